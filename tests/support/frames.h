@@ -14,3 +14,14 @@ std::string NmeaSentence(std::string_view body);
 std::string BinFrame(uint8_t blockId, std::string_view data);
 
 }  // namespace testsupport
+
+#include <vector>
+
+namespace testsupport {
+
+// A realistic mix of what a receiver sends: standard sentences, a reply, a proprietary
+// sentence and "$BIN" frames whose data hold CR LF, "$" and "$BIN", one whose sum reads as
+// CR LF. Each element is one whole frame.
+std::vector<std::string> SampleMixedFrames();
+
+}  // namespace testsupport
