@@ -41,7 +41,12 @@ TEST(PortAndReaderThreads, ReopeningWhileReadingIsSafe) {
             ++opened;
         }
         (void)TerminalText();
-        std::this_thread::yield();
+        // Let the reader make a pass on this opening, then close under it at once.
+        const int before = sinks.passes();
+        auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (sinks.passes() == before && std::chrono::steady_clock::now() < until) {
+            std::this_thread::yield();
+        }
     }
     EXPECT_EQ(opened, 100);
 
