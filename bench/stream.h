@@ -1,0 +1,21 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace benchsupport {
+
+// What a receiver with 20 Hz output sends in one second, frame by frame: GGA, VTG, HDT and
+// binary message 1 at 20 Hz; a GSV set, GST, RD1, binary messages 2 and 99 and one "$>"
+// reply once a second. With raw data, binary message 96 once a second too. second numbers
+// the times of week, so consecutive seconds differ.
+std::vector<std::string> ReceiverSecond(unsigned second, bool rawData = false);
+
+// Seconds of that stream back to back.
+std::string ReceiverStream(unsigned seconds, bool rawData = false);
+
+// The number of frames (sentences and binary frames) in ReceiverStream(seconds).
+size_t FrameCount(const std::string& stream);
+
+}  // namespace benchsupport
