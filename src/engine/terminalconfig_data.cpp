@@ -1,0 +1,20 @@
+#include <cstring>
+
+#include "engine/terminalconfig.h"
+
+namespace {
+TerminalData g_terminalData{};
+}
+
+TerminalConfig g_TerminalConfig;
+
+// The block is zero-initialised static storage, so the global needs no set-up of its own.
+TerminalConfig::TerminalConfig() = default;
+
+TerminalData* TerminalConfig::GetData() {
+    return &g_terminalData;
+}
+
+void TerminalConfig::Init() {
+    std::memset(&g_terminalData, 0, sizeof(g_terminalData));
+}
