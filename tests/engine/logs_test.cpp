@@ -15,6 +15,7 @@
 #include "engine/appstate.h"
 #include "engine/gps.h"
 #include "platform/notify.h"
+#include "support/virtual_clock.h"
 
 namespace {
 
@@ -265,6 +266,7 @@ TEST_F(LogsTest, UnopenableFileIsReportedOnceAndOnlyThatLogStops) {
 }
 
 TEST_F(LogsTest, PointLogWritesTheNextGgaAndTheNextWholeGsvSetThenEndsItself) {
+    testsupport::InstalledVirtualClock clock;
     Name(LOGFILE_POINT, "p.log");
     const std::string gga1 = "$GPGGA,1*00\r\n", gga2 = "$GPGGA,2*00\r\n";
     auto gsv = [](int total, int number, char tag) {
