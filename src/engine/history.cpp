@@ -92,7 +92,7 @@ int32_t CHistory::CurrentSecond() const {
 }
 
 void CHistory::Update() {
-    if (app().eReceiverType.load() == 1) UpdateHeading();
+    if (app().eReceiverType.load() == RECEIVER_HEADING) UpdateHeading();
     UpdatePosition();
     UpdateSBAS();
     UpdateBeacon();
