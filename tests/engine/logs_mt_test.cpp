@@ -9,6 +9,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -29,27 +30,58 @@ namespace fs = std::filesystem;
 using testsupport::BinFrame;
 using testsupport::NmeaSentence;
 
-enum Kind {
-    GGA,
-    BAD_GGA,
-    VTG,
-    GSV,
-    RMC,
-    RD1,
-    B1,
-    B2,
-    B80,
-    B93,
-    B94,
-    B95,
-    B96,
-    B97,
-    B98,
-    B99,
-    KINDS
+// Text sentences of the stream and the NMEA-log word that lets each pass.
+struct TextKind {
+    const char* body;  // without "$" and the running number
+    int32_t PortConfig::*rate;
 };
 
-// Which log keeps a kind, and under which gate word.
+const TextKind kText[] = {
+    {"GPGGA,", &PortConfig::eGGA},
+    {"GPGLL,", &PortConfig::eGLL},
+    {"GPGSA,", &PortConfig::eGSA},
+    {"GPGST,", &PortConfig::eGST},
+    {"GPGSV,1,1,01,", &PortConfig::eGSV},
+    {"GPRMC,", &PortConfig::eRMC},
+    {"GPRRE,", &PortConfig::eRRE},
+    {"GPVTG,", &PortConfig::eVTG},
+    {"GPZDA,", &PortConfig::eZDA},
+    {"HEHDT,", &PortConfig::eHEHDT},
+    {"GPHDT,", &PortConfig::eHEHDT},
+    {"HEROT,", &PortConfig::eHEROT},
+    {"GPROT,", &PortConfig::eHEROT},
+    {"PZLT,HPR,", &PortConfig::eHPR},
+    {"GPTXT,", nullptr},
+    {"RD1,", nullptr},
+    {">JI,", nullptr},
+};
+constexpr int kTextKinds = static_cast<int>(std::size(kText));
+constexpr int kRd1 = 15;
+
+// Binary messages of the stream with their data size, raw-log word and binary-log word.
+struct BinKind {
+    uint8_t id;
+    size_t size;
+    int32_t PortConfig::*raw;
+    int32_t BINLogRateInfo::*bin;
+};
+
+const BinKind kBin[] = {
+    {1, 52, nullptr, &BINLogRateInfo::eBIN1},
+    {2, 16, nullptr, &BINLogRateInfo::eBIN2},
+    {3, 20, nullptr, nullptr},
+    {80, 40, nullptr, &BINLogRateInfo::eBIN80},
+    {93, 56, &PortConfig::eBIN95, nullptr},
+    {94, 96, &PortConfig::eBIN96, nullptr},
+    {95, 128, &PortConfig::eBIN95, &BINLogRateInfo::eBIN95},
+    {96, 300, &PortConfig::eBIN96, &BINLogRateInfo::eBIN96},
+    {97, 28, nullptr, &BINLogRateInfo::eBIN97},
+    {98, 72, nullptr, &BINLogRateInfo::eBIN98},
+    {99, 304, nullptr, &BINLogRateInfo::eBIN99},
+};
+constexpr int kBinKinds = static_cast<int>(std::size(kBin));
+constexpr int kKinds = kTextKinds + kBinKinds + 1;  // and a text sentence with a bad sum
+
 struct Gates {
     PortConfig nmea{};
     BINLogRateInfo bin{};
@@ -72,97 +104,36 @@ std::string Le64(double v) {
     return s;
 }
 
-std::string MakeFrame(Kind kind, int i) {
-    const std::string n = std::to_string(i);
-    switch (kind) {
-        case GGA:
-            return NmeaSentence("GPGGA," + n + ",4807.038,N,01131.000,E,1,08,0.9,545.4,M,,M,,");
-        case BAD_GGA:
-            return "$GPGGA," + n + ",bad*00\r\n";
-        case VTG:
-            return NmeaSentence("GPVTG," + n + ",T,034.4,M,005.5,N,010.2,K");
-        case GSV:
-            return NmeaSentence("GPGSV,1,1,01," + n + ",40,083,46");
-        case RMC:
-            return NmeaSentence("GPRMC," + n + ",A,4807.038,N,01131.000,E,022.4,084.4,,,");
-        case RD1:
-            return NmeaSentence("RD1," + n + ",1,2,3");
-        case B1: {
-            // Position and time, so the calendar and the rings run as well.
-            std::string d = Data(4, i);
-            d[2] = static_cast<char>(0x78);
-            d[3] = static_cast<char>(0x05);
-            d += Le64(1000.0 + i * 0.25) + Le64(-33.5 + i * 1e-6) + Le64(151.25) + Data(24, i);
-            return BinFrame(1, d);
+struct StreamFrame {
+    std::string bytes;
+    bool nmea = false, raw = false, bin = false;
+};
+
+StreamFrame MakeFrame(int i, const Gates& g) {
+    const int k = (i * 7 + i / kKinds) % kKinds;
+    StreamFrame f;
+    if (k < kTextKinds) {
+        const TextKind& t = kText[k];
+        f.bytes = NmeaSentence(std::string(t.body) + std::to_string(i) + ",1.5,N,2.5,E");
+        f.nmea = t.rate != nullptr && g.nmea.*t.rate != 0;
+        f.bin = k == kRd1 && g.bin.eD1 != 0;
+    } else if (k < kTextKinds + kBinKinds) {
+        const BinKind& b = kBin[k - kTextKinds];
+        std::string d = Data(b.size, static_cast<uint32_t>(i));
+        if (b.id == 1) {
+            // Week 1400 and a valid time and position, so the calendar and rings run too.
+            d = Data(2, i) + "\x78\x05" + Le64(1000.0 + i * 0.25) + Le64(-33.5 + i * 1e-6) +
+                Le64(151.25) + Data(24, i);
         }
-        case B2:
-            return BinFrame(2, Data(16, i));
-        case B80:
-            return BinFrame(80, Data(40, i));
-        case B93:
-            return BinFrame(93, Data(56, i));
-        case B94:
-            return BinFrame(94, Data(96, i));
-        case B95:
-            return BinFrame(95, Data(128, i));
-        case B96:
-            return BinFrame(96, Data(300, i));
-        case B97:
-            return BinFrame(97, Data(28, i));
-        case B98:
-            return BinFrame(98, Data(72, i));
-        case B99:
-            return BinFrame(99, Data(304, i));
-        default:
-            return {};
+        f.bytes = BinFrame(b.id, d);
+        f.raw = b.raw != nullptr && g.nmea.*b.raw != 0;
+        f.bin = b.bin != nullptr && g.bin.*b.bin != 0;
+    } else {
+        // Written as it came, whatever its checksum.
+        f.bytes = "$GPGGA," + std::to_string(i) + ",bad*00\r\n";
+        f.nmea = g.nmea.eGGA != 0;
     }
-}
-
-bool PassesNmea(Kind k, const PortConfig& g) {
-    switch (k) {
-        case GGA:
-        case BAD_GGA:
-            return g.eGGA != 0;
-        case VTG:
-            return g.eVTG != 0;
-        case GSV:
-            return g.eGSV != 0;
-        case RMC:
-            return g.eRMC != 0;
-        default:
-            return false;
-    }
-}
-
-bool PassesRaw(Kind k, const PortConfig& g) {
-    if (k == B93 || k == B95) return g.eBIN95 != 0;
-    if (k == B94 || k == B96) return g.eBIN96 != 0;
-    return false;
-}
-
-bool PassesBin(Kind k, const BINLogRateInfo& g) {
-    switch (k) {
-        case B1:
-            return g.eBIN1 != 0;
-        case B2:
-            return g.eBIN2 != 0;
-        case B80:
-            return g.eBIN80 != 0;
-        case B95:
-            return g.eBIN95 != 0;
-        case B96:
-            return g.eBIN96 != 0;
-        case B97:
-            return g.eBIN97 != 0;
-        case B98:
-            return g.eBIN98 != 0;
-        case B99:
-            return g.eBIN99 != 0;
-        case RD1:
-            return g.eD1 != 0;
-        default:
-            return false;
-    }
+    return f;
 }
 
 std::string ReadFile(const fs::path& p) {
@@ -203,12 +174,11 @@ protected:
 
         std::string all, wantNmea, wantRaw, wantBin;
         for (int i = 0; i < count; ++i) {
-            const Kind k = static_cast<Kind>((i * 7 + i / KINDS) % KINDS);
-            const std::string f = MakeFrame(k, i);
-            all += f;
-            if (PassesNmea(k, gates.nmea)) wantNmea += f;
-            if (PassesRaw(k, gates.nmea)) wantRaw += f;
-            if (PassesBin(k, gates.bin)) wantBin += f;
+            const StreamFrame f = MakeFrame(i, gates);
+            all += f.bytes;
+            if (f.nmea) wantNmea += f.bytes;
+            if (f.raw) wantRaw += f.bytes;
+            if (f.bin) wantBin += f.bytes;
         }
 
         SComm comm;
@@ -282,7 +252,12 @@ protected:
 TEST_F(LogsThreadTest, TenThousandFramesIntoThreeLogsAtOnceNothingMissingNothingDoubled) {
     Gates g;
     g.nmea.eGGA = RATE_1HZ;
-    g.nmea.eRMC = RATE_5HZ;
+    g.nmea.eGLL = RATE_5HZ;
+    g.nmea.eGST = RATE_5S;
+    g.nmea.eRMC = RATE_1HZ;
+    g.nmea.eZDA = RATE_1HZ;
+    g.nmea.eHEHDT = RATE_10HZ;
+    g.nmea.eHPR = RATE_20HZ;
     g.nmea.eBIN95 = RATE_1HZ;
     g.bin.eBIN1 = RATE_1HZ;
     g.bin.eBIN96 = RATE_1HZ;
@@ -291,17 +266,67 @@ TEST_F(LogsThreadTest, TenThousandFramesIntoThreeLogsAtOnceNothingMissingNothing
     Run(g, 10000, "a");
 }
 
+// The gates closed above open here and the reverse.
 TEST_F(LogsThreadTest, TheOtherGatesOfEachLog) {
     Gates g;
-    g.nmea.eVTG = RATE_1HZ;
+    g.nmea.eGSA = RATE_1HZ;
     g.nmea.eGSV = RATE_1HZ;
+    g.nmea.eRRE = RATE_1HZ;
+    g.nmea.eVTG = RATE_1HZ;
+    g.nmea.eHEROT = RATE_1HZ;
     g.nmea.eBIN96 = RATE_1HZ;
     g.bin.eBIN2 = RATE_1HZ;
     g.bin.eBIN80 = RATE_1HZ;
     g.bin.eBIN95 = RATE_1HZ;
     g.bin.eBIN97 = RATE_1HZ;
     g.bin.eBIN99 = RATE_1HZ;
-    Run(g, 2000, "b");
+    Run(g, 3000, "b");
+}
+
+TEST_F(LogsThreadTest, PointLogTakesTheNextGgaAndTheNextWholeGsvSetBesideTheNmeaLog) {
+    gps->Info.Settings.NMEALogConfig.eGGA = RATE_1HZ;
+    const fs::path point = dir / "p.log";
+    const fs::path nmea = dir / "n.log";
+    app.SetLogFile(LOGFILE_POINT, point.string());
+    app.SetLogFile(LOGFILE_NMEA, nmea.string());
+    app.bPointGGAPending.store(1);
+    app.bPointGSVPending.store(1);
+    app.bPointSentenceLogOn.store(1);
+    app.wLogFlags.store(LOG_NMEA | LOG_POINT_SENTENCES);
+
+    auto gsv = [](int n, int set) {
+        return NmeaSentence("GPGSV,3," + std::to_string(n) + ",09,set" + std::to_string(set));
+    };
+    auto gga = [](int n) { return NmeaSentence("GPGGA," + std::to_string(n) + ",4807.038,N"); };
+    // The point is logged while the first set is half received.
+    const std::vector<std::string> stream = {gsv(2, 0), gsv(3, 0), gga(1),    gsv(1, 1), gsv(2, 1),
+                                             gsv(3, 1), gga(2),    gsv(1, 2), gsv(2, 2), gsv(3, 2)};
+    std::string all;
+    for (const std::string& f : stream) all += f;
+
+    SComm comm;
+    ASSERT_EQ(comm.OpenPort(kCom, 115200), COMM_OK);
+    app.bPortOpen.store(1);
+    BinarySinks sinks(*gps, &app);
+    CGPSThread thread(&comm, &sinks);
+    ASSERT_TRUE(thread.Start());
+    sim.Send(all);
+    const std::string wantNmea = gga(1) + gga(2);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (std::chrono::steady_clock::now() < deadline &&
+           (ReadFile(nmea).size() < wantNmea.size() || !sim.WaitIdle(0))) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    EXPECT_TRUE(thread.Stop(10000));
+    app.bPortOpen.store(0);
+    comm.ClosePort();
+
+    EXPECT_EQ(ReadFile(point), gga(1) + gsv(1, 1) + gsv(2, 1) + gsv(3, 1));
+    EXPECT_EQ(ReadFile(nmea), wantNmea);
+    EXPECT_EQ(app.bPointGGAPending.load(), 0);
+    EXPECT_EQ(app.bPointGSVPending.load(), 0);
+    EXPECT_EQ(app.bPointSentenceLogOn.load(), 0);
+    EXPECT_EQ(app.wLogFlags.load(), static_cast<uint32_t>(LOG_NMEA));
 }
 
 }  // namespace
