@@ -42,7 +42,7 @@ bool CPKRVNMEA::bCS0(char* field, char* sentence, BeaconInfo* beacon, WizardInfo
     f.Skip(2);
     bool more = f.Next();  // 2: firmware
     CopyFieldText(beacon->szBeaconFirmware, sizeof(beacon->szBeaconFirmware),
-                  more ? f.Text() : "Unavailable");
+                  more && !f.Empty() ? f.Text() : "Unavailable");
     more = more && f.Next();  // 3: not used
     more = more && f.Next();  // 4: frequency, kHz
     beacon->fBeaconFreq = more ? CNMEA::fACIItoFloat(f.Text()) : 0.0f;
@@ -77,7 +77,7 @@ bool CPKRVNMEA::bCS1(char* field, char* sentence, BeaconInfo*) {
 
 bool CPKRVNMEA::bVersion(char* field, char* sentence, BeaconInfo* beacon) {
     NMEAFields f(field, sentence);
-    if (!f.Skip(3)) {
+    if (!f.Skip(3) || f.Empty()) {
         CopyFieldText(beacon->szBeaconVersion, sizeof(beacon->szBeaconVersion), "Unavailable");
         return false;
     }
