@@ -26,12 +26,14 @@ void WriteToStdout(const std::string& text) {
     std::fflush(stdout);
 }
 
+// The profile archive of the process-wide record.
+bool SaveProfileArchive() { return false; }
+bool LoadProfileArchive() { return false; }
+
 }  // namespace
 
 CPKRVNMEA::CPKRVNMEA()
-    : Responder(WriteToStdout),
-      SaveArchive([] { return g_pGPS->SaveConfigFile(); }),
-      LoadArchive([] { return g_pGPS->LoadConfigFile(); }) {}
+    : Responder(WriteToStdout), SaveArchive(SaveProfileArchive), LoadArchive(LoadProfileArchive) {}
 
 void CPKRVNMEA::Answer(const std::string& text) {
     if (Responder) Responder(text);

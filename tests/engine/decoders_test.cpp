@@ -86,8 +86,9 @@ TEST_F(Decoders, HeadingIsBroughtIntoRange) {
         EXPECT_TRUE(std::isfinite(h));
         EXPECT_GE(h, 0.0f);
         EXPECT_LE(h, 360.0f);
-        if (std::string(row.text).find('e') == std::string::npos)
+        if (std::string(row.text).find('e') == std::string::npos) {
             EXPECT_FLOAT_EQ(h, row.heading);
+        }
     }
 }
 

@@ -11,6 +11,7 @@
 #include "engine/appstate.h"
 #include "engine/decoder_cases.h"
 #include "platform/trace.h"
+#include "support/virtual_clock.h"
 
 namespace {
 
@@ -34,11 +35,9 @@ protected:
     }
 
     std::unique_ptr<CGPS> gps_ = std::make_unique<CGPS>();
+    std::unique_ptr<CNMEA> nmeaOwner_ = std::make_unique<CNMEA>();
     CNMEA& nmea_ = *nmeaOwner_;
     std::string answers_;
-
-private:
-    std::unique_ptr<CNMEA> nmeaOwner_ = std::make_unique<CNMEA>();
 };
 
 TEST_F(Dispatch, EveryFamilyDecodesIntoItsFields) {
@@ -152,7 +151,7 @@ TEST_F(Dispatch, UnknownTalkersAreTracedAndOtherSentencesDroppedSilently) {
 
 TEST_F(Dispatch, GpSentencesGiveOneWhateverTheDecoderSays) {
     EXPECT_TRUE(Feed(Nmea("GPGGA,1")));
-    EXPECT_TRUE(Feed(Nmea("GPVTG")));
+    EXPECT_TRUE(Feed(Nmea("GPVTG,")));
 }
 
 TEST_F(Dispatch, HiddenModeFormsAreIgnored) {
@@ -192,6 +191,7 @@ TEST_F(Dispatch, NumbersDoNotFollowTheProcessLocale) {
 }
 
 TEST_F(Dispatch, BaudCommandSavesTheArchiveAfterItsPause) {
+    testsupport::InstalledVirtualClock clock;
     int saves = 0;
     nmea_.PkrvNMEA.SaveArchive = [&] {
         // The archive save runs while the record is held; the recursive lock allows it.
@@ -211,6 +211,7 @@ TEST_F(Dispatch, BaudCommandSavesTheArchiveAfterItsPause) {
     EXPECT_FALSE(Feed(Nmea("PKRV,BAUD,14400")));
     EXPECT_EQ(gps_->Info.iRxRTCMBaudRate, 19200);
     EXPECT_EQ(saves, 2);
+    EXPECT_EQ(clock.pauses(), (std::vector<uint32_t>{250, 250}));
     EXPECT_EQ(gps_->Info.ulPart1Lock, 0u);
 }
 

@@ -9,6 +9,7 @@
 
 #include "engine/decoder_cases.h"
 #include "engine/nmea.h"
+#include "support/virtual_clock.h"
 
 namespace {
 
@@ -39,6 +40,7 @@ protected:
         return out_;
     }
 
+    testsupport::InstalledVirtualClock clock_;
     std::unique_ptr<CGPS> gps_ = std::make_unique<CGPS>();
     std::unique_ptr<CNMEA> nmea_ = std::make_unique<CNMEA>();
     std::string out_;
