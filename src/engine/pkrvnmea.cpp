@@ -27,8 +27,12 @@ void WriteToStdout(const std::string& text) {
 }
 
 // The profile archive of the process-wide record.
-bool SaveProfileArchive() { return false; }
-bool LoadProfileArchive() { return false; }
+bool SaveProfileArchive() {
+    return false;
+}
+bool LoadProfileArchive() {
+    return false;
+}
 
 }  // namespace
 

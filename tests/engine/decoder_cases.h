@@ -24,7 +24,9 @@ inline std::string Nmea(const std::string& body) {
     return "$" + body + tail;
 }
 // A reply as the receiver sends it without checksum.
-inline std::string Bare(const std::string& body) { return "$" + body + "\r\n"; }
+inline std::string Bare(const std::string& body) {
+    return "$" + body + "\r\n";
+}
 
 struct Case {
     const char* name;
@@ -33,11 +35,14 @@ struct Case {
     std::function<void(const GPSInfo&)> check;
 };
 
-inline const std::string kGGA = "GPGGA,123519.50,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,2.0,0000";
+inline const std::string kGGA =
+    "GPGGA,123519.50,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,2.0,0000";
 
 inline std::vector<Case> AllFamilies() {
     return {
-        {"GgaBeforeBinaryPosition", nullptr, {Nmea(kGGA)},
+        {"GgaBeforeBinaryPosition",
+         nullptr,
+         {Nmea(kGGA)},
          [](const GPSInfo& r) {
              const NavInfo& n = r.Nav;
              EXPECT_EQ(n.iHour, 12);
@@ -73,7 +78,9 @@ inline std::vector<Case> AllFamilies() {
              EXPECT_EQ(r.Nav.iFixQuality, 0);
              App().bBin1Position.store(0);
          }},
-        {"Vtg", nullptr, {Nmea("GPVTG,054.7,T,034.4,M,005.5,N,010.2,K")},
+        {"Vtg",
+         nullptr,
+         {Nmea("GPVTG,054.7,T,034.4,M,005.5,N,010.2,K")},
          [](const GPSInfo& r) {
              EXPECT_FLOAT_EQ(r.Nav.fCourse, 54.7f);
              EXPECT_FLOAT_EQ(r.Nav.fSpeedKmh, 10.2f);
@@ -95,14 +102,17 @@ inline std::vector<Case> AllFamilies() {
              // The checksum digits never make a satellite.
              EXPECT_EQ(v.Channel[10].iPRN, 77);
          }},
-        {"GsvFourthMessageWraps", nullptr,
+        {"GsvFourthMessageWraps",
+         nullptr,
          {Nmea("GPGSV,4,4,14,21,40,083,46,22,17,308,41,23,07,344,39,24,10,200,38")},
          [](const GPSInfo& r) {
              EXPECT_EQ(r.SatView.iSatsInView, 14);
              EXPECT_EQ(r.SatView.Channel[0].iPRN, 21);
              EXPECT_EQ(r.SatView.Channel[3].iPRN, 24);
          }},
-        {"Gst", nullptr, {Nmea("GPGST,172814.0,0.006,0.023,0.020,273.6,0.021,0.022,0.031")},
+        {"Gst",
+         nullptr,
+         {Nmea("GPGST,172814.0,0.006,0.023,0.020,273.6,0.021,0.022,0.031")},
          [](const GPSInfo& r) {
              EXPECT_FLOAT_EQ(r.Nav.fGSTRms, 0.006f);
              EXPECT_FLOAT_EQ(r.Nav.fGSTSemiMajor, 0.023f);
@@ -112,25 +122,31 @@ inline std::vector<Case> AllFamilies() {
              EXPECT_FLOAT_EQ(r.Nav.fGSTLonErr, 0.022f);
              EXPECT_FLOAT_EQ(r.Nav.fGSTAltErr, 0.031f);
          }},
-        {"HeadingTalkers", [](GPSInfo&) { App().iHeadingAge.store(5); },
+        {"HeadingTalkers",
+         [](GPSInfo&) { App().iHeadingAge.store(5); },
          {Nmea("HEHDT,-10.0,T"), Nmea("HEROT,-3.5,A")},
          [](const GPSInfo& r) {
              EXPECT_FLOAT_EQ(r.Nav.fHeading, 350.0f);
              EXPECT_FLOAT_EQ(r.Nav.fROT, -3.5f);
              EXPECT_EQ(App().iHeadingAge.load(), 0);
          }},
-        {"HeadingGpTalker", nullptr, {Nmea("GPHDT,725.0,T"), Nmea("GPROT,12.25,A")},
+        {"HeadingGpTalker",
+         nullptr,
+         {Nmea("GPHDT,725.0,T"), Nmea("GPROT,12.25,A")},
          [](const GPSInfo& r) {
              EXPECT_FLOAT_EQ(r.Nav.fHeading, 5.0f);
              EXPECT_FLOAT_EQ(r.Nav.fROT, 12.25f);
          }},
-        {"HeadingPitchRoll", nullptr, {Nmea("PZLT,HPR,123519.00,231.5,-2.5")},
+        {"HeadingPitchRoll",
+         nullptr,
+         {Nmea("PZLT,HPR,123519.00,231.5,-2.5")},
          [](const GPSInfo& r) {
              EXPECT_FLOAT_EQ(r.Nav.fPitch, -2.5f);
              EXPECT_FLOAT_EQ(r.Nav.fRoll, -2.5f);
              EXPECT_FLOAT_EQ(r.Nav.fHeading, 0.0f);  // not taken from this sentence
          }},
-        {"AttitudeReplies", nullptr,
+        {"AttitudeReplies",
+         nullptr,
          {Bare(">JATT,ROLL,NO"), Bare(">JATT,TILTAID,NO"), Bare(">JATT,GYROAID,YES"),
           Bare(">JATT,MAGAID,YES"), Bare(">JATT,LEVEL,YES"), Bare(">JATT,FLIPBRD,YES"),
           Nmea(">JATT,NEGTILT,YES"), Bare(">JATT,HTAU,1.5"), Bare(">JATT,HRTAU,3.25"),
@@ -154,7 +170,8 @@ inline std::vector<Case> AllFamilies() {
              EXPECT_FLOAT_EQ(n.fManSep, 0.9f);
              EXPECT_FLOAT_EQ(n.fCurSep, 1.1f);
          }},
-        {"Rd1SingleBer", nullptr,
+        {"Rd1SingleBer",
+         nullptr,
          {Nmea("RD1,000041,1910,1557.8450,1,700,0,0,0,0,0,0D4B,FFFFFFFF")},
          [](const GPSInfo& r) {
              EXPECT_EQ(r.LBand.iLBandBer, 700);
@@ -163,7 +180,8 @@ inline std::vector<Case> AllFamilies() {
              EXPECT_EQ(r.LBand.wLBandStatus, 0x0D4Bu);
              EXPECT_EQ(r.LBand.ulRD1Status, 0xFFFFFFFFu);
          }},
-        {"Rd1PairBer", nullptr,
+        {"Rd1PairBer",
+         nullptr,
          {Nmea("RD1,000041,1910,1557.8450,1,300-120,0,0,0,0,0,1,123")},
          [](const GPSInfo& r) {
              EXPECT_EQ(r.LBand.iLBandBer, 500);
@@ -192,7 +210,8 @@ inline std::vector<Case> AllFamilies() {
              EXPECT_FLOAT_EQ(l.fSBASAzimuth2, 201.0f);
              EXPECT_FLOAT_EQ(l.fSBASLongitude2, -15.5f);
          }},
-        {"Ji", [](GPSInfo&) { ResetOptionCode(); },
+        {"Ji",
+         [](GPSInfo&) { ResetOptionCode(); },
          {Bare(">JI,311689,1,7,26031,01/01/1900,A1B04,MFA 3.6Ac,")},
          [](const GPSInfo& r) {
              EXPECT_EQ(r.LBand.lSerialNumber, 311689);
@@ -200,13 +219,16 @@ inline std::vector<Case> AllFamilies() {
              EXPECT_STREQ(r.LBand.szDspFirmware, "Unavailable");
              EXPECT_EQ(GetOptionCode(), 4u);
          }},
-        {"Joms", nullptr, {Bare(">JOMS,1,2,3,4,01/02/2024,31/12/2025,86400")},
+        {"Joms",
+         nullptr,
+         {Bare(">JOMS,1,2,3,4,01/02/2024,31/12/2025,86400")},
          [](const GPSInfo& r) {
              EXPECT_STREQ(r.LBand.szSubscriptionBegin, "01/02/2024");
              EXPECT_STREQ(r.LBand.szSubscriptionExpiry, "31/12/2025");
              EXPECT_EQ(r.LBand.ulSubscriptionCountdown, 86400u);
          }},
-        {"JrtkReferenceAndPort", nullptr,
+        {"JrtkReferenceAndPort",
+         nullptr,
          {Bare(">JRTK,1,51.0123456,-114.5,1048.25"), Nmea(">JRTK,6,OK,6")},
          [](const GPSInfo& r) {
              EXPECT_DOUBLE_EQ(r.RxPortConfig.dCurRefLat, 51.0123456);
@@ -214,22 +236,31 @@ inline std::vector<Case> AllFamilies() {
              EXPECT_DOUBLE_EQ(r.RxPortConfig.dCurRefAlt, 1048.25);
              EXPECT_EQ(r.RxPortConfig.eCurDfxPort, 3);
          }},
-        {"JdiffExternalOtherPort", nullptr, {Bare(">JDIFF,EXT-OTHER")},
+        {"JdiffExternalOtherPort",
+         nullptr,
+         {Bare(">JDIFF,EXT-OTHER")},
          [](const GPSInfo& r) {
              EXPECT_EQ(r.eCurCorrSource, 4);
              EXPECT_EQ(bExtThisPort.load(), 0);
              bExtThisPort.store(1);
          }},
-        {"JdiffTSpanOverride", [](GPSInfo& r) { r.eRxApp = 7; },
-         {Bare(">JDIFF,BEACON")}, [](const GPSInfo& r) { EXPECT_EQ(r.eCurCorrSource, 7); }},
-        {"Japp", nullptr, {Bare(">JAPP,WAAS,SUBSEA7")},
+        {"JdiffTSpanOverride",
+         [](GPSInfo& r) { r.eRxApp = 7; },
+         {Bare(">JDIFF,BEACON")},
+         [](const GPSInfo& r) { EXPECT_EQ(r.eCurCorrSource, 7); }},
+        {"Japp",
+         nullptr,
+         {Bare(">JAPP,WAAS,SUBSEA7")},
          [](const GPSInfo& r) {
              EXPECT_EQ(r.eRxApp, 3);
              EXPECT_EQ(r.eRxOtherApp, 9);
          }},
-        {"OtherPortBaud", nullptr, {Bare("> JBAUD,19200")},
+        {"OtherPortBaud",
+         nullptr,
+         {Bare("> JBAUD,19200")},
          [](const GPSInfo& r) { EXPECT_EQ(r.iRxRTCMBaudRate, 19200); }},
-        {"JshowItems", nullptr,
+        {"JshowItems",
+         nullptr,
          {Bare(">JSHOW,ASC,GPGGA,1.0"), Bare(">JSHOW,ASC,GPGSV,0.2,OTHER"),
           Nmea(">JSHOW,ASC,HEHDT,10"), Bare(">JSHOW,ASC,PHPR,20,OTHER"),
           Bare(">JSHOW,ASC,GPRMC,5,PORTA"), Bare(">JSHOW,ASC,BEAC,0"),
@@ -256,20 +287,26 @@ inline std::vector<Case> AllFamilies() {
              EXPECT_EQ(r.iRxNMEABaudRate, 38400);
              EXPECT_EQ(r.LBand.bFreqAuto, 0u);
          }},
-        {"JshowFrequencyAuto", [](GPSInfo& r) { r.LBand.bFreqAuto = 0; },
-         {Bare(">JSHOW,FREQ,0")}, [](const GPSInfo& r) { EXPECT_EQ(r.LBand.bFreqAuto, 1u); }},
-        {"JradRows", [](GPSInfo& r) { r.JRAD.bXRefSubscribed = 1; },
+        {"JshowFrequencyAuto",
+         [](GPSInfo& r) { r.LBand.bFreqAuto = 0; },
+         {Bare(">JSHOW,FREQ,0")},
+         [](const GPSInfo& r) { EXPECT_EQ(r.LBand.bFreqAuto, 1u); }},
+        {"JradRows",
+         [](GPSInfo& r) { r.JRAD.bXRefSubscribed = 1; },
          {Bare(">JRAD,1,FAILED,Not Subscribed for AUTODIFF"), Bare(">JRAD,2,OK")},
          [](const GPSInfo& r) {
              EXPECT_EQ(r.JRAD.bXRefSubscribed, 0u);
              EXPECT_EQ(r.JRAD.bXRefReady, 1u);
          }},
-        {"JradThirdRow", nullptr, {Bare(">JRAD,1,OK"), Bare(">JRAD,2,OK"), Bare(">JRAD,3,BUSY")},
+        {"JradThirdRow",
+         nullptr,
+         {Bare(">JRAD,1,OK"), Bare(">JRAD,2,OK"), Bare(">JRAD,3,BUSY")},
          [](const GPSInfo& r) {
              EXPECT_EQ(r.JRAD.bXRefSubscribed, 1u);
              EXPECT_EQ(r.JRAD.bXRefReady, 0u);
          }},
-        {"BeaconStatus", nullptr,
+        {"BeaconStatus",
+         nullptr,
          {Nmea("PKRV,CS0,FW2.1,X,301.5,M,200,M,25,18,3,4,123,1"), Nmea("PKRV,CS1,1,2,3"),
           Bare(">PKRV,Version,SBX-4 2.03")},
          [](const GPSInfo& r) {

@@ -74,9 +74,9 @@ TEST_F(Decoders, HeadingIsBroughtIntoRange) {
         float heading;
     };
     const Row rows[] = {
-        {"-10.0", 350.0f}, {"725.0", 5.0f},   {"360.0", 360.0f}, {"720", 360.0f},
-        {"-360", 0.0f},    {"0", 0.0f},       {"359.5", 359.5f}, {"1e300", 0.0f},
-        {"", 0.0f},        {"-1e308", 0.0f},  {"400", 40.0f},
+        {"-10.0", 350.0f}, {"725.0", 5.0f},  {"360.0", 360.0f}, {"720", 360.0f},
+        {"-360", 0.0f},    {"0", 0.0f},      {"359.5", 359.5f}, {"1e300", 0.0f},
+        {"", 0.0f},        {"-1e308", 0.0f}, {"400", 40.0f},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.text);
@@ -123,9 +123,9 @@ TEST_F(Decoders, DifferentialSourceReply) {
         int extThis;
     };
     const Row rows[] = {
-        {"WAAS", 3, 1},     {"LBAND", 2, 1},     {"BEACON", 1, 1},      {"EXT-THIS", 4, 1},
-        {"EXT-OTHER", 4, 0}, {"NONE", 0, 0},      {"AUTO", 6, 0},        {"X-SUBSEA7", 9, 0},
-        {"RTKBAS", 7, 0},   {"RTKROVER", 7, 0},  {"LOCDIFF", 8, 0},     {"SOMETHING", -1, 0},
+        {"WAAS", 3, 1},      {"LBAND", 2, 1},    {"BEACON", 1, 1},  {"EXT-THIS", 4, 1},
+        {"EXT-OTHER", 4, 0}, {"NONE", 0, 0},     {"AUTO", 6, 0},    {"X-SUBSEA7", 9, 0},
+        {"RTKBAS", 7, 0},    {"RTKROVER", 7, 0}, {"LOCDIFF", 8, 0}, {"SOMETHING", -1, 0},
         {"WAAS2", -1, 0},
     };
     bExtThisPort.store(1);
@@ -173,9 +173,15 @@ TEST_F(Decoders, GeoFrequencyHasNoFloatError) {
         uint32_t khz;
     };
     const Row rows[] = {
-        {"FREQ=1534.7410", 1534741}, {"FREQ=1535.1375", 1535137}, {"FREQ=1536.7820", 1536782},
-        {"FREQ=1545", 1545000},      {"FREQ=1545.5", 1545500},    {"FREQ=", 0},
-        {"FRE", 0},                  {"", 0},                     {"FREQ=x", 0},
+        {"FREQ=1534.7410", 1534741},
+        {"FREQ=1535.1375", 1535137},
+        {"FREQ=1536.7820", 1536782},
+        {"FREQ=1545", 1545000},
+        {"FREQ=1545.5", 1545500},
+        {"FREQ=", 0},
+        {"FRE", 0},
+        {"", 0},
+        {"FREQ=x", 0},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.field);
@@ -203,8 +209,8 @@ TEST_F(Decoders, ReceiverInformationOption) {
         const char* option;
         uint32_t code;  // 0xFFFF: none stored
     };
-    const Row rows[] = {{"A1B04", 4}, {"01", 1}, {"7", 0xFFFF}, {"", 0xFFFF}, {"X1", 0xFFFF},
-                        {"ABC1Z", 0xFFFF}, {"99", 99}};
+    const Row rows[] = {{"A1B04", 4},   {"01", 1},         {"7", 0xFFFF}, {"", 0xFFFF},
+                        {"X1", 0xFFFF}, {"ABC1Z", 0xFFFF}, {"99", 99}};
     for (const Row& row : rows) {
         SCOPED_TRACE(row.option);
         ResetOptionCode();
@@ -238,8 +244,8 @@ TEST_F(Decoders, RtkReplies) {
         int port;
     };
     const Row rows[] = {
-        {">JRTK,6,OK,1", 1},     {">JRTK,6,OK,2", 2},      {">JRTK,6,OK,3", 2},
-        {">JRTK,6,OK,0", 2},     {">JRTK,6,OK,7", 3},      {">JRTK,6,OK,Unknown Command \"6\"", 0},
+        {">JRTK,6,OK,1", 1},     {">JRTK,6,OK,2", 2}, {">JRTK,6,OK,3", 2},
+        {">JRTK,6,OK,0", 2},     {">JRTK,6,OK,7", 3}, {">JRTK,6,OK,Unknown Command \"6\"", 0},
         {">JRTK,6,FAILED,4", 0}, {">JRTK,9,OK,4", 0},
     };
     for (const Row& row : rows) {

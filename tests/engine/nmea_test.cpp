@@ -59,8 +59,8 @@ TEST_F(Dispatch, FieldSplitterYieldsEmptyFieldsAndChecksumDigits) {
     while ((p = CNMEA::pszGetNMEAfield(field, p)) != nullptr && fields.size() < 20)
         fields.push_back(field);
     ASSERT_GE(fields.size(), 10u);
-    const std::vector<std::string> expected = {"$GPVTG", "", "T", "", "M", "0.0",
-                                               "N",      "0.0", "K", "4E"};
+    const std::vector<std::string> expected = {"$GPVTG", "",  "T",   "",  "M",
+                                               "0.0",    "N", "0.0", "K", "4E"};
     EXPECT_EQ(std::vector<std::string>(fields.begin(), fields.begin() + 10), expected);
     EXPECT_LT(fields.size(), 20u);
     EXPECT_EQ(CNMEA::pszGetNMEAfield(field, nullptr), nullptr);

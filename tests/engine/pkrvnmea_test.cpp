@@ -158,11 +158,9 @@ TEST_F(Responder, SetupMuxShowIntroResetPrintTheirLines) {
 TEST_F(Responder, SetupSaveAndReadUseTheArchive) {
     EXPECT_EQ(Run({"$PKRV,SETUP,SAVE\r\n"}), "$>PKRV,MSG,Setup Saved\r\n");
     EXPECT_EQ(saves_, 1);
-    EXPECT_EQ(Run({"$PKRV,SETUP,READ\r\n"}),
-              "$>PKRV,MSG,CRC Passed\r\n$>PKRV,MSG,Setup Read\r\n");
+    EXPECT_EQ(Run({"$PKRV,SETUP,READ\r\n"}), "$>PKRV,MSG,CRC Passed\r\n$>PKRV,MSG,Setup Read\r\n");
     loadResult_ = false;
-    EXPECT_EQ(Run({"$PKRV,SETUP,READ\r\n"}),
-              "$>PKRV,MSG,CRC Failed\r\n$>PKRV,MSG,Setup Read\r\n");
+    EXPECT_EQ(Run({"$PKRV,SETUP,READ\r\n"}), "$>PKRV,MSG,CRC Failed\r\n$>PKRV,MSG,Setup Read\r\n");
     EXPECT_EQ(loads_, 2);
     EXPECT_EQ(Run({"$PKRV,SETUP,WHAT\r\n", "$PKRV,SETUP,\r\n"}), "");
     EXPECT_EQ(gps_->Info.ulPart1Lock, 0u);
