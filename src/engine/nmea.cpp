@@ -376,7 +376,8 @@ bool CNMEA::bParseNMEA(GPSInfo* rec, char* sentence) {
     }
 
     if (const char* star = std::strchr(sentence, '*'); star && !ChecksumMatches(sentence, star)) {
-        ++rec->Comm.iChecksumErrors;
+        // CommSettings has no lock word; the count is read by the screens while it grows.
+        std::atomic_ref<int32_t>(rec->Comm.iChecksumErrors).fetch_add(1, std::memory_order_relaxed);
         return false;
     }
 

@@ -41,6 +41,13 @@ bool Eventually(Pred pred) {
     return true;
 }
 
+// No answers on standard output and no archive files from the tests.
+void Quiet(CNMEA& nmea) {
+    nmea.PkrvNMEA.Responder = [](const std::string&) {};
+    nmea.PkrvNMEA.SaveArchive = [] { return true; };
+    nmea.PkrvNMEA.LoadArchive = [] { return true; };
+}
+
 // A receiver on a pseudo-terminal, the port opened on it and a reader thread feeding a
 // fresh record through the production sinks.
 class ReaderFixture : public ::testing::Test {
@@ -52,7 +59,7 @@ protected:
         App().bBin1Position.store(0);
         App().bDemoMode.store(0);
         App().bPortOpen.store(1);
-        nmea_->PkrvNMEA.Responder = [](const std::string&) {};
+        Quiet(*nmea_);
     }
     void TearDown() override {
         StopReader();
@@ -96,7 +103,7 @@ TEST_F(ReaderFixture, EveryFamilyDecodesThroughTheReaderThread) {
         SCOPED_TRACE(c.name);
         gps_ = std::make_unique<CGPS>();
         nmea_ = std::make_unique<CNMEA>();
-        nmea_->PkrvNMEA.Responder = [](const std::string&) {};
+        Quiet(*nmea_);
         if (c.setup) c.setup(gps_->Info);
         StartReader();
         ASSERT_TRUE(SendAndWait(c.sentences));
@@ -260,7 +267,7 @@ TEST_F(ReaderFixture, RealReceiverCapturesDecode) {
                                 std::istreambuf_iterator<char>());
         auto gps = std::make_unique<CGPS>();
         auto nmea = std::make_unique<CNMEA>();
-        nmea->PkrvNMEA.Responder = [](const std::string&) {};
+        Quiet(*nmea);
         EngineSinks sinks(gps.get(), nmea.get());
         CGPSThread framer(&comm_, &sinks);
         for (size_t at = 0; at < bytes.size(); at += 1000)
