@@ -9,8 +9,8 @@
 #include "engine/appstate.h"
 #include "engine/gps.h"
 #include "engine/thread.h"
-#include "engine_sinks.h"
 #include "stream.h"
+#include "support/engine_sinks.h"
 
 namespace {
 
@@ -51,8 +51,8 @@ BENCHMARK(BM_Framing)->Arg(576)->Arg(40960);
 // Framing, frame check, dispatch and every decoder, as the program runs them.
 void BM_Engine(benchmark::State& state) {
     auto gps = std::make_unique<CGPS>();
-    auto sinks = benchsupport::MakeEngineSinks(*gps);
-    RunStream(state, *sinks);
+    testsupport::FullEngineSinks sinks(*gps);
+    RunStream(state, sinks);
 }
 BENCHMARK(BM_Engine)->Arg(576)->Arg(40960);
 

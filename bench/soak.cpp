@@ -24,9 +24,9 @@
 #include "engine/gps.h"
 #include "engine/scomm.h"
 #include "engine/thread.h"
-#include "engine_sinks.h"
 #include "platform/clock.h"
 #include "stream.h"
+#include "support/engine_sinks.h"
 #include "support/receiver_simulator.h"
 
 namespace {
@@ -175,7 +175,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     app.bPortOpen.store(1);
-    std::unique_ptr<ReaderSinks> sinks = benchsupport::MakeEngineSinks(*gps);
+    auto sinks = std::make_unique<testsupport::FullEngineSinks>(*gps);
     auto reader = std::make_unique<CGPSThread>(&comm, sinks.get());
 
     // The screens: read the record under its locks and take the terminal text, as the
