@@ -5,8 +5,10 @@
 #include "engine/gps.h"
 #include "engine/nmea.h"
 
-EngineSinks::EngineSinks(CGPS* gps, CNMEA* nmea)
-    : gps_(gps ? gps : &g_GPS), nmea_(nmea ? nmea : &g_NMEA) {}
+EngineSinks::EngineSinks(CGPS* gps, CNMEA* nmea, AppShared* app)
+    : BinarySinks(gps ? *gps : g_GPS, app),
+      gps_(gps ? gps : &g_GPS),
+      nmea_(nmea ? nmea : &g_NMEA) {}
 
 // ---------------------------------------------------------------- text sentences
 

@@ -1,19 +1,19 @@
 #pragma once
-// The production receiver of what the reader thread frames: each kind of frame goes to the
-// part of the engine that handles it. Every override lives in reader_sinks.cpp, one method
-// per kind.
+// The production receiver of what the reader thread frames: binary frames, log files and
+// history rings (BinarySinks), and text sentences through the dispatcher.
 
 #include <cstddef>
 
-#include "engine/thread.h"
+#include "engine/binarysinks.h"
 
 class CGPS;
 class CNMEA;
 
-class EngineSinks : public ReaderSinks {
+class EngineSinks : public BinarySinks {
 public:
-    // gps, nmea: the record and the dispatcher (null: g_GPS and g_NMEA).
-    explicit EngineSinks(CGPS* gps = nullptr, CNMEA* nmea = nullptr);
+    // gps, nmea, app: the record, the dispatcher and the application fields (null: g_GPS,
+    // g_NMEA and App()).
+    explicit EngineSinks(CGPS* gps = nullptr, CNMEA* nmea = nullptr, AppShared* app = nullptr);
 
     bool Sentence(const char* sentence, size_t len) override;
 
