@@ -8,9 +8,10 @@
 
 #include "engine/appstate.h"
 #include "engine/gps.h"
+#include "engine/nmea.h"
+#include "engine/reader_sinks.h"
 #include "engine/thread.h"
 #include "stream.h"
-#include "support/engine_sinks.h"
 
 namespace {
 
@@ -51,7 +52,8 @@ BENCHMARK(BM_Framing)->Arg(576)->Arg(40960);
 // Framing, frame check, dispatch and every decoder, as the program runs them.
 void BM_Engine(benchmark::State& state) {
     auto gps = std::make_unique<CGPS>();
-    testsupport::FullEngineSinks sinks(*gps);
+    CNMEA nmea;
+    EngineSinks sinks(gps.get(), &nmea);
     RunStream(state, sinks);
 }
 BENCHMARK(BM_Engine)->Arg(576)->Arg(40960);

@@ -22,11 +22,12 @@
 
 #include "engine/appstate.h"
 #include "engine/gps.h"
+#include "engine/nmea.h"
+#include "engine/reader_sinks.h"
 #include "engine/scomm.h"
 #include "engine/thread.h"
 #include "platform/clock.h"
 #include "stream.h"
-#include "support/engine_sinks.h"
 #include "support/receiver_simulator.h"
 
 namespace {
@@ -175,7 +176,8 @@ int main(int argc, char** argv) {
         return 1;
     }
     app.bPortOpen.store(1);
-    auto sinks = std::make_unique<testsupport::FullEngineSinks>(*gps);
+    CNMEA nmea;
+    auto sinks = std::make_unique<EngineSinks>(gps.get(), &nmea);
     auto reader = std::make_unique<CGPSThread>(&comm, sinks.get());
 
     // The screens: read the record under its locks and take the terminal text, as the

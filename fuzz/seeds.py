@@ -175,8 +175,13 @@ def main():
         b'$BIN\x01\x00\xff\xff' + nmea('GPHDT,12.0,T'),
         b'OK\r\n', b'\0OK',
     ]
+    framing = os.path.join(HERE, 'corpus', 'framing')
     for i, e in enumerate(edge):
         write(stream, 'edge-%02d' % i, bytes([0x0F]) + e)
+        write(framing, 'edge-%02d' % i, bytes([i * 7]) + e)
+    write(framing, 'mixed', bytes([0x3F]) + mixed_second(4))
+    for i, b in enumerate(BINS):
+        write(framing, 'bin-%02d' % i, bytes([0x02]) + b)
     for name in sorted(os.listdir(real)):
         if not name.endswith('.log'):
             continue

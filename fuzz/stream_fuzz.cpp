@@ -11,9 +11,10 @@
 
 #include "engine/appstate.h"
 #include "engine/gps.h"
+#include "engine/nmea.h"
+#include "engine/reader_sinks.h"
 #include "engine/thread.h"
 #include "support.h"
-#include "support/engine_sinks.h"
 
 namespace {
 
@@ -61,7 +62,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     {
         auto gps = std::make_unique<CGPS>();
         OpenEveryGate(gps->Info.Settings);
-        testsupport::FullEngineSinks sinks(*gps);
+        CNMEA nmea;
+        EngineSinks sinks(gps.get(), &nmea);
         auto thread = std::make_unique<CGPSThread>(nullptr, &sinks);
 
         const size_t chunk = (options >> 4) ? (options >> 4) * (options >> 4) : size;

@@ -1,5 +1,6 @@
 #include "engine/thread.h"
 
+#include <algorithm>
 #include <cstring>
 #include <exception>
 #include <string_view>
@@ -23,6 +24,22 @@ constexpr uint32_t kBinMaxData = kMaxSentence - kBinOverhead;
 
 uint32_t BinDataLength(const char* frame) {
     return static_cast<uint8_t>(frame[6]) | (static_cast<uint8_t>(frame[7]) << 8);
+}
+
+// Every byte as one character, 0x80..0xFF as U+0080..U+00FF.
+void AppendLatin1(std::u16string& text, const char* data, size_t n) {
+    const auto* in = reinterpret_cast<const unsigned char*>(data);
+    constexpr size_t kBlock = 256;
+    char16_t block[kBlock];
+    while (n >= kBlock) {
+        // A fixed count the compiler widens many bytes at a time.
+        for (size_t i = 0; i < kBlock; ++i) block[i] = in[i];
+        text.append(block, kBlock);
+        in += kBlock;
+        n -= kBlock;
+    }
+    for (size_t i = 0; i < n; ++i) block[i] = in[i];
+    text.append(block, n);
 }
 
 ReaderSinks& IgnoringSinks() {
@@ -143,22 +160,36 @@ void CGPSThread::FrameBytes(const char* data, size_t n) {
         if (g_strTerminal.size() > kTerminalMax) {
             g_strTerminal.erase(0, g_strTerminal.size() - kTerminalMax);
         }
-        size_t old = g_strTerminal.size();
-        g_strTerminal.resize(old + n);
-        for (size_t i = 0; i < n; ++i) {
-            g_strTerminal[old + i] = static_cast<char16_t>(static_cast<uint8_t>(data[i]));
-        }
+        AppendLatin1(g_strTerminal, data, n);
     }
     if (n > 0) app.bBytesReceived.store(1);
-    for (size_t i = 0; i < n; ++i) FrameByte(data[i]);
+
+    size_t i = 0;
+    while (i < n) {
+        if (!inSentence_) {
+            const void* start = std::memchr(data + i, '$', n - i);
+            if (start == nullptr) break;
+            i = static_cast<size_t>(static_cast<const char*>(start) - data);
+        }
+        // Once the kind of frame is known, bytes up to the next line end are taken at once;
+        // the result is the same as byte by byte.
+        const bool known = inSentence_ && sentenceIndex_ >= 4 &&
+                           (sentenceIndex_ >= kBinHeader || std::memcmp(sentence_, "$BIN", 4) != 0);
+        if (known) {
+            i += FrameRun(data + i, n - i);
+        } else {
+            FrameByte(data[i++]);
+        }
+    }
 }
 
 void CGPSThread::FrameByte(char c) {
     if (!inSentence_) {
         if (c != '$') return;
+        // Only what the last frame used can be non-zero.
+        std::memset(sentence_, 0, std::min<size_t>(sentenceIndex_ + 1, sizeof sentence_));
         sentenceIndex_ = 0;
         inSentence_ = 1;
-        std::memset(sentence_, 0, sizeof sentence_);
     }
     if (sentenceIndex_ >= kMaxSentence) {
         inSentence_ = 0;
@@ -179,24 +210,53 @@ void CGPSThread::FrameByte(char c) {
 
     if (sentenceIndex_ >= 2 && sentence_[sentenceIndex_ - 2] == '\r' &&
         sentence_[sentenceIndex_ - 1] == '\n') {
-        sentence_[sentenceIndex_] = '\0';
-        AppShared& app = App();
-        app.bSentenceReceived.store(1);
-        app.bReceiverFound.store(1);
-        if (!binary) {
-            FinishFrame(false);
-            return;
-        }
-        if (sinks_->BinaryFrame(sentence_, sentenceIndex_)) {
-            FinishFrame(true);
-            return;
-        }
+        if (LineEnd(binary)) return;
     }
     // The frame's full length is reached and it was not accepted: it is corrupt, and the
     // next byte starts afresh.
     if (binary && sentenceIndex_ >= kBinHeader && sentenceIndex_ >= dataLength + kBinOverhead) {
         inSentence_ = 0;
     }
+}
+
+size_t CGPSThread::FrameRun(const char* p, size_t avail) {
+    // A text sentence, or a binary frame whose length word has been checked.
+    const bool binary = std::memcmp(sentence_, "$BIN", 4) == 0;
+    const uint32_t frameLength = binary ? BinDataLength(sentence_) + kBinOverhead : 0;
+    size_t limit;
+    if (binary) {
+        limit = frameLength - sentenceIndex_;
+    } else {
+        limit = kMaxSentence - sentenceIndex_;
+        if (limit == 0) {  // too long: the byte is dropped with the sentence
+            inSentence_ = 0;
+            return 1;
+        }
+    }
+    const size_t take = std::min(limit, avail);
+    const char* lf = static_cast<const char*>(std::memchr(p, '\n', take));
+    const size_t k = lf ? static_cast<size_t>(lf - p) + 1 : take;
+    std::memcpy(sentence_ + sentenceIndex_, p, k);
+    sentenceIndex_ += static_cast<uint32_t>(k);
+    if (lf && sentence_[sentenceIndex_ - 2] == '\r' && LineEnd(binary)) return k;
+    if (binary && sentenceIndex_ >= frameLength) inSentence_ = 0;
+    return k;
+}
+
+bool CGPSThread::LineEnd(bool binary) {
+    sentence_[sentenceIndex_] = '\0';
+    AppShared& app = App();
+    app.bSentenceReceived.store(1);
+    app.bReceiverFound.store(1);
+    if (!binary) {
+        FinishFrame(false);
+        return true;
+    }
+    if (sinks_->BinaryFrame(sentence_, sentenceIndex_)) {
+        FinishFrame(true);
+        return true;
+    }
+    return false;
 }
 
 void CGPSThread::FinishFrame(bool binary) {

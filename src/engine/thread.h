@@ -84,6 +84,11 @@ public:
 
 private:
     void FrameByte(char c);
+    // Takes bytes of a frame whose kind is known, up to and including the next LF; returns
+    // how many it took.
+    size_t FrameRun(const char* p, size_t avail);
+    // CR LF ends the collected bytes; true when the frame is finished.
+    bool LineEnd(bool binary);
     void FinishFrame(bool binary);
 
     SComm* comm_;
