@@ -313,6 +313,11 @@ public:
     static bool CreateConfigFolder();
     bool SaveConfigFile();
     bool LoadConfigFile();
+    // The archive file from and into an image of part 1 and the settings part. ReadCfgFile
+    // flips the marker and writes the file back; the pause due after an 'A' marker is
+    // reported through pPauseDue when given, else taken at once.
+    static int WriteCfgFile(GPSInfo& image);
+    static int ReadCfgFile(GPSInfo& image, bool* pPauseDue = nullptr);
     int SendConfig(WizardInfo& live);
     int ReadConfig(WizardInfo& live);
     int SendChangedConfig(WizardInfo& live);
