@@ -4,9 +4,12 @@
 // text, pauses as "~<ms>".
 
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <stdlib.h>
+#include <sys/resource.h>
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -67,6 +70,7 @@ public:
         const std::string text(static_cast<const char*>(buf), n);
         wire_ += text;
         log_.Add(text);
+        if (onWrite) onWrite(text);
         return static_cast<long>(n);
     }
     int BytesQueued(uint32_t* count) override {
@@ -86,6 +90,9 @@ public:
     void SetWriteLimit(size_t n) { limit_ = n; }
     void SetWriteError(int err) { writeError_ = err; }
     const std::string& wire() const { return wire_; }
+
+    // Plays the receiver: runs after each write (the reader thread's decoding of a reply).
+    std::function<void(const std::string&)> onWrite;
 
 private:
     EventLog& log_;
@@ -144,6 +151,23 @@ public:
     }
     std::string root;
     std::string dir;
+};
+
+// Makes every file write beyond the limit fail (EFBIG), as a full disk would; tests run as
+// root, which folder permissions do not stop.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        ::signal(SIGXFSZ, SIG_IGN);
+        ::getrlimit(RLIMIT_FSIZE, &saved_);
+        rlimit limit = saved_;
+        limit.rlim_cur = bytes;
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() { ::setrlimit(RLIMIT_FSIZE, &saved_); }
+
+private:
+    rlimit saved_{};
 };
 
 }  // namespace wiretest
