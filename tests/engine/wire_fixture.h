@@ -45,7 +45,9 @@ public:
     void Sleep(uint32_t ms) override {
         now_ += ms;
         log_.Add("~" + std::to_string(ms));
+        if (onSleep) onSleep(ms);
     }
+    std::function<void(uint32_t)> onSleep;
     void Advance(uint32_t ms) { now_ += ms; }
 
 private:
