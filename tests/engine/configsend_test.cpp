@@ -62,15 +62,15 @@ TEST_F(ConfigSendTest, SendConfigSendsEverySettingInOrder) {
         {"$JASC,GPGGA,1\r\n", "~20", "$JASC,GPGLL,0\r\n", "~20", "$JASC,GPGST,0\r\n", "~20",
          "$JASC,GPGSV,0\r\n", "~20", "$JASC,GPRMC,0\r\n", "~20", "$JASC,GPRRE,0\r\n", "~20",
          "$JASC,GPVTG,0\r\n", "~20", "$JASC,GPZDA,0\r\n", "~20", "$JASC,GPGSA,0\r\n", "~20",
-         "$JBIN,95,5\r\n", "~20", "$JBIN,96,0\r\n", "~20", "$JASC,HEHDT,0\r\n", "~20",
-         "$JASC,HEROT,0\r\n", "~20", "$JASC,HPR,0\r\n", "~20"},
+         "$JBIN,95,5\r\n",    "~20", "$JBIN,96,0\r\n",    "~20", "$JASC,HEHDT,0\r\n", "~20",
+         "$JASC,HEROT,0\r\n", "~20", "$JASC,HPR,0\r\n",   "~20"},
         {"$JASC,GPGGA,0,OTHER\r\n\r\n", "~20", "$JASC,GPGLL,0,OTHER\r\n\r\n", "~20",
          "$JASC,GPGST,0,OTHER\r\n\r\n", "~20", "$JASC,GPGSV,0,OTHER\r\n\r\n", "~20",
          "$JASC,GPRMC,0,OTHER\r\n\r\n", "~20", "$JASC,GPRRE,0,OTHER\r\n\r\n", "~20",
          "$JASC,GPVTG,0,OTHER\r\n\r\n", "~20", "$JASC,GPZDA,0,OTHER\r\n\r\n", "~20",
-         "$JASC,GPGSA,0,OTHER\r\n\r\n", "~20", "$JBIN,95,0,OTHER\r\n\r\n", "~20",
-         "$JBIN,96,0,OTHER\r\n\r\n", "~20", "$JASC,HEHDT,0,OTHER\r\n\r\n", "~20",
-         "$JASC,HEROT,0,OTHER\r\n\r\n", "~20", "$JASC,HPR,10,OTHER\r\n\r\n", "~20"},
+         "$JASC,GPGSA,0,OTHER\r\n\r\n", "~20", "$JBIN,95,0,OTHER\r\n\r\n",    "~20",
+         "$JBIN,96,0,OTHER\r\n\r\n",    "~20", "$JASC,HEHDT,0,OTHER\r\n\r\n", "~20",
+         "$JASC,HEROT,0,OTHER\r\n\r\n", "~20", "$JASC,HPR,10,OTHER\r\n\r\n",  "~20"},
         Correction(1, "BEAC"),
         {"~20"},
         Correction(1, "RTCM"),
@@ -111,9 +111,9 @@ TEST_F(ConfigSendTest, ChangedConfigSendsWhatDiffers) {
     live.ThisPortConfig.bRTCM = 0;
     gps->SendChangedConfig(live);
     const Events expected = Concat({
-        {"$JBAUD,38400\r\n", "~250", "~20", "$JBAUD,9600,OTHER\r\n", "~250", "~20",
-         "$JMASK,15\r\n", "~20", "$JAGE,600\r\n", "~20", "$JFREQ,1545530,1200\r\n", "~20",
-         "$JASC,GPGSV,0.2\r\n", "~20", "$JASC,GPZDA,1\r\n",  // no pause after ZDA
+        {"$JBAUD,38400\r\n", "~250", "~20", "$JBAUD,9600,OTHER\r\n", "~250", "~20", "$JMASK,15\r\n",
+         "~20", "$JAGE,600\r\n", "~20", "$JFREQ,1545530,1200\r\n", "~20", "$JASC,GPGSV,0.2\r\n",
+         "~20", "$JASC,GPZDA,1\r\n",  // no pause after ZDA
          "$JASC,GPGSA,5,OTHER\r\n\r\n", "~20"},
         Correction(0, "BEAC"),
         Correction(0, "RTCM"),
@@ -165,14 +165,55 @@ TEST_F(ConfigSendTest, ReadConfigQueriesWithItsPausesAndFillsTheSettings) {
     WizardInfo& w = gps->Info.Settings.WizardLive;
     EXPECT_EQ(gps->ReadConfig(w), 1);
     const Events events = wire.Take();
-    const Events expected = {
-        "$JBIN,1,0\r\n", "~100", "$JBIN,2,0\r\n", "~100", "$JBIN,80,0\r\n", "~100",
-        "$JBIN,93,0\r\n", "~100", "$JBIN,94,0\r\n", "~100", "$JBIN,97,0\r\n", "~100",
-        "$JBIN,98,0\r\n", "~100", "$JBIN,99,0\r\n", "$JI\r\n", "~50", "$JSHOW\r\n", "~500",
-        "$JSHOW\r\n", "~500", "$JSHOW\r\n", "~500", "$JSHOW\r\n", "~500", "$JSHOW\r\n", "~500",
-        "$JSHOW\r\n", "~500", "$JGEO,ALL\r\n", "~500", "$JGEO,ALL\r\n", "~500",
-        "$PKRV,1,1\r\n", "~10", "~500", "$PKRV,1,1\r\n", "~10", "~500", "$JDIFF\r\n", "~100",
-        "~100", "$JRTK,6\r\n", "~100", "$JRTK\r\n", "~500", "$PKRV,1,0\r\n", "~10", "~100"};
+    const Events expected = {"$JBIN,1,0\r\n",
+                             "~100",
+                             "$JBIN,2,0\r\n",
+                             "~100",
+                             "$JBIN,80,0\r\n",
+                             "~100",
+                             "$JBIN,93,0\r\n",
+                             "~100",
+                             "$JBIN,94,0\r\n",
+                             "~100",
+                             "$JBIN,97,0\r\n",
+                             "~100",
+                             "$JBIN,98,0\r\n",
+                             "~100",
+                             "$JBIN,99,0\r\n",
+                             "$JI\r\n",
+                             "~50",
+                             "$JSHOW\r\n",
+                             "~500",
+                             "$JSHOW\r\n",
+                             "~500",
+                             "$JSHOW\r\n",
+                             "~500",
+                             "$JSHOW\r\n",
+                             "~500",
+                             "$JSHOW\r\n",
+                             "~500",
+                             "$JSHOW\r\n",
+                             "~500",
+                             "$JGEO,ALL\r\n",
+                             "~500",
+                             "$JGEO,ALL\r\n",
+                             "~500",
+                             "$PKRV,1,1\r\n",
+                             "~10",
+                             "~500",
+                             "$PKRV,1,1\r\n",
+                             "~10",
+                             "~500",
+                             "$JDIFF\r\n",
+                             "~100",
+                             "~100",
+                             "$JRTK,6\r\n",
+                             "~100",
+                             "$JRTK\r\n",
+                             "~500",
+                             "$PKRV,1,0\r\n",
+                             "~10",
+                             "~100"};
     EXPECT_EQ(events, expected);
     int paused = 0;
     for (const std::string& e : events) {
@@ -233,8 +274,8 @@ TEST(TSpanSenders, ReferenceAndPortCommands) {
     for (int port : {0, 1, 2, 3, 4, -1}) tspan.SendDfxPort(port);
     EXPECT_EQ(wire.Take(),
               (Events{"$JRTK,1,51.500000,-0.125000,45.250000\r\n", "~100", "~100", "$JRTK,6\r\n",
-                      "~100", "$JRTK\r\n", "~500", "$JASC,DFX,1,PORTA\r\n",
-                      "$JASC,DFX,1,PORTB\r\n", "$JASC,DFX,1,PORTC\r\n"}));
+                      "~100", "$JRTK\r\n", "~500", "$JASC,DFX,1,PORTA\r\n", "$JASC,DFX,1,PORTB\r\n",
+                      "$JASC,DFX,1,PORTC\r\n"}));
     gps->Info.RxPortConfig.dCurRefLat = 10.5;
     gps->Info.RxPortConfig.eCurDfxPort = 2;
     tspan.SaveReference();
@@ -264,13 +305,13 @@ TEST(RecordSenders, BinaryRatesToTheOtherPortAndHeadingFlags) {
     nav.bNegTilt = 1;
     nav.fCurSep = -2.75f;
     nav.SendHeadingSettings();
-    EXPECT_EQ(wire.Take(),
-              (Events{"$JATT,ROLL,NO\r\n", "$JATT,TILTAID,NO\r\n", "$JATT,GYROAID,NO\r\n",
-                      "$JATT,LEVEL,NO\r\n", "$JATT,NEGTILT,YES\r\n", "$JATT,FLIPBRD,NO\r\n",
-                      "$JATT,HTAU,0.500000\r\n", "$JATT,HRTAU,2.000000\r\n",
-                      "$JATT,COGTAU,0.000000\r\n", "$JATT,SPDTAU,0.000000\r\n",
-                      "$JATT,HBIAS,0.000000\r\n", "$JATT,PBIAS,0.000000\r\n",
-                      "$JATT,MSEP,0.500000\r\n", "$JATT,CSEP,-2.750000\r\n"}));
+    EXPECT_EQ(
+        wire.Take(),
+        (Events{"$JATT,ROLL,NO\r\n", "$JATT,TILTAID,NO\r\n", "$JATT,GYROAID,NO\r\n",
+                "$JATT,LEVEL,NO\r\n", "$JATT,NEGTILT,YES\r\n", "$JATT,FLIPBRD,NO\r\n",
+                "$JATT,HTAU,0.500000\r\n", "$JATT,HRTAU,2.000000\r\n", "$JATT,COGTAU,0.000000\r\n",
+                "$JATT,SPDTAU,0.000000\r\n", "$JATT,HBIAS,0.000000\r\n", "$JATT,PBIAS,0.000000\r\n",
+                "$JATT,MSEP,0.500000\r\n", "$JATT,CSEP,-2.750000\r\n"}));
 }
 
 }  // namespace
