@@ -15,8 +15,8 @@ enum eLogFlag : uint32_t {
     LOG_POINT_SENTENCES = 0x1000,
 };
 
-// eReceiverType.
-enum eReceiverType : int {
+// Values of eReceiverType (the type itself is the record's, engine/gps.h).
+enum : int {
     RECEIVER_GPS = 0,
     RECEIVER_HEADING = 1,
     RECEIVER_BLUETOOTH = 2,
@@ -70,6 +70,8 @@ struct AppShared {
     std::atomic<int> eReceiverType{RECEIVER_GPS};
     // Rate value the keep-alive poll requests binary message 1 at.
     std::atomic<int> iBin1Rate{1};
+    // Polygon area unit: 0 acres, 1 hectares; kept in the profile archive.
+    std::atomic<int> iAreaUnits{0};
 
     // Thread-written logs (eLogFlag bits) and their switches.
     std::atomic<uint32_t> wLogFlags{0};
