@@ -15,8 +15,8 @@ enum eLogFlag : uint32_t {
     LOG_POINT_SENTENCES = 0x1000,
 };
 
-// Values of eReceiverType (the type itself is the record's, engine/gps.h).
-enum : int {
+// eReceiverType.
+enum eReceiverType : int {
     RECEIVER_GPS = 0,
     RECEIVER_HEADING = 1,
     RECEIVER_BLUETOOTH = 2,

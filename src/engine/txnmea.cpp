@@ -19,6 +19,10 @@ std::atomic<uint8_t> g_bRTKRefInvalid{0};
 
 CTxNMEA g_TxNMEA;
 
+void InitPollTick() {
+    g_dwLastPollTick.store(platform::TickCount());
+}
+
 namespace {
 
 // A partly taken command is completed within this time, so the receiver never sees a torn

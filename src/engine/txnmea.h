@@ -13,6 +13,8 @@ class CGPS;
 
 // Tick count of the last poll cycle.
 extern std::atomic<uint32_t> g_dwLastPollTick;
+// Called once at program start: the first poll follows one period later.
+void InitPollTick();
 // While set, CTxNMEA::Poll sends only the differential query.
 extern std::atomic<int32_t> bSuppressPolling;
 // The external differential source is on this port (1) or the other port (0).

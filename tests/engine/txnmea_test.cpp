@@ -185,7 +185,7 @@ protected:
         App().iBin1Rate = 1;
         App().eReceiverType = 0;
         bSuppressPolling = 0;
-        g_dwLastPollTick = wire.clock.Now();
+        InitPollTick();
         g_GPS.Info.eCurCorrSource = CORR_NONE;
     }
     wiretest::Wire wire;
