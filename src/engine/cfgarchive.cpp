@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <type_traits>
 
 #include "engine/appstate.h"
 #include "engine/gps.h"
@@ -49,22 +50,28 @@ int32_t BINLogRateInfo::*const kBinWords[] = {
     &BINLogRateInfo::eBIN98, &BINLogRateInfo::eBIN99, &BINLogRateInfo::eD1,
 };
 
-// The 8 header words and the 18 plot words, in file order.
+// The 8 header words and the 18 plot words, in file order (the 32-bit words are stored as
+// they are, signed or not).
+template <class Word>
 struct Words {
-    int32_t* header[8];
-    int32_t* plot[18];
+    Word* header[8];
+    Word* plot[18];
 };
 
-Words WordsOf(GPSInfo& g) {
-    return Words{
-        {&g.iRxNMEABaudRate, &g.iRxRTCMBaudRate, reinterpret_cast<int32_t*>(&g.ulSetupMagic),
-         &g.eCurCorrSource, &g.eRxApp, &g.eRxOtherApp, &g.iRxElevation, &g.iRxMaxAge},
+template <class Info>
+auto WordsOf(Info& g) {
+    using Word = std::conditional_t<std::is_const_v<Info>, const int32_t, int32_t>;
+    using Unsigned = std::conditional_t<std::is_const_v<Info>, const uint32_t, uint32_t>;
+    auto asWord = [](Unsigned* p) { return reinterpret_cast<Word*>(p); };
+    return Words<Word>{
+        {&g.iRxNMEABaudRate, &g.iRxRTCMBaudRate, asWord(&g.ulSetupMagic), &g.eCurCorrSource,
+         &g.eRxApp, &g.eRxOtherApp, &g.iRxElevation, &g.iRxMaxAge},
         {&g.iHeadingPlotZoom, &g.iHeadingPlotLineWidth, &g.iHeadingPlotMarker, &g.iPositionPlotZoom,
          &g.iPositionPlotLineWidth, &g.iPositionPlotMarker, &g.ePositionPlotCoordFormat,
          &g.ePositionPlotAltUnit, &g.ePositionPlotOffsetUnit, &g.iSBASPlotScale,
          &g.iSBASPlotLineWidth, &g.iSBASPlotMarker, &g.iLBandPlotScale, &g.iLBandPlotLineWidth,
-         &g.iLBandPlotMarker, reinterpret_cast<int32_t*>(&g.ulPlotReserved),
-         &g.iBeaconPlotLineWidth, &g.iBeaconPlotMarker}};
+         &g.iLBandPlotMarker, asWord(&g.ulPlotReserved), &g.iBeaconPlotLineWidth,
+         &g.iBeaconPlotMarker}};
 }
 
 void RemoveFile(const std::string& path) {
@@ -76,113 +83,140 @@ void RemoveFile(const std::string& path) {
 
 }  // namespace
 
+// ---------------------------------------------------------------- record serialisers
+
+void GPSInfo::SaveArchive(platform::ByteWriter& w) const {
+    w.U8(bCfgMarker ? 'A' : 'N');
+    const auto words = WordsOf(*this);
+    for (const int32_t* p : words.header) w.I32(*p);
+    for (const int32_t* p : words.plot) w.I32(*p);
+    PutText(w, szSetupText1, sizeof(szSetupText1));
+    for (uint32_t v : {ulSetupWord1, ulSetupWord2, ulSetupWord3, ulSetupWord4, ulSetupWord5}) {
+        w.U32(v);
+    }
+    PutText(w, szSetupText2, sizeof(szSetupText2));
+    PutText(w, szSetupText3, sizeof(szSetupText3));
+    w.U32(ulSetupCRC);
+    w.I32(eReceiverType);
+    w.I32(ComPortToStore(iComPort));
+    w.I32(eTimeDisplay);
+    w.F32(fLocalTimeOffset);
+    for (int32_t v : {eCoordFormat, eDisplayChoice, eDistanceUnit, eSpeedUnit, eAccuracyLevel}) {
+        w.I32(v);
+    }
+    w.U32(0);  // the lock word: a file never holds a lock
+}
+
+bool GPSInfo::LoadArchive(platform::ByteReader& r) {
+    const uint8_t marker = r.U8();
+    if (marker != 'A' && marker != 'N') return false;
+    bCfgMarker = marker == 'A' ? 1 : 0;
+    const auto words = WordsOf(*this);
+    for (int32_t* p : words.header) *p = r.I32();
+    for (int32_t* p : words.plot) *p = r.I32();
+    r.Chars(szSetupText1, sizeof(szSetupText1));
+    for (uint32_t* p :
+         {&ulSetupWord1, &ulSetupWord2, &ulSetupWord3, &ulSetupWord4, &ulSetupWord5}) {
+        *p = r.U32();
+    }
+    r.Chars(szSetupText2, sizeof(szSetupText2));
+    r.Chars(szSetupText3, sizeof(szSetupText3));
+    ulSetupCRC = r.U32();
+    eReceiverType = r.I32();
+    iComPort = ComPortToStore(r.I32());
+    eTimeDisplay = r.I32();
+    fLocalTimeOffset = r.F32();
+    for (int32_t* p :
+         {&eCoordFormat, &eDisplayChoice, &eDistanceUnit, &eSpeedUnit, &eAccuracyLevel}) {
+        *p = r.I32();
+    }
+    r.Skip(4);  // the lock word is never taken from a file
+
+    // Values the screens use as indexes or pen sizes.
+    InRange(eReceiverType, 0, 2, 0);
+    InRange(eTimeDisplay, 0, 1, 0);
+    InRange(eCoordFormat, 0, 2, 0);
+    InRange(eDistanceUnit, 0, 1, 0);
+    InRange(eSpeedUnit, 0, 2, 0);
+    InRange(eAccuracyLevel, 0, 3, 0);
+    if (!std::isfinite(fLocalTimeOffset)) fLocalTimeOffset = -6.0f;
+    for (int32_t* width : {&iHeadingPlotLineWidth, &iPositionPlotLineWidth, &iSBASPlotLineWidth,
+                           &iLBandPlotLineWidth, &iBeaconPlotLineWidth}) {
+        InRange(*width, 1, 3, 2);
+    }
+    for (int32_t* marker : {&iHeadingPlotMarker, &iPositionPlotMarker, &iSBASPlotMarker,
+                            &iLBandPlotMarker, &iBeaconPlotMarker}) {
+        InRange(*marker, 0, 2, 0);
+    }
+    InRange(ePositionPlotCoordFormat, 0, 2, 0);
+    InRange(ePositionPlotAltUnit, 0, 1, 0);
+    InRange(ePositionPlotOffsetUnit, 0, 1, 0);
+    InRange(iSBASPlotScale, 0, 2, 0);
+    InRange(iLBandPlotScale, 0, 2, 0);
+    return true;
+}
+
+void TextTable::SaveArchive(platform::ByteWriter& w) const {
+    for (int row = 0; row < kRecentEntries; ++row) {
+        for (int list = 0; list < kRecentLists; ++list) {
+            PutText(w, List(list)[row], kRecentTextSize);
+        }
+    }
+}
+
+void TextTable::LoadArchive(platform::ByteReader& r) {
+    for (int row = 0; row < kRecentEntries; ++row) {
+        for (int list = 0; list < kRecentLists; ++list) {
+            r.Chars(List(list)[row], kRecentTextSize);
+        }
+    }
+}
+
+void PortConfig::SaveArchive(platform::ByteWriter& w) const {
+    for (auto member : kLogWords) w.I32(this->*member);
+    w.U32(ulLastWord);
+}
+
+void PortConfig::LoadArchive(platform::ByteReader& r) {
+    for (auto member : kLogWords) this->*member = r.I32();
+    ulLastWord = r.U32();
+}
+
+void BINLogRateInfo::SaveArchive(platform::ByteWriter& w) const {
+    for (auto member : kBinWords) w.I32(this->*member);
+}
+
+void BINLogRateInfo::LoadArchive(platform::ByteReader& r) {
+    for (auto member : kBinWords) this->*member = r.I32();
+}
+
+// ---------------------------------------------------------------- the file
+
 std::string CfgArchivePath() {
     return platform::ConfigFile(kCfgArchiveName);
 }
 
 std::string EncodeCfgArchive(const GPSInfo& image, int32_t iAreaUnits) {
-    GPSInfo& g = const_cast<GPSInfo&>(image);  // read only: WordsOf lists the fields
     platform::ByteWriter w;
-    w.U8(image.bCfgMarker ? 'A' : 'N');
-    const Words words = WordsOf(g);
-    for (const int32_t* p : words.header) w.I32(*p);
-    for (const int32_t* p : words.plot) w.I32(*p);
-    PutText(w, image.szSetupText1, sizeof(image.szSetupText1));
-    for (uint32_t v : {image.ulSetupWord1, image.ulSetupWord2, image.ulSetupWord3,
-                       image.ulSetupWord4, image.ulSetupWord5}) {
-        w.U32(v);
-    }
-    PutText(w, image.szSetupText2, sizeof(image.szSetupText2));
-    PutText(w, image.szSetupText3, sizeof(image.szSetupText3));
-    w.U32(image.ulSetupCRC);
-    w.I32(image.eReceiverType);
-    w.I32(ComPortToStore(image.iComPort));
-    w.I32(image.eTimeDisplay);
-    w.F32(image.fLocalTimeOffset);
-    for (int32_t v : {image.eCoordFormat, image.eDisplayChoice, image.eDistanceUnit,
-                      image.eSpeedUnit, image.eAccuracyLevel}) {
-        w.I32(v);
-    }
-    w.U32(0);  // the lock word: a file never holds a lock
-    const TextTable& texts = image.Settings.szLogComboTexts;
-    for (int row = 0; row < kRecentEntries; ++row) {
-        for (int list = 0; list < kRecentLists; ++list) {
-            PutText(w, texts.List(list)[row], kRecentTextSize);
-        }
-    }
-    const PortConfig& log = image.Settings.NMEALogConfig;
-    for (auto member : kLogWords) w.I32(log.*member);
-    w.U32(log.ulLastWord);
-    const BINLogRateInfo& bin = image.Settings.BinLogRates;
-    for (auto member : kBinWords) w.I32(bin.*member);
+    image.SaveArchive(w);
+    image.Settings.szLogComboTexts.SaveArchive(w);
+    image.Settings.NMEALogConfig.SaveArchive(w);
+    image.Settings.BinLogRates.SaveArchive(w);
     w.I32(iAreaUnits);
     return w.str();
 }
 
-CfgDecode DecodeCfgArchive(std::string_view bytes, GPSInfo& g, int32_t* pAreaUnits) {
+CfgDecode DecodeCfgArchive(std::string_view bytes, GPSInfo& image, int32_t* pAreaUnits) {
     if (bytes.empty()) return CfgDecode::Short;
-    const char marker = bytes[0];
-    if (marker != 'A' && marker != 'N') return CfgDecode::BadMarker;
+    if (bytes[0] != 'A' && bytes[0] != 'N') return CfgDecode::BadMarker;
     if (bytes.size() < kCfgArchiveSize) return CfgDecode::Short;
-
     platform::ByteReader r(bytes);
-    g.bCfgMarker = r.U8() == 'A' ? 1 : 0;
-    const Words words = WordsOf(g);
-    for (int32_t* p : words.header) *p = r.I32();
-    for (int32_t* p : words.plot) *p = r.I32();
-    r.Chars(g.szSetupText1, sizeof(g.szSetupText1));
-    for (uint32_t* p :
-         {&g.ulSetupWord1, &g.ulSetupWord2, &g.ulSetupWord3, &g.ulSetupWord4, &g.ulSetupWord5}) {
-        *p = r.U32();
-    }
-    r.Chars(g.szSetupText2, sizeof(g.szSetupText2));
-    r.Chars(g.szSetupText3, sizeof(g.szSetupText3));
-    g.ulSetupCRC = r.U32();
-    g.eReceiverType = r.I32();
-    g.iComPort = ComPortToStore(r.I32());
-    g.eTimeDisplay = r.I32();
-    g.fLocalTimeOffset = r.F32();
-    for (int32_t* p :
-         {&g.eCoordFormat, &g.eDisplayChoice, &g.eDistanceUnit, &g.eSpeedUnit, &g.eAccuracyLevel}) {
-        *p = r.I32();
-    }
-    r.Skip(4);  // the lock word is never taken from a file
-    TextTable& texts = g.Settings.szLogComboTexts;
-    for (int row = 0; row < kRecentEntries; ++row) {
-        for (int list = 0; list < kRecentLists; ++list) {
-            r.Chars(texts.List(list)[row], kRecentTextSize);
-        }
-    }
-    PortConfig& log = g.Settings.NMEALogConfig;
-    for (auto member : kLogWords) log.*member = r.I32();
-    log.ulLastWord = r.U32();
-    BINLogRateInfo& bin = g.Settings.BinLogRates;
-    for (auto member : kBinWords) bin.*member = r.I32();
+    image.LoadArchive(r);
+    image.Settings.szLogComboTexts.LoadArchive(r);
+    image.Settings.NMEALogConfig.LoadArchive(r);
+    image.Settings.BinLogRates.LoadArchive(r);
     int32_t areaUnits = r.I32();
     if (!r.ok()) return CfgDecode::Short;
-
-    // Values the screens use as indexes or pen sizes.
-    InRange(g.eReceiverType, 0, 2, 0);
-    InRange(g.eTimeDisplay, 0, 1, 0);
-    InRange(g.eCoordFormat, 0, 2, 0);
-    InRange(g.eDistanceUnit, 0, 1, 0);
-    InRange(g.eSpeedUnit, 0, 2, 0);
-    InRange(g.eAccuracyLevel, 0, 3, 0);
-    if (!std::isfinite(g.fLocalTimeOffset)) g.fLocalTimeOffset = -6.0f;
-    for (int32_t* width :
-         {&g.iHeadingPlotLineWidth, &g.iPositionPlotLineWidth, &g.iSBASPlotLineWidth,
-          &g.iLBandPlotLineWidth, &g.iBeaconPlotLineWidth}) {
-        InRange(*width, 1, 3, 2);
-    }
-    for (int32_t* marker : {&g.iHeadingPlotMarker, &g.iPositionPlotMarker, &g.iSBASPlotMarker,
-                            &g.iLBandPlotMarker, &g.iBeaconPlotMarker}) {
-        InRange(*marker, 0, 2, 0);
-    }
-    InRange(g.ePositionPlotCoordFormat, 0, 2, 0);
-    InRange(g.ePositionPlotAltUnit, 0, 1, 0);
-    InRange(g.ePositionPlotOffsetUnit, 0, 1, 0);
-    InRange(g.iSBASPlotScale, 0, 2, 0);
-    InRange(g.iLBandPlotScale, 0, 2, 0);
     InRange(areaUnits, 0, 1, 0);
     if (pAreaUnits) *pAreaUnits = areaUnits;
     return CfgDecode::Ok;
