@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <cmath>
 #include <cstring>
 #include <fstream>
+#include <locale>
 #include <sstream>
 
 #include "engine/appstate.h"
@@ -406,6 +408,34 @@ TEST_F(ArchiveTest, SaveUnderAHeldLockWritesAZeroLockWord) {
     EXPECT_EQ(Get32(ReadBytes(path), 216), 0u);
     ASSERT_TRUE(gps->LoadConfigFile());
     EXPECT_EQ(gps->Info.ulPart1Lock, 1u) << "the holder keeps its lock";
+}
+
+}  // namespace
+
+namespace {
+
+struct CommaPunct : std::numpunct<char> {
+    char do_decimal_point() const override { return ','; }
+    char do_thousands_sep() const override { return '.'; }
+    std::string do_grouping() const override { return "\3"; }
+};
+
+TEST_F(ArchiveTest, DecimalCommaLocaleChangesNoByte) {
+    gps->Info.fLocalTimeOffset = 5.5f;
+    gps->Info.iRxNMEABaudRate = 115200;
+    ASSERT_TRUE(gps->SaveConfigFile());
+    const std::string reference = ReadBytes(path);
+    const std::locale saved =
+        std::locale::global(std::locale(std::locale::classic(), new CommaPunct));
+    ASSERT_TRUE(gps->SaveConfigFile());
+    std::locale::global(saved);
+    EXPECT_EQ(ReadBytes(path), reference);
+    if (std::setlocale(LC_ALL, "de_DE.UTF-8") == nullptr) {
+        GTEST_SKIP() << "locale de_DE.UTF-8 is not installed; the numpunct check above ran";
+    }
+    ASSERT_TRUE(gps->SaveConfigFile());
+    std::setlocale(LC_ALL, "C");
+    EXPECT_EQ(ReadBytes(path), reference);
 }
 
 }  // namespace
