@@ -11,6 +11,7 @@
 
 #include "engine/appstate.h"
 #include "engine/gps.h"
+#include "engine/pkrvnmea.h"
 #include "platform/notify.h"
 #include "wire_fixture.h"
 
@@ -436,6 +437,24 @@ TEST_F(ArchiveTest, DecimalCommaLocaleChangesNoByte) {
     ASSERT_TRUE(gps->SaveConfigFile());
     std::setlocale(LC_ALL, "C");
     EXPECT_EQ(ReadBytes(path), reference);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(ArchiveTest, ProprietarySetupCommandsUseTheProcessArchiveWithoutPausing) {
+    CPKRVNMEA pkrv;
+    g_GPS.Info.iRxElevation = 21;
+    ASSERT_TRUE(pkrv.SaveArchive());
+    EXPECT_EQ(ReadBytes(path).size(), 3824u);
+    EXPECT_EQ(ReadBytes(path)[0], 'A');
+    g_GPS.Info.iRxElevation = 5;
+    wire.Take();
+    ASSERT_TRUE(pkrv.LoadArchive());
+    EXPECT_EQ(g_GPS.Info.iRxElevation, 21);
+    EXPECT_TRUE(wire.Take().empty()) << "the reader thread never waits a second";
+    EXPECT_EQ(ReadBytes(path)[0], 'N');
 }
 
 }  // namespace
