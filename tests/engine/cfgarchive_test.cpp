@@ -2,11 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <clocale>
 #include <cmath>
 #include <cstring>
 #include <fstream>
-#include <locale>
 #include <sstream>
 
 #include "engine/appstate.h"
@@ -415,29 +413,24 @@ TEST_F(ArchiveTest, SaveUnderAHeldLockWritesAZeroLockWord) {
 
 namespace {
 
-struct CommaPunct : std::numpunct<char> {
-    char do_decimal_point() const override { return ','; }
-    char do_thousands_sep() const override { return '.'; }
-    std::string do_grouping() const override { return "\3"; }
-};
+class ArchiveLocaleTest : public ArchiveTest,
+                          public ::testing::WithParamInterface<wiretest::CommaLocale> {};
 
-TEST_F(ArchiveTest, DecimalCommaLocaleChangesNoByte) {
+TEST_P(ArchiveLocaleTest, FileKeepsItsBytes) {
     gps->Info.fLocalTimeOffset = 5.5f;
     gps->Info.iRxNMEABaudRate = 115200;
     ASSERT_TRUE(gps->SaveConfigFile());
     const std::string reference = ReadBytes(path);
-    const std::locale saved =
-        std::locale::global(std::locale(std::locale::classic(), new CommaPunct));
-    ASSERT_TRUE(gps->SaveConfigFile());
-    std::locale::global(saved);
-    EXPECT_EQ(ReadBytes(path), reference);
-    if (std::setlocale(LC_ALL, "de_DE.UTF-8") == nullptr) {
-        GTEST_SKIP() << "locale de_DE.UTF-8 is not installed; the numpunct check above ran";
-    }
-    ASSERT_TRUE(gps->SaveConfigFile());
-    std::setlocale(LC_ALL, "C");
+    const bool ran =
+        wiretest::WithCommaLocale(GetParam(), [&] { EXPECT_TRUE(gps->SaveConfigFile()); });
+    if (!ran) GTEST_SKIP() << wiretest::kNoGermanLocale;
     EXPECT_EQ(ReadBytes(path), reference);
 }
+
+INSTANTIATE_TEST_SUITE_P(Locales, ArchiveLocaleTest,
+                         ::testing::Values(wiretest::CommaLocale::Numpunct,
+                                           wiretest::CommaLocale::System),
+                         wiretest::CommaLocaleName);
 
 }  // namespace
 
