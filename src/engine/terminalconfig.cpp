@@ -59,6 +59,13 @@ void ReadHotKey(CfgIo& io, TerminalData& data, int32_t level) {
     if (haveCommand) CfgIo::CopyToSz(hotKey.szCommand, command, kHotKeyCommandSize);
 }
 
+// A text in square brackets would read back as a label and end its section, losing what
+// follows; a blank after it keeps it a line of data.
+std::string AsDataLine(std::string text) {
+    if (text.size() > 2 && text.front() == '[' && text.back() == ']') text += ' ';
+    return text;
+}
+
 }  // namespace
 
 std::string TerminalConfig::FilePath() {
@@ -76,7 +83,7 @@ bool TerminalConfig::SaveText() {
         if (command[0] == '\0') continue;
         if (first) io.WriteLabel("SavedCommands");
         first = false;
-        io.WriteLine(FieldText(command, kSavedCommandSize).c_str());
+        io.WriteLine(AsDataLine(FieldText(command, kSavedCommandSize)).c_str());
     }
     for (int level = 0; level < kHotKeyLevels; ++level) {
         bool levelWritten = false;
@@ -90,8 +97,9 @@ bool TerminalConfig::SaveText() {
             }
             io.WriteLabel("HotKey");
             io.WriteInt(key);
-            io.WriteLine(FieldText(hotKey.szLabel, kHotKeyLabelSize).c_str());
-            io.WriteLine(WithoutLineEnd(FieldText(hotKey.szCommand, kHotKeyCommandSize)).c_str());
+            io.WriteLine(AsDataLine(FieldText(hotKey.szLabel, kHotKeyLabelSize)).c_str());
+            io.WriteLine(AsDataLine(WithoutLineEnd(FieldText(hotKey.szCommand, kHotKeyCommandSize)))
+                             .c_str());
         }
     }
     return io.Close();

@@ -87,6 +87,28 @@ TEST_F(TerminalFileTest, RoundTripMovesSavedCommandsUpAndKeepsTheRest) {
     }
 }
 
+TEST_F(TerminalFileTest, TextsInBracketsStayDataLines) {
+    std::strcpy(data.szSavedCommands[0], "[Level]");
+    std::strcpy(data.szSavedCommands[1], "$JI");
+    SetKey(data, 1, 4, "[F5]", "[HotKey]");
+    SetKey(data, 1, 5, "[]", "$JSAVE");
+    ASSERT_TRUE(TerminalConfig().SaveText());
+    EXPECT_EQ(ReadBytes(path),
+              "[SavedCommands]\r\n[Level] \r\n$JI\r\n"
+              "[Level]\r\n1\r\n"
+              "[HotKey]\r\n4\r\n[F5] \r\n[HotKey] \r\n"
+              "[HotKey]\r\n5\r\n[]\r\n$JSAVE\r\n");
+
+    TerminalConfig::Init();
+    ASSERT_TRUE(TerminalConfig().LoadText());
+    EXPECT_STREQ(data.szSavedCommands[0], "[Level] ");
+    EXPECT_STREQ(data.szSavedCommands[1], "$JI");
+    EXPECT_STREQ(data.HotKeys[1][4].szLabel, "[F5] ");
+    EXPECT_STREQ(data.HotKeys[1][4].szCommand, "[HotKey] ");
+    EXPECT_STREQ(data.HotKeys[1][5].szLabel, "[]");
+    EXPECT_STREQ(data.HotKeys[1][5].szCommand, "$JSAVE");
+}
+
 TEST_F(TerminalFileTest, EmptyBlockWritesAnEmptyFile) {
     ASSERT_TRUE(TerminalConfig().SaveText());
     EXPECT_EQ(ReadBytes(path), "");
