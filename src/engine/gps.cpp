@@ -19,7 +19,7 @@ std::recursive_mutex& RecordMutex() {
 std::atomic<std::thread::id> g_owner{};
 int g_depth = 0;  // guarded by RecordMutex()
 
-std::mutex g_hookMutex;
+// Guarded by RecordMutex(): Unlock runs the hook while it still holds the record.
 std::function<void()> g_unlockHook;
 
 std::atomic<uint32_t> g_optionCode{0};
@@ -293,17 +293,14 @@ void CGPS::Unlock(uint32_t* pLockWord) {
     if (pLockWord == nullptr) return;
     if (g_owner.load(std::memory_order_relaxed) != std::this_thread::get_id()) return;
     if (*pLockWord == 0) return;  // this thread does not hold that word
-    {
-        std::lock_guard<std::mutex> guard(g_hookMutex);
-        if (g_unlockHook) g_unlockHook();
-    }
+    if (g_unlockHook) g_unlockHook();
     --*pLockWord;
     if (--g_depth == 0) g_owner.store(std::thread::id(), std::memory_order_relaxed);
     RecordMutex().unlock();
 }
 
 void CGPS::SetUnlockHook(std::function<void()> hook) {
-    std::lock_guard<std::mutex> guard(g_hookMutex);
+    std::lock_guard<std::recursive_mutex> guard(RecordMutex());
     g_unlockHook = std::move(hook);
 }
 

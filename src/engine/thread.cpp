@@ -170,26 +170,44 @@ void CGPSThread::FrameBytes(const char* data, size_t n) {
             const void* start = std::memchr(data + i, '$', n - i);
             if (start == nullptr) break;
             i = static_cast<size_t>(static_cast<const char*>(start) - data);
+            StartFrame();
         }
-        // Once the kind of frame is known, bytes up to the next line end are taken at once;
-        // the result is the same as byte by byte.
-        const bool known = inSentence_ && sentenceIndex_ >= 4 &&
-                           (sentenceIndex_ >= kBinHeader || std::memcmp(sentence_, "$BIN", 4) != 0);
-        if (known) {
+        // Bytes are taken in runs; the result is the same as byte by byte. Once the kind of
+        // frame is known, a run goes up to the next line end.
+        if (sentenceIndex_ >= 4 &&
+            (sentenceIndex_ >= kBinHeader || std::memcmp(sentence_, "$BIN", 4) != 0)) {
             i += FrameRun(data + i, n - i);
-        } else {
+            continue;
+        }
+        // Before that ("$BIN" and its length word), bytes without a line end are only stored.
+        const size_t take =
+            std::min<size_t>((sentenceIndex_ < 4 ? 4 : kBinHeader) - sentenceIndex_, n - i);
+        if (std::memchr(data + i, '\n', take) != nullptr) {
             FrameByte(data[i++]);
+            continue;
+        }
+        std::memcpy(sentence_ + sentenceIndex_, data + i, take);
+        sentenceIndex_ += static_cast<uint32_t>(take);
+        i += take;
+        if (sentenceIndex_ == kBinHeader) {
+            // A length no frame can have: give up at once rather than swallow what follows.
+            const uint32_t dataLength = BinDataLength(sentence_);
+            if (dataLength < kBinMinData || dataLength > kBinMaxData) inSentence_ = 0;
         }
     }
+}
+
+void CGPSThread::StartFrame() {
+    // Only what the last frame used can be non-zero.
+    std::memset(sentence_, 0, std::min<size_t>(sentenceIndex_ + 1, sizeof sentence_));
+    sentenceIndex_ = 0;
+    inSentence_ = 1;
 }
 
 void CGPSThread::FrameByte(char c) {
     if (!inSentence_) {
         if (c != '$') return;
-        // Only what the last frame used can be non-zero.
-        std::memset(sentence_, 0, std::min<size_t>(sentenceIndex_ + 1, sizeof sentence_));
-        sentenceIndex_ = 0;
-        inSentence_ = 1;
+        StartFrame();
     }
     if (sentenceIndex_ >= kMaxSentence) {
         inSentence_ = 0;

@@ -83,6 +83,7 @@ public:
     platform::Event hThreadDone{false};
 
 private:
+    void StartFrame();
     void FrameByte(char c);
     // Takes bytes of a frame whose kind is known, up to and including the next LF; returns
     // how many it took.

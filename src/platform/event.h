@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <mutex>
@@ -22,7 +23,8 @@ public:
 private:
     mutable std::mutex mutex_;
     std::condition_variable cv_;
-    bool set_;
+    // Written under mutex_; read without it by Set, which has nothing to do when it is set.
+    std::atomic<bool> set_;
 };
 
 }  // namespace platform
