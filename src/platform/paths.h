@@ -1,0 +1,17 @@
+#pragma once
+
+#include <string>
+
+namespace platform {
+
+// $TESSARAY_PC_CONFIG_DIR, else $XDG_CONFIG_HOME/Tessaray_PC, else ~/.config/Tessaray_PC.
+std::string ConfigDir();
+
+// The path of a file in the configuration folder.
+std::string ConfigFile(const std::string& name);
+
+// Creates the configuration folder (and its parents) when missing. On failure returns false
+// and sets *error (when given) to a text naming the folder and the OS error.
+bool EnsureConfigDir(std::string* error = nullptr);
+
+}  // namespace platform

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <string_view>
+#include <utility>
+
+// Text files behave like the original platform's text mode on both sides: lines end in
+// CR LF on disk and in LF in memory.
+namespace platform {
+
+// CR LF becomes LF; a lone CR is kept; LF-only text passes unchanged.
+std::string TextFromFileBytes(std::string_view bytes);
+// Every LF becomes CR LF.
+std::string TextToFileBytes(std::string_view text);
+
+// Whole-file helpers. On failure they return false and set *error to a text naming the file
+// and the OS error.
+bool ReadFileBytes(const std::string& path, std::string* bytes, std::string* error);
+bool ReadTextFile(const std::string& path, std::string* text, std::string* error);
+// Replaces the file atomically (see atomic_file.h) with the text in file form.
+bool WriteTextFile(const std::string& path, std::string_view text, std::string* error);
+
+// A text file written piece by piece (logs, point and polygon tables).
+class TextFileWriter {
+public:
+    TextFileWriter() = default;
+    ~TextFileWriter();
+    TextFileWriter(const TextFileWriter&) = delete;
+    TextFileWriter& operator=(const TextFileWriter&) = delete;
+
+    // append: keep what the file holds and write at its end; else start empty.
+    bool Open(const std::string& path, bool append, std::string* error);
+    bool Write(std::string_view text, std::string* error);
+    bool Flush(std::string* error);
+    bool Close(std::string* error);
+    bool IsOpen() const { return file_ != nullptr; }
+
+private:
+    std::FILE* file_ = nullptr;
+    std::string path_;
+};
+
+// Splits text at LF into lines (without the LF); a last line without LF still counts.
+class TextLineReader {
+public:
+    explicit TextLineReader(std::string text) : text_(std::move(text)) {}
+    bool ReadLine(std::string* line);
+
+private:
+    std::string text_;
+    size_t pos_ = 0;
+};
+
+}  // namespace platform
