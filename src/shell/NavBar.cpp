@@ -18,8 +18,8 @@ enum NavRow { ROW_NONE, ROW_BEACON, ROW_LBND, ROW_SBAS, ROW_EXT, ROW_XREF, ROW_T
 constexpr int kSourceRows = 8;
 using NavSet = std::array<NavCells, kSourceRows>;
 
-constexpr std::array<int, kSourceRows> kRowGroup{GROUP_GPS,       GROUP_BEACON,     GROUP_LBND,
-                                                 GROUP_SBAS,      GROUP_EXTERNAL,   GROUP_XREF,
+constexpr std::array<int, kSourceRows> kRowGroup{GROUP_GPS,        GROUP_BEACON,     GROUP_LBND,
+                                                 GROUP_SBAS,       GROUP_EXTERNAL,   GROUP_XREF,
                                                  GROUP_TSPAN_BASE, GROUP_TSPAN_ROVER};
 
 constexpr NavSet kBaseSet{{
@@ -92,32 +92,52 @@ constexpr NavSet kTSpanRoverSet = WithRow(kBaseSet, ROW_TSR, {374, 363, 373, 362
 
 int SourceRow(int source) {
     switch (source) {
-        case CORR_NONE: return ROW_NONE;
-        case CORR_BEACON: return ROW_BEACON;
-        case CORR_LBND: return ROW_LBND;
-        case CORR_EXTERNAL: return ROW_EXT;
-        case CORR_XREF: return ROW_XREF;
-        case CORR_TSPAN_BASE: return ROW_TSB;
-        case CORR_TSPAN_ROVER: return ROW_TSR;
-        default: return ROW_SBAS;  // SBAS, RTK, SubSea7 and anything unknown
+        case CORR_NONE:
+            return ROW_NONE;
+        case CORR_BEACON:
+            return ROW_BEACON;
+        case CORR_LBND:
+            return ROW_LBND;
+        case CORR_EXTERNAL:
+            return ROW_EXT;
+        case CORR_XREF:
+            return ROW_XREF;
+        case CORR_TSPAN_BASE:
+            return ROW_TSB;
+        case CORR_TSPAN_ROVER:
+            return ROW_TSR;
+        default:
+            return ROW_SBAS;  // SBAS, RTK, SubSea7 and anything unknown
     }
 }
 
 const NavSet* FamilySet(ScreenFamily family) {
     switch (family) {
         case ScreenFamily::Main:
-        case ScreenFamily::Startup: return &kBaseSet;
-        case ScreenFamily::Gps: return &kGpsSet;
-        case ScreenFamily::Beacon: return &kBeaconSet;
-        case ScreenFamily::LBand: return &kLBandSet;
-        case ScreenFamily::Sbas: return &kSbasSet;
-        case ScreenFamily::XRef: return &kXRefSet;
-        case ScreenFamily::TSpanBase: return &kTSpanBaseSet;
-        case ScreenFamily::TSpanRover: return &kTSpanRoverSet;
-        case ScreenFamily::Logs: return &kLogsSet;
-        case ScreenFamily::Terminal: return &kTerminalSet;
-        case ScreenFamily::Heading: return &kHeadingSet;
-        case ScreenFamily::Plain: break;
+        case ScreenFamily::Startup:
+            return &kBaseSet;
+        case ScreenFamily::Gps:
+            return &kGpsSet;
+        case ScreenFamily::Beacon:
+            return &kBeaconSet;
+        case ScreenFamily::LBand:
+            return &kLBandSet;
+        case ScreenFamily::Sbas:
+            return &kSbasSet;
+        case ScreenFamily::XRef:
+            return &kXRefSet;
+        case ScreenFamily::TSpanBase:
+            return &kTSpanBaseSet;
+        case ScreenFamily::TSpanRover:
+            return &kTSpanRoverSet;
+        case ScreenFamily::Logs:
+            return &kLogsSet;
+        case ScreenFamily::Terminal:
+            return &kTerminalSet;
+        case ScreenFamily::Heading:
+            return &kHeadingSet;
+        case ScreenFamily::Plain:
+            break;
     }
     return nullptr;
 }
@@ -145,7 +165,8 @@ NavAction NavRowAction(ScreenFamily family, int row, int eReceiverType) {
     if (row < 1 || row > kNavRows) return NavAction::None;
     const NavAction action = kNavHotSpots[static_cast<size_t>(row - 1)].action;
     switch (family) {
-        case ScreenFamily::Plain: return NavAction::None;
+        case ScreenFamily::Plain:
+            return NavAction::None;
         case ScreenFamily::Main:
         case ScreenFamily::Startup:
             return action == NavAction::CloseBox ? action : NavAction::None;
@@ -158,7 +179,8 @@ NavAction NavRowAction(ScreenFamily family, int row, int eReceiverType) {
         case ScreenFamily::Logs:
             if (action == NavAction::GoToLogs) return NavAction::None;
             break;
-        default: break;
+        default:
+            break;
     }
     if (action == NavAction::GoToHeading && eReceiverType != RX_HEADING) return NavAction::None;
     return action;

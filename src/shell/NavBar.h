@@ -8,19 +8,19 @@
 // The screen families. A family decides which button of the bar is highlighted (and so which
 // picture set it shows) and which hot spots act.
 enum class ScreenFamily {
-    Plain,      // no navigation bar of its own (UpdateNavBar does nothing)
-    Main,       // the welcome page: base pictures for sources 0, 1, 2, 4, 6; only the close box
-    Startup,    // the start-up dialog: the base set; only the close box
-    Gps,        // CGPS_1 .. CGPS_6
-    Beacon,     // CBEACON_1 .. CBEACON_3
-    LBand,      // CLBND_1 .. CLBND_4
-    Sbas,       // CSBAS_1 .. CSBAS_3
-    XRef,       // CXREF_1
-    TSpanBase,  // TSpanDlg1
-    TSpanRover, // TSpanRover
-    Logs,       // CLOGS_1 .. CLOGS_5
-    Terminal,   // CTERMINAL_1, CTERMINAL_2
-    Heading,    // CHEADING_1 .. CHEADING_3
+    Plain,       // no navigation bar of its own (UpdateNavBar does nothing)
+    Main,        // the welcome page: base pictures for sources 0, 1, 2, 4, 6; only the close box
+    Startup,     // the start-up dialog: the base set; only the close box
+    Gps,         // CGPS_1 .. CGPS_6
+    Beacon,      // CBEACON_1 .. CBEACON_3
+    LBand,       // CLBND_1 .. CLBND_4
+    Sbas,        // CSBAS_1 .. CSBAS_3
+    XRef,        // CXREF_1
+    TSpanBase,   // TSpanDlg1
+    TSpanRover,  // TSpanRover
+    Logs,        // CLOGS_1 .. CLOGS_5
+    Terminal,    // CTERMINAL_1, CTERMINAL_2
+    Heading,     // CHEADING_1 .. CHEADING_3
 };
 
 enum class NavAction {
@@ -75,8 +75,8 @@ bool NavRowAsksAboutLogs(ScreenFamily family, int row);
 
 // The picture and the differential group a family shows.
 struct NavBarChoice {
-    int iBitmapId;      // 0: the family shows no navigation bar
-    int iScreenGroup;   // eScreenGroup
+    int iBitmapId;     // 0: the family shows no navigation bar
+    int iScreenGroup;  // eScreenGroup
 };
 NavBarChoice ChooseNavBar(ScreenFamily family, int eCurCorrSource, bool bReceiverFound,
                           bool bHeadingReceiver);

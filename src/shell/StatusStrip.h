@@ -18,8 +18,7 @@ enum class StripVariant {
 };
 
 struct StripState {
-    std::array<LampState, 3> pair{LampState::Unchanged, LampState::Unchanged,
-                                  LampState::Unchanged};
+    std::array<LampState, 3> pair{LampState::Unchanged, LampState::Unchanged, LampState::Unchanged};
     std::optional<std::string> label1;  // label 2 "GPS" and label 3 "SBAS" come with it
 };
 
