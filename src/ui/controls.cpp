@@ -1,0 +1,466 @@
+#include "ui/controls.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+#include <QStyleOptionFrame>
+#include <QTabBar>
+#include <QVariant>
+#include <algorithm>
+
+#include "ui/pictures.h"
+
+namespace ui {
+
+namespace {
+
+constexpr const char* kBaseLayerProperty = "tessarayBaseLayer";
+
+QString FromUtf8(const std::string& s) {
+    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
+
+// Buttons that treat the second press of a double click as nothing, so a double click is
+// one click.
+template <class Base>
+class SinglePress : public Base {
+public:
+    using Base::Base;
+
+protected:
+    void mouseDoubleClickEvent(QMouseEvent* e) override { e->accept(); }
+};
+
+using PushButton = SinglePress<QPushButton>;
+using CheckBox = SinglePress<QCheckBox>;
+using RadioButton = SinglePress<QRadioButton>;
+
+// A static text that may report clicks.
+class Label : public QLabel {
+public:
+    using QLabel::QLabel;
+    std::function<void()> onClick;
+
+protected:
+    void mousePressEvent(QMouseEvent* e) override {
+        if (onClick && e->button() == Qt::LeftButton) {
+            e->accept();
+            onClick();
+            return;
+        }
+        QLabel::mousePressEvent(e);
+    }
+    void mouseDoubleClickEvent(QMouseEvent* e) override { e->accept(); }
+};
+
+// The framed area below a tab strip.
+class TabPane : public QWidget {
+public:
+    explicit TabPane(QWidget* parent) : QWidget(parent) {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(QPen(QColor(206, 210, 216), 1));
+        p.setBrush(QColor(255, 255, 255));
+        p.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 4, 4);
+    }
+};
+
+void MakeTransparent(QWidget* w) {
+    w->setAttribute(Qt::WA_TransparentForMouseEvents);
+}
+
+QRect ToQRect(const Rect& r) {
+    return QRect(r.left, r.top, r.Width(), r.Height());
+}
+
+// A closed combo is as high as its text needs; a template may give the dropped height.
+QRect ComboGeometry(QComboBox* combo, const Rect& r) {
+    const int natural = combo->sizeHint().height();
+    const int h = r.Height() > natural * 2 || r.Height() <= 0 ? natural : r.Height();
+    return QRect(r.left, r.top, r.Width(), h);
+}
+
+QComboBox* MakeCombo(QComboBox* combo, const ControlSpec& spec, bool editable) {
+    combo->setEditable(editable);
+    if (editable) {
+        combo->setInsertPolicy(QComboBox::NoInsert);
+        combo->setCompleter(nullptr);
+    }
+    combo->setMaxVisibleItems(12);
+    for (const auto& s : spec.seed) combo->addItem(FromUtf8(s));
+    if (!spec.seed.empty()) combo->setCurrentIndex(-1);
+    if (editable) combo->setEditText(QString());
+    return combo;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------
+
+Picture::Picture(int pictureId, bool icon, QWidget* parent)
+    : QWidget(parent), id_(pictureId), icon_(icon) {
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+}
+
+int Picture::SetPictureId(int id) {
+    if (id == -1) return 0;
+    const PictureKind kind = icon_ ? PictureKind::Icon : PictureKind::Bitmap;
+    if (!Pictures::Exists(id, kind)) return 0;
+    if (id != id_) {
+        id_ = id;
+        update();
+    }
+    return 1;
+}
+
+void Picture::setClickHandler(std::function<void()> handler) {
+    onClick_ = std::move(handler);
+    setAttribute(Qt::WA_TransparentForMouseEvents, !onClick_);
+}
+
+void Picture::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    Pictures::Paint(p, QRectF(rect()), id_, icon_ ? PictureKind::Icon : PictureKind::Bitmap);
+}
+
+void Picture::mousePressEvent(QMouseEvent* e) {
+    if (onClick_ && e->button() == Qt::LeftButton) {
+        e->accept();
+        onClick_();
+        return;
+    }
+    QWidget::mousePressEvent(e);
+}
+
+void Picture::mouseDoubleClickEvent(QMouseEvent* e) {
+    e->accept();
+}
+
+// ---------------------------------------------------------------------------------------
+
+CanvasView::CanvasView(QWidget* parent) : QWidget(parent) {
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    image_ =
+        QImage(std::max(1, width()), std::max(1, height()), QImage::Format_ARGB32_Premultiplied);
+    image_.fill(Qt::transparent);
+}
+
+void CanvasView::CopyFrom(const QImage& image, const Rect& src, Point dst) {
+    if (src.Width() <= 0 || src.Height() <= 0) return;
+    {
+        QPainter p(&image_);
+        p.setCompositionMode(QPainter::CompositionMode_Source);
+        p.drawImage(QPoint(dst.x, dst.y), image, ToQRect(src));
+    }
+    update(QRect(dst.x, dst.y, src.Width(), src.Height()));
+}
+
+void CanvasView::Clear() {
+    image_.fill(Qt::transparent);
+    update();
+}
+
+void CanvasView::paintEvent(QPaintEvent* e) {
+    QPainter p(this);
+    p.drawImage(e->rect(), image_, e->rect());
+}
+
+void CanvasView::resizeEvent(QResizeEvent*) {
+    if (image_.size() == size()) return;
+    QImage resized(std::max(1, width()), std::max(1, height()),
+                   QImage::Format_ARGB32_Premultiplied);
+    resized.fill(Qt::transparent);
+    QPainter(&resized).drawImage(0, 0, image_);
+    image_ = resized;
+}
+
+// ---------------------------------------------------------------------------------------
+
+IconCombo::IconCombo(QWidget* parent) : QComboBox(parent) {
+    setIconSize(QSize(24, 16));
+    setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+}
+
+int IconCombo::AddIcon(int iconId) {
+    if (!Pictures::Exists(iconId, PictureKind::Icon)) return -1;
+    const QImage img = Pictures::RenderSized(iconId, PictureKind::Icon, QSize(48, 48));
+    QSignalBlocker block(this);
+    addItem(QIcon(QPixmap::fromImage(img)), QString(), iconId);
+    setItemData(count() - 1, QStringLiteral("Sample"), Qt::AccessibleTextRole);
+    return count() - 1;
+}
+
+int IconCombo::IconAt(int index) const {
+    const QVariant v = itemData(index);
+    return v.isValid() ? v.toInt() : 0;
+}
+
+void IconCombo::SelectByText(const std::string& text) {
+    QSignalBlocker block(this);
+    if (count() == 0) return;
+    const int found = findData(FromUtf8(text), Qt::AccessibleTextRole, Qt::MatchFixedString);
+    setCurrentIndex(found >= 0 ? found : 0);
+}
+
+// ---------------------------------------------------------------------------------------
+
+int ControlId(const QWidget* control) {
+    if (!control) return 0;
+    const QString name = control->objectName();
+    if (!name.startsWith(QLatin1String("id"))) return 0;
+    bool ok = false;
+    const int id = name.mid(2).toInt(&ok);
+    return ok ? id : 0;
+}
+
+bool IsBaseLayer(const QWidget* control) {
+    return control && control->property(kBaseLayerProperty).toBool();
+}
+
+std::vector<QWidget*> BuildControls(const std::vector<ControlSpec>& specs, QWidget* page, double sx,
+                                    double sy,
+                                    const std::function<void(const Notification&)>& notify) {
+    std::vector<QWidget*> built;
+    std::vector<QWidget*> panes;
+    QButtonGroup* radioGroup = nullptr;
+    auto emitter = [notify](int id, int code, int index = -1, QTreeWidgetItem* item = nullptr) {
+        if (notify) notify(Notification{id, code, item, index});
+    };
+
+    for (const ControlSpec& spec : specs) {
+        const Rect r = ScaleRect(spec.rect, sx, sy);
+        const QString text = FromUtf8(spec.text);
+        const int id = spec.id;
+        QWidget* w = nullptr;
+
+        if (spec.kind != Kind::Radio && (spec.flags & Flag::Group)) radioGroup = nullptr;
+
+        switch (spec.kind) {
+            case Kind::Static: {
+                auto* label = new Label(text, page);
+                Qt::Alignment align = Qt::AlignTop | Qt::AlignLeft;
+                if (spec.flags & Flag::Center) align = Qt::AlignTop | Qt::AlignHCenter;
+                if (spec.flags & Flag::Right) align = Qt::AlignTop | Qt::AlignRight;
+                label->setAlignment(align);
+                label->setWordWrap(!(spec.flags & Flag::NoWrap));
+                label->setTextFormat(Qt::PlainText);
+                if (spec.flags & Flag::Border) label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+                if (spec.flags & Flag::Bold) {
+                    QFont f = label->font();
+                    f.setBold(true);
+                    label->setFont(f);
+                }
+                if (spec.flags & Flag::Notify)
+                    label->onClick = [emitter, id] { emitter(id, STN_CLICKED); };
+                else
+                    MakeTransparent(label);
+                w = label;
+                break;
+            }
+            case Kind::Picture: {
+                auto* pic = new Picture(spec.picture, (spec.flags & Flag::Icon) != 0, page);
+                if (spec.flags & Flag::Notify)
+                    pic->setClickHandler([emitter, id] { emitter(id, STN_CLICKED); });
+                if (id == 1000 || (spec.rect.w >= 370 && spec.rect.h >= 510))
+                    pic->setProperty(kBaseLayerProperty, true);
+                w = pic;
+                break;
+            }
+            case Kind::Button: {
+                auto* b = new PushButton(text, page);
+                b->setAutoDefault(false);
+                b->setDefault(false);
+                QObject::connect(b, &QAbstractButton::clicked, b,
+                                 [emitter, id] { emitter(id, BN_CLICKED); });
+                w = b;
+                break;
+            }
+            case Kind::CheckBox: {
+                auto* b = new CheckBox(text, page);
+                QObject::connect(b, &QAbstractButton::clicked, b,
+                                 [emitter, id] { emitter(id, BN_CLICKED); });
+                w = b;
+                break;
+            }
+            case Kind::Radio: {
+                auto* b = new RadioButton(text, page);
+                b->setAutoExclusive(false);
+                if ((spec.flags & Flag::Group) || !radioGroup) {
+                    radioGroup = new QButtonGroup(page);
+                    radioGroup->setExclusive(true);
+                }
+                radioGroup->addButton(b);
+                QObject::connect(b, &QAbstractButton::clicked, b,
+                                 [emitter, id] { emitter(id, BN_CLICKED); });
+                w = b;
+                break;
+            }
+            case Kind::GroupBox: {
+                auto* g = new QGroupBox(text, page);
+                MakeTransparent(g);
+                w = g;
+                break;
+            }
+            case Kind::Edit:
+            case Kind::RichEdit: {
+                if (spec.kind == Kind::RichEdit || (spec.flags & Flag::Multiline)) {
+                    auto* e = new QPlainTextEdit(page);
+                    e->setPlainText(text);
+                    e->setReadOnly(spec.flags & Flag::ReadOnly);
+                    e->setLineWrapMode(spec.kind == Kind::RichEdit ? QPlainTextEdit::NoWrap
+                                                                   : QPlainTextEdit::WidgetWidth);
+                    // Code that sets the text blocks the widget's signals first.
+                    QObject::connect(e, &QPlainTextEdit::textChanged, e,
+                                     [emitter, id] { emitter(id, EN_CHANGE); });
+                    w = e;
+                } else {
+                    auto* e = new QLineEdit(text, page);
+                    e->setReadOnly(spec.flags & Flag::ReadOnly);
+                    if (spec.flags & Flag::Password) e->setEchoMode(QLineEdit::Password);
+                    if (spec.flags & Flag::Center) e->setAlignment(Qt::AlignHCenter);
+                    if (spec.flags & Flag::Right) e->setAlignment(Qt::AlignRight);
+                    QObject::connect(e, &QLineEdit::textEdited, e,
+                                     [emitter, id] { emitter(id, EN_CHANGE); });
+                    w = e;
+                }
+                break;
+            }
+            case Kind::ComboDropDown:
+            case Kind::ComboDropList: {
+                auto* c = MakeCombo(new QComboBox(page), spec, spec.kind == Kind::ComboDropDown);
+                QObject::connect(c, &QComboBox::activated, c,
+                                 [emitter, id](int index) { emitter(id, CBN_SELCHANGE, index); });
+                if (c->lineEdit())
+                    QObject::connect(c->lineEdit(), &QLineEdit::textEdited, c,
+                                     [emitter, id] { emitter(id, CBN_EDITCHANGE); });
+                c->setGeometry(ComboGeometry(c, r));
+                w = c;
+                break;
+            }
+            case Kind::IconCombo: {
+                auto* c = new IconCombo(page);
+                QObject::connect(c, &QComboBox::activated, c,
+                                 [emitter, id](int index) { emitter(id, CBN_SELCHANGE, index); });
+                c->setGeometry(ComboGeometry(c, r));
+                w = c;
+                break;
+            }
+            case Kind::Tab: {
+                auto* bar = new QTabBar(page);
+                bar->setExpanding(false);
+                bar->setDrawBase(false);
+                bar->setUsesScrollButtons(true);
+                QObject::connect(bar, &QTabBar::currentChanged, bar,
+                                 [emitter, id](int index) { emitter(id, TCN_SELCHANGE, index); });
+                const int h = std::max(bar->sizeHint().height(), 18);
+                auto* pane = new TabPane(page);
+                pane->setObjectName(QStringLiteral("id%1pane").arg(id));
+                pane->setProperty(kBaseLayerProperty, true);
+                pane->setGeometry(r.left, r.top + h - 1, r.Width(),
+                                  std::max(0, r.Height() - h + 1));
+                if (spec.flags & Flag::Hidden) pane->hide();
+                panes.push_back(pane);
+                bar->setGeometry(r.left, r.top, r.Width(), h);
+                w = bar;
+                break;
+            }
+            case Kind::ListBox: {
+                auto* l = new QListWidget(page);
+                for (const auto& s : spec.seed) l->addItem(FromUtf8(s));
+                QObject::connect(l, &QListWidget::currentRowChanged, l,
+                                 [emitter, id](int row) { emitter(id, LBN_SELCHANGE, row); });
+                w = l;
+                break;
+            }
+            case Kind::ListView: {
+                auto* t = new QTreeWidget(page);
+                t->setRootIsDecorated(false);
+                t->setUniformRowHeights(true);
+                t->setIconSize(QSize(16, 16));
+                t->setColumnCount(0);
+                t->header()->setStretchLastSection(false);
+                t->setSelectionMode(QAbstractItemView::SingleSelection);
+                QObject::connect(t, &QTreeWidget::itemClicked, t,
+                                 [emitter, id, t](QTreeWidgetItem* item, int) {
+                                     emitter(id, NM_CLICK, t->indexOfTopLevelItem(item), item);
+                                 });
+                QObject::connect(t, &QTreeWidget::currentItemChanged, t,
+                                 [emitter, id, t](QTreeWidgetItem* item, QTreeWidgetItem*) {
+                                     emitter(id, LVN_ITEMCHANGED, t->indexOfTopLevelItem(item),
+                                             item);
+                                 });
+                w = t;
+                break;
+            }
+            case Kind::TreeView: {
+                auto* t = new QTreeWidget(page);
+                t->setHeaderHidden(true);
+                t->setColumnCount(1);
+                t->setIconSize(QSize(16, 16));
+                QObject::connect(t, &QTreeWidget::itemExpanded, t,
+                                 [emitter, id](QTreeWidgetItem* item) {
+                                     emitter(id, TVN_ITEMEXPANDED, -1, item);
+                                 });
+                QObject::connect(t, &QTreeWidget::currentItemChanged, t,
+                                 [emitter, id](QTreeWidgetItem* item, QTreeWidgetItem*) {
+                                     emitter(id, TVN_SELCHANGED, -1, item);
+                                 });
+                w = t;
+                break;
+            }
+            case Kind::Progress: {
+                auto* p = new QProgressBar(page);
+                p->setTextVisible(false);
+                p->setRange(0, 100);
+                p->setValue(0);
+                p->setOrientation((spec.flags & Flag::Vertical) ? Qt::Vertical : Qt::Horizontal);
+                MakeTransparent(p);
+                w = p;
+                break;
+            }
+            case Kind::Slider: {
+                auto* s = new QSlider((spec.flags & Flag::Vertical) ? Qt::Vertical : Qt::Horizontal,
+                                      page);
+                s->setRange(0, 100);
+                w = s;
+                break;
+            }
+            case Kind::Canvas: {
+                w = new CanvasView(page);
+                break;
+            }
+        }
+
+        w->setObjectName(QStringLiteral("id%1").arg(id));
+        if (!qobject_cast<QComboBox*>(w) && !qobject_cast<QTabBar*>(w)) w->setGeometry(ToQRect(r));
+        if (spec.flags & Flag::Hidden) w->hide();
+        if (spec.flags & Flag::Disabled) w->setEnabled(false);
+        built.push_back(w);
+    }
+
+    // The first control of a template lies on top; tab order follows the template.
+    for (auto it = built.rbegin(); it != built.rend(); ++it) (*it)->raise();
+    for (size_t i = 1; i < built.size(); ++i) QWidget::setTabOrder(built[i - 1], built[i]);
+    for (QWidget* pane : panes) pane->lower();
+    for (QWidget* w : built)
+        if (IsBaseLayer(w)) w->lower();
+    return built;
+}
+
+}  // namespace ui

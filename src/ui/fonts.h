@@ -1,0 +1,28 @@
+#pragma once
+
+// The system names its fonts by face and point size ("Tahoma", 8 and 10 point). Faces that
+// are not installed here are mapped to an installed sans of similar width at the same size.
+
+#include <QFont>
+#include <string_view>
+
+namespace ui {
+
+// The installed family that stands in for a face the system names ("Tahoma" and its bold
+// face map to DejaVu Sans Condensed when present, else DejaVu Sans).
+QString SubstituteFamily(std::string_view face);
+
+// A font by face and point size; a face ending in " Bold" gives the bold weight.
+QFont MakeFont(std::string_view face, int pointSize, bool bold = false);
+
+// The font dialogs are laid out with ("Tahoma" 8 point); the window size follows it.
+QFont DialogFont();
+
+// Registers the substitutions with Qt so that widgets given a system face by name get the
+// same stand-in. Safe to call more than once.
+void InstallFontSubstitutes();
+
+// The family the pictures draw their captions with.
+QString PictureFamily();
+
+}  // namespace ui

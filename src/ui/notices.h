@@ -1,0 +1,23 @@
+#pragma once
+
+// Notices raised by the engine on any thread are shown on the user-interface thread as
+// message boxes, each distinct text at most once per window of a few seconds, one box at a
+// time.
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace ui {
+
+struct NoticeOptions {
+    std::uint32_t repeatWindowMs = 5000;
+    // Millisecond clock used for the repeat window; the steady clock when empty.
+    std::function<std::uint32_t()> clock;
+};
+
+// Makes the sink (needs a QApplication); the returned function may be called from any
+// thread, before or after the call returns, for as long as the application lives.
+std::function<void(std::string)> MakeNoticeSink(NoticeOptions options = {});
+
+}  // namespace ui
