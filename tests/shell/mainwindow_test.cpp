@@ -16,6 +16,7 @@
 #include "shell/Tessaray_PC.h"
 #include "support/qt/shell_harness.h"
 #include "ui/automation.h"
+#include "ui/pictures.h"
 
 namespace {
 
@@ -54,7 +55,8 @@ public:
     ui::BOOL OnInitDialog() override {
         ++seen_.runs;
         seen_.loopsSeen = ui::Dialog::RunningLoops();
-        seen_.welcomeHidden = welcome_ && !welcome_->IsWindowVisible();
+        seen_.welcomeHidden = welcome_ && !welcome_->IsWindowVisible() &&
+                              ui::Host::Instance().TopPage() == this;
         SetTimer(1, 10);
         return ui::TRUE;
     }
@@ -89,10 +91,12 @@ TEST(MainWindow, WelcomeProbesPortsLoadsArchiveAndHandsOver) {
     for (int& e : app.iComPortTable) e = 99;
 
     HandOver seen;
-    SetStartupDialogFactory([&] { return std::make_unique<HandOverPage>(seen, Welcome()); });
+    ui::Dialog* welcome = nullptr;
+    SetStartupDialogFactory([&] { return std::make_unique<HandOverPage>(seen, welcome); });
 
     ui::StepRunner run;
     run.AddWait([] { return Welcome() != nullptr; }, 5000, [] { ADD_FAILURE() << "no page"; });
+    run.Add([&] { welcome = Welcome(); });
     run.AddWait([&] { return app.iComPortTable[2] == 3; }, 5000,
                 [] { ADD_FAILURE() << "ports not probed"; });
     run.Add([&] {
