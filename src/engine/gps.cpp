@@ -64,7 +64,7 @@ void GPSInfo::Init() {
     std::memset(szSetupText2, 0, sizeof(szSetupText2));
     std::memset(szSetupText3, 0, sizeof(szSetupText3));
     ulSetupCRC = 0;
-    eReceiverType = RX_GPS;
+    eReceiverType = RECEIVER_GPS;
     iComPort = 1;
     eTimeDisplay = 0;
     fLocalTimeOffset = -6.0f;

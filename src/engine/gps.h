@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 
+#include "engine/appstate.h"
 #include "engine/binaryinfo.h"
 #include "engine/wizardinfo.h"
 
@@ -23,12 +24,6 @@ enum eCorrSource : int32_t {
     CORR_TSPAN_BASE = 7,
     CORR_TSPAN_ROVER = 8,
     CORR_SUBSEA7 = 9,
-};
-
-enum eReceiverType : int32_t {
-    RX_GPS = 0,
-    RX_HEADING = 1,
-    RX_BLUETOOTH = 2,
 };
 
 enum eOptionBit : uint32_t {

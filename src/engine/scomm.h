@@ -37,8 +37,8 @@ public:
     SComm(const SComm&) = delete;
     SComm& operator=(const SComm&) = delete;
 
-    int OpenPort(int iPort, long lBaud, char cParity = 'N', int iDataBits = 8,
-                 int iStopBits = 1, bool bHandshake = false);
+    int OpenPort(int iPort, long lBaud, char cParity = 'N', int iDataBits = 8, int iStopBits = 1,
+                 bool bHandshake = false);
     int Setup(long lBaud, char cParity, int iDataBits, int iStopBits, bool bHandshake);
     // pnQueued may be null; with a time-out of 0 returns at once with what is queued.
     int ReadBytes(char* buf, uint32_t nMax, uint32_t* pnRead, uint32_t* pnQueued,
@@ -55,6 +55,10 @@ public:
     std::string strPortName() const;
     // The device path behind the open port ("" when closed).
     std::string DevicePath() const;
+    // Why the last OpenPort could not open the device, for a message to the user
+    // ("cannot open COM3 (/dev/ttyUSB0): Permission denied - is the user in the dialout
+    // group?"); "" after a successful open.
+    std::string LastOpenError() const;
 
     // Sent by ClosePort for a receiver on a Bluetooth link (eReceiverType 2) before the port
     // is closed; the command sender installs CTxNMEA::ModemReset here.
@@ -76,6 +80,7 @@ private:
     mutable std::mutex nameMutex_;
     std::string strPortName_;
     std::string devicePath_;
+    std::string lastOpenError_;
     std::mutex hookMutex_;
     std::function<void()> modemResetHook_;
 };

@@ -38,6 +38,7 @@ public:
     ByteReader(const void* data, size_t size)
         : data_(static_cast<const uint8_t*>(data)), size_(size) {}
     explicit ByteReader(std::string_view bytes) : ByteReader(bytes.data(), bytes.size()) {}
+    explicit ByteReader(std::string&&) = delete;  // would read a destroyed temporary
 
     uint8_t U8();
     uint16_t U16();

@@ -38,8 +38,14 @@ int AtoI(const char* text);
 int32_t AtoL(const char* text);
 uint32_t AtoUL(const char* text, int base = 10);
 double AtoF(const char* text);
-inline int AtoI(const std::string& text) { return AtoI(text.c_str()); }
-inline int32_t AtoL(const std::string& text) { return AtoL(text.c_str()); }
-inline double AtoF(const std::string& text) { return AtoF(text.c_str()); }
+inline int AtoI(const std::string& text) {
+    return AtoI(text.c_str());
+}
+inline int32_t AtoL(const std::string& text) {
+    return AtoL(text.c_str());
+}
+inline double AtoF(const std::string& text) {
+    return AtoF(text.c_str());
+}
 
 }  // namespace platform

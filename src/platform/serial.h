@@ -43,8 +43,7 @@ public:
 
     int Open(const std::string& path) override;
     int QueryState() override;
-    int Configure(uint32_t baud, char parity, int dataBits, int stopBits,
-                  bool handshake) override;
+    int Configure(uint32_t baud, char parity, int dataBits, int stopBits, bool handshake) override;
     long Read(void* buf, size_t max) override;
     long Write(const void* buf, size_t len) override;
     int BytesQueued(uint32_t* count) override;

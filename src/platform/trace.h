@@ -26,7 +26,7 @@ void TraceInternalError(const char* file, int line);
 }  // namespace platform
 
 // A debug assertion that never stops the program: it traces "internal error file:line".
-#define TRACE_ASSERT(cond)                                      \
-    do {                                                        \
+#define TRACE_ASSERT(cond)                                             \
+    do {                                                               \
         if (!(cond)) platform::TraceInternalError(__FILE__, __LINE__); \
     } while (0)

@@ -366,6 +366,15 @@ std::vector<QWidget*> BuildControls(const std::vector<ControlSpec>& specs, QWidg
                 bar->setExpanding(false);
                 bar->setDrawBase(false);
                 bar->setUsesScrollButtons(true);
+                bar->setElideMode(Qt::ElideNone);
+                bar->setStyleSheet(QStringLiteral(
+                    "QTabBar::tab { padding: 3px 6px; margin-right: 1px; color: rgb(60,64,72);"
+                    " background: rgb(226,229,234); border: 1px solid rgb(200,204,211);"
+                    " border-bottom: none; border-top-left-radius: 4px;"
+                    " border-top-right-radius: 4px; }"
+                    "QTabBar::tab:selected { background: white; color: rgb(30,28,119);"
+                    " border-top: 2px solid rgb(234,175,15); }"
+                    "QTabBar::tab:!selected:hover { background: rgb(236,238,242); }"));
                 QObject::connect(bar, &QTabBar::currentChanged, bar,
                                  [emitter, id](int index) { emitter(id, TCN_SELCHANGE, index); });
                 const int h = std::max(bar->sizeHint().height(), 18);

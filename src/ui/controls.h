@@ -56,16 +56,16 @@ inline constexpr unsigned NoWrap = 1u << 14;  // static text on one line
 struct ControlSpec {
     int id = 0;
     Kind kind = Kind::Static;
-    DesignRect rect;
-    std::string text;  // UTF-8
+    DesignRect rect{};
+    std::string text{};  // UTF-8
     unsigned flags = 0;
-    int picture = 0;                // picture id of a picture control
-    std::vector<std::string> seed;  // initial items of a combo or list box
+    int picture = 0;                  // picture id of a picture control
+    std::vector<std::string> seed{};  // initial items of a combo or list box
 };
 
 struct DialogTemplate {
     int id = 0;
-    std::vector<ControlSpec> controls;
+    std::vector<ControlSpec> controls{};
     // Size in design units; a page of the host window always takes the host's client size.
     double width = 370;
     double height = 510;

@@ -354,6 +354,12 @@ int Dialog::DoModal() {
     return result_;
 }
 
+int Dialog::Activate() {
+    if (!page_) return DoModal();
+    ShowWindow(SW_SHOW);
+    return OnInitDialog();
+}
+
 void Dialog::EndDialog(int result) {
     result_ = result;
     ended_ = true;

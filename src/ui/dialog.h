@@ -100,6 +100,9 @@ public:
     // Ends the page's loop with `result` and hides the page. The loop returns once every
     // loop nested inside it has returned.
     void EndDialog(int result);
+    // A later visit: a page whose loop runs is shown again and initialised anew without a
+    // new loop; a page never opened runs DoModal. Returns OnInitDialog's result or DoModal's.
+    int Activate();
     bool IsLoopRunning() const;
     bool IsCreated() const { return page_ != nullptr; }
     int TemplateId() const { return tmpl_.id; }

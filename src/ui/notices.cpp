@@ -7,6 +7,7 @@
 #include <map>
 #include <memory>
 
+#include "platform/notify.h"
 #include "ui/messagebox.h"
 
 namespace ui {
@@ -63,6 +64,11 @@ std::function<void(std::string)> MakeNoticeSink(NoticeOptions options) {
             app, [queue, t = std::move(text)]() mutable { queue->Add(std::move(t)); },
             Qt::QueuedConnection);
     };
+}
+
+void InstallNoticeSink(NoticeOptions options) {
+    platform::SetNotifySink(
+        [sink = MakeNoticeSink(std::move(options))](const std::string& text) { sink(text); });
 }
 
 }  // namespace ui

@@ -20,4 +20,7 @@ struct NoticeOptions {
 // thread, before or after the call returns, for as long as the application lives.
 std::function<void(std::string)> MakeNoticeSink(NoticeOptions options = {});
 
+// Makes the sink and installs it as the receiver of the engine's notices.
+void InstallNoticeSink(NoticeOptions options = {});
+
 }  // namespace ui

@@ -1,8 +1,8 @@
+#include "platform/version.h"
+
 #include <gtest/gtest.h>
 
 #include <string_view>
-
-#include "platform/version.h"
 
 TEST(Version, ProgramNameIsTheTracePrefix) {
     EXPECT_EQ(std::string_view(platform::kProgramName), "Tessaray_PC");

@@ -1,0 +1,146 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <thread>
+
+#include "engine/appstate.h"
+#include "engine/scomm.h"
+#include "platform/trace.h"
+#include "support/receiver_simulator.h"
+#include "support/tty_state.h"
+#include "support/virtual_clock.h"
+
+namespace {
+
+constexpr int kCom = 9;
+
+// Polls (real time, bounded) until the condition holds.
+template <typename F>
+bool WaitFor(F condition, int timeoutMs = 10000) {
+    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > end) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return true;
+}
+
+class SCommPtyTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(sim.ok()) << sim.error();
+        sim.InstallAsCom(kCom);
+        platform::ClearTrace();
+    }
+    void TearDown() override { comm.ClosePort(); }
+
+    testsupport::ReceiverSimulator sim;
+    SComm comm;
+};
+
+TEST_F(SCommPtyTest, OpenCloseReopen) {
+    ASSERT_EQ(comm.OpenPort(kCom, 57600), COMM_OK);
+    EXPECT_EQ(comm.DevicePath(), sim.SlavePath());
+    EXPECT_EQ(comm.ClosePort(), COMM_OK);
+    EXPECT_EQ(comm.ClosePort(), COMM_NOT_OPEN);
+    ASSERT_EQ(comm.OpenPort(kCom, 57600), COMM_OK);
+    ASSERT_EQ(comm.OpenPort(kCom, 19200), COMM_OK);  // reopen while open
+    EXPECT_EQ(testsupport::TtyBaud(sim.SlavePath()), 19200u);
+}
+
+TEST_F(SCommPtyTest, DevicesThatCannotServeGiveOsCallFailed) {
+    char tmpl[] = "/tmp/tessaray_notatty_XXXXXX";
+    int fd = ::mkstemp(tmpl);
+    ASSERT_GE(fd, 0);
+    ::close(fd);
+    ::setenv("TESSARAY_PC_COM10", "/nonexistent/ttyUSB9", 1);
+    ::setenv("TESSARAY_PC_COM11", tmpl, 1);
+    EXPECT_EQ(comm.OpenPort(10, 57600), COMM_OS_CALL_FAILED);
+    EXPECT_TRUE(platform::TraceContains("/nonexistent/ttyUSB9): No such file or directory"));
+    EXPECT_EQ(comm.OpenPort(11, 57600), COMM_OS_CALL_FAILED);
+    EXPECT_TRUE(platform::TraceContains("Inappropriate ioctl for device"));
+    EXPECT_FALSE(comm.bOpen());
+    ::unlink(tmpl);
+}
+
+TEST_F(SCommPtyTest, AnyListedRateIsSetOthersBecome9600) {
+    struct Case {
+        long asked;
+        uint32_t set;
+    };
+    for (Case c :
+         {Case{14400, 14400}, Case{56000, 56000}, Case{115200, 115200}, Case{1200, 9600}}) {
+        platform::ClearTrace();
+        ASSERT_EQ(comm.OpenPort(kCom, c.asked), COMM_OK) << c.asked;
+        EXPECT_EQ(testsupport::TtyBaud(sim.SlavePath()), c.set) << c.asked;
+        EXPECT_EQ(platform::TraceContains("invalid baud rate"), c.set != c.asked);
+    }
+}
+
+TEST_F(SCommPtyTest, QueueReadAndPurge) {
+    ASSERT_EQ(comm.OpenPort(kCom, 115200), COMM_OK);
+    const std::string line = "$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,,,,*47\r\n";
+    sim.Send(line);
+    ASSERT_TRUE(WaitFor([&] { return comm.BytesInQueue() == line.size(); }));
+    char buf[128];
+    uint32_t got = 0, queued = 0;
+    EXPECT_EQ(comm.ReadBytes(buf, 10, &got, &queued, 0.0), COMM_OK);
+    EXPECT_EQ(got, 10u);
+    EXPECT_EQ(queued, line.size() - 10);
+    EXPECT_EQ(std::string(buf, 10), line.substr(0, 10));
+
+    EXPECT_EQ(comm.EmptyInputQueue(), COMM_OK);
+    EXPECT_EQ(comm.BytesInQueue(), 0u);
+    EXPECT_EQ(comm.ReadBytes(buf, sizeof buf, &got, nullptr, 0.0), COMM_OK);
+    EXPECT_EQ(got, 0u);
+}
+
+TEST_F(SCommPtyTest, ReadTimeoutsUseTheClock) {
+    ASSERT_EQ(comm.OpenPort(kCom, 115200), COMM_OK);
+    testsupport::InstalledVirtualClock clock;
+    char buf[16];
+    uint32_t got = 1;
+    EXPECT_EQ(comm.ReadBytes(buf, sizeof buf, &got, nullptr, 0.0), COMM_OK);
+    EXPECT_EQ(got, 0u);
+    EXPECT_TRUE(clock.pauses().empty());
+    EXPECT_EQ(comm.ReadBytes(buf, sizeof buf, &got, nullptr, 0.5), COMM_TIMEOUT);
+    EXPECT_EQ(got, 0u);
+    EXPECT_EQ(clock.pauses(), std::vector<uint32_t>(10, 50));
+}
+
+TEST_F(SCommPtyTest, CommandsReachTheReceiverAndRepliesComeBack) {
+    const std::string reply = "$>JI,311016,1,5,12102003,01/01/1900,01/01/3003,6.3Aa02,46\r\n";
+    sim.AddReply("$JI", reply);
+    ASSERT_EQ(comm.OpenPort(kCom, 115200), COMM_OK);
+    uint32_t written = 0;
+    EXPECT_EQ(comm.SendBytes("$JI\r\n", 5, &written, 0.0), COMM_OK);
+    EXPECT_EQ(written, 5u);
+    ASSERT_TRUE(sim.WaitForCommand("$JI", 10000));
+    EXPECT_EQ(sim.Commands().at(0).line, "$JI");
+    std::string got;
+    ASSERT_TRUE(WaitFor([&] {
+        char buf[256];
+        uint32_t n = 0;
+        comm.ReadBytes(buf, sizeof buf, &n, nullptr, 0.0);
+        got.append(buf, n);
+        return got.size() >= reply.size();
+    }));
+    EXPECT_EQ(got, reply);
+}
+
+TEST_F(SCommPtyTest, HangUpFailsTheRead) {
+    ASSERT_EQ(comm.OpenPort(kCom, 115200), COMM_OK);
+    sim.HangUp();
+    // The terminal layer hangs up a moment after the master side is gone.
+    EXPECT_TRUE(WaitFor([&] {
+        char buf[16];
+        uint32_t got = 0;
+        return comm.ReadBytes(buf, sizeof buf, &got, nullptr, 0.0) == COMM_OS_CALL_FAILED;
+    }));
+    EXPECT_EQ(comm.ClosePort(), COMM_OK);
+}
+
+}  // namespace

@@ -1,0 +1,183 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "platform/atomic_file.h"
+#include "platform/bytes.h"
+#include "platform/paths.h"
+#include "platform/textfile.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class TempDir {
+public:
+    TempDir() {
+        char tmpl[] = "/tmp/tessaray_files_XXXXXX";
+        path_ = ::mkdtemp(tmpl);
+    }
+    ~TempDir() {
+        std::error_code ec;
+        fs::permissions(path_, fs::perms::owner_all, ec);
+        fs::remove_all(path_, ec);
+    }
+    std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+    const std::string& path() const { return path_; }
+
+private:
+    std::string path_;
+};
+
+std::string Slurp(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+}  // namespace
+
+TEST(TextFile, ConversionsFollowTheWindowsTextMode) {
+    struct Case {
+        std::string file, text;
+    };
+    const Case reads[] = {
+        {"a\r\nb\r\n", "a\nb\n"}, {"a\nb", "a\nb"}, {"a\rb\r\n", "a\rb\n"},
+        {"\r\r\n", "\r\n"},       {"x\r", "x\r"},   {"", ""},
+    };
+    for (const Case& c : reads) EXPECT_EQ(platform::TextFromFileBytes(c.file), c.text);
+    EXPECT_EQ(platform::TextToFileBytes("a\nb\n"), "a\r\nb\r\n");
+    EXPECT_EQ(platform::TextToFileBytes("a\rb"), "a\rb");
+}
+
+TEST(TextFile, RoundTripThroughDisk) {
+    TempDir dir;
+    std::string path = dir / "Tessaray_Term.ini";
+    const std::string text = "[Commands]\nCmd0=$JI\n\nlast line without end";
+    std::string error;
+    ASSERT_TRUE(platform::WriteTextFile(path, text, &error)) << error;
+    EXPECT_EQ(Slurp(path), "[Commands]\r\nCmd0=$JI\r\n\r\nlast line without end");
+    std::string back;
+    ASSERT_TRUE(platform::ReadTextFile(path, &back, &error)) << error;
+    EXPECT_EQ(back, text);
+
+    platform::TextLineReader reader(back);
+    std::vector<std::string> lines;
+    std::string line;
+    while (reader.ReadLine(&line)) lines.push_back(line);
+    EXPECT_EQ(lines,
+              (std::vector<std::string>{"[Commands]", "Cmd0=$JI", "", "last line without end"}));
+
+    platform::TextFileWriter writer;
+    ASSERT_TRUE(writer.Open(path, true, &error)) << error;
+    ASSERT_TRUE(writer.Write("\nmore\n", &error));
+    ASSERT_TRUE(writer.Close(&error));
+    EXPECT_EQ(Slurp(path), "[Commands]\r\nCmd0=$JI\r\n\r\nlast line without end\r\nmore\r\n");
+}
+
+TEST(TextFile, MissingFileNamesFileAndError) {
+    std::string text, error;
+    EXPECT_FALSE(platform::ReadTextFile("/nonexistent/dir/x.rcf", &text, &error));
+    EXPECT_NE(error.find("/nonexistent/dir/x.rcf"), std::string::npos) << error;
+    EXPECT_NE(error.find("No such file"), std::string::npos) << error;
+}
+
+TEST(AtomicFile, ReplacesWholeAndLeavesNoTemporary) {
+    TempDir dir;
+    std::string path = dir / "Tessaray_PC.CFG";
+    ASSERT_EQ(platform::WriteFileAtomic(path, std::string("old\0data", 8)), "");
+    ASSERT_EQ(platform::WriteFileAtomic(path, "new"), "");
+    EXPECT_EQ(Slurp(path), "new");
+    int entries = 0;
+    for (auto& e : fs::directory_iterator(dir.path())) (void)e, ++entries;
+    EXPECT_EQ(entries, 1);
+}
+
+TEST(AtomicFile, FailureInReadOnlyFolderKeepsOldFile) {
+    TempDir dir;
+    std::string path = dir / "Tessaray_PC.CFG";
+    ASSERT_EQ(platform::WriteFileAtomic(path, "old contents"), "");
+    ASSERT_EQ(::chmod(dir.path().c_str(), 0555), 0);
+    ::chmod(path.c_str(), 0644);
+    // Run as an unprivileged user: root writes into read-only folders.
+    EXPECT_EXIT(
+        {
+            if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) std::_Exit(3);
+            std::string err = platform::WriteFileAtomic(path, "new contents");
+            bool named = err.find(path) != std::string::npos &&
+                         err.find("Permission denied") != std::string::npos;
+            std::_Exit(named ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
+    EXPECT_EQ(Slurp(path), "old contents");
+    int entries = 0;
+    for (auto& e : fs::directory_iterator(dir.path())) (void)e, ++entries;
+    EXPECT_EQ(entries, 1);
+}
+
+TEST(Bytes, LittleEndianFieldsRoundTrip) {
+    platform::ByteWriter w;
+    w.U8(0xAB);
+    w.U16(0x1234);
+    w.U32(0x12345678);
+    w.I32(-2);
+    w.F32(1.0f);
+    w.F64(-2.0);
+    w.Chars("Unavailable-too-long-text", 17);
+    w.Chars("ab", 4);
+    const std::string want = std::string("\xAB\x34\x12\x78\x56\x34\x12\xFE\xFF\xFF\xFF", 11) +
+                             std::string("\x00\x00\x80\x3F", 4) +
+                             std::string("\x00\x00\x00\x00\x00\x00\x00\xC0", 8) +
+                             std::string("Unavailable-too-\0", 17) + std::string("ab\0\0", 4);
+    ASSERT_EQ(w.str(), want);
+
+    const std::string bytes = w.str();
+    platform::ByteReader r(bytes);
+    EXPECT_EQ(r.U8(), 0xAB);
+    EXPECT_EQ(r.U16(), 0x1234);
+    EXPECT_EQ(r.U32(), 0x12345678u);
+    EXPECT_EQ(r.I32(), -2);
+    EXPECT_EQ(r.F32(), 1.0f);
+    EXPECT_EQ(r.F64(), -2.0);
+    char text[17];
+    r.Chars(text, sizeof text);
+    EXPECT_STREQ(text, "Unavailable-too-");
+    r.Skip(4);
+    EXPECT_TRUE(r.ok());
+    EXPECT_EQ(r.remaining(), 0u);
+    EXPECT_EQ(r.U32(), 0u);  // past the end
+    EXPECT_FALSE(r.ok());
+}
+
+TEST(Bytes, ShortInputNeverReadsPastTheEnd) {
+    const char data[3] = {1, 2, 3};
+    platform::ByteReader r(data, sizeof data);
+    EXPECT_EQ(r.U16(), 0x0201);
+    EXPECT_EQ(r.U32(), 0u);
+    EXPECT_FALSE(r.ok());
+    EXPECT_EQ(r.U8(), 0);
+}
+
+TEST(Paths, ConfigFolderFollowsTheEnvironment) {
+    TempDir dir;
+    ::unsetenv("TESSARAY_PC_CONFIG_DIR");
+    ::setenv("XDG_CONFIG_HOME", dir.path().c_str(), 1);
+    EXPECT_EQ(platform::ConfigDir(), dir.path() + "/Tessaray_PC");
+    ::unsetenv("XDG_CONFIG_HOME");
+    ::setenv("HOME", "/home/surveyor", 1);
+    EXPECT_EQ(platform::ConfigDir(), "/home/surveyor/.config/Tessaray_PC");
+    std::string own = dir / "cfg/nested";
+    ::setenv("TESSARAY_PC_CONFIG_DIR", own.c_str(), 1);
+    EXPECT_EQ(platform::ConfigFile("ports.conf"), own + "/ports.conf");
+    std::string error;
+    EXPECT_TRUE(platform::EnsureConfigDir(&error)) << error;
+    EXPECT_TRUE(fs::is_directory(own));
+    std::ofstream(dir / "plainfile") << "x";
+    ::setenv("TESSARAY_PC_CONFIG_DIR", (dir / "plainfile/sub").c_str(), 1);
+    EXPECT_FALSE(platform::EnsureConfigDir(&error));
+    EXPECT_NE(error.find("plainfile/sub"), std::string::npos) << error;
+}

@@ -1,0 +1,100 @@
+#pragma once
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace testsupport {
+
+// A scripted receiver at the far end of a pseudo-terminal. The program opens the slave side
+// (SlavePath, or COM<n> after InstallAsCom); the simulator plays the receiver on the master
+// side on its own thread: it answers commands by prefix, streams sentences and frames at a
+// chosen rate, can fall silent or hang up, and records every command line it receives.
+// All methods are thread-safe.
+class ReceiverSimulator {
+public:
+    struct Command {
+        uint32_t time;     // platform::TickCount() when the line was complete
+        std::string line;  // without CR LF
+    };
+
+    ReceiverSimulator();
+    ~ReceiverSimulator();
+    ReceiverSimulator(const ReceiverSimulator&) = delete;
+    ReceiverSimulator& operator=(const ReceiverSimulator&) = delete;
+
+    bool ok() const { return master_ >= 0; }
+    const std::string& error() const { return error_; }
+    const std::string& SlavePath() const { return slavePath_; }
+
+    // Sets TESSARAY_PC_COM<n> to the slave path (removed again by the destructor).
+    void InstallAsCom(int comNumber);
+
+    // A command line that begins with prefix is answered with reply (sent as given).
+    void AddReply(const std::string& prefix, const std::string& reply);
+    // Sends bytes as soon as possible.
+    void Send(const std::string& bytes);
+    // Sends the items one after another, one every periodMs of real time; repeat starts over
+    // at the end. Replaces a stream already running.
+    void Stream(const std::vector<std::string>& items, uint32_t periodMs, bool repeat = false);
+    // Writes are cut into pieces of these sizes in turn, a short pause apart, so the reader
+    // sees the bytes split at many places. Empty: whole writes.
+    void SetChunkSizes(const std::vector<size_t>& sizes);
+    // While the output backlog exceeds this many bytes, streamed items are skipped (a real
+    // receiver does not wait for a reader either). 0: never skip.
+    void SetBacklogLimit(size_t bytes);
+
+    // Stops streaming and answering; pending output is dropped.
+    void FallSilent();
+    // Closes the master side: the program's reads then fail with a hang-up.
+    void HangUp();
+
+    std::vector<Command> Commands() const;
+    // Waits (real time, bounded) until a command beginning with prefix arrived.
+    bool WaitForCommand(const std::string& prefix, uint32_t timeoutMs);
+    // True once every streamed item (of a non-repeating stream) and queued byte is written.
+    bool WaitIdle(uint32_t timeoutMs);
+    uint64_t BytesWritten() const;
+
+private:
+    void Run();
+    void HandleInput(const char* data, size_t n);
+
+    struct Rule {
+        std::string prefix;
+        std::string reply;
+    };
+
+    int master_ = -1;
+    int slaveKeep_ = -1;  // keeps the pty alive between the program's opens
+    std::string slavePath_;
+    std::string error_;
+    int comNumber_ = 0;
+
+    mutable std::mutex mutex_;
+    std::condition_variable changed_;
+    std::vector<Rule> rules_;
+    std::vector<Command> commands_;
+    std::string partialLine_;
+    std::deque<char> output_;
+    std::vector<std::string> stream_;
+    size_t streamPos_ = 0;
+    uint32_t periodMs_ = 0;
+    bool repeat_ = false;
+    std::vector<size_t> chunkSizes_;
+    size_t chunkIndex_ = 0;
+    size_t backlogLimit_ = 0;
+    bool silent_ = false;
+    bool hungUp_ = false;
+    uint64_t bytesWritten_ = 0;
+
+    std::atomic<bool> stop_{false};
+    std::thread thread_;
+};
+
+}  // namespace testsupport

@@ -1,0 +1,344 @@
+#include "ui/pictures.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QPainter>
+#include <cmath>
+#include <cstdlib>
+#include <set>
+
+#include "qt_env.h"
+#include "ui/automation.h"
+#include "ui/canvas.h"
+#include "ui/dialog.h"
+#include "ui/fonts.h"
+
+namespace {
+
+using namespace ui;
+
+bool HasInk(const QImage& img) {
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            if (qAlpha(img.pixel(x, y)) > 0) return true;
+    return false;
+}
+
+TEST(Pictures, NavigationBarIdsFollowTheFamilyTables) {
+    const auto& bars = Pictures::NavBars();
+    EXPECT_EQ(bars.size(), 168u);
+    std::set<int> ids;
+    for (const auto& b : bars) {
+        EXPECT_GE(b.id, 141);
+        EXPECT_LE(b.id, 382);
+        EXPECT_TRUE(ids.insert(b.id).second) << "duplicate " << b.id;
+        EXPECT_EQ(Pictures::NavBarId(b.family, b.label, b.found, b.heading), b.id) << b.id;
+        EXPECT_TRUE(Pictures::Exists(b.id)) << b.id;
+    }
+
+    struct Case {
+        NavFamily family;
+        NavLabel label;
+        bool found, heading;
+        int id;
+    };
+    const std::vector<Case> cases{
+        // The start-up dialog's first picture and the base rows.
+        {NavFamily::Base, NavLabel::Sbas, false, false, 141},
+        {NavFamily::Base, NavLabel::None, true, false, 295},
+        {NavFamily::Base, NavLabel::Beacon, false, true, 143},
+        {NavFamily::Base, NavLabel::TSpanRover, true, true, 372},
+        // The GPS group's table.
+        {NavFamily::Gps, NavLabel::None, true, true, 290},
+        {NavFamily::Gps, NavLabel::None, true, false, 291},
+        {NavFamily::Gps, NavLabel::None, false, true, 281},
+        {NavFamily::Gps, NavLabel::None, false, false, 282},
+        {NavFamily::Gps, NavLabel::Sbas, true, true, 142},
+        {NavFamily::Gps, NavLabel::Sbas, true, false, 200},
+        {NavFamily::Gps, NavLabel::Sbas, false, true, 190},
+        {NavFamily::Gps, NavLabel::Sbas, false, false, 191},
+        {NavFamily::Gps, NavLabel::TSpanRover, false, false, 365},
+        // A differential family replaces only its own row.
+        {NavFamily::Beacon, NavLabel::Beacon, true, false, 157},
+        {NavFamily::Beacon, NavLabel::Beacon, false, true, 144},
+        {NavFamily::Beacon, NavLabel::None, true, false, 295},
+        {NavFamily::XRef, NavLabel::XRef, false, false, 258},
+        {NavFamily::XRef, NavLabel::LBand, true, true, 178},
+        {NavFamily::TSpanRover, NavLabel::TSpanRover, true, true, 373},
+        // Heading screens ignore the receiver kind.
+        {NavFamily::Heading, NavLabel::XRef, true, false, 274},
+        {NavFamily::Heading, NavLabel::XRef, false, true, 261},
+        {NavFamily::Logs, NavLabel::External, false, true, 302},
+        {NavFamily::Terminal, NavLabel::TSpanRover, true, false, 382},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Pictures::NavBarId(c.family, c.label, c.found, c.heading), c.id) << c.id;
+
+    EXPECT_EQ(Pictures::NavBar(141)->highlighted, NavButton::None);
+    EXPECT_EQ(Pictures::NavBar(291)->highlighted, NavButton::Gps);
+    EXPECT_EQ(Pictures::NavBar(157)->highlighted, NavButton::Diff);
+    EXPECT_EQ(Pictures::NavBar(382)->highlighted, NavButton::Terminal);
+    EXPECT_EQ(Pictures::NavBar(302)->highlighted, NavButton::Logs);
+    EXPECT_EQ(Pictures::NavBar(261)->highlighted, NavButton::Heading);
+    EXPECT_FALSE(Pictures::NavBar(170).has_value());
+}
+
+TEST(Pictures, EveryPictureDrawsAtAnyScale) {
+    for (PictureKind kind : {PictureKind::Bitmap, PictureKind::Icon}) {
+        const auto ids = Pictures::Ids(kind);
+        EXPECT_FALSE(ids.empty());
+        for (int id : ids) {
+            const QSize natural = Pictures::NaturalSize(id, kind);
+            for (double scale : {1.0, 1.5}) {
+                const QImage img = Pictures::Render(id, kind, scale);
+                EXPECT_EQ(img.width(), std::lround(natural.width() * scale)) << id;
+                EXPECT_EQ(img.height(), std::lround(natural.height() * scale)) << id;
+                EXPECT_TRUE(HasInk(img)) << id << " at " << scale;
+            }
+        }
+    }
+    // The pictures the screens name exist.
+    for (int id : {130, 134, 135, 136, 137, 138, 170, 220, 221, 222,           218,
+                   219, 223, 224, 230, 231, 236, 237, 238, 326, IDB_PAUSE_OFF, IDB_PAUSE_ON})
+        EXPECT_TRUE(Pictures::Exists(id)) << id;
+    for (int id = 210; id <= 217; ++id) EXPECT_TRUE(Pictures::Exists(id)) << id;
+    for (int id = 232; id <= 235; ++id) EXPECT_TRUE(Pictures::Exists(id)) << id;
+    for (int id : {128, 216, 131, 132, 133, 134, 217, 218, 219})
+        EXPECT_TRUE(Pictures::Exists(id, PictureKind::Icon)) << id;
+
+    EXPECT_FALSE(Pictures::Exists(139));
+    EXPECT_TRUE(Pictures::Render(139, PictureKind::Bitmap, 1.0).isNull());
+    QImage img(10, 10, QImage::Format_ARGB32);
+    QPainter p(&img);
+    EXPECT_FALSE(Pictures::Paint(p, QRectF(0, 0, 10, 10), 139));
+}
+
+TEST(Pictures, PictureControlKeepsItsPictureOnABadId) {
+    QWidget parent;
+    Picture nav(141, false, &parent);
+    EXPECT_EQ(nav.SetPictureId(-1), 0);
+    EXPECT_EQ(nav.pictureId(), 141);
+    EXPECT_EQ(nav.SetPictureId(139), 0);
+    EXPECT_EQ(nav.pictureId(), 141);
+    EXPECT_EQ(nav.SetPictureId(291), 1);
+    EXPECT_EQ(nav.pictureId(), 291);
+
+    IconCombo combo(&parent);
+    EXPECT_EQ(combo.AddIcon(219), 0);
+    EXPECT_EQ(combo.AddIcon(218), 1);
+    EXPECT_EQ(combo.AddIcon(4242), -1);
+    EXPECT_EQ(combo.count(), 2);
+    combo.setCurrentIndex(1);
+    combo.SelectByText("no such text");
+    EXPECT_EQ(combo.currentIndex(), 0);
+    EXPECT_EQ(combo.IconAt(1), 218);
+}
+
+// ---------------------------------------------------------------------------------------
+// Pictures for review: a contact sheet of every picture and a sample page, written when
+// TESSARAY_PC_SHOTS names a folder.
+
+QString ShotsDir() {
+    const char* dir = std::getenv("TESSARAY_PC_SHOTS");
+    return dir && *dir ? QString::fromLocal8Bit(dir) : QString();
+}
+
+QImage ContactSheet(double scale) {
+    struct Cell {
+        int id;
+        PictureKind kind;
+    };
+    std::vector<Cell> wide, small;
+    for (PictureKind kind : {PictureKind::Bitmap, PictureKind::Icon})
+        for (int id : Pictures::Ids(kind)) {
+            const QSize n = Pictures::NaturalSize(id, kind);
+            (n.width() > 100 ? wide : small).push_back({id, kind});
+        }
+    const int margin = 12;
+    const int labelH = 14;
+    const int cols = 3;
+    const int colW = static_cast<int>(std::ceil(370 * scale)) + margin;
+    const int smallW = static_cast<int>(std::ceil(48 * scale)) + 24;
+    const int smallCols = (cols * colW) / smallW;
+    // Lay out: wide pictures in columns, small ones on a finer grid below.
+    int y = margin;
+    struct Placed {
+        Cell cell;
+        QPoint at;
+    };
+    std::vector<Placed> placed;
+    int rowH = 0;
+    for (size_t i = 0; i < wide.size(); ++i) {
+        const int col = static_cast<int>(i % cols);
+        if (col == 0 && i > 0) {
+            y += rowH + labelH + margin;
+            rowH = 0;
+        }
+        const QSize n = Pictures::NaturalSize(wide[i].id, wide[i].kind);
+        rowH = std::max(rowH, static_cast<int>(std::lround(n.height() * scale)));
+        placed.push_back({wide[i], QPoint(margin + col * colW, y)});
+    }
+    y += rowH + labelH + margin * 2;
+    rowH = 0;
+    for (size_t i = 0; i < small.size(); ++i) {
+        const int col = static_cast<int>(i % smallCols);
+        if (col == 0 && i > 0) {
+            y += rowH + labelH + margin;
+            rowH = 0;
+        }
+        const QSize n = Pictures::NaturalSize(small[i].id, small[i].kind);
+        rowH = std::max(rowH, static_cast<int>(std::lround(n.height() * scale)));
+        placed.push_back({small[i], QPoint(margin + col * smallW, y)});
+    }
+    y += rowH + labelH + margin;
+
+    QImage sheet(cols * colW + margin, y, QImage::Format_ARGB32);
+    sheet.fill(QColor(236, 238, 241));
+    QPainter p(&sheet);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    QFont label(PictureFamily());
+    label.setPixelSize(10);
+    p.setFont(label);
+    for (const auto& pl : placed) {
+        const QImage img = Pictures::Render(pl.cell.id, pl.cell.kind, scale);
+        p.fillRect(QRect(pl.at, img.size()), QColor(255, 255, 255));
+        p.drawImage(pl.at, img);
+        p.setPen(QColor(60, 64, 70));
+        const QString text = QStringLiteral("%1%2").arg(
+            pl.cell.kind == PictureKind::Icon ? QStringLiteral("icon ") : QString(),
+            QString::number(pl.cell.id));
+        p.drawText(QPoint(pl.at.x(), pl.at.y() + img.height() + 11), text);
+    }
+    return sheet;
+}
+
+TEST(Pictures, ContactSheetForReview) {
+    const QString dir = ShotsDir();
+    if (dir.isEmpty()) GTEST_SKIP() << "TESSARAY_PC_SHOTS not set";
+    QDir().mkpath(dir);
+    EXPECT_TRUE(ContactSheet(1.0).save(dir + QStringLiteral("/contact-sheet.png")));
+    EXPECT_TRUE(ContactSheet(1.5).save(dir + QStringLiteral("/contact-sheet-1.5.png")));
+}
+
+// A page laid out as the screens lay theirs out: status strip, tabs, read-outs, a plot drawn
+// off screen, the navigation bar.
+DialogTemplate SamplePage() {
+    DialogTemplate t;
+    t.id = 214;
+    const int nav = Pictures::NavBarId(NavFamily::Gps, NavLabel::Sbas, true, false);
+    t.controls = {
+        {.id = 1001, .kind = Kind::Static, .rect = {66, 64, 50, 12}, .text = "3D+DIFF"},
+        {.id = 1043, .kind = Kind::Picture, .rect = {52, 64, 12, 12}, .picture = 135},
+        {.id = 1042, .kind = Kind::Static, .rect = {140, 64, 40, 12}, .text = "GPS"},
+        {.id = 1045, .kind = Kind::Picture, .rect = {126, 64, 12, 12}, .picture = 138},
+        {.id = 1002, .kind = Kind::Static, .rect = {214, 64, 40, 12}, .text = "SBAS"},
+        {.id = 1047, .kind = Kind::Picture, .rect = {200, 64, 12, 12}, .picture = 134},
+        {.id = 1006, .kind = Kind::Tab, .rect = {48, 100, 274, 308}},
+        {.id = 1008, .kind = Kind::Static, .rect = {60, 134, 52, 12}, .text = "Lat:"},
+        {.id = 1023,
+         .kind = Kind::Edit,
+         .rect = {112, 131, 100, 16},
+         .text = "  51 28.123456",
+         .flags = Flag::ReadOnly},
+        {.id = 1009, .kind = Kind::Static, .rect = {60, 154, 52, 12}, .text = "Lon:"},
+        {.id = 1024,
+         .kind = Kind::Edit,
+         .rect = {112, 151, 100, 16},
+         .text = "  -0 07.654321",
+         .flags = Flag::ReadOnly},
+        {.id = 1010, .kind = Kind::Static, .rect = {60, 174, 52, 12}, .text = "Alt:"},
+        {.id = 1025,
+         .kind = Kind::Edit,
+         .rect = {112, 171, 100, 16},
+         .text = "    1100.000",
+         .flags = Flag::ReadOnly},
+        {.id = 1036,
+         .kind = Kind::ComboDropDown,
+         .rect = {222, 131, 90, 100},
+         .seed = {"DM.M", "D.D", "DMS"}},
+        {.id = 1038,
+         .kind = Kind::ComboDropDown,
+         .rect = {222, 171, 90, 100},
+         .seed = {"Meters", "Feet"}},
+        {.id = 1133,
+         .kind = Kind::Picture,
+         .rect = {284, 380, 28, 22},
+         .flags = Flag::Notify,
+         .picture = IDB_PAUSE_OFF},
+        {.id = 1003, .kind = Kind::GroupBox, .rect = {56, 355, 220, 48}, .text = "DiffMode"},
+        {.id = 1021,
+         .kind = Kind::ComboDropList,
+         .rect = {64, 374, 120, 100},
+         .seed = {"SBAS", "Beacon", "None"}},
+        {.id = 1004, .kind = Kind::Picture, .rect = kNavBarRect, .picture = nav},
+        {.id = 1000, .kind = Kind::Picture, .rect = {0, 0, 370, 510}, .picture = 130},
+    };
+    return t;
+}
+
+TEST(Pictures, SamplePageForReview) {
+    const QString dir = ShotsDir();
+    if (dir.isEmpty()) GTEST_SKIP() << "TESSARAY_PC_SHOTS not set";
+    QDir().mkpath(dir);
+
+    class Sample : public Dialog {
+    public:
+        Sample() : Dialog(SamplePage()) {}
+        BOOL OnInitDialog() override {
+            for (const char* tab : {"Pos'n", "Sats", "Setup", "Precision", "Plot", "About"})
+                InsertItem(1006, -1, tab);
+            SetCurSel(1006, 4);
+            SetCurSel(1036, 0);
+            SetCurSel(1038, 0);
+            SetCurSel(1021, 0);
+            return TRUE;
+        }
+    } page;
+
+    StepRunner steps;
+    steps.Add([&] {
+        Host& host = Host::Instance();
+        const double sx = host.fScaleX(), sy = host.fScaleY();
+        // A two-series plot drawn off screen, copied into its band.
+        Canvas work(ScaleX(370, sx), ScaleY(510, sy), Rgb{255, 255, 255});
+        const Rect band = ScaleEdges(60, 200, 312, 340, sx, sy);
+        work.FillRect(band, Rgb{120, 120, 120});
+        work.SetPen(Rgb{255, 255, 255});
+        for (int i = 0; i <= 6; ++i) {
+            const int x = band.left + i * (band.Width() - 1) / 6;
+            work.MoveTo(x, band.top);
+            work.LineTo(x, band.bottom);
+        }
+        for (int i = 0; i <= 4; ++i) {
+            const int y = band.top + i * (band.Height() - 1) / 4;
+            work.MoveTo(band.left, y);
+            work.LineTo(band.right, y);
+        }
+        for (int series = 0; series < 2; ++series) {
+            work.SetPen(series ? Rgb{30, 28, 119} : Rgb{234, 175, 15}, 2);
+            for (int x = band.left; x < band.right; x += 3) {
+                const double t = (x - band.left) / 30.0;
+                const int y = band.top + band.Height() / 2 +
+                              static_cast<int>((series ? 22 : 30) * std::sin(t + series * 1.3) +
+                                               8 * std::sin(t * 2.7));
+                if (x == band.left)
+                    work.MoveTo(x, y);
+                else
+                    work.LineTo(x, y);
+            }
+        }
+        work.SetFont(MakeFont("Tahoma", 8));
+        work.SetBkMode(BkMode::Transparent);
+        work.SetTextColor(Rgb{255, 255, 255});
+        work.TextOut(band.left + 4, band.top + 3, "Northing / Easting (m)");
+        page.CopyToWindow(work, band);
+        ProcessPending();
+        EXPECT_TRUE(host.grab().save(dir + QStringLiteral("/sample-page.png")));
+        page.EndDialog(IDOK);
+    });
+    steps.Start();
+    page.DoModal();
+}
+
+}  // namespace
