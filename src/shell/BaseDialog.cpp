@@ -22,7 +22,7 @@ CBaseDialog::CBaseDialog(const ui::DialogTemplate& tpl, ScreenFamily family, int
 CBaseDialog::~CBaseDialog() = default;
 
 ui::UINT CBaseDialog::LinkWatchPeriod() {
-    return g_GPS.Info.eReceiverType == RX_BLUETOOTH ? kLinkWatchBluetoothMs : kLinkWatchMs;
+    return g_GPS.Info.eReceiverType == RECEIVER_BLUETOOTH ? kLinkWatchBluetoothMs : kLinkWatchMs;
 }
 
 ui::BOOL CBaseDialog::OnInitDialog() {
@@ -327,11 +327,16 @@ int CBaseDialog::UpdateNavBar() {
     const GPSInfo& info = g_GPS.Info;
     const NavBarChoice choice =
         ChooseNavBar(family_, info.eCurCorrSource, theApp().bReceiverFound.load() != 0,
-                     info.eReceiverType == RX_HEADING);
+                     info.eReceiverType == RECEIVER_HEADING);
     if (choice.iBitmapId == 0) return 0;
     // Called from painting too: only a changed picture is set, so no repaint is triggered.
-    if (GetDlgItem(IDC_NAVBAR) && GetPictureId(IDC_NAVBAR) != choice.iBitmapId) {
-        SetPictureId(IDC_NAVBAR, choice.iBitmapId);
+    m_NavBar.Attach(Item<ui::Picture>(IDC_NAVBAR));
+    const CTessaray_PCApp& app = theApp();
+    if (app.iNavBarWidth > 0 && app.iNavBarHeight > 0) {
+        m_NavBar.SetNavBarSize(QSize(app.iNavBarWidth, app.iNavBarHeight));
+    }
+    if (m_NavBar.control() && m_NavBar.GetBitmapId() != choice.iBitmapId) {
+        m_NavBar.SetBitmapId(choice.iBitmapId);
     }
     theApp().iScreenGroup = choice.iScreenGroup;
     return 1;

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "shell/BmpStatic.h"
 #include "shell/NavBar.h"
 #include "shell/ScreenRegistry.h"
 #include "shell/StatusStrip.h"
@@ -103,6 +104,8 @@ public:
     // A screen's own two timers, killed by the close box and by a closing tick.
     ui::UINT m_nTimer1 = 0;
     ui::UINT m_nTimer2 = 0;
+    // The navigation-bar picture (control 1004).
+    CBmpStatic m_NavBar;
 
 protected:
     // The screen timer skeleton. Returns false (and kills the screen's timers and `id`)

@@ -198,7 +198,7 @@ void ClickRow(int row) {
 
 TEST(BaseDialog, NavigationBarByMouseOnHeadingReceiver) {
     SetUpProgram(1.5);
-    g_GPS.Info.eReceiverType = RX_HEADING;
+    g_GPS.Info.eReceiverType = RECEIVER_HEADING;
     g_GPS.Info.eCurCorrSource = CORR_RTK;
     TestPage* a = Page(SCR_GPS_1);
     auto waitTop = [&](ui::StepRunner& run, eScreen s) {
