@@ -70,6 +70,8 @@ struct AppShared {
     std::atomic<int> eReceiverType{RECEIVER_GPS};
     // Rate value the keep-alive poll requests binary message 1 at.
     std::atomic<int> iBin1Rate{1};
+    // Polygon area unit: 0 acres, 1 hectares; kept in the profile archive.
+    std::atomic<int> iAreaUnits{0};
 
     // Thread-written logs (eLogFlag bits) and their switches.
     std::atomic<uint32_t> wLogFlags{0};

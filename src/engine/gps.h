@@ -11,6 +11,10 @@
 #include "engine/wizardinfo.h"
 
 class CfgIo;
+namespace platform {
+class ByteReader;
+class ByteWriter;
+}  // namespace platform
 
 // The differential source.
 enum eCorrSource : int32_t {
@@ -165,6 +169,9 @@ struct TextTable {
     char szPolygonLogRecent[kRecentEntries][kRecentTextSize];
 
     void Init();
+    // Profile archive rows: for each row, that row of every list.
+    void SaveArchive(platform::ByteWriter& w) const;
+    void LoadArchive(platform::ByteReader& r);
     // The lists in archive order (0 NMEA .. 6 polygon).
     char (*List(int index))[kRecentTextSize];
     const char (*List(int index) const)[kRecentTextSize];
@@ -274,6 +281,10 @@ struct GPSInfo {
     void HeaderImage(uint8_t (&image)[kSetupCrcBytes]) const;
     // Copies part 1 (everything before the sub-records) from another record.
     void CopyPart1From(const GPSInfo& other);
+    // Profile archive rows of part 1, marker to lock word. LoadArchive returns false when
+    // the marker is neither 'A' nor 'N'; values out of range take their defaults.
+    void SaveArchive(platform::ByteWriter& w) const;
+    bool LoadArchive(platform::ByteReader& r);
 };
 
 class CGPS {
@@ -308,6 +319,11 @@ public:
     static bool CreateConfigFolder();
     bool SaveConfigFile();
     bool LoadConfigFile();
+    // The archive file from and into an image of part 1 and the settings part. ReadCfgFile
+    // flips the marker and writes the file back; the pause due after an 'A' marker is
+    // reported through pPauseDue when given, else taken at once.
+    static int WriteCfgFile(GPSInfo& image);
+    static int ReadCfgFile(GPSInfo& image, bool* pPauseDue = nullptr);
     int SendConfig(WizardInfo& live);
     int ReadConfig(WizardInfo& live);
     int SendChangedConfig(WizardInfo& live);

@@ -3,6 +3,7 @@
 // terminal file.
 
 #include <cstdint>
+#include <string>
 
 inline constexpr int kSavedCommands = 30;
 inline constexpr int kSavedCommandSize = 50;
@@ -29,8 +30,13 @@ public:
 
     static TerminalData* GetData();
     static void Init();
+    // Whether the file was written; a failed write leaves the old file as it was.
     bool SaveText();
+    // Whether the file was opened; the block keeps what it holds otherwise.
     bool LoadText();
+
+    // Tessaray_Term.ini in the configuration folder.
+    static std::string FilePath();
 };
 
 extern TerminalConfig g_TerminalConfig;

@@ -1,6 +1,7 @@
 #include <cstring>
 
 #include "engine/terminalconfig.h"
+#include "platform/trace.h"
 
 namespace {
 TerminalData g_terminalData{};
@@ -16,5 +17,6 @@ TerminalData* TerminalConfig::GetData() {
 }
 
 void TerminalConfig::Init() {
+    platform::Trace("TerminalConfig.Init()\n");
     std::memset(&g_terminalData, 0, sizeof(g_terminalData));
 }

@@ -1,6 +1,12 @@
 #include "engine/wizardinfo.h"
 
 #include <cstring>
+#include <string>
+
+#include "engine/CfgIO.h"
+#include "engine/Parsable.h"
+#include "engine/gps.h"
+#include "platform/trace.h"
 
 void PortConfig::Init() {
     std::memset(this, 0, sizeof(*this));
@@ -28,4 +34,163 @@ void WizardInfo::Init() {
     ulSpare2 = 0;
     ThisPortConfig.Init();
     OtherPortConfig.Init();
+}
+
+// ---------------------------------------------------------------- ".rcf" text
+
+namespace {
+
+struct IntKey {
+    const char* name;
+    int32_t PortConfig::*member;
+};
+
+// File order: bRTCM last, unlike the record.
+constexpr IntKey kPortKeys[] = {
+    {"eGGA", &PortConfig::eGGA},     {"eGLL", &PortConfig::eGLL},
+    {"eGSA", &PortConfig::eGSA},     {"eGST", &PortConfig::eGST},
+    {"eGSV", &PortConfig::eGSV},     {"eRMC", &PortConfig::eRMC},
+    {"eRRE", &PortConfig::eRRE},     {"eVTG", &PortConfig::eVTG},
+    {"eZDA", &PortConfig::eZDA},     {"eBIN95", &PortConfig::eBIN95},
+    {"eBIN96", &PortConfig::eBIN96}, {"eHEHDT", &PortConfig::eHEHDT},
+    {"eHEROT", &PortConfig::eHEROT}, {"eHPR", &PortConfig::eHPR},
+    {"bRTCM", &PortConfig::bRTCM},
+};
+
+struct BinKey {
+    const char* name;
+    int32_t BINLogRateInfo::*member;
+};
+
+constexpr BinKey kBinKeys[] = {
+    {"eBIN1", &BINLogRateInfo::eBIN1},   {"eBIN2", &BINLogRateInfo::eBIN2},
+    {"eBIN80", &BINLogRateInfo::eBIN80}, {"eBIN95", &BINLogRateInfo::eBIN95},
+    {"eBIN96", &BINLogRateInfo::eBIN96}, {"eBIN97", &BINLogRateInfo::eBIN97},
+    {"eBIN98", &BINLogRateInfo::eBIN98}, {"eBIN99", &BINLogRateInfo::eBIN99},
+    {"eD1", &BINLogRateInfo::eD1},
+};
+
+constexpr const char* kPortSections[] = {"ThisPortConfig", "OtherPortConfig", ""};
+
+}  // namespace
+
+void PortConfig::SaveText(CfgIo& io) const {
+    for (const IntKey& key : kPortKeys) io.WriteKeyInt(key.name, this->*key.member);
+}
+
+void PortConfig::LoadText(CfgIo& io) {
+    ParseReset();
+    for (const IntKey& key : kPortKeys) ParseRegister(key.name, &(this->*key.member));
+    ParseSection(io);
+    ParseReset();
+}
+
+void BINLogRateInfo::SaveText(CfgIo& io) const {
+    for (const BinKey& key : kBinKeys) io.WriteKeyInt(key.name, this->*key.member);
+}
+
+void BINLogRateInfo::LoadText(CfgIo& io) {
+    ParseReset();
+    for (const BinKey& key : kBinKeys) ParseRegister(key.name, &(this->*key.member));
+    ParseSection(io);
+    ParseReset();
+}
+
+void WizardInfo::SaveText(CfgIo& io) const {
+    io.WriteKeyInt("iNMEABaudRate", iNMEABaudRate);
+    io.WriteKeyInt("iRTCMBaudRate", iRTCMBaudRate);
+    io.WriteKeyInt("iElevation", iElevation);
+    io.WriteKeyInt("iMaxAge", iMaxAge);
+    io.WriteKeyLong("ulFreqKhz", static_cast<int32_t>(ulFreqKhz));
+    io.WriteKeyInt("iSymbolRate", iSymbolRate);
+    io.WriteKeyDouble("fFreq", fFreq);
+    io.WriteKeyInt("iBitRate", iBitRate);
+    io.WriteKeyDouble("dRefLat", dRefLat);
+    io.WriteKeyDouble("dRefLon", dRefLon);
+    io.WriteKeyDouble("dRefAlt", dRefAlt);
+    io.WriteKeyInt("eDfxPort", eDfxPort);
+    io.WriteLabel("ThisPortConfig");
+    ThisPortConfig.SaveText(io);
+    io.WriteLabel("OtherPortConfig");
+    OtherPortConfig.SaveText(io);
+}
+
+void WizardInfo::LoadText(CfgIo& io) {
+    ParseReset();
+    ParseRegister("iNMEABaudRate", &iNMEABaudRate);
+    ParseRegister("iRTCMBaudRate", &iRTCMBaudRate);
+    ParseRegister("iElevation", &iElevation);
+    ParseRegister("iMaxAge", &iMaxAge);
+    ParseRegister("ulFreqKhz", &ulFreqKhz);
+    ParseRegister("iSymbolRate", &iSymbolRate);
+    ParseRegister("fFreq", &fFreq);
+    ParseRegister("iBitRate", &iBitRate);
+    ParseRegister("dRefLat", &dRefLat);
+    ParseRegister("dRefLon", &dRefLon);
+    ParseRegister("dRefAlt", &dRefAlt);
+    ParseRegister("eDfxPort", &eDfxPort);
+    ParseSection(io);
+    ParseReset();
+
+    while (!io.IsEOF()) {
+        std::string label;
+        io.ReadLabel(label);
+        int index = -1;
+        ParseFindLabel(kPortSections, &index, label.c_str());
+        if (index == 0) {
+            platform::Trace("Parsing this port config.\n");
+            ThisPortConfig.LoadText(io);
+        } else if (index == 1) {
+            platform::Trace("Parsing other port config.\n");
+            OtherPortConfig.LoadText(io);
+        } else {
+            io.PushBack();
+            platform::Trace("Unrecognized label [%s]\n", label.c_str());
+            return;
+        }
+    }
+}
+
+namespace {
+
+struct NavFloatKey {
+    const char* name;
+    float NavInfo::*member;
+};
+
+constexpr NavFloatKey kNavFloatKeys[] = {
+    {"fHeading", &NavInfo::fHeading}, {"fROT", &NavInfo::fROT},
+    {"fPitch", &NavInfo::fPitch},     {"fRoll", &NavInfo::fRoll},
+    {"fHDGTau", &NavInfo::fHDGTau},   {"fHDGRateTau", &NavInfo::fHDGRateTau},
+    {"fCOGTau", &NavInfo::fCOGTau},   {"fSPDTau", &NavInfo::fSPDTau},
+    {"fHBias", &NavInfo::fHBias},     {"fPRBias", &NavInfo::fPRBias},
+    {"fManSep", &NavInfo::fManSep},   {"fCurSep", &NavInfo::fCurSep},
+};
+
+struct NavFlagKey {
+    const char* name;
+    int32_t NavInfo::*member;
+};
+
+constexpr NavFlagKey kNavFlagKeys[] = {
+    {"bTiltAid", &NavInfo::bTiltAid}, {"bGyroAid", &NavInfo::bGyroAid},
+    {"bLevel", &NavInfo::bLevel},     {"bNegTilt", &NavInfo::bNegTilt},
+    {"bFLIPBRD", &NavInfo::bFLIPBRD},
+};
+
+}  // namespace
+
+void NavInfo::SaveText(CfgIo& io) const {
+    for (const NavFloatKey& key : kNavFloatKeys) io.WriteKeyDouble(key.name, this->*key.member);
+    for (const NavFlagKey& key : kNavFlagKeys) io.WriteKeyInt(key.name, this->*key.member);
+}
+
+void NavInfo::LoadText(CfgIo& io) {
+    // The reader thread writes the same record.
+    RecordLock lock(ulNavLock);
+    ParseReset();
+    for (const NavFloatKey& key : kNavFloatKeys) ParseRegister(key.name, &(this->*key.member));
+    for (const NavFlagKey& key : kNavFlagKeys) ParseRegister(key.name, &(this->*key.member));
+    ParseSection(io);
+    ParseReset();
 }

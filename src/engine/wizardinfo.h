@@ -6,6 +6,10 @@
 #include <cstdint>
 
 class CfgIo;
+namespace platform {
+class ByteReader;
+class ByteWriter;
+}  // namespace platform
 
 // An output rate, sent as "0", "0.2", "1", "5", "10" or "20".
 enum eRateCode : int32_t {
@@ -65,6 +69,9 @@ struct PortConfig {
     void Init();
     void SaveText(CfgIo& io) const;
     void LoadText(CfgIo& io);
+    // Profile archive: the fifteen rate words (bRTCM after eHPR), then the last word.
+    void SaveArchive(platform::ByteWriter& w) const;
+    void LoadArchive(platform::ByteReader& r);
     void Send(int32_t ePort) const;
     void SendChanged(const PortConfig& newConfig, int32_t ePort) const;
 };
@@ -93,6 +100,9 @@ struct BINLogRateInfo {
     void Init();
     void SaveText(CfgIo& io) const;
     void LoadText(CfgIo& io);
+    // Profile archive: the nine rate words.
+    void SaveArchive(platform::ByteWriter& w) const;
+    void LoadArchive(platform::ByteReader& r);
     void Send(int32_t ePort) const;
 };
 

@@ -1,0 +1,131 @@
+#include "engine/Parsable.h"
+
+#include <strings.h>
+
+#include <array>
+#include <cstring>
+
+#include "engine/CfgIO.h"
+#include "platform/numbers.h"
+#include "platform/trace.h"
+
+namespace {
+
+std::array<ParsableEntry, kParseTableSize> g_table;
+int g_count = 0;
+
+std::string Printable(const char* value) {
+    std::string out;
+    for (const char* p = value; p && *p; ++p) {
+        const auto byte = static_cast<unsigned char>(*p);
+        if (byte >= 0x20 && byte <= 0x7E) out += *p;
+    }
+    return out;
+}
+
+bool SameIgnoringCase(const std::string& a, const char* b) {
+    return b != nullptr && ::strcasecmp(a.c_str(), b) == 0;
+}
+
+}  // namespace
+
+void ParseReset() {
+    g_count = 0;
+}
+
+int ParseTableCount() {
+    return g_count;
+}
+
+void ParseRegister(const char* label, void* target, ParseConverter converter) {
+    platform::Trace("Registered [%d] %s %p\n", g_count, label, target);
+    if (g_count >= kParseTableSize) {
+        platform::Trace("Exceeded parse table size!");
+        TRACE_ASSERT(g_count < kParseTableSize);
+        return;
+    }
+    g_table[g_count] = ParsableEntry{label, target, converter};
+    ++g_count;
+}
+
+bool ParseFindAssignmentTarget(const char* label, int* row) {
+    platform::Trace("ParseFindAssignmentTarget(%s)\n", label);
+    for (int i = 0; i < g_count; ++i) {
+        if (SameIgnoringCase(g_table[i].label, label)) {
+            platform::Trace("Found match\n");
+            if (row) *row = i;
+            return true;
+        }
+    }
+    return false;
+}
+
+void ParseAssign(int row, const char* value) {
+    platform::Trace("Val string = %s\n", value);
+    if (row < 0 || row >= g_count) return;
+    const ParsableEntry& entry = g_table[row];
+    if (entry.converter) entry.converter(value, entry.target);
+}
+
+bool ParseLine(const std::string& line) {
+    const size_t eq = line.find('=');
+    if (eq == std::string::npos || eq == 0) {
+        platform::Trace("Not an assignment %s\n", line.c_str());
+        return false;
+    }
+    const std::string key = line.substr(0, eq);
+    const std::string value = line.substr(eq + 1);
+    int row = 0;
+    if (ParseFindAssignmentTarget(key.c_str(), &row)) ParseAssign(row, value.c_str());
+    return true;
+}
+
+void ParseSection(CfgIo& io) {
+    std::string line;
+    while (io.ReadData(line) && ParseLine(line)) {
+    }
+}
+
+bool ParseFindLabel(SectionList list, int* index, const char* name) {
+    if (list == nullptr || name == nullptr) return false;
+    for (int i = 0; list[i] != nullptr && list[i][0] != '\0'; ++i) {
+        if (::strcasecmp(list[i], name) == 0) {
+            if (index) *index = i;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool ParseInt(const char* value, void* target) {
+    *static_cast<int32_t*>(target) = platform::AtoL(Printable(value));
+    return true;
+}
+
+bool ParseDouble(const char* value, void* target) {
+    const auto parsed = platform::ParseDouble(Printable(value));
+    if (!parsed) return false;
+    *static_cast<double*>(target) = *parsed;
+    return true;
+}
+
+bool ParseFloat(const char* value, void* target) {
+    const auto parsed = platform::ParseFloat(Printable(value));
+    if (!parsed) return false;
+    *static_cast<float*>(target) = *parsed;
+    return true;
+}
+
+bool ParseULong(const char* value, void* target) {
+    const std::string text = Printable(value);
+    // "%ld" is 32 bits wide: "-1" stands for 0xFFFFFFFF.
+    if (const auto parsed = platform::ParseLong32(text)) {
+        *static_cast<uint32_t*>(target) = static_cast<uint32_t>(*parsed);
+        return true;
+    }
+    if (const auto parsed = platform::ParseULong32(text)) {
+        *static_cast<uint32_t*>(target) = *parsed;
+        return true;
+    }
+    return false;
+}

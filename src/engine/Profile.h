@@ -1,0 +1,30 @@
+#pragma once
+// Receiver configuration files (".rcf"): the settings last read from or sent to the
+// receiver, the binary log rates and the heading settings.
+
+#include <string>
+
+class CGPS;
+
+class CProfile {
+public:
+    // gps may be null: the process-wide record is used then.
+    explicit CProfile(CGPS* gps = nullptr) : gps_(gps) {}
+    virtual ~CProfile() = default;
+
+    // False when the file could not be written; the old file is then left as it was.
+    bool Save(const std::string& path);
+    // False when the file could not be opened; nothing is sent then. Otherwise the loaded
+    // settings are sent to the receiver.
+    bool Load(const std::string& path);
+
+    bool SaveText(const std::string& path);
+    bool LoadText(const std::string& path);
+
+    // The sections of the file.
+    static const char* const kSections[];
+
+private:
+    CGPS& Record();
+    CGPS* gps_;
+};

@@ -1,0 +1,314 @@
+#include "engine/cfgarchive.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <type_traits>
+
+#include "engine/appstate.h"
+#include "engine/gps.h"
+#include "platform/atomic_file.h"
+#include "platform/bytes.h"
+#include "platform/clock.h"
+#include "platform/notify.h"
+#include "platform/paths.h"
+#include "platform/serial.h"
+#include "platform/textfile.h"
+#include "platform/trace.h"
+
+namespace {
+
+constexpr const char* kNotPermitted = "You are not permitted to write into current folder.";
+
+void PutText(platform::ByteWriter& w, const char* text, size_t n) {
+    const size_t length = strnlen(text, n - 1);
+    w.Bytes(text, length);
+    w.Zeros(n - length);
+}
+
+int32_t ComPortToStore(int32_t port) {
+    return (port < 1 || port >= 50) ? 1 : port;
+}
+
+void InRange(int32_t& value, int32_t low, int32_t high, int32_t fallback) {
+    if (value < low || value > high) value = fallback;
+}
+
+// PortConfig words in archive order, bRTCM after eHPR.
+int32_t PortConfig::*const kLogWords[] = {
+    &PortConfig::eGGA,   &PortConfig::eGLL,   &PortConfig::eGSA,   &PortConfig::eGST,
+    &PortConfig::eGSV,   &PortConfig::eRMC,   &PortConfig::eRRE,   &PortConfig::eVTG,
+    &PortConfig::eZDA,   &PortConfig::eBIN95, &PortConfig::eBIN96, &PortConfig::eHEHDT,
+    &PortConfig::eHEROT, &PortConfig::eHPR,   &PortConfig::bRTCM,
+};
+
+int32_t BINLogRateInfo::*const kBinWords[] = {
+    &BINLogRateInfo::eBIN1,  &BINLogRateInfo::eBIN2,  &BINLogRateInfo::eBIN80,
+    &BINLogRateInfo::eBIN95, &BINLogRateInfo::eBIN96, &BINLogRateInfo::eBIN97,
+    &BINLogRateInfo::eBIN98, &BINLogRateInfo::eBIN99, &BINLogRateInfo::eD1,
+};
+
+// The 8 header words and the 18 plot words, in file order (the 32-bit words are stored as
+// they are, signed or not).
+template <class Word>
+struct Words {
+    Word* header[8];
+    Word* plot[18];
+};
+
+template <class Info>
+auto WordsOf(Info& g) {
+    using Word = std::conditional_t<std::is_const_v<Info>, const int32_t, int32_t>;
+    using Unsigned = std::conditional_t<std::is_const_v<Info>, const uint32_t, uint32_t>;
+    auto asWord = [](Unsigned* p) { return reinterpret_cast<Word*>(p); };
+    return Words<Word>{
+        {&g.iRxNMEABaudRate, &g.iRxRTCMBaudRate, asWord(&g.ulSetupMagic), &g.eCurCorrSource,
+         &g.eRxApp, &g.eRxOtherApp, &g.iRxElevation, &g.iRxMaxAge},
+        {&g.iHeadingPlotZoom, &g.iHeadingPlotLineWidth, &g.iHeadingPlotMarker, &g.iPositionPlotZoom,
+         &g.iPositionPlotLineWidth, &g.iPositionPlotMarker, &g.ePositionPlotCoordFormat,
+         &g.ePositionPlotAltUnit, &g.ePositionPlotOffsetUnit, &g.iSBASPlotScale,
+         &g.iSBASPlotLineWidth, &g.iSBASPlotMarker, &g.iLBandPlotScale, &g.iLBandPlotLineWidth,
+         &g.iLBandPlotMarker, asWord(&g.ulPlotReserved), &g.iBeaconPlotLineWidth,
+         &g.iBeaconPlotMarker}};
+}
+
+void RemoveFile(const std::string& path) {
+    if (std::remove(path.c_str()) != 0 && errno != ENOENT) {
+        platform::Trace("Tessaray_PC: cannot delete %s: %s\n", path.c_str(),
+                        platform::ErrorText(errno).c_str());
+    }
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- record serialisers
+
+void GPSInfo::SaveArchive(platform::ByteWriter& w) const {
+    w.U8(bCfgMarker ? 'A' : 'N');
+    const auto words = WordsOf(*this);
+    for (const int32_t* p : words.header) w.I32(*p);
+    for (const int32_t* p : words.plot) w.I32(*p);
+    PutText(w, szSetupText1, sizeof(szSetupText1));
+    for (uint32_t v : {ulSetupWord1, ulSetupWord2, ulSetupWord3, ulSetupWord4, ulSetupWord5}) {
+        w.U32(v);
+    }
+    PutText(w, szSetupText2, sizeof(szSetupText2));
+    PutText(w, szSetupText3, sizeof(szSetupText3));
+    w.U32(ulSetupCRC);
+    w.I32(eReceiverType);
+    w.I32(ComPortToStore(iComPort));
+    w.I32(eTimeDisplay);
+    w.F32(fLocalTimeOffset);
+    for (int32_t v : {eCoordFormat, eDisplayChoice, eDistanceUnit, eSpeedUnit, eAccuracyLevel}) {
+        w.I32(v);
+    }
+    w.U32(0);  // the lock word: a file never holds a lock
+}
+
+bool GPSInfo::LoadArchive(platform::ByteReader& r) {
+    const uint8_t marker = r.U8();
+    if (marker != 'A' && marker != 'N') return false;
+    bCfgMarker = marker == 'A' ? 1 : 0;
+    const auto words = WordsOf(*this);
+    for (int32_t* p : words.header) *p = r.I32();
+    for (int32_t* p : words.plot) *p = r.I32();
+    r.Chars(szSetupText1, sizeof(szSetupText1));
+    for (uint32_t* p :
+         {&ulSetupWord1, &ulSetupWord2, &ulSetupWord3, &ulSetupWord4, &ulSetupWord5}) {
+        *p = r.U32();
+    }
+    r.Chars(szSetupText2, sizeof(szSetupText2));
+    r.Chars(szSetupText3, sizeof(szSetupText3));
+    ulSetupCRC = r.U32();
+    eReceiverType = r.I32();
+    iComPort = ComPortToStore(r.I32());
+    eTimeDisplay = r.I32();
+    fLocalTimeOffset = r.F32();
+    for (int32_t* p :
+         {&eCoordFormat, &eDisplayChoice, &eDistanceUnit, &eSpeedUnit, &eAccuracyLevel}) {
+        *p = r.I32();
+    }
+    r.Skip(4);  // the lock word is never taken from a file
+
+    // Values the screens use as indexes or pen sizes.
+    InRange(eReceiverType, 0, 2, 0);
+    InRange(eTimeDisplay, 0, 1, 0);
+    InRange(eCoordFormat, 0, 2, 0);
+    InRange(eDistanceUnit, 0, 1, 0);
+    InRange(eSpeedUnit, 0, 2, 0);
+    InRange(eAccuracyLevel, 0, 3, 0);
+    if (!std::isfinite(fLocalTimeOffset)) fLocalTimeOffset = -6.0f;
+    for (int32_t* width : {&iHeadingPlotLineWidth, &iPositionPlotLineWidth, &iSBASPlotLineWidth,
+                           &iLBandPlotLineWidth, &iBeaconPlotLineWidth}) {
+        InRange(*width, 1, 3, 2);
+    }
+    for (int32_t* marker : {&iHeadingPlotMarker, &iPositionPlotMarker, &iSBASPlotMarker,
+                            &iLBandPlotMarker, &iBeaconPlotMarker}) {
+        InRange(*marker, 0, 2, 0);
+    }
+    InRange(ePositionPlotCoordFormat, 0, 2, 0);
+    InRange(ePositionPlotAltUnit, 0, 1, 0);
+    InRange(ePositionPlotOffsetUnit, 0, 1, 0);
+    InRange(iSBASPlotScale, 0, 2, 0);
+    InRange(iLBandPlotScale, 0, 2, 0);
+    return true;
+}
+
+void TextTable::SaveArchive(platform::ByteWriter& w) const {
+    for (int row = 0; row < kRecentEntries; ++row) {
+        for (int list = 0; list < kRecentLists; ++list) {
+            PutText(w, List(list)[row], kRecentTextSize);
+        }
+    }
+}
+
+void TextTable::LoadArchive(platform::ByteReader& r) {
+    for (int row = 0; row < kRecentEntries; ++row) {
+        for (int list = 0; list < kRecentLists; ++list) {
+            r.Chars(List(list)[row], kRecentTextSize);
+        }
+    }
+}
+
+void PortConfig::SaveArchive(platform::ByteWriter& w) const {
+    for (auto member : kLogWords) w.I32(this->*member);
+    w.U32(ulLastWord);
+}
+
+void PortConfig::LoadArchive(platform::ByteReader& r) {
+    for (auto member : kLogWords) this->*member = r.I32();
+    ulLastWord = r.U32();
+}
+
+void BINLogRateInfo::SaveArchive(platform::ByteWriter& w) const {
+    for (auto member : kBinWords) w.I32(this->*member);
+}
+
+void BINLogRateInfo::LoadArchive(platform::ByteReader& r) {
+    for (auto member : kBinWords) this->*member = r.I32();
+}
+
+// ---------------------------------------------------------------- the file
+
+std::string CfgArchivePath() {
+    return platform::ConfigFile(kCfgArchiveName);
+}
+
+std::string EncodeCfgArchive(const GPSInfo& image, int32_t iAreaUnits) {
+    platform::ByteWriter w;
+    image.SaveArchive(w);
+    image.Settings.szLogComboTexts.SaveArchive(w);
+    image.Settings.NMEALogConfig.SaveArchive(w);
+    image.Settings.BinLogRates.SaveArchive(w);
+    w.I32(iAreaUnits);
+    return w.str();
+}
+
+CfgDecode DecodeCfgArchive(std::string_view bytes, GPSInfo& image, int32_t* pAreaUnits) {
+    if (bytes.empty()) return CfgDecode::Short;
+    if (bytes[0] != 'A' && bytes[0] != 'N') return CfgDecode::BadMarker;
+    if (bytes.size() < kCfgArchiveSize) return CfgDecode::Short;
+    platform::ByteReader r(bytes);
+    image.LoadArchive(r);
+    image.Settings.szLogComboTexts.LoadArchive(r);
+    image.Settings.NMEALogConfig.LoadArchive(r);
+    image.Settings.BinLogRates.LoadArchive(r);
+    int32_t areaUnits = r.I32();
+    if (!r.ok()) return CfgDecode::Short;
+    InRange(areaUnits, 0, 1, 0);
+    if (pAreaUnits) *pAreaUnits = areaUnits;
+    return CfgDecode::Ok;
+}
+
+// ---------------------------------------------------------------- CGPS
+
+bool CGPS::CreateConfigFolder() {
+    std::string error;
+    if (!platform::EnsureConfigDir(&error)) {
+        platform::Trace("Tessaray_PC: %s\n", error.c_str());
+        return false;
+    }
+    return true;
+}
+
+int CGPS::WriteCfgFile(GPSInfo& image) {
+    CreateConfigFolder();
+    image.iComPort = ComPortToStore(image.iComPort);
+    const std::string path = CfgArchivePath();
+    const std::string error =
+        platform::WriteFileAtomic(path, EncodeCfgArchive(image, App().iAreaUnits.load()));
+    if (!error.empty()) {
+        platform::Trace("Tessaray_PC: Error or Exception When Saving Data: %s\n", error.c_str());
+        platform::Notify(kNotPermitted);
+        return 0;
+    }
+    return 1;
+}
+
+int CGPS::ReadCfgFile(GPSInfo& image, bool* pPauseDue) {
+    CreateConfigFolder();
+    const std::string path = CfgArchivePath();
+    std::string bytes;
+    std::string error;
+    if (!platform::ReadFileBytes(path, &bytes, &error)) return 0;
+
+    int32_t areaUnits = 0;
+    switch (DecodeCfgArchive(bytes, image, &areaUnits)) {
+        case CfgDecode::BadMarker:
+            return 0;
+        case CfgDecode::Short:
+            platform::Trace(
+                "Tessaray_PC: Error or Exception When Loading Data: %s holds %zu bytes, "
+                "expected %zu\n",
+                path.c_str(), bytes.size(), kCfgArchiveSize);
+            platform::Notify(kNotPermitted);
+            RemoveFile(path);
+            return 0;
+        case CfgDecode::Ok:
+            break;
+    }
+    App().iAreaUnits.store(areaUnits);
+
+    // A file still marked 'A' was not closed by a normal exit.
+    const bool wasA = image.bCfgMarker == 1;
+    image.bCfgMarker = wasA ? 0 : 1;
+    WriteCfgFile(image);
+    if (wasA) {
+        if (pPauseDue) {
+            *pPauseDue = true;
+        } else {
+            platform::Sleep(1000);
+        }
+    }
+    return 1;
+}
+
+bool CGPS::SaveConfigFile() {
+    auto image = std::make_unique<GPSInfo>();
+    RecordLock lock(Info.ulPart1Lock);
+    Info.ulSetupCRC = CalcSetupCRC(Info);
+    image->Init();
+    image->CopyPart1From(Info);
+    image->Settings = Info.Settings;
+    return WriteCfgFile(*image) == 1;
+}
+
+bool CGPS::LoadConfigFile() {
+    auto image = std::make_unique<GPSInfo>();
+    bool pauseDue = false;
+    {
+        RecordLock lock(Info.ulPart1Lock);
+        image->Init();
+        image->Settings = Info.Settings;
+        if (ReadCfgFile(*image, &pauseDue) != 1) return false;
+        // The live lock word stays with its holder.
+        const uint32_t heldLock = Info.ulPart1Lock;
+        Info.CopyPart1From(*image);
+        Info.ulPart1Lock = heldLock;
+        Info.Settings = image->Settings;
+    }
+    if (pauseDue) platform::Sleep(1000);
+    return true;
+}

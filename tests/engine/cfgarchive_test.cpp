@@ -1,0 +1,411 @@
+#include "engine/cfgarchive.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+#include "engine/appstate.h"
+#include "engine/gps.h"
+#include "platform/notify.h"
+#include "wire_fixture.h"
+
+namespace {
+
+std::string ReadBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+void WriteBytes(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+void Put32(std::string& b, size_t offset, uint32_t v) {
+    for (int i = 0; i < 4; ++i) b[offset + i] = static_cast<char>(v >> (8 * i));
+}
+
+uint32_t Get32(const std::string& b, size_t offset) {
+    uint32_t v = 0;
+    for (int i = 0; i < 4; ++i)
+        v |= static_cast<uint32_t>(static_cast<uint8_t>(b[offset + i])) << (8 * i);
+    return v;
+}
+
+uint32_t FloatBits(float f) {
+    uint32_t v;
+    std::memcpy(&v, &f, 4);
+    return v;
+}
+
+class ArchiveTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        gps = std::make_unique<CGPS>();
+        path = dir.dir + "/Tessaray_PC.CFG";
+        platform::SetNotifySink([this](const std::string& text) { notices.push_back(text); });
+        App().iAreaUnits = 0;
+    }
+    void TearDown() override { platform::SetNotifySink({}); }
+
+    // The start-up reset: load, else defaults and a save.
+    void StartupReset() {
+        if (!gps->LoadConfigFile()) {
+            gps->Info.Init();
+            gps->InitSettings();
+            ASSERT_TRUE(gps->SaveConfigFile());
+        }
+    }
+
+    wiretest::TempConfigDir dir;
+    wiretest::Wire wire;
+    std::unique_ptr<CGPS> gps;
+    std::string path;
+    std::vector<std::string> notices;
+};
+
+TEST_F(ArchiveTest, FirstStartWritesTheDefaultFileAtItsOffsets) {
+    StartupReset();
+    const std::string bytes = ReadBytes(path);
+    ASSERT_EQ(bytes.size(), 3824u);
+    EXPECT_EQ(bytes, EncodeCfgArchive(gps->Info, 0));
+
+    std::string expected(3824, '\0');
+    expected[0] = 'A';
+    const uint32_t header[] = {57600, 9600, 0x12345678, 0, 0, 0, 5, 3600};
+    for (size_t i = 0; i < 8; ++i) Put32(expected, 1 + 4 * i, header[i]);
+    const uint32_t plot[] = {0, 2, 0, 0, 2, 0, 0, 0, 0, 0, 2, 0, 0, 2, 0, 0, 2, 0};
+    for (size_t i = 0; i < 18; ++i) Put32(expected, 33 + 4 * i, plot[i]);
+    std::memcpy(&expected[105], "Unavailable", 11);
+    Put32(expected, 126, 1);  // ulSetupWord2
+    GPSInfo* defaults = new GPSInfo();
+    defaults->Init();
+    Put32(expected, 176, CGPS::CalcSetupCRC(*defaults));
+    delete defaults;
+    const uint32_t settings[] = {0, 1, 0, FloatBits(-6.0f), 0, 0, 0, 0, 0};
+    for (size_t i = 0; i < 9; ++i) Put32(expected, 180 + 4 * i, settings[i]);
+    EXPECT_EQ(bytes, expected);
+    EXPECT_TRUE(notices.empty());
+}
+
+TEST_F(ArchiveTest, EveryStoredFieldRoundTrips) {
+    GPSInfo& g = gps->Info;
+    int32_t* header[] = {&g.iRxNMEABaudRate, &g.iRxRTCMBaudRate, &g.eCurCorrSource, &g.eRxApp,
+                         &g.eRxOtherApp,     &g.iRxElevation,    &g.iRxMaxAge};
+    int v = 100;
+    for (int32_t* p : header) *p = v++;
+    g.ulSetupMagic = 0xCAFEBABE;
+    g.iHeadingPlotZoom = -3;
+    g.iPositionPlotZoom = 7;
+    g.ulPlotReserved = 0xDEADBEEF;
+    g.iHeadingPlotLineWidth = 1;
+    g.iPositionPlotLineWidth = 3;
+    g.iSBASPlotLineWidth = 1;
+    g.iLBandPlotLineWidth = 3;
+    g.iBeaconPlotLineWidth = 1;
+    g.iHeadingPlotMarker = 1;
+    g.iPositionPlotMarker = 2;
+    g.iSBASPlotMarker = 1;
+    g.iLBandPlotMarker = 2;
+    g.iBeaconPlotMarker = 1;
+    g.ePositionPlotCoordFormat = 2;
+    g.ePositionPlotAltUnit = 1;
+    g.ePositionPlotOffsetUnit = 1;
+    g.iSBASPlotScale = 2;
+    g.iLBandPlotScale = 1;
+    std::strcpy(g.szSetupText1, "0123456789abcdef");
+    std::strcpy(g.szSetupText2, "top");
+    std::strcpy(g.szSetupText3, "bottom text");
+    g.ulSetupWord1 = 1;
+    g.ulSetupWord2 = 2;
+    g.ulSetupWord3 = 1;
+    g.ulSetupWord4 = 2;
+    g.ulSetupWord5 = 0xFFFFFFFB;
+    g.eReceiverType = 2;
+    g.iComPort = 49;
+    g.eTimeDisplay = 1;
+    g.fLocalTimeOffset = 5.5f;
+    g.eCoordFormat = 2;
+    g.eDisplayChoice = 77;
+    g.eDistanceUnit = 1;
+    g.eSpeedUnit = 2;
+    g.eAccuracyLevel = 3;
+    g.bCfgMarker = 0;
+    g.eShownCorrSource = 3;  // not stored
+    g.eReqCorrSource = 4;    // not stored
+    g.fHeadingHistory[5] = 1.5f;
+    g.iHeadingHistoryIndex = 6;
+    TextTable& t = g.Settings.szLogComboTexts;
+    for (int list = 0; list < kRecentLists; ++list) {
+        for (int row = 0; row < kRecentEntries; ++row) {
+            std::snprintf(t.List(list)[row], kRecentTextSize, "list%d-row%d-%s", list, row,
+                          std::string(static_cast<size_t>(row * 4), 'x').c_str());
+        }
+    }
+    PortConfig& log = g.Settings.NMEALogConfig;
+    int32_t* logWords[] = {&log.eGGA,   &log.eGLL,  &log.eGSA,   &log.eGST,   &log.eGSV,
+                           &log.eRMC,   &log.eRRE,  &log.eVTG,   &log.eZDA,   &log.eBIN95,
+                           &log.eBIN96, &log.bRTCM, &log.eHEHDT, &log.eHEROT, &log.eHPR};
+    v = 1;
+    for (int32_t* p : logWords) *p = v++;
+    log.ulLastWord = 0x55;
+    BINLogRateInfo& bin = g.Settings.BinLogRates;
+    int32_t* binWords[] = {&bin.eBIN1,  &bin.eBIN2,  &bin.eBIN80, &bin.eBIN95, &bin.eBIN96,
+                           &bin.eBIN97, &bin.eBIN98, &bin.eBIN99, &bin.eD1};
+    for (int32_t* p : binWords) *p = v++;
+    App().iAreaUnits = 1;
+    g.Settings.WizardLive.iElevation = 33;
+    ASSERT_TRUE(gps->SaveConfigFile());
+    EXPECT_EQ(g.ulSetupCRC, CGPS::CalcSetupCRC(g));
+    EXPECT_EQ(ReadBytes(path)[0], 'N');
+
+    App().iAreaUnits = 0;
+    auto loaded = std::make_unique<CGPS>();
+    loaded->Info.Settings.WizardLive.iElevation = 44;
+    loaded->Info.Settings.WizardSnapshot.iMaxAge = 55;
+    ASSERT_TRUE(loaded->LoadConfigFile());
+    GPSInfo& l = loaded->Info;
+    int32_t* loadedHeader[] = {&l.iRxNMEABaudRate, &l.iRxRTCMBaudRate, &l.eCurCorrSource, &l.eRxApp,
+                               &l.eRxOtherApp,     &l.iRxElevation,    &l.iRxMaxAge};
+    for (size_t i = 0; i < std::size(header); ++i) EXPECT_EQ(*loadedHeader[i], *header[i]) << i;
+    EXPECT_EQ(l.ulSetupMagic, 0xCAFEBABE);
+    EXPECT_EQ(l.iHeadingPlotZoom, -3);
+    EXPECT_EQ(l.iPositionPlotZoom, 7);
+    EXPECT_EQ(l.ulPlotReserved, 0xDEADBEEF);
+    for (auto m : {&GPSInfo::iHeadingPlotLineWidth,
+                   &GPSInfo::iPositionPlotLineWidth,
+                   &GPSInfo::iSBASPlotLineWidth,
+                   &GPSInfo::iLBandPlotLineWidth,
+                   &GPSInfo::iBeaconPlotLineWidth,
+                   &GPSInfo::iHeadingPlotMarker,
+                   &GPSInfo::iPositionPlotMarker,
+                   &GPSInfo::iSBASPlotMarker,
+                   &GPSInfo::iLBandPlotMarker,
+                   &GPSInfo::iBeaconPlotMarker,
+                   &GPSInfo::ePositionPlotCoordFormat,
+                   &GPSInfo::ePositionPlotAltUnit,
+                   &GPSInfo::ePositionPlotOffsetUnit,
+                   &GPSInfo::iSBASPlotScale,
+                   &GPSInfo::iLBandPlotScale,
+                   &GPSInfo::eReceiverType,
+                   &GPSInfo::iComPort,
+                   &GPSInfo::eTimeDisplay,
+                   &GPSInfo::eCoordFormat,
+                   &GPSInfo::eDisplayChoice,
+                   &GPSInfo::eDistanceUnit,
+                   &GPSInfo::eSpeedUnit,
+                   &GPSInfo::eAccuracyLevel}) {
+        EXPECT_EQ(l.*m, g.*m);
+    }
+    EXPECT_STREQ(l.szSetupText1, "0123456789abcdef");
+    EXPECT_STREQ(l.szSetupText2, "top");
+    EXPECT_STREQ(l.szSetupText3, "bottom text");
+    EXPECT_EQ(l.ulSetupWord1, 1u);
+    EXPECT_EQ(l.ulSetupWord2, 2u);
+    EXPECT_EQ(l.ulSetupWord3, 1u);
+    EXPECT_EQ(l.ulSetupWord4, 2u);
+    EXPECT_EQ(l.ulSetupWord5, 0xFFFFFFFBu);
+    EXPECT_EQ(l.ulSetupCRC, g.ulSetupCRC);
+    EXPECT_EQ(l.fLocalTimeOffset, 5.5f);
+    EXPECT_EQ(l.bCfgMarker, 1u) << "an 'N' file loads as 1";
+    EXPECT_EQ(l.eShownCorrSource, 0);
+    EXPECT_EQ(l.eReqCorrSource, 0);
+    EXPECT_EQ(l.fHeadingHistory[5], 0.0f);
+    EXPECT_EQ(l.iHeadingHistoryIndex, 0);
+    EXPECT_EQ(l.ulPart1Lock, 0u);
+    for (int list = 0; list < kRecentLists; ++list) {
+        for (int row = 0; row < kRecentEntries; ++row) {
+            EXPECT_STREQ(l.Settings.szLogComboTexts.List(list)[row], t.List(list)[row]);
+        }
+    }
+    EXPECT_EQ(std::memcmp(&l.Settings.NMEALogConfig, &log, offsetof(PortConfig, iSpare)), 0);
+    EXPECT_EQ(l.Settings.NMEALogConfig.ulLastWord, 0x55u);
+    EXPECT_EQ(std::memcmp(&l.Settings.BinLogRates, &bin, offsetof(BINLogRateInfo, iSpare)), 0);
+    EXPECT_EQ(App().iAreaUnits.load(), 1);
+    EXPECT_EQ(l.Settings.WizardLive.iElevation, 44) << "not in the file";
+    EXPECT_EQ(l.Settings.WizardSnapshot.iMaxAge, 55) << "not in the file";
+}
+
+TEST_F(ArchiveTest, MarkerFlipsOnEveryLoadAndAnAMarkerPausesAfterTheLock) {
+    gps->Info.bCfgMarker = 0;  // a normal exit
+    ASSERT_TRUE(gps->SaveConfigFile());
+    wire.Take();
+    EXPECT_EQ(ReadBytes(path)[0], 'N');
+
+    ASSERT_TRUE(gps->LoadConfigFile());
+    EXPECT_EQ(gps->Info.bCfgMarker, 1u);
+    EXPECT_EQ(ReadBytes(path)[0], 'A');
+    EXPECT_TRUE(wire.Take().empty()) << "no pause after 'N'";
+
+    bool lockedDuringPause = true;
+    wire.clock.onSleep = [&](uint32_t) { lockedDuringPause = gps->Info.ulPart1Lock != 0; };
+    ASSERT_TRUE(gps->LoadConfigFile());
+    EXPECT_EQ(gps->Info.bCfgMarker, 0u);
+    EXPECT_EQ(ReadBytes(path)[0], 'N');
+    EXPECT_EQ(wire.Take(), std::vector<std::string>{"~1000"});
+    EXPECT_FALSE(lockedDuringPause);
+    EXPECT_EQ(ReadBytes(path).size(), 3824u);
+}
+
+TEST_F(ArchiveTest, WrongMarkerIsNeitherLoadedNorRewritten) {
+    StartupReset();
+    std::string bytes = ReadBytes(path);
+    bytes[0] = 'X';
+    WriteBytes(path, bytes);
+    gps->Info.iRxElevation = 17;
+    EXPECT_FALSE(gps->LoadConfigFile());
+    EXPECT_EQ(gps->Info.iRxElevation, 17);
+    EXPECT_EQ(ReadBytes(path), bytes);
+    EXPECT_TRUE(notices.empty());
+}
+
+TEST_F(ArchiveTest, ShortFileIsDeletedAndReplacedByDefaults) {
+    for (size_t size : {0u, 1u, 200u, 3823u}) {
+        StartupReset();
+        std::string bytes = ReadBytes(path);
+        bytes.resize(size);
+        if (size) bytes[0] = 'N';
+        std::filesystem::create_directories(dir.dir);
+        WriteBytes(path, bytes);
+        gps->Info.iRxElevation = 17;
+        notices.clear();
+        EXPECT_FALSE(gps->LoadConfigFile()) << size;
+        EXPECT_EQ(gps->Info.iRxElevation, 17) << "the live record is untouched";
+        EXPECT_FALSE(std::filesystem::exists(path)) << size;
+        EXPECT_EQ(notices,
+                  std::vector<std::string>{"You are not permitted to write into current folder."});
+        StartupReset();
+        EXPECT_EQ(ReadBytes(path).size(), 3824u);
+        EXPECT_EQ(gps->Info.iRxElevation, 5);
+    }
+}
+
+TEST_F(ArchiveTest, LongFileLoadsAndIsRewrittenToItsSize) {
+    StartupReset();
+    WriteBytes(path, ReadBytes(path) + std::string(100, 'z'));
+    EXPECT_TRUE(gps->LoadConfigFile());
+    EXPECT_EQ(ReadBytes(path).size(), 3824u);
+}
+
+TEST_F(ArchiveTest, OutOfRangeValuesTakeTheirDefaults) {
+    StartupReset();
+    std::string b = ReadBytes(path);
+    const struct {
+        size_t offset;
+        uint32_t value;
+    } bad[] = {
+        // plot words: line widths, markers, position enumerations, scales
+        {37, 0},
+        {41, 7},
+        {49, 4},
+        {53, 0xFFFFFFFF},
+        {57, 3},
+        {61, 2},
+        {65, 2},
+        {69, 3},
+        {73, 4},
+        {77, 3},
+        {81, 0xFFFFFFFF},
+        {85, 0},
+        {89, 3},
+        {97, 4},
+        {101, 3},
+        // receiver type, time display, coordinate format, distance, speed, accuracy, area
+        {180, 3},
+        {188, 2},
+        {196, 3},
+        {204, 2},
+        {208, 3},
+        {212, 4},
+        {3820, 2},
+    };
+    for (const auto& c : bad) Put32(b, c.offset, c.value);
+    Put32(b, 192, FloatBits(NAN));
+    std::memset(&b[105], 'Q', 17);  // no NUL in the field
+    WriteBytes(path, b);
+    App().iAreaUnits = 1;
+    ASSERT_TRUE(gps->LoadConfigFile());
+    const GPSInfo& g = gps->Info;
+    EXPECT_EQ(g.iHeadingPlotLineWidth, 2);
+    EXPECT_EQ(g.iHeadingPlotMarker, 0);
+    EXPECT_EQ(g.iPositionPlotLineWidth, 2);
+    EXPECT_EQ(g.iPositionPlotMarker, 0);
+    EXPECT_EQ(g.ePositionPlotCoordFormat, 0);
+    EXPECT_EQ(g.ePositionPlotAltUnit, 0);
+    EXPECT_EQ(g.ePositionPlotOffsetUnit, 0);
+    EXPECT_EQ(g.iSBASPlotScale, 0);
+    EXPECT_EQ(g.iSBASPlotLineWidth, 2);
+    EXPECT_EQ(g.iSBASPlotMarker, 0);
+    EXPECT_EQ(g.iLBandPlotScale, 0);
+    EXPECT_EQ(g.iLBandPlotLineWidth, 2);
+    EXPECT_EQ(g.iLBandPlotMarker, 0);
+    EXPECT_EQ(g.iBeaconPlotLineWidth, 2);
+    EXPECT_EQ(g.iBeaconPlotMarker, 0);
+    EXPECT_EQ(g.eReceiverType, 0);
+    EXPECT_EQ(g.eTimeDisplay, 0);
+    EXPECT_EQ(g.eCoordFormat, 0);
+    EXPECT_EQ(g.eDistanceUnit, 0);
+    EXPECT_EQ(g.eSpeedUnit, 0);
+    EXPECT_EQ(g.eAccuracyLevel, 0);
+    EXPECT_EQ(g.fLocalTimeOffset, -6.0f);
+    EXPECT_EQ(std::string(g.szSetupText1), std::string(16, 'Q'));
+    EXPECT_EQ(App().iAreaUnits.load(), 0);
+}
+
+TEST_F(ArchiveTest, ComPortIsKeptWithinOneToFortyNine) {
+    const struct {
+        int32_t inMemory;
+        uint32_t inFile;
+    } saves[] = {{0, 1}, {57, 1}, {50, 1}, {-2, 1}, {49, 49}, {1, 1}};
+    for (const auto& c : saves) {
+        gps->Info.iComPort = c.inMemory;
+        ASSERT_TRUE(gps->SaveConfigFile());
+        EXPECT_EQ(Get32(ReadBytes(path), 184), c.inFile) << c.inMemory;
+    }
+    for (uint32_t stored : {0u, 50u, 0xFFFFFFFFu, 49u}) {
+        std::string b = ReadBytes(path);
+        Put32(b, 184, stored);
+        WriteBytes(path, b);
+        ASSERT_TRUE(gps->LoadConfigFile());
+        EXPECT_EQ(gps->Info.iComPort, stored == 49 ? 49 : 1) << stored;
+    }
+}
+
+TEST_F(ArchiveTest, FailedSaveKeepsTheOldFileAndSaysSo) {
+    StartupReset();
+    const std::string old = ReadBytes(path);
+    gps->Info.iRxElevation = 30;
+    {
+        wiretest::FileSizeLimit limit(1000);
+        EXPECT_FALSE(gps->SaveConfigFile());
+    }
+    EXPECT_EQ(ReadBytes(path), old);
+    EXPECT_EQ(notices,
+              std::vector<std::string>{"You are not permitted to write into current folder."});
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.dir),
+                            std::filesystem::directory_iterator()),
+              1)
+        << "no temporary file is left behind";
+}
+
+TEST_F(ArchiveTest, FolderThatCannotBeCreatedFailsTheSave) {
+    WriteBytes(dir.root + "/plainfile", "x");
+    ::setenv("TESSARAY_PC_CONFIG_DIR", (dir.root + "/plainfile/config").c_str(), 1);
+    EXPECT_FALSE(gps->SaveConfigFile());
+    EXPECT_FALSE(gps->LoadConfigFile());
+    EXPECT_EQ(notices.size(), 1u);
+}
+
+TEST_F(ArchiveTest, SaveUnderAHeldLockWritesAZeroLockWord) {
+    RecordLock held(gps->Info.ulPart1Lock);
+    ASSERT_TRUE(gps->SaveConfigFile());
+    EXPECT_EQ(Get32(ReadBytes(path), 216), 0u);
+    ASSERT_TRUE(gps->LoadConfigFile());
+    EXPECT_EQ(gps->Info.ulPart1Lock, 1u) << "the holder keeps its lock";
+}
+
+}  // namespace

@@ -1,0 +1,310 @@
+#include "engine/Profile.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <locale>
+#include <sstream>
+
+#include "engine/gps.h"
+#include "platform/textfile.h"
+#include "wire_fixture.h"
+
+using Events = std::vector<std::string>;
+
+namespace {
+
+std::string ReadBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+void WriteBytes(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+const char* const kDefaultRcf[] = {
+    "[CurrentWizard]",
+    "iNMEABaudRate=57600",
+    "iRTCMBaudRate=9600",
+    "iElevation=5",
+    "iMaxAge=3600",
+    "ulFreqKhz=1540000",
+    "iSymbolRate=1200",
+    "fFreq=283.500000",
+    "iBitRate=0",
+    "dRefLat=0.000000",
+    "dRefLon=0.000000",
+    "dRefAlt=0.000000",
+    "eDfxPort=0",
+    "[ThisPortConfig]",
+    "eGGA=0",
+    "eGLL=0",
+    "eGSA=0",
+    "eGST=0",
+    "eGSV=0",
+    "eRMC=0",
+    "eRRE=0",
+    "eVTG=0",
+    "eZDA=0",
+    "eBIN95=0",
+    "eBIN96=0",
+    "eHEHDT=0",
+    "eHEROT=0",
+    "eHPR=0",
+    "bRTCM=0",
+    "[OtherPortConfig]",
+    "eGGA=0",
+    "eGLL=0",
+    "eGSA=0",
+    "eGST=0",
+    "eGSV=0",
+    "eRMC=0",
+    "eRRE=0",
+    "eVTG=0",
+    "eZDA=0",
+    "eBIN95=0",
+    "eBIN96=0",
+    "eHEHDT=0",
+    "eHEROT=0",
+    "eHPR=0",
+    "bRTCM=0",
+    "[BINLogRate]",
+    "eBIN1=0",
+    "eBIN2=0",
+    "eBIN80=0",
+    "eBIN95=0",
+    "eBIN96=0",
+    "eBIN97=0",
+    "eBIN98=0",
+    "eBIN99=0",
+    "eD1=0",
+    "[GPSData]",
+    "fHeading=0.000000",
+    "fROT=0.000000",
+    "fPitch=0.000000",
+    "fRoll=0.000000",
+    "fHDGTau=0.500000",
+    "fHDGRateTau=2.000000",
+    "fCOGTau=0.000000",
+    "fSPDTau=0.000000",
+    "fHBias=0.000000",
+    "fPRBias=0.000000",
+    "fManSep=0.500000",
+    "fCurSep=0.500000",
+    "bTiltAid=1",
+    "bGyroAid=0",
+    "bLevel=0",
+    "bNegTilt=0",
+    "bFLIPBRD=0",
+};
+
+// Port commands in the receiver's order with their rate texts and 20 ms pauses.
+Events PortStream(const char* suffix, const char* rate = "0") {
+    Events out;
+    for (const char* msg :
+         {"GPGGA", "GPGLL", "GPGST", "GPGSV", "GPRMC", "GPRRE", "GPVTG", "GPZDA", "GPGSA"}) {
+        out.push_back(std::string("$JASC,") + msg + "," + rate + suffix + "\r\n");
+        out.push_back("~20");
+    }
+    for (const char* id : {"95", "96"}) {
+        out.push_back(std::string("$JBIN,") + id + "," + rate + suffix + "\r\n");
+        out.push_back("~20");
+    }
+    for (const char* msg : {"HEHDT", "HEROT", "HPR"}) {
+        out.push_back(std::string("$JASC,") + msg + "," + rate + suffix + "\r\n");
+        out.push_back("~20");
+    }
+    return out;
+}
+
+Events Concat(std::initializer_list<Events> parts) {
+    Events out;
+    for (const Events& p : parts) out.insert(out.end(), p.begin(), p.end());
+    return out;
+}
+
+const Events kBinDefaults = {"$JBIN,1,0\r\n",  "$JBIN,2,0\r\n",  "$JBIN,80,0\r\n",
+                             "$JBIN,95,0\r\n", "$JBIN,96,0\r\n", "$JBIN,97,0\r\n",
+                             "$JBIN,98,0\r\n", "$JBIN,99,0\r\n", "$JASC,D1,0\r\n"};
+
+Events HeadingStream(const char* htau) {
+    return {"$JATT,ROLL,YES\r\n",
+            "$JATT,TILTAID,YES\r\n",
+            "$JATT,GYROAID,NO\r\n",
+            "$JATT,LEVEL,NO\r\n",
+            "$JATT,NEGTILT,NO\r\n",
+            "$JATT,FLIPBRD,NO\r\n",
+            std::string("$JATT,HTAU,") + htau + "\r\n",
+            "$JATT,HRTAU,2.000000\r\n",
+            "$JATT,COGTAU,0.000000\r\n",
+            "$JATT,SPDTAU,0.000000\r\n",
+            "$JATT,HBIAS,0.000000\r\n",
+            "$JATT,PBIAS,0.000000\r\n",
+            "$JATT,MSEP,0.500000\r\n",
+            "$JATT,CSEP,0.500000\r\n"};
+}
+
+class ProfileTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        gps = std::make_unique<CGPS>();
+        gps->Info.Settings.WizardSnapshot.Init();
+        path = dir.root + "/test.rcf";
+    }
+    wiretest::TempConfigDir dir;
+    wiretest::Wire wire;
+    std::unique_ptr<CGPS> gps;
+    std::string path;
+};
+
+TEST_F(ProfileTest, SavedDefaultsMatchTheFileLayoutLineByLine) {
+    CProfile profile(gps.get());
+    ASSERT_TRUE(profile.Save(path));
+    std::string expected;
+    for (const char* line : kDefaultRcf) expected += std::string(line) + "\r\n";
+    EXPECT_EQ(std::size(kDefaultRcf), 73u);
+    EXPECT_EQ(ReadBytes(path), expected);
+    EXPECT_TRUE(wire.Take().empty()) << "a save sends nothing";
+}
+
+TEST_F(ProfileTest, SaveWritesTheSnapshotNotTheLiveSettings) {
+    gps->Info.Settings.WizardSnapshot.iElevation = 7;
+    gps->Info.Settings.WizardSnapshot.ulFreqKhz = 0xFFFFFFFFu;
+    gps->Info.Settings.WizardLive.iElevation = 12;
+    ASSERT_TRUE(CProfile(gps.get()).Save(path));
+    const std::string bytes = ReadBytes(path);
+    EXPECT_NE(bytes.find("\r\niElevation=7\r\n"), std::string::npos);
+    EXPECT_NE(bytes.find("\r\nulFreqKhz=-1\r\n"), std::string::npos);
+}
+
+TEST_F(ProfileTest, SaveReportsAFolderThatCannotHoldTheFile) {
+    WriteBytes(dir.root + "/plainfile", "x");
+    EXPECT_FALSE(CProfile(gps.get()).Save(dir.root + "/plainfile/test.rcf"));
+}
+
+TEST_F(ProfileTest, FailedSaveLeavesTheOldFile) {
+    const std::string old = "[GPSData]\r\nfHDGTau=1.5\r\n";
+    WriteBytes(path, old);
+    {
+        wiretest::FileSizeLimit limit(100);
+        EXPECT_FALSE(CProfile(gps.get()).Save(path));
+    }
+    EXPECT_EQ(ReadBytes(path), old);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.root),
+                            std::filesystem::directory_iterator()),
+              1)
+        << "no temporary file is left behind";
+}
+
+TEST_F(ProfileTest, RoundTripThroughTheFile) {
+    WizardInfo& snap = gps->Info.Settings.WizardSnapshot;
+    snap.iNMEABaudRate = 115200;
+    snap.iRTCMBaudRate = 4800;
+    snap.iElevation = 12;
+    snap.iMaxAge = 60;
+    snap.ulFreqKhz = 1545530;
+    snap.iSymbolRate = 2400;
+    snap.fFreq = 301.5f;
+    snap.iBitRate = 2;
+    snap.dRefLat = -33.856812;
+    snap.dRefLon = 151.215302;
+    snap.dRefAlt = 58.125;
+    snap.eDfxPort = 3;
+    snap.ThisPortConfig.eGSA = 2;
+    snap.ThisPortConfig.bRTCM = 1;
+    snap.OtherPortConfig.eHPR = 5;
+    gps->Info.Settings.BinLogRates.eBIN99 = 4;
+    gps->Info.Nav.fHDGTau = 1.25f;
+    gps->Info.Nav.bFLIPBRD = 1;
+    ASSERT_TRUE(CProfile(gps.get()).Save(path));
+
+    auto other = std::make_unique<CGPS>();
+    ASSERT_TRUE(CProfile(other.get()).Load(path));
+    const WizardInfo& live = other->Info.Settings.WizardLive;
+    EXPECT_EQ(live.iNMEABaudRate, 115200);
+    EXPECT_EQ(live.iRTCMBaudRate, 4800);
+    EXPECT_EQ(live.iElevation, 12);
+    EXPECT_EQ(live.iMaxAge, 60);
+    EXPECT_EQ(live.ulFreqKhz, 1545530u);
+    EXPECT_EQ(live.iSymbolRate, 2400);
+    EXPECT_EQ(live.fFreq, 301.5f);
+    EXPECT_EQ(live.iBitRate, 2);
+    EXPECT_DOUBLE_EQ(live.dRefLat, -33.856812);
+    EXPECT_DOUBLE_EQ(live.dRefLon, 151.215302);
+    EXPECT_DOUBLE_EQ(live.dRefAlt, 58.125);
+    EXPECT_EQ(live.eDfxPort, 3);
+    EXPECT_EQ(live.ThisPortConfig.eGSA, 2);
+    EXPECT_EQ(live.ThisPortConfig.bRTCM, 1);
+    EXPECT_EQ(live.OtherPortConfig.eHPR, 5);
+    EXPECT_EQ(other->Info.Settings.BinLogRates.eBIN99, 4);
+    EXPECT_EQ(other->Info.Nav.fHDGTau, 1.25f);
+    EXPECT_EQ(other->Info.Nav.bFLIPBRD, 1);
+}
+
+TEST_F(ProfileTest, LoadIsTolerantAndSendsThePortsBinaryRatesAndHeading) {
+    // LF only, sections out of order, keys in other letter case, unknown keys and sections,
+    // a bad number, a port section before the wizard section.
+    WriteBytes(path,
+               "[ThisPortConfig]\neGGA=4\n"
+               "[BINLogRate]\nEBIN1=2\neD1=x\nnoSuchKey=1\n"
+               "[Mystery]\nfoo=1\n"
+               "[GPSData]\nfhdgtau=1.5\nfManSep=bad\n"
+               "[CurrentWizard]\niElevation=9\n[otherportconfig]\neGGA=3\n");
+    gps->Info.Settings.BinLogRates.eD1 = 3;
+    ASSERT_TRUE(CProfile(gps.get()).Load(path));
+    const WizardInfo& live = gps->Info.Settings.WizardLive;
+    EXPECT_EQ(live.ThisPortConfig.eGGA, 0) << "a port section needs a wizard section first";
+    EXPECT_EQ(live.OtherPortConfig.eGGA, 3);
+    EXPECT_EQ(live.iElevation, 9);
+    EXPECT_EQ(gps->Info.Settings.BinLogRates.eBIN1, 2);
+    EXPECT_EQ(gps->Info.Settings.BinLogRates.eD1, 0) << "integers without digits read as 0";
+    EXPECT_EQ(gps->Info.Nav.fHDGTau, 1.5f);
+    EXPECT_EQ(gps->Info.Nav.fManSep, 0.5f) << "a bad float leaves the value";
+
+    Events bin = kBinDefaults;
+    bin[0] = "$JBIN,1,1\r\n";  // rate code 2 is 1 Hz
+    Events other = PortStream(",OTHER\r\n");
+    other[0] = "$JASC,GPGGA,5,OTHER\r\n\r\n";
+    EXPECT_EQ(wire.Take(), Concat({PortStream(""), other, bin, HeadingStream("1.500000")}));
+}
+
+TEST_F(ProfileTest, GpsDataAloneStillSendsEverything) {
+    WriteBytes(path, "[GPSData]\r\nfHDGTau=1.5\r\n");
+    ASSERT_TRUE(CProfile(gps.get()).Load(path));
+    EXPECT_EQ(wire.Take(), Concat({PortStream(""), PortStream(",OTHER\r\n"), kBinDefaults,
+                                   HeadingStream("1.500000")}));
+}
+
+TEST_F(ProfileTest, MissingFileLoadsNothingAndSendsNothing) {
+    EXPECT_FALSE(CProfile(gps.get()).Load(dir.root + "/missing.rcf"));
+    EXPECT_TRUE(wire.Take().empty());
+}
+
+struct CommaPunct : std::numpunct<char> {
+    char do_decimal_point() const override { return ','; }
+};
+
+TEST_F(ProfileTest, DecimalCommaLocaleChangesNoByte) {
+    gps->Info.Settings.WizardSnapshot.dRefLat = -33.856812;
+    ASSERT_TRUE(CProfile(gps.get()).Save(path));
+    const std::string reference = ReadBytes(path);
+    const std::locale saved =
+        std::locale::global(std::locale(std::locale::classic(), new CommaPunct));
+    ASSERT_TRUE(CProfile(gps.get()).Save(path));
+    auto loaded = std::make_unique<CGPS>();
+    ASSERT_TRUE(CProfile(loaded.get()).Load(path));
+    std::locale::global(saved);
+    EXPECT_EQ(ReadBytes(path), reference);
+    EXPECT_DOUBLE_EQ(loaded->Info.Settings.WizardLive.dRefLat, -33.856812);
+    if (std::setlocale(LC_ALL, "de_DE.UTF-8") == nullptr) {
+        GTEST_SKIP() << "locale de_DE.UTF-8 is not installed; the numpunct check above ran";
+    }
+    ASSERT_TRUE(CProfile(gps.get()).Save(path));
+    std::setlocale(LC_ALL, "C");
+    EXPECT_EQ(ReadBytes(path), reference);
+}
+
+}  // namespace

@@ -1,0 +1,179 @@
+#include "engine/terminalconfig.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+#include "platform/trace.h"
+#include "wire_fixture.h"
+
+namespace {
+
+std::string ReadBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+void WriteBytes(const std::string& path, const std::string& bytes) {
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+class TerminalFileTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        TerminalConfig::Init();
+        path = TerminalConfig::FilePath();
+    }
+    TerminalData& data = *TerminalConfig::GetData();
+    wiretest::TempConfigDir dir;
+    std::string path;
+};
+
+void SetKey(TerminalData& d, int level, int key, const char* label, const char* command) {
+    std::strcpy(d.HotKeys[level][key].szLabel, label);
+    std::strcpy(d.HotKeys[level][key].szCommand, command);
+}
+
+TEST_F(TerminalFileTest, InitTraces) {
+    platform::ClearTrace();
+    TerminalConfig::Init();
+    EXPECT_TRUE(platform::TraceContains("TerminalConfig.Init()"));
+}
+
+TEST_F(TerminalFileTest, FileLayout) {
+    std::strcpy(data.szSavedCommands[0], "$JSHOW");
+    std::strcpy(data.szSavedCommands[5], "$JI");
+    SetKey(data, 2, 1, "Show", "$JSHOW\r\n");
+    SetKey(data, 2, 8, "Save", "$JSAVE");
+    SetKey(data, 3, 0, "", "$JOFF");  // free: no label
+    ASSERT_TRUE(TerminalConfig().SaveText());
+    EXPECT_EQ(ReadBytes(path),
+              "[SavedCommands]\r\n$JSHOW\r\n$JI\r\n"
+              "[Level]\r\n2\r\n"
+              "[HotKey]\r\n1\r\nShow\r\n$JSHOW\r\n"
+              "[HotKey]\r\n8\r\nSave\r\n$JSAVE\r\n");
+}
+
+TEST_F(TerminalFileTest, RoundTripMovesSavedCommandsUpAndKeepsTheRest) {
+    std::strcpy(data.szSavedCommands[0], "$JSHOW");
+    std::strcpy(data.szSavedCommands[5], "$JI");
+    for (int level = 0; level < kHotKeyLevels; ++level) {
+        for (int key = 0; key < kHotKeysPerLevel; key += 2) {
+            const std::string label = "L" + std::to_string(level) + "K" + std::to_string(key);
+            SetKey(data, level, key, label.c_str(), ("$J" + label).c_str());
+        }
+    }
+    ASSERT_TRUE(TerminalConfig().SaveText());
+    const TerminalData saved = data;
+
+    TerminalConfig::Init();
+    for (int i = 0; i < kSavedCommands; ++i) std::strcpy(data.szSavedCommands[i], "old");
+    data.iHotKeyLevel = 3;
+    ASSERT_TRUE(TerminalConfig().LoadText());
+    EXPECT_STREQ(data.szSavedCommands[0], "$JSHOW");
+    EXPECT_STREQ(data.szSavedCommands[1], "$JI");
+    for (int i = 2; i < kSavedCommands; ++i) EXPECT_STREQ(data.szSavedCommands[i], "old");
+    EXPECT_EQ(data.iHotKeyLevel, 3u);
+    for (int level = 0; level < kHotKeyLevels; ++level) {
+        for (int key = 0; key < kHotKeysPerLevel; ++key) {
+            EXPECT_STREQ(data.HotKeys[level][key].szLabel, saved.HotKeys[level][key].szLabel);
+            EXPECT_STREQ(data.HotKeys[level][key].szCommand, saved.HotKeys[level][key].szCommand);
+        }
+    }
+}
+
+TEST_F(TerminalFileTest, EmptyBlockWritesAnEmptyFile) {
+    ASSERT_TRUE(TerminalConfig().SaveText());
+    EXPECT_EQ(ReadBytes(path), "");
+    std::strcpy(data.szSavedCommands[3], "keep");
+    ASSERT_TRUE(TerminalConfig().LoadText());
+    EXPECT_STREQ(data.szSavedCommands[3], "keep");
+}
+
+TEST_F(TerminalFileTest, MissingFileLeavesTheBlock) {
+    std::strcpy(data.szSavedCommands[0], "keep");
+    EXPECT_FALSE(TerminalConfig().LoadText());
+    EXPECT_STREQ(data.szSavedCommands[0], "keep");
+}
+
+TEST_F(TerminalFileTest, LimitsOnLoad) {
+    std::string text = "[SavedCommands]\n";
+    for (int i = 0; i < 32; ++i) text += "cmd" + std::to_string(i) + "\n";
+    text +=
+        "[Level]\n1\n[HotKey]\n0\n" + std::string(30, 'L') + "\n" + std::string(150, 'C') + "\n";
+    text += "[HotKey]\n9\nNine\n$J9\n";              // key out of range
+    text += "[Level]\n4\n[HotKey]\n2\nFour\n$J4\n";  // level out of range
+    text += "[Level]\n-1\n[HotKey]\n3\nNeg\n$JN\n";
+    text += "[Level]\nx\n[HotKey]\n5\nBadLevel\n$JB\n";  // "x" reads as level 0
+    text += "[Level]\n[HotKey]\n6\nNoLevel\n$JL\n";      // no number: the level stays
+    std::string longSaved = "[SavedCommands]\n" + std::string(80, 'S') + "\n";
+    WriteBytes(path, text + longSaved);
+    platform::ClearTrace();
+    ASSERT_TRUE(TerminalConfig().LoadText());
+    EXPECT_TRUE(platform::TraceContains("Read too many saved commands from .ini."));
+    EXPECT_TRUE(platform::TraceContains("Error reading level index."));
+    EXPECT_STREQ(data.szSavedCommands[0], std::string(49, 'S').c_str());
+    EXPECT_STREQ(data.szSavedCommands[29], "cmd29");
+    EXPECT_STREQ(data.HotKeys[1][0].szLabel, std::string(19, 'L').c_str());
+    EXPECT_STREQ(data.HotKeys[1][0].szCommand, std::string(99, 'C').c_str());
+    EXPECT_STREQ(data.HotKeys[0][5].szLabel, "BadLevel");
+    EXPECT_STREQ(data.HotKeys[0][6].szLabel, "NoLevel");
+    for (int level = 0; level < kHotKeyLevels; ++level) {
+        for (int key = 0; key < kHotKeysPerLevel; ++key) {
+            const std::string label = data.HotKeys[level][key].szLabel;
+            EXPECT_TRUE(label != "Nine" && label != "Four" && label != "Neg") << label;
+        }
+    }
+}
+
+TEST_F(TerminalFileTest, HotKeyBeforeAnyLevelGoesToLevelZero) {
+    WriteBytes(path, "[hotkey]\r\n4\r\nFirst\r\n$JI\r\n");
+    ASSERT_TRUE(TerminalConfig().LoadText());
+    EXPECT_STREQ(data.HotKeys[0][4].szLabel, "First");
+    EXPECT_STREQ(data.HotKeys[0][4].szCommand, "$JI");
+}
+
+TEST_F(TerminalFileTest, OldFormWithCommandLineEndsLoads) {
+    // Files of earlier versions kept each hot-key command's CR LF before the line end.
+    WriteBytes(path,
+               "[Level]\r\n1\r\n"
+               "[HotKey]\r\n0\r\nShow\r\n$JSHOW\r\r\n\r\n"
+               "[HotKey]\r\n1\r\nSave\r\n$JSAVE\r\r\n\r\n");
+    ASSERT_TRUE(TerminalConfig().LoadText());
+    EXPECT_STREQ(data.HotKeys[1][0].szLabel, "Show");
+    EXPECT_STREQ(data.HotKeys[1][0].szCommand, "$JSHOW");
+    EXPECT_STREQ(data.HotKeys[1][1].szLabel, "Save");
+    EXPECT_STREQ(data.HotKeys[1][1].szCommand, "$JSAVE");
+    // Saved again, the file is in the current form.
+    ASSERT_TRUE(TerminalConfig().SaveText());
+    EXPECT_EQ(ReadBytes(path),
+              "[Level]\r\n1\r\n[HotKey]\r\n0\r\nShow\r\n$JSHOW\r\n"
+              "[HotKey]\r\n1\r\nSave\r\n$JSAVE\r\n");
+}
+
+TEST_F(TerminalFileTest, LfOnlyFileLoads) {
+    WriteBytes(path, "[SavedCommands]\n$JI\n[Level]\n3\n[HotKey]\n8\nLast\n$JOFF\n");
+    ASSERT_TRUE(TerminalConfig().LoadText());
+    EXPECT_STREQ(data.szSavedCommands[0], "$JI");
+    EXPECT_STREQ(data.HotKeys[3][8].szLabel, "Last");
+    EXPECT_STREQ(data.HotKeys[3][8].szCommand, "$JOFF");
+}
+
+TEST_F(TerminalFileTest, FailedSaveKeepsTheOldFile) {
+    std::strcpy(data.szSavedCommands[0], "$JI");
+    ASSERT_TRUE(TerminalConfig().SaveText());
+    const std::string old = ReadBytes(path);
+    for (auto& command : data.szSavedCommands) std::memset(command, 'x', kSavedCommandSize - 1);
+    {
+        wiretest::FileSizeLimit limit(64);
+        EXPECT_FALSE(TerminalConfig().SaveText());
+    }
+    EXPECT_EQ(ReadBytes(path), old);
+}
+
+}  // namespace
