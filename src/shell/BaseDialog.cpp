@@ -101,13 +101,7 @@ void CBaseDialog::OnTimer(ui::UINT id) {
                 RestartLinkWatch();
             }
         } else if (id == kBaudSearchTimer && bBaudSearchOn) {
-            if (m_iProbeRepeats < 1) {
-                NextBaudStep();
-            } else {
-                --m_iProbeRepeats;
-                PollReceiver();
-                platform::Sleep(300);
-            }
+            SearchTick();
         }
     } catch (const std::exception& e) {
         platform::Trace("Error or Exception:%s\n", e.what());
