@@ -81,8 +81,7 @@ void SetFoundBaudHandler(FoundBaudHandler handler) {
 }
 
 void RunStartupDialogModal() {
-    std::unique_ptr<ui::Dialog> dlg =
-        Factory() ? Factory()() : std::make_unique<CSTARTUP3>();
+    std::unique_ptr<ui::Dialog> dlg = Factory() ? Factory()() : std::make_unique<CSTARTUP3>();
     if (!dlg) return;
     dlg->DoModal();
 }
@@ -118,8 +117,8 @@ ui::BOOL CSTARTUP3::OnInitDialog() {
 
     FillControls();
     const QFont small = ui::MakeFont("Tahoma", 8);
-    for (int id : {1001, 1002, 1008, 1009, 1010, 1011, 1012, 1013, 1014, 1015, 1017, 1021, 1022,
-                   1023, 1035, 1036, 1147, 1166, 1167, IDC_PORT_DEVICE}) {
+    for (int id : {1001, 1002, 1008, 1009, 1010, 1011, 1012, 1013, 1014, 1015,
+                   1017, 1021, 1022, 1023, 1035, 1036, 1147, 1166, 1167, IDC_PORT_DEVICE}) {
         SetItemFont(id, small);
     }
     const QFont heading = ui::MakeFont("Tahoma", 8, true);
@@ -293,7 +292,7 @@ void CSTARTUP3::OnBaudSelect() {
 void CSTARTUP3::OnReceiverTypeSelect() {
     const int index = GetCurSel(IDC_RECEIVER_TYPE_COMBO);
     SetReceiverType(index == RECEIVER_HEADING || index == RECEIVER_BLUETOOTH ? index
-                                                                              : RECEIVER_GPS);
+                                                                             : RECEIVER_GPS);
     UpdateNavBar();
 }
 

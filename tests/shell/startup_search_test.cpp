@@ -201,8 +201,8 @@ std::vector<std::string> OpeningBlock(int baud, bool wasOpen, bool modem) {
     b.insert(b.end(), {"~500", "open " + std::to_string(baud)});
     if (modem) {
         const std::string c = ModemCommand(baud);
-        b.insert(b.end(), {"~200", "ATMC", "~200", c, "~200", c, "~200", "ATMD", "~200", "ATMD",
-                           "~200"});
+        b.insert(b.end(),
+                 {"~200", "ATMC", "~200", c, "~200", c, "~200", "ATMD", "~200", "ATMD", "~200"});
     }
     b.insert(b.end(), {"purge", "~200"});
     return b;
@@ -372,9 +372,9 @@ TEST(StartupSearch, FindsReceiverAt57600PollsSettingsAndHandsOver) {
         std::vector<std::string> texts = link.timeline.Texts();
         const std::vector<std::string> poll = SettingsPoll();
         ASSERT_GE(texts.size(), poll.size()) << Dump(link.timeline.Events());
-        EXPECT_EQ(std::vector<std::string>(texts.begin(),
-                                           texts.begin() + static_cast<long>(poll.size())),
-                  poll);
+        EXPECT_EQ(
+            std::vector<std::string>(texts.begin(), texts.begin() + static_cast<long>(poll.size())),
+            poll);
         // The position screen's activation follows: the keep-alive poll, then its sentence.
         const std::vector<std::string> rest(texts.begin() + static_cast<long>(poll.size()),
                                             texts.end());

@@ -19,8 +19,8 @@ namespace testsupport {
 class ReceiverSimulator {
 public:
     struct Command {
-        uint32_t time;     // platform::TickCount() when the line was complete
-        std::string line;  // without CR LF
+        uint32_t time;      // platform::TickCount() when the line was complete
+        std::string line;   // without CR LF
         uint32_t baud = 0;  // line speed of the program's side then (with SetLineBaud)
     };
 
