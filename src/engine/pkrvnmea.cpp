@@ -28,10 +28,10 @@ void WriteToStdout(const std::string& text) {
 
 // The profile archive of the process-wide record.
 bool SaveProfileArchive() {
-    return false;
+    return g_pGPS->SaveConfigFile();
 }
 bool LoadProfileArchive() {
-    return false;
+    return g_pGPS->LoadConfigFile();
 }
 
 }  // namespace
