@@ -4,10 +4,13 @@
 // listens.
 
 #include "engine/gps.h"
+#include "engine/txnmea.h"
 #include "shell/BaseDialog.h"
 #include "shell/Tessaray_PC.h"
 
-void PollReceiver() {}
+void PollReceiver() {
+    g_TxNMEA.Poll();
+}
 
 ui::UINT CBaseDialog::StartBaudSearch() {
     KillTimer(m_uLinkWatchTimer);

@@ -182,7 +182,8 @@ NavAction NavRowAction(ScreenFamily family, int row, int eReceiverType) {
         default:
             break;
     }
-    if (action == NavAction::GoToHeading && eReceiverType != RECEIVER_HEADING) return NavAction::None;
+    if (action == NavAction::GoToHeading && eReceiverType != RECEIVER_HEADING)
+        return NavAction::None;
     return action;
 }
 

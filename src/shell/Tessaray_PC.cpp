@@ -45,6 +45,8 @@ int CTessaray_PCApp::InitInstance() {
     // inside its hand-over, so this returns only when the program is done.
     CTessaray_PCDlg dlg;
     dlg.DoModal();
+    // The process ends next: the reader must not outlive what it writes to.
+    if (GpsThread.IsRunning()) GpsThread.Stop(5000);
     return 0;
 }
 

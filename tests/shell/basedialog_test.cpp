@@ -44,13 +44,15 @@ void RunOnPositionPage(ui::StepRunner& run) {
     EXPECT_EQ(ui::Dialog::RunningLoops(), 0);
 }
 
-void Fail(const char* what) { ADD_FAILURE() << "timed out waiting for " << what; }
+void Fail(const char* what) {
+    ADD_FAILURE() << "timed out waiting for " << what;
+}
 
 // Last step of a scenario: ends every page loop, innermost first.
 void EndAll() {
     g_finished = true;
-    for (eScreen s : {SCR_SBAS_1, SCR_HEADING_1, SCR_LOGS_1, SCR_TERMINAL_1, SCR_GPS_2,
-                      SCR_GPS_1}) {
+    for (eScreen s :
+         {SCR_SBAS_1, SCR_HEADING_1, SCR_LOGS_1, SCR_TERMINAL_1, SCR_GPS_2, SCR_GPS_1}) {
         if (CBaseDialog* d = ScreenIfBuilt(s)) {
             if (d->IsLoopRunning()) d->EndDialog(ui::IDCANCEL);
         }
@@ -203,9 +205,7 @@ TEST(BaseDialog, NavigationBarByMouseOnHeadingReceiver) {
     TestPage* a = Page(SCR_GPS_1);
     auto waitTop = [&](ui::StepRunner& run, eScreen s) {
         run.AddWait(
-            [s] {
-                return ScreenIfBuilt(s) && ui::Host::Instance().TopPage() == ScreenIfBuilt(s);
-            },
+            [s] { return ScreenIfBuilt(s) && ui::Host::Instance().TopPage() == ScreenIfBuilt(s); },
             5000, [s] { Fail(ScreenClassName(s)); });
     };
     ui::StepRunner run;
@@ -218,6 +218,12 @@ TEST(BaseDialog, NavigationBarByMouseOnHeadingReceiver) {
         a->FireTimer(1);
         EXPECT_EQ(a->GetPictureId(IDC_NAVBAR), 142);
         EXPECT_EQ(theApp().iScreenGroup, GROUP_SBAS);
+        // CGPS_1 carries the wide strip: found, no fix yet.
+        EXPECT_TRUE(a->IsItemVisible(1043));
+        EXPECT_FALSE(a->IsItemVisible(1044));
+        EXPECT_FALSE(a->IsItemVisible(1045));
+        EXPECT_TRUE(a->IsItemVisible(1046));
+        EXPECT_EQ(a->GetDlgItemText(1002), "RTK");
         shelltest::Shot("framework_page_scale_1.5");
         ClickRow(2);
     });
@@ -244,9 +250,9 @@ TEST(BaseDialog, NavigationBarByMouseOnHeadingReceiver) {
         EXPECT_EQ(Page(SCR_HEADING_1)->inits, 1);
         // A double click on the GPS button switches once.
         const auto [x, y] = RowCentre(1);
-        ui::UserDoubleClick(Page(SCR_HEADING_1)->Widget(),
-                            QPoint(static_cast<int>(x * theApp().fScaleX),
-                                   static_cast<int>(y * theApp().fScaleY)));
+        ui::UserDoubleClick(
+            Page(SCR_HEADING_1)->Widget(),
+            QPoint(static_cast<int>(x * theApp().fScaleX), static_cast<int>(y * theApp().fScaleY)));
     });
     waitTop(run, SCR_GPS_1);
     run.Add([&] {

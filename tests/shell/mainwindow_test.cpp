@@ -1,7 +1,5 @@
 // The real program headless: welcome page, COM probe, profile archive, hand-over.
 
-#include "shell/Tessaray_PCDlg.h"
-
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
@@ -14,6 +12,7 @@
 #include "platform/trace.h"
 #include "shell/STARTUP3.h"
 #include "shell/Tessaray_PC.h"
+#include "shell/Tessaray_PCDlg.h"
 #include "support/qt/shell_harness.h"
 #include "ui/automation.h"
 #include "ui/pictures.h"
@@ -55,8 +54,8 @@ public:
     ui::BOOL OnInitDialog() override {
         ++seen_.runs;
         seen_.loopsSeen = ui::Dialog::RunningLoops();
-        seen_.welcomeHidden = welcome_ && !welcome_->IsWindowVisible() &&
-                              ui::Host::Instance().TopPage() == this;
+        seen_.welcomeHidden =
+            welcome_ && !welcome_->IsWindowVisible() && ui::Host::Instance().TopPage() == this;
         SetTimer(1, 10);
         return ui::TRUE;
     }
@@ -75,7 +74,9 @@ CTessaray_PCDlg* Welcome() {
     return host ? dynamic_cast<CTessaray_PCDlg*>(host->TopPage()) : nullptr;
 }
 
-std::string ArchivePath() { return shelltest::ConfigDir() + "/Tessaray_PC.CFG"; }
+std::string ArchivePath() {
+    return shelltest::ConfigDir() + "/Tessaray_PC.CFG";
+}
 
 TEST(MainWindow, WelcomeProbesPortsLoadsArchiveAndHandsOver) {
     shelltest::StartQt();
@@ -128,7 +129,7 @@ TEST(MainWindow, WelcomeProbesPortsLoadsArchiveAndHandsOver) {
     for (int i = 0; i < kComPortProbeCount; ++i) {
         EXPECT_EQ(app.iComPortTable[i], expected[i]) << "COM" << i + 1;
     }
-    struct stat st{};
+    struct stat st {};
     EXPECT_EQ(stat(ArchivePath().c_str(), &st), 0) << ArchivePath();
     EXPECT_EQ(app.bArchiveLoaded, 1);
     EXPECT_EQ(app.iWinWidth, ui::Host::Instance().ClientSize().width());
@@ -184,7 +185,7 @@ TEST(MainWindow, CloseBoxByMouseEndsWithoutQuestion) {
     EXPECT_EQ(theApp().InitInstance(), 0);
     EXPECT_EQ(endCode, 0);
     EXPECT_EQ(seen.runs, 0);
-    struct stat st{};
+    struct stat st {};
     EXPECT_NE(stat(ArchivePath().c_str(), &st), 0);
 }
 

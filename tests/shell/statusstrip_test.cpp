@@ -82,9 +82,8 @@ TEST(StatusStrip, OutputSetupReportsModesAboveSeven) {
 
 TEST(StatusStrip, WelcomePageSourceNames) {
     const std::vector<std::pair<int, const char*>> names = {
-        {0, "NONE"}, {1, "Beacon"}, {2, "LBand"}, {3, "SBAS"},     {4, "EXT"},
-        {5, "RTK"},  {6, "x-Ref"},  {7, nullptr}, {8, nullptr},    {9, "SubSea7"},
-        {10, nullptr}, {-1, nullptr}};
+        {0, "NONE"},  {1, "Beacon"}, {2, "LBand"}, {3, "SBAS"},    {4, "EXT"},    {5, "RTK"},
+        {6, "x-Ref"}, {7, nullptr},  {8, nullptr}, {9, "SubSea7"}, {10, nullptr}, {-1, nullptr}};
     for (const auto& [source, name] : names) {
         const auto label = MainWindowSourceLabel(source);
         if (name) {

@@ -41,9 +41,13 @@ void StartQt() {
     ui::InstallFontSubstitutes();
 }
 
-std::string TempDir() { return g_tempDir; }
+std::string TempDir() {
+    return g_tempDir;
+}
 
-std::string ConfigDir() { return g_tempDir + "/config/Tessaray_PC"; }
+std::string ConfigDir() {
+    return g_tempDir + "/config/Tessaray_PC";
+}
 
 ui::Host& MakeHost(double scale) {
     if (ui::Host* existing = ui::Host::Existing()) return *existing;
@@ -53,8 +57,8 @@ ui::Host& MakeHost(double scale) {
         QFont f = ui::DialogFont();
         f.setPixelSize(px);
         const QSize s = ui::Host::ClientSizeFor(f);
-        const double error = std::fabs(s.width() / 370.0 - scale) +
-                             std::fabs(s.height() / 510.0 - scale);
+        const double error =
+            std::fabs(s.width() / 370.0 - scale) + std::fabs(s.height() / 510.0 - scale);
         if (error < bestError) {
             bestError = error;
             best = f;

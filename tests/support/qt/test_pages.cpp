@@ -8,19 +8,20 @@ namespace shelltest {
 using ui::Kind;
 namespace Flag = ui::Flag;
 
-ui::DialogTemplate TestPageTemplate(int templateId, const char* title) {
+ui::DialogTemplate TestPageTemplate(int templateId, const char* title, bool wideStrip) {
     ui::DialogTemplate t;
     t.id = templateId;
     auto& c = t.controls;
-    c.push_back({1018, Kind::Picture, {54, 67, 12, 12}, "", Flag::Hidden, 135, {}});
-    c.push_back({1043, Kind::Picture, {54, 67, 12, 12}, "", 0, 134, {}});
-    c.push_back({1001, Kind::Static, {69, 66, 56, 14}, "COMM", Flag::NoWrap, 0, {}});
-    c.push_back({1019, Kind::Picture, {128, 67, 12, 12}, "", Flag::Hidden, 138, {}});
-    c.push_back({1044, Kind::Picture, {128, 67, 12, 12}, "", 0, 134, {}});
-    c.push_back({1016, Kind::Static, {143, 66, 40, 14}, "GPS", Flag::NoWrap, 0, {}});
-    c.push_back({1020, Kind::Picture, {186, 67, 12, 12}, "", Flag::Hidden, 138, {}});
-    c.push_back({1045, Kind::Picture, {186, 67, 12, 12}, "", 0, 134, {}});
-    c.push_back({1002, Kind::Static, {201, 66, 60, 14}, "SBAS", Flag::NoWrap, 0, {}});
+    const StripIds& s = wideStrip ? kStripIdsWide : kStripIdsNarrow;
+    c.push_back({s.good1, Kind::Picture, {54, 67, 12, 12}, "", Flag::Hidden, 135, {}});
+    c.push_back({s.bad1, Kind::Picture, {54, 67, 12, 12}, "", 0, 134, {}});
+    c.push_back({s.label1, Kind::Static, {69, 66, 56, 14}, "COMM", Flag::NoWrap, 0, {}});
+    c.push_back({s.good2, Kind::Picture, {128, 67, 12, 12}, "", Flag::Hidden, 138, {}});
+    c.push_back({s.bad2, Kind::Picture, {128, 67, 12, 12}, "", 0, 134, {}});
+    c.push_back({s.label2, Kind::Static, {143, 66, 40, 14}, "GPS", Flag::NoWrap, 0, {}});
+    c.push_back({s.good3, Kind::Picture, {186, 67, 12, 12}, "", Flag::Hidden, 138, {}});
+    c.push_back({s.bad3, Kind::Picture, {186, 67, 12, 12}, "", 0, 134, {}});
+    c.push_back({s.label3, Kind::Static, {201, 66, 60, 14}, "SBAS", Flag::NoWrap, 0, {}});
     c.push_back({kHeadingLampGood, Kind::Picture, {262, 67, 12, 12}, "", Flag::Hidden, 136, {}});
     c.push_back({kHeadingLampBad, Kind::Picture, {262, 67, 12, 12}, "", Flag::Hidden, 134, {}});
     c.push_back({1006, Kind::Tab, {50, 100, 270, 22}, "", 0, 0, {}});
@@ -35,7 +36,7 @@ ui::DialogTemplate TestPageTemplate(int templateId, const char* title) {
 }
 
 TestPage::TestPage(eScreen screen, ScreenFamily family, const char* title)
-    : CBaseDialog(TestPageTemplate(900 + screen, title), family, screen) {}
+    : CBaseDialog(TestPageTemplate(900 + screen, title, screen == SCR_GPS_1), family, screen) {}
 
 ui::BOOL TestPage::OnInitDialog() {
     CBaseDialog::OnInitDialog();
@@ -94,6 +95,8 @@ void RegisterTestPages() {
     });
 }
 
-TestPage* Page(eScreen screen) { return dynamic_cast<TestPage*>(Screen(screen)); }
+TestPage* Page(eScreen screen) {
+    return dynamic_cast<TestPage*>(Screen(screen));
+}
 
 }  // namespace shelltest
