@@ -25,8 +25,8 @@ constexpr double kRowTop = 134;
 constexpr double kRowPitch = 18;
 constexpr double kLabelX = 62;
 constexpr double kLabelW = 52;
-constexpr double kEditX = 116;
-constexpr double kEditW = 110;
+constexpr double kEditX = 119;
+constexpr double kEditW = 107;
 constexpr double kEditH = 15;
 constexpr double kOptionX = 234;
 constexpr double kOptionW = 76;
@@ -58,13 +58,18 @@ ui::DialogTemplate Build() {
         const Row& r = kRows[i];
         c.push_back({r.label,
                      Kind::Static,
-                     {kLabelX, RowY(i) + 1, kLabelW, kEditH},
+                     {kLabelX, RowY(i) + 2, kLabelW, kEditH},
                      r.text,
                      Flag::NoWrap,
                      0,
                      {}});
-        c.push_back(
-            {r.edit, Kind::Edit, {kEditX, RowY(i), kEditW, kEditH}, "", Flag::ReadOnly, 0, {}});
+        c.push_back({r.edit,
+                     Kind::Edit,
+                     {kEditX, RowY(i), kEditW, kEditH},
+                     "",
+                     Flag::ReadOnly | Flag::Right,
+                     0,
+                     {}});
     }
 
     // Unit and format choices beside the rows they change.

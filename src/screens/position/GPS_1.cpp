@@ -106,7 +106,9 @@ void CGPS_1::FirstActivationSetup() {
     DeleteAllItems(IDC_GPS1_TAB);
     for (size_t i = 0; i < kTabLabels.size(); ++i)
         InsertItem(IDC_GPS1_TAB, static_cast<int>(i), kTabLabels[i]);
-    const QFont font = ui::MakeFont("Tahoma", 8);
+    // "Tahoma" 8 point is the dialog font itself, which grows with the window's scale.
+    QFont font = Widget()->font();
+    font.setFamily(ui::SubstituteFamily("Tahoma"));
     for (int id : kFontIds) SetItemFont(id, font);
     UpdateStatusStrip();
 }
