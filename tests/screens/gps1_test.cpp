@@ -497,6 +497,137 @@ TEST_F(Gps1Test, OtherGpsTabsAreInert) {
     Run(run);
 }
 
+struct DiffCase {
+    int item;
+    int source;
+    const char* command;  // what the source command sends before the queries
+    std::vector<uint32_t> pauses;
+    int extThisPort;  // -1: not changed
+};
+
+TEST_F(Gps1Test, DiffSourceComboSendsEachSource) {
+    Start();
+    SetOptionCode(OPTION_TSPAN);
+    const DiffCase cases[] = {
+        {0, CORR_SBAS, "$JDIFF,WAAS\r\n", {500, 100, 100}, -1},
+        {1, CORR_BEACON, "$JDIFF,BEACON\r\n", {500, 100, 100}, -1},
+        {2, CORR_LBND, "$JDIFF,LBAND\r\n", {500, 100, 100}, -1},
+        {3, CORR_NONE, "$JDIFF,NONE\r\n", {500, 100, 100}, -1},
+        {4, CORR_XREF, "$JDIFF,WAAS\r\n", {500, 100, 100}, -1},
+        {6, CORR_EXTERNAL, "$JDIFF,OTHER\r\n", {500, 100, 100}, 0},
+        {5, CORR_EXTERNAL, "$JDIFF,THIS\r\n", {500, 100, 100}, 1},
+        {7, CORR_TSPAN_BASE, "$JAPP\r\n", {500, 500, 100, 100}, -1},
+        {8, CORR_TSPAN_ROVER, "$JAPP\r\n", {500, 500, 100, 100}, -1},
+    };
+    ui::StepRunner run;
+    WaitShown(run, SCR_GPS_1);
+    run.Add([&] {
+        CGPS_1* s = Screen1();
+        ASSERT_EQ(s->GetCount(IDC_DIFF_SOURCE), 9);
+        EXPECT_EQ(s->GetLBText(IDC_DIFF_SOURCE, 6), "EXT OTHER PORT");
+        EXPECT_EQ(s->GetLBText(IDC_DIFF_SOURCE, 8), "t-Span Rover");
+        for (const DiffCase& c : cases) {
+            g_GPS.Info.eCurCorrSource = CORR_BEACON;
+            g_GPS.Info.Nav.usNavMode = 4;
+            s->SetCurSel(IDC_DIFF_SOURCE, c.item);
+            fake.ClearWrites();
+            clock.ClearPauses();
+            ApplyDiffSourceItem(s, IDC_DIFF_SOURCE);
+            EXPECT_EQ(fake.written(), std::string(c.command) + "$JAPP\r\n$JDIFF\r\n") << c.item;
+            EXPECT_EQ(clock.pauses(), c.pauses) << c.item;
+            EXPECT_EQ(g_GPS.Info.eReqCorrSource, c.source) << c.item;
+            // Cleared until the receiver's answer sets it.
+            EXPECT_EQ(g_GPS.Info.eCurCorrSource, CORR_NONE) << c.item;
+            EXPECT_EQ(g_GPS.Info.Nav.usNavMode, 0) << c.item;
+            if (c.extThisPort >= 0) {
+                EXPECT_EQ(bExtThisPort.load(), c.extThisPort) << c.item;
+            }
+        }
+
+        // A receiver whose other application is L-band switches to it first and then moves
+        // the port to the chosen baud.
+        InstallBaudHandOver();
+        SetPortBaud(19200);
+        SetTargetBaud(115200);
+        g_GPS.Info.eRxOtherApp = CORR_LBND;
+        s->SetCurSel(IDC_DIFF_SOURCE, 2);
+        fake.ClearWrites();
+        clock.ClearPauses();
+        ApplyDiffSourceItem(s, IDC_DIFF_SOURCE);
+        EXPECT_EQ(fake.written(),
+                  "$JAPP,OTHER\r\n$JBAUD,115200\r\n$JDIFF,LBAND\r\n$JAPP\r\n$JDIFF\r\n");
+        EXPECT_EQ(clock.pauses(), (std::vector<uint32_t>{5000, 250, 100, 500, 100, 100}));
+        EXPECT_EQ(iActiveBaud, 19200);
+        // Without a change of baud the hand-over sends nothing.
+        SetPortBaud(38400);
+        fake.ClearWrites();
+        ApplyTargetBaud();
+        EXPECT_EQ(fake.written(), "");
+
+        // Without the t-Span capability the list has seven items.
+        SetOptionCode(OPTION_20HZ);
+        s->OnInitDialog();
+        EXPECT_EQ(s->GetCount(IDC_DIFF_SOURCE), 7);
+        EndAll();
+    });
+    Run(run);
+}
+
+TEST_F(Gps1Test, DiffSourceComboSwitchesScreens) {
+    Start();
+    RegisterScreen(SCR_BEACON_1, [] {
+        return std::make_unique<shelltest::TestPage>(SCR_BEACON_1, ScreenFamily::Beacon, "Beacon");
+    });
+    ui::StepRunner run;
+    WaitShown(run, SCR_GPS_1);
+    run.Add([&] {
+        fake.ClearWrites();
+        QuietPoll();
+        // The receiver has not answered when the switch is decided: the source asked for
+        // decides, not the cleared one.
+        Choose(IDC_DIFF_SOURCE, 1);
+    });
+    WaitShown(run, SCR_BEACON_1);
+    run.Add([&] {
+        EXPECT_EQ(fake.written(), std::string("$JDIFF,BEACON\r\n$JAPP\r\n$JDIFF\r\n") + kLeave);
+        EXPECT_FALSE(Screen1()->IsWindowVisible());
+        QuietPoll();
+        dynamic_cast<CBaseDialog*>(Screen(SCR_BEACON_1))->RunNavRow(1);
+    });
+    WaitShown(run, SCR_GPS_1);
+    run.Add([&] {
+        // No SBAS screen in this program: the position screen stands in and is activated
+        // again.
+        platform::ClearTrace();
+        fake.ClearWrites();
+        QuietPoll();
+        Choose(IDC_DIFF_SOURCE, 0);
+        EXPECT_TRUE(Screen1()->IsWindowVisible());
+        EXPECT_EQ(fake.written(),
+                  std::string("$JDIFF,WAAS\r\n$JAPP\r\n$JDIFF\r\n") + kLeave + kEntry);
+        EXPECT_TRUE(platform::TraceContains("CSBAS_1 is not available"));
+        EXPECT_EQ(ui::Dialog::RunningLoops(), 2);
+
+        // Once the receiver has answered, its answer decides.
+        SendDiffSource(CORR_BEACON);
+        EXPECT_EQ(DiffScreenTarget(GROUP_GPS), SCR_BEACON_1);
+        FeedSentence(">JDIFF,NONE");
+        EXPECT_EQ(g_GPS.Info.eCurCorrSource, CORR_NONE);
+        EXPECT_EQ(DiffScreenTarget(GROUP_GPS), SCR_GPS_1);
+        EXPECT_EQ(DiffScreenTarget(GROUP_BEACON), SCR_BEACON_1);
+        SendDiffSource(CORR_EXTERNAL);
+        FeedSentence(">JDIFF,BEACON");
+        EXPECT_EQ(DiffScreenTarget(GROUP_BEACON), SCR_BEACON_1);
+        // Sources that cannot be chosen lead to the SBAS group, here its stand-in.
+        EXPECT_EQ(DiffScreenTarget(GROUP_SBAS), SCR_GPS_1);
+        platform::ClearTrace();
+        EXPECT_EQ(DiffScreenTarget(42), -1);
+        EXPECT_TRUE(platform::TraceContains("internal error"));
+        EndAll();
+    });
+    Run(run);
+}
+
 // A live fix as the screenshots show it: SBAS corrections, 3D+DIFF.
 void LiveFix() {
     FillRecord();
