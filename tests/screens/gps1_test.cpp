@@ -573,6 +573,45 @@ TEST_F(Gps1Test, DiffSourceComboSendsEachSource) {
     Run(run);
 }
 
+TEST_F(Gps1Test, DiffSourceComboShowsTheCurrentSource) {
+    Start();
+    struct Case {
+        int source;
+        int extThisPort;
+        uint32_t options;
+        const char* text;
+    };
+    const Case cases[] = {
+        {CORR_NONE, 1, 0, "NONE"},
+        {CORR_BEACON, 1, 0, "BEACON"},
+        {CORR_LBND, 1, 0, "LBND"},
+        {CORR_SBAS, 1, 0, "SBAS"},
+        {CORR_EXTERNAL, 1, 0, "EXT THIS PORT"},
+        {CORR_EXTERNAL, 0, 0, "EXT OTHER PORT"},
+        {CORR_XREF, 1, 0, "x-Ref"},
+        {CORR_RTK, 1, 0, "NA"},
+        {CORR_SUBSEA7, 1, 0, "NA"},
+        {CORR_TSPAN_BASE, 1, 0, "NA"},
+        {CORR_TSPAN_BASE, 1, OPTION_TSPAN, "t-Span Base"},
+        {CORR_TSPAN_ROVER, 1, OPTION_TSPAN, "t-Span Rover"},
+    };
+    ui::StepRunner run;
+    WaitShown(run, SCR_GPS_1);
+    run.Add([&] {
+        CGPS_1* s = Screen1();
+        for (const Case& c : cases) {
+            SetOptionCode(c.options);
+            s->OnInitDialog();
+            g_GPS.Info.eCurCorrSource = c.source;
+            bExtThisPort.store(c.extThisPort);
+            Tick();
+            EXPECT_EQ(s->GetDlgItemText(IDC_DIFF_SOURCE), c.text) << c.source;
+        }
+        EndAll();
+    });
+    Run(run);
+}
+
 TEST_F(Gps1Test, DiffSourceComboSwitchesScreens) {
     Start();
     RegisterScreen(SCR_BEACON_1, [] {
