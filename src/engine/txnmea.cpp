@@ -14,7 +14,8 @@ using platform::Sleep;
 
 std::atomic<uint32_t> g_dwLastPollTick{0};
 std::atomic<int32_t> bSuppressPolling{0};
-// bExtThisPort and g_bRTKRefInvalid live with the reply decoders (lbndnmea.cpp).
+std::atomic<int32_t> bExtThisPort{1};
+std::atomic<uint8_t> g_bRTKRefInvalid{0};
 
 CTxNMEA g_TxNMEA;
 
