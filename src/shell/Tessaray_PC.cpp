@@ -12,6 +12,7 @@
 #include "platform/ports.h"
 #include "platform/trace.h"
 #include "shell/BaseDialog.h"
+#include "shell/DiffSource.h"
 #include "shell/ScreenRegistry.h"
 #include "shell/Tessaray_PCDlg.h"
 
@@ -41,6 +42,7 @@ int CTessaray_PCApp::InitInstance() {
     CGPS::SetUnlockHook([] { theApp().hDataEvent.Set(); });
     RegisterAllScreens();
     InstallLinkHooks();
+    InstallBaudHandOver();
     StartGpsThread();
 
     // The welcome page runs first; the start-up dialog and every screen then run nested
