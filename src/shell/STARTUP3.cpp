@@ -11,6 +11,7 @@
 #include "platform/trace.h"
 #include "resources/dlg_startup.h"
 #include "shell/CHECK.h"
+#include "shell/DiffSource.h"
 #include "shell/Tessaray_PC.h"
 #include "ui/fonts.h"
 #include "ui/settings.h"
@@ -36,11 +37,6 @@ StartupDialogFactory& Factory() {
 StartupReportRunner& ReportRunner() {
     static StartupReportRunner runner;
     return runner;
-}
-
-FoundBaudHandler& FoundBaud() {
-    static FoundBaudHandler handler;
-    return handler;
 }
 
 int RunStartupReport() {
@@ -74,10 +70,6 @@ void SetStartupDialogFactory(StartupDialogFactory factory) {
 
 void SetStartupReportRunner(StartupReportRunner runner) {
     ReportRunner() = std::move(runner);
-}
-
-void SetFoundBaudHandler(FoundBaudHandler handler) {
-    FoundBaud() = std::move(handler);
 }
 
 void RunStartupDialogModal() {
@@ -342,7 +334,7 @@ void CSTARTUP3::OnTimer1() {
         if (!error.empty()) m_strLine[4] = "- " + error;
         KillTimer(m_nTimer1);
     } else if (app.bReceiverFound.load() && OpenPortBaud() != 0) {
-        if (FoundBaud()) FoundBaud()(info.Comm.iOpenBaudRate);
+        SetPortBaud(info.Comm.iOpenBaudRate);
         m_strLine[1] = "- Receiver found";
         ShowChoice();
         m_strLine[2] = "- Select receiver type ...";

@@ -71,8 +71,3 @@ void SetStartupDialogFactory(StartupDialogFactory factory);
 // it does, the settings are polled and the start-up goes on.
 using StartupReportRunner = std::function<int()>;
 void SetStartupReportRunner(StartupReportRunner runner);
-
-// Told the baud rate the receiver was found at (the differential source's baud hand-over
-// keeps it as the active baud).
-using FoundBaudHandler = std::function<void(int baud)>;
-void SetFoundBaudHandler(FoundBaudHandler handler);

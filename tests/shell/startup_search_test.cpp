@@ -22,6 +22,7 @@
 #include "engine/txnmea.h"
 #include "platform/ports.h"
 #include "resources/dlg_startup.h"
+#include "screens/position/GPS_1.h"
 #include "shell/STARTUP3.h"
 #include "shell/Tessaray_PC.h"
 #include "support/qt/link_harness.h"
@@ -293,6 +294,7 @@ void PrepareRegistry(int port, int baud, int autoBaud) {
 
 TEST(StartupSearch, FindsReceiverAt57600PollsSettingsAndHandsOver) {
     Link link(2, 57600);
+    RegisterPositionScreens();
     link.sim.AddReply("$JAPP", "$>JAPP,WAAS,AUTODIFF\r\n");
     link.sim.Stream({kGGA}, 200, true);
     PrepareRegistry(2, 9600, 1);
@@ -361,9 +363,14 @@ TEST(StartupSearch, FindsReceiverAt57600PollsSettingsAndHandsOver) {
         link.sim.FallSilent();  // only the commands matter from here
         ui::UserClick(dlg->GetDlgItem(IDC_STARTUP_OK));
     });
-    run.AddWait([&] { return Position() && ui::Host::Instance().TopPage() == Position(); }, 10000,
-                [] { Fail("position screen"); });
+    run.AddWait(
+        [&] {
+            CBaseDialog* gps = ScreenIfBuilt(SCR_GPS_1);
+            return gps && ui::Host::Instance().TopPage() == gps;
+        },
+        10000, [] { Fail("position screen"); });
     run.Add([&] {
+        ASSERT_NE(dynamic_cast<CGPS_1*>(ScreenIfBuilt(SCR_GPS_1)), nullptr);
         EXPECT_EQ(ui::Settings::ReadInt("LastBaud"), 57600);
         EXPECT_EQ(ui::Settings::ReadInt("LastPort"), 2);
         EXPECT_EQ(ui::Settings::ReadInt("AutoBaud"), 1);
@@ -375,14 +382,18 @@ TEST(StartupSearch, FindsReceiverAt57600PollsSettingsAndHandsOver) {
         EXPECT_EQ(
             std::vector<std::string>(texts.begin(), texts.begin() + static_cast<long>(poll.size())),
             poll);
-        // The position screen's activation follows: the keep-alive poll, then its sentence.
-        const std::vector<std::string> rest(texts.begin() + static_cast<long>(poll.size()),
-                                            texts.end());
-        EXPECT_EQ(rest.front(), "$JDIFF");
-        EXPECT_EQ(rest.back(), "$JASC,GPGGA,1");
+        // The position screen's activation follows: the keep-alive poll, then what it shows.
+        std::vector<std::string> rest;
+        for (size_t k = poll.size(); k < texts.size(); ++k) {
+            if (texts[k].rfind("~", 0) != 0) rest.push_back(texts[k]);
+        }
+        EXPECT_EQ(rest,
+                  (std::vector<std::string>{"$JDIFF", "$JBIN,1,1", "$JASC,GPVTG,1", "$JASC,GPGST,1",
+                                            "$JASC,GPGGA,1", "$JBIN,2,1", "$JAPP", "$JDIFF"}));
         EXPECT_TRUE(link.sim.WaitForCommand("$JASC,GPGGA,1", 3000));
+        shelltest::Shot("startup_handed_over");
         finished = true;
-        EndAll();
+        if (CBaseDialog* gps = ScreenIfBuilt(SCR_GPS_1)) gps->EndDialog(ui::IDCANCEL);
     });
     run.Start();
     RunStartupDialogModal();
