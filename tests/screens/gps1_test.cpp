@@ -556,7 +556,9 @@ TEST_F(Gps1Test, DiffSourceComboSendsEachSource) {
         ApplyDiffSourceItem(s, IDC_DIFF_SOURCE);
         EXPECT_EQ(fake.written(),
                   "$JAPP,OTHER\r\n$JBAUD,115200\r\n$JDIFF,LBAND\r\n$JAPP\r\n$JDIFF\r\n");
-        EXPECT_EQ(clock.pauses(), (std::vector<uint32_t>{5000, 250, 100, 500, 100, 100}));
+        // Each reopening pauses 500 ms before the open, and 200 ms before closing an open port.
+        EXPECT_EQ(clock.pauses(),
+                  (std::vector<uint32_t>{5000, 500, 250, 100, 200, 500, 500, 100, 100}));
         EXPECT_EQ(iActiveBaud, 19200);
         // Without a change of baud the hand-over sends nothing.
         SetPortBaud(38400);
