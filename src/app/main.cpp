@@ -1,6 +1,14 @@
 #include <QApplication>
 
+#include "shell/ScreenRegistry.h"
+#include "shell/Tessaray_PC.h"
+#include "ui/fonts.h"
+
+// The program takes no command-line options; Qt's own (-platform, ...) still apply.
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    return 0;
+    QApplication qapp(argc, argv);
+    ui::InstallFontSubstitutes();
+    const int rc = theApp().InitInstance();
+    DestroyScreens();
+    return rc;
 }

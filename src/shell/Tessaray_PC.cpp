@@ -1,0 +1,109 @@
+#include "shell/Tessaray_PC.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include "engine/gps.h"
+#include "platform/ports.h"
+#include "platform/trace.h"
+#include "shell/BaseDialog.h"
+#include "shell/DiffSource.h"
+#include "shell/ScreenRegistry.h"
+#include "shell/Tessaray_PCDlg.h"
+
+namespace {
+
+std::mutex g_endHookMutex;
+std::function<void(int)> g_endHook;
+
+}  // namespace
+
+CTessaray_PCApp& theApp() {
+    static CTessaray_PCApp app;
+    return app;
+}
+
+CTessaray_PCApp::CTessaray_PCApp() = default;
+
+CTessaray_PCApp::~CTessaray_PCApp() {
+    // A reader thread still running at process end would touch destroyed globals.
+    if (GpsThread.IsRunning()) GpsThread.Stop(2000);
+    if (&App() == this) SetApp(nullptr);
+}
+
+int CTessaray_PCApp::InitInstance() {
+    SetApp(this);
+    hDataEvent.Set();
+    CGPS::SetUnlockHook([] { theApp().hDataEvent.Set(); });
+    RegisterAllScreens();
+    InstallLinkHooks();
+    InstallBaudHandOver();
+    StartGpsThread();
+
+    // The welcome page runs first; the start-up dialog and every screen then run nested
+    // inside its hand-over, so this returns only when the program is done.
+    CTessaray_PCDlg dlg;
+    dlg.DoModal();
+    // The process ends next: the reader must not outlive what it writes to.
+    if (GpsThread.IsRunning()) GpsThread.Stop(5000);
+    return 0;
+}
+
+namespace {
+
+// Where the reader thread hands its frames: the engine's decoders, loggers and rings. Until
+// the engine offers its production sink object the thread frames and sets the link flags
+// only.
+ReaderSinks* ProgramReaderSinks() { return nullptr; }
+
+}  // namespace
+
+int CTessaray_PCApp::StartGpsThread() {
+    if (GpsThread.IsRunning()) return 1;
+    GpsThread.SetSinks(ProgramReaderSinks());
+    // Start traces "Could not create GPS thread!" itself when it fails; the program goes on
+    // without a reader.
+    return GpsThread.Start() ? 1 : 0;
+}
+
+int CTessaray_PCApp::EnumSerialPorts() {
+    for (int n = 1; n <= kComPortProbeCount; ++n) {
+        iComPortTable[n - 1] = 0;
+        const std::string path = platform::PortDevicePath(n);
+        if (path.empty()) continue;
+        const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0) continue;
+        ::close(fd);
+        iComPortTable[n - 1] = n;
+    }
+    return 1;
+}
+
+void CTessaray_PCApp::EndProcess(int code) {
+    std::function<void(int)> hook;
+    {
+        std::lock_guard<std::mutex> lock(g_endHookMutex);
+        hook = g_endHook;
+    }
+    if (hook) {
+        hook(code);
+        return;
+    }
+    std::fflush(nullptr);
+    std::_Exit(code);
+}
+
+void CTessaray_PCApp::SetEndProcessHook(std::function<void(int)> hook) {
+    std::lock_guard<std::mutex> lock(g_endHookMutex);
+    g_endHook = std::move(hook);
+}
+
+bool CTessaray_PCApp::HasEndProcessHook() {
+    std::lock_guard<std::mutex> lock(g_endHookMutex);
+    return static_cast<bool>(g_endHook);
+}

@@ -1,0 +1,90 @@
+#include "support/qt/shell_harness.h"
+
+#include <stdlib.h>
+#include <sys/stat.h>
+
+#include <QApplication>
+#include <QFont>
+#include <QPixmap>
+#include <cmath>
+#include <fstream>
+#include <sstream>
+
+#include "ui/dialog.h"
+#include "ui/fonts.h"
+
+namespace shelltest {
+
+namespace {
+
+std::string g_tempDir;
+
+}  // namespace
+
+void StartQt() {
+    if (QCoreApplication::instance()) return;
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    char tmpl[] = "/tmp/tessaray_shell_XXXXXX";
+    const char* dir = mkdtemp(tmpl);
+    g_tempDir = dir ? dir : "/tmp";
+    const std::string runtime = g_tempDir + "/run";
+    const std::string config = g_tempDir + "/config";
+    mkdir(runtime.c_str(), 0700);
+    mkdir(config.c_str(), 0700);
+    setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+    setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+    setenv("TESSARAY_PC_CONFIG_DIR", (config + "/Tessaray_PC").c_str(), 1);
+    static int argc = 1;
+    static char name[] = "shell_test";
+    static char* argv[] = {name, nullptr};
+    new QApplication(argc, argv);
+    ui::InstallFontSubstitutes();
+}
+
+std::string TempDir() {
+    return g_tempDir;
+}
+
+std::string ConfigDir() {
+    return g_tempDir + "/config/Tessaray_PC";
+}
+
+ui::Host& MakeHost(double scale) {
+    if (ui::Host* existing = ui::Host::Existing()) return *existing;
+    QFont best = ui::DialogFont();
+    double bestError = 1e9;
+    for (int px = 6; px <= 40; ++px) {
+        QFont f = ui::DialogFont();
+        f.setPixelSize(px);
+        const QSize s = ui::Host::ClientSizeFor(f);
+        const double error =
+            std::fabs(s.width() / 370.0 - scale) + std::fabs(s.height() / 510.0 - scale);
+        if (error < bestError) {
+            bestError = error;
+            best = f;
+        }
+    }
+    QApplication::setFont(best);
+    return *new ui::Host(best);
+}
+
+void Shot(const std::string& name) {
+    const char* dir = getenv("TESSARAY_PC_SHOTS");
+    ui::Host* host = ui::Host::Existing();
+    if (!dir || !*dir || !host) return;
+    host->grab().save(QString::fromStdString(std::string(dir) + "/" + name + ".png"));
+}
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+}
+
+void WriteFile(const std::string& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << bytes;
+}
+
+}  // namespace shelltest

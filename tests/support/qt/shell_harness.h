@@ -1,0 +1,33 @@
+#pragma once
+// Shared set-up of the shell's headless tests: a Qt application on the offscreen platform,
+// temporary configuration and runtime folders, a host window of a chosen scale, and
+// screenshots for review.
+
+#include <QImage>
+#include <string>
+
+namespace ui {
+class Host;
+}
+
+namespace shelltest {
+
+// Creates the QApplication (offscreen unless QT_QPA_PLATFORM says otherwise) and points
+// XDG_RUNTIME_DIR, XDG_CONFIG_HOME and TESSARAY_PC_CONFIG_DIR at a fresh temporary folder.
+void StartQt();
+
+// The temporary folder made by StartQt.
+std::string TempDir();
+// The configuration folder (TESSARAY_PC_CONFIG_DIR).
+std::string ConfigDir();
+
+// Makes the host window with a dialog font that gives about `scale` times the design size.
+ui::Host& MakeHost(double scale);
+
+// Saves the host window to <TESSARAY_PC_SHOTS>/<name>.png when that variable is set.
+void Shot(const std::string& name);
+
+std::string ReadFile(const std::string& path);
+void WriteFile(const std::string& path, const std::string& bytes);
+
+}  // namespace shelltest
