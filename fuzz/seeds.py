@@ -190,7 +190,7 @@ def main():
         stem = name[:-4]
         write(stream, 'real-%s-head' % stem, bytes([0x00]) + data[:3000])
         mid = len(data) // 2
-        write(stream, 'real-%s-mid' % stem, bytes([0x3F]) + data[mid:mid + 3000])
+        write(stream, 'real-%s-mid' % stem, bytes([0x30]) + data[mid:mid + 3000])
         # The same receiver as a "$GP" talker, so the standard decoders see its numbers.
         gp = []
         for line in data[:6000].split(b'\r\n'):
@@ -198,7 +198,7 @@ def main():
                 body = line[1:line.index(b'*')]
                 body = b'GP' + body[2:] if body[:2] in (b'GN', b'GL', b'GA', b'BD') else body
                 gp.append(nmea(body.decode('latin-1')))
-        write(stream, 'real-%s-gp' % stem, bytes([0x0F]) + b''.join(gp)[:3000])
+        write(stream, 'real-%s-gp' % stem, bytes([0x01]) + b''.join(gp)[:3000])
 
     # Binary frames: option bit 0 set: block ID and data of a frame made valid.
     for i, b in enumerate(BINS):
