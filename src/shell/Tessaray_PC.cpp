@@ -55,7 +55,9 @@ namespace {
 // Where the reader thread hands its frames: the engine's decoders, loggers and rings. Until
 // the engine offers its production sink object the thread frames and sets the link flags
 // only.
-ReaderSinks* ProgramReaderSinks() { return nullptr; }
+ReaderSinks* ProgramReaderSinks() {
+    return nullptr;
+}
 
 }  // namespace
 

@@ -75,6 +75,12 @@ void Shot(const std::string& name) {
     host->grab().save(QString::fromStdString(std::string(dir) + "/" + name + ".png"));
 }
 
+void ShotOf(QWidget* window, const std::string& name) {
+    const char* dir = getenv("TESSARAY_PC_SHOTS");
+    if (!dir || !*dir || !window) return;
+    window->grab().save(QString::fromStdString(std::string(dir) + "/" + name + ".png"));
+}
+
 std::string ReadFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream out;

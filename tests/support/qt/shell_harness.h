@@ -4,6 +4,7 @@
 // screenshots for review.
 
 #include <QImage>
+#include <QWidget>
 #include <string>
 
 namespace ui {
@@ -26,6 +27,8 @@ ui::Host& MakeHost(double scale);
 
 // Saves the host window to <TESSARAY_PC_SHOTS>/<name>.png when that variable is set.
 void Shot(const std::string& name);
+// The same for any window.
+void ShotOf(QWidget* window, const std::string& name);
 
 std::string ReadFile(const std::string& path);
 void WriteFile(const std::string& path, const std::string& bytes);
