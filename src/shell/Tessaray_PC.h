@@ -45,6 +45,9 @@ public:
     int32_t iLinkLostCount = 0;
     int32_t iScreenGroup = 1;
     int32_t bCloseRetry = 0;
+    // Set by the exit sequence while it saves the receiver configuration: the baud search
+    // stops and the link watchdog only polls, so no start-up dialog opens over it.
+    int32_t bExitInProgress = 0;
     int32_t iAreaUnits = 0;
 
     CGPSThread GpsThread;
