@@ -9,6 +9,7 @@
 #include <string>
 
 #include "engine/gps.h"
+#include "engine/reader_sinks.h"
 #include "platform/ports.h"
 #include "platform/trace.h"
 #include "shell/BaseDialog.h"
@@ -56,11 +57,11 @@ int CTessaray_PCApp::InitInstance() {
 
 namespace {
 
-// Where the reader thread hands its frames: the engine's decoders, loggers and rings. Until
-// the engine offers its production sink object the thread frames and sets the link flags
-// only.
+// Where the reader thread hands its frames: the engine's decoders, loggers and rings. Built
+// once and never destroyed, so a reader still running at process end finds it alive.
 ReaderSinks* ProgramReaderSinks() {
-    return nullptr;
+    static EngineSinks* sinks = new EngineSinks();
+    return sinks;
 }
 
 }  // namespace

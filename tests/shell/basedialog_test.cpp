@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
+
 #include "engine/gps.h"
 #include "platform/trace.h"
 #include "shell/Tessaray_PC.h"
@@ -44,8 +47,11 @@ void RunOnPositionPage(ui::StepRunner& run) {
     EXPECT_EQ(ui::Dialog::RunningLoops(), 0);
 }
 
+// A scenario that goes wrong must not leave its loops waiting for ever.
 void Fail(const char* what) {
     ADD_FAILURE() << "timed out waiting for " << what;
+    std::fflush(nullptr);
+    std::_Exit(3);
 }
 
 // Last step of a scenario: ends every page loop, innermost first.
