@@ -19,12 +19,12 @@ struct Bin1Data {
     uint16_t usExtendedAge;
 };
 
+// Message 2; its VDOP word is BinaryInfo::usVDOPTimes10.
 struct Bin2Data {
     uint32_t ulMaskSatsTracked;
     uint32_t ulMaskSatsUsed;
-    uint16_t usGpsUtcDiff;
+    uint16_t usGpsUtcDiff;  // also copied into the header's ulSetupWord5
     uint16_t usHDOPTimes10;
-    uint16_t usVDOPTimes10;
     uint16_t usWAASMask;
 };
 
@@ -32,7 +32,7 @@ struct Bin93Data {
     uint16_t usSbasSatId;
     uint32_t ulTOW;
     uint16_t usIODE;
-    uint16_t usSpare;
+    uint16_t usWord4;
     uint32_t ulWords[10];
     uint16_t usWord11;
     uint16_t usWord12;
@@ -84,6 +84,8 @@ struct Bin99Channel {
     uint8_t ucBytes4b[4];
     uint8_t ucByte2;
     uint16_t usWords[6];  // usWords[0]: the channel's code-lock value
+
+    uint16_t usCodeLock() const { return usWords[0]; }
 };
 
 struct Bin99Data {
@@ -98,8 +100,20 @@ struct Bin99Data {
 inline constexpr int kBin80Entries = 50;
 inline constexpr int kBin80Words = 8;
 
+// Data bytes of each decoded message.
+inline constexpr int kBin1Size = 52;
+inline constexpr int kBin2Size = 16;
+inline constexpr int kBin80Size = 40;
+inline constexpr int kBin93Size = 56;
+inline constexpr int kBin94Size = 96;
+inline constexpr int kBin95Size = 128;
+inline constexpr int kBin96Size = 300;
+inline constexpr int kBin97Size = 28;
+inline constexpr int kBin98Size = 72;
+inline constexpr int kBin99Size = 304;
+
 struct BinaryInfo {
-    Bin1Data Bin1;
+    Bin1Data Bin1;  // the history rings take their second from Bin1.dGPSTimeOfWeek
     Bin2Data Bin2;
     uint16_t usVDOPTimes10;
     uint32_t ulBin80Ring[kBin80Entries][kBin80Words];

@@ -103,12 +103,19 @@ public:
         setAutoFillBackground(true);
         setFocusPolicy(Qt::ClickFocus);
     }
+    // The dialog object is going away while its window stays (a page whose loop never
+    // returned, at the end of the process): events no longer reach it.
+    void Detach() { dialog_ = nullptr; }
 
 protected:
-    void paintEvent(QPaintEvent*) override { dialog_->OnPaint(); }
-    void timerEvent(QTimerEvent* e) override { dialog_->DeliverTimer(e->timerId()); }
+    void paintEvent(QPaintEvent*) override {
+        if (dialog_) dialog_->OnPaint();
+    }
+    void timerEvent(QTimerEvent* e) override {
+        if (dialog_) dialog_->DeliverTimer(e->timerId());
+    }
     void mousePressEvent(QMouseEvent* e) override {
-        if (e->button() != Qt::LeftButton) {
+        if (e->button() != Qt::LeftButton || !dialog_) {
             QWidget::mousePressEvent(e);
             return;
         }
@@ -137,7 +144,11 @@ protected:
         // Only a page in a window of its own gets this; host pages close through the host.
         e->ignore();
         QMetaObject::invokeMethod(
-            this, [d = dialog_] { d->OnClose(); }, Qt::QueuedConnection);
+            this,
+            [this] {
+                if (dialog_) dialog_->OnClose();
+            },
+            Qt::QueuedConnection);
     }
 
 private:
@@ -215,6 +226,10 @@ void Host::RemovePage(Dialog* page) {
     Restack();
 }
 
+void Host::ForgetPage(Dialog* page) {
+    stack_.erase(std::remove(stack_.begin(), stack_.end(), page), stack_.end());
+}
+
 void Host::MoveToTop(Dialog* page) {
     stack_.erase(std::remove(stack_.begin(), stack_.end(), page), stack_.end());
     stack_.insert(stack_.begin(), page);
@@ -273,12 +288,11 @@ void Host::moveEvent(QMoveEvent* e) {
 Dialog::Dialog(DialogTemplate tmpl) : tmpl_(std::move(tmpl)), host_(nullptr) {}
 
 Dialog::~Dialog() {
-    if (host_ && Host::Existing() == host_) host_->RemovePage(this);
-    if (QCoreApplication::instance() && page_) {
-        QWidget* w = Widget();
-        page_ = nullptr;
-        delete w;
-    }
+    // Pages normally go when their loop returns. One still here belongs to a loop that never
+    // returned and goes with the process; only the links to this object are cut, since Qt
+    // may already be shutting down.
+    if (Host* host = Host::Existing(); host && host == host_.data()) host->ForgetPage(this);
+    if (page_) static_cast<Page*>(page_.data())->Detach();
 }
 
 QWidget* Dialog::Widget() const {

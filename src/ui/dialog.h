@@ -68,6 +68,7 @@ public:
 
     void AddPage(Dialog* page);
     void RemovePage(Dialog* page);
+    void ForgetPage(Dialog* page);  // without touching any window
     void MoveToTop(Dialog* page);
     void MoveToBottom(Dialog* page);
     // Shows the topmost visible page and hides the others.

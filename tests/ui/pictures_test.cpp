@@ -277,11 +277,7 @@ DialogTemplate SamplePage() {
     return t;
 }
 
-TEST(Pictures, SamplePageForReview) {
-    const QString dir = ShotsDir();
-    if (dir.isEmpty()) GTEST_SKIP() << "TESSARAY_PC_SHOTS not set";
-    QDir().mkpath(dir);
-
+void ShootSamplePage(const QString& file) {
     class Sample : public Dialog {
     public:
         Sample() : Dialog(SamplePage()) {}
@@ -334,11 +330,29 @@ TEST(Pictures, SamplePageForReview) {
         work.TextOut(band.left + 4, band.top + 3, "Northing / Easting (m)");
         page.CopyToWindow(work, band);
         ProcessPending();
-        EXPECT_TRUE(host.grab().save(dir + QStringLiteral("/sample-page.png")));
+        EXPECT_TRUE(host.grab().save(file));
         page.EndDialog(IDOK);
     });
     steps.Start();
     page.DoModal();
+}
+
+TEST(Pictures, SamplePageForReview) {
+    const QString dir = ShotsDir();
+    if (dir.isEmpty()) GTEST_SKIP() << "TESSARAY_PC_SHOTS not set";
+    QDir().mkpath(dir);
+    ShootSamplePage(dir + QStringLiteral("/sample-page.png"));
+}
+
+// A larger desktop font gives a larger window; everything follows the scale.
+TEST(Pictures, SamplePageLargeFontForReview) {
+    const QString dir = ShotsDir();
+    if (dir.isEmpty()) GTEST_SKIP() << "TESSARAY_PC_SHOTS not set";
+    QDir().mkpath(dir);
+    QApplication::setFont(MakeFont("Tahoma", 10));
+    new Host(MakeFont("Tahoma", 10));
+    EXPECT_GT(Host::Instance().fScaleX(), 1.1f);
+    ShootSamplePage(dir + QStringLiteral("/sample-page-large.png"));
 }
 
 }  // namespace
