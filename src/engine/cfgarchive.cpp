@@ -295,7 +295,7 @@ bool CGPS::SaveConfigFile() {
     return WriteCfgFile(*image) == 1;
 }
 
-bool CGPS::LoadConfigFile() {
+bool CGPS::LoadConfigFile(bool bPauseAfterA) {
     auto image = std::make_unique<GPSInfo>();
     bool pauseDue = false;
     {
@@ -309,6 +309,6 @@ bool CGPS::LoadConfigFile() {
         Info.ulPart1Lock = heldLock;
         Info.Settings = image->Settings;
     }
-    if (pauseDue) platform::Sleep(1000);
+    if (pauseDue && bPauseAfterA) platform::Sleep(1000);
     return true;
 }

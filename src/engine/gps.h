@@ -318,7 +318,9 @@ public:
     // Profile archive, configuration senders: defined with their subsystems.
     static bool CreateConfigFolder();
     bool SaveConfigFile();
-    bool LoadConfigFile();
+    // bPauseAfterA: take the pause due after an archive left by an unfinished run (the
+    // reader thread does not).
+    bool LoadConfigFile(bool bPauseAfterA = true);
     // The archive file from and into an image of part 1 and the settings part. ReadCfgFile
     // flips the marker and writes the file back; the pause due after an 'A' marker is
     // reported through pPauseDue when given, else taken at once.

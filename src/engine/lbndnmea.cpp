@@ -8,8 +8,7 @@
 #include "engine/nmea.h"
 #include "platform/numbers.h"
 
-std::atomic<int32_t> bExtThisPort{1};
-std::atomic<uint8_t> g_bRTKRefInvalid{0};
+// bExtThisPort and g_bRTKRefInvalid are defined with the command sender (txnmea.cpp).
 
 namespace {
 

@@ -9,6 +9,7 @@
 
 #include "engine/appstate.h"
 #include "engine/gps.h"
+#include "engine/pkrvnmea.h"
 #include "platform/notify.h"
 #include "wire_fixture.h"
 
@@ -406,6 +407,47 @@ TEST_F(ArchiveTest, SaveUnderAHeldLockWritesAZeroLockWord) {
     EXPECT_EQ(Get32(ReadBytes(path), 216), 0u);
     ASSERT_TRUE(gps->LoadConfigFile());
     EXPECT_EQ(gps->Info.ulPart1Lock, 1u) << "the holder keeps its lock";
+}
+
+}  // namespace
+
+namespace {
+
+class ArchiveLocaleTest : public ArchiveTest,
+                          public ::testing::WithParamInterface<wiretest::CommaLocale> {};
+
+TEST_P(ArchiveLocaleTest, FileKeepsItsBytes) {
+    gps->Info.fLocalTimeOffset = 5.5f;
+    gps->Info.iRxNMEABaudRate = 115200;
+    ASSERT_TRUE(gps->SaveConfigFile());
+    const std::string reference = ReadBytes(path);
+    const bool ran =
+        wiretest::WithCommaLocale(GetParam(), [&] { EXPECT_TRUE(gps->SaveConfigFile()); });
+    if (!ran) GTEST_SKIP() << wiretest::kNoGermanLocale;
+    EXPECT_EQ(ReadBytes(path), reference);
+}
+
+INSTANTIATE_TEST_SUITE_P(Locales, ArchiveLocaleTest,
+                         ::testing::Values(wiretest::CommaLocale::Numpunct,
+                                           wiretest::CommaLocale::System),
+                         wiretest::CommaLocaleName);
+
+}  // namespace
+
+namespace {
+
+TEST_F(ArchiveTest, ProprietarySetupCommandsUseTheProcessArchiveWithoutPausing) {
+    CPKRVNMEA pkrv;
+    g_GPS.Info.iRxElevation = 21;
+    ASSERT_TRUE(pkrv.SaveArchive());
+    EXPECT_EQ(ReadBytes(path).size(), 3824u);
+    EXPECT_EQ(ReadBytes(path)[0], 'A');
+    g_GPS.Info.iRxElevation = 5;
+    wire.Take();
+    ASSERT_TRUE(pkrv.LoadArchive());
+    EXPECT_EQ(g_GPS.Info.iRxElevation, 21);
+    EXPECT_TRUE(wire.Take().empty()) << "the reader thread never waits a second";
+    EXPECT_EQ(ReadBytes(path)[0], 'N');
 }
 
 }  // namespace

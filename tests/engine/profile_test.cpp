@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <locale>
 #include <sstream>
 
 #include "engine/gps.h"
@@ -283,28 +282,28 @@ TEST_F(ProfileTest, MissingFileLoadsNothingAndSendsNothing) {
     EXPECT_TRUE(wire.Take().empty());
 }
 
-struct CommaPunct : std::numpunct<char> {
-    char do_decimal_point() const override { return ','; }
-};
+class ProfileLocaleTest : public ProfileTest,
+                          public ::testing::WithParamInterface<wiretest::CommaLocale> {};
 
-TEST_F(ProfileTest, DecimalCommaLocaleChangesNoByte) {
+TEST_P(ProfileLocaleTest, FileKeepsItsBytesAndLoads) {
     gps->Info.Settings.WizardSnapshot.dRefLat = -33.856812;
+    gps->Info.Nav.fHDGTau = 1.25f;
     ASSERT_TRUE(CProfile(gps.get()).Save(path));
     const std::string reference = ReadBytes(path);
-    const std::locale saved =
-        std::locale::global(std::locale(std::locale::classic(), new CommaPunct));
-    ASSERT_TRUE(CProfile(gps.get()).Save(path));
     auto loaded = std::make_unique<CGPS>();
-    ASSERT_TRUE(CProfile(loaded.get()).Load(path));
-    std::locale::global(saved);
+    const bool ran = wiretest::WithCommaLocale(GetParam(), [&] {
+        EXPECT_TRUE(CProfile(gps.get()).Save(path));
+        EXPECT_TRUE(CProfile(loaded.get()).Load(path));
+    });
+    if (!ran) GTEST_SKIP() << wiretest::kNoGermanLocale;
     EXPECT_EQ(ReadBytes(path), reference);
     EXPECT_DOUBLE_EQ(loaded->Info.Settings.WizardLive.dRefLat, -33.856812);
-    if (std::setlocale(LC_ALL, "de_DE.UTF-8") == nullptr) {
-        GTEST_SKIP() << "locale de_DE.UTF-8 is not installed; the numpunct check above ran";
-    }
-    ASSERT_TRUE(CProfile(gps.get()).Save(path));
-    std::setlocale(LC_ALL, "C");
-    EXPECT_EQ(ReadBytes(path), reference);
+    EXPECT_EQ(loaded->Info.Nav.fHDGTau, 1.25f);
 }
+
+INSTANTIATE_TEST_SUITE_P(Locales, ProfileLocaleTest,
+                         ::testing::Values(wiretest::CommaLocale::Numpunct,
+                                           wiretest::CommaLocale::System),
+                         wiretest::CommaLocaleName);
 
 }  // namespace

@@ -3,10 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
-#include <clocale>
 #include <cmath>
 #include <functional>
-#include <locale>
 
 #include "engine/appstate.h"
 #include "engine/gps.h"
@@ -288,30 +286,22 @@ void SendNumericCommands() {
     g_TxNMEA.SetMessageRate(RATE_5S, "GPGGA", false);
 }
 
-struct CommaPunct : std::numpunct<char> {
-    char do_decimal_point() const override { return ','; }
-    char do_thousands_sep() const override { return '.'; }
-    std::string do_grouping() const override { return "\3"; }
-};
+class CommaLocaleTest : public ::testing::TestWithParam<wiretest::CommaLocale> {};
 
-TEST(TxNMEA, DecimalCommaLocaleChangesNoByte) {
+TEST_P(CommaLocaleTest, CommandsKeepTheirBytes) {
     wiretest::Wire wire;
     SendNumericCommands();
     const std::string reference = wire.TakeWire();
     ASSERT_NE(reference.find("0.500000"), std::string::npos);
-
-    const std::locale saved =
-        std::locale::global(std::locale(std::locale::classic(), new CommaPunct));
-    SendNumericCommands();
-    std::locale::global(saved);
-    EXPECT_EQ(wire.TakeWire(), reference);
-
-    if (std::setlocale(LC_ALL, "de_DE.UTF-8") == nullptr) {
-        GTEST_SKIP() << "locale de_DE.UTF-8 is not installed; the numpunct check above ran";
+    if (!wiretest::WithCommaLocale(GetParam(), SendNumericCommands)) {
+        GTEST_SKIP() << wiretest::kNoGermanLocale;
     }
-    SendNumericCommands();
-    std::setlocale(LC_ALL, "C");
     EXPECT_EQ(wire.TakeWire(), reference);
 }
+
+INSTANTIATE_TEST_SUITE_P(Locales, CommaLocaleTest,
+                         ::testing::Values(wiretest::CommaLocale::Numpunct,
+                                           wiretest::CommaLocale::System),
+                         wiretest::CommaLocaleName);
 
 }  // namespace

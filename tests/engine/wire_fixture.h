@@ -8,8 +8,10 @@
 #include <stdlib.h>
 #include <sys/resource.h>
 
+#include <clocale>
 #include <filesystem>
 #include <functional>
+#include <locale>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -171,5 +173,40 @@ public:
 private:
     rlimit saved_{};
 };
+
+// A decimal point that is a comma, as in German.
+struct CommaPunct : std::numpunct<char> {
+    char do_decimal_point() const override { return ','; }
+    char do_thousands_sep() const override { return '.'; }
+    std::string do_grouping() const override { return "\3"; }
+};
+
+enum class CommaLocale {
+    Numpunct,  // the C++ global locale with a comma facet: always available
+    System,    // the C locale de_DE.UTF-8, when it is installed
+};
+
+// Runs the action under the locale and restores the "C" locale; false when the locale is not
+// installed (nothing is generated).
+inline bool WithCommaLocale(CommaLocale kind, const std::function<void()>& action) {
+    if (kind == CommaLocale::Numpunct) {
+        const std::locale saved =
+            std::locale::global(std::locale(std::locale::classic(), new CommaPunct));
+        action();
+        std::locale::global(saved);
+        return true;
+    }
+    if (std::setlocale(LC_ALL, "de_DE.UTF-8") == nullptr) return false;
+    action();
+    std::setlocale(LC_ALL, "C");
+    return true;
+}
+
+inline std::string CommaLocaleName(const ::testing::TestParamInfo<CommaLocale>& info) {
+    return info.param == CommaLocale::Numpunct ? "CommaFacet" : "GermanLocale";
+}
+
+inline constexpr const char* kNoGermanLocale =
+    "locale de_DE.UTF-8 is not installed; the comma numpunct test covers the check";
 
 }  // namespace wiretest
