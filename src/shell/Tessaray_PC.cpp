@@ -50,8 +50,18 @@ int CTessaray_PCApp::InitInstance() {
     return 0;
 }
 
+namespace {
+
+// Where the reader thread hands its frames: the engine's decoders, loggers and rings. Until
+// the engine offers its production sink object the thread frames and sets the link flags
+// only.
+ReaderSinks* ProgramReaderSinks() { return nullptr; }
+
+}  // namespace
+
 int CTessaray_PCApp::StartGpsThread() {
     if (GpsThread.IsRunning()) return 1;
+    GpsThread.SetSinks(ProgramReaderSinks());
     // Start traces "Could not create GPS thread!" itself when it fails; the program goes on
     // without a reader.
     return GpsThread.Start() ? 1 : 0;

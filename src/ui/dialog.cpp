@@ -801,7 +801,16 @@ int Dialog::InsertItem(int id, int index, std::string_view text) {
     if (!t) return -1;
     QSignalBlocker block(t);
     if (index < 0 || index > t->count()) index = t->count();
-    return t->insertTab(index, Q(text));
+    const int result = t->insertTab(index, Q(text));
+    // The strip was sized before it had tabs; grow it to its text so no label is cut.
+    const int need = t->sizeHint().height();
+    if (t->height() < need) {
+        const int grow = need - t->height();
+        t->resize(t->width(), need);
+        if (auto* pane = page_->findChild<QWidget*>(QStringLiteral("id%1pane").arg(id)))
+            pane->setGeometry(pane->geometry().adjusted(0, grow, 0, 0));
+    }
+    return result;
 }
 
 void Dialog::DeleteAllItems(int id) {

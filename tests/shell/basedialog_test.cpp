@@ -187,6 +187,29 @@ TEST(BaseDialog, SuspendedTimersAndKeepRunning) {
     RunOnPositionPage(run);
 }
 
+TEST(BaseDialog, EnterEscapeAndCloseButtonDoNotEndAScreen) {
+    SetUpProgram(1.0);
+    TestPage* a = Page(SCR_GPS_1);
+    ui::StepRunner run;
+    run.AddWait([&] { return a->IsWindowVisible(); }, 5000, [] { Fail("position page"); });
+    run.Add([&] {
+        ui::UserKey(a->GetDlgItem(1022), Qt::Key_Return);
+        ui::UserKey(a->Widget(), Qt::Key_Return);
+        ui::UserKey(a->Widget(), Qt::Key_Escape);
+        // The close button runs the close box, whose exit dialog keeps the user here.
+        ui::UserCloseWindow();
+    });
+    run.Add([&] {
+        ui::ProcessPending();
+        EXPECT_TRUE(a->IsWindowVisible());
+        EXPECT_EQ(a->leaves, 0);
+        EXPECT_EQ(a->m_bClosing, 0);
+        EXPECT_EQ(ui::Dialog::RunningLoops(), 1);
+        EndAll();
+    });
+    RunOnPositionPage(run);
+}
+
 // Centre of navigation row `row` in design units.
 std::pair<double, double> RowCentre(int row) {
     const NavHotSpot& s = kNavHotSpots[static_cast<size_t>(row - 1)];
