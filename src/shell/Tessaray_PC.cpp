@@ -11,6 +11,7 @@
 #include "engine/gps.h"
 #include "platform/ports.h"
 #include "platform/trace.h"
+#include "shell/ExitInstance.h"
 #include "shell/ScreenRegistry.h"
 #include "shell/Tessaray_PCDlg.h"
 
@@ -81,6 +82,7 @@ int CTessaray_PCApp::EnumSerialPorts() {
 }
 
 void CTessaray_PCApp::EndProcess(int code) {
+    ReleaseForExit();
     std::function<void(int)> hook;
     {
         std::lock_guard<std::mutex> lock(g_endHookMutex);
