@@ -65,6 +65,10 @@ const char* LBandBeamName(uint32_t freqKhz, float geoLongitude) {
     return "MSV-W";
 }
 
+std::string BeaconBitRateText(int bitRate) {
+    return bitRate == 0 ? std::string("Auto") : platform::FormatInt(int64_t{bitRate} * 100);
+}
+
 const char* ReportSourceName(int source) {
     switch (source) {
         case CORR_NONE:
@@ -157,8 +161,7 @@ void CCLOSESCREEN_2::FillReport(int source) {
     m_strOtherBaud = platform::FormatInt(w.iRTCMBaudRate);
     if (source == CORR_BEACON) {
         m_strDetail[0] = platform::FormatFixed(w.fFreq, 1);
-        m_strDetail[1] =
-            w.iBitRate == 0 ? std::string("Auto") : platform::FormatInt(w.iBitRate * 100);
+        m_strDetail[1] = BeaconBitRateText(w.iBitRate);
         m_strDetail[2] = platform::FormatInt(w.iStationId);
     } else if (source == CORR_LBND || source == CORR_SBAS) {
         RecordLock lock(info.LBand.ulLBandLock);

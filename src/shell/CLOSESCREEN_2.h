@@ -13,6 +13,8 @@
 const char* ReportRateText(int rateCode);
 // The L-band beam by its exact frequency in kHz ("MSV-W" for an unknown one).
 const char* LBandBeamName(uint32_t freqKhz, float geoLongitude);
+// The beacon bit rate of an eBeaconBitRate ("Auto" for 0, else the code times 100).
+std::string BeaconBitRateText(int bitRate);
 // The report's name of a differential source.
 const char* ReportSourceName(int source);
 
