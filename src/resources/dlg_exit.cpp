@@ -79,49 +79,50 @@ ui::DialogTemplate BuildCloseScreen2() {
     ui::DialogTemplate t;
     t.id = IDD_CLOSESCREEN_2;
     auto& c = t.controls;
-    AddLabel(c, 1076, 58, 90, 254, "New Receiver  Configuration Report", Flag::Center | Flag::Bold);
-    AddLabel(c, 1066, 66, 110, 104, "This Port", Flag::Bold);
-    AddLabel(c, 1067, 194, 110, 104, "Other Port", Flag::Bold);
+    AddLabel(c, 1076, 58, 104, 254, "New Receiver  Configuration Report",
+             Flag::Center | Flag::Bold);
+    AddLabel(c, 1066, 62, 122, 104, "This Port", Flag::Bold);
+    AddLabel(c, 1067, 194, 122, 104, "Other Port", Flag::Bold);
     const char* const rows[kReportRows] = {"$GPGGA", "$GPGLL", "$GPGSA", "$GPGST",
                                            "$GPGSV", "$GPRMC", "$GPRRE", "$GPVTG",
                                            "$GPZDA", "Bin95",  "Bin96"};
     for (int i = 0; i < kReportRows; ++i) {
-        const double y = 126.0 + 15 * i;
-        AddLabel(c, 1008 + i, 66, y, 60, rows[i]);
+        const double y = 138.0 + 14 * i;
+        AddLabel(c, 1008 + i, 62, y, 60, rows[i]);
         AddValue(c, kReportThisRate[i], 128, y, 44);
         AddLabel(c, 1019 + i, 194, y, 60, rows[i]);
         AddValue(c, kReportOtherRate[i], 256, y, 44);
     }
-    const double y1 = 126.0 + 15 * kReportRows + 6;  // 297
-    AddLabel(c, 1030, 66, y1, 70, "ElevationMask");
-    AddValue(c, IDC_REPORT_ELEVATION, 136, y1, 28);
+    const double y1 = 138.0 + 14 * kReportRows + 6;
+    AddLabel(c, 1030, 62, y1, 76, "ElevationMask");
+    AddValue(c, IDC_REPORT_ELEVATION, 140, y1, 24);
     AddLabel(c, IDC_REPORT_ELEVATION_UNIT, 166, y1, 10, "");
     AddLabel(c, 1031, 194, y1, 60, "ZEPHA Age");
     AddValue(c, IDC_REPORT_AGE, 256, y1, 34);
     AddLabel(c, 1071, 292, y1, 12, "s");
-    const double y2 = y1 + 15;
-    AddLabel(c, 1032, 66, y2, 60, "ThisBaud");
+    const double y2 = y1 + 14;
+    AddLabel(c, 1032, 62, y2, 60, "ThisBaud");
     AddValue(c, IDC_REPORT_THIS_BAUD, 124, y2, 48);
     AddLabel(c, 1033, 194, y2, 60, "OtherBaud");
     AddValue(c, IDC_REPORT_OTHER_BAUD, 252, y2, 48);
-    const double y3 = y2 + 19;
-    AddLabel(c, 1055, 66, y3, 62, "Diff Source:");
+    const double y3 = y2 + 18;
+    AddLabel(c, 1055, 62, y3, 66, "Diff Source:");
     AddLabel(c, IDC_REPORT_SOURCE, 130, y3, 120, "", Flag::Bold);
-    const double y4 = y3 + 16;
-    AddLabel(c, IDC_REPORT_FREQ_LABEL, 66, y4, 40, "Freq:", Flag::Hidden);
+    const double y4 = y3 + 15;
+    AddLabel(c, IDC_REPORT_FREQ_LABEL, 62, y4, 40, "Freq:", Flag::Hidden);
     AddLabel(c, IDC_REPORT_DETAIL1, 106, y4, 70, "", Flag::Hidden);
     AddLabel(c, IDC_REPORT_MSK_LABEL, 194, y4, 56, "MSK:", Flag::Hidden);
     AddLabel(c, IDC_REPORT_DETAIL2, 252, y4, 56, "", Flag::Hidden);
-    AddLabel(c, IDC_REPORT_PRN1_LABEL, 66, y4, 60, "SBAS PRN1", Flag::Hidden);
+    AddLabel(c, IDC_REPORT_PRN1_LABEL, 62, y4, 60, "SBAS PRN1", Flag::Hidden);
     AddLabel(c, IDC_REPORT_PRN1, 130, y4, 40, "", Flag::Hidden);
     AddLabel(c, IDC_REPORT_PRN2_LABEL, 194, y4, 60, "SBAS PRN2", Flag::Hidden);
     AddLabel(c, IDC_REPORT_PRN2, 258, y4, 40, "", Flag::Hidden);
-    const double y5 = y4 + 15;
-    AddLabel(c, IDC_REPORT_STATION_LABEL, 66, y5, 56, "Station ID", Flag::Hidden);
+    const double y5 = y4 + 14;
+    AddLabel(c, IDC_REPORT_STATION_LABEL, 62, y5, 60, "Station ID", Flag::Hidden);
     AddLabel(c, IDC_REPORT_DETAIL3, 130, y5, 100, "", Flag::Hidden);
-    c.push_back({1005, Kind::GroupBox, {54, 82, 262, 300}, "", 0, 0, {}});
-    c.push_back({IDC_REPORT_CLOSE, Kind::Button, {70, 386, 105, 26}, "Close", 0, 0, {}});
-    c.push_back({IDC_REPORT_GO_BACK, Kind::Button, {195, 386, 105, 26}, "Go Back", 0, 0, {}});
+    c.push_back({1005, Kind::GroupBox, {54, 98, 262, 284}, "", 0, 0, {}});
+    c.push_back({IDC_REPORT_CLOSE, Kind::Button, {70, 388, 105, 24}, "Close", 0, 0, {}});
+    c.push_back({IDC_REPORT_GO_BACK, Kind::Button, {195, 388, 105, 24}, "Go Back", 0, 0, {}});
     c.push_back(Background());
     return t;
 }
