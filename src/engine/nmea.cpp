@@ -15,6 +15,7 @@
 #include "platform/trace.h"
 
 CNMEA g_NMEA;
+std::atomic<uint32_t> g_ulDiffReplies{0};
 
 namespace {
 
@@ -161,6 +162,9 @@ const std::array kReplyRoutes = {
                   r.eCurCorrSource = CORR_TSPAN_ROVER;
               else if (ok)
                   r.eCurCorrSource = code;
+              else
+                  return ok;
+              g_ulDiffReplies.fetch_add(1);
               return ok;
           }},
     Route{"$> JBAUD,", LBandLock, LBND_ERR("bJBAUD"),

@@ -79,3 +79,6 @@ private:
 void CopyFieldText(char* dest, std::size_t size, const char* text);
 
 extern CNMEA g_NMEA;
+// Counts the "$>JDIFF" replies that set the differential source, so a caller can tell
+// whether the receiver has answered since it asked.
+extern std::atomic<uint32_t> g_ulDiffReplies;

@@ -101,13 +101,7 @@ void CBaseDialog::OnTimer(ui::UINT id) {
                 RestartLinkWatch();
             }
         } else if (id == kBaudSearchTimer && bBaudSearchOn) {
-            if (m_iProbeRepeats < 1) {
-                NextBaudStep();
-            } else {
-                --m_iProbeRepeats;
-                PollReceiver();
-                platform::Sleep(300);
-            }
+            SearchTick();
         }
     } catch (const std::exception& e) {
         platform::Trace("Error or Exception:%s\n", e.what());
@@ -222,33 +216,8 @@ void CBaseDialog::GoToStartupScreen() {
 }
 
 void CBaseDialog::GoToDiffScreen() {
-    switch (theApp().iScreenGroup) {
-        case GROUP_SBAS:
-            SwitchTo(SCR_SBAS_1);
-            break;
-        case GROUP_BEACON:
-            SwitchTo(SCR_BEACON_1);
-            break;
-        case GROUP_LBND:
-            SwitchTo(SCR_LBND_1);
-            break;
-        case GROUP_GPS:
-        case GROUP_EXTERNAL:
-            SwitchTo(SCR_GPS_1);
-            break;
-        case GROUP_XREF:
-            SwitchTo(SCR_XREF_1);
-            break;
-        case GROUP_TSPAN_BASE:
-            SwitchTo(SCR_TSPAN_BASE);
-            break;
-        case GROUP_TSPAN_ROVER:
-            SwitchTo(SCR_TSPAN_ROVER);
-            break;
-        default:
-            TRACE_ASSERT(false);
-            break;
-    }
+    const int target = DiffScreenTarget(theApp().iScreenGroup);
+    if (target >= 0) SwitchTo(static_cast<eScreen>(target));
 }
 
 void CBaseDialog::RunNavRow(int row) {

@@ -80,6 +80,8 @@ public:
 
     // Receiver search and link watchdog.
     ui::UINT StartBaudSearch();
+    // One tick of the search timer: the next baud, or one more probe at the baud open.
+    void SearchTick();
     int NextBaudStep();
     void CheckLink();
     void Reconnect(int port, int baud);
@@ -147,3 +149,9 @@ ui::BOOL ModemProbe();
 int ModemSetBaud(int baud);
 // The keep-alive probe (CTxNMEA::Poll).
 void PollReceiver();
+// Installs the command sender's radio-modem reset as the port's close hook (program start).
+void InstallLinkHooks();
+// An exit is saving the configuration: the search stops and the watchdog only polls.
+bool ExitInProgress();
+// The baud the serial port is open at, 0 while it is closed.
+int OpenPortBaud();

@@ -5,6 +5,7 @@
 #include "platform/numbers.h"
 #include "resources/dlg_exit.h"
 #include "shell/CHECK.h"
+#include "shell/DiffSource.h"
 #include "shell/ExitInstance.h"
 #include "shell/Tessaray_PC.h"
 #include "ui/fonts.h"
@@ -67,27 +68,6 @@ const char* LBandBeamName(uint32_t freqKhz, float geoLongitude) {
 
 std::string BeaconBitRateText(int bitRate) {
     return bitRate == 0 ? std::string("Auto") : platform::FormatInt(int64_t{bitRate} * 100);
-}
-
-const char* ReportSourceName(int source) {
-    switch (source) {
-        case CORR_NONE:
-            return "NONE";
-        case CORR_BEACON:
-            return "BEACON";
-        case CORR_LBND:
-            return "LBND";
-        case CORR_EXTERNAL:
-            return "EXTERNAL";
-        case CORR_XREF:
-            return "x-Ref";
-        case CORR_TSPAN_BASE:
-            return "t-Span Base";
-        case CORR_TSPAN_ROVER:
-            return "t-Span Rover";
-        default:
-            return "SBAS";
-    }
 }
 
 CCLOSESCREEN_2::CCLOSESCREEN_2() : ui::Dialog(CloseScreen2Template()) {
@@ -175,7 +155,7 @@ void CCLOSESCREEN_2::FillReport(int source) {
             SetDlgItemText(IDC_REPORT_PRN2, platform::FormatInt(lb.iSBASPRN2));
         }
     }
-    m_strSource = ReportSourceName(source);
+    DiffSourceName(source, m_strSource);
     UpdateData(ui::FALSE);
 }
 

@@ -15,8 +15,6 @@ const char* ReportRateText(int rateCode);
 const char* LBandBeamName(uint32_t freqKhz, float geoLongitude);
 // The beacon bit rate of an eBeaconBitRate ("Auto" for 0, else the code times 100).
 std::string BeaconBitRateText(int bitRate);
-// The report's name of a differential source.
-const char* ReportSourceName(int source);
 
 class CCLOSESCREEN_2 : public ui::Dialog {
 public:

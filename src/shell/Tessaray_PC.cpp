@@ -11,6 +11,8 @@
 #include "engine/gps.h"
 #include "platform/ports.h"
 #include "platform/trace.h"
+#include "shell/BaseDialog.h"
+#include "shell/DiffSource.h"
 #include "shell/ExitInstance.h"
 #include "shell/ScreenRegistry.h"
 #include "shell/Tessaray_PCDlg.h"
@@ -40,6 +42,8 @@ int CTessaray_PCApp::InitInstance() {
     hDataEvent.Set();
     CGPS::SetUnlockHook([] { theApp().hDataEvent.Set(); });
     RegisterAllScreens();
+    InstallLinkHooks();
+    InstallBaudHandOver();
     StartGpsThread();
 
     // The welcome page runs first; the start-up dialog and every screen then run nested

@@ -45,8 +45,8 @@ public:
     int32_t iLinkLostCount = 0;
     int32_t iScreenGroup = 1;
     int32_t bCloseRetry = 0;
-    // From the start of an exit until it ends or is cancelled: the baud search stops and the
-    // link watchdog only polls, so nothing opens over the saving screen.
+    // Set by the exit sequence while it saves the receiver configuration: the baud search
+    // stops and the link watchdog only polls, so no start-up dialog opens over it.
     int32_t bExitInProgress = 0;
     int32_t iAreaUnits = 0;
 

@@ -295,6 +295,8 @@ TEST(BaseDialog, StatusStripOnThePage) {
     run.Add([&] {
         CTessaray_PCApp& app = theApp();
         app.bReceiverFound = 0;
+        // A source whose end of the strip leaves the fix label and lamps as they are.
+        g_GPS.Info.eCurCorrSource = CORR_EXTERNAL;
         g_GPS.Info.Nav.usNavMode = 1;
         app.iHeadingAge = 7;
         heading->UpdateStatusStrip();

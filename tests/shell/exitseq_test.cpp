@@ -833,10 +833,6 @@ TEST(ExitSequence, ReportTexts) {
                           {0, 0, "MSV-W"}};
     for (const Beam& b : beams) EXPECT_STREQ(LBandBeamName(b.khz, b.lon), b.name) << b.khz;
 
-    const char* const names[] = {"NONE", "BEACON", "LBND",        "SBAS",         "EXTERNAL",
-                                 "SBAS", "x-Ref",  "t-Span Base", "t-Span Rover", "SBAS"};
-    for (int s = 0; s < 10; ++s) EXPECT_STREQ(ReportSourceName(s), names[s]) << s;
-    EXPECT_STREQ(ReportSourceName(42), "SBAS");
 
     const std::pair<int, const char*> bitRates[] = {{0, "Auto"}, {1, "100"}, {2, "200"}};
     for (const auto& [code, text] : bitRates) EXPECT_EQ(BeaconBitRateText(code), text) << code;

@@ -12,6 +12,7 @@
 
 #include "platform/clock.h"
 #include "platform/numbers.h"
+#include "support/tty_state.h"
 
 namespace testsupport {
 
@@ -89,6 +90,21 @@ void ReceiverSimulator::SetBacklogLimit(size_t bytes) {
     backlogLimit_ = bytes;
 }
 
+void ReceiverSimulator::SetLineBaud(uint32_t baud) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    lineBaud_ = baud;
+}
+
+bool ReceiverSimulator::AtLineBaud(uint32_t* current) const {
+    if (lineBaud_ == 0) {
+        if (current) *current = 0;
+        return true;
+    }
+    const uint32_t baud = TtyBaud(slavePath_);
+    if (current) *current = baud;
+    return baud == lineBaud_;
+}
+
 void ReceiverSimulator::FallSilent() {
     std::lock_guard<std::mutex> lock(mutex_);
     silent_ = true;
@@ -145,8 +161,10 @@ void ReceiverSimulator::HandleInput(const char* data, size_t n) {
         if (len >= 2 && partialLine_[len - 2] == '\r' && partialLine_[len - 1] == '\n') {
             std::string line = partialLine_.substr(0, len - 2);
             partialLine_.clear();
-            commands_.push_back({platform::TickCount(), line});
-            if (!silent_) {
+            uint32_t baud = 0;
+            const bool understood = AtLineBaud(&baud);
+            commands_.push_back({platform::TickCount(), line, baud});
+            if (!silent_ && understood) {
                 for (const Rule& rule : rules_) {
                     if (line.compare(0, rule.prefix.size(), rule.prefix) == 0) {
                         output_.insert(output_.end(), rule.reply.begin(), rule.reply.end());
@@ -191,6 +209,7 @@ void ReceiverSimulator::Run() {
             nextItem = now + std::chrono::milliseconds(periodMs_);
             changed_.notify_all();
         }
+        if (!output_.empty() && !AtLineBaud(nullptr)) output_.clear();
         if (!output_.empty()) {
             size_t want = output_.size();
             if (!chunkSizes_.empty()) {

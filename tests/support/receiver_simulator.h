@@ -19,8 +19,9 @@ namespace testsupport {
 class ReceiverSimulator {
 public:
     struct Command {
-        uint32_t time;     // platform::TickCount() when the line was complete
-        std::string line;  // without CR LF
+        uint32_t time;      // platform::TickCount() when the line was complete
+        std::string line;   // without CR LF
+        uint32_t baud = 0;  // line speed of the program's side then (with SetLineBaud)
     };
 
     ReceiverSimulator();
@@ -49,6 +50,11 @@ public:
     // receiver does not wait for a reader either). 0: never skip.
     void SetBacklogLimit(size_t bytes);
 
+    // The receiver talks at this speed: while the program's side of the line is set to
+    // another one (read from the slave's termios), nothing is answered and what would be
+    // sent is dropped, as a receiver at the wrong baud rate is never understood. 0: any.
+    void SetLineBaud(uint32_t baud);
+
     // Stops streaming and answering; pending output is dropped.
     void FallSilent();
     // Closes the master side: the program's reads then fail with a hang-up.
@@ -64,6 +70,7 @@ public:
 private:
     void Run();
     void HandleInput(const char* data, size_t n);
+    bool AtLineBaud(uint32_t* current) const;  // caller holds mutex_
 
     struct Rule {
         std::string prefix;
@@ -91,6 +98,7 @@ private:
     size_t backlogLimit_ = 0;
     bool silent_ = false;
     bool hungUp_ = false;
+    uint32_t lineBaud_ = 0;
     uint64_t bytesWritten_ = 0;
 
     std::atomic<bool> stop_{false};
