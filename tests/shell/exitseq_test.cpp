@@ -833,7 +833,6 @@ TEST(ExitSequence, ReportTexts) {
                           {0, 0, "MSV-W"}};
     for (const Beam& b : beams) EXPECT_STREQ(LBandBeamName(b.khz, b.lon), b.name) << b.khz;
 
-
     const std::pair<int, const char*> bitRates[] = {{0, "Auto"}, {1, "100"}, {2, "200"}};
     for (const auto& [code, text] : bitRates) EXPECT_EQ(BeaconBitRateText(code), text) << code;
 }
