@@ -14,6 +14,7 @@
 #include "platform/trace.h"
 #include "shell/BaseDialog.h"
 #include "shell/DiffSource.h"
+#include "shell/ExitInstance.h"
 #include "shell/ScreenRegistry.h"
 #include "shell/Tessaray_PCDlg.h"
 
@@ -88,6 +89,7 @@ int CTessaray_PCApp::EnumSerialPorts() {
 }
 
 void CTessaray_PCApp::EndProcess(int code) {
+    ReleaseForExit();
     std::function<void(int)> hook;
     {
         std::lock_guard<std::mutex> lock(g_endHookMutex);

@@ -10,6 +10,7 @@
 
 #include "engine/gps.h"
 #include "platform/trace.h"
+#include "shell/CHECK.h"
 #include "shell/Tessaray_PC.h"
 #include "support/qt/shell_harness.h"
 #include "support/qt/test_pages.h"
@@ -202,9 +203,14 @@ TEST(BaseDialog, EnterEscapeAndCloseButtonDoNotEndAScreen) {
         ui::UserKey(a->GetDlgItem(1022), Qt::Key_Return);
         ui::UserKey(a->Widget(), Qt::Key_Return);
         ui::UserKey(a->Widget(), Qt::Key_Escape);
-        // The close button runs the close box, whose exit dialog keeps the user here.
+        // The close button runs the close box; its exit dialog's Cancel keeps the user here.
         ui::UserCloseWindow();
     });
+    run.AddWait([] { return dynamic_cast<CCHECK*>(ui::Host::Instance().TopPage()) != nullptr; },
+                5000, [] { Fail("exit dialog"); });
+    run.Add([] { ui::UserClick(ui::Host::Instance().TopPage()->GetDlgItem(ui::IDCANCEL)); });
+    run.AddWait([&] { return ui::Host::Instance().TopPage() == a; }, 5000,
+                [] { Fail("position page again"); });
     run.Add([&] {
         ui::ProcessPending();
         EXPECT_TRUE(a->IsWindowVisible());
