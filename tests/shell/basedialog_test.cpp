@@ -24,17 +24,7 @@ namespace {
 bool g_finished = false;
 
 void SetUpProgram(double scale) {
-    shelltest::StartQt();
-    ui::Host& host = shelltest::MakeHost(scale);
-    CTessaray_PCApp& app = theApp();
-    SetApp(&app);
-    app.iWinWidth = host.ClientSize().width();
-    app.iWinHeight = host.ClientSize().height();
-    app.fScaleX = host.fScaleX();
-    app.fScaleY = host.fScaleY();
-    app.iNavBarWidth = static_cast<int>(282 * app.fScaleX);
-    app.iNavBarHeight = static_cast<int>(28 * app.fScaleY);
-    host.show();
+    shelltest::StartProgram(scale);
     shelltest::RegisterTestPages();
 }
 

@@ -169,16 +169,8 @@ struct Rig {
         withReader = reader;
         shelltest::StartQt();
         setenv("HOME", shelltest::TempDir().c_str(), 1);
-        ui::Host& host = shelltest::MakeHost(1.0);
+        shelltest::StartProgram(1.0);
         CTessaray_PCApp& app = theApp();
-        SetApp(&app);
-        app.iWinWidth = host.ClientSize().width();
-        app.iWinHeight = host.ClientSize().height();
-        app.fScaleX = host.fScaleX();
-        app.fScaleY = host.fScaleY();
-        app.iNavBarWidth = static_cast<int>(282 * app.fScaleX);
-        app.iNavBarHeight = static_cast<int>(28 * app.fScaleY);
-        host.show();
         RegisterScreen(SCR_GPS_1, [] { return std::make_unique<LeavingScreen>(); });
         screen = dynamic_cast<LeavingScreen*>(Screen(SCR_GPS_1));
         // The process would be gone: every page loop ends, so the test's own run returns.
@@ -269,6 +261,21 @@ void Click(ui::Dialog* page, int id) {
     ASSERT_NE(page, nullptr);
     ASSERT_TRUE(page->IsItemEnabled(id)) << "control " << id;
     ui::UserClick(page->GetDlgItem(id));
+}
+
+// Waits for the screen, clicks its close box and waits for the exit dialog.
+void OpenExitDialog(ui::StepRunner& run, Rig& rig) {
+    run.AddWait([&rig] { return rig.screen->IsWindowVisible(); }, 5000, [] { Fail("screen"); });
+    run.Add([] { ClickCloseBox(); });
+    WaitTop<CCHECK>(run, "exit dialog");
+}
+
+// Clicks a button of the exit dialog, noting first how far the receiver's lines go.
+void ChooseExit(ui::StepRunner& run, Rig& rig, size_t& mark, int id) {
+    run.Add([&rig, &mark, id] {
+        mark = rig.Mark();
+        Click(Top<CCHECK>(), id);
+    });
 }
 
 std::string ArchivePath() {
@@ -404,9 +411,7 @@ TEST(ExitSequence, ExitAndSaveSendsShutdownShowsProgressReportsBeaconAndCloses) 
     size_t writeMark = 0;
     uint32_t savingShownAt = 0;
     ui::StepRunner run;
-    run.AddWait([&] { return rig.screen->IsWindowVisible(); }, 5000, [] { Fail("screen"); });
-    run.Add([&] { ClickCloseBox(); });
-    WaitTop<CCHECK>(run, "exit dialog");
+    OpenExitDialog(run, rig);
     run.Add([&] {
         CCHECK* c = Top<CCHECK>();
         EXPECT_EQ(c->GetDlgItemText(1001), "Please choose one of the following options:");
@@ -552,9 +557,7 @@ TEST(ExitSequence, ExitAndSaveProfileWritesRcfThenReportsSbas) {
     ui::MessageBoxRecorder boxes;
     boxes.Answer(ui::IDOK);
     ui::StepRunner run;
-    run.AddWait([&] { return rig.screen->IsWindowVisible(); }, 5000, [] { Fail("screen"); });
-    run.Add([&] { ClickCloseBox(); });
-    WaitTop<CCHECK>(run, "exit dialog");
+    OpenExitDialog(run, rig);
     run.Add([&] { Click(Top<CCHECK>(), 3); });
     WaitTop<CFileOpenDlg>(run, "file browser");
     run.Add([&] {
@@ -598,13 +601,8 @@ TEST(ExitSequence, CancelledProfileBrowserStillCloses) {
     theApp().bSaveOnExit = 0;  // never polled: nothing goes to the receiver
     ui::StepRunner run;
     size_t mark = 0;
-    run.AddWait([&] { return rig.screen->IsWindowVisible(); }, 5000, [] { Fail("screen"); });
-    run.Add([&] { ClickCloseBox(); });
-    WaitTop<CCHECK>(run, "exit dialog");
-    run.Add([&] {
-        mark = rig.Mark();
-        Click(Top<CCHECK>(), 3);
-    });
+    OpenExitDialog(run, rig);
+    ChooseExit(run, rig, mark, 3);
     WaitTop<CFileOpenDlg>(run, "file browser");
     run.Add([] { ui::UserClickDesign(139, 430); });  // the banner's Cancel
     rig.Run(run);
@@ -622,13 +620,8 @@ TEST(ExitSequence, ExitWithoutSavingSendsOnlyTheScreensLeaveCommands) {
     const std::string archiveBefore = shelltest::ReadFile(ArchivePath());
     size_t mark = 0;
     ui::StepRunner run;
-    run.AddWait([&] { return rig.screen->IsWindowVisible(); }, 5000, [] { Fail("screen"); });
-    run.Add([&] { ClickCloseBox(); });
-    WaitTop<CCHECK>(run, "exit dialog");
-    run.Add([&] {
-        mark = rig.Mark();
-        Click(Top<CCHECK>(), 1005);
-    });
+    OpenExitDialog(run, rig);
+    ChooseExit(run, rig, mark, 1005);
     rig.Run(run);
 
     EXPECT_EQ(g_endCodes, std::vector<int>{0});
@@ -648,13 +641,8 @@ TEST(ExitSequence, CancelChangesNothing) {
     const std::string archiveBefore = shelltest::ReadFile(ArchivePath());
     size_t mark = 0;
     ui::StepRunner run;
-    run.AddWait([&] { return rig.screen->IsWindowVisible(); }, 5000, [] { Fail("screen"); });
-    run.Add([&] { ClickCloseBox(); });
-    WaitTop<CCHECK>(run, "exit dialog");
-    run.Add([&] {
-        mark = rig.Mark();
-        Click(Top<CCHECK>(), 2);
-    });
+    OpenExitDialog(run, rig);
+    ChooseExit(run, rig, mark, 2);
     run.AddWait([&] { return Top<LeavingScreen>() != nullptr; }, 5000, [] { Fail("screen"); });
     run.Add([&] {
         ui::ProcessPending();
@@ -680,9 +668,7 @@ TEST(ExitSequence, DemoModeWritesOnlyTheArchive) {
     ASSERT_EQ(shelltest::ReadFile(ArchivePath())[0], 'A');
     size_t mark = 0;
     ui::StepRunner run;
-    run.AddWait([&] { return rig.screen->IsWindowVisible(); }, 5000, [] { Fail("screen"); });
-    run.Add([&] { ClickCloseBox(); });
-    WaitTop<CCHECK>(run, "exit dialog");
+    OpenExitDialog(run, rig);
     run.Add([&] {
         CCHECK* c = Top<CCHECK>();
         EXPECT_FALSE(c->IsItemEnabled(1));
@@ -776,14 +762,9 @@ TEST(ExitSequence, UnpluggedReceiverCloseAnywayEnds) {
 }
 
 TEST(ExitSequence, ReportInStartupPhaseContinues) {
-    shelltest::StartQt();
-    ui::Host& host = shelltest::MakeHost(1.0);
-    host.show();
+    shelltest::StartProgram(1.0);
     testsupport::InstalledVirtualClock clock;
     CTessaray_PCApp& app = theApp();
-    SetApp(&app);
-    app.iWinWidth = host.ClientSize().width();
-    app.iWinHeight = host.ClientSize().height();
     app.bStartupPhase.store(1);
     app.bSaveOnExit = 1;
     // No receiver answers: the report shows what the record holds.

@@ -25,6 +25,10 @@ std::string ConfigDir();
 // Makes the host window with a dialog font that gives about `scale` times the design size.
 ui::Host& MakeHost(double scale);
 
+// StartQt and MakeHost, then hands the program object the window's size, scale factors and
+// navigation-bar size as the main window would, and shows the window.
+ui::Host& StartProgram(double scale);
+
 // Saves the host window to <TESSARAY_PC_SHOTS>/<name>.png when that variable is set.
 void Shot(const std::string& name);
 // The same for any window.
