@@ -63,6 +63,7 @@ public:
 
     // Only while the thread is not running.
     void SetSinks(ReaderSinks* sinks);
+    ReaderSinks* GetSinks() const { return sinks_; }
     void SetComm(SComm* comm);
 
     // Starts the thread; false (with the trace "Could not create GPS thread!\n") on failure.

@@ -1,14 +1,79 @@
 // The end of the program: archive, receiver shutdown, reader thread and port.
 
+#include "shell/ExitInstance.h"
+
+#include <atomic>
+
+#include "engine/binarysinks.h"
 #include "engine/gps.h"
 #include "engine/scomm.h"
+#include "engine/txnmea.h"
+#include "platform/clock.h"
 #include "platform/trace.h"
 #include "shell/BaseDialog.h"
+#include "shell/CLOSESCREEN_1.h"
 #include "shell/Tessaray_PC.h"
 
-// TO BE FILLED with the receiver shutdown sequence and the saving screen (CCLOSESCREEN_1).
+namespace {
+
+bool g_backToScreen = false;
+std::atomic<bool> g_released{false};
+
+// The shutdown commands block the interface for seconds; the page shown meanwhile should not
+// be a half-drawn one.
+void RepaintTopPage() {
+    if (ui::Host* host = ui::Host::Existing()) {
+        if (ui::Dialog* top = host->TopPage()) top->RepaintNow();
+    }
+}
+
+}  // namespace
+
 int SaveAndCloseReceiver() {
+    RepaintTopPage();
+    bSuppressPolling.store(1);
+    g_TxNMEA.OutputsOff(false);
+    platform::Sleep(100);
+    g_TxNMEA.OutputsOff(true);
+    g_TxNMEA.SetBeaconStatus(0, false);
+    g_TxNMEA.SetBeaconStatus(0, true);
+    for (int i = 0; i < 2; ++i) {
+        g_GPS.SendConfig(g_GPS.Info.Settings.WizardLive);
+        platform::Sleep(100);
+    }
+    g_TxNMEA.SaveConfig();
+    platform::Sleep(100);
+    CCLOSESCREEN_1 dlg;
+    dlg.DoModal();
     return 1;
+}
+
+void CancelExit(bool backToScreen) {
+    CTessaray_PCApp& app = theApp();
+    app.bCloseRetry = 1;
+    app.bExitInProgress = 0;
+    bSuppressPolling.store(0);
+    g_backToScreen = backToScreen;
+}
+
+void ReleaseForExit() {
+    if (g_released.exchange(true)) return;
+    CTessaray_PCApp& app = theApp();
+    CGPSThread& reader = app.GpsThread;
+    bool stopped = true;
+    if (reader.IsRunning()) {
+        stopped = reader.Stop(kReaderStopWaitMs);
+        if (!stopped) platform::Trace("Tessaray_PC: reader thread did not stop in time\n");
+    }
+    // The logs belong to the reader thread; only once it is gone may they be closed here.
+    if (stopped) {
+        if (auto* sinks = dynamic_cast<BinarySinks*>(reader.GetSinks())) sinks->Logs().CloseAll();
+    }
+    // Nothing more goes to the receiver: not even the radio-modem reset of a closing
+    // Bluetooth link.
+    g_Comm.SetModemResetHook(nullptr);
+    if (g_Comm.bOpen()) g_Comm.ClosePort();
+    app.bPortOpen.store(0);
 }
 
 int CTessaray_PCApp::ExitInstance() {
@@ -23,8 +88,21 @@ int CTessaray_PCApp::ExitInstance() {
 void CBaseDialog::OnDestroy() {
     platform::Trace("Tessaray_PC: CBaseDialog::OnDestroy() Start!\n");
     CTessaray_PCApp& app = theApp();
+    app.bCloseRetry = 0;
+    app.bExitInProgress = 1;
+    g_backToScreen = false;
     app.ExitInstance();
-    if (app.bCloseRetry) return;
+    if (app.bCloseRetry) {
+        app.bExitInProgress = 0;
+        // Back from the report: the screen takes up its refresh and its outputs again rather
+        // than showing frozen read-outs.
+        if (g_backToScreen && ScreenIndex() >= 0 && IsLoopRunning()) {
+            g_backToScreen = false;
+            ShowWindow(ui::SW_SHOW);
+            OnInitDialog();
+        }
+        return;
+    }
     EndDialog(ui::IDCANCEL);
     KillTimer(m_uLinkWatchTimer);
     bLinkWatchOn = 0;
@@ -32,9 +110,5 @@ void CBaseDialog::OnDestroy() {
     bBaudSearchOn = 0;
     platform::Trace("Tessaray_PC: CBaseDialog::OnDestroy() Start 2!\n");
     platform::Trace("Tessaray_PC: CBaseDialog::OnDestroy() Start 3!\n");
-    // A reader thread that was never started has nothing to wait for; a stuck one is not
-    // waited on for ever.
-    if (app.GpsThread.IsRunning()) app.GpsThread.Stop(5000);
-    g_Comm.ClosePort();
     CTessaray_PCApp::EndProcess(0);
 }

@@ -146,17 +146,12 @@ const NavSet* FamilySet(ScreenFamily family) {
 
 NavPixelRect NavRowPixels(int row, float fScaleX, float fScaleY) {
     const NavHotSpot& spot = kNavHotSpots[static_cast<size_t>(row - 1)];
-    // Multiplied in single precision like the stored factors, then truncated toward zero.
-    return NavPixelRect{static_cast<int>(static_cast<float>(spot.left) * fScaleX),
-                        static_cast<int>(static_cast<float>(spot.top) * fScaleY),
-                        static_cast<int>(static_cast<float>(spot.right) * fScaleX),
-                        static_cast<int>(static_cast<float>(spot.bottom) * fScaleY)};
+    return ui::ScaleEdges(spot.left, spot.top, spot.right, spot.bottom, fScaleX, fScaleY);
 }
 
 int NavHitRow(int x, int y, float fScaleX, float fScaleY) {
     for (int row = 1; row <= kNavRows; ++row) {
-        const NavPixelRect r = NavRowPixels(row, fScaleX, fScaleY);
-        if (r.left <= x && x < r.right && r.top <= y && y < r.bottom) return row;
+        if (NavRowPixels(row, fScaleX, fScaleY).Contains({x, y})) return row;
     }
     return 0;
 }

@@ -5,6 +5,8 @@
 #include <array>
 #include <cstdint>
 
+#include "ui/types.h"
+
 // The screen families. A family decides which button of the bar is highlighted (and so which
 // picture set it shows) and which hot spots act.
 enum class ScreenFamily {
@@ -54,14 +56,8 @@ inline constexpr std::array<NavHotSpot, kNavRows> kNavHotSpots{{
     {298, 80, 314, 96, NavAction::CloseBox},
 }};
 
-// A hot spot's pixel rectangle: each edge multiplied by the float scale and truncated
-// toward zero.
-struct NavPixelRect {
-    int left;
-    int top;
-    int right;
-    int bottom;
-};
+// A hot spot's pixel rectangle (ui::ScaleEdges).
+using NavPixelRect = ui::Rect;
 NavPixelRect NavRowPixels(int row, float fScaleX, float fScaleY);
 
 // The first row (1..7) whose scaled rectangle holds the pixel (x, y), or 0.

@@ -11,6 +11,7 @@
 #include "platform/trace.h"
 #include "resources/dlg_startup.h"
 #include "shell/CHECK.h"
+#include "shell/CLOSESCREEN_2.h"
 #include "shell/DiffSource.h"
 #include "shell/Tessaray_PC.h"
 #include "ui/fonts.h"
@@ -34,17 +35,6 @@ StartupDialogFactory& Factory() {
     return factory;
 }
 
-StartupReportRunner& ReportRunner() {
-    static StartupReportRunner runner;
-    return runner;
-}
-
-int RunStartupReport() {
-    if (ReportRunner()) return ReportRunner()();
-    g_GPS.ReadConfig(g_GPS.Info.Settings.WizardLive);
-    return ui::IDCANCEL;
-}
-
 std::string ComText(int port) {
     return "COM" + platform::FormatInt(port);
 }
@@ -66,10 +56,6 @@ std::optional<int> ParseComPortText(std::string_view text) {
 
 void SetStartupDialogFactory(StartupDialogFactory factory) {
     Factory() = std::move(factory);
-}
-
-void SetStartupReportRunner(StartupReportRunner runner) {
-    ReportRunner() = std::move(runner);
 }
 
 void RunStartupDialogModal() {
@@ -353,7 +339,7 @@ void CSTARTUP3::OnTimer2() {
     // The settings poll blocks for seconds: show where we are first.
     RepaintNow();
     if (m_bGenerateReport) {
-        if (RunStartupReport() == ui::IDOK) {
+        if (RunConfigReport() == ui::IDOK) {
             OnDestroy();
             return;
         }

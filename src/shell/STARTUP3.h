@@ -65,9 +65,3 @@ void RunStartupDialogModal();
 using StartupDialogFactory = std::function<std::unique_ptr<ui::Dialog>()>;
 void SetStartupDialogFactory(StartupDialogFactory factory);
 
-// The configuration report in its start-up form, run when "Generate Report" is ticked: it
-// reads the receiver's settings and returns IDOK when the user closes the program from it,
-// IDCANCEL to go on to the position screen. The report screen installs itself here; until
-// it does, the settings are polled and the start-up goes on.
-using StartupReportRunner = std::function<int()>;
-void SetStartupReportRunner(StartupReportRunner runner);

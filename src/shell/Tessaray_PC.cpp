@@ -9,10 +9,12 @@
 #include <string>
 
 #include "engine/gps.h"
+#include "engine/reader_sinks.h"
 #include "platform/ports.h"
 #include "platform/trace.h"
 #include "shell/BaseDialog.h"
 #include "shell/DiffSource.h"
+#include "shell/ExitInstance.h"
 #include "shell/ScreenRegistry.h"
 #include "shell/Tessaray_PCDlg.h"
 
@@ -56,10 +58,12 @@ int CTessaray_PCApp::InitInstance() {
 
 namespace {
 
-// Where the reader thread hands its frames: the engine's decoders, loggers and rings. Until
-// the engine offers its production sink object the thread frames and sets the link flags
-// only.
-ReaderSinks* ProgramReaderSinks() { return nullptr; }
+// Where the reader thread hands its frames: the engine's decoders, loggers and rings. Built
+// once and never destroyed, so a reader still running at process end finds it alive.
+ReaderSinks* ProgramReaderSinks() {
+    static EngineSinks* sinks = new EngineSinks();
+    return sinks;
+}
 
 }  // namespace
 
@@ -85,6 +89,7 @@ int CTessaray_PCApp::EnumSerialPorts() {
 }
 
 void CTessaray_PCApp::EndProcess(int code) {
+    ReleaseForExit();
     std::function<void(int)> hook;
     {
         std::lock_guard<std::mutex> lock(g_endHookMutex);

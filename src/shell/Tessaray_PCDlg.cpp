@@ -19,14 +19,20 @@ constexpr int kNavBarPlaceholder = 1006;
 
 }  // namespace
 
-CAboutDlg::CAboutDlg() : ui::Dialog(AboutDialogTemplate()) {}
+CAboutDlg::CAboutDlg() : ui::Dialog(AboutDialogTemplate()) {
+    OnControl(ui::IDOK, ui::BN_CLICKED, [this] { OnOK(); });
+}
 
 void InstallAboutMenu() {
     ui::Host::Instance().SetContextMenuHandler([](QPoint globalPos) {
         QMenu menu;
         QAction* about = menu.addAction(QString::fromUtf8(kAboutMenuText));
         about->setData(IDM_ABOUTBOX);
-        if (menu.exec(globalPos) == about) {
+        bool chosen = false;
+        QObject::connect(about, &QAction::triggered, &menu, [&chosen] { chosen = true; });
+        // The box opens once the menu is gone, not from inside its loop.
+        menu.exec(globalPos);
+        if (chosen) {
             CAboutDlg dlg;
             dlg.DoModal();
         }

@@ -124,11 +124,14 @@ inline Rect ScaleRect(const DesignRect& r, double scaleX, double scaleY) {
     return Rect{ScaleX(r.x, scaleX), ScaleY(r.y, scaleY), ScaleX(r.x + r.w, scaleX),
                 ScaleY(r.y + r.h, scaleY)};
 }
-// The same for a rectangle given by its edges, as the hot-spot tables give them.
-inline Rect ScaleEdges(double left, double top, double right, double bottom, double scaleX,
-                       double scaleY) {
-    return Rect{ScaleX(left, scaleX), ScaleY(top, scaleY), ScaleX(right, scaleX),
-                ScaleY(bottom, scaleY)};
+// A hot spot given by its edges, as the hot-spot tables give them: each edge is multiplied
+// by the stored single-precision factor in single precision and truncated toward zero, so
+// 50 * 1.1f is exactly 55. Hit tests use Rect::Contains: right and bottom edges lie outside.
+inline Rect ScaleEdges(int left, int top, int right, int bottom, float scaleX, float scaleY) {
+    return Rect{static_cast<int>(static_cast<float>(left) * scaleX),
+                static_cast<int>(static_cast<float>(top) * scaleY),
+                static_cast<int>(static_cast<float>(right) * scaleX),
+                static_cast<int>(static_cast<float>(bottom) * scaleY)};
 }
 
 // An RGB colour. The drawing code never takes a packed Windows colour value directly;

@@ -10,13 +10,14 @@
 
 #include "engine/cfgarchive.h"
 #include "engine/gps.h"
+#include "support/temp_dir.h"
 #include "support/virtual_clock.h"
 #include "wire_fixture.h"
 
 namespace {
 
 TEST(ArchiveThreads, SavesAndLoadsFromTwoThreadsNeverTearTheFile) {
-    wiretest::TempConfigDir dir;
+    testsupport::TempConfigDir dir;
     testsupport::InstalledVirtualClock clock;
     auto gps = std::make_unique<CGPS>();
     ASSERT_TRUE(gps->SaveConfigFile());

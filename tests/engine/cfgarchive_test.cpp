@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -11,20 +12,13 @@
 #include "engine/gps.h"
 #include "engine/pkrvnmea.h"
 #include "platform/notify.h"
+#include "support/temp_dir.h"
 #include "wire_fixture.h"
 
 namespace {
 
-std::string ReadBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-void WriteBytes(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
+using testsupport::ReadBytes;
+using testsupport::WriteBytes;
 
 void Put32(std::string& b, size_t offset, uint32_t v) {
     for (int i = 0; i < 4; ++i) b[offset + i] = static_cast<char>(v >> (8 * i));
@@ -62,7 +56,7 @@ protected:
         }
     }
 
-    wiretest::TempConfigDir dir;
+    testsupport::TempConfigDir dir;
     wiretest::Wire wire;
     std::unique_ptr<CGPS> gps;
     std::string path;

@@ -23,6 +23,7 @@
 #include "engine/thread.h"
 #include "support/frames.h"
 #include "support/receiver_simulator.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -136,12 +137,7 @@ StreamFrame MakeFrame(int i, const Gates& g) {
     return f;
 }
 
-std::string ReadFile(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
+using testsupport::ReadBytes;
 
 class LogsThreadTest : public ::testing::Test {
 protected:
@@ -228,9 +224,9 @@ protected:
         app.bPortOpen.store(0);
         comm.ClosePort();
 
-        EXPECT_TRUE(ReadFile(nmea) == wantNmea) << tag << " NMEA log differs";
-        EXPECT_TRUE(ReadFile(raw) == wantRaw) << tag << " raw log differs";
-        EXPECT_TRUE(ReadFile(bin) == wantBin) << tag << " binary log differs";
+        EXPECT_TRUE(ReadBytes(nmea) == wantNmea) << tag << " NMEA log differs";
+        EXPECT_TRUE(ReadBytes(raw) == wantRaw) << tag << " raw log differs";
+        EXPECT_TRUE(ReadBytes(bin) == wantBin) << tag << " binary log differs";
         EXPECT_EQ(size(nmea), wantNmea.size());
         EXPECT_EQ(size(raw), wantRaw.size());
         EXPECT_EQ(size(bin), wantBin.size());
@@ -314,15 +310,15 @@ TEST_F(LogsThreadTest, PointLogTakesTheNextGgaAndTheNextWholeGsvSetBesideTheNmea
     const std::string wantNmea = gga(1) + gga(2);
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
     while (std::chrono::steady_clock::now() < deadline &&
-           (ReadFile(nmea).size() < wantNmea.size() || !sim.WaitIdle(0))) {
+           (ReadBytes(nmea).size() < wantNmea.size() || !sim.WaitIdle(0))) {
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
     EXPECT_TRUE(thread.Stop(10000));
     app.bPortOpen.store(0);
     comm.ClosePort();
 
-    EXPECT_EQ(ReadFile(point), gga(1) + gsv(1, 1) + gsv(2, 1) + gsv(3, 1));
-    EXPECT_EQ(ReadFile(nmea), wantNmea);
+    EXPECT_EQ(ReadBytes(point), gga(1) + gsv(1, 1) + gsv(2, 1) + gsv(3, 1));
+    EXPECT_EQ(ReadBytes(nmea), wantNmea);
     EXPECT_EQ(app.bPointGGAPending.load(), 0);
     EXPECT_EQ(app.bPointGSVPending.load(), 0);
     EXPECT_EQ(app.bPointSentenceLogOn.load(), 0);

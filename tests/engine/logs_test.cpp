@@ -15,18 +15,14 @@
 #include "engine/appstate.h"
 #include "engine/gps.h"
 #include "platform/notify.h"
+#include "support/temp_dir.h"
 #include "support/virtual_clock.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string ReadFile(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
+using testsupport::ReadBytes;
 
 std::string Bin(uint8_t id, size_t n = 8) {
     std::string f = "$BIN";
@@ -70,7 +66,7 @@ protected:
         for (const std::string& f : frames)
             logs->LogFrame(f.data(), f.size(), app.wLogFlags.load());
     }
-    std::string File(const std::string& file) { return ReadFile(dir / file); }
+    std::string File(const std::string& file) { return ReadBytes(dir / file); }
 
     fs::path dir;
     AppShared app;

@@ -2,27 +2,21 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
 #include "engine/gps.h"
 #include "platform/textfile.h"
+#include "support/temp_dir.h"
 #include "wire_fixture.h"
 
 using Events = std::vector<std::string>;
 
 namespace {
 
-std::string ReadBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-void WriteBytes(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
+using testsupport::ReadBytes;
+using testsupport::WriteBytes;
 
 const char* const kDefaultRcf[] = {
     "[CurrentWizard]",
@@ -153,7 +147,7 @@ protected:
         gps->Info.Settings.WizardSnapshot.Init();
         path = dir.root + "/test.rcf";
     }
-    wiretest::TempConfigDir dir;
+    testsupport::TempConfigDir dir;
     wiretest::Wire wire;
     std::unique_ptr<CGPS> gps;
     std::string path;

@@ -3,24 +3,21 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
 #include "platform/trace.h"
+#include "support/temp_dir.h"
 #include "wire_fixture.h"
 
 namespace {
 
-std::string ReadBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
+using testsupport::ReadBytes;
 
 void WriteBytes(const std::string& path, const std::string& bytes) {
     std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-    std::ofstream(path, std::ios::binary) << bytes;
+    testsupport::WriteBytes(path, bytes);
 }
 
 class TerminalFileTest : public ::testing::Test {
@@ -30,7 +27,7 @@ protected:
         path = TerminalConfig::FilePath();
     }
     TerminalData& data = *TerminalConfig::GetData();
-    wiretest::TempConfigDir dir;
+    testsupport::TempConfigDir dir;
     std::string path;
 };
 

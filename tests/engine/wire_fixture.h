@@ -9,7 +9,6 @@
 #include <sys/resource.h>
 
 #include <clocale>
-#include <filesystem>
 #include <functional>
 #include <locale>
 #include <memory>
@@ -138,23 +137,6 @@ public:
     LogClock clock;
     LogDevice device;
     std::unique_ptr<SComm> comm;
-};
-
-// A fresh configuration folder for the test.
-class TempConfigDir {
-public:
-    TempConfigDir() {
-        char pattern[] = "/tmp/tessaray_cfg_XXXXXX";
-        root = ::mkdtemp(pattern);
-        dir = root + "/config";
-        ::setenv("TESSARAY_PC_CONFIG_DIR", dir.c_str(), 1);
-    }
-    ~TempConfigDir() {
-        std::error_code ec;
-        std::filesystem::remove_all(root, ec);
-    }
-    std::string root;
-    std::string dir;
 };
 
 // Makes every file write beyond the limit fail (EFBIG), as a full disk would; tests run as

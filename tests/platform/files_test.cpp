@@ -11,33 +11,18 @@
 #include "platform/bytes.h"
 #include "platform/paths.h"
 #include "platform/textfile.h"
+#include "support/temp_dir.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-class TempDir {
+class TempDir : public testsupport::TempDir {
 public:
-    TempDir() {
-        char tmpl[] = "/tmp/tessaray_files_XXXXXX";
-        path_ = ::mkdtemp(tmpl);
-    }
-    ~TempDir() {
-        std::error_code ec;
-        fs::permissions(path_, fs::perms::owner_all, ec);
-        fs::remove_all(path_, ec);
-    }
-    std::string operator/(const std::string& name) const { return path_ + "/" + name; }
-    const std::string& path() const { return path_; }
-
-private:
-    std::string path_;
+    TempDir() : testsupport::TempDir("tessaray_files_") {}
 };
 
-std::string Slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
+using testsupport::ReadBytes;
 
 }  // namespace
 
@@ -60,7 +45,7 @@ TEST(TextFile, RoundTripThroughDisk) {
     const std::string text = "[Commands]\nCmd0=$JI\n\nlast line without end";
     std::string error;
     ASSERT_TRUE(platform::WriteTextFile(path, text, &error)) << error;
-    EXPECT_EQ(Slurp(path), "[Commands]\r\nCmd0=$JI\r\n\r\nlast line without end");
+    EXPECT_EQ(ReadBytes(path), "[Commands]\r\nCmd0=$JI\r\n\r\nlast line without end");
     std::string back;
     ASSERT_TRUE(platform::ReadTextFile(path, &back, &error)) << error;
     EXPECT_EQ(back, text);
@@ -76,7 +61,7 @@ TEST(TextFile, RoundTripThroughDisk) {
     ASSERT_TRUE(writer.Open(path, true, &error)) << error;
     ASSERT_TRUE(writer.Write("\nmore\n", &error));
     ASSERT_TRUE(writer.Close(&error));
-    EXPECT_EQ(Slurp(path), "[Commands]\r\nCmd0=$JI\r\n\r\nlast line without end\r\nmore\r\n");
+    EXPECT_EQ(ReadBytes(path), "[Commands]\r\nCmd0=$JI\r\n\r\nlast line without end\r\nmore\r\n");
 }
 
 TEST(TextFile, MissingFileNamesFileAndError) {
@@ -91,7 +76,7 @@ TEST(AtomicFile, ReplacesWholeAndLeavesNoTemporary) {
     std::string path = dir / "Tessaray_PC.CFG";
     ASSERT_EQ(platform::WriteFileAtomic(path, std::string("old\0data", 8)), "");
     ASSERT_EQ(platform::WriteFileAtomic(path, "new"), "");
-    EXPECT_EQ(Slurp(path), "new");
+    EXPECT_EQ(ReadBytes(path), "new");
     int entries = 0;
     for (auto& e : fs::directory_iterator(dir.path())) (void)e, ++entries;
     EXPECT_EQ(entries, 1);
@@ -113,7 +98,7 @@ TEST(AtomicFile, FailureInReadOnlyFolderKeepsOldFile) {
             std::_Exit(named ? 0 : 1);
         },
         ::testing::ExitedWithCode(0), "");
-    EXPECT_EQ(Slurp(path), "old contents");
+    EXPECT_EQ(ReadBytes(path), "old contents");
     int entries = 0;
     for (auto& e : fs::directory_iterator(dir.path())) (void)e, ++entries;
     EXPECT_EQ(entries, 1);

@@ -36,19 +36,10 @@ namespace {
 class Gps1Test : public ::testing::Test {
 protected:
     void Start(double scale = 1.0) {
-        shelltest::StartQt();
-        ui::Host& host = shelltest::MakeHost(scale);
+        shelltest::StartProgram(scale);
         CTessaray_PCApp& app = theApp();
-        SetApp(&app);
-        app.iWinWidth = host.ClientSize().width();
-        app.iWinHeight = host.ClientSize().height();
-        app.fScaleX = host.fScaleX();
-        app.fScaleY = host.fScaleY();
         app.iScalePercent = static_cast<int>(app.fScaleX * 100 + 0.01);
-        app.iNavBarWidth = static_cast<int>(282 * app.fScaleX);
-        app.iNavBarHeight = static_cast<int>(28 * app.fScaleY);
         app.bReceiverFound = 1;
-        host.show();
         ::setenv("TESSARAY_PC_COM1", "/dev/fake-receiver", 1);
         g_Comm.SetDevice(&fake);
         ASSERT_EQ(g_Comm.OpenPort(1, 57600), 0);

@@ -5,8 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
+
 #include "engine/gps.h"
 #include "platform/trace.h"
+#include "shell/CHECK.h"
 #include "shell/Tessaray_PC.h"
 #include "support/qt/shell_harness.h"
 #include "support/qt/test_pages.h"
@@ -20,17 +24,7 @@ namespace {
 bool g_finished = false;
 
 void SetUpProgram(double scale) {
-    shelltest::StartQt();
-    ui::Host& host = shelltest::MakeHost(scale);
-    CTessaray_PCApp& app = theApp();
-    SetApp(&app);
-    app.iWinWidth = host.ClientSize().width();
-    app.iWinHeight = host.ClientSize().height();
-    app.fScaleX = host.fScaleX();
-    app.fScaleY = host.fScaleY();
-    app.iNavBarWidth = static_cast<int>(282 * app.fScaleX);
-    app.iNavBarHeight = static_cast<int>(28 * app.fScaleY);
-    host.show();
+    shelltest::StartProgram(scale);
     shelltest::RegisterTestPages();
 }
 
@@ -44,8 +38,11 @@ void RunOnPositionPage(ui::StepRunner& run) {
     EXPECT_EQ(ui::Dialog::RunningLoops(), 0);
 }
 
+// A scenario that goes wrong must not leave its loops waiting for ever.
 void Fail(const char* what) {
     ADD_FAILURE() << "timed out waiting for " << what;
+    std::fflush(nullptr);
+    std::_Exit(3);
 }
 
 // Last step of a scenario: ends every page loop, innermost first.
@@ -196,9 +193,14 @@ TEST(BaseDialog, EnterEscapeAndCloseButtonDoNotEndAScreen) {
         ui::UserKey(a->GetDlgItem(1022), Qt::Key_Return);
         ui::UserKey(a->Widget(), Qt::Key_Return);
         ui::UserKey(a->Widget(), Qt::Key_Escape);
-        // The close button runs the close box, whose exit dialog keeps the user here.
+        // The close button runs the close box; its exit dialog's Cancel keeps the user here.
         ui::UserCloseWindow();
     });
+    run.AddWait([] { return dynamic_cast<CCHECK*>(ui::Host::Instance().TopPage()) != nullptr; },
+                5000, [] { Fail("exit dialog"); });
+    run.Add([] { ui::UserClick(ui::Host::Instance().TopPage()->GetDlgItem(ui::IDCANCEL)); });
+    run.AddWait([&] { return ui::Host::Instance().TopPage() == a; }, 5000,
+                [] { Fail("position page again"); });
     run.Add([&] {
         ui::ProcessPending();
         EXPECT_TRUE(a->IsWindowVisible());

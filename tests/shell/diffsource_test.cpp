@@ -19,13 +19,7 @@ namespace {
 
 // A beacon page: the narrow strip (label 1 1001 with 1018/1043, label 3 1002 with 1020/1045).
 TestPage* OpenBeaconPage(ui::StepRunner& run) {
-    shelltest::StartQt();
-    ui::Host& host = shelltest::MakeHost(1.0);
-    CTessaray_PCApp& app = theApp();
-    SetApp(&app);
-    app.iWinWidth = host.ClientSize().width();
-    app.iWinHeight = host.ClientSize().height();
-    host.show();
+    shelltest::StartProgram(1.0);
     g_GPS.Info.Init();
     g_GPS.ResetSubRecords();
     RegisterScreen(SCR_BEACON_1, [] {

@@ -8,29 +8,16 @@
 #include <filesystem>
 #include <fstream>
 
+#include "support/temp_dir.h"
+
 namespace {
 
 namespace fs = std::filesystem;
 
-class TempFolder {
+// A fresh folder for the test's files.
+class TempFolder : public testsupport::TempDir {
 public:
-    TempFolder() {
-        std::string pattern = (fs::temp_directory_path() / "tessaray-listing-XXXXXX").string();
-        path_ = mkdtemp(pattern.data());
-    }
-    ~TempFolder() {
-        std::error_code ec;
-        fs::remove_all(path_, ec);
-    }
-    // The folder in the browser's form, ending in "/".
-    std::string folder() const { return path_ + "/"; }
-    void Touch(const std::string& name, std::uint64_t size = 0) const {
-        std::ofstream(folder() + name).close();
-        if (size > 0) fs::resize_file(folder() + name, size);
-    }
-
-private:
-    std::string path_;
+    TempFolder() : TempDir("tessaray-listing-") {}
 };
 
 TEST(FileListing, SizeTexts) {

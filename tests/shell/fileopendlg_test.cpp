@@ -12,8 +12,9 @@
 #include <filesystem>
 #include <fstream>
 
-#include "qt_widgets_env.h"
 #include "shell/DateTimeFormat.h"
+#include "support/qt/qt_env.h"
+#include "support/temp_dir.h"
 #include "ui/automation.h"
 #include "ui/messagebox.h"
 
@@ -25,24 +26,10 @@ constexpr int kList = 1001;
 constexpr int kTree = 1003;
 constexpr int kBanner = 1004;
 
-class TempFolder {
+// A fresh folder for the test's files.
+class TempFolder : public testsupport::TempDir {
 public:
-    TempFolder() {
-        std::string pattern = (fs::temp_directory_path() / "tessaray-browser-XXXXXX").string();
-        path_ = mkdtemp(pattern.data());
-    }
-    ~TempFolder() {
-        std::error_code ec;
-        fs::remove_all(path_, ec);
-    }
-    std::string folder() const { return path_ + "/"; }
-    void Touch(const std::string& name, std::uint64_t size = 0) const {
-        std::ofstream(folder() + name).close();
-        if (size > 0) fs::resize_file(folder() + name, size);
-    }
-
-private:
-    std::string path_;
+    TempFolder() : TempDir("tessaray-browser-") {}
 };
 
 // Runs the browser with `steps` acting inside its loop; a dialog still open after the last
@@ -403,7 +390,7 @@ TEST(FileOpenDlg, ListShowsSizesAndShortDates) {
 }
 
 TEST(FileOpenDlg, StartsAtHomeUnderTheMachineRoot) {
-    const std::string home = widgettest::TempRoot() + "/home/";
+    const std::string home = qttest::TempRoot() + "/home/";
     fs::create_directories(home + "projects");
     std::ofstream(home + ".hidden").close();
     CFileOpenDlg dlg;

@@ -6,6 +6,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QAction>
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QMenu>
 #include <memory>
 
 #include "platform/ports.h"
@@ -187,6 +191,71 @@ TEST(MainWindow, CloseBoxByMouseEndsWithoutQuestion) {
     EXPECT_EQ(seen.runs, 0);
     struct stat st {};
     EXPECT_NE(stat(ArchivePath().c_str(), &st), 0);
+}
+
+}  // namespace
+
+namespace {
+
+QWidget* WindowTitled(const char* title) {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w->isVisible() && w->windowTitle() == QString::fromUtf8(title)) return w;
+    }
+    return nullptr;
+}
+
+TEST(MainWindow, AboutBoxFromTheContextMenu) {
+    shelltest::StartQt();
+    ui::Host& host = shelltest::MakeHost(1.0);
+    host.show();
+    int endCode = -1;
+    CTessaray_PCApp::SetEndProcessHook([&](int code) { endCode = code; });
+    bool aboutSeen = false;
+    ui::StepRunner run;
+    run.AddWait([] { return Welcome() != nullptr; }, 5000, [] { ADD_FAILURE() << "no page"; });
+    run.Add([&] {
+        Welcome()->KillTimer(CTessaray_PCDlg::kHandOverTimer);
+        QContextMenuEvent e(QContextMenuEvent::Mouse, QPoint(100, 200),
+                            host.mapToGlobal(QPoint(100, 200)));
+        QApplication::sendEvent(&host, &e);
+    });
+    // A scenario that goes wrong must not leave the program waiting for ever.
+    auto giveUp = [](const char* what) {
+        return [what] {
+            ADD_FAILURE() << what;
+            std::fflush(nullptr);
+            std::_Exit(3);
+        };
+    };
+    run.AddWait([] { return qobject_cast<QMenu*>(QApplication::activePopupWidget()) != nullptr; },
+                5000, giveUp("no context menu"));
+    run.Add([] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_EQ(menu->actions().size(), 1);
+        EXPECT_EQ(menu->actions()[0]->text().toStdString(), "&About Tessaray_PC...");
+        menu->actions()[0]->trigger();
+        menu->close();
+    });
+    run.AddWait([] { return WindowTitled("About Tessaray_PC") != nullptr; }, 5000,
+                giveUp("no About box"));
+    run.Add([&] {
+        QWidget* about = WindowTitled("About Tessaray_PC");
+        aboutSeen = true;
+        shelltest::ShotOf(about, "about_box");
+        QWidget* ok = about->findChild<QWidget*>(QStringLiteral("id1"));
+        ASSERT_NE(ok, nullptr);
+        ui::UserClick(ok);
+    });
+    run.AddWait([] { return WindowTitled("About Tessaray_PC") == nullptr; }, 5000,
+                giveUp("About box stays"));
+    run.Add([] {
+        EXPECT_NE(Welcome(), nullptr);
+        ui::UserClickDesign(306, 88);
+    });
+    run.Start();
+    EXPECT_EQ(theApp().InitInstance(), 0);
+    EXPECT_TRUE(aboutSeen);
+    EXPECT_EQ(endCode, 0);
 }
 
 }  // namespace

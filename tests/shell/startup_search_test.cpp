@@ -85,17 +85,8 @@ std::string Dump(const std::vector<LinkEvent>& events) {
 class Link {
 public:
     Link(int com, uint32_t receiverBaud) {
-        shelltest::StartQt();
-        ui::Host& host = shelltest::MakeHost(1.0);
+        shelltest::StartProgram(1.0);
         CTessaray_PCApp& app = theApp();
-        SetApp(&app);
-        app.iWinWidth = host.ClientSize().width();
-        app.iWinHeight = host.ClientSize().height();
-        app.fScaleX = host.fScaleX();
-        app.fScaleY = host.fScaleY();
-        app.iNavBarWidth = static_cast<int>(282 * app.fScaleX);
-        app.iNavBarHeight = static_cast<int>(28 * app.fScaleY);
-        host.show();
         RegisterScreen(SCR_GPS_1, [] { return std::make_unique<PositionPage>(); });
 
         EXPECT_TRUE(sim.ok()) << sim.error();

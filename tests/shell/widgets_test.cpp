@@ -6,9 +6,9 @@
 #include <memory>
 
 #include "platform/trace.h"
-#include "qt_widgets_env.h"
 #include "shell/BmpStatic.h"
 #include "shell/IconComboBox.h"
+#include "support/qt/qt_env.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <set>
 
-#include "qt_env.h"
+#include "support/qt/qt_env.h"
 #include "ui/automation.h"
 #include "ui/dialog.h"
 

@@ -10,7 +10,7 @@
 #include <memory>
 #include <vector>
 
-#include "qt_env.h"
+#include "support/qt/qt_env.h"
 #include "ui/automation.h"
 #include "ui/messagebox.h"
 #include "ui/pictures.h"

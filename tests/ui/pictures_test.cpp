@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <set>
 
-#include "qt_env.h"
+#include "support/qt/qt_env.h"
 #include "ui/automation.h"
 #include "ui/canvas.h"
 #include "ui/dialog.h"

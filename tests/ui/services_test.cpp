@@ -5,7 +5,7 @@
 #include <thread>
 
 #include "platform/notify.h"
-#include "qt_env.h"
+#include "support/qt/qt_env.h"
 #include "ui/automation.h"
 #include "ui/messagebox.h"
 #include "ui/notices.h"
@@ -60,7 +60,7 @@ TEST(SettingsStore, RoundTripInTheUsersConfigFolder) {
 
     // Kept under the folder XDG_CONFIG_HOME names, as the organisation and program.
     const std::string path = Settings::Location();
-    EXPECT_EQ(path, uitest::TempRoot().toStdString() + "/config/Varnholt GPS/Tessaray.conf");
+    EXPECT_EQ(path, qttest::TempRoot() + "/config/Varnholt GPS/Tessaray.conf");
     QFile file(QString::fromStdString(path));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray content = file.readAll();

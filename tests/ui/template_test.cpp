@@ -6,7 +6,7 @@
 #include <QPushButton>
 #include <QTabBar>
 
-#include "qt_env.h"
+#include "support/qt/qt_env.h"
 #include "ui/automation.h"
 #include "ui/controls.h"
 #include "ui/dialog.h"

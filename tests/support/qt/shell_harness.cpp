@@ -10,6 +10,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "shell/Tessaray_PC.h"
+#include "support/temp_dir.h"
 #include "ui/dialog.h"
 #include "ui/fonts.h"
 
@@ -68,6 +70,21 @@ ui::Host& MakeHost(double scale) {
     return *new ui::Host(best);
 }
 
+ui::Host& StartProgram(double scale) {
+    StartQt();
+    ui::Host& host = MakeHost(scale);
+    CTessaray_PCApp& app = theApp();
+    SetApp(&app);
+    app.iWinWidth = host.ClientSize().width();
+    app.iWinHeight = host.ClientSize().height();
+    app.fScaleX = host.fScaleX();
+    app.fScaleY = host.fScaleY();
+    app.iNavBarWidth = static_cast<int>(282 * app.fScaleX);
+    app.iNavBarHeight = static_cast<int>(28 * app.fScaleY);
+    host.show();
+    return host;
+}
+
 void Shot(const std::string& name) {
     const char* dir = getenv("TESSARAY_PC_SHOTS");
     ui::Host* host = ui::Host::Existing();
@@ -75,16 +92,18 @@ void Shot(const std::string& name) {
     host->grab().save(QString::fromStdString(std::string(dir) + "/" + name + ".png"));
 }
 
+void ShotOf(QWidget* window, const std::string& name) {
+    const char* dir = getenv("TESSARAY_PC_SHOTS");
+    if (!dir || !*dir || !window) return;
+    window->grab().save(QString::fromStdString(std::string(dir) + "/" + name + ".png"));
+}
+
 std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
+    return testsupport::ReadBytes(path);
 }
 
 void WriteFile(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << bytes;
+    testsupport::WriteBytes(path, bytes);
 }
 
 }  // namespace shelltest

@@ -4,6 +4,7 @@
 // screenshots for review.
 
 #include <QImage>
+#include <QWidget>
 #include <string>
 
 namespace ui {
@@ -24,8 +25,14 @@ std::string ConfigDir();
 // Makes the host window with a dialog font that gives about `scale` times the design size.
 ui::Host& MakeHost(double scale);
 
+// StartQt and MakeHost, then hands the program object the window's size, scale factors and
+// navigation-bar size as the main window would, and shows the window.
+ui::Host& StartProgram(double scale);
+
 // Saves the host window to <TESSARAY_PC_SHOTS>/<name>.png when that variable is set.
 void Shot(const std::string& name);
+// The same for any window.
+void ShotOf(QWidget* window, const std::string& name);
 
 std::string ReadFile(const std::string& path);
 void WriteFile(const std::string& path, const std::string& bytes);

@@ -1,8 +1,9 @@
 #pragma once
 
-// One QApplication per test process on the offscreen platform, with the configuration and
-// runtime folders in a fresh temporary folder and a fixed font, so results do not depend
-// on the desktop the tests run on.
+// One QApplication per test process on the offscreen platform, HOME and the configuration
+// and runtime folders in a fresh temporary folder and a fixed font, so results do not depend
+// on the machine or desktop the tests run on. Header only: the widget tests of the ui
+// library include it without linking the program.
 
 #include <gtest/gtest.h>
 
@@ -15,27 +16,29 @@
 
 #include "ui/fonts.h"
 
-namespace uitest {
+namespace qttest {
 
-inline QString TempRoot() {
+inline std::string TempRoot() {
     static QTemporaryDir dir;
-    return dir.path();
+    return dir.path().toStdString();
 }
 
 class QtEnvironment : public ::testing::Environment {
 public:
     void SetUp() override {
         if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-        const std::string root = TempRoot().toStdString();
-        QDir().mkpath(QString::fromStdString(root + "/config"));
-        QDir().mkpath(QString::fromStdString(root + "/runtime"));
+        const std::string root = TempRoot();
+        for (const char* sub : {"/config", "/runtime", "/home"})
+            QDir().mkpath(QString::fromStdString(root + sub));
         QFile::setPermissions(
             QString::fromStdString(root + "/runtime"),
             QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
         setenv("XDG_CONFIG_HOME", (root + "/config").c_str(), 1);
         setenv("XDG_RUNTIME_DIR", (root + "/runtime").c_str(), 1);
+        // The file browser starts in the home folder.
+        setenv("HOME", (root + "/home").c_str(), 1);
         static int argc = 1;
-        static char name[] = "ui_test";
+        static char name[] = "qt_test";
         static char* argv[] = {name, nullptr};
         // Kept for the life of the process: pages may outlive any one test.
         static QApplication* app = new QApplication(argc, argv);
@@ -48,4 +51,4 @@ public:
 inline ::testing::Environment* const kQtEnvironment =
     ::testing::AddGlobalTestEnvironment(new QtEnvironment);
 
-}  // namespace uitest
+}  // namespace qttest

@@ -1,0 +1,33 @@
+#pragma once
+// The saving screen: timed progress lines while the receiver stores its configuration, then
+// the configuration report; Retry and Close Anyway when the receiver is gone.
+
+#include <string>
+
+#include "ui/dialog.h"
+
+class CCLOSESCREEN_1 : public ui::Dialog {
+public:
+    static constexpr ui::UINT kTickTimer = 1;
+    static constexpr ui::UINT kTickMs = 750;
+    static constexpr int kLines = 5;
+
+    CCLOSESCREEN_1();
+
+    ui::BOOL OnInitDialog() override;
+    void OnTimer(ui::UINT id) override;
+    // The window's close button acts as "Close Anyway" once that is offered.
+    void OnClose() override;
+    void OnMove(int x, int y) override;
+
+    int Ticks() const { return m_iTick; }
+    const std::string& Line(int index) const { return m_strLine[index]; }
+
+private:
+    void OnRetry();
+    void OnCloseAnyway();
+
+    ui::UINT m_nTimer = 0;
+    int32_t m_iTick = 0;
+    std::string m_strLine[kLines];
+};

@@ -1,0 +1,20 @@
+#pragma once
+// The end of the program: the receiver shutdown sequence, cancelling an exit, and the one
+// routine every way out of the process goes through.
+
+#include <cstdint>
+
+// Switches the receiver's outputs off, sends the stored configuration back twice, has the
+// receiver save it, then runs the saving screen. Returns 1.
+int SaveAndCloseReceiver();
+
+// An exit in progress is called off (Retry on the saving screen, Go Back on the report):
+// polling is allowed again and OnDestroy returns instead of ending the process. With
+// backToScreen the screen the exit started from is activated again when OnDestroy returns.
+void CancelExit(bool backToScreen);
+
+// Stops the reader thread (waiting at most kReaderStopWaitMs, not at all when it never
+// ran), closes its log files and closes the port without sending anything. Runs once; the
+// process end calls it before the process goes.
+void ReleaseForExit();
+inline constexpr uint32_t kReaderStopWaitMs = 2000;

@@ -1,0 +1,52 @@
+#include "support/temp_dir.h"
+
+#include <stdlib.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace fs = std::filesystem;
+
+namespace testsupport {
+
+TempDir::TempDir(const std::string& prefix) {
+    std::string pattern = (fs::temp_directory_path() / (prefix + "XXXXXX")).string();
+    if (!::mkdtemp(pattern.data())) {
+        // Going on would write the test's files somewhere else.
+        std::fprintf(stderr, "mkdtemp %s: %s\n", pattern.c_str(), std::strerror(errno));
+        std::abort();
+    }
+    path_ = pattern;
+}
+
+TempDir::~TempDir() {
+    std::error_code ec;
+    fs::permissions(path_, fs::perms::owner_all, ec);
+    fs::remove_all(path_, ec);
+}
+
+void TempDir::Touch(const std::string& name, std::uint64_t size) const {
+    std::ofstream(folder() + name).close();
+    if (size > 0) fs::resize_file(folder() + name, size);
+}
+
+TempConfigDir::TempConfigDir() {
+    ::setenv("TESSARAY_PC_CONFIG_DIR", dir.c_str(), 1);
+}
+
+std::string ReadBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+void WriteBytes(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+}  // namespace testsupport
