@@ -36,8 +36,8 @@ namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
 constexpr size_t kBytesPerSecond = 115200 / 10;  // 8 data bits, start and stop bit
-constexpr uint32_t kPieceMs = 50;
-constexpr size_t kPieceBytes = kBytesPerSecond * kPieceMs / 1000;
+constexpr uint32_t kChunkMs = 50;
+constexpr size_t kChunkBytes = kBytesPerSecond * kChunkMs / 1000;
 constexpr int kComNumber = 41;
 
 long ResidentKiB() {
@@ -118,8 +118,8 @@ int main(int argc, char** argv) {
     const fs::path dir = pattern;
     ::setenv("TESSARAY_PC_CONFIG_DIR", pattern, 1);
 
-    // What is sent: whole receiver seconds until the load fills the run, cut into pieces
-    // without regard to frame boundaries, one piece every 50 ms.
+    // What is sent: whole receiver seconds until the load fills the run, cut into chunks
+    // without regard to frame boundaries, one chunk every 50 ms.
     std::vector<std::string> frames;
     size_t total = 0;
     for (unsigned s = 0; total < seconds * kBytesPerSecond; ++s) {
@@ -139,9 +139,9 @@ int main(int argc, char** argv) {
     }
     frames.clear();
     frames.shrink_to_fit();
-    std::vector<std::string> pieces;
-    for (size_t at = 0; at < sent.size(); at += kPieceBytes)
-        pieces.push_back(sent.substr(at, kPieceBytes));
+    std::vector<std::string> chunks;
+    for (size_t at = 0; at < sent.size(); at += kChunkBytes)
+        chunks.push_back(sent.substr(at, kChunkBytes));
 
     testsupport::ReceiverSimulator sim;
     if (!sim.ok()) {
@@ -204,7 +204,7 @@ int main(int argc, char** argv) {
 
     const auto start = Clock::now();
     if (!reader->Start()) return 1;
-    sim.Stream(pieces, kPieceMs, false);
+    sim.Stream(chunks, kChunkMs, false);
     std::this_thread::sleep_for(std::chrono::seconds(seconds < 20 ? 1 : 5));
     const long rssStart = ResidentKiB();
     std::printf("soak: %u s at %zu bytes/s, %zu bytes to send; resident %ld KiB after warm-up\n",
