@@ -244,6 +244,17 @@ int main(int argc, char** argv) {
                 static_cast<double>(sim.BytesWritten()) / sendSeconds,
                 static_cast<unsigned long long>(refreshes.load()));
     std::printf("soak: checksum errors %d\n", gps->Info.Comm.iChecksumErrors);
+    int latDeg, satsInView;
+    {
+        RecordLock lock(gps->Info.Nav.ulNavLock);
+        latDeg = gps->Info.Nav.iLatDeg;
+    }
+    {
+        RecordLock lock(gps->Info.SatView.ulSatViewLock);
+        satsInView = gps->Info.SatView.iSatsInView;
+    }
+    std::printf("soak: decoded latitude %d degrees, %d satellites in view\n", latDeg, satsInView);
+    if (latDeg != 48 || satsInView != 10) ok = false;
     ok = CheckLog("NMEA", dir / "nmea.log", expectNmea) && ok;
     ok = CheckLog("raw-data", dir / "raw.log", expectRaw) && ok;
     ok = CheckLog("binary", dir / "bin.log", expectBin) && ok;
