@@ -170,7 +170,7 @@ void Host::Init(const QFont& font) {
     QGuiApplication::setQuitOnLastWindowClosed(false);
     // Every control is laid out for the dialog font, and the window size follows it; any other
     // default (the desktop's) would not fit the rectangles.
-    QApplication::setFont(font);
+    UseDialogFont(font);
     clientSize_ = ClientSizeFor(font);
     scaleX_ = static_cast<float>(static_cast<double>(clientSize_.width()) / kDesignWidth);
     scaleY_ = static_cast<float>(static_cast<double>(clientSize_.height()) / kDesignHeight);
