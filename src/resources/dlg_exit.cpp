@@ -120,9 +120,9 @@ ui::DialogTemplate BuildCloseScreen2() {
     const double y5 = y4 + 14;
     AddLabel(c, IDC_REPORT_STATION_LABEL, 62, y5, 60, "Station ID", Flag::Hidden);
     AddLabel(c, IDC_REPORT_DETAIL3, 130, y5, 100, "", Flag::Hidden);
-    c.push_back({1005, Kind::GroupBox, {54, 98, 262, 284}, "", 0, 0, {}});
-    c.push_back({IDC_REPORT_CLOSE, Kind::Button, {70, 388, 105, 24}, "Close", 0, 0, {}});
-    c.push_back({IDC_REPORT_GO_BACK, Kind::Button, {195, 388, 105, 24}, "Go Back", 0, 0, {}});
+    c.push_back({1005, Kind::GroupBox, {54, 98, 262, 282}, "", 0, 0, {}});
+    c.push_back({IDC_REPORT_CLOSE, Kind::Button, {70, 385, 105, 23}, "Close", 0, 0, {}});
+    c.push_back({IDC_REPORT_GO_BACK, Kind::Button, {195, 385, 105, 23}, "Go Back", 0, 0, {}});
     c.push_back(Background());
     return t;
 }

@@ -23,13 +23,14 @@ constexpr Row kRows[] = {
 
 constexpr double kRowTop = 134;
 constexpr double kRowPitch = 18;
-constexpr double kLabelX = 62;
+constexpr double kLabelX = 61;
 constexpr double kLabelW = 52;
-constexpr double kEditX = 119;
-constexpr double kEditW = 107;
+constexpr double kEditX = 114;
+constexpr double kEditW = 98;
 constexpr double kEditH = 15;
-constexpr double kOptionX = 234;
-constexpr double kOptionW = 76;
+constexpr double kOptionX = 218;
+constexpr double kOptionW = 91;
+constexpr double kOffsetLabelW = 35;
 constexpr unsigned kCombo = Flag::VScroll;
 
 double RowY(int row) {
@@ -80,11 +81,16 @@ ui::DialogTemplate Build() {
                  kCombo,
                  0,
                  {"Local", "UTC"}});
-    c.push_back(
-        {1050, Kind::Static, {kOptionX, RowY(1) + 1, 32, kEditH}, "Offset:", Flag::NoWrap, 0, {}});
+    c.push_back({1050,
+                 Kind::Static,
+                 {kOptionX, RowY(1) + 2, kOffsetLabelW, kEditH},
+                 "Offset:",
+                 Flag::NoWrap,
+                 0,
+                 {}});
     c.push_back({1049,
                  Kind::ComboDropDown,
-                 {kOptionX + 32, RowY(1) - 1, kOptionW - 32, 17},
+                 {kOptionX + kOffsetLabelW + 2, RowY(1) - 1, kOptionW - kOffsetLabelW - 2, 17},
                  "",
                  kCombo,
                  0,
@@ -129,12 +135,12 @@ ui::DialogTemplate Build() {
     // Differential source.
     c.push_back({1032,
                  Kind::Static,
-                 {64, 356, 120, 28},
+                 {64, 360, 120, 28},
                  "Choose one supported\nby your receiver",
                  Flag::Multiline,
                  0,
                  {}});
-    c.push_back({1021, Kind::ComboDropDown, {190, 360, 116, 17}, "", kCombo, 0, {}});
+    c.push_back({1021, Kind::ComboDropDown, {190, 365, 116, 17}, "", kCombo, 0, {}});
     c.push_back({1003, Kind::GroupBox, {54, 340, 262, 56}, "DiffMode", 0, 0, {}});
 
     c.push_back({1004, Kind::Picture, ui::kNavBarRect, "", 0, 200, {}});

@@ -120,8 +120,12 @@ ui::BOOL CFileOpenDlg::OnInitDialog() {
     InsertColumn(IDC_FILE_LIST, 0, "Name", false, static_cast<int>(120 * sx));
     InsertColumn(IDC_FILE_LIST, 1, "Size", true, static_cast<int>(60 * sx));
     InsertColumn(IDC_FILE_LIST, 2, "Date", false, static_cast<int>(60 * sx));
-    // The date takes the rest of the row, so the whole short date stays readable.
-    if (auto* list = Item<QTreeWidget>(IDC_FILE_LIST)) list->header()->setStretchLastSection(true);
+    // The date takes the rest of the row, so the whole short date stays readable and the
+    // columns always fill the list exactly: no sideways scrolling.
+    if (auto* list = Item<QTreeWidget>(IDC_FILE_LIST)) {
+        list->header()->setStretchLastSection(true);
+        list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    }
 
     // The start folder is opened down from the root and selected, which fills the list.
     ui::TreeItem* start = SelectStartFolder(root);

@@ -9,6 +9,7 @@
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPainterPath>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -18,6 +19,8 @@
 #include <QTabBar>
 #include <QVariant>
 #include <algorithm>
+#include <cmath>
+#include <vector>
 
 #include "ui/pictures.h"
 
@@ -79,6 +82,129 @@ protected:
         p.setBrush(QColor(255, 255, 255));
         p.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 4, 4);
     }
+};
+
+// A row of tabs that always fits its strip: spare width is shared out so the row spans the
+// strip, and a strip too narrow for its labels first gives up padding, then elides. It is
+// drawn here rather than by the style so the look does not depend on the desktop's theme.
+class TabStrip : public QTabBar {
+public:
+    explicit TabStrip(QWidget* parent) : QTabBar(parent) {
+        setDrawBase(false);
+        setExpanding(false);
+        setUsesScrollButtons(false);
+        setElideMode(Qt::ElideRight);
+        setMouseTracking(true);
+    }
+
+    int NaturalHeight() const {
+        const int fh = fontMetrics().height();
+        return fh + std::max(6, fh / 2);
+    }
+
+protected:
+    QSize tabSizeHint(int index) const override {
+        const std::vector<int> widths = FittedWidths();
+        const int w = index >= 0 && index < static_cast<int>(widths.size()) ? widths[index] : 0;
+        return QSize(w, std::max(NaturalHeight(), height()));
+    }
+    QSize minimumTabSizeHint(int index) const override { return tabSizeHint(index); }
+
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        p.setRenderHint(QPainter::Antialiasing);
+        const QFontMetrics fm = fontMetrics();
+        for (int i = 0; i < count(); ++i) {
+            const bool selected = i == currentIndex();
+            const QRectF box = QRectF(tabRect(i)).adjusted(0.5, 0.5, -1.5, 0);
+            QPainterPath path;
+            const qreal radius = 4;
+            path.moveTo(box.bottomLeft());
+            path.lineTo(box.left(), box.top() + radius);
+            path.quadTo(box.topLeft(), QPointF(box.left() + radius, box.top()));
+            path.lineTo(box.right() - radius, box.top());
+            path.quadTo(box.topRight(), QPointF(box.right(), box.top() + radius));
+            path.lineTo(box.bottomRight());
+            QColor fill(226, 229, 234);
+            if (selected)
+                fill = Qt::white;
+            else if (i == hover_ && isTabEnabled(i))
+                fill = QColor(238, 240, 244);
+            p.setPen(QPen(QColor(200, 204, 211), 1));
+            p.setBrush(fill);
+            p.drawPath(path);
+            if (selected) {
+                p.setPen(QPen(QColor(234, 175, 15), 2, Qt::SolidLine, Qt::FlatCap));
+                p.drawLine(QPointF(box.left() + radius - 1, box.top() + 0.5),
+                           QPointF(box.right() - radius + 1, box.top() + 0.5));
+            }
+            QColor ink = selected ? QColor(30, 28, 119) : QColor(60, 64, 72);
+            if (!isTabEnabled(i)) ink = QColor(150, 154, 160);
+            p.setPen(ink);
+            const QRect textBox = tabRect(i).adjusted(kMinPad, 1, -kMinPad - 1, 0);
+            p.drawText(textBox, Qt::AlignCenter,
+                       fm.elidedText(tabText(i), Qt::ElideRight, textBox.width()));
+        }
+    }
+
+    void mouseMoveEvent(QMouseEvent* e) override {
+        SetHover(tabAt(e->position().toPoint()));
+        QTabBar::mouseMoveEvent(e);
+    }
+    void leaveEvent(QEvent* e) override {
+        SetHover(-1);
+        QTabBar::leaveEvent(e);
+    }
+
+private:
+    static constexpr int kMinPad = 3;
+
+    void SetHover(int index) {
+        if (index == hover_) return;
+        hover_ = index;
+        update();
+    }
+
+    std::vector<int> FittedWidths() const {
+        const QFontMetrics fm = fontMetrics();
+        const int n = count();
+        std::vector<double> text(static_cast<size_t>(n));
+        double textSum = 0;
+        for (int i = 0; i < n; ++i) {
+            text[static_cast<size_t>(i)] = fm.horizontalAdvance(tabText(i));
+            textSum += text[static_cast<size_t>(i)];
+        }
+        const double available = std::max(0, width());
+        const double pad = std::max(kMinPad + 3, fm.averageCharWidth()) + 1;
+        std::vector<double> w(static_cast<size_t>(n));
+        if (n == 0) return {};
+        if (textSum + 2 * pad * n <= available) {
+            // Labels and their padding fit: share the spare width equally.
+            const double spare = (available - textSum - 2 * pad * n) / n;
+            for (size_t i = 0; i < w.size(); ++i) w[i] = text[i] + 2 * pad + spare;
+        } else if (textSum + 2 * (kMinPad + 1) * n <= available) {
+            const double each = (available - textSum) / n;
+            for (size_t i = 0; i < w.size(); ++i) w[i] = text[i] + each;
+        } else {
+            // Too narrow even without padding: labels shrink in proportion and elide.
+            const double room = std::max(0.0, available - 2.0 * (kMinPad + 1) * n);
+            for (size_t i = 0; i < w.size(); ++i)
+                w[i] = (textSum > 0 ? text[i] * room / textSum : 0) + 2 * (kMinPad + 1);
+        }
+        // Round so the widths add up to the strip exactly.
+        std::vector<int> out(w.size());
+        double edge = 0;
+        int prev = 0;
+        for (size_t i = 0; i < w.size(); ++i) {
+            edge += w[i];
+            const int next = static_cast<int>(std::lround(edge));
+            out[i] = std::max(1, next - prev);
+            prev = next;
+        }
+        return out;
+    }
+
+    int hover_ = -1;
 };
 
 void MakeTransparent(QWidget* w) {
@@ -362,22 +488,13 @@ std::vector<QWidget*> BuildControls(const std::vector<ControlSpec>& specs, QWidg
                 break;
             }
             case Kind::Tab: {
-                auto* bar = new QTabBar(page);
-                bar->setExpanding(false);
-                bar->setDrawBase(false);
-                bar->setUsesScrollButtons(true);
-                bar->setElideMode(Qt::ElideNone);
-                bar->setStyleSheet(QStringLiteral(
-                    "QTabBar::tab { padding: 3px 6px; margin-right: 1px; color: rgb(60,64,72);"
-                    " background: rgb(226,229,234); border: 1px solid rgb(200,204,211);"
-                    " border-bottom: none; border-top-left-radius: 4px;"
-                    " border-top-right-radius: 4px; }"
-                    "QTabBar::tab:selected { background: white; color: rgb(30,28,119);"
-                    " border-top: 2px solid rgb(234,175,15); }"
-                    "QTabBar::tab:!selected:hover { background: rgb(236,238,242); }"));
+                auto* bar = new TabStrip(page);
                 QObject::connect(bar, &QTabBar::currentChanged, bar,
                                  [emitter, id](int index) { emitter(id, TCN_SELCHANGE, index); });
-                const int h = std::max(bar->sizeHint().height(), 18);
+                // A template strip that is only the row of tabs is filled by it; a taller one
+                // has its pane below the row.
+                const int natural = bar->NaturalHeight();
+                const int h = r.Height() < 2 * natural ? std::max(natural, r.Height()) : natural;
                 auto* pane = new TabPane(page);
                 pane->setObjectName(QStringLiteral("id%1pane").arg(id));
                 pane->setProperty(kBaseLayerProperty, true);

@@ -168,6 +168,9 @@ Host::Host() {
 void Host::Init(const QFont& font) {
     if (!g_host) g_host = this;
     QGuiApplication::setQuitOnLastWindowClosed(false);
+    // Every control is laid out for the dialog font, and the window size follows it; any other
+    // default (the desktop's) would not fit the rectangles.
+    UseDialogFont(font);
     clientSize_ = ClientSizeFor(font);
     scaleX_ = static_cast<float>(static_cast<double>(clientSize_.width()) / kDesignWidth);
     scaleY_ = static_cast<float>(static_cast<double>(clientSize_.height()) / kDesignHeight);

@@ -1,11 +1,16 @@
 #include "ui/fonts.h"
 
+#include <QApplication>
 #include <QFontDatabase>
 #include <QStringList>
+#include <cmath>
 
 namespace ui {
 
 namespace {
+
+// Pixel size of the dialog font when the window was made for one given in pixels, else 0.
+int g_dialogPixels = 0;
 
 bool Installed(const QString& family) {
     return QFontDatabase::families().contains(family);
@@ -37,7 +42,14 @@ QString SubstituteFamily(std::string_view face) {
 
 QFont MakeFont(std::string_view face, int pointSize, bool bold) {
     QFont font(SubstituteFamily(face));
-    font.setPointSize(pointSize > 0 ? pointSize : 8);
+    const int points = pointSize > 0 ? pointSize : 8;
+    // Sizes are relative to the 8-point dialog font; one given in pixels takes them along, as
+    // a larger desktop resolution takes point sizes along.
+    if (g_dialogPixels > 0)
+        font.setPixelSize(
+            std::max(1, static_cast<int>(std::lround(g_dialogPixels * points / 8.0))));
+    else
+        font.setPointSize(points);
     if (bold || face.ends_with(" Bold")) font.setBold(true);
     font.setStyleStrategy(QFont::PreferAntialias);
     return font;
@@ -45,6 +57,11 @@ QFont MakeFont(std::string_view face, int pointSize, bool bold) {
 
 QFont DialogFont() {
     return MakeFont("Tahoma", 8);
+}
+
+void UseDialogFont(const QFont& font) {
+    g_dialogPixels = font.pixelSize() > 0 ? font.pixelSize() : 0;
+    QApplication::setFont(font);
 }
 
 void InstallFontSubstitutes() {

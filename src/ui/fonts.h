@@ -12,11 +12,16 @@ namespace ui {
 // face map to DejaVu Sans Condensed when present, else DejaVu Sans).
 QString SubstituteFamily(std::string_view face);
 
-// A font by face and point size; a face ending in " Bold" gives the bold weight.
+// A font by face and point size; a face ending in " Bold" gives the bold weight. Sizes keep
+// their proportion to the dialog font (see UseDialogFont).
 QFont MakeFont(std::string_view face, int pointSize, bool bold = false);
 
 // The font dialogs are laid out with ("Tahoma" 8 point); the window size follows it.
 QFont DialogFont();
+
+// Makes `font` the application's font: every control is laid out for it and the window size
+// follows it. Other sizes of MakeFont stay in proportion to it.
+void UseDialogFont(const QFont& font);
 
 // Registers the substitutions with Qt so that widgets given a system face by name get the
 // same stand-in. Safe to call more than once.
