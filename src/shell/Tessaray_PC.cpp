@@ -1,6 +1,6 @@
 #include "shell/Tessaray_PC.h"
 
-#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -80,9 +80,11 @@ int CTessaray_PCApp::EnumSerialPorts() {
         iComPortTable[n - 1] = 0;
         const std::string path = platform::PortDevicePath(n);
         if (path.empty()) continue;
-        const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-        if (fd < 0) continue;
-        ::close(fd);
+        // Asked without opening: opening a serial device raises DTR and RTS, which resets
+        // some attached devices, only to learn that the port is there and ours to use.
+        struct stat st {};
+        if (::stat(path.c_str(), &st) != 0 || !S_ISCHR(st.st_mode)) continue;
+        if (::access(path.c_str(), R_OK | W_OK) != 0) continue;
         iComPortTable[n - 1] = n;
     }
     return 1;

@@ -91,6 +91,10 @@ TEST(MainWindow, WelcomeProbesPortsLoadsArchiveAndHandsOver) {
     setenv("TESSARAY_PC_COM3", com3.slave.c_str(), 1);
     setenv("TESSARAY_PC_COM5", com5.slave.c_str(), 1);
     setenv("TESSARAY_PC_COM7", (shelltest::TempDir() + "/no-such-device").c_str(), 1);
+    // A regular file is no serial port, whatever its rights.
+    const std::string plainFile = shelltest::TempDir() + "/plain-file";
+    shelltest::WriteFile(plainFile, "x");
+    setenv("TESSARAY_PC_COM8", plainFile.c_str(), 1);
     platform::SetDetectedPortsForTest({});
     CTessaray_PCApp& app = theApp();
     for (int& e : app.iComPortTable) e = 99;
