@@ -398,8 +398,8 @@ bool CNMEA::DispatchProprietary(GPSInfo& rec, char* sentence) {
         if (!match) continue;
         const bool result = RunRoute(row.route, *this, rec, m_szField, sentence);
         if (row.saveOnSuccess && result) {
-            // The pause of the baud change is taken without holding the record.
-            platform::Sleep(250);
+            // The pause of a baud change is taken without holding the record.
+            if (PkrvNMEA.BaudChanged()) platform::Sleep(250);
             RecordLock hold(rec.ulPart1Lock);
             try {
                 PkrvNMEA.SaveArchive();

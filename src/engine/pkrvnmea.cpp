@@ -105,6 +105,7 @@ bool CPKRVNMEA::bHELP() {
 }
 
 bool CPKRVNMEA::bBAUD(char* field, char* sentence, int32_t* otherBaud) {
+    baudChanged_ = false;
     NMEAFields f(field, sentence);
     if (!f.Skip(3)) return false;
     const int baud = platform::AtoI(f.Text());
@@ -113,6 +114,7 @@ bool CPKRVNMEA::bBAUD(char* field, char* sentence, int32_t* otherBaud) {
     if (baud == *otherBaud) return true;
     Answer(platform::Format("$>PKRV,MSG,Baud rate set to %d\r\n", baud));
     *otherBaud = baud;
+    baudChanged_ = true;
     return true;
 }
 

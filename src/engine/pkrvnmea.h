@@ -19,6 +19,8 @@ public:
     // Device commands; answers go to the responder sink.
     bool bHELP();
     bool bBAUD(char* field, char* sentence, int32_t* otherBaud);
+    // Whether the last bBAUD set a new rate; only a new rate is followed by the pause.
+    bool BaudChanged() const { return baudChanged_; }
     bool bSTATUS(char* field, char* sentence, const CommSettings* comm);
     bool bSETUP(char* field, char* sentence, GPSInfo* rec);
 
@@ -30,4 +32,6 @@ public:
 
 private:
     void Answer(const std::string& text);
+
+    bool baudChanged_ = false;
 };
