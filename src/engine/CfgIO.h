@@ -39,6 +39,8 @@ public:
     bool ReadData(std::string& line);
     bool ReadInt(int32_t& value);
     void PushBack() { pushedBack_ = true; }
+    // A label is waiting for the next ReadLabel (ReadData or ReadInt met it).
+    bool IsPushedBack() const { return pushedBack_; }
     bool IsEOF() const;
 
     // Copies the printable characters (0x20..0x7E) of text, at most size - 1 of them, and

@@ -1,7 +1,9 @@
 #include "engine/terminalconfig.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "engine/CfgIO.h"
 #include "engine/Parsable.h"
@@ -18,10 +20,57 @@ std::string FieldText(const char* field, size_t size) {
 }
 
 // The terminal keeps a hot key's command with the CR LF it sends; the file holds the line
-// alone, so it never carries a stray CR or an empty line.
+// alone, so it never carries a stray CR.
 std::string WithoutLineEnd(std::string text) {
     while (!text.empty() && (text.back() == '\r' || text.back() == '\n')) text.pop_back();
     return text;
+}
+
+// A command bunch holds several lines; each goes into the file as a line of its own.
+std::vector<std::string> CommandLines(const std::string& command) {
+    std::vector<std::string> lines;
+    const std::string text = WithoutLineEnd(command);
+    size_t start = 0;
+    while (true) {
+        const size_t end = text.find('\n', start);
+        std::string line = text.substr(start, end == std::string::npos ? end : end - start);
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        lines.push_back(std::move(line));
+        if (end == std::string::npos) break;
+        start = end + 1;
+    }
+    return lines;
+}
+
+// The lines of a command run up to the next label or the end of the file, so no line of a
+// bunch is lost. A line end at the end of the command is not read back.
+bool ReadCommand(CfgIo& io, std::string& command) {
+    std::vector<std::string> lines;
+    std::string line;
+    while (!io.IsEOF() && !io.IsPushedBack()) {
+        if (io.ReadData(line)) {
+            lines.push_back(line);
+        } else if (!io.IsPushedBack()) {
+            lines.emplace_back();  // an empty line of the bunch
+        }
+    }
+    if (lines.empty()) return false;
+    while (lines.size() > 1 && lines.back().empty()) lines.pop_back();
+    command.clear();
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (i > 0) command += "\r\n";
+        for (const char c : lines[i]) {
+            const auto byte = static_cast<unsigned char>(c);
+            if (byte >= 0x20 && byte <= 0x7E) command += c;
+        }
+    }
+    return true;
+}
+
+void CopyCommand(char* dst, const std::string& command) {
+    const size_t n = std::min(command.size(), static_cast<size_t>(kHotKeyCommandSize - 1));
+    std::memcpy(dst, command.data(), n);
+    std::memset(dst + n, 0, kHotKeyCommandSize - n);
 }
 
 void ReadSavedCommands(CfgIo& io, TerminalData& data) {
@@ -52,11 +101,11 @@ void ReadHotKey(CfgIo& io, TerminalData& data, int32_t level) {
     std::string label;
     std::string command;
     const bool haveLabel = io.ReadData(label);
-    const bool haveCommand = haveLabel && io.ReadData(command);
+    const bool haveCommand = haveLabel && ReadCommand(io, command);
     if (level < 0 || level >= kHotKeyLevels || key < 0 || key >= kHotKeysPerLevel) return;
     HotKeyInfo& hotKey = data.HotKeys[level][key];
     CfgIo::CopyToSz(hotKey.szLabel, haveLabel ? label : std::string(), kHotKeyLabelSize);
-    if (haveCommand) CfgIo::CopyToSz(hotKey.szCommand, command, kHotKeyCommandSize);
+    if (haveCommand) CopyCommand(hotKey.szCommand, command);
 }
 
 // A text in square brackets would read back as a label and end its section, losing what
@@ -98,8 +147,10 @@ bool TerminalConfig::SaveText() {
             io.WriteLabel("HotKey");
             io.WriteInt(key);
             io.WriteLine(AsDataLine(FieldText(hotKey.szLabel, kHotKeyLabelSize)).c_str());
-            io.WriteLine(AsDataLine(WithoutLineEnd(FieldText(hotKey.szCommand, kHotKeyCommandSize)))
-                             .c_str());
+            for (const std::string& line :
+                 CommandLines(FieldText(hotKey.szCommand, kHotKeyCommandSize))) {
+                io.WriteLine(AsDataLine(line).c_str());
+            }
         }
     }
     return io.Close();

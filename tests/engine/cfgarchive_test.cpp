@@ -225,6 +225,58 @@ TEST_F(ArchiveTest, EveryStoredFieldRoundTrips) {
     EXPECT_EQ(l.Settings.WizardSnapshot.iMaxAge, 55) << "not in the file";
 }
 
+TEST_F(ArchiveTest, TextsListsAndRatesSitAtTheirOffsets) {
+    GPSInfo& g = gps->Info;
+    g.Init();
+    gps->InitSettings();
+    std::strcpy(g.szSetupText2, "two");
+    std::strcpy(g.szSetupText3, "three");
+    g.ulSetupWord5 = 0x01020304;
+    TextTable& t = g.Settings.szLogComboTexts;
+    for (int list = 0; list < kRecentLists; ++list) {
+        for (int row = 0; row < kRecentEntries; ++row) {
+            std::snprintf(t.List(list)[row], kRecentTextSize, "L%dR%d", list, row);
+        }
+    }
+    PortConfig& log = g.Settings.NMEALogConfig;
+    int32_t* logInFileOrder[] = {&log.eGGA,   &log.eGLL,   &log.eGSA,   &log.eGST, &log.eGSV,
+                                 &log.eRMC,   &log.eRRE,   &log.eVTG,   &log.eZDA, &log.eBIN95,
+                                 &log.eBIN96, &log.eHEHDT, &log.eHEROT, &log.eHPR, &log.bRTCM};
+    int32_t v = 11;
+    for (int32_t* p : logInFileOrder) *p = v++;
+    log.ulLastWord = 0x99;
+    BINLogRateInfo& bin = g.Settings.BinLogRates;
+    int32_t* binInFileOrder[] = {&bin.eBIN1,  &bin.eBIN2,  &bin.eBIN80, &bin.eBIN95, &bin.eBIN96,
+                                 &bin.eBIN97, &bin.eBIN98, &bin.eBIN99, &bin.eD1};
+    for (int32_t* p : binInFileOrder) *p = v++;
+    App().iAreaUnits = 1;
+    ASSERT_TRUE(gps->SaveConfigFile());
+    const std::string b = ReadBytes(path);
+    ASSERT_EQ(b.size(), 3824u);
+
+    EXPECT_EQ(Get32(b, 138), 0x01020304u) << "ulSetupWord5";
+    EXPECT_EQ(b.substr(142, 17), std::string("two") + std::string(14, '\0'));
+    EXPECT_EQ(b.substr(159, 17), std::string("three") + std::string(12, '\0'));
+    EXPECT_EQ(Get32(b, 216), 0u) << "the lock word";
+    // Row by row, each row across the seven lists.
+    for (int row = 0; row < kRecentEntries; ++row) {
+        for (int list = 0; list < kRecentLists; ++list) {
+            const size_t at = 220 + static_cast<size_t>(row * kRecentLists + list) * 50;
+            const std::string text = "L" + std::to_string(list) + "R" + std::to_string(row);
+            EXPECT_EQ(b.substr(at, 50), text + std::string(50 - text.size(), '\0'))
+                << list << "/" << row;
+        }
+    }
+    for (size_t i = 0; i < std::size(logInFileOrder); ++i) {
+        EXPECT_EQ(Get32(b, 3720 + 4 * i), static_cast<uint32_t>(11 + i)) << i;
+    }
+    EXPECT_EQ(Get32(b, 3780), 0x99u);
+    for (size_t i = 0; i < std::size(binInFileOrder); ++i) {
+        EXPECT_EQ(Get32(b, 3784 + 4 * i), static_cast<uint32_t>(26 + i)) << i;
+    }
+    EXPECT_EQ(Get32(b, 3820), 1u);
+}
+
 TEST_F(ArchiveTest, MarkerFlipsOnEveryLoadAndAnAMarkerPausesAfterTheLock) {
     gps->Info.bCfgMarker = 0;  // a normal exit
     ASSERT_TRUE(gps->SaveConfigFile());

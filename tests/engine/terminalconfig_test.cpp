@@ -175,6 +175,48 @@ TEST_F(TerminalFileTest, OldFormWithCommandLineEndsLoads) {
               "[HotKey]\r\n1\r\nSave\r\n$JSAVE\r\n");
 }
 
+TEST_F(TerminalFileTest, CommandBunchKeepsEveryLine) {
+    const struct {
+        const char* name;
+        const char* command;
+        const char* fileLines;  // the command's part of the file
+        const char* loaded;
+    } cases[] = {
+        {"three lines", "$JI\r\n$JSHOW\r\n$JSAVE", "$JI\r\n$JSHOW\r\n$JSAVE\r\n",
+         "$JI\r\n$JSHOW\r\n$JSAVE"},
+        {"line end at the end", "$JI\r\n$JOFF\r\n", "$JI\r\n$JOFF\r\n", "$JI\r\n$JOFF"},
+        {"empty line inside", "$JI\r\n\r\n$JOFF", "$JI\r\n\r\n$JOFF\r\n", "$JI\r\n\r\n$JOFF"},
+        {"label-like line", "$JI\r\n[Level]", "$JI\r\n[Level] \r\n", "$JI\r\n[Level] "},
+        {"empty command", "", "\r\n", ""},
+    };
+    for (const auto& c : cases) {
+        TerminalConfig::Init();
+        SetKey(data, 1, 2, "Bunch", c.command);
+        SetKey(data, 1, 3, "Next", "$JAPP");
+        ASSERT_TRUE(TerminalConfig().SaveText()) << c.name;
+        EXPECT_EQ(ReadBytes(path), std::string("[Level]\r\n1\r\n[HotKey]\r\n2\r\nBunch\r\n") +
+                                       c.fileLines + "[HotKey]\r\n3\r\nNext\r\n$JAPP\r\n")
+            << c.name;
+        TerminalConfig::Init();
+        std::strcpy(data.HotKeys[1][2].szCommand, "old");
+        ASSERT_TRUE(TerminalConfig().LoadText()) << c.name;
+        EXPECT_STREQ(data.HotKeys[1][2].szLabel, "Bunch") << c.name;
+        EXPECT_STREQ(data.HotKeys[1][2].szCommand, c.loaded) << c.name;
+        EXPECT_STREQ(data.HotKeys[1][3].szCommand, "$JAPP") << c.name;
+    }
+}
+
+TEST_F(TerminalFileTest, OldFormBunchLoadsWhole) {
+    // Earlier versions wrote the bunch's own CR LF before each line end.
+    WriteBytes(path,
+               "[HotKey]\r\n0\r\nBunch\r\n$JI\r\r\n$JSHOW\r\r\n\r\n"
+               "[HotKey]\r\n1\r\nLast\r\n$JI\r\r\n$JOFF\r\n");
+    ASSERT_TRUE(TerminalConfig().LoadText());
+    EXPECT_STREQ(data.HotKeys[0][0].szCommand, "$JI\r\n$JSHOW");
+    EXPECT_STREQ(data.HotKeys[0][1].szLabel, "Last");
+    EXPECT_STREQ(data.HotKeys[0][1].szCommand, "$JI\r\n$JOFF");
+}
+
 TEST_F(TerminalFileTest, LfOnlyFileLoads) {
     WriteBytes(path, "[SavedCommands]\n$JI\n[Level]\n3\n[HotKey]\n8\nLast\n$JOFF\n");
     ASSERT_TRUE(TerminalConfig().LoadText());
