@@ -1,94 +1,25 @@
 #include "shell/NavBar.h"
 
+#include <optional>
+
 #include "engine/gps.h"
+#include "ui/pictures.h"
 
 namespace {
-
-// Picture cells of one source row: other receiver found / not found, heading receiver
-// found / not found.
-struct NavCells {
-    int otherFound;
-    int otherLost;
-    int headingFound;
-    int headingLost;
-};
 
 // Source rows in this order; every source not listed uses the SBAS row.
 enum NavRow { ROW_NONE, ROW_BEACON, ROW_LBND, ROW_SBAS, ROW_EXT, ROW_XREF, ROW_TSB, ROW_TSR };
 constexpr int kSourceRows = 8;
-using NavSet = std::array<NavCells, kSourceRows>;
 
 constexpr std::array<int, kSourceRows> kRowGroup{GROUP_GPS,        GROUP_BEACON,     GROUP_LBND,
                                                  GROUP_SBAS,       GROUP_EXTERNAL,   GROUP_XREF,
                                                  GROUP_TSPAN_BASE, GROUP_TSPAN_ROVER};
 
-constexpr NavSet kBaseSet{{
-    {295, 286, 289, 280},
-    {163, 152, 155, 143},
-    {186, 175, 178, 166},
-    {205, 141, 199, 189},
-    {313, 304, 307, 298},
-    {277, 265, 268, 256},
-    {358, 347, 350, 339},
-    {380, 369, 372, 361},
-}};
-
-constexpr NavSet kGpsSet{{
-    {291, 282, 290, 281},
-    {159, 147, 158, 146},
-    {180, 168, 179, 167},
-    {200, 191, 142, 190},
-    {309, 300, 308, 299},
-    {273, 260, 272, 259},
-    {354, 343, 353, 342},
-    {376, 365, 375, 364},
-}};
-
-constexpr NavSet kLogsSet{{
-    {294, 285, 293, 284},
-    {162, 151, 161, 150},
-    {185, 174, 184, 173},
-    {203, 194, 202, 193},
-    {312, 303, 311, 302},
-    {276, 263, 275, 262},
-    {357, 346, 356, 345},
-    {379, 368, 378, 367},
-}};
-
-constexpr NavSet kTerminalSet{{
-    {297, 288, 296, 287},
-    {165, 154, 164, 153},
-    {188, 177, 187, 176},
-    {209, 198, 208, 197},
-    {315, 306, 314, 305},
-    {279, 267, 278, 266},
-    {360, 349, 359, 348},
-    {382, 371, 381, 370},
-}};
-
-// The heading screens exist only for heading receivers, so both kinds show the same picture.
-constexpr NavSet kHeadingSet{{
-    {292, 283, 292, 283},
-    {160, 149, 160, 149},
-    {181, 169, 181, 169},
-    {201, 192, 201, 192},
-    {310, 301, 310, 301},
-    {274, 261, 274, 261},
-    {355, 344, 355, 344},
-    {377, 366, 377, 366},
-}};
-
-constexpr NavSet WithRow(NavSet set, int row, NavCells cells) {
-    set[row] = cells;
-    return set;
-}
-
-constexpr NavSet kBeaconSet = WithRow(kBaseSet, ROW_BEACON, {157, 145, 156, 144});
-constexpr NavSet kLBandSet = WithRow(kBaseSet, ROW_LBND, {183, 172, 182, 171});
-constexpr NavSet kSbasSet = WithRow(kBaseSet, ROW_SBAS, {207, 196, 206, 195});
-constexpr NavSet kXRefSet = WithRow(kBaseSet, ROW_XREF, {270, 258, 269, 257});
-constexpr NavSet kTSpanBaseSet = WithRow(kBaseSet, ROW_TSB, {352, 341, 351, 340});
-constexpr NavSet kTSpanRoverSet = WithRow(kBaseSet, ROW_TSR, {374, 363, 373, 362});
+// The label the differential button of each source row shows.
+constexpr std::array<ui::NavLabel, kSourceRows> kRowLabel{
+    ui::NavLabel::None,      ui::NavLabel::Beacon,    ui::NavLabel::LBand,
+    ui::NavLabel::Sbas,      ui::NavLabel::External,  ui::NavLabel::XRef,
+    ui::NavLabel::TSpanBase, ui::NavLabel::TSpanRover};
 
 int SourceRow(int source) {
     switch (source) {
@@ -111,35 +42,36 @@ int SourceRow(int source) {
     }
 }
 
-const NavSet* FamilySet(ScreenFamily family) {
+// The picture family of a screen family; nothing for pages that show no bar.
+std::optional<ui::NavFamily> PictureFamily(ScreenFamily family) {
     switch (family) {
         case ScreenFamily::Main:
         case ScreenFamily::Startup:
-            return &kBaseSet;
+            return ui::NavFamily::Base;
         case ScreenFamily::Gps:
-            return &kGpsSet;
+            return ui::NavFamily::Gps;
         case ScreenFamily::Beacon:
-            return &kBeaconSet;
+            return ui::NavFamily::Beacon;
         case ScreenFamily::LBand:
-            return &kLBandSet;
+            return ui::NavFamily::LBand;
         case ScreenFamily::Sbas:
-            return &kSbasSet;
+            return ui::NavFamily::Sbas;
         case ScreenFamily::XRef:
-            return &kXRefSet;
+            return ui::NavFamily::XRef;
         case ScreenFamily::TSpanBase:
-            return &kTSpanBaseSet;
+            return ui::NavFamily::TSpanBase;
         case ScreenFamily::TSpanRover:
-            return &kTSpanRoverSet;
+            return ui::NavFamily::TSpanRover;
         case ScreenFamily::Logs:
-            return &kLogsSet;
+            return ui::NavFamily::Logs;
         case ScreenFamily::Terminal:
-            return &kTerminalSet;
+            return ui::NavFamily::Terminal;
         case ScreenFamily::Heading:
-            return &kHeadingSet;
+            return ui::NavFamily::Heading;
         case ScreenFamily::Plain:
             break;
     }
-    return nullptr;
+    return std::nullopt;
 }
 
 }  // namespace
@@ -188,17 +120,12 @@ bool NavRowAsksAboutLogs(ScreenFamily family, int row) {
 
 NavBarChoice ChooseNavBar(ScreenFamily family, int eCurCorrSource, bool bReceiverFound,
                           bool bHeadingReceiver) {
-    const NavSet* set = FamilySet(family);
-    if (!set) return NavBarChoice{0, 0};
+    const std::optional<ui::NavFamily> pictures = PictureFamily(family);
+    if (!pictures) return NavBarChoice{0, 0};
     int row = SourceRow(eCurCorrSource);
     // The welcome page knows only these sources; the t-Span ones get the SBAS pictures too.
     if (family == ScreenFamily::Main && (row == ROW_TSB || row == ROW_TSR)) row = ROW_SBAS;
-    const NavCells& c = (*set)[static_cast<size_t>(row)];
-    int id;
-    if (bHeadingReceiver) {
-        id = bReceiverFound ? c.headingFound : c.headingLost;
-    } else {
-        id = bReceiverFound ? c.otherFound : c.otherLost;
-    }
+    const int id = ui::Pictures::NavBarId(*pictures, kRowLabel[static_cast<size_t>(row)],
+                                          bReceiverFound, bHeadingReceiver);
     return NavBarChoice{id, kRowGroup[static_cast<size_t>(row)]};
 }
