@@ -291,8 +291,9 @@ TEST(TSpanSenders, PortNameAndTypedReference) {
     auto gps = std::make_unique<CGPS>();
     TSpan tspan(gps.get());
     tspan.SendDfxPortName("PORTB");
-    EXPECT_EQ(wire.Take(), (Events{"$JASC,DFX,0,PORTA\r\n", "~40", "$JASC,DFX,0,PORTB\r\n", "~40",
-                                   "$JASC,DFX,0,PORTC\r\n", "~40", "$JASC,DFX,1,PORTB\r\n", "~50"}));
+    EXPECT_EQ(wire.Take(),
+              (Events{"$JASC,DFX,0,PORTA\r\n", "~40", "$JASC,DFX,0,PORTB\r\n", "~40",
+                      "$JASC,DFX,0,PORTC\r\n", "~40", "$JASC,DFX,1,PORTB\r\n", "~50"}));
 
     struct Row {
         const char *lat, *lon, *height;
