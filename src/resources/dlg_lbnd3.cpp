@@ -20,7 +20,7 @@ ui::DialogTemplate BuildSubscription() {
                                {1010, "Serial Number:", 1023, 0, ""},
                                {1011, "Countdown Timer:", 1024, 1012, "HH:MM:SS"}};
     for (int i = 0; i < 4; ++i) AddReadoutRow(c, rows[i], 64, 152 + 22 * i, 96, 84);
-    c.push_back({1005, Kind::GroupBox, {54, 130, 262, 120}, "Subscription Status", 0, 0, {}});
+    c.push_back({1005, Kind::GroupBox, {54, 130, 262, 112}, "Subscription Status", 0, 0, {}});
 
     AddScreenFrame(c);
     return t;

@@ -49,8 +49,17 @@ ui::DialogTemplate BuildRover() {
     auto& c = t.controls;
     AddStatusStrip(c, true);
     AddTabStrip(c, 1006);
-    c.push_back({1033, Kind::GroupBox, {54, 126, 262, 160}, "Rover", 0, 0, {}});
-    AddDiffModeGroup(c, 300);
+    // The rover needs no settings of its own: its frame holds the source choice.
+    c.push_back({1032,
+                 Kind::Static,
+                 {70, 164, 116, 28},
+                 "Choose one supported\nby your receiver",
+                 Flag::Multiline,
+                 0,
+                 {}});
+    c.push_back({1021, Kind::ComboDropDown, {190, 169, 110, 17}, "", kComboFlags, 0, {}});
+    c.push_back({1003, Kind::GroupBox, {62, 146, 246, 54}, "DiffMode", 0, 0, {}});
+    c.push_back({1033, Kind::GroupBox, {54, 126, 262, 84}, "Rover", 0, 0, {}});
     AddScreenFrame(c);
     return t;
 }

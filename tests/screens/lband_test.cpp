@@ -356,4 +356,50 @@ TEST_F(LBandTest, SubscriptionShowsTheReceiversReply) {
     Run(run);
 }
 
+// The three pages with live values, as the screenshots show them.
+class LBandShotTest : public LBandTest {
+protected:
+    void ShowLive(double scale, const std::string& suffix) {
+        Start(scale);
+        GPSInfo& info = g_GPS.Info;
+        info.eCurCorrSource = CORR_LBND;
+        info.Nav.usNavMode = 4;
+        info.Nav.iFixQuality = 2;
+        Geo("1535.1375", 1200, "-101.3");
+        Rd1("120", "8001");
+        Feed(">JOMS,1,2,3,4,01/15/2026,01/15/2027,360061");
+        Feed(">JI,311062,1,2,3,4,5,APP1,DSP2");
+        Open(SCR_LBND_1);
+        ui::StepRunner run;
+        WaitShown(run, SCR_LBND_1);
+        run.Add([this, suffix] {
+            Tick();
+            EXPECT_EQ(Text(1002), "LBand");
+            Shot("lband_status" + suffix);
+            Tab(IDC_LBND1_TAB, 1);
+        });
+        WaitShown(run, SCR_LBND_2);
+        run.Add([this, suffix] {
+            EXPECT_EQ(Text(IDC_LBND2_BEAM), "AM-SAT");
+            Shot("lband_tune" + suffix);
+            Tab(IDC_LBND2_TAB, 2);
+        });
+        WaitShown(run, SCR_LBND_3);
+        run.Add([this, suffix] {
+            EXPECT_EQ(Text(IDC_LBND3_COUNTDOWN), "100:01:01");
+            Shot("lband_subscription" + suffix);
+            EndAll();
+        });
+        Run(run);
+    }
+};
+
+TEST_F(LBandShotTest, ScreenshotsScale1) {
+    ShowLive(1.0, "_scale_1.0");
+}
+
+TEST_F(LBandShotTest, ScreenshotsScale15) {
+    ShowLive(1.5, "_scale_1.5");
+}
+
 }  // namespace

@@ -391,4 +391,53 @@ TEST_F(SetupTest, RoverPollsAndHandsOverToTheBase) {
     Run(run);
 }
 
+// The three set-up pages with live values, as the screenshots show them.
+class SetupShotTest : public SetupTest {
+protected:
+    void ShowLive(double scale, const std::string& suffix) {
+        Start(scale);
+        GPSInfo& info = g_GPS.Info;
+        info.eCurCorrSource = CORR_XREF;
+        info.Nav.usNavMode = 4;
+        info.Nav.iFixQuality = 2;
+        SaveReference(51.12345678, -114.0718, 1045.25, DFX_PORTB);
+        Open(SCR_XREF_1);
+        ui::StepRunner run;
+        WaitShown(run, SCR_XREF_1);
+        run.Add([this, suffix] {
+            TypeReference(IDC_XREF_LAT, IDC_XREF_LON, IDC_XREF_HEIGHT, "51.0447", "-114.0719",
+                          "1045");
+            Tick();
+            Click(IDC_XREF_INIT_UNKNOWN);
+            Shot("xref" + suffix);
+            Page()->SetCurSel(IDC_DIFF_SOURCE, DIFFITEM_TSPAN_BASE);
+            g_GPS.Info.eCurCorrSource = CORR_TSPAN_BASE;
+            As<CXREF_1>(SCR_XREF_1)->SwitchTo(SCR_TSPAN_BASE);
+        });
+        WaitShown(run, SCR_TSPAN_BASE);
+        run.Add([this, suffix] {
+            Tick();
+            EXPECT_TRUE(Enabled(IDC_TSPAN_INITIALIZE));
+            Shot("tspan_base" + suffix);
+            g_GPS.Info.eCurCorrSource = CORR_TSPAN_ROVER;
+            As<TSpanDlg1>(SCR_TSPAN_BASE)->SwitchTo(SCR_TSPAN_ROVER);
+        });
+        WaitShown(run, SCR_TSPAN_ROVER);
+        run.Add([this, suffix] {
+            Tick();
+            Shot("tspan_rover" + suffix);
+            EndAll();
+        });
+        Run(run);
+    }
+};
+
+TEST_F(SetupShotTest, ScreenshotsScale1) {
+    ShowLive(1.0, "_scale_1.0");
+}
+
+TEST_F(SetupShotTest, ScreenshotsScale15) {
+    ShowLive(1.5, "_scale_1.5");
+}
+
 }  // namespace
