@@ -67,6 +67,15 @@ protected:
         Retype(height, c);
     }
     bool Enabled(int id) { return Page()->IsItemEnabled(id); }
+    // After LeaveToGps: the page said goodbye and stopped both its timers.
+    void ExpectLeft(eScreen screen) {
+        const Lines wire = Wire();
+        ASSERT_GE(wire.size(), 2u);
+        EXPECT_EQ(Lines(wire.begin(), wire.begin() + 2), kLeave);
+        CBaseDialog* page = ScreenIfBuilt(screen);
+        EXPECT_FALSE(page->IsTimerRunning(1));
+        EXPECT_FALSE(page->IsTimerRunning(2));
+    }
     // Leaves through the navigation bar's GPS button; the position screen opens its own
     // loop, so this ends a step and the next waits for that screen.
     void LeaveToGps() {
@@ -145,13 +154,8 @@ TEST_F(SetupTest, XRefRunsUntilTheReceiverIsReady) {
     });
     WaitShown(run, SCR_GPS_1);
     run.Add([this] {
-        const Lines wire = Wire();
-        ASSERT_GE(wire.size(), 2u);
-        EXPECT_EQ(Lines(wire.begin(), wire.begin() + 2), kLeave);
         // A pending run is not re-sent after leaving.
-        auto* xref = As<CXREF_1>(SCR_XREF_1);
-        EXPECT_FALSE(xref->IsTimerRunning(1));
-        EXPECT_FALSE(xref->IsTimerRunning(2));
+        ExpectLeft(SCR_XREF_1);
         EndAll();
     });
     Run(run);
@@ -351,12 +355,7 @@ TEST_F(SetupTest, BaseInitializeSendsPortAndTypedReference) {
     });
     WaitShown(run, SCR_GPS_1);
     run.Add([this] {
-        const Lines wire = Wire();
-        ASSERT_GE(wire.size(), 2u);
-        EXPECT_EQ(Lines(wire.begin(), wire.begin() + 2), kLeave);
-        auto* base = As<TSpanDlg1>(SCR_TSPAN_BASE);
-        EXPECT_FALSE(base->IsTimerRunning(1));
-        EXPECT_FALSE(base->IsTimerRunning(2));
+        ExpectLeft(SCR_TSPAN_BASE);
         EndAll();
     });
     Run(run);

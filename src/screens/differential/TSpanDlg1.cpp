@@ -14,33 +14,14 @@
 
 namespace {
 
-constexpr ui::UINT kRefreshTimer = 1;
-constexpr ui::UINT kRefreshMs = 1000;
-constexpr ui::UINT kSlowTimer = 2;
-constexpr ui::UINT kSlowMs = 10000;
-
 constexpr const char* kPortNames[] = {"NONE", "PORTA", "PORTB", "PORTC"};
-
-// Activation of both t-Span pages after the page's own part.
-void StartSetupPage(CBaseDialog& page) {
-    page.SetCurSel(IDC_TSPAN_TAB, 0);
-    page.m_nTimer1 = page.SetTimer(kRefreshTimer, kRefreshMs);
-    page.m_nTimer2 = page.SetTimer(kSlowTimer, kSlowMs);
-    g_TxNMEA.QueryApp(false);
-    g_TxNMEA.QueryDiff();
-}
-
-void RefreshSetupPage(CBaseDialog& page) {
-    SelectDiffSourceItem(&page, IDC_DIFF_SOURCE);
-    page.UpdateStatusStrip();
-}
 
 }  // namespace
 
 // ---- base ----
 
 TSpanDlg1::TSpanDlg1()
-    : CBaseDialog(TSpanBaseDialogTemplate(), ScreenFamily::TSpanBase, SCR_TSPAN_BASE) {
+    : CSetupPage(TSpanBaseDialogTemplate(), ScreenFamily::TSpanBase, SCR_TSPAN_BASE) {
     DDX_Text(IDC_TSPAN_LAT, m_dLat);
     DDX_Text(IDC_TSPAN_LON, m_dLon);
     DDX_Text(IDC_TSPAN_HEIGHT, m_dHeight);
@@ -54,43 +35,17 @@ ui::BOOL TSpanDlg1::OnInitDialog() {
     CBaseDialog::OnInitDialog();
     m_bClosing = 0;
     if (FirstActivation()) {
-        FillTabLabels(*this, IDC_TSPAN_TAB, {"Setup"});
-        SetPageFont(*this, Template());
-        UpdateStatusStrip();
+        FirstSetupActivation();
         QueryAndSaveReference();
         ShowSaved();
         UpdateData(ui::FALSE);
     }
     ShowSaved();
-    StartSetupPage(*this);
+    StartSetupTimers();
+    g_TxNMEA.QueryApp(false);
+    g_TxNMEA.QueryDiff();
     ActivationDone();
     return ui::TRUE;
-}
-
-void TSpanDlg1::OnCancel() {
-    g_TxNMEA.SetBeaconStatus(0, false);
-    m_bClosing = 1;
-    KillOwnTimers();
-    CBaseDialog::OnCancel();
-}
-
-void TSpanDlg1::OnTimer(ui::UINT id) {
-    if (id != kRefreshTimer && id != kSlowTimer) {
-        CBaseDialog::OnTimer(id);
-        return;
-    }
-    if (!BeginScreenTick(id)) return;
-    EnableInitialize();
-    Refresh();
-    EndScreenTick();
-    if (id == kRefreshTimer) {
-        g_TxNMEA.QueryApp(false);
-        g_TxNMEA.QueryDiff();
-    }
-}
-
-void TSpanDlg1::Refresh() {
-    RefreshSetupPage(*this);
 }
 
 void TSpanDlg1::ShowSaved() {
@@ -115,7 +70,7 @@ void TSpanDlg1::ShowSaved() {
     ResetContent(IDC_TSPAN_PORT);
     for (const char* name : kPortNames) AddString(IDC_TSPAN_PORT, name);
     SetCurSel(IDC_TSPAN_PORT, port);
-    Refresh();
+    RefreshSource();
 }
 
 bool TSpanDlg1::QueryAndSaveReference() {
@@ -168,7 +123,7 @@ void TSpanDlg1::OnCoordinateChange() {
     m_dHeight = entry->height;
 }
 
-void TSpanDlg1::EnableInitialize() {
+void TSpanDlg1::OnSetupTick(ui::UINT) {
     const auto entry =
         ParseReferenceEntry(GetDlgItemText(IDC_TSPAN_LAT), GetDlgItemText(IDC_TSPAN_LON),
                             GetDlgItemText(IDC_TSPAN_HEIGHT));
@@ -179,7 +134,7 @@ void TSpanDlg1::EnableInitialize() {
 // ---- rover ----
 
 TSpanRover::TSpanRover()
-    : CBaseDialog(TSpanRoverDialogTemplate(), ScreenFamily::TSpanRover, SCR_TSPAN_ROVER) {
+    : CSetupPage(TSpanRoverDialogTemplate(), ScreenFamily::TSpanRover, SCR_TSPAN_ROVER) {
     WatchDiffSourceCombo(*this);
 }
 
@@ -187,38 +142,13 @@ ui::BOOL TSpanRover::OnInitDialog() {
     CBaseDialog::OnInitDialog();
     m_bClosing = 0;
     if (FirstActivation()) {
-        FillTabLabels(*this, IDC_TSPAN_TAB, {"Setup"});
-        SetPageFont(*this, Template());
-        UpdateStatusStrip();
+        FirstSetupActivation();
     }
     InitDiffSourceCombo(this, IDC_DIFF_SOURCE);
-    Refresh();
-    StartSetupPage(*this);
+    RefreshSource();
+    StartSetupTimers();
+    g_TxNMEA.QueryApp(false);
+    g_TxNMEA.QueryDiff();
     ActivationDone();
     return ui::TRUE;
-}
-
-void TSpanRover::OnCancel() {
-    g_TxNMEA.SetBeaconStatus(0, false);
-    m_bClosing = 1;
-    KillOwnTimers();
-    CBaseDialog::OnCancel();
-}
-
-void TSpanRover::OnTimer(ui::UINT id) {
-    if (id != kRefreshTimer && id != kSlowTimer) {
-        CBaseDialog::OnTimer(id);
-        return;
-    }
-    if (!BeginScreenTick(id)) return;
-    Refresh();
-    EndScreenTick();
-    if (id == kRefreshTimer) {
-        g_TxNMEA.QueryApp(false);
-        g_TxNMEA.QueryDiff();
-    }
-}
-
-void TSpanRover::Refresh() {
-    RefreshSetupPage(*this);
 }

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "shell/BaseDialog.h"
+#include "screens/differential/diff_page.h"
 
 enum : int {
     IDC_TSPAN_TAB = 1006,
@@ -15,38 +15,32 @@ enum : int {
     IDC_TSPAN_PORT = 1079,
 };
 
-class TSpanDlg1 : public CBaseDialog {
+class TSpanDlg1 : public CSetupPage {
 public:
     TSpanDlg1();
 
     ui::BOOL OnInitDialog() override;
-    void OnCancel() override;
-    void OnTimer(ui::UINT id) override;
 
     double m_dLat = 0.0;
     double m_dLon = 0.0;
     double m_dHeight = 0.0;
 
+protected:
+    void OnSetupTick(ui::UINT id) override;
+
 private:
     // The saved reference and port into the edits, the members and the port combo.
     void ShowSaved();
-    void Refresh();
     // "$JRTK,6" and "$JRTK"; the saved record takes the receiver's answer. False when no
     // answer came, which leaves the saved record as it is.
     bool QueryAndSaveReference();
     void OnInitialize();
     void OnCoordinateChange();
-    void EnableInitialize();
 };
 
-class TSpanRover : public CBaseDialog {
+class TSpanRover : public CSetupPage {
 public:
     TSpanRover();
 
     ui::BOOL OnInitDialog() override;
-    void OnCancel() override;
-    void OnTimer(ui::UINT id) override;
-
-private:
-    void Refresh();
 };

@@ -12,10 +12,6 @@
 
 namespace {
 
-constexpr ui::UINT kRefreshTimer = 1;
-constexpr ui::UINT kRefreshMs = 1000;
-constexpr ui::UINT kRunTimer = 2;
-constexpr ui::UINT kRunMs = 10000;
 constexpr ui::UINT kRunPauseMs = 500;
 
 constexpr const char* kNotReady = "x-Ref not ready, please wait ...";
@@ -31,7 +27,7 @@ void SetReady(uint32_t value) {
 
 }  // namespace
 
-CXREF_1::CXREF_1() : CBaseDialog(Xref1DialogTemplate(), ScreenFamily::XRef, SCR_XREF_1) {
+CXREF_1::CXREF_1() : CSetupPage(Xref1DialogTemplate(), ScreenFamily::XRef, SCR_XREF_1) {
     DDX_Text(IDC_XREF_LAT, m_dLat);
     DDX_Text(IDC_XREF_LON, m_dLon);
     DDX_Text(IDC_XREF_HEIGHT, m_dHeight);
@@ -64,9 +60,7 @@ CXREF_1::CXREF_1() : CBaseDialog(Xref1DialogTemplate(), ScreenFamily::XRef, SCR_
 ui::BOOL CXREF_1::OnInitDialog() {
     CBaseDialog::OnInitDialog();
     if (FirstActivation()) {
-        FillTabLabels(*this, IDC_XREF_TAB, {"Setup"});
-        SetPageFont(*this, Template());
-        UpdateStatusStrip();
+        FirstSetupActivation();
         UpdateData(ui::FALSE);
     }
     {
@@ -75,10 +69,8 @@ ui::BOOL CXREF_1::OnInitDialog() {
         g_GPS.Info.JRAD.bXRefSubscribed = kXRefSubscriptionUnknown;
     }
     InitDiffSourceCombo(this, IDC_DIFF_SOURCE);
-    Refresh();
-    SetCurSel(IDC_XREF_TAB, 0);
-    m_nTimer1 = SetTimer(kRefreshTimer, kRefreshMs);
-    m_nTimer2 = SetTimer(kRunTimer, kRunMs);
+    RefreshSource();
+    StartSetupTimers();
     for (int i = 0; i < 2; ++i) {
         g_TxNMEA.SendString("$JRAD,1\r\n");
         platform::Sleep(kRunPauseMs);
@@ -91,35 +83,10 @@ ui::BOOL CXREF_1::OnInitDialog() {
     return ui::TRUE;
 }
 
-void CXREF_1::OnCancel() {
-    g_TxNMEA.SetBeaconStatus(0, false);
-    m_bClosing = 1;
-    // Both timers: a run re-sent by the 10 s timer after leaving would reach a receiver that
-    // the user has moved on from.
-    KillOwnTimers();
-    CBaseDialog::OnCancel();
-}
-
-void CXREF_1::OnTimer(ui::UINT id) {
-    if (id != kRefreshTimer && id != kRunTimer) {
-        CBaseDialog::OnTimer(id);
-        return;
-    }
-    if (!BeginScreenTick(id)) return;
+void CXREF_1::OnSetupTick(ui::UINT id) {
     CheckSubscription();
     EnableKnownPoint();
-    if (id == kRunTimer && m_iPendingRun != XREF_RUN_NONE) WatchRun();
-    Refresh();
-    EndScreenTick();
-    if (id == kRefreshTimer) {
-        g_TxNMEA.QueryApp(false);
-        g_TxNMEA.QueryDiff();
-    }
-}
-
-void CXREF_1::Refresh() {
-    SelectDiffSourceItem(this, IDC_DIFF_SOURCE);
-    UpdateStatusStrip();
+    if (id == kSlowTimer && m_iPendingRun != XREF_RUN_NONE) WatchRun();
 }
 
 void CXREF_1::CheckSubscription() {

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "shell/BaseDialog.h"
+#include "screens/differential/diff_page.h"
 
 enum : int {
     IDC_XREF_TAB = 1006,
@@ -33,13 +33,11 @@ enum eXRefRun : int32_t {
 // JRADInfo.bXRefSubscribed from activation until the receiver answers.
 inline constexpr uint32_t kXRefSubscriptionUnknown = 2;
 
-class CXREF_1 : public CBaseDialog {
+class CXREF_1 : public CSetupPage {
 public:
     CXREF_1();
 
     ui::BOOL OnInitDialog() override;
-    void OnCancel() override;
-    void OnTimer(ui::UINT id) override;
 
     double m_dLat = 0.0;
     double m_dLon = 0.0;
@@ -48,8 +46,10 @@ public:
     int32_t m_bWarned = 0;
     int32_t m_iPendingRun = XREF_RUN_NONE;
 
+protected:
+    void OnSetupTick(ui::UINT id) override;
+
 private:
-    void Refresh();
     void CheckSubscription();
     void EnableKnownPoint();
     void WatchRun();
