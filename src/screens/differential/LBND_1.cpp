@@ -135,11 +135,10 @@ void CLBND_1::RefreshStatus() {
 void CLBND_1::StartRetune() {
     m_bRetunePending = true;
     g_TxNMEA.SetFrequency(true, 0, 0);
-    SetTimer(kRetuneTimer, kRetuneFollowUpMs);
+    SetOneShotTimer(kRetuneTimer, kRetuneFollowUpMs);
 }
 
 void CLBND_1::FinishRetune() {
-    KillTimer(kRetuneTimer);
     if (!m_bRetunePending) return;
     m_bRetunePending = false;
     if (m_bClosing) return;
