@@ -41,6 +41,7 @@ ui::BOOL TSpanDlg1::OnInitDialog() {
         UpdateData(ui::FALSE);
     }
     ShowSaved();
+    EnableInitialize();
     StartSetupTimers();
     g_TxNMEA.QueryApp(false);
     g_TxNMEA.QueryDiff();
@@ -124,6 +125,10 @@ void TSpanDlg1::OnCoordinateChange() {
 }
 
 void TSpanDlg1::OnSetupTick(ui::UINT) {
+    EnableInitialize();
+}
+
+void TSpanDlg1::EnableInitialize() {
     const auto entry =
         ParseReferenceEntry(GetDlgItemText(IDC_TSPAN_LAT), GetDlgItemText(IDC_TSPAN_LON),
                             GetDlgItemText(IDC_TSPAN_HEIGHT));

@@ -70,6 +70,7 @@ ui::BOOL CXREF_1::OnInitDialog() {
     }
     InitDiffSourceCombo(this, IDC_DIFF_SOURCE);
     RefreshSource();
+    EnableKnownPoint();
     StartSetupTimers();
     for (int i = 0; i < 2; ++i) {
         g_TxNMEA.SendString("$JRAD,1\r\n");
