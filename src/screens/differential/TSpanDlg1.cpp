@@ -93,6 +93,8 @@ void TSpanDlg1::OnInitialize() {
         ui::MessageBox("Please enter a number.", ui::MB_OK | ui::MB_ICONEXCLAMATION);
         return;
     }
+    // About a second of pauses follows.
+    RepaintNow();
     g_TSpan.SendDfxPortName(GetLBText(IDC_TSPAN_PORT, port));
     if (!g_TSpan.SendReferenceText(lat, lon, height)) ui::MessageBox("Reference position invalid.");
     if (QueryAndSaveReference()) {

@@ -129,6 +129,8 @@ void CXREF_1::StartRun(eXRefRun run) {
     m_iPendingRun = run;
     SetReady(0);
     ShowRunState(false);
+    // The run's commands pause the window; it shows the new state meanwhile.
+    RepaintNow();
 }
 
 void CXREF_1::ShowRunState(bool ready) {
