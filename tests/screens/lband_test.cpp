@@ -49,7 +49,7 @@ protected:
     }
 };
 
-TEST_F(LBandTest, StatusNamesTheBeamByItsExactFrequency) {
+TEST_F(LBandTest, StatusShowsBeamBitErrorRateAndServiceFlags) {
     Start();
     Geo("1536.7820", 1200, "-98.0");
     Open(SCR_LBND_1);
@@ -57,38 +57,48 @@ TEST_F(LBandTest, StatusNamesTheBeamByItsExactFrequency) {
     WaitShown(run, SCR_LBND_1);
     run.Add([this] {
         EXPECT_EQ(Wire(), (Lines{"$JASC,D1,1\r\n", "$JGEO,ALL\r\n", "$JAPP\r\n", "$JDIFF\r\n"}));
-        EXPECT_EQ(Text(IDC_LBND1_BEAM), "MSV-W");
-        EXPECT_EQ(Text(IDC_LBND1_FREQ), "1536782");
-        EXPECT_EQ(Text(IDC_LBND1_RATE), "1200");
-        EXPECT_EQ(Text(IDC_LBND1_LONGITUDE), "-98.0");
-        EXPECT_EQ(Text(IDC_LBND1_ELEVATION), "34.5");
-        EXPECT_EQ(Text(IDC_LBND1_AZIMUTH), "201.25");
+        const Lines readouts{Text(IDC_LBND1_FREQ), Text(IDC_LBND1_RATE), Text(IDC_LBND1_LONGITUDE),
+                             Text(IDC_LBND1_ELEVATION), Text(IDC_LBND1_AZIMUTH)};
+        EXPECT_EQ(readouts, (Lines{"1536782", "1200", "-98.0", "34.5", "201.25"}));
 
+        // Beams by exact frequency; the bar fills from the bottom, full at rate 0.
         struct Row {
-            const char* freq;
-            const char* lon;
-            const char* beam;
+            const char *freq, *lon, *beam, *ber, *status;
+            int bar;
+            uint32_t bad;  // flags shown "BAD"
         };
         const Row rows[] = {
-            {"1535.1375", "-0.1", "AM-SAT"},
-            {"1535.1375", "0.0", "AP-SAT"},
-            {"1530.3590", "-54", "MSV-E"},
-            {"1534.7410", "-101", "MSV-C"},
-            {"1535.0800", "25", "AFSAT"},
-            {"1535.1525", "25", "EA-SAT"},
-            {"1558.5100", "160", "Optus"},
-            {"1536.7820", "-98", "MSV-W"},
+            {"1535.1375", "-0.1", "AM-SAT", "0", "0000", 500, 0},
+            {"1535.1375", "0.0", "AP-SAT", "500", "8001", 0, 0x8001},
+            {"1530.3590", "-54", "MSV-E", "120", "00FF", 380, 0xFF},
+            {"1534.7410", "-101", "MSV-C", "700", "8000", 0, 0x8000},
+            {"1535.0800", "25", "AFSAT", "1", "0002", 499, 0x2},
+            {"1535.1525", "25", "EA-SAT", "2", "0004", 498, 0x4},
+            {"1558.5100", "160", "Optus", "3", "0010", 497, 0x10},
+            {"1536.7820", "-98", "MSV-W", "4", "0000", 496, 0},
             // No reply with a frequency yet: nothing to retune.
-            {"", "0", "MSV-W"},
+            {"", "0", "MSV-W", "5", "0000", 495, 0},
         };
+        auto* page = As<CLBND_1>(SCR_LBND_1);
+        const ui::Rect bar = page->GetItemRect(IDC_LBND1_BER_BAR);
+        ui::Rgb full{}, empty{};
         for (const Row& row : rows) {
-            SCOPED_TRACE(row.freq);
+            SCOPED_TRACE(row.beam);
             Geo(row.freq, 1200, row.lon);
+            ASSERT_TRUE(Rd1(row.ber, row.status));
             ClearWire();
             Tick();
-            EXPECT_EQ(Text(IDC_LBND1_BEAM), row.beam);
             EXPECT_EQ(Wire(), kStatusTick);
+            EXPECT_EQ(Text(IDC_LBND1_BEAM), row.beam);
+            EXPECT_EQ(page->GetPos(IDC_LBND1_BER_BAR), row.bar);
+            EXPECT_EQ(Text(IDC_LBND1_BER_TEXT), row.ber);
+            for (const LBandStatusFlag& f : kLBandStatusFlags)
+                EXPECT_EQ(Text(f.edit), (row.bad & f.bit) ? "BAD" : "OK") << f.edit;
+            const ui::Rgb top = Pixel(IDC_LBND1_BER_BAR, bar.Width() / 2, 3);
+            if (row.bar == 500) full = top;
+            if (row.bar == 0) empty = top;
         }
+        EXPECT_NE(full, empty);
         EndAll();
     });
     Run(run);
@@ -152,47 +162,6 @@ TEST_F(LBandTest, StatusRetunesAnUnknownFrequencyWithoutBlocking) {
         Tick();
         for (const std::string& line : Wire()) EXPECT_NE(line, "$JFREQ,0\r\n");
         theApp().bDemoMode = 0;
-        EndAll();
-    });
-    Run(run);
-}
-
-TEST_F(LBandTest, StatusShowsTheBitErrorRateAndServiceFlags) {
-    Start();
-    Geo("1536.7820", 1200, "-98");
-    Open(SCR_LBND_1);
-    ui::StepRunner run;
-    WaitShown(run, SCR_LBND_1);
-    run.Add([this] {
-        auto* page = As<CLBND_1>(SCR_LBND_1);
-        struct Row {
-            const char *ber, *status;
-            int bar;
-            const char* text;
-            uint32_t bad;  // flags shown "BAD"
-        };
-        const Row rows[] = {
-            {"0", "0000", 500, "0", 0},
-            {"500", "8001", 0, "500", 0x8001},
-            {"120", "00FF", 380, "120", 0xFF},
-            {"700", "8000", 0, "700", 0x8000},
-        };
-        ui::Rgb full{}, empty{};
-        for (const Row& row : rows) {
-            SCOPED_TRACE(row.ber);
-            ASSERT_TRUE(Rd1(row.ber, row.status));
-            Tick();
-            EXPECT_EQ(page->GetPos(IDC_LBND1_BER_BAR), row.bar);
-            EXPECT_EQ(Text(IDC_LBND1_BER_TEXT), row.text);
-            for (const LBandStatusFlag& f : kLBandStatusFlags)
-                EXPECT_EQ(Text(f.edit), (row.bad & f.bit) ? "BAD" : "OK") << f.edit;
-            // The bar fills from the bottom: its top row is filled only at rate 0.
-            const ui::Rect r = page->GetItemRect(IDC_LBND1_BER_BAR);
-            const ui::Rgb top = Pixel(IDC_LBND1_BER_BAR, r.Width() / 2, 3);
-            if (row.bar == 500) full = top;
-            if (row.bar == 0) empty = top;
-        }
-        EXPECT_NE(full, empty);
         EndAll();
     });
     Run(run);
@@ -275,18 +244,11 @@ TEST_F(LBandTest, TuneByFrequencyAutomaticallyAndByName) {
             Click(IDC_LBND2_TUNE_NAME);
             tuned(c.command, c.khz, 1200);
         }
-        EndAll();
-    });
-    Run(run);
-}
 
-TEST_F(LBandTest, TuneKeepsChoicesAcrossVisitsWithinTheNewList) {
-    Start();
-    Open(SCR_LBND_2);
-    ui::StepRunner run;
-    WaitShown(run, SCR_LBND_2);
-    run.Add([this] {
+        // The choices survive a visit elsewhere; a beam of the old continent's list is not
+        // looked for in the new one.
         Choose(IDC_LBND2_FREQ_LIST, 5);
+        Choose(IDC_LBND2_CONTINENT, 4);
         Choose(IDC_LBND2_BEAM_LIST, 3);  // "AM-SAT", the fourth beam of North America
         Choose(IDC_LBND2_CONTINENT, 1);  // Asia has one beam
         ClearWire();
@@ -294,12 +256,11 @@ TEST_F(LBandTest, TuneKeepsChoicesAcrossVisitsWithinTheNewList) {
     });
     WaitShown(run, SCR_LBND_3);
     run.Add([this] {
-        auto* page = As<CLBND_2>(SCR_LBND_2);
         EXPECT_EQ(Wire().front(), "$PKRV,1,0\r\n");
         Tab(IDC_LBND3_TAB, 1);
         EXPECT_EQ(Text(IDC_LBND2_FREQ_LIST), "1536.7820");
         EXPECT_EQ(Text(IDC_LBND2_CONTINENT), "Asia");
-        EXPECT_EQ(page->GetCurSel(IDC_LBND2_BEAM_LIST), 0);
+        EXPECT_EQ(As<CLBND_2>(SCR_LBND_2)->GetCurSel(IDC_LBND2_BEAM_LIST), 0);
         ClearWire();
         Click(IDC_LBND2_TUNE_NAME);
         EXPECT_EQ(Wire().front(), "$JFREQ,1535137,1200\r\n");
