@@ -30,6 +30,20 @@ constexpr const char* kLegends[3][8] = {
     {"0", "2", "4", "6", "8", "10", "12", "14"},
 };
 
+constexpr int kScaleSteps = 209;
+
+// Colour of a step of the colour scale; the left half runs from blue to green, the right
+// half from red to green.
+ui::Rgb ScaleColour(int step) {
+    const int v = -31200 + 300 * step;
+    if (step < 104) {
+        const int c = (v + 31500) / 210;
+        return {100, static_cast<uint8_t>((c + 100) % 256), static_cast<uint8_t>(255 - c)};
+    }
+    const int c = v / 210;
+    return {static_cast<uint8_t>((c + 100) % 256), static_cast<uint8_t>(255 - c), 100};
+}
+
 // Bits [first, first + count) of the message, the first word's most significant bit being 0.
 uint32_t Bits(const uint32_t (&words)[8], int first, int count) {
     uint32_t value = 0;
@@ -187,34 +201,27 @@ void CSBAS_2::DrawIonoMap() {
     const int legend = std::clamp(m_iMapSelection, 0, 2);
     for (int i = 0; i < 8; ++i) SetDlgItemText(IDC_SBAS2_LEGEND_FIRST + i, kLegends[legend][i]);
 
-    ui::Canvas canvas(px(ui::Host::kDesignWidth), py(ui::Host::kDesignHeight));
+    canvas_ = std::make_unique<ui::Canvas>(px(ui::Host::kDesignWidth), py(ui::Host::kDesignHeight));
+    ui::Canvas& canvas = *canvas_;
     canvas.SetSmooth(false);
     const ui::Rect map{px(kIonoMapRect.x), py(kIonoMapRect.y), px(kIonoMapRect.x + kIonoMapRect.w),
                        py(kIonoMapRect.y + kIonoMapRect.h)};
     canvas.DrawPicture(ui::IDB_North_American_Map, map);
 
-    // The colour scale: one bar per step of 300, blue to green on the left half and red to
-    // green on the right.
+    // The colour scale: 209 steps of 300 from -31200, blue to green on the left half and red
+    // to green on the right, stretched over the inside of its frame.
     const int top = py(kIonoScaleTop);
     const int bottom = py(kIonoScaleTop + kIonoScaleHeight);
-    int step = 0;
-    for (int v = -31200; v < 31500; v += 300, ++step) {
-        const double x = kIonoScaleLeft + 1 + step;
-        ui::Rgb colour;
-        if (step + 16 < 120) {
-            const int c = (v + 31500) / 210;
-            colour = {100, static_cast<uint8_t>((c + 100) % 256), static_cast<uint8_t>(255 - c)};
-        } else {
-            const int c = v / 210;
-            colour = {static_cast<uint8_t>((c + 100) % 256), static_cast<uint8_t>(255 - c), 100};
-        }
-        canvas.FillRect(ui::Rect{px(x), top + 1, std::max(px(x + 1), px(x) + 1), bottom}, colour);
+    const int first = px(kIonoScaleLeft) + 1;
+    const int last = px(kIonoScaleLeft + kIonoScaleWidth) - 1;
+    for (int col = first; col <= last; ++col) {
+        const int step = last > first ? (col - first) * (kScaleSteps - 1) / (last - first) : 0;
+        canvas.FillRect(ui::Rect{col, top + 1, col + 1, bottom}, ScaleColour(step));
     }
     canvas.SetPen(ui::Rgb{0, 0, 0});
     canvas.SetHollowBrush();
-    canvas.Rectangle(px(kIonoScaleLeft), top, px(kIonoScaleLeft + kIonoScaleWidth) + 1, bottom + 1);
+    canvas.Rectangle(px(kIonoScaleLeft), top, last + 2, bottom + 1);
 
     CopyToWindow(canvas, map);
-    CopyToWindow(canvas, ui::Rect{px(kIonoScaleLeft), top, px(kIonoScaleLeft + kIonoScaleWidth) + 1,
-                                  bottom + 1});
+    CopyToWindow(canvas, ui::Rect{px(kIonoScaleLeft), top, last + 2, bottom + 1});
 }

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 
 #include "engine/binaryinfo.h"
 #include "shell/BaseDialog.h"
@@ -42,6 +43,10 @@ void InitIonoGrid(IonoGrid& grid);
 // for another message type or a band or block the grid has no place for.
 bool DecodeIonoMessage(const uint32_t (&words)[8], IonoGrid& grid);
 
+namespace ui {
+class Canvas;
+}
+
 class CSBAS_2 : public CBaseDialog {
 public:
     CSBAS_2();
@@ -55,6 +60,8 @@ public:
     void DrawIonoMap();
 
     const IonoGrid& Grid() const { return grid_; }
+    // The map as last drawn; null before the first redraw.
+    const ui::Canvas* MapCanvas() const { return canvas_.get(); }
 
     int32_t m_iMapSelection = 0;  // 0 TEC, 1 vertical delay, 2 GIVE indicator
     int32_t m_iRedrawCount = 0;
@@ -62,4 +69,5 @@ public:
 private:
     IonoGrid grid_;
     uint32_t ring_[kBin80Entries][kBin80Words] = {};
+    std::unique_ptr<ui::Canvas> canvas_;
 };
