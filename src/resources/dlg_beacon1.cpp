@@ -1,6 +1,6 @@
 #include "resources/dlg_beacon1.h"
 
-#include "resources/dlg_frame.h"
+#include "resources/dlg_screen_parts.h"
 
 using ui::Kind;
 namespace Flag = ui::Flag;
@@ -47,8 +47,8 @@ ui::DialogTemplate Build() {
     ui::DialogTemplate t;
     t.id = 224;
     auto& c = t.controls;
-    dlgframe::AddStatusStrip(c);
-    dlgframe::AddTabStrip(c, 1051);
+    resources::AddStatusStrip(c, false);
+    resources::AddTabStrip(c, 1051);
 
     c.push_back({1008, Kind::Static, {60, 144, 72, kEditH}, "Beacon Name", Flag::NoWrap, 0, {}});
     c.push_back({1007, Kind::Edit, {134, 142, 176, kEditH}, "", Flag::ReadOnly, 0, {}});
@@ -118,7 +118,7 @@ ui::DialogTemplate Build() {
     c.push_back({1021, Kind::ComboDropDown, {190, 364, 116, 17}, "", Flag::VScroll, 0, {}});
     c.push_back({1003, Kind::GroupBox, {54, 336, 262, 64}, "Diff Mode", 0, 0, {}});
 
-    dlgframe::AddNavBarAndBackground(c, 157);
+    resources::AddScreenFrame(c);
     return t;
 }
 

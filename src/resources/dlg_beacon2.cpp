@@ -1,6 +1,6 @@
 #include "resources/dlg_beacon2.h"
 
-#include "resources/dlg_frame.h"
+#include "resources/dlg_screen_parts.h"
 
 using ui::Kind;
 namespace Flag = ui::Flag;
@@ -19,8 +19,8 @@ ui::DialogTemplate Build() {
     ui::DialogTemplate t;
     t.id = 225;
     auto& c = t.controls;
-    dlgframe::AddStatusStrip(c);
-    dlgframe::AddTabStrip(c, 1050);
+    resources::AddStatusStrip(c, false);
+    resources::AddTabStrip(c, 1050);
 
     // What the receiver is tuned to.
     c.push_back(
@@ -99,7 +99,7 @@ ui::DialogTemplate Build() {
     c.push_back({1069, Kind::Button, {kButtonX, 370, kButtonW, kButtonH}, "Tune", 0, 0, {}});
     c.push_back({1007, Kind::GroupBox, {54, 306, 262, 90}, "", 0, 0, {}});
 
-    dlgframe::AddNavBarAndBackground(c, 157);
+    resources::AddScreenFrame(c);
     return t;
 }
 

@@ -1,6 +1,6 @@
 #include "resources/dlg_sbas1.h"
 
-#include "resources/dlg_frame.h"
+#include "resources/dlg_screen_parts.h"
 
 using ui::Kind;
 namespace Flag = ui::Flag;
@@ -38,8 +38,8 @@ ui::DialogTemplate Build() {
     ui::DialogTemplate t;
     t.id = 220;
     auto& c = t.controls;
-    dlgframe::AddStatusStrip(c);
-    dlgframe::AddTabStrip(c, 1008);
+    resources::AddStatusStrip(c, false);
+    resources::AddTabStrip(c, 1008);
 
     // Tracked satellites.
     c.push_back({1026, Kind::Static, {62, 142, 44, kRowH}, "Channel", Flag::NoWrap, 0, {}});
@@ -129,7 +129,7 @@ ui::DialogTemplate Build() {
     c.push_back({1021, Kind::ComboDropDown, {200, 354, 108, 17}, "", Flag::VScroll, 0, {}});
     c.push_back({1003, Kind::GroupBox, {194, 292, 122, 106}, "Diff Mode", 0, 0, {}});
 
-    dlgframe::AddNavBarAndBackground(c, 207);
+    resources::AddScreenFrame(c);
     return t;
 }
 

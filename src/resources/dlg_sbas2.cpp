@@ -1,6 +1,6 @@
 #include "resources/dlg_sbas2.h"
 
-#include "resources/dlg_frame.h"
+#include "resources/dlg_screen_parts.h"
 
 using ui::Kind;
 namespace Flag = ui::Flag;
@@ -22,8 +22,8 @@ ui::DialogTemplate Build() {
     ui::DialogTemplate t;
     t.id = 222;
     auto& c = t.controls;
-    dlgframe::AddStatusStrip(c);
-    dlgframe::AddTabStrip(c, 1029);
+    resources::AddStatusStrip(c, false);
+    resources::AddTabStrip(c, 1029);
 
     // The map is drawn by the page; the picture control only names it.
     c.push_back({1171, Kind::Picture, kIonoMapRect, "", Flag::Hidden, 236, {}});
@@ -60,7 +60,7 @@ ui::DialogTemplate Build() {
     }
     c.push_back({1003, Kind::GroupBox, {54, 330, 262, 68}, "Map Selection", 0, 0, {}});
 
-    dlgframe::AddNavBarAndBackground(c, 207);
+    resources::AddScreenFrame(c);
     return t;
 }
 

@@ -6,6 +6,7 @@
 // A class that is not registered is simply not reachable from the navigation bar yet.
 void RegisterPositionScreens();
 void RegisterBeaconSbasScreens();
+void RegisterLbandXrefTspanScreens();
 
 void RegisterAllScreens() {
     static bool done = false;
@@ -13,4 +14,5 @@ void RegisterAllScreens() {
     done = true;
     RegisterPositionScreens();
     RegisterBeaconSbasScreens();
+    RegisterLbandXrefTspanScreens();
 }

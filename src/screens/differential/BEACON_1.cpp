@@ -10,6 +10,7 @@
 #include "platform/numbers.h"
 #include "resources/dlg_beacon1.h"
 #include "screens/differential/beacon_sbas.h"
+#include "screens/differential/diff_page.h"
 #include "shell/DiffSource.h"
 
 namespace {
@@ -52,7 +53,7 @@ CBEACON_1::CBEACON_1() : CBaseDialog(Beacon1DialogTemplate(), ScreenFamily::Beac
     DDX_Text(IDC_BEACON1_MTP_VALUE, m_strMTP);
     DDX_Text(IDC_BEACON1_Q_VALUE, m_strQ);
     SetTabScreens(IDC_BEACON1_TAB, BeaconTabs());
-    OnControl(IDC_DIFF_SOURCE, ui::CBN_SELCHANGE, [this] { OnDiffSource(); });
+    WatchDiffSourceCombo(*this);
 }
 
 CBEACON_1::~CBEACON_1() = default;
@@ -60,7 +61,8 @@ CBEACON_1::~CBEACON_1() = default;
 ui::BOOL CBEACON_1::OnInitDialog() {
     CBaseDialog::OnInitDialog();
     if (FirstActivation()) {
-        SetUpGroupPage(*this, Beacon1DialogTemplate(), IDC_BEACON1_TAB, {"Status", "Tune", "Plot"});
+        FillTabLabels(*this, IDC_BEACON1_TAB, {"Status", "Tune", "Plot"});
+        SetPageFont(*this, Beacon1DialogTemplate());
         UpdateStatusStrip();
     }
     InitDiffSourceCombo(this, IDC_DIFF_SOURCE);
@@ -123,10 +125,4 @@ void CBEACON_1::RefreshStatus() {
 
     UpdateStatusStrip();
     UpdateData(ui::FALSE);
-}
-
-void CBEACON_1::OnDiffSource() {
-    ApplyDiffSourceItem(this, IDC_DIFF_SOURCE);
-    UpdateNavBar();
-    GoToDiffScreen();
 }

@@ -51,7 +51,6 @@ public:
 
 private:
     void SendStatusQueries();
-    void OnDiffSource();
 };
 
 // The beacon receiver's bit rate as the beacon screens write it.

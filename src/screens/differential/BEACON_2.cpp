@@ -11,6 +11,7 @@
 #include "resources/dlg_beacon2.h"
 #include "screens/differential/BEACON_1.h"
 #include "screens/differential/beacon_sbas.h"
+#include "screens/differential/diff_page.h"
 
 namespace {
 
@@ -64,7 +65,8 @@ ui::BOOL CBEACON_2::OnInitDialog() {
     CBaseDialog::OnInitDialog();
     const bool first = FirstActivation();
     if (first) {
-        SetUpGroupPage(*this, Beacon2DialogTemplate(), IDC_BEACON2_TAB, {"Status", "Tune", "Plot"});
+        FillTabLabels(*this, IDC_BEACON2_TAB, {"Status", "Tune", "Plot"});
+        SetPageFont(*this, Beacon2DialogTemplate());
         UpdateStatusStrip();
         m_strRegion = "North America";
         m_strCountry = "USA";

@@ -7,6 +7,8 @@
 #include "platform/numbers.h"
 #include "resources/dlg_sbas1.h"
 #include "screens/differential/beacon_sbas.h"
+#include "screens/differential/diff_page.h"
+#include "screens/differential/lband_pages.h"
 #include "shell/DiffSource.h"
 
 namespace {
@@ -17,14 +19,6 @@ constexpr int kRateOn = 2;  // eRateCode: 1 Hz
 constexpr int kRateOff = 0;
 
 }  // namespace
-
-int32_t ShowBerBar(CBaseDialog& screen, int barId, int32_t iBer) {
-    const BerBar bar = SetBERBar(iBer);
-    screen.SetRange(barId, BerBar::kMin, BerBar::kMax);
-    screen.SetStep(barId, BerBar::kStep);
-    screen.SetPos(barId, bar.iPos);
-    return bar.iBer;
-}
 
 CSBAS_1::CSBAS_1() : CBaseDialog(Sbas1DialogTemplate(), ScreenFamily::Sbas, SCR_SBAS_1) {
     DDX_Text(IDC_SBAS1_SYSTEM1, m_strSystem1);
@@ -44,7 +38,7 @@ CSBAS_1::CSBAS_1() : CBaseDialog(Sbas1DialogTemplate(), ScreenFamily::Sbas, SCR_
     DDX_Text(IDC_SBAS_CAPTION1, m_strCaption1);
     DDX_Text(IDC_SBAS_CAPTION2, m_strCaption2);
     SetTabScreens(IDC_SBAS1_TAB, SbasTabs());
-    OnControl(IDC_DIFF_SOURCE, ui::CBN_SELCHANGE, [this] { OnDiffSource(); });
+    WatchDiffSourceCombo(*this);
 }
 
 CSBAS_1::~CSBAS_1() = default;
@@ -52,7 +46,8 @@ CSBAS_1::~CSBAS_1() = default;
 ui::BOOL CSBAS_1::OnInitDialog() {
     CBaseDialog::OnInitDialog();
     if (FirstActivation()) {
-        SetUpGroupPage(*this, Sbas1DialogTemplate(), IDC_SBAS1_TAB, {"Status", "Plot"});
+        FillTabLabels(*this, IDC_SBAS1_TAB, {"Status", "Plot"});
+        SetPageFont(*this, Sbas1DialogTemplate());
         UpdateStatusStrip();
     }
     InitDiffSourceCombo(this, IDC_DIFF_SOURCE);
@@ -120,15 +115,11 @@ void CSBAS_1::RefreshStatus() {
         *b.az = platform::Format("%g", static_cast<double>(azimuth));
     }
 
-    m_strBer1 = platform::Format("%d", ShowBerBar(*this, IDC_SBAS_BAR1, lband.iSBASBer1));
-    m_strBer2 = platform::Format("%d", ShowBerBar(*this, IDC_SBAS_BAR2, lband.iSBASBer2));
+    ShowBerBar(*this, IDC_SBAS_BAR1, lband.iSBASBer1);
+    ShowBerBar(*this, IDC_SBAS_BAR2, lband.iSBASBer2);
+    m_strBer1 = platform::Format("%d", SetBERBar(lband.iSBASBer1).iBer);
+    m_strBer2 = platform::Format("%d", SetBERBar(lband.iSBASBer2).iBer);
 
     UpdateStatusStrip();
     UpdateData(ui::FALSE);
-}
-
-void CSBAS_1::OnDiffSource() {
-    ApplyDiffSourceItem(this, IDC_DIFF_SOURCE);
-    UpdateNavBar();
-    GoToDiffScreen();
 }

@@ -46,11 +46,4 @@ public:
     std::string m_strEl1, m_strEl2, m_strAz1, m_strAz2;
     std::string m_strBer1, m_strBer2;
     std::string m_strCaption1, m_strCaption2;
-
-private:
-    void OnDiffSource();
 };
-
-// Puts a bit-error rate on a bar of 0..500 (a low rate shows a high bar); returns the rate
-// clamped to 0..500 as the number under the bar shows it.
-int32_t ShowBerBar(CBaseDialog& screen, int barId, int32_t iBer);

@@ -9,6 +9,7 @@
 #include "platform/trace.h"
 #include "resources/dlg_sbas2.h"
 #include "screens/differential/beacon_sbas.h"
+#include "screens/differential/diff_page.h"
 #include "shell/Tessaray_PC.h"
 #include "ui/canvas.h"
 
@@ -133,7 +134,8 @@ CSBAS_2::~CSBAS_2() = default;
 ui::BOOL CSBAS_2::OnInitDialog() {
     CBaseDialog::OnInitDialog();
     if (FirstActivation()) {
-        SetUpGroupPage(*this, Sbas2DialogTemplate(), IDC_SBAS2_TAB, {"Status", "IONO Map", "Plot"});
+        FillTabLabels(*this, IDC_SBAS2_TAB, {"Status", "IONO Map", "Plot"});
+        SetPageFont(*this, Sbas2DialogTemplate());
         m_iMapSelection = 1;
         UpdateData(ui::FALSE);
         UpdateStatusStrip();

@@ -1,8 +1,6 @@
 #pragma once
-// What the beacon and SBAS screens share: their tab pages, the font of their texts, and
-// their registration.
+// What the beacon and SBAS screens share: their tab pages and their registration.
 
-#include <string>
 #include <vector>
 
 #include "shell/BaseDialog.h"
@@ -16,11 +14,6 @@ inline const std::vector<eScreen>& SbasTabs() {
     static const std::vector<eScreen> tabs{SCR_SBAS_1, SCR_SBAS_3};
     return tabs;
 }
-
-// First activation of a group page: the tab labels and the "Tahoma" 8-point font on every
-// control that shows text.
-void SetUpGroupPage(CBaseDialog& page, const ui::DialogTemplate& tpl, int tabId,
-                    const std::vector<std::string>& tabLabels);
 
 // Registers the beacon and SBAS screens.
 void RegisterBeaconSbasScreens();
