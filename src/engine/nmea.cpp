@@ -16,6 +16,8 @@
 
 CNMEA g_NMEA;
 std::atomic<uint32_t> g_ulDiffReplies{0};
+std::atomic<uint32_t> g_ulJIReplies{0};
+std::atomic<uint32_t> g_ulJRTKReplies{0};
 
 namespace {
 
@@ -141,11 +143,18 @@ bool JRadRow(const char* sentence, const char* prefix, uint32_t* flag, uint32_t 
 const std::array kReplyRoutes = {
     Route{"$>JSHOW,", nullptr, LBND_ERR("bJSHOW"),
           [](CNMEA& n, GPSInfo& r, char* f, char* s) { return n.LBndNMEA.bJSHOW(f, s, &r); }},
+    // A failed or short reply is an answer too: these count every reply, after its fields.
     Route{"$>JI,", LBandLock, LBND_ERR("bJI"),
-          [](CNMEA& n, GPSInfo& r, char* f, char* s) { return n.LBndNMEA.bJI(f, s, &r.LBand); }},
+          [](CNMEA& n, GPSInfo& r, char* f, char* s) {
+              const bool ok = n.LBndNMEA.bJI(f, s, &r.LBand);
+              g_ulJIReplies.fetch_add(1);
+              return ok;
+          }},
     Route{"$>JRTK,", RxPortLock, LBND_ERR("bJRTK"),
           [](CNMEA& n, GPSInfo& r, char* f, char* s) {
-              return n.LBndNMEA.bJRTK(f, s, &r.RxPortConfig);
+              const bool ok = n.LBndNMEA.bJRTK(f, s, &r.RxPortConfig);
+              g_ulJRTKReplies.fetch_add(1);
+              return ok;
           }},
     Route{"$>JGEO,", LBandLock, LBND_ERR("bJGEO"),
           [](CNMEA& n, GPSInfo& r, char* f, char* s) { return n.LBndNMEA.bJGEO(f, s, &r.LBand); }},
