@@ -34,20 +34,20 @@ void AddChartAxes(std::vector<ui::ControlSpec>& c, double left, double top, doub
                   double bottom, int secondsId) {
     constexpr int kTimeIds[] = {1151, 1152, 1153, 1155, 1156, 1154};
     constexpr double kTimeW = 30;
-    constexpr double kTextH = 10;
+    constexpr double kTextH = 12;
     const double step = (right - left) / 5;
     for (int k = 0; k < 6; ++k) {
         const double x = left + step * k;
         // The oldest label starts at the band's edge so it stays on the screen.
         const ui::DesignRect r = k == 0
-                                     ? ui::DesignRect{left - 3, bottom + 1, kTimeW, kTextH}
-                                     : ui::DesignRect{x - kTimeW / 2, bottom + 1, kTimeW, kTextH};
+                                     ? ui::DesignRect{left - 3, bottom + 5, kTimeW, kTextH}
+                                     : ui::DesignRect{x - kTimeW / 2, bottom + 5, kTimeW, kTextH};
         c.push_back(
             {kTimeIds[k], Kind::Static, r, "", (k == 0 ? 0u : Flag::Center) | Flag::NoWrap, 0, {}});
     }
     c.push_back({secondsId,
                  Kind::Static,
-                 {(left + right) / 2 - 25, bottom + 10, 50, kTextH},
+                 {(left + right) / 2 - 25, bottom + 16, 50, kTextH},
                  "Seconds",
                  Flag::Center | Flag::NoWrap,
                  0,
@@ -65,10 +65,10 @@ void AddChartAxes(std::vector<ui::ControlSpec>& c, double left, double top, doub
 
 void AddChartSliders(std::vector<ui::ControlSpec>& c, double left, double top, double width,
                      int coarseLabelId, int preciseLabelId) {
-    constexpr double kLabelW = 58;
+    constexpr double kLabelW = 68;
     c.push_back({coarseLabelId,
                  Kind::Static,
-                 {left, top + 3, kLabelW, 11},
+                 {left, top + 2, kLabelW, 12},
                  "Coarse Track",
                  Flag::NoWrap,
                  0,
@@ -76,7 +76,7 @@ void AddChartSliders(std::vector<ui::ControlSpec>& c, double left, double top, d
     c.push_back({1163, Kind::Slider, {left + kLabelW, top, width - kLabelW, 16}, "", 0, 0, {}});
     c.push_back({preciseLabelId,
                  Kind::Static,
-                 {left, top + 19, kLabelW, 11},
+                 {left, top + 18, kLabelW, 12},
                  "Precise Track",
                  Flag::NoWrap,
                  0,
