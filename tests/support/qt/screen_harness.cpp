@@ -166,6 +166,13 @@ void ScreenTest::Type(int editId, const std::string& text) {
     }
 }
 
+void ScreenTest::Slide(int sliderId, int pos) {
+    if (QWidget* w = Reachable(Page(), sliderId)) {
+        EXPECT_TRUE(ui::UserSlide(w, pos)) << sliderId << " is not a slider";
+        ui::ProcessPending();
+    }
+}
+
 void ScreenTest::Tick(ui::UINT timerId) {
     ui::Dialog* page = Page();
     ASSERT_NE(page, nullptr);

@@ -85,11 +85,12 @@ protected:
 
     // A control's text as shown (an edit's own text, else the control text).
     std::string Text(int id) const;
-    // Chooses a combo item with the keyboard, a click or typed text on a control the user can
-    // reach (a failure otherwise); pending notifications have run when they return.
+    // Chooses a combo item, clicks, types or drags a slider on a control the user can reach
+    // (a failure otherwise); pending notifications have run when they return.
     void Choose(int comboId, int index);
     void Click(int id);
     void Type(int editId, const std::string& text);
+    void Slide(int sliderId, int pos);
     // One tick of a running timer of the page.
     void Tick(ui::UINT timerId = 1);
 
