@@ -75,8 +75,27 @@ TEST_F(Gps5Test, CommandsFirstStateAndZoomLimits) {
         EXPECT_EQ(g_GPS.Info.iPositionPlotZoom, 3);
 
         ClearWire();
-        Plot()->OnCancel();
-        EXPECT_EQ(Wire(), (std::vector<std::string>{"$JASC,GPGST,0\r\n"}));
+        ASSERT_TRUE(ui::UserSelectTab(Plot()->GetDlgItem(IDC_GPS5_TAB), 0));
+        ui::ProcessPending();  // the position screen's loop runs inside this step
+    });
+    WaitShown(run, SCR_GPS_1);
+    run.Add([&] {
+        const std::vector<std::string> wire = Wire();
+        ASSERT_FALSE(wire.empty());
+        EXPECT_EQ(wire.front(), "$JASC,GPGST,0\r\n");
+        EXPECT_FALSE(Plot()->IsWindowVisible());
+        EXPECT_FALSE(Plot()->IsTimerRunning(1));
+        ClearWire();
+        ASSERT_TRUE(ui::UserSelectTab(Page()->GetDlgItem(1006), 4));
+        ui::ProcessPending();
+    });
+    WaitShown(run, SCR_GPS_5);
+    run.Add([&] {
+        const std::vector<std::string> wire = Wire();
+        ASSERT_GE(wire.size(), 2u);
+        EXPECT_EQ(wire[wire.size() - 2], "$JASC,GPGST,1\r\n");
+        EXPECT_EQ(wire.back(), "$JDIFF\r\n");
+        EXPECT_TRUE(Plot()->IsTimerRunning(1));
         EndAll();
     });
     Run(run);
