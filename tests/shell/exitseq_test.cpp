@@ -14,6 +14,7 @@
 #include <set>
 #include <thread>
 
+#include "engine/beacon_tables.h"
 #include "engine/gps.h"
 #include "engine/reader_sinks.h"
 #include "engine/scomm.h"
