@@ -11,6 +11,7 @@
 #include "engine/appstate.h"
 #include "engine/decoder_cases.h"
 #include "platform/trace.h"
+#include "support/decimal_comma_locale.h"
 #include "support/virtual_clock.h"
 
 namespace {
@@ -183,12 +184,11 @@ TEST_F(Dispatch, StatisticsAreTracedEveryThousandSentences) {
 }
 
 TEST_F(Dispatch, NumbersDoNotFollowTheProcessLocale) {
-    if (std::setlocale(LC_ALL, "de_DE.UTF-8") == nullptr)
-        GTEST_SKIP() << "de_DE.UTF-8 is not installed";
+    USE_DECIMAL_COMMA_LOCALE();
     Feed(Nmea(decoder_cases::kGGA));
     Feed(Bare(">JGEO,Sent,FREQ=1535.1375,PRN=122,LON=-15.5,EL=30.2,AZ=200.1"));
     Feed(Bare(">JSHOW,ASC,GPGGA,0.2"));
-    std::setlocale(LC_ALL, "C");
+    testsupport::RestoreCLocale();
     EXPECT_DOUBLE_EQ(gps_->Info.Nav.dLatMin, 7.038);
     EXPECT_FLOAT_EQ(gps_->Info.Nav.fHDOP, 0.9f);
     EXPECT_EQ(gps_->Info.LBand.ulGeoFreqKhz, 1535137u);

@@ -24,6 +24,7 @@
 #include "support/qt/shell_harness.h"
 #include "support/qt/test_pages.h"
 #include "ui/automation.h"
+#include "ui/pictures.h"
 
 namespace {
 
@@ -387,6 +388,7 @@ TEST_F(Gps1Test, OtherGpsTabsAreInert) {
         CGPS_1* s = Screen1();
         platform::ClearTrace();
         for (int tab = 1; tab <= 5; ++tab) {
+            if (IsScreenRegistered(static_cast<eScreen>(SCR_GPS_1 + tab))) continue;
             fake.ClearWrites();
             ASSERT_TRUE(ui::UserSelectTab(s->GetDlgItem(IDC_GPS1_TAB), tab));
             ui::ProcessPending();
@@ -524,6 +526,8 @@ TEST_F(Gps1Test, DiffSourceComboSwitchesScreens) {
     RegisterScreen(SCR_BEACON_1, [] {
         return std::make_unique<shelltest::TestPage>(SCR_BEACON_1, ScreenFamily::Beacon, "Beacon");
     });
+    // A group without its first screen: the position screen stands in.
+    RegisterScreen(SCR_SBAS_1, nullptr);
     ui::StepRunner run;
     WaitShown(run, SCR_GPS_1);
     run.Add([&] {
@@ -542,8 +546,7 @@ TEST_F(Gps1Test, DiffSourceComboSwitchesScreens) {
     });
     WaitShown(run, SCR_GPS_1);
     run.Add([&] {
-        // No SBAS screen in this program: the position screen stands in and is activated
-        // again.
+        // No SBAS screen: the position screen stands in and is activated again.
         platform::ClearTrace();
         fake.ClearWrites();
         QuietPoll();
@@ -602,6 +605,17 @@ protected:
             EXPECT_TRUE(Screen1()->IsItemVisible(1047));
             EXPECT_EQ(Screen1()->GetDlgItemText(IDC_DIFF_SOURCE), "SBAS");
             EXPECT_EQ(Screen1()->GetPictureId(IDC_NAVBAR), 200);
+            // The bar on screen is its picture at the control's size.
+            const QSize size = Screen1()->GetDlgItem(IDC_NAVBAR)->size();
+            const QImage bar = ui::Pictures::RenderSized(200, ui::PictureKind::Bitmap, size);
+            for (const QPoint at : {QPoint(size.width() / 2, size.height() / 4),
+                                    QPoint(size.width() / 3, size.height() * 3 / 4)}) {
+                const QRgb p = bar.pixel(at);
+                EXPECT_EQ(Pixel(IDC_NAVBAR, at.x(), at.y()),
+                          (ui::Rgb{static_cast<uint8_t>(qRed(p)), static_cast<uint8_t>(qGreen(p)),
+                                   static_cast<uint8_t>(qBlue(p))}))
+                    << at.x() << "," << at.y();
+            }
             Shot(name);
             EndAll();
         });

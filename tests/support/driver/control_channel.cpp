@@ -15,6 +15,7 @@
 #include <QSocketNotifier>
 #include <QTabBar>
 #include <QTimer>
+#include <QTreeWidget>
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -272,8 +273,9 @@ std::string ControlChannel::Execute(const std::string& line) {
         const bool hasPos = qobject_cast<QProgressBar*>(w) || qobject_cast<QSlider*>(w);
         return "ok enabled=" + std::to_string(top->IsItemEnabled(id) ? 1 : 0) +
                " visible=" + std::to_string(top->IsItemVisible(id) ? 1 : 0) +
-               " checked=" + std::to_string(top->IsDlgButtonChecked(id)) +
-               " sel=" + std::to_string(top->GetCurSel(id)) +
+               " checked=" + std::to_string(top->IsDlgButtonChecked(id)) + " sel=" +
+               std::to_string(qobject_cast<QTreeWidget*>(w) ? top->GetSelectedRow(id)
+                                                            : top->GetCurSel(id)) +
                " pos=" + std::to_string(hasPos ? top->GetPos(id) : 0);
     }
     if (cmd == "timer" && args.size() == 1) {

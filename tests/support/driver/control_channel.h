@@ -4,7 +4,7 @@
 //   top                   class of the topmost page
 //   get <id>              text of a control (picture id of a picture, tab index of a tab)
 //   state <id>            "ok enabled=<0|1> visible=<0|1> checked=<0|1> sel=<n> pos=<n>"
-//                         (sel -1 and pos 0 where the control has none)
+//                         (sel: item, tab or row; -1 and pos 0 where the control has none)
 //   click <id>            click on a control
 //   select <id> <index>   choose a combo item, tab or list row
 //   text <id> <text>      type text into an edit or editable combo
