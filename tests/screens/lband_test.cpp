@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,7 @@
 #include "screens/differential/LBND_1.h"
 #include "screens/differential/LBND_2.h"
 #include "screens/differential/LBND_3.h"
+#include "screens/differential/LBND_4.h"
 #include "shell/Tessaray_PC.h"
 #include "support/qt/screen_harness.h"
 
@@ -330,6 +332,11 @@ protected:
         Rd1("120", "8001");
         Feed(">JOMS,1,2,3,4,01/15/2026,01/15/2027,360061");
         Feed(">JI,311062,1,2,3,4,5,APP1,DSP2");
+        // An hour of rates between 20 and 180, with a minute without signal.
+        for (int i = 0; i < kHistorySize; ++i)
+            info.iLBandBerHistory[i] = 100 + static_cast<int>(80 * std::sin(i / 11.0));
+        for (int i = 1700; i < 1760; ++i) info.iLBandBerHistory[i] = 500;
+        info.iLBandBerHistoryIndex = 1790;
         Open(SCR_LBND_1);
         ui::StepRunner run;
         WaitShown(run, SCR_LBND_1);
@@ -349,6 +356,15 @@ protected:
         run.Add([this, suffix] {
             EXPECT_EQ(Text(IDC_LBND3_COUNTDOWN), "100:01:01");
             Shot("lband_subscription" + suffix);
+            Tab(IDC_LBND3_TAB, 3);
+        });
+        WaitShown(run, SCR_LBND_4);
+        run.Add([this, suffix] {
+            // Ten new seconds: the scale follows the newest values.
+            g_GPS.Info.iLBandBerHistoryIndex += 10;
+            Tick();
+            EXPECT_EQ(Text(1161), "200");
+            Shot("lband_plot" + suffix);
             EndAll();
         });
         Run(run);
