@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QImage>
+#include <QWidget>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -13,6 +15,7 @@
 #include "screens/differential/LBND_2.h"
 #include "screens/differential/LBND_3.h"
 #include "screens/differential/LBND_4.h"
+#include "screens/differential/ber_scale.h"
 #include "shell/Tessaray_PC.h"
 #include "support/qt/screen_harness.h"
 
@@ -314,6 +317,110 @@ TEST_F(LBandTest, SubscriptionShowsTheReceiversReply) {
     WaitShown(run, SCR_LBND_1);
     run.Add([this] {
         EXPECT_EQ(Wire().front(), "$JASC,D1,1\r\n");
+        EndAll();
+    });
+    Run(run);
+}
+
+TEST(BerScale, DecidesOnTenNewSecondsFromTheElevenNewest) {
+    struct Row {
+        int32_t last, index;
+        std::vector<std::pair<int, double>> newest;  // seconds back from the index, value
+        int32_t scale;                               // -1: no new decision
+    };
+    const Row rows[] = {
+        {100, 110, {}, 2},                   // every sample 30
+        {100, 110, {{11, 45}}, 1},           // the eleventh newest counts
+        {100, 110, {{12, 900}}, 2},          // the twelfth does not
+        {100, 110, {{1, 201}}, 0},           //
+        {100, 110, {{3, 200}}, 1},           //
+        {100, 109, {{1, 500}}, -1},          // nine new seconds: no decision yet
+        {3595, 5, {{1, 500}}, 0},            // past the end of the ring
+        {3590, 3, {{4, 41}, {6, 500}}, 0},   // indexes below 0 wrap to the end
+        {3590, 3, {{4, 41}, {12, 500}}, 1},  //
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.index);
+        std::vector<double> ring(kHistorySize, 30.0);
+        for (const auto& [back, v] : row.newest) ring[BerRingPos(int64_t{row.index} - back)] = v;
+        const BerScaleDecision last{row.last, 500, 7};
+        const BerScaleDecision d = DecideBerScale({&ring}, row.index, last);
+        EXPECT_EQ(d.scale, row.scale < 0 ? 7 : row.scale);
+        EXPECT_EQ(d.lastIndex, row.scale < 0 ? row.last : row.index);
+    }
+    EXPECT_EQ(BerScale(1).labels, (std::array<std::string, 5>{"0", "50", "100", "150", "200"}));
+    EXPECT_EQ(BerScale(9).span, 500);
+}
+
+TEST_F(LBandTest, PlotFollowsTheNewestRates) {
+    Start();
+    GPSInfo& info = g_GPS.Info;
+    for (int32_t& v : info.iLBandBerHistory) v = 500;
+    info.iLBandBerHistoryIndex = 2000;
+    info.iLBandPlotScale = 2;
+    Open(SCR_LBND_4);
+    ui::StepRunner run;
+    WaitShown(run, SCR_LBND_4);
+    run.Add([this, &info] {
+        EXPECT_EQ(Wire(), (Lines{"$JASC,D1,1\r\n", "$JGEO,ALL\r\n", "$JDIFF\r\n"}));
+        EXPECT_EQ(info.iLBandPlotScale, 0);
+        // Pixels of the page where the chart puts a value: the band in design units, the
+        // newest second at the right edge.
+        const float sx = theApp().fScaleX, sy = theApp().fScaleY;
+        const int x0 = static_cast<int>(58.73 * sx), y0 = static_cast<int>(165.688 * sy);
+        const int y1 = static_cast<int>(259.528 * sy);
+        const auto at = [&](int i, double v, int span) {
+            const QImage page = Page()->Widget()->grab().toImage();
+            const int x = x0 + static_cast<int>(i * 1.173 * sx);
+            const int y = (y0 + y1) / 2 - static_cast<int>((v - span / 2.0) * (y1 - y0) / span);
+            const QRgb p = page.pixel(x, y);
+            return ui::Rgb{static_cast<uint8_t>(qRed(p)), static_cast<uint8_t>(qGreen(p)),
+                           static_cast<uint8_t>(qBlue(p))};
+        };
+        const ui::Rgb curve{30, 28, 119};
+
+        struct Step {
+            int advance;      // new seconds written
+            int recent;       // value of the newest samples (the older ones hold 500)
+            const char* top;  // label at the top of the value axis
+            int32_t scale;
+        };
+        const Step steps[] = {
+            {0, 30, "500", 0},   // right after entry the scale stays until ten new seconds
+            {10, 30, "40", 2},   //
+            {5, 150, "40", 2},   //
+            {5, 150, "200", 1},  //
+            {10, 250, "500", 0},
+        };
+        for (const Step& st : steps) {
+            SCOPED_TRACE(st.top);
+            for (int k = 0; k < st.advance; ++k)
+                info.iLBandBerHistory[info.iLBandBerHistoryIndex++] = st.recent;
+            if (st.advance == 0)
+                for (int k = 1; k <= 11; ++k)
+                    info.iLBandBerHistory[info.iLBandBerHistoryIndex - k] = st.recent;
+            ClearWire();
+            Tick();
+            EXPECT_EQ(Wire(), (Lines{"~0", "$JDIFF\r\n", "$JGEO,ALL\r\n"}));
+            EXPECT_EQ(Text(1161), st.top);
+            EXPECT_EQ(Text(1157), "0");
+            EXPECT_EQ(info.iLBandPlotScale, st.scale);
+            const int span = BerScale(st.scale).span;
+            // The newest samples are drawn (the cursor covers the very newest); "no value"
+            // (500) only at the top of the 500 scale.
+            if (st.recent <= span) {
+                EXPECT_EQ(at(148, st.recent, span), curve);
+            }
+            EXPECT_EQ(at(100, 500, span) == curve, span == 500);
+        }
+        EXPECT_EQ(Text(IDC_LBND4_VALUE), "250");
+        EXPECT_EQ(Text(IDC_LBND4_TIME), "Now");
+        ClearWire();
+        Tab(IDC_LBND4_TAB, 0);
+    });
+    WaitShown(run, SCR_LBND_1);
+    run.Add([this] {
+        EXPECT_EQ(Wire().front(), "$JASC,D1,0\r\n");
         EndAll();
     });
     Run(run);
