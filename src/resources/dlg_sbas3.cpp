@@ -1,5 +1,6 @@
 #include "resources/dlg_sbas3.h"
 
+#include "resources/dlg_sbas1.h"
 #include "resources/dlg_screen_parts.h"
 #include "resources/dlg_strip.h"
 
@@ -10,15 +11,6 @@ namespace {
 
 constexpr double kRowH = 15;
 constexpr unsigned kReadout = Flag::ReadOnly | Flag::Right;
-
-struct BerBarIds {
-    double x;
-    int bar, top, bottom, caption, number;
-};
-constexpr BerBarIds kBars[] = {
-    {226, 1127, 1110, 1112, 1106, 1108},
-    {280, 1128, 1111, 1113, 1107, 1109},
-};
 
 ui::DialogTemplate Build() {
     ui::DialogTemplate t;
@@ -58,33 +50,7 @@ ui::DialogTemplate Build() {
     c.push_back({1009, Kind::Edit, {106, 376, 60, kRowH}, "", kReadout, 0, {}});
     c.push_back({1005, Kind::GroupBox, {54, 324, 120, 80}, "", 0, 0, {}});
 
-    // The current rates: a low rate shows a high bar.
-    for (const BerBarIds& r : kBars) {
-        c.push_back({r.caption,
-                     Kind::Static,
-                     {r.x - 20, 338, 54, 12},
-                     "",
-                     Flag::Center | Flag::NoWrap,
-                     0,
-                     {}});
-        c.push_back(
-            {r.top, Kind::Static, {r.x - 24, 351, 22, 12}, "0", Flag::Right | Flag::NoWrap, 0, {}});
-        c.push_back({r.bottom,
-                     Kind::Static,
-                     {r.x - 24, 376, 22, 12},
-                     "500",
-                     Flag::Right | Flag::NoWrap,
-                     0,
-                     {}});
-        c.push_back({r.bar, Kind::Progress, {r.x, 352, 14, 36}, "", Flag::Vertical, 0, {}});
-        c.push_back({r.number,
-                     Kind::Static,
-                     {r.x - 20, 390, 54, 12},
-                     "",
-                     Flag::Center | Flag::NoWrap,
-                     0,
-                     {}});
-    }
+    AddSbasBerBars(c, 226, 280, 352, 36);
     c.push_back({1031, Kind::GroupBox, {178, 324, 138, 80}, "SBAS Bit Error Rate", 0, 0, {}});
 
     resources::AddScreenFrame(c);
