@@ -136,7 +136,7 @@ TEST(Pictures, PictureControlKeepsItsPictureOnABadId) {
 }
 
 // ---------------------------------------------------------------------------------------
-// Pictures for review: a contact sheet of every picture and a sample page, written when
+// Pictures for review: a contact sheet of every picture, written when
 // TESSARAY_PC_SHOTS names a folder.
 
 QString ShotsDir() {
