@@ -47,7 +47,7 @@ ui::DialogTemplate Build() {
     ui::DialogTemplate t;
     t.id = 224;
     auto& c = t.controls;
-    resources::AddStatusStrip(c, false);
+    resources::AddStatusStrip(c);
     resources::AddTabStrip(c, 1051);
 
     c.push_back({1008, Kind::Static, {60, 144, 72, kEditH}, "Beacon Name", Flag::NoWrap, 0, {}});

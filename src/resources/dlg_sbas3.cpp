@@ -16,7 +16,7 @@ ui::DialogTemplate Build() {
     ui::DialogTemplate t;
     t.id = 223;
     auto& c = t.controls;
-    resources::AddStatusStrip(c, false);
+    resources::AddStatusStrip(c);
     resources::AddTabStrip(c, 1029);
 
     const strip::DesignBand& b = kSbasPlotBand;
