@@ -544,12 +544,6 @@ TEST_F(DiffTest, BeaconPlotShowsTheChosenSeries) {
     Run(run);
 }
 
-TEST(SbasPlot, ScaleFromTheLargestRecentRate) {
-    const std::pair<int, int> cases[] = {{500, 0}, {201, 0}, {200, 1}, {41, 1}, {40, 2}, {0, 2}};
-    for (const auto& [largest, scale] : cases)
-        EXPECT_EQ(SbasPlotScaleFor(largest), scale) << largest;
-}
-
 // The SBAS plot decides its scale every ten seconds of history, also across the wrap of the
 // write index, from the eleven newest samples of both rows.
 TEST_F(DiffTest, SbasPlotScaleFollowsTheRatesAcrossTheWrap) {
