@@ -110,7 +110,7 @@ ui::DialogTemplate Build() {
     // Differential source.
     c.push_back({1032,
                  Kind::Static,
-                 {64, 352, 120, 42},
+                 {64, 356, 120, 40},
                  "Choose one\nsupported by\nyour receiver",
                  Flag::Multiline,
                  0,
