@@ -12,6 +12,7 @@
 #include "platform/clock.h"
 #include "platform/numbers.h"
 #include "resources/dlg_heading1.h"
+#include "screens/position/HEADING_2.h"
 #include "shell/Tessaray_PC.h"
 #include "ui/fonts.h"
 
@@ -399,4 +400,5 @@ void CHEADING_1::DrawCompass() {
 
 void RegisterHeadingScreens() {
     RegisterScreen(SCR_HEADING_1, [] { return std::make_unique<CHEADING_1>(); });
+    RegisterScreen(SCR_HEADING_2, [] { return std::make_unique<CHEADING_2>(); });
 }
