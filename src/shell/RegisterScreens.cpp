@@ -6,6 +6,7 @@
 // A class that is not registered is simply not reachable from the navigation bar yet.
 void RegisterPositionScreens();
 void RegisterHeadingScreens();
+void RegisterBeaconSbasScreens();
 void RegisterLbandXrefTspanScreens();
 
 void RegisterAllScreens() {
@@ -14,5 +15,6 @@ void RegisterAllScreens() {
     done = true;
     RegisterPositionScreens();
     RegisterHeadingScreens();
+    RegisterBeaconSbasScreens();
     RegisterLbandXrefTspanScreens();
 }

@@ -526,6 +526,8 @@ TEST_F(Gps1Test, DiffSourceComboSwitchesScreens) {
     RegisterScreen(SCR_BEACON_1, [] {
         return std::make_unique<shelltest::TestPage>(SCR_BEACON_1, ScreenFamily::Beacon, "Beacon");
     });
+    // A group without its first screen: the position screen stands in.
+    RegisterScreen(SCR_SBAS_1, nullptr);
     ui::StepRunner run;
     WaitShown(run, SCR_GPS_1);
     run.Add([&] {
@@ -544,8 +546,7 @@ TEST_F(Gps1Test, DiffSourceComboSwitchesScreens) {
     });
     WaitShown(run, SCR_GPS_1);
     run.Add([&] {
-        // No SBAS screen in this program: the position screen stands in and is activated
-        // again.
+        // No SBAS screen: the position screen stands in and is activated again.
         platform::ClearTrace();
         fake.ClearWrites();
         QuietPoll();
