@@ -12,6 +12,7 @@
 #include "platform/clock.h"
 #include "platform/numbers.h"
 #include "resources/dlg_heading1.h"
+#include "screens/differential/diff_page.h"
 #include "screens/position/HEADING_2.h"
 #include "shell/Tessaray_PC.h"
 #include "ui/fonts.h"
@@ -146,14 +147,8 @@ CHEADING_1::~CHEADING_1() = default;
 ui::BOOL CHEADING_1::OnInitDialog() {
     CBaseDialog::OnInitDialog();
     if (FirstActivation()) {
-        DeleteAllItems(IDC_HEADING_TAB);
-        int index = 0;
-        for (const char* label : {"Status", "Setup", "Plot"})
-            InsertItem(IDC_HEADING_TAB, index++, label);
-        QFont font = Widget()->font();
-        font.setFamily(ui::SubstituteFamily("Tahoma"));
-        for (const ui::ControlSpec& c : Template().controls)
-            if (c.kind != ui::Kind::Picture) SetItemFont(c.id, font);
+        FillTabLabels(*this, IDC_HEADING_TAB, {"Status", "Setup", "Plot"});
+        SetPageFont(*this, Template());
         for (int id : {1095, 1101, 1103, 1105}) SetDlgItemText(id, "\xC2\xBA");
         SetDlgItemText(1107, "\xC2\xBA\\min");
         UpdateStatusStrip();

@@ -12,6 +12,7 @@
 #include "platform/clock.h"
 #include "platform/numbers.h"
 #include "resources/dlg_heading2.h"
+#include "screens/differential/diff_page.h"
 #include "screens/position/HEADING_1.h"
 #include "shell/Tessaray_PC.h"
 #include "ui/fonts.h"
@@ -122,14 +123,8 @@ ui::BOOL CHEADING_2::OnInitDialog() {
     QueryAll(false);
     platform::Sleep(kReplyWaitMs);
     if (FirstActivation()) {
-        DeleteAllItems(IDC_HEADING_TAB);
-        int index = 0;
-        for (const char* label : {"Status", "Setup", "Plot"})
-            InsertItem(IDC_HEADING_TAB, index++, label);
-        QFont font = Widget()->font();
-        font.setFamily(ui::SubstituteFamily("Tahoma"));
-        for (const ui::ControlSpec& c : Template().controls)
-            if (c.kind != ui::Kind::Picture) SetItemFont(c.id, font);
+        FillTabLabels(*this, IDC_HEADING_TAB, {"Status", "Setup", "Plot"});
+        SetPageFont(*this, Template());
         UpdateStatusStrip();
     }
     m_iTick = 0;
