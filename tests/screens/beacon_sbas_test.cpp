@@ -19,6 +19,7 @@
 #include "screens/differential/SBAS_3.h"
 #include "screens/differential/beacon_3.h"
 #include "shell/BaseDialog.h"
+#include "shell/DiffSource.h"
 #include "shell/Tessaray_PC.h"
 #include "support/qt/screen_harness.h"
 #include "ui/automation.h"
@@ -602,6 +603,50 @@ TEST_F(DiffTest, SbasPlotScaleFollowsTheRatesAcrossTheWrap) {
         EXPECT_EQ(Pixel(chart.Canvas(), chart.XOf(150),
                         strip::ValueToY(30, scale, band.top, band.bottom)),
                   strip::kOrange);
+        EndAll();
+    });
+    Run(run);
+}
+
+// The source combo leads to the first screen of the chosen group; the SBAS tabs switch the D1
+// output off on leaving and on again on entering.
+TEST_F(DiffTest, SourceComboAndSbasTabs) {
+    Start();
+    g_GPS.Info.eCurCorrSource = CORR_BEACON;
+    Open(SCR_BEACON_1);
+    ui::StepRunner run;
+    WaitShown(run, SCR_BEACON_1);
+    run.Add([&] {
+        EXPECT_EQ(Text(IDC_DIFF_SOURCE), "BEACON");
+        ClearWire();
+        Choose(IDC_DIFF_SOURCE, 0);
+    });
+    WaitShown(run, SCR_SBAS_1);
+    run.Add([&] {
+        const Lines wire = Wire();
+        const Lines expected{"$JDIFF,WAAS\r\n", "~500",          "$JAPP\r\n",     "~100",
+                             "$JDIFF\r\n",      "~100",          "$PKRV,1,0\r\n", "~10",
+                             "$JASC,D1,1\r\n",  "$JGEO,ALL\r\n", "$JAPP\r\n",     "$JDIFF\r\n"};
+        EXPECT_EQ(wire, expected);
+        EXPECT_FALSE(Shown(SCR_BEACON_1)->IsWindowVisible());
+        ClearWire();
+        QuietPoll();
+        ui::UserSelectTab(Shown(SCR_SBAS_1)->GetDlgItem(IDC_SBAS1_TAB), 1);
+    });
+    WaitShown(run, SCR_SBAS_3);
+    run.Add([&] {
+        EXPECT_EQ(Wire(),
+                  (Lines{"$JASC,D1,0\r\n", "$JASC,D1,1\r\n", "$JGEO,ALL\r\n", "$JDIFF\r\n"}));
+        EXPECT_EQ(Shown(SCR_SBAS_3)->GetCurSel(IDC_SBAS3_TAB), 1);
+        ClearWire();
+        QuietPoll();
+        ui::UserSelectTab(Shown(SCR_SBAS_3)->GetDlgItem(IDC_SBAS3_TAB), 0);
+    });
+    WaitShown(run, SCR_SBAS_1);
+    run.Add([&] {
+        EXPECT_EQ(Wire(), (Lines{"$JASC,D1,0\r\n", "$JASC,D1,1\r\n", "$JGEO,ALL\r\n", "$JAPP\r\n",
+                                 "$JDIFF\r\n"}));
+        EXPECT_FALSE(Shown(SCR_SBAS_3)->IsTimerRunning(1));
         EndAll();
     });
     Run(run);
