@@ -165,55 +165,15 @@ TEST_F(ConfigSendTest, ReadConfigQueriesWithItsPausesAndFillsTheSettings) {
     WizardInfo& w = gps->Info.Settings.WizardLive;
     EXPECT_EQ(gps->ReadConfig(w), 1);
     const Events events = wire.Take();
-    const Events expected = {"$JBIN,1,0\r\n",
-                             "~100",
-                             "$JBIN,2,0\r\n",
-                             "~100",
-                             "$JBIN,80,0\r\n",
-                             "~100",
-                             "$JBIN,93,0\r\n",
-                             "~100",
-                             "$JBIN,94,0\r\n",
-                             "~100",
-                             "$JBIN,97,0\r\n",
-                             "~100",
-                             "$JBIN,98,0\r\n",
-                             "~100",
-                             "$JBIN,99,0\r\n",
-                             "$JI\r\n",
-                             "~50",
-                             "$JSHOW\r\n",
-                             "~500",
-                             "$JSHOW\r\n",
-                             "~500",
-                             "$JSHOW\r\n",
-                             "~500",
-                             "$JSHOW\r\n",
-                             "~500",
-                             "$JSHOW\r\n",
-                             "~500",
-                             "$JSHOW\r\n",
-                             "~500",
-                             "$JGEO,ALL\r\n",
-                             "~500",
-                             "$JGEO,ALL\r\n",
-                             "~500",
-                             "$PKRV,1,1\r\n",
-                             "~10",
-                             "~500",
-                             "$PKRV,1,1\r\n",
-                             "~10",
-                             "~500",
-                             "$JDIFF\r\n",
-                             "~100",
-                             "~100",
-                             "$JRTK,6\r\n",
-                             "~100",
-                             "$JRTK\r\n",
-                             "~500",
-                             "$PKRV,1,0\r\n",
-                             "~10",
-                             "~100"};
+    Events expected;
+    for (const char* id : {"1", "2", "80", "93", "94", "97", "98"})
+        expected.insert(expected.end(), {std::string("$JBIN,") + id + ",0\r\n", "~100"});
+    expected.insert(expected.end(), {"$JBIN,99,0\r\n", "$JI\r\n", "~50"});
+    for (int i = 0; i < 6; ++i) expected.insert(expected.end(), {"$JSHOW\r\n", "~500"});
+    for (int i = 0; i < 2; ++i) expected.insert(expected.end(), {"$JGEO,ALL\r\n", "~500"});
+    for (int i = 0; i < 2; ++i) expected.insert(expected.end(), {"$PKRV,1,1\r\n", "~10", "~500"});
+    expected.insert(expected.end(), {"$JDIFF\r\n", "~100", "~100", "$JRTK,6\r\n", "~100",
+                                     "$JRTK\r\n", "~500", "$PKRV,1,0\r\n", "~10", "~100"});
     EXPECT_EQ(events, expected);
     int paused = 0;
     for (const std::string& e : events) {

@@ -778,6 +778,7 @@ TEST(ExitSequence, ReceiverGoneUnnoticedGivesNotFoundNotSaveComplete) {
     EXPECT_EQ(shelltest::ReadFile(ArchivePath())[0], 'N');
 }
 
+#if defined(__SANITIZE_ADDRESS__)
 // Blocks whose last pointer is gone when the function returns.
 __attribute__((noinline)) void LoseBlocks() {
     for (int i = 0; i < 8; ++i) {
@@ -785,6 +786,7 @@ __attribute__((noinline)) void LoseBlocks() {
         block[0] = 1;
     }
 }
+#endif
 
 TEST(ExitSequence, ImmediateProcessEndStillChecksForLeaks) {
 #if !defined(__SANITIZE_ADDRESS__)
