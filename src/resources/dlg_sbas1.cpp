@@ -24,16 +24,6 @@ constexpr Column kColumns[] = {
 };
 constexpr const char* kLocationLabels[] = {"PRN:", "Longitude:", "Elevation:", "Azimuth:"};
 
-struct BerBarIds {
-    double x;
-    int bar, top, bottom, caption, number;
-    const char* caption0;
-};
-constexpr BerBarIds kBars[] = {
-    {96, 1127, 1110, 1112, 1106, 1108, "PRN122"},
-    {150, 1128, 1111, 1113, 1107, 1109, "PRN134"},
-};
-
 ui::DialogTemplate Build() {
     ui::DialogTemplate t;
     t.id = 220;
@@ -89,33 +79,7 @@ ui::DialogTemplate Build() {
     }
     c.push_back({1006, Kind::GroupBox, {54, 200, 262, 88}, "SBAS Satellites Locations", 0, 0, {}});
 
-    // Bit-error rates: a low rate shows a high bar.
-    for (const BerBarIds& b : kBars) {
-        c.push_back({b.caption,
-                     Kind::Static,
-                     {b.x - 20, 308, 54, 12},
-                     b.caption0,
-                     Flag::Center | Flag::NoWrap,
-                     0,
-                     {}});
-        c.push_back(
-            {b.top, Kind::Static, {b.x - 24, 321, 22, 12}, "0", Flag::Right | Flag::NoWrap, 0, {}});
-        c.push_back({b.bottom,
-                     Kind::Static,
-                     {b.x - 24, 359, 22, 12},
-                     "500",
-                     Flag::Right | Flag::NoWrap,
-                     0,
-                     {}});
-        c.push_back({b.bar, Kind::Progress, {b.x, 322, 14, 48}, "", Flag::Vertical, 0, {}});
-        c.push_back({b.number,
-                     Kind::Static,
-                     {b.x - 20, 373, 54, 12},
-                     "",
-                     Flag::Center | Flag::NoWrap,
-                     0,
-                     {}});
-    }
+    AddSbasBerBars(c, 96, 150, 322, 48);
     c.push_back({1031, Kind::GroupBox, {54, 292, 136, 106}, "SBAS Bit Error Rate", 0, 0, {}});
 
     // Differential source.
@@ -134,6 +98,46 @@ ui::DialogTemplate Build() {
 }
 
 }  // namespace
+
+void AddSbasBerBars(std::vector<ui::ControlSpec>& c, double x1, double x2, double barTop,
+                    double barHeight) {
+    struct Ids {
+        int bar, top, bottom, caption, number;
+        const char* caption0;
+    };
+    const Ids ids[] = {{1127, 1110, 1112, 1106, 1108, "PRN122"},
+                       {1128, 1111, 1113, 1107, 1109, "PRN134"}};
+    const double xs[] = {x1, x2};
+    constexpr unsigned kLabel = Flag::NoWrap;
+    for (int i = 0; i < 2; ++i) {
+        const Ids& b = ids[i];
+        const double x = xs[i];
+        c.push_back({b.caption,
+                     Kind::Static,
+                     {x - 20, barTop - 14, 54, 12},
+                     b.caption0,
+                     Flag::Center | kLabel,
+                     0,
+                     {}});
+        c.push_back(
+            {b.top, Kind::Static, {x - 24, barTop - 1, 22, 12}, "0", Flag::Right | kLabel, 0, {}});
+        c.push_back({b.bottom,
+                     Kind::Static,
+                     {x - 24, barTop + barHeight - 11, 22, 12},
+                     "500",
+                     Flag::Right | kLabel,
+                     0,
+                     {}});
+        c.push_back({b.bar, Kind::Progress, {x, barTop, 14, barHeight}, "", Flag::Vertical, 0, {}});
+        c.push_back({b.number,
+                     Kind::Static,
+                     {x - 20, barTop + barHeight + 3, 54, 12},
+                     "",
+                     Flag::Center | kLabel,
+                     0,
+                     {}});
+    }
+}
 
 const ui::DialogTemplate& Sbas1DialogTemplate() {
     static const ui::DialogTemplate t = Build();

@@ -44,6 +44,18 @@ protected:
         l.fSBASLongitude2 = -15.5f;
         l.fSBASElevation2 = 30.25f;
         l.fSBASAzimuth2 = 140.5f;
+        // An hour of history: a slow swell of signal and noise figures, a retune half an
+        // hour ago, and the two bit-error rates with a spell of no value.
+        for (int s = 0; s < kHistorySize; ++s) {
+            const int wave = (s / 7) % 12;
+            i.iBeaconSSHistory[s] = 24 + wave;
+            i.iBeaconSNRHistory[s] = 14 + wave / 2;
+            i.fBeaconFreqHistory[s] = s < 1800 ? 298.0f : 316.0f;
+            i.iSBASBerHistory[0][s] = 20 + (s % 40);
+            i.iSBASBerHistory[1][s] = s % 300 < 40 ? kBerNoValue : 90 + (s * 7) % 60;
+        }
+        i.iBeaconHistoryIndex = 2000;
+        i.iSBASBerHistoryIndex = 3420;
     }
 };
 
@@ -71,7 +83,9 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Combine(::testing::Values(ShotCase{SCR_BEACON_1, CORR_BEACON, 157},
                                          ShotCase{SCR_BEACON_2, CORR_BEACON, 157},
                                          ShotCase{SCR_SBAS_1, CORR_SBAS, 207},
-                                         ShotCase{SCR_SBAS_2, CORR_SBAS, 207}),
+                                         ShotCase{SCR_BEACON_3, CORR_BEACON, 157},
+                                         ShotCase{SCR_SBAS_2, CORR_SBAS, 207},
+                                         ShotCase{SCR_SBAS_3, CORR_SBAS, 207}),
                        ::testing::Values(1.0, 1.5)),
     [](const auto& info) {
         return std::string(ScreenClassName(std::get<0>(info.param).screen)) +

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -15,7 +16,10 @@
 #include "screens/differential/BEACON_2.h"
 #include "screens/differential/SBAS_1.h"
 #include "screens/differential/SBAS_2.h"
+#include "screens/differential/SBAS_3.h"
+#include "screens/differential/beacon_3.h"
 #include "shell/BaseDialog.h"
+#include "shell/DiffSource.h"
 #include "shell/Tessaray_PC.h"
 #include "support/qt/screen_harness.h"
 #include "ui/automation.h"
@@ -80,6 +84,8 @@ INSTANTIATE_TEST_SUITE_P(
                     {"$JAPP\r\n", "$JDIFF\r\n", "$PKRV,1,1\r\n", "~10", "~0"},
                     kStatusOff},
         CommandCase{SCR_BEACON_2, kStatusOn, {"~0"}, kStatusOff},
+        // The plot sends nothing on its timer.
+        CommandCase{SCR_BEACON_3, kStatusOn, {"~0"}, kStatusOff},
         CommandCase{SCR_SBAS_1,
                     {"$JASC,D1,1\r\n", "$JGEO,ALL\r\n", "$JAPP\r\n", "$JDIFF\r\n"},
                     {"$JAPP\r\n", "~0", "$JDIFF\r\n", "~0", "$JGEO,ALL\r\n", "~0", "~0"},
@@ -88,7 +94,11 @@ INSTANTIATE_TEST_SUITE_P(
         CommandCase{SCR_SBAS_2,
                     {"$JOFF\r\n", "~250", "$JBIN,80,1\r\n", "$JBIN,99,1\r\n"},
                     {"$JDIFF\r\n", "$JGEO,ALL\r\n", "~0"},
-                    {"$JBIN,80,0\r\n"}}),
+                    {"$JBIN,80,0\r\n"}},
+        CommandCase{SCR_SBAS_3,
+                    {"$JASC,D1,1\r\n", "$JGEO,ALL\r\n", "$JDIFF\r\n"},
+                    {"$JDIFF\r\n", "$JGEO,ALL\r\n", "~0"},
+                    {"$JASC,D1,0\r\n"}}),
     [](const auto& info) { return std::string(ScreenClassName(info.param.screen)); });
 
 // Status sentences of the beacon receiver, and what the status screen makes of them.
@@ -481,6 +491,165 @@ TEST_F(DiffTest, IonoMapLegendFollowsTheSelectionAtTheNextRedraw) {
         for (int i = 0; i < 11; ++i) Tick();
         EXPECT_EQ(Text(IDC_SBAS2_LEGEND_FIRST + 7), "70");
     });
+}
+
+// The beacon plot: one series at a time, its value labels and read-out, the others "N/A"; a
+// sample above the scale is drawn on the band's top edge.
+TEST_F(DiffTest, BeaconPlotShowsTheChosenSeries) {
+    Start();
+    GPSInfo& info = g_GPS.Info;
+    info.iBeaconHistoryIndex = 100;
+    info.iBeaconSNRHistory[99] = 55;
+    info.iBeaconSNRHistory[98] = 12;
+    info.iBeaconSSHistory[99] = 33;
+    info.fBeaconFreqHistory[99] = 300.0f;
+    struct Step {
+        int radio;
+        const char *bottom, *top, *ss, *snr, *freq;
+    };
+    const Step steps[] = {
+        {0, "0", "40", "N/A", "55", "N/A"},
+        {IDC_BEACON3_FREQ, "283.0", "325.0", "N/A", "N/A", "300.0"},
+        {IDC_BEACON3_SS, "0", "40", "33", "N/A", "N/A"},
+    };
+    Open(SCR_BEACON_3);
+    ui::StepRunner run;
+    WaitShown(run, SCR_BEACON_3);
+    run.Add([&] {
+        auto* s = As<CBEACON_3>(SCR_BEACON_3);
+        for (const Step& st : steps) {
+            if (st.radio) Click(st.radio);
+            Tick();
+            EXPECT_EQ(Text(1157), st.bottom) << st.radio;
+            EXPECT_EQ(Text(1161), st.top) << st.radio;
+            EXPECT_EQ(Text(IDC_BEACON3_SS_VALUE), st.ss) << st.radio;
+            EXPECT_EQ(Text(IDC_BEACON3_SNR_VALUE), st.snr) << st.radio;
+            EXPECT_EQ(Text(IDC_BEACON3_FREQ_VALUE), st.freq) << st.radio;
+            EXPECT_EQ(Text(IDC_BEACON3_SECONDS), "Now");
+            EXPECT_EQ(Text(IDC_BEACON3_MINUTES), "Now");
+            EXPECT_EQ(Text(1154), "Now");
+        }
+        // SNR again: 55 is drawn at the top of the band, 12 below the middle.
+        Click(IDC_BEACON3_SNR);
+        Tick();
+        strip::StripChart& chart = s->Chart();
+        const ui::Rect band = chart.PlotRect();
+        const strip::StripScale scale{20.0, 40.0, false};
+        auto y = [&](double v) { return strip::ValueToY(v, scale, band.top, band.bottom); };
+        EXPECT_EQ(Pixel(chart.Canvas(), chart.XOf(150), y(40)), strip::kCurve);
+        EXPECT_EQ(Pixel(chart.Canvas(), chart.XOf(149), y(12)), strip::kCurve);
+        EXPECT_EQ(Pixel(chart.Canvas(), chart.XOf(149), y(30)), strip::kPlotBackground);
+        EndAll();
+    });
+    Run(run);
+}
+
+TEST(SbasPlot, ScaleFromTheLargestRecentRate) {
+    const std::pair<int, int> cases[] = {{500, 0}, {201, 0}, {200, 1}, {41, 1}, {40, 2}, {0, 2}};
+    for (const auto& [largest, scale] : cases)
+        EXPECT_EQ(SbasPlotScaleFor(largest), scale) << largest;
+}
+
+// The SBAS plot decides its scale every ten seconds of history, also across the wrap of the
+// write index, from the eleven newest samples of both rows.
+TEST_F(DiffTest, SbasPlotScaleFollowsTheRatesAcrossTheWrap) {
+    Start();
+    GPSInfo& info = g_GPS.Info;
+    info.LBand.iSBASPRN1 = 122;
+    info.LBand.iSBASPRN2 = 120;
+    std::fill(std::begin(info.iSBASBerHistory[0]), std::end(info.iSBASBerHistory[0]), 30);
+    std::fill(std::begin(info.iSBASBerHistory[1]), std::end(info.iSBASBerHistory[1]), 150);
+    info.iSBASBerHistoryIndex = 3590;
+    struct Step {
+        int index;
+        int32_t row1;  // every sample of the second row
+        const char* top;
+        int32_t scale;
+        const char *value1, *value2;
+    };
+    const Step steps[] = {
+        {3590, 150, "500", 0, "30", "150"},  // the scale starts at 500 on every visit
+        {3599, 150, "500", 0, "30", "150"},  // nine seconds: no decision yet
+        {0, 150, "200", 1, "30", "150"},     // ten seconds on, across the wrap
+        {9, 20, "200", 1, "30", "20"},      {10, 20, "40", 2, "30", "20"},
+        {20, 700, "500", 0, "30", "500"},  // read-outs are clamped, the scale is not
+    };
+    Open(SCR_SBAS_3);
+    ui::StepRunner run;
+    WaitShown(run, SCR_SBAS_3);
+    run.Add([&] {
+        for (const Step& st : steps) {
+            {
+                RecordLock lock(info.ulPart1Lock);
+                info.iSBASBerHistoryIndex = st.index;
+                std::fill(std::begin(info.iSBASBerHistory[1]), std::end(info.iSBASBerHistory[1]),
+                          st.row1);
+            }
+            Tick();
+            EXPECT_EQ(Text(1161), st.top) << st.index;
+            EXPECT_EQ(Text(1157), "0") << st.index;
+            EXPECT_EQ(info.iSBASPlotScale, st.scale) << st.index;
+            EXPECT_EQ(Text(IDC_SBAS3_VALUE1), st.value1) << st.index;
+            EXPECT_EQ(Text(IDC_SBAS3_VALUE2), st.value2) << st.index;
+        }
+        EXPECT_EQ(Text(IDC_SBAS3_ROW1), "PRN122");
+        EXPECT_EQ(Text(IDC_SBAS3_ROW2), "PRN120");
+        EXPECT_EQ(Text(IDC_SBAS_CAPTION1), "PRN122");
+        EXPECT_EQ(Text(IDC_SBAS3_SECONDS), "Now");
+        // The first row is drawn orange, the second in the curve colour.
+        strip::StripChart& chart = As<CSBAS_3>(SCR_SBAS_3)->Chart();
+        const ui::Rect band = chart.PlotRect();
+        const strip::StripScale scale{250.0, 500.0, false};
+        EXPECT_EQ(Pixel(chart.Canvas(), chart.XOf(150),
+                        strip::ValueToY(30, scale, band.top, band.bottom)),
+                  strip::kOrange);
+        EndAll();
+    });
+    Run(run);
+}
+
+// The source combo leads to the first screen of the chosen group; the SBAS tabs switch the D1
+// output off on leaving and on again on entering.
+TEST_F(DiffTest, SourceComboAndSbasTabs) {
+    Start();
+    g_GPS.Info.eCurCorrSource = CORR_BEACON;
+    Open(SCR_BEACON_1);
+    ui::StepRunner run;
+    WaitShown(run, SCR_BEACON_1);
+    run.Add([&] {
+        EXPECT_EQ(Text(IDC_DIFF_SOURCE), "BEACON");
+        ClearWire();
+        Choose(IDC_DIFF_SOURCE, 0);
+    });
+    WaitShown(run, SCR_SBAS_1);
+    run.Add([&] {
+        const Lines wire = Wire();
+        const Lines expected{"$JDIFF,WAAS\r\n", "~500",          "$JAPP\r\n",     "~100",
+                             "$JDIFF\r\n",      "~100",          "$PKRV,1,0\r\n", "~10",
+                             "$JASC,D1,1\r\n",  "$JGEO,ALL\r\n", "$JAPP\r\n",     "$JDIFF\r\n"};
+        EXPECT_EQ(wire, expected);
+        EXPECT_FALSE(Shown(SCR_BEACON_1)->IsWindowVisible());
+        ClearWire();
+        QuietPoll();
+        ui::UserSelectTab(Shown(SCR_SBAS_1)->GetDlgItem(IDC_SBAS1_TAB), 1);
+    });
+    WaitShown(run, SCR_SBAS_3);
+    run.Add([&] {
+        EXPECT_EQ(Wire(),
+                  (Lines{"$JASC,D1,0\r\n", "$JASC,D1,1\r\n", "$JGEO,ALL\r\n", "$JDIFF\r\n"}));
+        EXPECT_EQ(Shown(SCR_SBAS_3)->GetCurSel(IDC_SBAS3_TAB), 1);
+        ClearWire();
+        QuietPoll();
+        ui::UserSelectTab(Shown(SCR_SBAS_3)->GetDlgItem(IDC_SBAS3_TAB), 0);
+    });
+    WaitShown(run, SCR_SBAS_1);
+    run.Add([&] {
+        EXPECT_EQ(Wire(), (Lines{"$JASC,D1,0\r\n", "$JASC,D1,1\r\n", "$JGEO,ALL\r\n", "$JAPP\r\n",
+                                 "$JDIFF\r\n"}));
+        EXPECT_FALSE(Shown(SCR_SBAS_3)->IsTimerRunning(1));
+        EndAll();
+    });
+    Run(run);
 }
 
 }  // namespace
