@@ -116,18 +116,21 @@ void CSBAS_3::RefreshBars() {
 
 void CSBAS_3::DrawStripChart() {
     m_Chart.Snapshot();
-    // The scale follows the 22 newest samples of both rows.
+    // The scale is decided every ten seconds of history on the 22 newest samples.
+    const BerScaleDecision before = m_Scale;
     m_Scale = DecideBerScale({&m_Chart.Ring(0), &m_Chart.Ring(1)}, m_Chart.WriteIndex(0), m_Scale);
+    int32_t scale;
     {
         RecordLock lock(g_GPS.Info.ulPart1Lock);
-        g_GPS.Info.iSBASPlotScale = m_Scale.scale;
+        if (m_Scale.lastIndex != before.lastIndex) g_GPS.Info.iSBASPlotScale = m_Scale.scale;
+        scale = g_GPS.Info.iSBASPlotScale;
     }
-    const BerScaleMode& mode = BerScale(m_Scale.scale);
+    const BerScaleMode& s = BerScale(scale);
 
     strip::StripFrame frame;
     frame.series = {0, 1};
-    frame.scale = {mode.span / 2.0, static_cast<double>(mode.span), false};
-    frame.valueLabels = mode.labels;
+    frame.scale = {s.span / 2.0, static_cast<double>(s.span), false};
+    for (size_t k = 0; k < 5; ++k) frame.valueLabels[k] = s.labels[k];
     frame.title = {{FormatPRN(m_iPRN1), strip::kOrange, 0, false},
                    {FormatPRN(m_iPRN2), strip::kCurve, 46.92, false},
                    {"Bit Error Rate", kBlack, 93.84, false}};

@@ -33,7 +33,7 @@ public:
 
     int32_t m_iPRN1 = 0;
     int32_t m_iPRN2 = 0;
-    BerScaleDecision m_Scale;  // the automatic value scale, decided on both rows
+    BerScaleDecision m_Scale;  // the last decision of the automatic value scale
 
 private:
     strip::StripChart m_Chart;
