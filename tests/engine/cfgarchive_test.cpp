@@ -99,10 +99,10 @@ TEST_F(ArchiveTest, EveryStoredFieldRoundTrips) {
     g.iHeadingPlotZoom = -3;
     g.iPositionPlotZoom = 7;
     g.ulPlotReserved = 0xDEADBEEF;
-    for (int32_t* p : {&g.iHeadingPlotLineWidth, &g.iSBASPlotLineWidth, &g.iBeaconPlotLineWidth,
-                       &g.iHeadingPlotMarker, &g.iSBASPlotMarker, &g.iBeaconPlotMarker,
-                       &g.ePositionPlotAltUnit, &g.ePositionPlotOffsetUnit, &g.iLBandPlotScale,
-                       &g.eTimeDisplay, &g.eDistanceUnit})
+    for (int32_t* p :
+         {&g.iHeadingPlotLineWidth, &g.iSBASPlotLineWidth, &g.iBeaconPlotLineWidth,
+          &g.iHeadingPlotMarker, &g.iSBASPlotMarker, &g.iBeaconPlotMarker, &g.ePositionPlotAltUnit,
+          &g.ePositionPlotOffsetUnit, &g.iLBandPlotScale, &g.eTimeDisplay, &g.eDistanceUnit})
         *p = 1;
     for (int32_t* p : {&g.iPositionPlotMarker, &g.iLBandPlotMarker, &g.ePositionPlotCoordFormat,
                        &g.iSBASPlotScale, &g.eReceiverType, &g.eCoordFormat, &g.eSpeedUnit})
@@ -132,9 +132,9 @@ TEST_F(ArchiveTest, EveryStoredFieldRoundTrips) {
     PortConfig& log = g.Settings.NMEALogConfig;
     BINLogRateInfo& bin = g.Settings.BinLogRates;
     v = 1;
-    for (int32_t* p : {&log.eGGA, &log.eGLL, &log.eGSA, &log.eGST, &log.eGSV, &log.eRMC,
-                       &log.eRRE, &log.eVTG, &log.eZDA, &log.eBIN95, &log.eBIN96, &log.bRTCM,
-                       &log.eHEHDT, &log.eHEROT, &log.eHPR, &bin.eBIN1, &bin.eBIN2, &bin.eBIN80,
+    for (int32_t* p : {&log.eGGA,   &log.eGLL,   &log.eGSA,   &log.eGST,   &log.eGSV,   &log.eRMC,
+                       &log.eRRE,   &log.eVTG,   &log.eZDA,   &log.eBIN95, &log.eBIN96, &log.bRTCM,
+                       &log.eHEHDT, &log.eHEROT, &log.eHPR,   &bin.eBIN1,  &bin.eBIN2,  &bin.eBIN80,
                        &bin.eBIN95, &bin.eBIN96, &bin.eBIN97, &bin.eBIN98, &bin.eBIN99, &bin.eD1})
         *p = v++;
     log.ulLastWord = 0x55;
@@ -285,10 +285,29 @@ TEST_F(ArchiveTest, OutOfRangeValuesTakeTheirDefaults) {
         uint32_t value;
     } bad[] = {
         // plot words: line widths, markers, position enumerations, scales
-        {37, 0}, {41, 7}, {49, 4}, {53, 0xFFFFFFFF}, {57, 3}, {61, 2}, {65, 2}, {69, 3},
-        {73, 4}, {77, 3}, {81, 0xFFFFFFFF}, {85, 0}, {89, 3}, {97, 4}, {101, 3},
+        {37, 0},
+        {41, 7},
+        {49, 4},
+        {53, 0xFFFFFFFF},
+        {57, 3},
+        {61, 2},
+        {65, 2},
+        {69, 3},
+        {73, 4},
+        {77, 3},
+        {81, 0xFFFFFFFF},
+        {85, 0},
+        {89, 3},
+        {97, 4},
+        {101, 3},
         // receiver type, time display, coordinate format, distance, speed, accuracy, area
-        {180, 3}, {188, 2}, {196, 3}, {204, 2}, {208, 3}, {212, 4}, {3820, 2},
+        {180, 3},
+        {188, 2},
+        {196, 3},
+        {204, 2},
+        {208, 3},
+        {212, 4},
+        {3820, 2},
     };
     for (const auto& c : bad) Put32(b, c.offset, c.value);
     Put32(b, 192, FloatBits(NAN));
@@ -300,11 +319,11 @@ TEST_F(ArchiveTest, OutOfRangeValuesTakeTheirDefaults) {
     for (int32_t w : {g.iHeadingPlotLineWidth, g.iPositionPlotLineWidth, g.iSBASPlotLineWidth,
                       g.iLBandPlotLineWidth, g.iBeaconPlotLineWidth})
         EXPECT_EQ(w, 2);
-    for (int32_t w : {g.iHeadingPlotMarker, g.iPositionPlotMarker, g.ePositionPlotCoordFormat,
-                      g.ePositionPlotAltUnit, g.ePositionPlotOffsetUnit, g.iSBASPlotScale,
-                      g.iSBASPlotMarker, g.iLBandPlotScale, g.iLBandPlotMarker, g.iBeaconPlotMarker,
-                      g.eReceiverType, g.eTimeDisplay, g.eCoordFormat, g.eDistanceUnit, g.eSpeedUnit,
-                      g.eAccuracyLevel})
+    for (int32_t w :
+         {g.iHeadingPlotMarker, g.iPositionPlotMarker, g.ePositionPlotCoordFormat,
+          g.ePositionPlotAltUnit, g.ePositionPlotOffsetUnit, g.iSBASPlotScale, g.iSBASPlotMarker,
+          g.iLBandPlotScale, g.iLBandPlotMarker, g.iBeaconPlotMarker, g.eReceiverType,
+          g.eTimeDisplay, g.eCoordFormat, g.eDistanceUnit, g.eSpeedUnit, g.eAccuracyLevel})
         EXPECT_EQ(w, 0);
     EXPECT_EQ(g.fLocalTimeOffset, -6.0f);
     EXPECT_EQ(std::string(g.szSetupText1), std::string(16, 'Q'));
