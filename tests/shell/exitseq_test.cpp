@@ -36,6 +36,7 @@
 #include "support/qt/shell_harness.h"
 #include "support/qt/test_pages.h"
 #include "support/receiver_simulator.h"
+#include "support/reply_clock.h"
 #include "support/virtual_clock.h"
 #include "ui/automation.h"
 #include "ui/messagebox.h"
@@ -75,49 +76,6 @@ private:
     std::vector<Record> writes_;
 };
 
-class CountingSinks : public EngineSinks {
-public:
-    void PassDone() override {
-        EngineSinks::PassDone();
-        passes.fetch_add(1);
-    }
-    std::atomic<uint64_t> passes{0};
-};
-
-// Time moves only by the pauses of the interface thread, so the gaps between commands are
-// exactly the pauses the program made. While the report reads the receiver back, each pause
-// also waits until the receiver's answers so far are decoded, as the real pause allows.
-class ExitClock : public platform::Clock {
-public:
-    ExitClock(testsupport::ReceiverSimulator& sim, CountingSinks& sinks)
-        : sim_(sim), sinks_(sinks), owner_(std::this_thread::get_id()) {}
-    uint32_t Now() override { return now_.load(); }
-    void Sleep(uint32_t ms) override {
-        if (std::this_thread::get_id() != owner_) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-            return;
-        }
-        now_.fetch_add(ms);
-        if (!waitForReplies.load()) return;
-        sim_.WaitIdle(10000);
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-        while (g_Comm.BytesInQueue() != 0 && std::chrono::steady_clock::now() < deadline) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(2));
-        }
-        const uint64_t target = sinks_.passes.load() + 2;
-        while (sinks_.passes.load() < target && std::chrono::steady_clock::now() < deadline) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(2));
-        }
-    }
-    std::atomic<bool> waitForReplies{false};
-
-private:
-    std::atomic<uint32_t> now_{kStart};
-    testsupport::ReceiverSimulator& sim_;
-    CountingSinks& sinks_;
-    std::thread::id owner_;
-};
-
 // A screen that switches GGA on when it opens and off when it is left.
 class LeavingScreen : public shelltest::TestPage {
 public:
@@ -155,8 +113,8 @@ std::vector<int> g_endCodes;
 struct Rig {
     testsupport::ReceiverSimulator sim;
     RecordingDevice device;
-    CountingSinks sinks;
-    std::unique_ptr<ExitClock> clock;
+    testsupport::CountingSinks sinks;
+    std::unique_ptr<testsupport::ReplyClock> clock;
     LeavingScreen* screen = nullptr;
     bool withReader = true;
 
@@ -186,7 +144,8 @@ struct Rig {
         });
         SetStartupDialogFactory([] { return std::make_unique<StartupStandIn>(); });
 
-        clock = std::make_unique<ExitClock>(sim, sinks);
+        clock = std::make_unique<testsupport::ReplyClock>(sim, g_Comm, sinks, kStart);
+        clock->waitForReplies = false;
         platform::SetClock(clock.get());
         InitPollTick();
         ASSERT_TRUE(sim.ok()) << sim.error();
