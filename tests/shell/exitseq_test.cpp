@@ -332,13 +332,6 @@ void AddReadBackReplies(testsupport::ReceiverSimulator& sim, const std::string& 
     sim.AddReply("$JDIFF", "$>JDIFF," + diff + "\r\n");
 }
 
-// The texts of several controls joined by "|".
-std::string Texts(ui::Dialog* d, std::initializer_list<int> ids) {
-    std::string out;
-    for (int id : ids) out += (out.empty() ? "" : "|") + d->GetDlgItemText(id);
-    return out;
-}
-
 void ExpectRates(ui::Dialog* r) {
     const char* const thisPort[11] = {"1 Hz", " OFF", " OFF", " OFF", " OFF", " OFF",
                                       " OFF", " OFF", "5 Hz", " OFF", " OFF"};
@@ -350,14 +343,8 @@ void ExpectRates(ui::Dialog* r) {
         EXPECT_EQ(r->GetDlgItemText(thisIds[i]), thisPort[i]) << "this port row " << i;
         EXPECT_EQ(r->GetDlgItemText(otherIds[i]), otherPort[i]) << "other port row " << i;
     }
-    EXPECT_EQ(Texts(r, {1168, 1070, 1169, 1064, 1065, 1171}), "5|\u00BA|2700|19200|9600|Go Back");
-}
-
-bool Visible(ui::Dialog* d, std::initializer_list<int> ids) {
-    return std::all_of(ids.begin(), ids.end(), [d](int id) { return d->IsItemVisible(id); });
-}
-bool Hidden(ui::Dialog* d, std::initializer_list<int> ids) {
-    return std::none_of(ids.begin(), ids.end(), [d](int id) { return d->IsItemVisible(id); });
+    EXPECT_EQ(shelltest::Texts(r, {1168, 1070, 1169, 1064, 1065, 1171}),
+              "5|\u00BA|2700|19200|9600|Go Back");
 }
 
 // ---------------------------------------------------------------------------------------
@@ -395,9 +382,9 @@ TEST(ExitSequence, ExitAndSaveSendsShutdownShowsProgressReportsBeaconAndCloses) 
     run.Add([&] {
         CCLOSESCREEN_2* r = Top<CCLOSESCREEN_2>();
         ExpectRates(r);
-        EXPECT_TRUE(Visible(r, {1057, 1072, 1074, 1069, 1073, 1075}));
-        EXPECT_TRUE(Hidden(r, {1077, 1078, 1079, 1080}));
-        EXPECT_EQ(Texts(r, {1068, 1057, 1072, 1074, 1069, 1073, 1075}),
+        EXPECT_EQ(shelltest::Shown(r, {1057, 1072, 1074, 1069, 1073, 1075, 1077, 1078, 1079, 1080}),
+                  "1111110000");
+        EXPECT_EQ(shelltest::Texts(r, {1068, 1057, 1072, 1074, 1069, 1073, 1075}),
                   "BEACON|Freq:|MSK:|Station ID|313.0|200|812");
         shelltest::Shot("report_beacon");
         Click(r, 1170);
@@ -469,9 +456,9 @@ TEST(ExitSequence, GoBackReturnsToTheScreenWithPollingAndReportsLBand) {
     run.Add([&] {
         CCLOSESCREEN_2* r = Top<CCLOSESCREEN_2>();
         ExpectRates(r);
-        EXPECT_TRUE(Visible(r, {1057, 1072, 1074, 1069, 1073, 1075}));
-        EXPECT_TRUE(Hidden(r, {1077, 1078, 1079, 1080}));
-        EXPECT_EQ(Texts(r, {1068, 1072, 1074, 1069, 1073, 1075}),
+        EXPECT_EQ(shelltest::Shown(r, {1057, 1072, 1074, 1069, 1073, 1075, 1077, 1078, 1079, 1080}),
+                  "1111110000");
+        EXPECT_EQ(shelltest::Texts(r, {1068, 1072, 1074, 1069, 1073, 1075}),
                   "LBND|Data Rate:|Spot:|1535137|544|AM-SAT");
         shelltest::Shot("report_lband");
         mark = rig.Mark();
@@ -524,8 +511,8 @@ TEST(ExitSequence, ExitAndSaveProfileWritesRcfThenReportsSbas) {
         CCLOSESCREEN_2* r = Top<CCLOSESCREEN_2>();
         ExpectRates(r);
         EXPECT_EQ(r->GetDlgItemText(1068), "SBAS");
-        EXPECT_TRUE(Hidden(r, {1057, 1072, 1074, 1069, 1073, 1075}));
-        EXPECT_TRUE(Visible(r, {1077, 1078, 1079, 1080}));
+        EXPECT_EQ(shelltest::Shown(r, {1057, 1072, 1074, 1069, 1073, 1075, 1077, 1078, 1079, 1080}),
+                  "0000001111");
         const std::set<std::string> prns = {r->GetDlgItemText(1078), r->GetDlgItemText(1080)};
         EXPECT_EQ(prns, (std::set<std::string>{"122", "134"}));
         shelltest::Shot("report_sbas");
@@ -773,7 +760,8 @@ TEST(ExitSequence, ReportInStartupPhaseContinues) {
         EXPECT_EQ(app.bSaveOnExit, 0);
         EXPECT_EQ(r->GetDlgItemText(1068), "x-Ref");
         EXPECT_EQ(r->GetDlgItemText(1064), "38400");
-        EXPECT_TRUE(Hidden(r, {1057, 1072, 1074, 1069, 1073, 1075, 1077, 1078, 1079, 1080}));
+        EXPECT_EQ(shelltest::Shown(r, {1057, 1072, 1074, 1069, 1073, 1075, 1077, 1078, 1079, 1080}),
+                  "0000000000");
         shelltest::Shot("report_startup");
         Click(r, 1171);
     });
