@@ -1,11 +1,14 @@
 #include "engine/cfgarchive.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 
 #include "engine/appstate.h"
@@ -358,12 +361,67 @@ TEST_F(ArchiveTest, FailedSaveKeepsTheOldFileAndSaysSo) {
         EXPECT_FALSE(gps->SaveConfigFile());
     }
     EXPECT_EQ(ReadBytes(path), old);
-    EXPECT_EQ(notices,
-              std::vector<std::string>{"You are not permitted to write into current folder."});
+    EXPECT_EQ(notices, std::vector<std::string>{"You are not permitted to write into current "
+                                                "folder.\ncannot write " +
+                                                path + ": File too large"});
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.dir),
                             std::filesystem::directory_iterator()),
               1)
         << "no temporary file is left behind";
+}
+
+// An archive that is there but cannot be read, or read but not written back, keeps the user's
+// settings: it is neither taken nor replaced, and saves of this run leave it alone.
+TEST_F(ArchiveTest, ArchiveThatCannotBeUsedIsNeverReplaced) {
+    const struct {
+        const char* what;
+        std::function<void()> make;
+        bool asUser;  // run the load as an unprivileged user
+        const char* reason;
+    } cases[] = {
+        {"folder", [this] { std::filesystem::create_directories(path); }, false,
+         ": not a regular file"},
+        {"pipe", [this] { ::mkfifo(path.c_str(), 0600); }, false, ": not a regular file"},
+        {"another user's file",
+         [this] {
+             StartupReset();
+             ASSERT_EQ(::chmod(dir.dir.c_str(), 0777), 0);
+             ASSERT_EQ(::chmod(path.c_str(), 0644), 0);
+         },
+         true, ": Permission denied"},
+        {"unreadable file",
+         [this] {
+             StartupReset();
+             ASSERT_EQ(::chmod(dir.dir.c_str(), 0777), 0);
+             ASSERT_EQ(::chmod(path.c_str(), 0600), 0);
+         },
+         true, ": Permission denied"},
+    };
+    for (const auto& c : cases) {
+        std::filesystem::remove_all(dir.dir);
+        std::filesystem::create_directories(dir.dir);
+        c.make();
+        const std::string before = std::filesystem::is_regular_file(path) ? ReadBytes(path) : "";
+        auto run = [&] {
+            ::alarm(10);
+            if (c.asUser && (::setgid(65534) != 0 || ::setuid(65534) != 0)) std::_Exit(3);
+            ResetCfgArchiveState();
+            notices.clear();
+            gps->Info.iRxElevation = 17;
+            bool ok = !gps->LoadConfigFile() && gps->Info.iRxElevation == 17;
+            ok = ok && !gps->SaveConfigFile() && !gps->SaveConfigFile();
+            const CfgArchiveState state = GetCfgArchiveState();
+            ok = ok && state.isProtected && state.lastLoad == CfgArchiveLoad::Unusable;
+            ok = ok && notices.size() == 1 &&
+                 notices[0].find(path + c.reason) != std::string::npos &&
+                 notices[0].find("runs on its default settings") != std::string::npos;
+            if (!ok) std::fprintf(stderr, "%s\n", notices.empty() ? "-" : notices[0].c_str());
+            std::_Exit(ok ? 0 : 1);
+        };
+        EXPECT_EXIT(run(), ::testing::ExitedWithCode(0), "") << c.what;
+        EXPECT_EQ(std::filesystem::is_regular_file(path), c.asUser) << c.what;
+        EXPECT_EQ(c.asUser ? ReadBytes(path) : "", before) << c.what;
+    }
 }
 
 TEST_F(ArchiveTest, FolderThatCannotBeCreatedFailsTheSave) {
