@@ -478,6 +478,13 @@ TEST_F(DiffTest, IonoMapLegendFollowsTheSelectionAtTheNextRedraw) {
         EXPECT_EQ(Pixel(map, left + 1, y), (ui::Rgb{100, 101, 254}));
         EXPECT_EQ(Pixel(map, right - 1, y), (ui::Rgb{248, 107, 100}));
         EXPECT_EQ(Pixel(map, right, y), (ui::Rgb{0, 0, 0}));
+        // The map shows the picture from its framed row on: the frame is its top edge, drawn
+        // at full height.
+        const int mapLeft = static_cast<int>(kIonoMapRect.x * app.fScaleX);
+        const int mapTop = static_cast<int>(kIonoMapRect.y * app.fScaleY);
+        const ui::Rgb frame{150, 150, 150};
+        EXPECT_EQ(Pixel(map, mapLeft + 40, mapTop), frame);
+        EXPECT_EQ(Pixel(map, mapLeft, mapTop + 60), frame);
         // Left of the middle the colour keeps red at 100, right of it blue.
         EXPECT_EQ(Pixel(map, (left + right) / 2 - 3, y).r, 100);
         EXPECT_EQ(Pixel(map, (left + right) / 2 + 3, y).b, 100);
