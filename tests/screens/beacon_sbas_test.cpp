@@ -557,6 +557,30 @@ TEST(SbasPlot, ScaleFromTheLargestRecentRate) {
     for (const auto& [largest, scale] : cases) EXPECT_EQ(BerScaleFor(largest), scale) << largest;
 }
 
+// At both scales the cursor on the newest second is inside the part of the chart the window
+// shows.
+class BeaconPlotAtScale : public DiffTest, public ::testing::WithParamInterface<double> {};
+
+TEST_P(BeaconPlotAtScale, CursorOnTheNewestSecondIsShown) {
+    Start(GetParam());
+    Open(SCR_BEACON_3);
+    ui::StepRunner run;
+    WaitShown(run, SCR_BEACON_3);
+    run.Add([&] {
+        Tick();
+        strip::StripChart& chart = As<CBEACON_3>(SCR_BEACON_3)->Chart();
+        const ui::Rect band = chart.PlotRect();
+        EXPECT_EQ(Pixel(chart.Canvas(), band.right - 1, band.top + 3), strip::kCursor);
+        EndAll();
+    });
+    Run(run);
+}
+
+INSTANTIATE_TEST_SUITE_P(Scales, BeaconPlotAtScale, ::testing::Values(1.0, 1.5),
+                         [](const auto& info) {
+                             return std::string(info.param > 1.0 ? "scale15" : "scale1");
+                         });
+
 // The SBAS plot decides its scale every ten seconds of history, also across the wrap of the
 // write index, from the eleven newest samples of both rows.
 TEST_F(DiffTest, SbasPlotScaleFollowsTheRatesAcrossTheWrap) {
