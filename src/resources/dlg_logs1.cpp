@@ -47,7 +47,7 @@ ui::DialogTemplate Build() {
                           0,
                           {}});
     for (const RateRow& r : kHeadingRows)
-        AddRateRow(t, r.combo, r.label, r.column, kHeadingTop + kPitch * r.row);
+        AddRateRow(t, r.combo, r.label, r.column, kHeadingTop + kPitch * r.row, 60);
     t.controls.push_back({-1, Kind::GroupBox, {54, 124, 262, 172}, "", 0, 0, {}});
     AddLogsFrame(t, {1034, true, true, -1, true});
     return t;

@@ -23,8 +23,8 @@ ui::DialogTemplate Build() {
                  Flag::NoWrap,
                  0,
                  {}});
-    c.push_back({1034, Kind::Static, {60, 172, 70, 12}, "Bin95 and 96", Flag::NoWrap, 0, {}});
-    c.push_back({1035, Kind::ComboDropList, {132, 169, 80, 17}, "", Flag::VScroll, 0, {}});
+    c.push_back({1034, Kind::Static, {60, 172, 76, 12}, "Bin95 and 96", Flag::NoWrap, 0, {}});
+    c.push_back({1035, Kind::ComboDropList, {142, 169, 80, 17}, "", Flag::VScroll, 0, {}});
     c.push_back({-1,
                  Kind::Static,
                  {58, 194, 254, 12},

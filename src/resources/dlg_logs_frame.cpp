@@ -8,19 +8,20 @@ namespace {
 
 constexpr double kLeft = 58;
 constexpr double kFileTop = 298;
-constexpr double kColumnX[2] = {60, 190};
-constexpr double kComboW = 68;
+constexpr double kColumnX[2] = {60, 188};
+constexpr double kComboRight[2] = {182, 310};
 
 }  // namespace
 
 void AddRateRow(ui::DialogTemplate& t, int comboId, const char* label, int column, double y,
                 double labelWidth) {
     const double x = kColumnX[column];
+    const double comboX = x + labelWidth + 2;
     t.controls.push_back(
         {-1, Kind::Static, {x, y + 3, labelWidth, 12}, label, Flag::NoWrap, 0, {}});
     t.controls.push_back({comboId,
                           Kind::ComboDropList,
-                          {x + labelWidth + 2, y, kComboW, 17},
+                          {comboX, y, kComboRight[column] - comboX, 17},
                           "",
                           Flag::VScroll,
                           0,
@@ -61,7 +62,7 @@ void AddLogsFrame(ui::DialogTemplate& t, const LogsFrameSpec& spec) {
         c.push_back({1066, Kind::Button, {265, kFileTop + 44, 47, 20}, "Stop", 0, 0, {}});
     }
     if (spec.lamp) {
-        const double lampY = kFileTop + 78;
+        const double lampY = kFileTop + 77;
         c.push_back({1140, Kind::Picture, {226, lampY, 12, 12}, "", Flag::Hidden, 137, {}});
         c.push_back({1141, Kind::Picture, {226, lampY, 12, 12}, "", 0, 134, {}});
         c.push_back({spec.recordingLabelId,
