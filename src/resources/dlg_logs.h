@@ -2,6 +2,8 @@
 // Templates of the logging screens (231, 232, 233, 245, 247) and the frame they share: status
 // strip, tab strip, file row with Browse, file-mode buttons, Start/Stop and the recording lamp.
 
+#include <span>
+
 #include "ui/controls.h"
 
 // What of the shared frame a logging screen shows.
@@ -16,9 +18,15 @@ struct LogsFrameSpec {
 // Appends the frame below a screen's own controls (so they stack above it).
 void AddLogsFrame(ui::DialogTemplate& t, const LogsFrameSpec& spec);
 
-// A rate row: label and combo, at a column (0 or 1) and a row.
-void AddRateRow(ui::DialogTemplate& t, int comboId, const char* label, int column, double y,
-                double labelWidth = 50);
+// Rate choices in two columns: a label and a combo each.
+struct RateRow {
+    int combo;
+    const char* label;
+    int column;  // 0 or 1
+    int row;
+};
+void AddRateRows(ui::DialogTemplate& t, std::span<const RateRow> rows, double top, double pitch,
+                 double labelWidth = 50);
 
 const ui::DialogTemplate& Logs1DialogTemplate();
 const ui::DialogTemplate& Logs2DialogTemplate();

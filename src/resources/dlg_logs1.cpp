@@ -5,13 +5,6 @@ namespace Flag = ui::Flag;
 
 namespace {
 
-struct RateRow {
-    int combo;
-    const char* label;
-    int column;
-    int row;
-};
-
 constexpr double kTop = 146;
 constexpr double kPitch = 19;
 
@@ -37,8 +30,7 @@ ui::DialogTemplate Build() {
                           Flag::NoWrap,
                           0,
                           {}});
-    for (const RateRow& r : kGpsRows)
-        AddRateRow(t, r.combo, r.label, r.column, kTop + kPitch * r.row);
+    AddRateRows(t, kGpsRows, kTop, kPitch);
     t.controls.push_back({1080,
                           Kind::Static,
                           {58, kHeadingTop - 15, 250, 12},
@@ -46,8 +38,7 @@ ui::DialogTemplate Build() {
                           Flag::NoWrap,
                           0,
                           {}});
-    for (const RateRow& r : kHeadingRows)
-        AddRateRow(t, r.combo, r.label, r.column, kHeadingTop + kPitch * r.row, 60);
+    AddRateRows(t, kHeadingRows, kHeadingTop, kPitch, 60);
     t.controls.push_back({-1, Kind::GroupBox, {54, 124, 262, 172}, "", 0, 0, {}});
     AddLogsFrame(t, {1034, true, true, -1, true});
     return t;

@@ -5,13 +5,6 @@ namespace Flag = ui::Flag;
 
 namespace {
 
-struct RateRow {
-    int combo;
-    const char* label;
-    int column;
-    int row;
-};
-
 constexpr double kTop = 150;
 constexpr double kPitch = 24;
 
@@ -26,7 +19,7 @@ ui::DialogTemplate Build() {
     t.id = 233;
     t.controls.push_back(
         {1079, Kind::Static, {58, 130, 250, 12}, "Choose messages to log:", Flag::NoWrap, 0, {}});
-    for (const RateRow& r : kRows) AddRateRow(t, r.combo, r.label, r.column, kTop + kPitch * r.row);
+    AddRateRows(t, kRows, kTop, kPitch);
     t.controls.push_back({-1, Kind::GroupBox, {54, 124, 262, 172}, "", 0, 0, {}});
     AddLogsFrame(t, {1034, true, true, -1, true});
     return t;

@@ -13,19 +13,22 @@ constexpr double kComboRight[2] = {182, 310};
 
 }  // namespace
 
-void AddRateRow(ui::DialogTemplate& t, int comboId, const char* label, int column, double y,
-                double labelWidth) {
-    const double x = kColumnX[column];
-    const double comboX = x + labelWidth + 2;
-    t.controls.push_back(
-        {-1, Kind::Static, {x, y + 3, labelWidth, 12}, label, Flag::NoWrap, 0, {}});
-    t.controls.push_back({comboId,
-                          Kind::ComboDropList,
-                          {comboX, y, kComboRight[column] - comboX, 17},
-                          "",
-                          Flag::VScroll,
-                          0,
-                          {}});
+void AddRateRows(ui::DialogTemplate& t, std::span<const RateRow> rows, double top, double pitch,
+                 double labelWidth) {
+    for (const RateRow& r : rows) {
+        const double x = kColumnX[r.column];
+        const double y = top + pitch * r.row;
+        const double comboX = x + labelWidth + 2;
+        t.controls.push_back(
+            {-1, Kind::Static, {x, y + 3, labelWidth, 12}, r.label, Flag::NoWrap, 0, {}});
+        t.controls.push_back({r.combo,
+                              Kind::ComboDropList,
+                              {comboX, y, kComboRight[r.column] - comboX, 17},
+                              "",
+                              Flag::VScroll,
+                              0,
+                              {}});
+    }
 }
 
 void AddLogsFrame(ui::DialogTemplate& t, const LogsFrameSpec& spec) {
