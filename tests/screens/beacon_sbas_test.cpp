@@ -18,6 +18,7 @@
 #include "screens/differential/SBAS_2.h"
 #include "screens/differential/SBAS_3.h"
 #include "screens/differential/beacon_3.h"
+#include "screens/differential/ber_scale.h"
 #include "shell/BaseDialog.h"
 #include "shell/DiffSource.h"
 #include "shell/Tessaray_PC.h"
@@ -546,8 +547,7 @@ TEST_F(DiffTest, BeaconPlotShowsTheChosenSeries) {
 
 TEST(SbasPlot, ScaleFromTheLargestRecentRate) {
     const std::pair<int, int> cases[] = {{500, 0}, {201, 0}, {200, 1}, {41, 1}, {40, 2}, {0, 2}};
-    for (const auto& [largest, scale] : cases)
-        EXPECT_EQ(SbasPlotScaleFor(largest), scale) << largest;
+    for (const auto& [largest, scale] : cases) EXPECT_EQ(BerScaleFor(largest), scale) << largest;
 }
 
 // The SBAS plot decides its scale every ten seconds of history, also across the wrap of the

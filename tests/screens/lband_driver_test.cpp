@@ -1,6 +1,6 @@
-// The L-band status page in the whole program, against a receiver on a pseudo-terminal that
-// reports a frequency that is no beam: the page retunes, and the window keeps answering while
-// the retune waits for its follow-up.
+// The L-band pages in the whole program, against a receiver on a pseudo-terminal that reports
+// a frequency that is no beam: the status page retunes and the window keeps answering while
+// the retune waits for its follow-up; the group's tabs send their commands to the receiver.
 
 #include <gtest/gtest.h>
 
@@ -26,7 +26,27 @@ size_t CountAfter(const std::vector<ReceiverSimulator::Command>& commands, size_
                                              [&](const auto& c) { return c.line == line; }));
 }
 
-TEST(LBandDriver, RetuneLeavesTheWindowAnswering) {
+// Whether the lines stand together, in this order, among the commands from `from` on.
+bool HasRun(const std::vector<ReceiverSimulator::Command>& commands, size_t from,
+            const std::vector<std::string>& run) {
+    for (size_t i = from; i + run.size() <= commands.size(); ++i) {
+        size_t k = 0;
+        while (k < run.size() && commands[i + k].line == run[k]) ++k;
+        if (k == run.size()) return true;
+    }
+    return false;
+}
+
+// Waits (real time, bounded) until the lines have arrived together.
+bool WaitRun(const ReceiverSimulator& sim, size_t from, const std::vector<std::string>& run) {
+    for (int i = 0; i < 400; ++i) {
+        if (HasRun(sim.Commands(), from, run)) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(25));
+    }
+    return false;
+}
+
+TEST(LBandDriver, RetuneLeavesTheWindowAnsweringAndTabsReachTheReceiver) {
     ReceiverSimulator sim;
     ASSERT_TRUE(sim.ok()) << sim.error();
     sim.Stream({"$GPGGA,123519.50,4807.038,N,01131.000,E,2,08,0.9,545.4,M,46.9,M,2.0,0000*4F\r\n"},
@@ -65,6 +85,30 @@ TEST(LBandDriver, RetuneLeavesTheWindowAnswering) {
         if (!followUp) std::this_thread::sleep_for(std::chrono::milliseconds(25));
     }
     EXPECT_TRUE(followUp);
+
+    // Through the group's tabs: each page's leave and entry commands reach the receiver.
+    struct Visit {
+        const char* select;
+        const char* page;
+        std::vector<std::string> leave, entry;
+    };
+    const Visit visits[] = {
+        {"select 1008 1", "ok CLBND_2", {"$PKRV,1,0"}, {"$JASC,D1,1", "$JDIFF", "$JGEO,ALL"}},
+        {"select 1008 2", "ok CLBND_3", {"$PKRV,1,0"}, {"$JDIFF", "$JOMS", "$JI"}},
+        {"select 1014 3", "ok CLBND_4", {}, {"$JASC,D1,1", "$JGEO,ALL", "$JDIFF"}},
+        {"select 1029 0",
+         "ok CLBND_1",
+         {"$JASC,D1,0"},
+         {"$JASC,D1,1", "$JGEO,ALL", "$JAPP", "$JDIFF"}},
+    };
+    for (const Visit& v : visits) {
+        SCOPED_TRACE(v.page);
+        const size_t mark = sim.Commands().size();
+        ASSERT_EQ(p.Ask(v.select), "ok");
+        ASSERT_EQ(p.AskUntil("top", v.page), v.page);
+        EXPECT_TRUE(v.leave.empty() || WaitRun(sim, mark, v.leave));
+        EXPECT_TRUE(WaitRun(sim, mark, v.entry));
+    }
     EXPECT_EQ(p.Ask("quit"), "ok");
     EXPECT_EQ(p.WaitExit(), 0);
 }

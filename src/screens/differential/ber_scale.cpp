@@ -28,8 +28,14 @@ BerScaleDecision DecideBerScale(std::initializer_list<const std::vector<double>*
             if (std::isfinite(v)) next.largest = std::max(next.largest, static_cast<int32_t>(v));
         }
     }
-    next.scale = next.largest >= 201 ? 0 : next.largest < 41 ? 2 : 1;
+    next.scale = BerScaleFor(next.largest);
     return next;
+}
+
+int32_t BerScaleFor(int32_t largest) {
+    if (largest >= 201) return 0;
+    if (largest < 41) return 2;
+    return 1;
 }
 
 const BerScaleMode& BerScale(int32_t scale) {

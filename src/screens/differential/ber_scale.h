@@ -14,6 +14,8 @@ struct BerScaleDecision {
     int32_t scale = 0;      // 0 span 500, 1 span 200, 2 span 40
 };
 
+// The scale for the largest recent rate: 0 from 201 up, 2 below 41, else 1.
+int32_t BerScaleFor(int32_t largest);
 // Decides again once the write index has moved on at least 10 positions round the ring since
 // the last decision, from the 11 newest samples of every ring; otherwise `last` stands.
 BerScaleDecision DecideBerScale(std::initializer_list<const std::vector<double>*> rings,
