@@ -19,81 +19,33 @@ namespace {
 using testsupport::ReadBytes;
 using testsupport::WriteBytes;
 
-const char* const kDefaultRcf[] = {
-    "[CurrentWizard]",
-    "iNMEABaudRate=57600",
-    "iRTCMBaudRate=9600",
-    "iElevation=5",
-    "iMaxAge=3600",
-    "ulFreqKhz=1540000",
-    "iSymbolRate=1200",
-    "fFreq=283.500000",
-    "iBitRate=0",
-    "dRefLat=0.000000",
-    "dRefLon=0.000000",
-    "dRefAlt=0.000000",
-    "eDfxPort=0",
-    "[ThisPortConfig]",
-    "eGGA=0",
-    "eGLL=0",
-    "eGSA=0",
-    "eGST=0",
-    "eGSV=0",
-    "eRMC=0",
-    "eRRE=0",
-    "eVTG=0",
-    "eZDA=0",
-    "eBIN95=0",
-    "eBIN96=0",
-    "eHEHDT=0",
-    "eHEROT=0",
-    "eHPR=0",
-    "bRTCM=0",
-    "[OtherPortConfig]",
-    "eGGA=0",
-    "eGLL=0",
-    "eGSA=0",
-    "eGST=0",
-    "eGSV=0",
-    "eRMC=0",
-    "eRRE=0",
-    "eVTG=0",
-    "eZDA=0",
-    "eBIN95=0",
-    "eBIN96=0",
-    "eHEHDT=0",
-    "eHEROT=0",
-    "eHPR=0",
-    "bRTCM=0",
-    "[BINLogRate]",
-    "eBIN1=0",
-    "eBIN2=0",
-    "eBIN80=0",
-    "eBIN95=0",
-    "eBIN96=0",
-    "eBIN97=0",
-    "eBIN98=0",
-    "eBIN99=0",
-    "eD1=0",
-    "[GPSData]",
-    "fHeading=0.000000",
-    "fROT=0.000000",
-    "fPitch=0.000000",
-    "fRoll=0.000000",
-    "fHDGTau=0.500000",
-    "fHDGRateTau=2.000000",
-    "fCOGTau=0.000000",
-    "fSPDTau=0.000000",
-    "fHBias=0.000000",
-    "fPRBias=0.000000",
-    "fManSep=0.500000",
-    "fCurSep=0.500000",
-    "bTiltAid=1",
-    "bGyroAid=0",
-    "bLevel=0",
-    "bNegTilt=0",
-    "bFLIPBRD=0",
-};
+// The lines of the profile file written for the default settings.
+std::string DefaultRcf() {
+    std::vector<std::string> lines = {
+        "[CurrentWizard]", "iNMEABaudRate=57600", "iRTCMBaudRate=9600", "iElevation=5",
+        "iMaxAge=3600",    "ulFreqKhz=1540000",   "iSymbolRate=1200",   "fFreq=283.500000",
+        "iBitRate=0",      "dRefLat=0.000000",    "dRefLon=0.000000",   "dRefAlt=0.000000",
+        "eDfxPort=0"};
+    for (const char* section : {"[ThisPortConfig]", "[OtherPortConfig]"}) {
+        lines.push_back(section);
+        for (const char* key : {"eGGA", "eGLL", "eGSA", "eGST", "eGSV", "eRMC", "eRRE", "eVTG",
+                                "eZDA", "eBIN95", "eBIN96", "eHEHDT", "eHEROT", "eHPR", "bRTCM"})
+            lines.push_back(std::string(key) + "=0");
+    }
+    lines.push_back("[BINLogRate]");
+    for (const char* key :
+         {"eBIN1", "eBIN2", "eBIN80", "eBIN95", "eBIN96", "eBIN97", "eBIN98", "eBIN99", "eD1"})
+        lines.push_back(std::string(key) + "=0");
+    lines.insert(lines.end(), {"[GPSData]", "fHeading=0.000000", "fROT=0.000000", "fPitch=0.000000",
+                               "fRoll=0.000000", "fHDGTau=0.500000", "fHDGRateTau=2.000000",
+                               "fCOGTau=0.000000", "fSPDTau=0.000000", "fHBias=0.000000",
+                               "fPRBias=0.000000", "fManSep=0.500000", "fCurSep=0.500000",
+                               "bTiltAid=1", "bGyroAid=0", "bLevel=0", "bNegTilt=0", "bFLIPBRD=0"});
+    EXPECT_EQ(lines.size(), 73u);
+    std::string text;
+    for (const std::string& line : lines) text += line + "\r\n";
+    return text;
+}
 
 // Port commands in the receiver's order with their rate texts and 20 ms pauses.
 Events PortStream(const char* suffix, const char* rate = "0") {
@@ -157,10 +109,7 @@ protected:
 TEST_F(ProfileTest, SavedDefaultsMatchTheFileLayoutLineByLine) {
     CProfile profile(gps.get());
     ASSERT_TRUE(profile.Save(path));
-    std::string expected;
-    for (const char* line : kDefaultRcf) expected += std::string(line) + "\r\n";
-    EXPECT_EQ(std::size(kDefaultRcf), 73u);
-    EXPECT_EQ(ReadBytes(path), expected);
+    EXPECT_EQ(ReadBytes(path), DefaultRcf());
     EXPECT_TRUE(wire.Take().empty()) << "a save sends nothing";
 }
 
