@@ -47,7 +47,7 @@ ui::DialogTemplate Build() {
     ui::DialogTemplate t;
     t.id = 224;
     auto& c = t.controls;
-    resources::AddStatusStrip(c, false);
+    resources::AddStatusStrip(c);
     resources::AddTabStrip(c, 1051);
 
     c.push_back({1008, Kind::Static, {60, 144, 72, kEditH}, "Beacon Name", Flag::NoWrap, 0, {}});
@@ -110,7 +110,7 @@ ui::DialogTemplate Build() {
     // Differential source.
     c.push_back({1032,
                  Kind::Static,
-                 {64, 352, 120, 42},
+                 {64, 356, 120, 40},
                  "Choose one\nsupported by\nyour receiver",
                  Flag::Multiline,
                  0,

@@ -16,7 +16,7 @@ ui::DialogTemplate Build() {
     ui::DialogTemplate t;
     t.id = 218;
     auto& c = t.controls;
-    AddStatusStrip(c);
+    resources::AddStatusStrip(c);
     c.push_back({1029, Kind::Tab, {50, 100, 270, 22}, "", 0, 0, {}});
 
     // Reference position: three edits with their format and unit, SnapShot and Use This

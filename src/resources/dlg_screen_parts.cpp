@@ -7,7 +7,9 @@ namespace resources {
 using ui::Kind;
 namespace Flag = ui::Flag;
 
-void AddStatusStrip(Controls& c, bool wide) {
+namespace {
+
+void AddStrip(Controls& c, bool wide, double sourceLabelWidth) {
     // Ids per pair: label, good lamp, bad lamp (StatusStrip.h).
     struct Pair {
         int label, good, bad;
@@ -17,10 +19,10 @@ void AddStatusStrip(Controls& c, bool wide) {
     };
     const Pair narrow[] = {{1001, 1018, 1043, 135, "COMM", 54, 56},
                            {1016, 1019, 1044, 138, "GPS", 128, 40},
-                           {1002, 1020, 1045, 138, "SBAS", 186, 76}};
+                           {1002, 1020, 1045, 138, "SBAS", 186, sourceLabelWidth}};
     const Pair broad[] = {{1001, 1043, 1044, 135, "COMM", 54, 56},
                           {1042, 1045, 1046, 138, "GPS", 128, 40},
-                          {1002, 1047, 1048, 138, "SBAS", 186, 76}};
+                          {1002, 1047, 1048, 138, "SBAS", 186, sourceLabelWidth}};
     for (const Pair& p : wide ? broad : narrow) {
         c.push_back(
             {p.good, Kind::Picture, {p.x, 67, 12, 12}, "", Flag::Hidden, p.goodPicture, {}});
@@ -28,6 +30,20 @@ void AddStatusStrip(Controls& c, bool wide) {
         c.push_back(
             {p.label, Kind::Static, {p.x + 15, 66, p.labelW, 14}, p.text, Flag::NoWrap, 0, {}});
     }
+}
+
+}  // namespace
+
+void AddStatusStrip(Controls& c, bool wide) {
+    // Wide enough for the longest source name, "t-Span Rover".
+    AddStrip(c, wide, 76);
+}
+
+void AddHeadingStatusStrip(Controls& c) {
+    AddStrip(c, false, 54);
+    c.push_back({1021, Kind::Picture, {258, 67, 12, 12}, "", Flag::Hidden, 136, {}});
+    c.push_back({1144, Kind::Picture, {258, 67, 12, 12}, "", 0, 134, {}});
+    c.push_back({1017, Kind::Static, {273, 66, 46, 14}, "Heading", Flag::NoWrap, 0, {}});
 }
 
 void AddTabStrip(Controls& c, int tabId) {
