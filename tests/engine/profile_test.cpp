@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <tuple>
 
 #include "engine/gps.h"
 #include "platform/textfile.h"
@@ -130,7 +131,8 @@ TEST_F(ProfileTest, FailuresNameTheFileAndTheOsError) {
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     CProfile profile(gps.get());
     EXPECT_FALSE(profile.Save(dir.root + "/plainfile/test.rcf"));
-    EXPECT_EQ(profile.LastError(), "cannot write " + dir.root + "/plainfile/test.rcf: Not a directory");
+    EXPECT_EQ(profile.LastError(),
+              "cannot write " + dir.root + "/plainfile/test.rcf: Not a directory");
     EXPECT_FALSE(profile.Load(fifo));
     EXPECT_EQ(profile.LastError(), "cannot read " + fifo + ": not a regular file");
     EXPECT_FALSE(profile.Save(fifo));
@@ -178,24 +180,16 @@ TEST_F(ProfileTest, RoundTripThroughTheFile) {
     auto other = std::make_unique<CGPS>();
     ASSERT_TRUE(CProfile(other.get()).Load(path));
     const WizardInfo& live = other->Info.Settings.WizardLive;
-    EXPECT_EQ(live.iNMEABaudRate, 115200);
-    EXPECT_EQ(live.iRTCMBaudRate, 4800);
-    EXPECT_EQ(live.iElevation, 12);
-    EXPECT_EQ(live.iMaxAge, 60);
-    EXPECT_EQ(live.ulFreqKhz, 1545530u);
-    EXPECT_EQ(live.iSymbolRate, 2400);
-    EXPECT_EQ(live.fFreq, 301.5f);
-    EXPECT_EQ(live.iBitRate, 2);
-    EXPECT_DOUBLE_EQ(live.dRefLat, -33.856812);
-    EXPECT_DOUBLE_EQ(live.dRefLon, 151.215302);
-    EXPECT_DOUBLE_EQ(live.dRefAlt, 58.125);
-    EXPECT_EQ(live.eDfxPort, 3);
-    EXPECT_EQ(live.ThisPortConfig.eGSA, 2);
-    EXPECT_EQ(live.ThisPortConfig.bRTCM, 1);
-    EXPECT_EQ(live.OtherPortConfig.eHPR, 5);
-    EXPECT_EQ(other->Info.Settings.BinLogRates.eBIN99, 4);
-    EXPECT_EQ(other->Info.Nav.fHDGTau, 1.25f);
-    EXPECT_EQ(other->Info.Nav.bFLIPBRD, 1);
+    EXPECT_EQ(std::tuple(live.iNMEABaudRate, live.iRTCMBaudRate, live.iElevation, live.iMaxAge,
+                         live.ulFreqKhz, live.iSymbolRate, live.fFreq, live.iBitRate),
+              std::tuple(115200, 4800, 12, 60, 1545530u, 2400, 301.5f, 2));
+    EXPECT_EQ(std::tuple(live.dRefLat, live.dRefLon, live.dRefAlt, live.eDfxPort),
+              std::tuple(-33.856812, 151.215302, 58.125, 3));
+    const NavInfo& nav = other->Info.Nav;
+    EXPECT_EQ(
+        std::tuple(live.ThisPortConfig.eGSA, live.ThisPortConfig.bRTCM, live.OtherPortConfig.eHPR,
+                   other->Info.Settings.BinLogRates.eBIN99, nav.fHDGTau, nav.bFLIPBRD),
+        std::tuple(2, 1, 5, 4, 1.25f, 1));
 }
 
 TEST_F(ProfileTest, LoadIsTolerantAndSendsThePortsBinaryRatesAndHeading) {
