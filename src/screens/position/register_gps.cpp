@@ -1,0 +1,10 @@
+#include <memory>
+
+#include "screens/position/GPS_2.h"
+#include "screens/position/GPS_4.h"
+#include "screens/position/gps_tabs.h"
+
+void RegisterGpsDetailScreens() {
+    RegisterScreen(SCR_GPS_2, [] { return std::make_unique<CGPS_2>(); });
+    RegisterScreen(SCR_GPS_4, [] { return std::make_unique<CGPS_4>(); });
+}
