@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "resources/screen_frame.h"
+#include "resources/dlg_screen_parts.h"
 
 using ui::Kind;
 namespace Flag = ui::Flag;
@@ -68,8 +68,8 @@ ui::DialogTemplate Build() {
     ui::DialogTemplate t;
     t.id = 215;
     auto& c = t.controls;
-    AddNarrowStrip(c);
-    c.push_back({1029, Kind::Tab, {50, 100, 270, 22}, "", 0, 0, {}});
+    resources::AddStatusStrip(c, false);
+    resources::AddTabStrip(c, 1029);
 
     // Counts beside the sky plot.
     AddCounts(c, 140, kGpsCounts.data(), kGpsCounts.size());
@@ -140,7 +140,7 @@ ui::DialogTemplate Build() {
         {1034, Kind::Static, {240, 391, 76, 12}, "MSV-W", Flag::Center | Flag::Hidden, 0, {}});
     c.push_back({1031, Kind::GroupBox, {50, 304, 270, 106}, "", 0, 0, {}});
 
-    AddScreenFrame(c);
+    resources::AddScreenFrame(c);
     return t;
 }
 

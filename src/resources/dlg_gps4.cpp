@@ -1,6 +1,6 @@
 #include "resources/dlg_gps4.h"
 
-#include "resources/screen_frame.h"
+#include "resources/dlg_screen_parts.h"
 
 using ui::Kind;
 namespace Flag = ui::Flag;
@@ -36,8 +36,8 @@ ui::DialogTemplate Build() {
     ui::DialogTemplate t;
     t.id = 217;
     auto& c = t.controls;
-    AddNarrowStrip(c);
-    c.push_back({1006, Kind::Tab, {50, 100, 270, 22}, "", 0, 0, {}});
+    resources::AddStatusStrip(c, false);
+    resources::AddTabStrip(c, 1006);
 
     for (const Dop& d : kDops) {
         c.push_back({d.label, Kind::Static, {d.x, 134, 33, 12}, d.text, Flag::NoWrap, 0, {}});
@@ -105,7 +105,7 @@ ui::DialogTemplate Build() {
     }
     c.push_back({1007, Kind::GroupBox, {52, 238, 266, 174}, "", 0, 0, {}});
 
-    AddScreenFrame(c);
+    resources::AddScreenFrame(c);
     return t;
 }
 

@@ -17,6 +17,11 @@
 #include "shell/ExitInstance.h"
 #include "shell/ScreenRegistry.h"
 #include "shell/Tessaray_PCDlg.h"
+#include "ui/notices.h"
+
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/lsan_interface.h>
+#endif
 
 namespace {
 
@@ -40,6 +45,9 @@ CTessaray_PCApp::~CTessaray_PCApp() {
 
 int CTessaray_PCApp::InitInstance() {
     SetApp(this);
+    // The engine's notices (a failed save, a log stopped on a full disk, a port that failed)
+    // reach the user as message boxes.
+    ui::InstallNoticeSink();
     hDataEvent.Set();
     CGPS::SetUnlockHook([] { theApp().hDataEvent.Set(); });
     RegisterAllScreens();
@@ -91,6 +99,8 @@ int CTessaray_PCApp::EnumSerialPorts() {
 }
 
 void CTessaray_PCApp::EndProcess(int code) {
+    // What went wrong on the way out (the archive not saved) is shown before the end.
+    ui::ShowPendingNotices();
     ReleaseForExit();
     std::function<void(int)> hook;
     {
@@ -102,6 +112,11 @@ void CTessaray_PCApp::EndProcess(int code) {
         return;
     }
     std::fflush(nullptr);
+#if defined(__SANITIZE_ADDRESS__)
+    // The immediate exit skips the leak check that a normal return would run; a leak found
+    // here ends the process with the checker's own exit code.
+    __lsan_do_leak_check();
+#endif
     std::_Exit(code);
 }
 

@@ -64,6 +64,57 @@ TEST(TextFile, RoundTripThroughDisk) {
     EXPECT_EQ(ReadBytes(path), "[Commands]\r\nCmd0=$JI\r\n\r\nlast line without end\r\nmore\r\n");
 }
 
+TEST(RawFile, BytesGoToDiskAsTheyAre) {
+    TempDir dir;
+    const std::string path = dir / "capture.bin";
+    const std::string bytes("$GPGGA,1\r\n$BIN\x01\x00\n\r\xFF", 17);
+    std::string error;
+    platform::RawFileWriter writer;
+    EXPECT_FALSE(writer.Write("x", &error));
+    ASSERT_TRUE(writer.Open(path, false, &error)) << error;
+    ASSERT_TRUE(writer.Write(bytes, &error)) << error;
+    ASSERT_TRUE(writer.Flush(&error)) << error;
+    EXPECT_EQ(ReadBytes(path), bytes);
+    ASSERT_TRUE(writer.Close(&error));
+    EXPECT_FALSE(writer.IsOpen());
+    ASSERT_TRUE(writer.Open(path, true, &error)) << error;
+    ASSERT_TRUE(writer.Write("\n", &error));
+    writer.Close(nullptr);
+    EXPECT_EQ(ReadBytes(path), bytes + "\n");
+    EXPECT_FALSE(writer.Open(dir / "missing/capture.bin", false, &error));
+    EXPECT_NE(error.find("missing/capture.bin: No such file"), std::string::npos) << error;
+}
+
+TEST(Paths, FoldersOfAFilePathAreCreated) {
+    TempDir dir;
+    std::ofstream(dir / "plainfile") << "x";
+    struct Case {
+        std::string path;
+        bool ok;
+        std::string folder;  // exists afterwards; "" when nothing is to be made
+    };
+    const Case cases[] = {
+        {dir / "logs/2024/03/day.log", true, dir / "logs/2024/03"},
+        {dir / "logs/2024/other.log", true, dir / "logs/2024"},
+        {"bare-name.log", true, ""},
+        {dir / "plainfile/sub/x.log", false, ""},
+    };
+    for (const Case& c : cases) {
+        std::string error;
+        EXPECT_EQ(platform::CreateFoldersOf(c.path, &error), c.ok) << c.path << error;
+        if (!c.folder.empty()) {
+            EXPECT_TRUE(fs::is_directory(c.folder)) << c.path;
+        }
+        if (!c.ok) {
+            EXPECT_NE(error.find("plainfile/sub"), std::string::npos) << error;
+        }
+    }
+    EXPECT_FALSE(fs::exists(dir / "logs/2024/03/day.log"));
+    std::string error;
+    EXPECT_TRUE(platform::CreateFolders(dir / "a/b/c", &error)) << error;
+    EXPECT_TRUE(fs::is_directory(dir / "a/b/c"));
+}
+
 TEST(TextFile, MissingFileNamesFileAndError) {
     std::string text, error;
     EXPECT_FALSE(platform::ReadTextFile("/nonexistent/dir/x.rcf", &text, &error));
@@ -102,6 +153,79 @@ TEST(AtomicFile, FailureInReadOnlyFolderKeepsOldFile) {
     int entries = 0;
     for (auto& e : fs::directory_iterator(dir.path())) (void)e, ++entries;
     EXPECT_EQ(entries, 1);
+}
+
+// A target the user could not write in place is left alone, though its folder would let the
+// rename through; so is one that is no file.
+TEST(AtomicFile, RefusesTargetsTheUserCouldNotWriteInPlace) {
+    TempDir dir;
+    ASSERT_EQ(::chmod(dir.path().c_str(), 0777), 0);
+    const std::string foreign = dir / "foreign.cfg", readOnly = dir / "readonly.cfg";
+    const std::string fifo = dir / "fifo.cfg", folder = dir / "folder.cfg";
+    testsupport::WriteBytes(foreign, "foreign");
+    ASSERT_EQ(::chmod(foreign.c_str(), 0644), 0);
+    testsupport::WriteBytes(readOnly, "read-only");
+    ASSERT_EQ(::chown(readOnly.c_str(), 65534, 65534), 0);
+    ASSERT_EQ(::chmod(readOnly.c_str(), 0444), 0);
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0666), 0);
+    ASSERT_EQ(::mkdir(folder.c_str(), 0777), 0);
+    const struct {
+        std::string path;
+        const char* reason;
+    } cases[] = {{foreign, "Permission denied"},
+                 {readOnly, "Permission denied"},
+                 {fifo, "not a regular file"},
+                 {folder, "not a regular file"}};
+    for (const auto& c : cases) {
+        // As an unprivileged user: root may write anything.
+        auto writeAsUser = [&c] {
+            if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) std::_Exit(3);
+            const std::string err = platform::WriteFileAtomic(c.path, "new");
+            std::_Exit(err == "cannot write " + c.path + ": " + c.reason ? 0 : 1);
+        };
+        EXPECT_EXIT(writeAsUser(), ::testing::ExitedWithCode(0), "") << c.path;
+    }
+    EXPECT_EQ(ReadBytes(foreign), "foreign");
+    EXPECT_EQ(ReadBytes(readOnly), "read-only");
+    int entries = 0;
+    for (auto& e : fs::directory_iterator(dir.path())) (void)e, ++entries;
+    EXPECT_EQ(entries, 4);
+}
+
+// Pipes, folders and devices are never read (a pipe without a writer would block), nor files
+// above the caller's limit.
+TEST(TextFile, ReadsOnlyRegularFilesWithinTheLimit) {
+    TempDir dir;
+    const std::string fifo = dir / "ports.conf", big = dir / "big.conf";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    testsupport::WriteBytes(big, std::string(65, 'x'));
+    const struct {
+        std::string path;
+        size_t limit;
+        int err;
+        std::string text;
+    } cases[] = {
+        {fifo, platform::kNoSizeLimit, EINVAL, "cannot read " + fifo + ": not a regular file"},
+        {dir.path(), platform::kNoSizeLimit, EISDIR,
+         "cannot read " + dir.path() + ": not a regular file"},
+        {"/dev/zero", platform::kNoSizeLimit, EINVAL, "cannot read /dev/zero: not a regular file"},
+        {big, 64, EFBIG, "cannot read " + big + ": larger than 64 bytes"},
+        {dir / "none", 64, ENOENT, "cannot open " + dir / "none" + ": No such file or directory"},
+    };
+    for (const auto& c : cases) {
+        // A read that blocks is ended by the alarm.
+        auto read = [&c] {
+            ::alarm(10);
+            std::string bytes, error;
+            int err = 0;
+            const bool ok = platform::ReadFileBytes(c.path, &bytes, &error, c.limit, &err);
+            std::_Exit(!ok && err == c.err && error == c.text ? 0 : 1);
+        };
+        EXPECT_EXIT(read(), ::testing::ExitedWithCode(0), "") << c.path;
+    }
+    std::string bytes, error;
+    EXPECT_TRUE(platform::ReadFileBytes(big, &bytes, &error, 65)) << error;
+    EXPECT_EQ(bytes.size(), 65u);
 }
 
 TEST(Bytes, LittleEndianFieldsRoundTrip) {

@@ -11,7 +11,7 @@
 #include "engine/txnmea.h"
 #include "platform/numbers.h"
 #include "resources/dlg_gps2.h"
-#include "screens/position/gps_tabs.h"
+#include "screens/differential/diff_page.h"
 #include "shell/Tessaray_PC.h"
 #include "ui/canvas.h"
 
@@ -52,11 +52,6 @@ constexpr int kSbasViewableLabel = 1012, kSbasTrackedLabel = 1013;
 constexpr int kLeftScaleTop = 1054, kRightScaleTop = 1055;
 constexpr int kLeftScaleBottom = 1056, kRightScaleBottom = 1057;
 
-constexpr int kFontIds[] = {1001, 1016, 1002, 1005, 1006, 1007, 1008, 1009, 1010, 1011, 1012,
-                            1013, 1014, 1015, 1017, 1021, 1022, 1023, 1024, 1025, 1026, 1027,
-                            1028, 1030, 1032, 1034, 1054, 1055, 1056, 1057, 1058, 1059, 1060};
-constexpr int kBoldIds[] = {1035, 1036};
-
 struct LBandName {
     uint32_t khz;
     const char* name;
@@ -68,6 +63,16 @@ constexpr std::array<LBandName, 6> kLBandNames{{{1530359, "MSV-E"},
                                                 {1535152, "EA-SAT"},
                                                 {1558510, "Optus"}}};
 constexpr uint32_t kAsiaPacificKhz = 1535137;
+
+// The page's font scaled by `factor`, whether its size is given in points or pixels.
+QFont ScaledFont(const QFont& page, double factor) {
+    QFont font = page;
+    if (font.pixelSize() > 0)
+        font.setPixelSize(std::max(1, static_cast<int>(font.pixelSize() * factor + 0.5)));
+    else
+        font.setPointSizeF(font.pointSizeF() * factor);
+    return font;
+}
 
 const char* LBandSatelliteName(uint32_t khz, float longitude) {
     if (khz == kAsiaPacificKhz) return longitude >= 0.0f ? "AP-SAT" : "AM-SAT";
@@ -164,7 +169,7 @@ CGPS_2::CGPS_2() : CBaseDialog(Gps2DialogTemplate(), ScreenFamily::Gps, SCR_GPS_
     DDX_Text(IDC_GPS2_ABOVE_MASK, m_iGpsAboveMask);
     DDX_Text(IDC_GPS2_CORRECTIONS, m_iGpsCorrections);
     DDX_Text(IDC_GPS2_USED, m_iGpsUsed);
-    ConnectGpsTabs(*this, IDC_GPS2_TAB, SCR_GPS_2);
+    SetTabScreens(IDC_GPS2_TAB, {SCR_GPS_1, SCR_GPS_2, SCR_GPS_3, SCR_GPS_4, SCR_GPS_5, SCR_GPS_6});
 }
 
 CGPS_2::~CGPS_2() = default;
@@ -172,11 +177,11 @@ CGPS_2::~CGPS_2() = default;
 ui::BOOL CGPS_2::OnInitDialog() {
     CBaseDialog::OnInitDialog();
     if (FirstActivation()) {
-        InsertGpsTabs(*this, IDC_GPS2_TAB);
-        SetGroupFont(*this, kFontIds);
-        SetGroupFont(*this, kBoldIds, true);
+        FillTabLabels(*this, IDC_GPS2_TAB,
+                      {"Pos'n", "Sats", "Setup", "Precision", "Plot", "About"});
+        SetPageFont(*this, Template());
         // The dB values under the bars are set a little smaller so that twelve fit.
-        const QFont small = ScaledFont(*this, 0.85);
+        const QFont small = ScaledFont(Widget()->font(), 0.85);
         for (int id : kGps2BarLabels) SetItemFont(id, small);
         UpdateStatusStrip();
     }
@@ -186,7 +191,7 @@ ui::BOOL CGPS_2::OnInitDialog() {
     }
     RefreshPanel();
     DrawSkyPlot();
-    SelectGpsTab(*this, IDC_GPS2_TAB, SCR_GPS_2);
+    SelectOwnTab();
 
     g_TxNMEA.SetMessageRate(kRateOn, "GPGSV", false);
     g_TxNMEA.SetMessageRate(kRateOn, "D1", false);
@@ -382,7 +387,7 @@ void CGPS_2::DrawSkyPlot() {
     canvas.LineTo(right, cy);
 
     // Compass letters and the 30 and 60 degree rings.
-    canvas.SetFont(ScaledFont(*this, 0.85));
+    canvas.SetFont(ScaledFont(Widget()->font(), 0.85));
     canvas.SetBkMode(ui::BkMode::Transparent);
     canvas.SetTextColor(kWhite);
     const auto label = [&canvas](int x, int y, const char* text) {

@@ -11,7 +11,7 @@
 #include "platform/numbers.h"
 #include "platform/trace.h"
 #include "resources/dlg_gps4.h"
-#include "screens/position/gps_tabs.h"
+#include "screens/differential/diff_page.h"
 #include "shell/Tessaray_PC.h"
 #include "ui/canvas.h"
 
@@ -34,11 +34,6 @@ constexpr ui::Rgb kWhite{255, 255, 255};
 constexpr ui::Rgb kBlack{0, 0, 0};
 constexpr double kGridStep = 11.73;
 constexpr double kGridSpan = 117.3;
-
-constexpr int kFontIds[] = {1001, 1016, 1002, 1008, 1009, 1010, 1015, 1017, 1021, 1022,
-                            1023, 1024, 1025, 1026, 1027, 1028, 1031, 1033, 1034, 1035,
-                            1036, 1037, 1038, 1039, 1040, 1050, 1066, 1067, 1070, 1071,
-                            1075, 1076, 1077, 1079, 1080, 1081, 1082, 1083, 1084, 1085};
 
 struct Ellipse {
     float a, b, orient;
@@ -100,7 +95,7 @@ CGPS_4::CGPS_4() : CBaseDialog(Gps4DialogTemplate(), ScreenFamily::Gps, SCR_GPS_
     DDX_Text(IDC_GPS4_BOTTOM_LEFT, m_strBottomLeft);
     DDX_Text(IDC_GPS4_BOTTOM_RIGHT, m_strBottomRight);
     DDX_Text(1031, m_strDegree);
-    ConnectGpsTabs(*this, IDC_GPS4_TAB, SCR_GPS_4);
+    SetTabScreens(IDC_GPS4_TAB, {SCR_GPS_1, SCR_GPS_2, SCR_GPS_3, SCR_GPS_4, SCR_GPS_5, SCR_GPS_6});
     for (int row = 0; row < 3; ++row) {
         OnControl(kUnitCombos[row], ui::CBN_SELCHANGE, [this, row] { OnUnit(row); });
         OnControl(kLevelCombos[row], ui::CBN_SELCHANGE, [this, row] { OnLevel(row); });
@@ -112,8 +107,9 @@ CGPS_4::~CGPS_4() = default;
 ui::BOOL CGPS_4::OnInitDialog() {
     CBaseDialog::OnInitDialog();
     if (FirstActivation()) {
-        InsertGpsTabs(*this, IDC_GPS4_TAB);
-        SetGroupFont(*this, kFontIds);
+        FillTabLabels(*this, IDC_GPS4_TAB,
+                      {"Pos'n", "Sats", "Setup", "Precision", "Plot", "About"});
+        SetPageFont(*this, Template());
         UpdateStatusStrip();
         for (int row = 0; row < 3; ++row) {
             m_iUnit[row] = 0;
@@ -123,7 +119,7 @@ ui::BOOL CGPS_4::OnInitDialog() {
         }
     }
     FillCombos();
-    SelectGpsTab(*this, IDC_GPS4_TAB, SCR_GPS_4);
+    SelectOwnTab();
     m_bRedraw = 1;
     DrawErrorEllipse();
     m_nTimer1 = SetTimer(kRefreshTimer, kRefreshMs);

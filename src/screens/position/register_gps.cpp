@@ -1,8 +1,10 @@
+#include "screens/position/register_gps.h"
+
 #include <memory>
 
 #include "screens/position/GPS_2.h"
 #include "screens/position/GPS_4.h"
-#include "screens/position/gps_tabs.h"
+#include "shell/ScreenRegistry.h"
 
 void RegisterGpsDetailScreens() {
     RegisterScreen(SCR_GPS_2, [] { return std::make_unique<CGPS_2>(); });
