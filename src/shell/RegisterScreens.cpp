@@ -8,6 +8,7 @@ void RegisterPositionScreens();
 void RegisterHeadingScreens();
 void RegisterBeaconSbasScreens();
 void RegisterLbandXrefTspanScreens();
+void RegisterLoggingScreens();
 
 void RegisterAllScreens() {
     static bool done = false;
@@ -17,4 +18,5 @@ void RegisterAllScreens() {
     RegisterHeadingScreens();
     RegisterBeaconSbasScreens();
     RegisterLbandXrefTspanScreens();
+    RegisterLoggingScreens();
 }

@@ -36,6 +36,7 @@
 #include "support/qt/shell_harness.h"
 #include "support/qt/test_pages.h"
 #include "support/receiver_simulator.h"
+#include "support/reply_clock.h"
 #include "support/virtual_clock.h"
 #include "ui/automation.h"
 #include "ui/messagebox.h"
@@ -75,49 +76,6 @@ private:
     std::vector<Record> writes_;
 };
 
-class CountingSinks : public EngineSinks {
-public:
-    void PassDone() override {
-        EngineSinks::PassDone();
-        passes.fetch_add(1);
-    }
-    std::atomic<uint64_t> passes{0};
-};
-
-// Time moves only by the pauses of the interface thread, so the gaps between commands are
-// exactly the pauses the program made. While the report reads the receiver back, each pause
-// also waits until the receiver's answers so far are decoded, as the real pause allows.
-class ExitClock : public platform::Clock {
-public:
-    ExitClock(testsupport::ReceiverSimulator& sim, CountingSinks& sinks)
-        : sim_(sim), sinks_(sinks), owner_(std::this_thread::get_id()) {}
-    uint32_t Now() override { return now_.load(); }
-    void Sleep(uint32_t ms) override {
-        if (std::this_thread::get_id() != owner_) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-            return;
-        }
-        now_.fetch_add(ms);
-        if (!waitForReplies.load()) return;
-        sim_.WaitIdle(10000);
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-        while (g_Comm.BytesInQueue() != 0 && std::chrono::steady_clock::now() < deadline) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(2));
-        }
-        const uint64_t target = sinks_.passes.load() + 2;
-        while (sinks_.passes.load() < target && std::chrono::steady_clock::now() < deadline) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(2));
-        }
-    }
-    std::atomic<bool> waitForReplies{false};
-
-private:
-    std::atomic<uint32_t> now_{kStart};
-    testsupport::ReceiverSimulator& sim_;
-    CountingSinks& sinks_;
-    std::thread::id owner_;
-};
-
 // A screen that switches GGA on when it opens and off when it is left.
 class LeavingScreen : public shelltest::TestPage {
 public:
@@ -155,8 +113,8 @@ std::vector<int> g_endCodes;
 struct Rig {
     testsupport::ReceiverSimulator sim;
     RecordingDevice device;
-    CountingSinks sinks;
-    std::unique_ptr<ExitClock> clock;
+    testsupport::CountingSinks sinks;
+    std::unique_ptr<testsupport::ReplyClock> clock;
     LeavingScreen* screen = nullptr;
     bool withReader = true;
 
@@ -186,7 +144,8 @@ struct Rig {
         });
         SetStartupDialogFactory([] { return std::make_unique<StartupStandIn>(); });
 
-        clock = std::make_unique<ExitClock>(sim, sinks);
+        clock = std::make_unique<testsupport::ReplyClock>(sim, g_Comm, sinks, kStart);
+        clock->waitForReplies = false;
         platform::SetClock(clock.get());
         InitPollTick();
         ASSERT_TRUE(sim.ok()) << sim.error();
@@ -373,13 +332,6 @@ void AddReadBackReplies(testsupport::ReceiverSimulator& sim, const std::string& 
     sim.AddReply("$JDIFF", "$>JDIFF," + diff + "\r\n");
 }
 
-// The texts of several controls joined by "|".
-std::string Texts(ui::Dialog* d, std::initializer_list<int> ids) {
-    std::string out;
-    for (int id : ids) out += (out.empty() ? "" : "|") + d->GetDlgItemText(id);
-    return out;
-}
-
 void ExpectRates(ui::Dialog* r) {
     const char* const thisPort[11] = {"1 Hz", " OFF", " OFF", " OFF", " OFF", " OFF",
                                       " OFF", " OFF", "5 Hz", " OFF", " OFF"};
@@ -391,14 +343,8 @@ void ExpectRates(ui::Dialog* r) {
         EXPECT_EQ(r->GetDlgItemText(thisIds[i]), thisPort[i]) << "this port row " << i;
         EXPECT_EQ(r->GetDlgItemText(otherIds[i]), otherPort[i]) << "other port row " << i;
     }
-    EXPECT_EQ(Texts(r, {1168, 1070, 1169, 1064, 1065, 1171}), "5|\u00BA|2700|19200|9600|Go Back");
-}
-
-bool Visible(ui::Dialog* d, std::initializer_list<int> ids) {
-    return std::all_of(ids.begin(), ids.end(), [d](int id) { return d->IsItemVisible(id); });
-}
-bool Hidden(ui::Dialog* d, std::initializer_list<int> ids) {
-    return std::none_of(ids.begin(), ids.end(), [d](int id) { return d->IsItemVisible(id); });
+    EXPECT_EQ(shelltest::Texts(r, {1168, 1070, 1169, 1064, 1065, 1171}),
+              "5|\u00BA|2700|19200|9600|Go Back");
 }
 
 // ---------------------------------------------------------------------------------------
@@ -436,9 +382,9 @@ TEST(ExitSequence, ExitAndSaveSendsShutdownShowsProgressReportsBeaconAndCloses) 
     run.Add([&] {
         CCLOSESCREEN_2* r = Top<CCLOSESCREEN_2>();
         ExpectRates(r);
-        EXPECT_TRUE(Visible(r, {1057, 1072, 1074, 1069, 1073, 1075}));
-        EXPECT_TRUE(Hidden(r, {1077, 1078, 1079, 1080}));
-        EXPECT_EQ(Texts(r, {1068, 1057, 1072, 1074, 1069, 1073, 1075}),
+        EXPECT_EQ(shelltest::Shown(r, {1057, 1072, 1074, 1069, 1073, 1075, 1077, 1078, 1079, 1080}),
+                  "1111110000");
+        EXPECT_EQ(shelltest::Texts(r, {1068, 1057, 1072, 1074, 1069, 1073, 1075}),
                   "BEACON|Freq:|MSK:|Station ID|313.0|200|812");
         shelltest::Shot("report_beacon");
         Click(r, 1170);
@@ -510,9 +456,9 @@ TEST(ExitSequence, GoBackReturnsToTheScreenWithPollingAndReportsLBand) {
     run.Add([&] {
         CCLOSESCREEN_2* r = Top<CCLOSESCREEN_2>();
         ExpectRates(r);
-        EXPECT_TRUE(Visible(r, {1057, 1072, 1074, 1069, 1073, 1075}));
-        EXPECT_TRUE(Hidden(r, {1077, 1078, 1079, 1080}));
-        EXPECT_EQ(Texts(r, {1068, 1072, 1074, 1069, 1073, 1075}),
+        EXPECT_EQ(shelltest::Shown(r, {1057, 1072, 1074, 1069, 1073, 1075, 1077, 1078, 1079, 1080}),
+                  "1111110000");
+        EXPECT_EQ(shelltest::Texts(r, {1068, 1072, 1074, 1069, 1073, 1075}),
                   "LBND|Data Rate:|Spot:|1535137|544|AM-SAT");
         shelltest::Shot("report_lband");
         mark = rig.Mark();
@@ -565,8 +511,8 @@ TEST(ExitSequence, ExitAndSaveProfileWritesRcfThenReportsSbas) {
         CCLOSESCREEN_2* r = Top<CCLOSESCREEN_2>();
         ExpectRates(r);
         EXPECT_EQ(r->GetDlgItemText(1068), "SBAS");
-        EXPECT_TRUE(Hidden(r, {1057, 1072, 1074, 1069, 1073, 1075}));
-        EXPECT_TRUE(Visible(r, {1077, 1078, 1079, 1080}));
+        EXPECT_EQ(shelltest::Shown(r, {1057, 1072, 1074, 1069, 1073, 1075, 1077, 1078, 1079, 1080}),
+                  "0000001111");
         const std::set<std::string> prns = {r->GetDlgItemText(1078), r->GetDlgItemText(1080)};
         EXPECT_EQ(prns, (std::set<std::string>{"122", "134"}));
         shelltest::Shot("report_sbas");
@@ -814,7 +760,8 @@ TEST(ExitSequence, ReportInStartupPhaseContinues) {
         EXPECT_EQ(app.bSaveOnExit, 0);
         EXPECT_EQ(r->GetDlgItemText(1068), "x-Ref");
         EXPECT_EQ(r->GetDlgItemText(1064), "38400");
-        EXPECT_TRUE(Hidden(r, {1057, 1072, 1074, 1069, 1073, 1075, 1077, 1078, 1079, 1080}));
+        EXPECT_EQ(shelltest::Shown(r, {1057, 1072, 1074, 1069, 1073, 1075, 1077, 1078, 1079, 1080}),
+                  "0000000000");
         shelltest::Shot("report_startup");
         Click(r, 1171);
     });

@@ -14,6 +14,7 @@
 #include "resources/dlg_heading1.h"
 #include "screens/differential/diff_page.h"
 #include "screens/position/HEADING_2.h"
+#include "screens/position/HEADING_3.h"
 #include "shell/Tessaray_PC.h"
 #include "ui/fonts.h"
 
@@ -396,4 +397,5 @@ void CHEADING_1::DrawCompass() {
 void RegisterHeadingScreens() {
     RegisterScreen(SCR_HEADING_1, [] { return std::make_unique<CHEADING_1>(); });
     RegisterScreen(SCR_HEADING_2, [] { return std::make_unique<CHEADING_2>(); });
+    RegisterScreen(SCR_HEADING_3, [] { return std::make_unique<CHEADING_3>(); });
 }
