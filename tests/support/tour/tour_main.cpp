@@ -131,11 +131,11 @@ public:
     }
 
     bool Search(int receiverType) {
-        Do("select 1002 " + std::to_string(receiverType));
-        Pause(300);
         Do("click 1166");
         const auto deadline = Clock::now() + std::chrono::seconds(40);
-        while (Ask("click 1001") != "ok") {
+        // The receiver type and OK show once the receiver is found.
+        while (Ask("select 1002 " + std::to_string(receiverType)) != "ok" ||
+               Ask("click 1001") != "ok") {
             if (Clock::now() > deadline) {
                 std::fprintf(stderr, "tour: the search did not find the receiver\n");
                 return ok_ = false;
@@ -186,8 +186,7 @@ const std::vector<Step> kGpsSteps = {
     {"select 1008 3", "CLOGS_4"},
     {"select 1008 4", "CLOGS_5"},
     {"nav 2", "CSBAS_1"},
-    {"select 1008 1", "CSBAS_2"},
-    {"select 1029 2", "CSBAS_3"},
+    {"select 1008 1", "CSBAS_3"},
 };
 
 // Differential sources by the source combo (1021) of the current differential page: the
@@ -211,9 +210,9 @@ const std::vector<Source> kSources = {
       {"select 1008 1", "CLBND_2"},
       {"select 1008 2", "CLBND_3"},
       {"select 1014 3", "CLBND_4"}}},
-    {4, "X", "WAAS,LBAND", {{"", "CXREF_1"}}},
-    {7, "BASE", "WAAS,LBAND", {{"", "TSpanDlg1"}}},
-    {8, "ROVER", "WAAS,LBAND", {{"", "TSpanRover"}}},
+    {4, "AUTO", "AUTODIFF,WAAS", {{"", "CXREF_1"}}},
+    {7, "RTKBAS", "RTKBAS,WAAS", {{"", "TSpanDlg1"}}},
+    {8, "LOCDIF", "LOCDIF,WAAS", {{"", "TSpanRover"}}},
 };
 
 const std::vector<Step> kHeadingSteps = {
@@ -268,13 +267,13 @@ int RunShots(const std::string& folder, const std::string& suffix) {
     for (const Source& source : kSources) {
         sim.SetReply("$JDIFF", std::string("$>JDIFF,") + source.jdiff + "\r\n");
         sim.SetReply("$JAPP", std::string("$>JAPP,") + source.japp + "\r\n");
+        // Chosen on the position screen; the bar's differential button then opens the new
+        // source's first page.
+        if (!tour.Go("nav 1", "CGPS_1")) continue;
         tour.Do("select 1021 " + std::to_string(source.item));
         Pause(1500);
         tour.AnswerBoxes();
-        // The bar's differential button now opens the new source's first page.
-        if (!tour.Go("nav 1", "CGPS_1") || !tour.Go("nav 2", source.pages.front().page)) {
-            continue;
-        }
+        if (!tour.Go("nav 2", source.pages.front().page)) continue;
         shots.Walk(source.pages);
     }
     // A heading receiver, found again from the start-up page.
@@ -364,7 +363,7 @@ int RunMeasure(int seconds) {
     if (!tour.Start(0)) return 1;
     const uint64_t bytes0 = sim.BytesWritten();
     MeasurePage(p, "CGPS_1", seconds);
-    if (tour.Go("select 1006 2", "CGPS_3")) MeasurePage(p, "CGPS_3", seconds);
+    if (tour.Go("select 1006 4", "CGPS_5")) MeasurePage(p, "CGPS_5", seconds);
     if (tour.Go("nav 3", "CTERMINAL_1")) MeasurePage(p, "CTERMINAL_1", seconds);
     std::printf("link         %.0f bytes/s from the receiver\n",
                 static_cast<double>(sim.BytesWritten() - bytes0) / (3.0 * (seconds + 3) + 2));
