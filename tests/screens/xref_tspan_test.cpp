@@ -13,6 +13,7 @@
 #include "platform/clock.h"
 #include "platform/trace.h"
 #include "screens/differential/TSpanDlg1.h"
+#include "screens/differential/TSpanRover.h"
 #include "screens/differential/XREF_1.h"
 #include "shell/DiffSource.h"
 #include "support/qt/screen_harness.h"
