@@ -73,9 +73,9 @@ void TSpanDlg1::ShowSaved() {
 }
 
 bool TSpanDlg1::QueryAndSaveReference() {
-    const uint32_t before = g_ulJRTKReplies.load();
+    const uint32_t before = g_ulJRTKPositionReplies.load();
     g_TSpan.QueryReference();
-    if (g_ulJRTKReplies.load() == before) return false;
+    if (g_ulJRTKPositionReplies.load() == before) return false;
     g_TSpan.SaveReference();
     return true;
 }
