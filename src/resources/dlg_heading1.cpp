@@ -27,7 +27,7 @@ ui::DialogTemplate Build() {
     c.push_back({1029, Kind::Tab, {50, 100, 270, 22}, "", 0, 0, {}});
 
     // Over the picture, under the speed gauge.
-    c.push_back({1111, Kind::Static, {222, 282, 64, 12}, "New Solution", Flag::NoWrap, 0, {}});
+    c.push_back({1111, Kind::Static, {212, 282, 74, 14}, "New Solution", Flag::NoWrap, 0, {}});
     c.push_back({1145, Kind::Button, {288, 280, 30, 16}, "GO", 0, 0, {}});
 
     // Read-outs in two columns under the picture.
@@ -40,15 +40,15 @@ ui::DialogTemplate Build() {
     for (int i = 0; i < 3; ++i) {
         const double y = 316 + 24.0 * i;
         const Row& l = left[i];
-        c.push_back({l.label, Kind::Static, {58, y + 2, 44, 12}, l.text, Flag::NoWrap, 0, {}});
+        c.push_back({l.label, Kind::Static, {56, y + 2, 48, 14}, l.text, Flag::NoWrap, 0, {}});
         c.push_back(
-            {l.edit, Kind::Edit, {103, y, 62, kEditH}, "", Flag::ReadOnly | Flag::Right, 0, {}});
+            {l.edit, Kind::Edit, {105, y, 60, kEditH}, "", Flag::ReadOnly | Flag::Right, 0, {}});
         c.push_back({l.unit, Kind::Static, {167, y + 2, 14, 12}, l.unitText, Flag::NoWrap, 0, {}});
         const Row& r = right[i];
-        c.push_back({r.label, Kind::Static, {188, y + 2, 34, 12}, r.text, Flag::NoWrap, 0, {}});
-        const double editW = r.unit ? 54 : 42;  // the speed shares its row with the unit
+        c.push_back({r.label, Kind::Static, {186, y + 2, 37, 14}, r.text, Flag::NoWrap, 0, {}});
+        const double editW = r.unit ? 52 : 40;  // the speed shares its row with the unit
         c.push_back(
-            {r.edit, Kind::Edit, {222, y, editW, kEditH}, "", Flag::ReadOnly | Flag::Right, 0, {}});
+            {r.edit, Kind::Edit, {224, y, editW, kEditH}, "", Flag::ReadOnly | Flag::Right, 0, {}});
         if (r.unit)
             c.push_back(
                 {r.unit, Kind::Static, {278, y + 2, 36, 12}, r.unitText, Flag::NoWrap, 0, {}});

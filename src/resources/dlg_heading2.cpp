@@ -8,7 +8,7 @@ namespace Flag = ui::Flag;
 
 namespace {
 
-constexpr double kRowH = 15;
+constexpr double kRowH = 17;
 
 struct Labelled {
     int label;
@@ -40,17 +40,17 @@ ui::DialogTemplate Build() {
                               {1070, "FLIPBRD", 1151}};
     double y = 134;
     for (const Labelled& f : flags) {
-        c.push_back({f.label, Kind::Static, {57, y + 1, 82, 12}, f.text, Flag::NoWrap, 0, {}});
+        c.push_back({f.label, Kind::Static, {57, y + 1, 82, 14}, f.text, Flag::NoWrap, 0, {}});
         c.push_back({f.control, Kind::CheckBox, {140, y, 14, 14}, "", 0, 0, {}});
         y += kRowH;
     }
     y += 6;
-    c.push_back({1013, Kind::Static, {57, y + 1, 82, 12}, "Pitch", Flag::NoWrap, 0, {}});
+    c.push_back({1013, Kind::Static, {57, y + 1, 82, 14}, "Pitch", Flag::NoWrap, 0, {}});
     c.push_back({1032, Kind::Radio, {140, y, 14, 14}, "", Flag::Group, 0, {}});
     y += kRowH;
-    c.push_back({1014, Kind::Static, {57, y + 1, 82, 12}, "Roll", Flag::NoWrap, 0, {}});
+    c.push_back({1014, Kind::Static, {57, y + 1, 82, 14}, "Roll", Flag::NoWrap, 0, {}});
     c.push_back({1033, Kind::Radio, {140, y, 14, 14}, "", 0, 0, {}});
-    c.push_back({1003, Kind::GroupBox, {52, 126, 104, 128}, "", 0, 0, {}});
+    c.push_back({1003, Kind::GroupBox, {52, 126, 104, 146}, "", 0, 0, {}});
 
     // Time constants, biases and antenna separation.
     const Value values[] = {
@@ -60,33 +60,33 @@ ui::DialogTemplate Build() {
         {1027, "MSEP", 1037, 1048, "m"},         {1028, "CSEP", 1038, 1049, "m"}};
     y = 132;
     for (const Value& v : values) {
-        c.push_back({v.label, Kind::Static, {163, y + 1, 88, 12}, v.text, Flag::NoWrap, 0, {}});
+        c.push_back({v.label, Kind::Static, {163, y + 1, 90, 14}, v.text, Flag::NoWrap, 0, {}});
         const unsigned readOnly = v.edit == 1038 ? Flag::ReadOnly : 0u;
-        c.push_back({v.edit, Kind::Edit, {252, y - 1, 48, 14}, "", Flag::Right | readOnly, 0, {}});
-        c.push_back({v.unit, Kind::Static, {302, y + 1, 12, 12}, v.unitText, Flag::NoWrap, 0, {}});
+        c.push_back({v.edit, Kind::Edit, {254, y, 46, 15}, "", Flag::Right | readOnly, 0, {}});
+        c.push_back({v.unit, Kind::Static, {302, y + 1, 12, 14}, v.unitText, Flag::NoWrap, 0, {}});
         y += kRowH;
     }
-    c.push_back({1005, Kind::GroupBox, {160, 126, 160, 128}, "", 0, 0, {}});
+    c.push_back({1005, Kind::GroupBox, {160, 126, 160, 146}, "", 0, 0, {}});
 
     // Output rates of the heading sentences on both ports.
     const Labelled thisPort[] = {
         {1051, "$HEHDT", 1059}, {1052, "$HEROT", 1060}, {1053, "$PZLT,HPR", 1061}};
     const Labelled otherPort[] = {
         {1055, "$HEHDT", 1063}, {1056, "$HEROT", 1064}, {1057, "$PZLT,HPR", 1065}};
-    c.push_back({1050, Kind::Static, {60, 266, 100, 12}, "This Port", Flag::Bold, 0, {}});
-    c.push_back({1054, Kind::Static, {190, 266, 100, 12}, "OtherPort", Flag::Bold, 0, {}});
+    c.push_back({1050, Kind::Static, {60, 284, 100, 14}, "This Port", Flag::Bold, 0, {}});
+    c.push_back({1054, Kind::Static, {190, 284, 100, 14}, "OtherPort", Flag::Bold, 0, {}});
     for (int i = 0; i < 3; ++i) {
-        const double ry = 284 + 20.0 * i;
+        const double ry = 302 + 21.0 * i;
         const Labelled& a = thisPort[i];
-        c.push_back({a.label, Kind::Static, {60, ry + 2, 58, 12}, a.text, Flag::NoWrap, 0, {}});
+        c.push_back({a.label, Kind::Static, {60, ry + 2, 58, 14}, a.text, Flag::NoWrap, 0, {}});
         c.push_back(
             {a.control, Kind::ComboDropList, {118, ry, 60, 17}, "", Flag::VScroll, 0, kRates});
         const Labelled& b = otherPort[i];
-        c.push_back({b.label, Kind::Static, {190, ry + 2, 58, 12}, b.text, Flag::NoWrap, 0, {}});
+        c.push_back({b.label, Kind::Static, {190, ry + 2, 58, 14}, b.text, Flag::NoWrap, 0, {}});
         c.push_back(
             {b.control, Kind::ComboDropList, {248, ry, 60, 17}, "", Flag::VScroll, 0, kRates});
     }
-    c.push_back({1006, Kind::GroupBox, {52, 258, 268, 90}, "", 0, 0, {}});
+    c.push_back({1006, Kind::GroupBox, {52, 276, 268, 94}, "", 0, 0, {}});
 
     c.push_back({1004, Kind::Picture, ui::kNavBarRect, "", 0, 200, {}});
     c.push_back({1000, Kind::Picture, {0, 0, 370, 510}, "", 0, 130, {}});

@@ -1,5 +1,8 @@
 #include "resources/dlg_screen_parts.h"
 
+#include <algorithm>
+#include <string_view>
+
 #include "ui/pictures.h"
 
 namespace resources {
@@ -50,16 +53,26 @@ void AddTabStrip(Controls& c, int tabId) {
     c.push_back({tabId, Kind::Tab, {50, 100, 270, 22}, "", 0, 0, {}});
 }
 
-void AddDiffModeGroup(Controls& c, double top, const char* title) {
+void AddDiffModeGroup(Controls& c, double top, const char* title, const char* hint) {
+    const std::string_view text(hint);
+    // Lines of the hint beyond two.
+    const double extraLines =
+        std::max(0.0, static_cast<double>(std::count(text.begin(), text.end(), '\n')) - 1);
     c.push_back({1032,
                  Kind::Static,
-                 {64, top + 18, 120, 28},
-                 "Choose one supported\nby your receiver",
+                 {64, top + 18 + 2 * extraLines, 120, 28 + 12 * extraLines},
+                 hint,
                  Flag::Multiline,
                  0,
                  {}});
-    c.push_back({1021, Kind::ComboDropDown, {190, top + 23, 116, 17}, "", kComboFlags, 0, {}});
-    c.push_back({1003, Kind::GroupBox, {54, top, 262, 54}, title, 0, 0, {}});
+    c.push_back({1021,
+                 Kind::ComboDropDown,
+                 {190, top + 23 + 5 * extraLines, 116, 17},
+                 "",
+                 kComboFlags,
+                 0,
+                 {}});
+    c.push_back({1003, Kind::GroupBox, {54, top, 262, 54 + 10 * extraLines}, title, 0, 0, {}});
 }
 
 void AddScreenFrame(Controls& c) {

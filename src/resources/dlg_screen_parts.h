@@ -19,8 +19,10 @@ void AddStatusStrip(Controls& c, bool wide = false);
 // the label 1017 "Heading"; the source label is narrower to make room for it.
 void AddHeadingStatusStrip(Controls& c);
 void AddTabStrip(Controls& c, int tabId);
-// "DiffMode" group with its hint and the source combo 1021, its top edge at `top`.
-void AddDiffModeGroup(Controls& c, double top, const char* title = "DiffMode");
+// "DiffMode" group with its hint 1032 and the source combo 1021, its top edge at `top`; a hint
+// of three lines makes the group taller.
+void AddDiffModeGroup(Controls& c, double top, const char* title = "DiffMode",
+                      const char* hint = "Choose one supported\nby your receiver");
 // Navigation bar and background; last, so they lie below everything else.
 void AddScreenFrame(Controls& c);
 

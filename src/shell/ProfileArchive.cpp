@@ -4,6 +4,7 @@
 #include "platform/trace.h"
 #include "shell/Tessaray_PC.h"
 #include "ui/messagebox.h"
+#include "ui/notices.h"
 
 int LoadProfileArchive() {
     CGPS& gps = g_GPS;
@@ -28,6 +29,8 @@ int LoadProfileArchive() {
     gps.ResetSubRecords();
     if (!written) {
         platform::Trace("Error on Serial Communication:default profile archive not written\n");
+        // The archive's own message first, not over this one.
+        ui::ShowPendingNotices();
         ui::MessageBox("Tessaray_PC: Error Occured When Writting To Your Disk.\n" +
                            GetCfgArchiveState().saveProblem,
                        ui::MB_OK);
