@@ -156,4 +156,39 @@ TEST_F(Heading1Test, NeedlesPointAtTheirValues) {
     Run(run);
 }
 
+// A heading receiver's navigation-bar button opens the status screen; the tabs lead through
+// the group.
+TEST_F(Heading1Test, NavigationReachesTheHeadingScreens) {
+    Start();
+    g_GPS.Info.eReceiverType = RECEIVER_HEADING;
+    theApp().eReceiverType = RECEIVER_HEADING;
+    Open(SCR_GPS_1);
+    ui::StepRunner run;
+    WaitShown(run, SCR_GPS_1);
+    run.Add([] { ui::UserClickDesign(201, 429); });
+    WaitShown(run, SCR_HEADING_1);
+    struct Hop {
+        eScreen from;
+        int tab;
+        eScreen to;
+    };
+    const Hop hops[] = {{SCR_HEADING_1, 2, SCR_HEADING_3},
+                        {SCR_HEADING_3, 1, SCR_HEADING_2},
+                        {SCR_HEADING_2, 0, SCR_HEADING_1}};
+    for (const Hop& h : hops) {
+        run.Add([this, h] {
+            CBaseDialog* from = As<CBaseDialog>(h.from);
+            ASSERT_NE(from, nullptr);
+            EXPECT_TRUE(ui::UserSelectTab(from->GetDlgItem(IDC_HEADING_TAB), h.tab));
+        });
+        WaitShown(run, h.to);
+    }
+    run.Add([this] {
+        EXPECT_FALSE(As<CBaseDialog>(SCR_HEADING_2)->IsWindowVisible());
+        EXPECT_EQ(Page(), As<CBaseDialog>(SCR_HEADING_1));
+        EndAll();
+    });
+    Run(run);
+}
+
 }  // namespace

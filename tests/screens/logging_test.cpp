@@ -9,6 +9,8 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <cmath>
+#include <cstring>
+#include <ctime>
 #include <memory>
 #include <string>
 #include <vector>
@@ -23,11 +25,14 @@
 #include "screens/logging/LOGS_4.h"
 #include "screens/logging/LOGS_5.h"
 #include "shell/ExitInstance.h"
+#include "shell/FileListing.h"
+#include "shell/FileOpenDlg.h"
 #include "shell/Tessaray_PC.h"
 #include "support/frames.h"
 #include "support/qt/screen_harness.h"
 #include "support/qt/shell_harness.h"
 #include "ui/automation.h"
+#include "ui/dialog.h"
 #include "ui/messagebox.h"
 
 namespace {
@@ -264,15 +269,7 @@ TEST_F(LoggingTest, RefusedStartsNameTheFileAndWhy) {
         EXPECT_FALSE(Lamp());
         EXPECT_TRUE(Page()->IsItemEnabled(IDC_LOGS_START));
 
-        // A file the raw-data log writes is refused by the NMEA log, and the reverse.
-        const std::string shared = Path("shared.bin");
-        theApp().SetLogFile(LOGFILE_RAW, shared);
-        theApp().bRawLogOn = 1;
-        boxes.Clear();
-        TypeOver(IDC_LOGS_FILE, Path("shared.txt"));
-        Click(IDC_LOGS_START);
-        EXPECT_TRUE(boxes.texts().empty());
-        Click(IDC_LOGS_STOP);
+        // A file the NMEA log writes, named another way, is refused by the binary log.
         Tab(2);
     });
     WaitShown(run, SCR_LOGS_3);
@@ -281,7 +278,6 @@ TEST_F(LoggingTest, RefusedStartsNameTheFileAndWhy) {
         boxes.Clear();
         theApp().SetLogFile(LOGFILE_NMEA, Path("../logs/shared.bin"));
         theApp().bNMEALogOn = 1;
-        theApp().bRawLogOn = 0;
         TypeOver(IDC_LOGS_FILE, shared);
         Click(IDC_LOGS_START);
         ASSERT_EQ(boxes.texts().size(), 1u);
@@ -402,6 +398,38 @@ TEST_F(LoggingTest, BinaryLogRatesAndTheRawLogsMessages) {
         ClearWire();
         Choose(IDC_LOGS2_RATE, 0);
         EXPECT_EQ(Lines(Wire()), "$JBIN,96,0\r\n$JBIN,95,1\r\n");
+        EndAll();
+    });
+    Run(run);
+}
+
+// Browse in "Create New File" mode chooses a folder; OK names a default file in it, and the
+// point screen takes that as a new file (header, IDs from 1).
+TEST_F(LoggingTest, BrowseGivesTheDefaultNameOfTheFolder) {
+    Start(SCR_LOGS_4);
+    ::mkdir(dir_.c_str(), 0755);
+    const std::time_t now = std::time(nullptr);
+    std::tm tm{};
+    localtime_r(&now, &tm);
+    const std::string name =
+        filebrowser::DefaultFileName(dir_, 4, tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday);
+    ui::StepRunner run;
+    WaitShown(run, SCR_LOGS_4);
+    run.Add([&] {
+        Click(IDC_LOGS4_LOG_POINT);  // a first point in some file, so the running number is 1
+        TypeOver(IDC_LOGS_FILE, Path("first.txt"));
+        Click(IDC_LOGS4_LOG_POINT);
+        ui::UserClick(Page()->GetDlgItem(IDC_LOGS_BROWSE));  // its loop runs the next steps
+    });
+    run.AddWait([] { return dynamic_cast<CFileOpenDlg*>(ui::Host::Instance().TopPage()); }, 5000,
+                [] { ADD_FAILURE() << "no file browser"; });
+    run.Add([] { ui::UserClickDesign(80, 430); });  // the banner's OK
+    WaitShown(run, SCR_LOGS_4);
+    run.Add([&] {
+        EXPECT_EQ(Text(IDC_LOGS_FILE), dir_ + name);
+        Click(IDC_LOGS4_LOG_POINT);
+        const std::string file = shelltest::ReadFile(dir_ + name);
+        EXPECT_EQ(file.substr(0, std::strlen(kPointHeader) + 2), std::string(kPointHeader) + "1 ");
         EndAll();
     });
     Run(run);
