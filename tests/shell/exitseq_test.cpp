@@ -187,15 +187,22 @@ struct Rig {
         EXPECT_TRUE(run.Done()) << "steps left over";
     }
 
-    size_t Mark() const { return sim.Commands().size(); }
-    // The lines the receiver got since `mark`, once it has read every line written so far.
-    std::vector<std::string> LinesSince(size_t mark) const {
+    size_t Mark() const {
+        Settle();
+        return sim.Commands().size();
+    }
+    // Waits until the receiver has read every line written so far.
+    void Settle() const {
         size_t written = 0;
         for (const auto& w : device.writes())
             written += static_cast<size_t>(std::count(w.bytes.begin(), w.bytes.end(), '\n'));
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
         while (sim.Commands().size() < written && std::chrono::steady_clock::now() < deadline)
             std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    // The lines the receiver got since `mark`.
+    std::vector<std::string> LinesSince(size_t mark) const {
+        Settle();
         std::vector<std::string> out;
         const auto all = sim.Commands();
         for (size_t i = mark; i < all.size(); ++i) out.push_back(all[i].line);
