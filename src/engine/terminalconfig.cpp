@@ -121,7 +121,7 @@ std::string TerminalConfig::FilePath() {
     return platform::ConfigFile("Tessaray_Term.ini");
 }
 
-bool TerminalConfig::SaveText() {
+bool TerminalConfig::SaveText(std::string* error) {
     platform::Trace("TerminalConfig.SaveText()\n");
     CGPS::CreateConfigFolder();
     const TerminalData& data = *GetData();
@@ -153,7 +153,7 @@ bool TerminalConfig::SaveText() {
             }
         }
     }
-    return io.Close();
+    return io.Close(error);
 }
 
 bool TerminalConfig::LoadText() {
