@@ -5,10 +5,12 @@
 // `RegisterScreen(SCR_GPS_1, [] { return std::make_unique<CGPS_1>(); });` per screen.
 // A class that is not registered is simply not reachable from the navigation bar yet.
 void RegisterPositionScreens();
+void RegisterTerminalScreens();
 
 void RegisterAllScreens() {
     static bool done = false;
     if (done) return;
     done = true;
     RegisterPositionScreens();
+    RegisterTerminalScreens();
 }

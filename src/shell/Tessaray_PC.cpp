@@ -7,6 +7,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "engine/gps.h"
 #include "engine/reader_sinks.h"
@@ -22,6 +23,7 @@ namespace {
 
 std::mutex g_endHookMutex;
 std::function<void(int)> g_endHook;
+std::vector<std::function<void()>> g_endSavers;
 
 }  // namespace
 
@@ -91,12 +93,15 @@ int CTessaray_PCApp::EnumSerialPorts() {
 }
 
 void CTessaray_PCApp::EndProcess(int code) {
-    ReleaseForExit();
     std::function<void(int)> hook;
+    std::vector<std::function<void()>> savers;
     {
         std::lock_guard<std::mutex> lock(g_endHookMutex);
         hook = g_endHook;
+        savers = g_endSavers;
     }
+    for (const auto& save : savers) save();
+    ReleaseForExit();
     if (hook) {
         hook(code);
         return;
@@ -108,6 +113,11 @@ void CTessaray_PCApp::EndProcess(int code) {
 void CTessaray_PCApp::SetEndProcessHook(std::function<void(int)> hook) {
     std::lock_guard<std::mutex> lock(g_endHookMutex);
     g_endHook = std::move(hook);
+}
+
+void CTessaray_PCApp::AddEndProcessSaver(std::function<void()> save) {
+    std::lock_guard<std::mutex> lock(g_endHookMutex);
+    g_endSavers.push_back(std::move(save));
 }
 
 bool CTessaray_PCApp::HasEndProcessHook() {
