@@ -3,6 +3,7 @@
 #include <strings.h>
 
 #include <array>
+#include <cstdint>
 #include <cstring>
 
 #include "engine/CfgIO.h"
@@ -102,30 +103,26 @@ bool ParseInt(const char* value, void* target) {
     return true;
 }
 
+// The kinds read like the "%lf", "%f" and "%ld" they stand for: the leading number counts, and
+// a text without one leaves the value as it is.
 bool ParseDouble(const char* value, void* target) {
-    const auto parsed = platform::ParseDouble(Printable(value));
+    const auto parsed = platform::ScanDouble(Printable(value));
     if (!parsed) return false;
     *static_cast<double*>(target) = *parsed;
     return true;
 }
 
 bool ParseFloat(const char* value, void* target) {
-    const auto parsed = platform::ParseFloat(Printable(value));
+    const auto parsed = platform::ScanFloat(Printable(value));
     if (!parsed) return false;
     *static_cast<float*>(target) = *parsed;
     return true;
 }
 
 bool ParseULong(const char* value, void* target) {
-    const std::string text = Printable(value);
     // "%ld" is 32 bits wide: "-1" stands for 0xFFFFFFFF.
-    if (const auto parsed = platform::ParseLong32(text)) {
-        *static_cast<uint32_t*>(target) = static_cast<uint32_t>(*parsed);
-        return true;
-    }
-    if (const auto parsed = platform::ParseULong32(text)) {
-        *static_cast<uint32_t*>(target) = *parsed;
-        return true;
-    }
-    return false;
+    const auto parsed = platform::ScanInteger(Printable(value));
+    if (!parsed || *parsed < INT32_MIN || *parsed > UINT32_MAX) return false;
+    *static_cast<uint32_t*>(target) = static_cast<uint32_t>(*parsed);
+    return true;
 }

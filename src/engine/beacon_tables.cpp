@@ -1061,3 +1061,62 @@ std::string LookupStationName(int32_t stationId, float fBeaconFreq) {
     }
     return shared->szOtherwise;
 }
+
+namespace {
+
+struct LBandBeam {
+    uint32_t ulFreqKhz;
+    const char* szName;
+};
+
+// The Americas/Asia-Pacific frequency is decided by the longitude and so is not listed.
+constexpr LBandBeam kLBandBeams[] = {
+    {1530359, "MSV-E"}, {1534741, "MSV-C"},  {1536782, "MSV-W"},
+    {1535080, "AFSAT"}, {1535152, "EA-SAT"}, {1558510, "Optus"},
+};
+
+}  // namespace
+
+const char* LBandBeamName(uint32_t freqKhz, float geoLongitude) {
+    if (freqKhz == kLBandAmericasOrAsiaKhz) return geoLongitude >= 0 ? "AP-SAT" : "AM-SAT";
+    for (const LBandBeam& beam : kLBandBeams) {
+        if (beam.ulFreqKhz == freqKhz) return beam.szName;
+    }
+    return "MSV-W";
+}
+
+bool IsLBandBeamFreq(uint32_t freqKhz) {
+    if (freqKhz == kLBandAmericasOrAsiaKhz) return true;
+    return std::any_of(std::begin(kLBandBeams), std::end(kLBandBeams),
+                       [&](const LBandBeam& b) { return b.ulFreqKhz == freqKhz; });
+}
+
+const std::array<LBandTuneFreq, 7> kLBandTuneFreqs{{
+    {1530359, "1530.3590"},
+    {1534741, "1534.7410"},
+    {1535080, "1535.0800"},
+    {1535137, "1535.1375"},
+    {1535152, "1535.1525"},
+    {1536782, "1536.7820"},
+    {1558510, "1558.5100"},
+}};
+
+const std::vector<LBandContinent>& LBandContinents() {
+    static const std::vector<LBandContinent> continents{
+        {"Africa", {"AFSAT", "EA-SAT"}},
+        {"Asia", {"AP-SAT"}},
+        {"Australia", {"Optus"}},
+        {"Europe", {"EA-SAT"}},
+        {"North America", {"MSV-E", "MSV-C", "MSV-W", "AM-SAT"}},
+        {"South America", {"AM-SAT"}},
+    };
+    return continents;
+}
+
+uint32_t LBandBeamFreq(std::string_view name) {
+    if (name == "AP-SAT" || name == "AM-SAT") return kLBandAmericasOrAsiaKhz;
+    for (const LBandBeam& beam : kLBandBeams) {
+        if (name == beam.szName) return beam.ulFreqKhz;
+    }
+    return 0;
+}

@@ -74,3 +74,31 @@ float LookupStationFreq(std::u16string_view stationName);
 // Name of the station that sends this reference-station ID, or "Unknown". fBeaconFreq (kHz) is
 // the frequency the beacon receiver is tuned to; it decides between stations sharing an ID.
 std::string LookupStationName(int32_t stationId, float fBeaconFreq);
+
+// L-band correction beams. Every beam runs at 1200 bps.
+inline constexpr int kLBandBeamRate = 1200;
+// The frequency shared by the Americas and Asia-Pacific beams; the satellite's longitude
+// tells them apart.
+inline constexpr uint32_t kLBandAmericasOrAsiaKhz = 1535137;
+
+// The beam the receiver is tuned to, by its exact frequency in kHz; "MSV-W" for a frequency
+// that is no beam (also 0 before the receiver has reported one).
+const char* LBandBeamName(uint32_t freqKhz, float geoLongitude);
+// True when the frequency is one of the beams.
+bool IsLBandBeamFreq(uint32_t freqKhz);
+
+// The manual-tune frequencies in list order, with their texts in MHz.
+struct LBandTuneFreq {
+    uint32_t ulFreqKhz;
+    const char* szMHz;
+};
+extern const std::array<LBandTuneFreq, 7> kLBandTuneFreqs;
+
+// The continents of the tune-by-name list and their beams, in list order.
+struct LBandContinent {
+    const char* szName;
+    std::vector<const char*> beams;
+};
+const std::vector<LBandContinent>& LBandContinents();
+// The frequency of a beam by its name; 0 for a name that is no beam.
+uint32_t LBandBeamFreq(std::string_view name);

@@ -245,7 +245,7 @@ bool CBinary::bBinaryType1(GPSInfo* rec, const char* frame) {
     if (SplitDegrees(b.dLongitude, 180.0, nav.iLonDeg, nav.fLonMin, nav.dLonMin))
         nav.cLonDir = b.dLongitude < 0.0 ? 'W' : 'E';
 
-    nav.fAltitude = b.fHeight;
+    if (std::isfinite(b.fHeight)) nav.fAltitude = b.fHeight;
     nav.fGSTRms = b.fStdDevResid;
     nav.usNavMode = b.usNavMode;
     return true;

@@ -43,3 +43,46 @@ std::string Cp1252ToUtf8(std::string_view text) {
     }
     return out;
 }
+
+std::optional<unsigned char> UnicodeToCp1252(char32_t c) {
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return static_cast<unsigned char>(c);
+    for (std::size_t k = 0; k < kBlock80.size(); ++k)
+        if (kBlock80[k] == c) return static_cast<unsigned char>(0x80 + k);
+    return std::nullopt;
+}
+
+std::optional<std::string> Utf8ToCp1252(std::string_view utf8) {
+    std::string out;
+    out.reserve(utf8.size());
+    for (std::size_t i = 0; i < utf8.size();) {
+        const auto lead = static_cast<unsigned char>(utf8[i]);
+        int extra = 0;
+        char32_t c = 0;
+        if (lead < 0x80) {
+            c = lead;
+        } else if (lead >= 0xC2 && lead <= 0xDF) {
+            extra = 1, c = lead & 0x1F;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            extra = 2, c = lead & 0x0F;
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            extra = 3, c = lead & 0x07;
+        } else {
+            return std::nullopt;
+        }
+        if (i + static_cast<std::size_t>(extra) >= utf8.size()) return std::nullopt;
+        for (int k = 1; k <= extra; ++k) {
+            const auto b = static_cast<unsigned char>(utf8[i + static_cast<std::size_t>(k)]);
+            if ((b & 0xC0) != 0x80) return std::nullopt;
+            c = (c << 6) | (b & 0x3F);
+        }
+        // Overlong forms, surrogates and values beyond U+10FFFF are not characters.
+        if ((extra == 2 && (c < 0x800 || (c >= 0xD800 && c <= 0xDFFF))) ||
+            (extra == 3 && (c < 0x10000 || c > 0x10FFFF)))
+            return std::nullopt;
+        const std::optional<unsigned char> byte = UnicodeToCp1252(c);
+        if (!byte) return std::nullopt;
+        out.push_back(static_cast<char>(*byte));
+        i += 1 + static_cast<std::size_t>(extra);
+    }
+    return out;
+}

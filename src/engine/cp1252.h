@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -12,3 +13,10 @@ char16_t Cp1252ToUnicode(unsigned char byte);
 
 std::u16string Cp1252ToUtf16(std::string_view text);
 std::string Cp1252ToUtf8(std::string_view text);
+
+// The inverse, for text the user typed that goes to the receiver or into a file. U+0081,
+// U+008D, U+008F, U+0090 and U+009D give back their bytes, so every byte survives a round
+// trip; every other character outside the code page (U+0080 and the rest of U+0082..U+009F
+// included) cannot be represented and gives nullopt, as does malformed UTF-8.
+std::optional<unsigned char> UnicodeToCp1252(char32_t c);
+std::optional<std::string> Utf8ToCp1252(std::string_view utf8);

@@ -6,6 +6,7 @@
 #include <numbers>
 
 #include "engine/appstate.h"
+#include "engine/coords.h"
 #include "engine/gps.h"
 
 namespace {
@@ -33,12 +34,6 @@ void Advance(int32_t& stamp, int32_t s, int32_t& index, Write write, Clear clear
     }
     write(index, true);
     index = (index + 1) % kHistorySize;
-}
-
-double SignedDegrees(int32_t deg, double min, char letter, char negativeLetter, bool signedDeg) {
-    const double magnitude = std::fabs(static_cast<double>(deg)) + min / 60.0;
-    const bool negative = deg < 0 || ((deg == 0 || !signedDeg) && letter == negativeLetter);
-    return negative ? -magnitude : magnitude;
 }
 
 }  // namespace
@@ -119,10 +114,10 @@ CHistory::Offsets CHistory::PositionOffsets(int32_t latDeg, double latMin, char 
                                             double altitude, int32_t refLatDeg, double refLatMin,
                                             char refNS, int32_t refLonDeg, double refLonMin,
                                             char refEW, double refAltitude, bool bin1Position) {
-    const double lat = SignedDegrees(latDeg, latMin, latDir, 'S', bin1Position);
-    const double lon = SignedDegrees(lonDeg, lonMin, lonDir, 'W', bin1Position);
-    const double refLat = SignedDegrees(refLatDeg, refLatMin, refNS, 'S', bin1Position);
-    const double refLon = SignedDegrees(refLonDeg, refLonMin, refEW, 'W', bin1Position);
+    const double lat = SignedDegrees(latDeg, latMin, latDir, bin1Position);
+    const double lon = SignedDegrees(lonDeg, lonMin, lonDir, bin1Position);
+    const double refLat = SignedDegrees(refLatDeg, refLatMin, refNS, bin1Position);
+    const double refLon = SignedDegrees(refLonDeg, refLonMin, refEW, bin1Position);
     double dLon = std::fmod(lon - refLon, 360.0);
     if (dLon >= 180.0) dLon -= 360.0;
     if (dLon < -180.0) dLon += 360.0;

@@ -16,6 +16,8 @@
 
 CNMEA g_NMEA;
 std::atomic<uint32_t> g_ulDiffReplies{0};
+std::atomic<uint32_t> g_ulJIReplies{0};
+std::atomic<uint32_t> g_ulJRTKReplies{0};
 
 namespace {
 
@@ -141,11 +143,18 @@ bool JRadRow(const char* sentence, const char* prefix, uint32_t* flag, uint32_t 
 const std::array kReplyRoutes = {
     Route{"$>JSHOW,", nullptr, LBND_ERR("bJSHOW"),
           [](CNMEA& n, GPSInfo& r, char* f, char* s) { return n.LBndNMEA.bJSHOW(f, s, &r); }},
+    // A failed or short reply is an answer too: these count every reply, after its fields.
     Route{"$>JI,", LBandLock, LBND_ERR("bJI"),
-          [](CNMEA& n, GPSInfo& r, char* f, char* s) { return n.LBndNMEA.bJI(f, s, &r.LBand); }},
+          [](CNMEA& n, GPSInfo& r, char* f, char* s) {
+              const bool ok = n.LBndNMEA.bJI(f, s, &r.LBand);
+              g_ulJIReplies.fetch_add(1);
+              return ok;
+          }},
     Route{"$>JRTK,", RxPortLock, LBND_ERR("bJRTK"),
           [](CNMEA& n, GPSInfo& r, char* f, char* s) {
-              return n.LBndNMEA.bJRTK(f, s, &r.RxPortConfig);
+              const bool ok = n.LBndNMEA.bJRTK(f, s, &r.RxPortConfig);
+              g_ulJRTKReplies.fetch_add(1);
+              return ok;
           }},
     Route{"$>JGEO,", LBandLock, LBND_ERR("bJGEO"),
           [](CNMEA& n, GPSInfo& r, char* f, char* s) { return n.LBndNMEA.bJGEO(f, s, &r.LBand); }},
@@ -290,8 +299,12 @@ int CNMEA::iCalcChecksum(const char* sentence) {
 }
 
 int CNMEA::iCheckHeader(const char* text, const char* header) {
+    return iCheckHeader(text, std::strlen(text), header);
+}
+
+int CNMEA::iCheckHeader(const char* text, std::size_t textLength, const char* header) {
     g_comparisons.fetch_add(1, std::memory_order_relaxed);
-    const std::size_t n = std::min(std::strlen(text), std::strlen(header));
+    const std::size_t n = std::min(textLength, std::strlen(header));
     const int c = std::memcmp(text, header, n);
     return (c > 0) - (c < 0);
 }
@@ -385,16 +398,17 @@ bool CNMEA::bParseNMEA(GPSInfo* rec, char* sentence) {
         return false;
     }
 
+    const std::size_t length = std::strlen(sentence);
     if (StartsWith(sentence, "$PKRV,") || StartsWith(sentence, "$>PKRV,"))
-        return DispatchProprietary(*rec, sentence);
-    if (std::strstr(sentence, "$GP") == nullptr) return DispatchOther(*rec, sentence);
-    return DispatchGP(*rec, sentence);
+        return DispatchProprietary(*rec, sentence, length);
+    if (std::strstr(sentence, "$GP") == nullptr) return DispatchOther(*rec, sentence, length);
+    return DispatchGP(*rec, sentence, length);
 }
 
-bool CNMEA::DispatchProprietary(GPSInfo& rec, char* sentence) {
+bool CNMEA::DispatchProprietary(GPSInfo& rec, char* sentence, std::size_t length) {
     for (const PkrvRoute& row : kPkrvRoutes) {
         const bool match = row.exact ? std::strcmp(sentence, row.route.header) == 0
-                                     : iCheckHeader(sentence, row.route.header) == 0;
+                                     : iCheckHeader(sentence, length, row.route.header) == 0;
         if (!match) continue;
         const bool result = RunRoute(row.route, *this, rec, m_szField, sentence);
         if (row.saveOnSuccess && result) {
@@ -420,25 +434,26 @@ bool CNMEA::DispatchProprietary(GPSInfo& rec, char* sentence) {
     return false;
 }
 
-bool CNMEA::DispatchOther(GPSInfo& rec, char* sentence) {
+bool CNMEA::DispatchOther(GPSInfo& rec, char* sentence, std::size_t length) {
     for (const Route& route : kAttitudeRoutes)
-        if (iCheckHeader(sentence, route.header) == 0)
+        if (iCheckHeader(sentence, length, route.header) == 0)
             return RunRoute(route, *this, rec, m_szField, sentence);
     if (!StartsWith(sentence, "$>")) {
-        if (iCheckHeader(sentence, kRD1Route.header) == 0)
+        if (iCheckHeader(sentence, length, kRD1Route.header) == 0)
             return RunRoute(kRD1Route, *this, rec, m_szField, sentence);
-        platform::Trace("Unrecognized response!\n <%s>\n", sentence);
+        // Every sentence of another talker comes here: formatted only for a reader.
+        if (platform::TracesWanted()) platform::Trace("Unrecognized response!\n <%s>\n", sentence);
         return false;
     }
     for (const Route& route : kReplyRoutes)
-        if (iCheckHeader(sentence, route.header) == 0)
+        if (iCheckHeader(sentence, length, route.header) == 0)
             return RunRoute(route, *this, rec, m_szField, sentence);
     return false;
 }
 
-bool CNMEA::DispatchGP(GPSInfo& rec, char* sentence) {
+bool CNMEA::DispatchGP(GPSInfo& rec, char* sentence, std::size_t length) {
     for (const Route& route : kGPRoutes) {
-        if (iCheckHeader(sentence, route.header) == 0) {
+        if (iCheckHeader(sentence, length, route.header) == 0) {
             RunRoute(route, *this, rec, m_szField, sentence);
             return true;
         }

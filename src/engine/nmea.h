@@ -33,6 +33,8 @@ public:
     // 0 when the texts agree over the shorter of their lengths, else the sign of the first
     // difference.
     static int iCheckHeader(const char* text, const char* header);
+    // The same with the text's length known (the dispatcher measures a sentence once).
+    static int iCheckHeader(const char* text, std::size_t textLength, const char* header);
     static float fACIItoFloat(const char* field);
     static double dACIItoDouble(const char* field);
     static int iACIItoHex(const char* field);
@@ -47,9 +49,9 @@ public:
     CPKRVNMEA PkrvNMEA;
 
 private:
-    bool DispatchProprietary(GPSInfo& rec, char* sentence);
-    bool DispatchOther(GPSInfo& rec, char* sentence);
-    bool DispatchGP(GPSInfo& rec, char* sentence);
+    bool DispatchProprietary(GPSInfo& rec, char* sentence, std::size_t length);
+    bool DispatchOther(GPSInfo& rec, char* sentence, std::size_t length);
+    bool DispatchGP(GPSInfo& rec, char* sentence, std::size_t length);
 
     char m_szField[kNMEAFieldSize] = {};
 };
@@ -82,3 +84,7 @@ extern CNMEA g_NMEA;
 // Counts the "$>JDIFF" replies that set the differential source, so a caller can tell
 // whether the receiver has answered since it asked.
 extern std::atomic<uint32_t> g_ulDiffReplies;
+// Count the "$>JI" and "$>JRTK" replies (failed ones included), so a screen can tell a fresh
+// reply from a field left by an earlier one.
+extern std::atomic<uint32_t> g_ulJIReplies;
+extern std::atomic<uint32_t> g_ulJRTKReplies;

@@ -102,8 +102,10 @@ int SComm::OpenPort(int iPort, long lBaud, char cParity, int iDataBits, int iSto
                     "in ports.conf)",
                     iPort, iPort, iPort);
             } else {
+                // A regular file, /dev/null or a pipe opens, then fails the terminal calls.
                 text =
-                    "cannot open " + platform::PortLabel(iPort) + ": " + platform::ErrorText(err);
+                    "cannot open " + platform::PortLabel(iPort) + ": " +
+                    (err == ENOTTY ? std::string("not a serial device") : platform::ErrorText(err));
                 if (err == EACCES || err == EPERM) text += " - is the user in the dialout group?";
             }
             {
@@ -210,7 +212,10 @@ int SComm::ReadBytes(char* buf, uint32_t nMax, uint32_t* pnRead, uint32_t* pnQue
 
 int SComm::SendBytes(const char* buf, uint32_t n, uint32_t* pnWritten, double dTimeoutSec) {
     if (pnWritten) *pnWritten = 0;
-    if (!bOpen_.load()) return Fail(COMM_NOT_OPEN);
+    if (!bOpen_.load()) {
+        nSendFailures_.fetch_add(1);
+        return Fail(COMM_NOT_OPEN);
+    }
     try {
         platform::SerialDevice& device = Device();
         const uint32_t start = platform::TickCount();
@@ -219,6 +224,7 @@ int SComm::SendBytes(const char* buf, uint32_t n, uint32_t* pnWritten, double dT
         for (;;) {
             long w = device.Write(buf + written, n - written);
             if (w < 0) {
+                nSendFailures_.fetch_add(1);
                 std::string text =
                     platform::Format("Write To Comm Port Error - %ld", static_cast<long>(-w));
                 platform::Trace("Tessaray_PC: %s: %s\n", "SComm::SendBytes", text.c_str());

@@ -52,6 +52,9 @@ public:
     bool bOpen() const { return bOpen_.load(); }
     int iPort() const { return iPort_.load(); }
     int iLastError() const { return iLastError_.load(); }
+    // Sends that failed since the program started (port closed or the OS refused them); a
+    // caller compares two readings to learn whether its own commands reached the device.
+    uint32_t SendFailures() const { return nSendFailures_.load(); }
     std::string strPortName() const;
     // The device path behind the open port ("" when closed).
     std::string DevicePath() const;
@@ -77,6 +80,7 @@ private:
     std::atomic<bool> bOpen_{false};
     std::atomic<int> iPort_{0};
     std::atomic<int> iLastError_{0};
+    std::atomic<uint32_t> nSendFailures_{0};
     mutable std::mutex nameMutex_;
     std::string strPortName_;
     std::string devicePath_;

@@ -1,6 +1,7 @@
 #include "engine/tspan.h"
 
 #include "engine/gps.h"
+#include "engine/lbndnmea.h"
 #include "engine/txnmea.h"
 #include "platform/clock.h"
 #include "platform/numbers.h"
@@ -57,4 +58,41 @@ void TSpan::SendDfxPort(int32_t port) {
         return;
     }
     Tx().SendString(platform::Format("$JASC,DFX,1,%s\r\n", kPorts[port - 1]));
+}
+
+void TSpan::DfxAllOff() {
+    for (const char* text :
+         {"$JASC,DFX,0,PORTA\r\n", "$JASC,DFX,0,PORTB\r\n", "$JASC,DFX,0,PORTC\r\n"}) {
+        Tx().SendString(text);
+        platform::Sleep(40);
+    }
+}
+
+void TSpan::SendDfxPortName(std::string_view portName) {
+    DfxAllOff();
+    const std::string command = "$JASC,DFX,1," + ReferenceField(portName) + "\r\n";
+    Tx().SendString(command);
+    platform::Trace("TSpan Setup: %s", command.c_str());
+    platform::Sleep(50);
+}
+
+std::string TSpan::ReferenceField(std::string_view text) {
+    std::string out;
+    for (const char c : text) {
+        if (out.size() >= kReferenceTextMax) break;
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x20 && byte < 0x7F) out.push_back(c);
+    }
+    return out;
+}
+
+bool TSpan::SendReferenceText(std::string_view lat, std::string_view lon, std::string_view height) {
+    const std::string command = "$JRTK,1," + ReferenceField(lat) + "," + ReferenceField(lon) + "," +
+                                ReferenceField(height) + "\r\n";
+    // A rejection left over from an earlier command must not be taken for this one's.
+    g_bRTKRefInvalid.store(0);
+    Tx().SendString(command);
+    platform::Trace("TSpan Setup: %s", command.c_str());
+    platform::Sleep(250);
+    return g_bRTKRefInvalid.exchange(0) == 0;
 }

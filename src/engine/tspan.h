@@ -3,6 +3,8 @@
 // them (the current record in RxPortConfig) and as saved in the settings (WizardLive).
 
 #include <cstdint>
+#include <string>
+#include <string_view>
 
 class CGPS;
 class CTxNMEA;
@@ -21,6 +23,18 @@ public:
     void SendReference(double lat, double lon, double height);
     // 1..3 switch the corrections on at PORTA..PORTC; 0 sends nothing.
     void SendDfxPort(int32_t port);
+    // Corrections off at PORTA, PORTB and PORTC.
+    void DfxAllOff();
+    // All ports off, then the corrections on at the named port ("PORTB").
+    void SendDfxPortName(std::string_view portName);
+    // The reference position as the user typed it. Each text keeps its printable characters,
+    // at most kReferenceTextMax of them. False when the receiver rejected the position
+    // during the pause after it.
+    bool SendReferenceText(std::string_view lat, std::string_view lon, std::string_view height);
+
+    static constexpr size_t kReferenceTextMax = 19;
+    // The text as it goes into the reference command.
+    static std::string ReferenceField(std::string_view text);
 
 private:
     CGPS& Record();

@@ -403,8 +403,12 @@ uint32_t AtoUL(const char* text, int base) {
     return negative ? 0u - r : r;
 }
 
-double AtoF(const char* text) {
-    if (!text) return 0.0;
+namespace {
+
+// The leading decimal number (with an optional exponent) in the manner of strtod, without
+// its locale, "inf", "nan" or hex forms; nullopt when no digit leads or the value is not finite.
+std::optional<double> LeadingFloating(const char* text) {
+    if (!text) return std::nullopt;
     const char* p = text;
     while (IsBlank(*p)) ++p;
     const char* begin = p;
@@ -415,7 +419,7 @@ double AtoF(const char* text) {
         ++p;
         while (IsDigit(*p)) ++p, ++digits;
     }
-    if (digits == 0) return 0.0;
+    if (digits == 0) return std::nullopt;
     if (*p == 'e' || *p == 'E') {
         const char* q = p + 1;
         if (*q == '+' || *q == '-') ++q;
@@ -428,8 +432,33 @@ double AtoF(const char* text) {
     if (*first == '+') ++first;
     double value = 0.0;
     auto res = std::from_chars(first, p, value, std::chars_format::general);
-    if (res.ec != std::errc() || !std::isfinite(value)) return 0.0;
+    if (res.ec != std::errc() || !std::isfinite(value)) return std::nullopt;
     return value;
+}
+
+}  // namespace
+
+double AtoF(const char* text) {
+    return LeadingFloating(text).value_or(0.0);
+}
+
+std::optional<double> ScanDouble(const std::string& text) {
+    return LeadingFloating(text.c_str());
+}
+
+std::optional<float> ScanFloat(const std::string& text) {
+    const std::optional<double> value = LeadingFloating(text.c_str());
+    if (!value || !std::isfinite(static_cast<float>(*value))) return std::nullopt;
+    return static_cast<float>(*value);
+}
+
+std::optional<int64_t> ScanInteger(const std::string& text) {
+    const char* p = text.c_str();
+    while (IsBlank(*p)) ++p;
+    if (*p == '+' || *p == '-') ++p;
+    if (!IsDigit(*p)) return std::nullopt;
+    // Beyond 2^40 the value saturates; callers check their own range.
+    return LeadingInteger(text.c_str(), INT64_MIN / 2, INT64_MAX / 2);
 }
 
 }  // namespace platform

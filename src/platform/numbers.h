@@ -38,6 +38,13 @@ int AtoI(const char* text);
 int32_t AtoL(const char* text);
 uint32_t AtoUL(const char* text, int base = 10);
 double AtoF(const char* text);
+
+// The leading number in the manner of sscanf "%lf", "%f" and "%ld" ("301.5kHz" gives 301.5),
+// locale-free; nullopt when no number leads or the value is not finite in its type.
+std::optional<double> ScanDouble(const std::string& text);
+std::optional<float> ScanFloat(const std::string& text);
+std::optional<int64_t> ScanInteger(const std::string& text);
+
 inline int AtoI(const std::string& text) {
     return AtoI(text.c_str());
 }

@@ -42,7 +42,10 @@ std::string ConfigFile(const std::string& name) {
 }
 
 bool EnsureConfigDir(std::string* error) {
-    std::string dir = ConfigDir();
+    return CreateFolders(ConfigDir(), error);
+}
+
+bool CreateFolders(const std::string& dir, std::string* error) {
     std::error_code ec;
     std::filesystem::create_directories(dir, ec);
     if (ec || !std::filesystem::is_directory(dir)) {
@@ -53,6 +56,11 @@ bool EnsureConfigDir(std::string* error) {
         return false;
     }
     return true;
+}
+
+bool CreateFoldersOf(const std::string& filePath, std::string* error) {
+    const std::string parent = std::filesystem::path(filePath).parent_path().string();
+    return parent.empty() || CreateFolders(parent, error);
 }
 
 }  // namespace platform

@@ -14,4 +14,9 @@ std::string ConfigFile(const std::string& name);
 // and sets *error (when given) to a text naming the folder and the OS error.
 bool EnsureConfigDir(std::string* error = nullptr);
 
+// Creates a folder and its parents when missing; the same errors as EnsureConfigDir.
+bool CreateFolders(const std::string& dir, std::string* error = nullptr);
+// Creates the folders a file path lies in (nothing for a bare file name).
+bool CreateFoldersOf(const std::string& filePath, std::string* error = nullptr);
+
 }  // namespace platform

@@ -18,6 +18,23 @@ int Errno() {
     return errno ? errno : EIO;
 }
 
+// Standard rates go by their speed constants, so stty and other tools see the real speed; the
+// arbitrary-speed form only for the rates that have no constant (14400, 56000).
+tcflag_t SpeedConstant(uint32_t baud) {
+    static constexpr struct {
+        uint32_t baud;
+        tcflag_t constant;
+    } kRates[] = {{50, B50},         {75, B75},         {110, B110},       {134, B134},
+                  {150, B150},       {200, B200},       {300, B300},       {600, B600},
+                  {1200, B1200},     {1800, B1800},     {2400, B2400},     {4800, B4800},
+                  {9600, B9600},     {19200, B19200},   {38400, B38400},   {57600, B57600},
+                  {115200, B115200}, {230400, B230400}, {460800, B460800}, {921600, B921600}};
+    for (const auto& r : kRates) {
+        if (r.baud == baud) return r.constant;
+    }
+    return BOTHER;
+}
+
 // An empty read on a device that went away shows only as a hang-up.
 bool HungUp(int fd) {
     pollfd p{fd, POLLIN, 0};
@@ -81,7 +98,8 @@ int PosixSerialDevice::Configure(uint32_t baud, char parity, int dataBits, int s
     tio.c_cc[VTIME] = 0;
 
     tio.c_cflag &= ~(CBAUD | (CBAUD << IBSHIFT));
-    tio.c_cflag |= BOTHER | (BOTHER << IBSHIFT);
+    const tcflag_t speed = SpeedConstant(baud);
+    tio.c_cflag |= speed | (speed << IBSHIFT);
     tio.c_ispeed = baud;
     tio.c_ospeed = baud;
 

@@ -69,11 +69,11 @@ bool WriteTextFile(const std::string& path, std::string_view text, std::string* 
     return false;
 }
 
-TextFileWriter::~TextFileWriter() {
+RawFileWriter::~RawFileWriter() {
     Close(nullptr);
 }
 
-bool TextFileWriter::Open(const std::string& path, bool append, std::string* error) {
+bool RawFileWriter::Open(const std::string& path, bool append, std::string* error) {
     Close(nullptr);
     file_ = std::fopen(path.c_str(), append ? "ab" : "wb");
     if (!file_) {
@@ -84,12 +84,11 @@ bool TextFileWriter::Open(const std::string& path, bool append, std::string* err
     return true;
 }
 
-bool TextFileWriter::Write(std::string_view text, std::string* error) {
+bool RawFileWriter::Write(std::string_view bytes, std::string* error) {
     if (!file_) {
         SetError(error, "cannot write", path_, EBADF);
         return false;
     }
-    std::string bytes = TextToFileBytes(text);
     if (std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size()) {
         SetError(error, "cannot write", path_, errno ? errno : EIO);
         return false;
@@ -97,7 +96,7 @@ bool TextFileWriter::Write(std::string_view text, std::string* error) {
     return true;
 }
 
-bool TextFileWriter::Flush(std::string* error) {
+bool RawFileWriter::Flush(std::string* error) {
     if (!file_) return true;
     if (std::fflush(file_) != 0) {
         SetError(error, "cannot write", path_, errno ? errno : EIO);
@@ -106,7 +105,7 @@ bool TextFileWriter::Flush(std::string* error) {
     return true;
 }
 
-bool TextFileWriter::Close(std::string* error) {
+bool RawFileWriter::Close(std::string* error) {
     if (!file_) return true;
     int rc = std::fclose(file_);
     int err = errno;

@@ -21,17 +21,18 @@ bool ReadTextFile(const std::string& path, std::string* text, std::string* error
 // Replaces the file atomically (see atomic_file.h) with the text in file form.
 bool WriteTextFile(const std::string& path, std::string_view text, std::string* error);
 
-// A text file written piece by piece (logs, point and polygon tables).
-class TextFileWriter {
+// A file written piece by piece with its bytes as they are (recorded receiver data). On
+// failure the calls return false and set *error to a text naming the file and the OS error.
+class RawFileWriter {
 public:
-    TextFileWriter() = default;
-    ~TextFileWriter();
-    TextFileWriter(const TextFileWriter&) = delete;
-    TextFileWriter& operator=(const TextFileWriter&) = delete;
+    RawFileWriter() = default;
+    ~RawFileWriter();
+    RawFileWriter(const RawFileWriter&) = delete;
+    RawFileWriter& operator=(const RawFileWriter&) = delete;
 
     // append: keep what the file holds and write at its end; else start empty.
     bool Open(const std::string& path, bool append, std::string* error);
-    bool Write(std::string_view text, std::string* error);
+    bool Write(std::string_view bytes, std::string* error);
     bool Flush(std::string* error);
     bool Close(std::string* error);
     bool IsOpen() const { return file_ != nullptr; }
@@ -39,6 +40,24 @@ public:
 private:
     std::FILE* file_ = nullptr;
     std::string path_;
+};
+
+// A text file written piece by piece (logs, point and polygon tables): every LF goes to the
+// file as CR LF.
+class TextFileWriter {
+public:
+    bool Open(const std::string& path, bool append, std::string* error) {
+        return raw_.Open(path, append, error);
+    }
+    bool Write(std::string_view text, std::string* error) {
+        return raw_.Write(TextToFileBytes(text), error);
+    }
+    bool Flush(std::string* error) { return raw_.Flush(error); }
+    bool Close(std::string* error) { return raw_.Close(error); }
+    bool IsOpen() const { return raw_.IsOpen(); }
+
+private:
+    RawFileWriter raw_;
 };
 
 // Splits text at LF into lines (without the LF); a last line without LF still counts.

@@ -1,5 +1,6 @@
 #include "platform/trace.h"
 
+#include <atomic>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
@@ -30,6 +31,8 @@ bool ToStderr() {
     return on;
 }
 
+std::atomic<bool> g_wanted{false};
+
 void Emit(std::string text) {
     if (ToStderr()) {
         std::string out = text;
@@ -51,6 +54,14 @@ void Trace(const char* fmt, ...) {
     std::string text = VFormat(fmt, args);
     va_end(args);
     Emit(std::move(text));
+}
+
+bool TracesWanted() {
+    return g_wanted.load(std::memory_order_relaxed) || ToStderr();
+}
+
+void SetTracesWanted(bool wanted) {
+    g_wanted.store(wanted, std::memory_order_relaxed);
 }
 
 std::vector<std::string> TraceLines() {

@@ -12,6 +12,11 @@ namespace platform {
 // capped in-memory ring. Thread-safe.
 void Trace(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
 
+// Whether traces that cost time on a hot path are wanted: tracing to stderr is on, or a
+// reader of the ring (a test) asked for them. Other traces are always kept in the ring.
+bool TracesWanted();
+void SetTracesWanted(bool wanted);
+
 // Lines in the ring, oldest first; a trailing line end of each call is removed.
 std::vector<std::string> TraceLines();
 void ClearTrace();

@@ -1,5 +1,6 @@
 #include "resources/dlg_main.h"
 
+#include "resources/dlg_strip.h"
 #include "ui/pictures.h"
 
 using ui::ControlSpec;
@@ -8,19 +9,6 @@ using ui::Kind;
 namespace Flag = ui::Flag;
 
 namespace {
-
-// The status strip along the top of the screen area: lamp pairs with their labels.
-void AddStatusStrip(std::vector<ControlSpec>& c) {
-    c.push_back({1018, Kind::Picture, {54, 67, 12, 12}, "", 0, 135, {}});
-    c.push_back({1043, Kind::Picture, {54, 67, 12, 12}, "", Flag::Hidden, 134, {}});
-    c.push_back({1001, Kind::Static, {69, 66, 56, 14}, "COMM", Flag::NoWrap, 0, {}});
-    c.push_back({1019, Kind::Picture, {128, 67, 12, 12}, "", Flag::Hidden, 138, {}});
-    c.push_back({1044, Kind::Picture, {128, 67, 12, 12}, "", 0, 134, {}});
-    c.push_back({1016, Kind::Static, {143, 66, 40, 14}, "GPS", Flag::NoWrap, 0, {}});
-    c.push_back({1020, Kind::Picture, {186, 67, 12, 12}, "", Flag::Hidden, 138, {}});
-    c.push_back({1045, Kind::Picture, {186, 67, 12, 12}, "", 0, 134, {}});
-    c.push_back({1002, Kind::Static, {201, 66, 60, 14}, "SBAS", Flag::NoWrap, 0, {}});
-}
 
 ui::DialogTemplate BuildMain() {
     ui::DialogTemplate t;

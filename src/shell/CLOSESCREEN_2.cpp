@@ -1,5 +1,6 @@
 #include "shell/CLOSESCREEN_2.h"
 
+#include "engine/beacon_tables.h"
 #include "engine/gps.h"
 #include "engine/txnmea.h"
 #include "platform/numbers.h"
@@ -13,17 +14,6 @@
 using namespace resources;
 
 namespace {
-
-struct Beam {
-    uint32_t freqKhz;
-    const char* name;
-};
-
-constexpr Beam kBeams[] = {
-    {1530359, "MSV-E"}, {1534741, "MSV-C"},  {1536782, "MSV-W"},
-    {1535080, "AFSAT"}, {1535152, "EA-SAT"}, {1558510, "Optus"},
-};
-constexpr uint32_t kAsiaPacificOrAmericasKhz = 1535137;
 
 const int kFreqLabels[] = {IDC_REPORT_FREQ_LABEL, IDC_REPORT_MSK_LABEL, IDC_REPORT_STATION_LABEL,
                            IDC_REPORT_DETAIL1,    IDC_REPORT_DETAIL2,   IDC_REPORT_DETAIL3};
@@ -56,14 +46,6 @@ const char* ReportRateText(int rateCode) {
         default:
             return "NA";
     }
-}
-
-const char* LBandBeamName(uint32_t freqKhz, float geoLongitude) {
-    if (freqKhz == kAsiaPacificOrAmericasKhz) return geoLongitude >= 0 ? "AP-SAT" : "AM-SAT";
-    for (const Beam& beam : kBeams) {
-        if (beam.freqKhz == freqKhz) return beam.name;
-    }
-    return "MSV-W";
 }
 
 std::string BeaconBitRateText(int bitRate) {

@@ -11,8 +11,6 @@
 // Rate text of an eRateCode on the report (" OFF", " 5 S", "1 Hz", "5 Hz", "10Hz", "20Hz";
 // "NA" for any other value).
 const char* ReportRateText(int rateCode);
-// The L-band beam by its exact frequency in kHz ("MSV-W" for an unknown one).
-const char* LBandBeamName(uint32_t freqKhz, float geoLongitude);
 // The beacon bit rate of an eBeaconBitRate ("Auto" for 0, else the code times 100).
 std::string BeaconBitRateText(int bitRate);
 

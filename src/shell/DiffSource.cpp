@@ -107,9 +107,7 @@ void InitDiffSourceCombo(ui::Dialog* dlg, int comboId) {
 }
 
 void SelectDiffSourceItem(ui::Dialog* dlg, int comboId) {
-    if (auto* combo = dlg->Item<QComboBox>(comboId)) {
-        if (combo->view() && combo->view()->isVisible()) return;
-    }
+    if (dlg->IsComboDroppedDown(comboId)) return;
     int source;
     {
         RecordLock lock(g_GPS.Info.ulPart1Lock);

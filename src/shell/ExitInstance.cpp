@@ -31,6 +31,7 @@ void RepaintTopPage() {
 
 int SaveAndCloseReceiver() {
     RepaintTopPage();
+    const uint32_t failuresBefore = g_Comm.SendFailures();
     bSuppressPolling.store(1);
     g_TxNMEA.OutputsOff(false);
     platform::Sleep(100);
@@ -43,6 +44,12 @@ int SaveAndCloseReceiver() {
     }
     g_TxNMEA.SaveConfig();
     platform::Sleep(100);
+    // A receiver unplugged before the watchdog noticed took none of it: the saving screen
+    // must offer Retry, not report a save.
+    if (!g_Comm.bOpen() || g_Comm.SendFailures() != failuresBefore) {
+        platform::Trace("Tessaray_PC: the receiver did not take the shutdown commands\n");
+        theApp().bReceiverFound.store(0);
+    }
     CCLOSESCREEN_1 dlg;
     dlg.DoModal();
     return 1;

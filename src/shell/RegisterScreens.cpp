@@ -5,6 +5,8 @@
 // `RegisterScreen(SCR_GPS_1, [] { return std::make_unique<CGPS_1>(); });` per screen.
 // A class that is not registered is simply not reachable from the navigation bar yet.
 void RegisterPositionScreens();
+void RegisterBeaconSbasScreens();
+void RegisterLbandXrefTspanScreens();
 void RegisterTerminalScreens();
 
 void RegisterAllScreens() {
@@ -12,5 +14,7 @@ void RegisterAllScreens() {
     if (done) return;
     done = true;
     RegisterPositionScreens();
+    RegisterBeaconSbasScreens();
+    RegisterLbandXrefTspanScreens();
     RegisterTerminalScreens();
 }

@@ -5,8 +5,10 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QSlider>
 #include <QTabBar>
 #include <QTimer>
+#include <algorithm>
 
 #include "ui/dialog.h"
 
@@ -66,6 +68,15 @@ bool UserSelectCombo(QWidget* widget, int index) {
     // What the drop-down list does when the user picks an item.
     combo->setCurrentIndex(index);
     emit combo->activated(index);
+    return true;
+}
+
+bool UserSlide(QWidget* widget, int pos) {
+    auto* slider = qobject_cast<QSlider*>(widget);
+    if (!slider || !slider->isEnabled()) return false;
+    slider->setSliderDown(true);
+    slider->setSliderPosition(std::clamp(pos, slider->minimum(), slider->maximum()));
+    slider->setSliderDown(false);
     return true;
 }
 

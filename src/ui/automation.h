@@ -28,6 +28,9 @@ void UserDoubleClick(QWidget* widget, QPoint pos);
 void UserClickDesign(double x, double y);
 // Chooses a combo item as the user does with the keyboard.
 bool UserSelectCombo(QWidget* combo, int index);
+// Drags a slider's thumb to a position (pinned into its range) as the user does; false for
+// anything but an enabled slider.
+bool UserSlide(QWidget* slider, int pos);
 // Clicks a tab of a tab strip.
 bool UserSelectTab(QWidget* tabBar, int index);
 // Types text into an edit or editable combo (replacing what is selected) and one key.

@@ -6,6 +6,8 @@
 
 #include <QFont>
 #include <QImage>
+#include <algorithm>
+#include <cmath>
 #include <span>
 #include <string_view>
 
@@ -13,6 +15,13 @@
 #include "ui/types.h"
 
 namespace ui {
+
+// A computed coordinate as a pixel within low..high: clamped while still a double, so a value
+// far outside (or infinite) never overflows the conversion; NaN gives low.
+inline int ClampToPixel(double value, int low, int high) {
+    if (std::isnan(value) || high < low) return low;
+    return static_cast<int>(std::clamp(value, static_cast<double>(low), static_cast<double>(high)));
+}
 
 enum class PenStyle { Solid, Dash, Dot, Null };
 enum class BkMode { Transparent, Opaque };

@@ -40,9 +40,16 @@ template <class Base>
 class SinglePress : public Base {
 public:
     using Base::Base;
+    std::function<void()> onLeftUp;
 
 protected:
     void mouseDoubleClickEvent(QMouseEvent* e) override { e->accept(); }
+    void mouseReleaseEvent(QMouseEvent* e) override {
+        if (onLeftUp && e->button() == Qt::LeftButton && this->isEnabled() &&
+            this->rect().contains(e->position().toPoint()))
+            onLeftUp();
+        Base::mouseReleaseEvent(e);
+    }
 };
 
 using PushButton = SinglePress<QPushButton>;
@@ -278,6 +285,20 @@ void Picture::mouseDoubleClickEvent(QMouseEvent* e) {
     e->accept();
 }
 
+void Picture::setReleaseHandler(std::function<void()> handler) {
+    onRelease_ = std::move(handler);
+}
+
+void Picture::mouseReleaseEvent(QMouseEvent* e) {
+    if (onClick_ && onRelease_ && e->button() == Qt::LeftButton &&
+        rect().contains(e->position().toPoint())) {
+        e->accept();
+        onRelease_();
+        return;
+    }
+    QWidget::mouseReleaseEvent(e);
+}
+
 // ---------------------------------------------------------------------------------------
 
 CanvasView::CanvasView(QWidget* parent) : QWidget(parent) {
@@ -401,8 +422,10 @@ std::vector<QWidget*> BuildControls(const std::vector<ControlSpec>& specs, QWidg
             }
             case Kind::Picture: {
                 auto* pic = new Picture(spec.picture, (spec.flags & Flag::Icon) != 0, page);
-                if (spec.flags & Flag::Notify)
+                if (spec.flags & Flag::Notify) {
                     pic->setClickHandler([emitter, id] { emitter(id, STN_CLICKED); });
+                    pic->setReleaseHandler([emitter, id] { emitter(id, BN_LBUTTONUP); });
+                }
                 if (id == 1000 || (spec.rect.w >= 370 && spec.rect.h >= 510))
                     pic->setProperty(kBaseLayerProperty, true);
                 w = pic;
@@ -410,6 +433,7 @@ std::vector<QWidget*> BuildControls(const std::vector<ControlSpec>& specs, QWidg
             }
             case Kind::Button: {
                 auto* b = new PushButton(text, page);
+                b->onLeftUp = [emitter, id] { emitter(id, BN_LBUTTONUP); };
                 b->setAutoDefault(false);
                 b->setDefault(false);
                 QObject::connect(b, &QAbstractButton::clicked, b,
@@ -419,6 +443,7 @@ std::vector<QWidget*> BuildControls(const std::vector<ControlSpec>& specs, QWidg
             }
             case Kind::CheckBox: {
                 auto* b = new CheckBox(text, page);
+                b->onLeftUp = [emitter, id] { emitter(id, BN_LBUTTONUP); };
                 QObject::connect(b, &QAbstractButton::clicked, b,
                                  [emitter, id] { emitter(id, BN_CLICKED); });
                 w = b;
@@ -426,6 +451,7 @@ std::vector<QWidget*> BuildControls(const std::vector<ControlSpec>& specs, QWidg
             }
             case Kind::Radio: {
                 auto* b = new RadioButton(text, page);
+                b->onLeftUp = [emitter, id] { emitter(id, BN_LBUTTONUP); };
                 b->setAutoExclusive(false);
                 if ((spec.flags & Flag::Group) || !radioGroup) {
                     radioGroup = new QButtonGroup(page);
@@ -569,6 +595,16 @@ std::vector<QWidget*> BuildControls(const std::vector<ControlSpec>& specs, QWidg
             }
             case Kind::Canvas: {
                 w = new CanvasView(page);
+                break;
+            }
+            case Kind::TextView: {
+                auto* e = new QPlainTextEdit(page);
+                e->setReadOnly(true);
+                e->setUndoRedoEnabled(false);
+                e->setLineWrapMode((spec.flags & Flag::NoWrap) ? QPlainTextEdit::NoWrap
+                                                               : QPlainTextEdit::WidgetWidth);
+                e->setPlainText(text);
+                w = e;
                 break;
             }
         }

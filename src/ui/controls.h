@@ -33,6 +33,7 @@ enum class Kind {
     IconCombo,      // drop list whose items are pictures
     RichEdit,       // multi-line plain text editor
     Canvas,         // shows an off-screen image copied into it
+    TextView,       // multi-line read-only text that grows at its end (Dialog::AppendViewText)
 };
 
 namespace Flag {
@@ -93,16 +94,20 @@ public:
     // 1 when the picture exists and is shown; 0 leaves the previous picture (also for -1).
     int SetPictureId(int id);
     void setClickHandler(std::function<void()> handler);
+    // Called when the left button is released over a picture that reports clicks.
+    void setReleaseHandler(std::function<void()> handler);
 
 protected:
     void paintEvent(QPaintEvent*) override;
     void mousePressEvent(QMouseEvent*) override;
     void mouseDoubleClickEvent(QMouseEvent*) override;
+    void mouseReleaseEvent(QMouseEvent*) override;
 
 private:
     int id_;
     bool icon_;
     std::function<void()> onClick_;
+    std::function<void()> onRelease_;
 };
 
 // Shows an image that drawing code copied into it. Painting only copies the cached image,

@@ -1,6 +1,7 @@
 #include "ui/dialog.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCloseEvent>
@@ -18,8 +19,10 @@
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QScrollBar>
 #include <QSlider>
 #include <QTabBar>
+#include <QTextCursor>
 #include <QTimerEvent>
 #include <QTreeWidget>
 #include <algorithm>
@@ -123,7 +126,19 @@ protected:
         if (e->modifiers() & Qt::ShiftModifier) flags |= MK_SHIFT;
         if (e->modifiers() & Qt::ControlModifier) flags |= MK_CONTROL;
         const QPoint p = e->position().toPoint();
-        dialog_->QueueMouse(flags, Point{p.x(), p.y()});
+        dialog_->QueueMouse(flags, Point{p.x(), p.y()}, false);
+        e->accept();
+    }
+    void mouseReleaseEvent(QMouseEvent* e) override {
+        if (e->button() != Qt::LeftButton || !dialog_) {
+            QWidget::mouseReleaseEvent(e);
+            return;
+        }
+        UINT flags = 0;
+        if (e->modifiers() & Qt::ShiftModifier) flags |= MK_SHIFT;
+        if (e->modifiers() & Qt::ControlModifier) flags |= MK_CONTROL;
+        const QPoint p = e->position().toPoint();
+        dialog_->QueueMouse(flags, Point{p.x(), p.y()}, true);
         e->accept();
     }
     // The second press of a double click is not a new press.
@@ -394,6 +409,7 @@ void Dialog::EndDialog(int result) {
 
 UINT Dialog::SetTimer(UINT id, UINT ms) {
     if (!page_) return 0;
+    oneShot_.erase(id);
     if (auto it = timers_.find(id); it != timers_.end()) page_->killTimer(it->second);
     // The dialog manager's shortest period.
     const int period = static_cast<int>(std::max<UINT>(ms, 10));
@@ -414,7 +430,14 @@ BOOL Dialog::KillTimer(UINT id) {
     if (page_) page_->killTimer(it->second);
     timers_.erase(it);
     intervals_.erase(id);
+    oneShot_.erase(id);
     return TRUE;
+}
+
+UINT Dialog::SetOneShotTimer(UINT id, UINT ms) {
+    const UINT result = SetTimer(id, ms);
+    if (result != 0) oneShot_.insert(id);
+    return result;
 }
 
 bool Dialog::IsTimerRunning(UINT id) const {
@@ -428,6 +451,8 @@ int Dialog::TimerInterval(UINT id) const {
 
 bool Dialog::FireTimer(UINT id) {
     if (!IsTimerRunning(id)) return false;
+    // A one-shot timer is over before its handler runs, so the handler may start it again.
+    if (oneShot_.count(id)) KillTimer(id);
     OnTimer(id);
     return true;
 }
@@ -435,7 +460,7 @@ bool Dialog::FireTimer(UINT id) {
 void Dialog::DeliverTimer(int qtTimerId) {
     for (const auto& [id, qt] : timers_) {
         if (qt == qtTimerId) {
-            OnTimer(id);
+            FireTimer(id);
             return;
         }
     }
@@ -787,16 +812,60 @@ std::string Dialog::GetLBText(int id, int index) const {
     return {};
 }
 
-int Dialog::FindStringExact(int id, int start, std::string_view text) const {
-    const int n = GetCount(id);
+namespace {
+
+int FindText(const Dialog& d, int id, int start, std::string_view text, Qt::CaseSensitivity cs) {
+    const int n = d.GetCount(id);
     if (n <= 0) return CB_ERR;
     const QString wanted = Q(text);
     const int first = start < 0 || start >= n ? 0 : start + 1;
     for (int k = 0; k < n; ++k) {
         const int i = (first + k) % n;
-        if (Q(GetLBText(id, i)).compare(wanted, Qt::CaseInsensitive) == 0) return i;
+        if (Q(d.GetLBText(id, i)).compare(wanted, cs) == 0) return i;
     }
     return CB_ERR;
+}
+
+}  // namespace
+
+int Dialog::FindStringExact(int id, int start, std::string_view text) const {
+    return FindText(*this, id, start, text, Qt::CaseInsensitive);
+}
+
+int Dialog::FindStringExactCase(int id, int start, std::string_view text) const {
+    return FindText(*this, id, start, text, Qt::CaseSensitive);
+}
+
+bool Dialog::IsComboDroppedDown(int id) const {
+    const auto* c = Item<QComboBox>(id);
+    return c && c->view() && c->view()->isVisible();
+}
+
+void Dialog::AppendViewText(int id, std::string_view utf8) {
+    auto* e = Item<QPlainTextEdit>(id);
+    if (!e || utf8.empty()) return;
+    QString s = Q(utf8);
+    s.remove(QLatin1Char('\r'));
+    QSignalBlocker block(e);
+    QTextCursor end(e->document());
+    end.movePosition(QTextCursor::End);
+    end.insertText(s);
+    e->setTextCursor(end);
+    e->ensureCursorVisible();
+    QScrollBar* bar = e->verticalScrollBar();
+    bar->setValue(bar->maximum());
+}
+
+void Dialog::ClearView(int id) {
+    if (auto* e = Item<QPlainTextEdit>(id)) {
+        QSignalBlocker block(e);
+        e->clear();
+    }
+}
+
+void Dialog::SetViewMaxLines(int id, int n) {
+    // One block more than lines: the line being filled (empty after a line end).
+    if (auto* e = Item<QPlainTextEdit>(id)) e->setMaximumBlockCount(n > 0 ? n + 1 : 0);
 }
 
 int Dialog::InsertItem(int id, int index, std::string_view text) {
@@ -1116,11 +1185,15 @@ void Dialog::Dispatch(const Notification& n) {
     for (const auto& h : list) h(n);
 }
 
-void Dialog::QueueMouse(UINT flags, Point point) {
+void Dialog::QueueMouse(UINT flags, Point point, bool release) {
     QMetaObject::invokeMethod(
         page_,
-        [this, flags, point] {
-            if (page_ && visible_ && page_->isEnabled()) OnLButtonDown(flags, point);
+        [this, flags, point, release] {
+            if (!page_ || !visible_ || !page_->isEnabled()) return;
+            if (release)
+                OnLButtonUp(flags, point);
+            else
+                OnLButtonDown(flags, point);
         },
         Qt::QueuedConnection);
 }

@@ -11,6 +11,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -120,6 +121,11 @@ public:
         (void)flags;
         (void)point;
     }
+    // The left button released over the page itself (not over a control that takes clicks).
+    virtual void OnLButtonUp(UINT flags, Point point) {
+        (void)flags;
+        (void)point;
+    }
     virtual void OnMove(int x, int y) {
         (void)x;
         (void)y;
@@ -136,6 +142,9 @@ public:
     // Delivers one tick of a running timer now, as its expiry would (for tests and tools
     // that must not wait on the clock). False when the timer is not running.
     bool FireTimer(UINT id);
+    // A timer that calls OnTimer(id) once, `ms` from now, and then stops; KillTimer cancels
+    // it first. Replaces a timer running under the same id. 0 when the page does not exist.
+    UINT SetOneShotTimer(UINT id, UINT ms);
 
     // The page.
     BOOL ShowWindow(int cmd);
@@ -193,6 +202,18 @@ public:
     // Case-insensitive whole-text search starting after `start` (-1: from the first item),
     // wrapping around; CB_ERR when absent.
     int FindStringExact(int id, int start, std::string_view text) const;
+    // The same search, exact and case-sensitive.
+    int FindStringExactCase(int id, int start, std::string_view text) const;
+    // Whether a combo's list is dropped down (the user is choosing).
+    bool IsComboDroppedDown(int id) const;
+
+    // Read-only text views (Kind::TextView; also multi-line edits). Appending adds the text
+    // at the end (CR dropped, LF ends a line) and scrolls to the end without rebuilding
+    // what the view holds. With a line limit (0: none) only the last n complete lines and
+    // the line being filled are kept.
+    void AppendViewText(int id, std::string_view utf8);
+    void ClearView(int id);
+    void SetViewMaxLines(int id, int n);
 
     // Tab controls.
     int InsertItem(int id, int index, std::string_view text);
@@ -256,7 +277,7 @@ private:
     void DeliverTimer(int qtTimerId);
     void Dispatch(const Notification& n);
     void QueueNotification(const Notification& n);
-    void QueueMouse(UINT flags, Point point);
+    void QueueMouse(UINT flags, Point point, bool release);
     void FixBaseLayers();
 
     struct Binding {
@@ -274,6 +295,7 @@ private:
     int result_ = 0;
     std::map<UINT, int> timers_;  // our id -> Qt timer id
     std::map<UINT, int> intervals_;
+    std::set<UINT> oneShot_;
     std::map<int, QPointer<QWidget>> controls_;
     std::map<std::pair<int, int>, std::vector<std::function<void(const Notification&)>>> handlers_;
     std::vector<Binding> bindings_;

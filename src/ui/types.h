@@ -70,6 +70,9 @@ inline constexpr int LB_ERR = -1;
 
 // Control notification codes.
 inline constexpr int BN_CLICKED = 0;
+// The left button released over a button or a picture that reports clicks (before the
+// BN_CLICKED of the same click).
+inline constexpr int BN_LBUTTONUP = 0x0202;
 inline constexpr int STN_CLICKED = 0;
 inline constexpr int CBN_SELCHANGE = 1;
 inline constexpr int LBN_SELCHANGE = 1;

@@ -53,7 +53,8 @@ std::string Frame(uint8_t id, const std::string& data, int lengthWord = -1, int 
     return f.s;
 }
 
-std::string Message1(double tow, double lat, double lon, uint16_t week = 1400) {
+std::string Message1(double tow, double lat, double lon, uint16_t week = 1400,
+                     float height = 123.5f) {
     Data d;
     d.u8(7)           // age of differential corrections
         .u8(11)       // satellites used
@@ -61,7 +62,7 @@ std::string Message1(double tow, double lat, double lon, uint16_t week = 1400) {
         .f64(tow)     // time of week
         .f64(lat)     // latitude
         .f64(lon)     // longitude
-        .f32(123.5f)  // height
+        .f32(height)  // height
         .f32(1.25f)
         .f32(-2.5f)
         .f32(0.75f)
@@ -228,12 +229,19 @@ TEST_F(BinaryTest, Message1SplitsSignedDegreesAndSetsTheHemisphere) {
 TEST_F(BinaryTest, Message1LeavesPositionAloneWhenItIsNoAngle) {
     ASSERT_TRUE(Parse(Message1(100.0, -33.5, 151.25)));
     const double nan = std::numeric_limits<double>::quiet_NaN();
-    for (auto [lat, lon] :
-         {std::pair{nan, nan}, std::pair{1e300, -1e300}, std::pair{91.0, 181.0}}) {
-        ASSERT_TRUE(Parse(Message1(101.0, lat, lon)));
+    const float inf = std::numeric_limits<float>::infinity();
+    const struct {
+        double lat, lon;
+        float height;
+    } cases[] = {{nan, nan, std::numeric_limits<float>::quiet_NaN()},
+                 {1e300, -1e300, inf},
+                 {91.0, 181.0, -inf}};
+    for (const auto& c : cases) {
+        ASSERT_TRUE(Parse(Message1(101.0, c.lat, c.lon, 1400, c.height)));
         EXPECT_EQ(rec->Nav.iLatDeg, -33);
         EXPECT_EQ(rec->Nav.cLatDir, 'S');
         EXPECT_EQ(rec->Nav.iLonDeg, 151);
+        EXPECT_FLOAT_EQ(rec->Nav.fAltitude, 123.5f) << c.height;
     }
 }
 

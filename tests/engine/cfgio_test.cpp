@@ -155,13 +155,22 @@ TEST_F(ParsableTest, AssignmentsByKey) {
         {"ulFreqKhz=4294967295", true, 5, 0xFFFFFFFFu, 1.0f, 1.0},
         {"ulFreqKhz=1545000", true, 5, 1545000, 1.0f, 1.0},
         {"ulFreqKhz=x", true, 5, 1, 1.0f, 1.0},
+        {"ulFreqKhz=1545000kHz", true, 5, 1545000, 1.0f, 1.0},
+        {"ulFreqKhz= -2 ", true, 5, 0xFFFFFFFEu, 1.0f, 1.0},
+        {"ulFreqKhz=4294967296", true, 5, 1, 1.0f, 1.0},
         {"fFreq=301.5", true, 5, 1, 301.5f, 1.0},
-        {"fFreq=301,5", true, 5, 1, 1.0f, 1.0},
+        {"fFreq=301.5kHz", true, 5, 1, 301.5f, 1.0},
+        {"fFreq=301,5", true, 5, 1, 301.0f, 1.0},
+        {"fFreq=-2.5e1x", true, 5, 1, -25.0f, 1.0},
+        {"fFreq=1e39", true, 5, 1, 1.0f, 1.0},
+        {"fFreq=kHz", true, 5, 1, 1.0f, 1.0},
         {"fFreq=nan", true, 5, 1, 1.0f, 1.0},
         {"fFreq=inf", true, 5, 1, 1.0f, 1.0},
         {"fFreq=1e400", true, 5, 1, 1.0f, 1.0},
         {"dRefLat=-33.856812", true, 5, 1, 1.0f, -33.856812},
         {"dRefLat=", true, 5, 1, 1.0f, 1.0},
+        {"dRefLat=12.25 N", true, 5, 1, 1.0f, 12.25},
+        {"dRefLat=.", true, 5, 1, 1.0f, 1.0},
     };
     for (const auto& c : cases) {
         iElevation = 5;

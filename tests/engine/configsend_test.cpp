@@ -165,55 +165,15 @@ TEST_F(ConfigSendTest, ReadConfigQueriesWithItsPausesAndFillsTheSettings) {
     WizardInfo& w = gps->Info.Settings.WizardLive;
     EXPECT_EQ(gps->ReadConfig(w), 1);
     const Events events = wire.Take();
-    const Events expected = {"$JBIN,1,0\r\n",
-                             "~100",
-                             "$JBIN,2,0\r\n",
-                             "~100",
-                             "$JBIN,80,0\r\n",
-                             "~100",
-                             "$JBIN,93,0\r\n",
-                             "~100",
-                             "$JBIN,94,0\r\n",
-                             "~100",
-                             "$JBIN,97,0\r\n",
-                             "~100",
-                             "$JBIN,98,0\r\n",
-                             "~100",
-                             "$JBIN,99,0\r\n",
-                             "$JI\r\n",
-                             "~50",
-                             "$JSHOW\r\n",
-                             "~500",
-                             "$JSHOW\r\n",
-                             "~500",
-                             "$JSHOW\r\n",
-                             "~500",
-                             "$JSHOW\r\n",
-                             "~500",
-                             "$JSHOW\r\n",
-                             "~500",
-                             "$JSHOW\r\n",
-                             "~500",
-                             "$JGEO,ALL\r\n",
-                             "~500",
-                             "$JGEO,ALL\r\n",
-                             "~500",
-                             "$PKRV,1,1\r\n",
-                             "~10",
-                             "~500",
-                             "$PKRV,1,1\r\n",
-                             "~10",
-                             "~500",
-                             "$JDIFF\r\n",
-                             "~100",
-                             "~100",
-                             "$JRTK,6\r\n",
-                             "~100",
-                             "$JRTK\r\n",
-                             "~500",
-                             "$PKRV,1,0\r\n",
-                             "~10",
-                             "~100"};
+    Events expected;
+    for (const char* id : {"1", "2", "80", "93", "94", "97", "98"})
+        expected.insert(expected.end(), {std::string("$JBIN,") + id + ",0\r\n", "~100"});
+    expected.insert(expected.end(), {"$JBIN,99,0\r\n", "$JI\r\n", "~50"});
+    for (int i = 0; i < 6; ++i) expected.insert(expected.end(), {"$JSHOW\r\n", "~500"});
+    for (int i = 0; i < 2; ++i) expected.insert(expected.end(), {"$JGEO,ALL\r\n", "~500"});
+    for (int i = 0; i < 2; ++i) expected.insert(expected.end(), {"$PKRV,1,1\r\n", "~10", "~500"});
+    expected.insert(expected.end(), {"$JDIFF\r\n", "~100", "~100", "$JRTK,6\r\n", "~100",
+                                     "$JRTK\r\n", "~500", "$PKRV,1,0\r\n", "~10", "~100"});
     EXPECT_EQ(events, expected);
     int paused = 0;
     for (const std::string& e : events) {
@@ -284,6 +244,43 @@ TEST(TSpanSenders, ReferenceAndPortCommands) {
     tspan.ResetReference();
     EXPECT_EQ(gps->Info.RxPortConfig.dCurRefLat, 0.0);
     EXPECT_EQ(gps->Info.RxPortConfig.eCurDfxPort, 0);
+}
+
+TEST(TSpanSenders, PortNameAndTypedReference) {
+    wiretest::Wire wire;
+    auto gps = std::make_unique<CGPS>();
+    TSpan tspan(gps.get());
+    tspan.SendDfxPortName("PORTB");
+    EXPECT_EQ(wire.Take(),
+              (Events{"$JASC,DFX,0,PORTA\r\n", "~40", "$JASC,DFX,0,PORTB\r\n", "~40",
+                      "$JASC,DFX,0,PORTC\r\n", "~40", "$JASC,DFX,1,PORTB\r\n", "~50"}));
+
+    struct Row {
+        const char *lat, *lon, *height;
+        bool rejectDuringPause;  // the receiver answers FAILED within the 250 ms
+        bool staleFlag;          // a rejection left from an earlier command
+        const char* command;
+        bool accepted;
+    };
+    const Row rows[] = {
+        {"51.5", "-0.1", "45", false, false, "$JRTK,1,51.5,-0.1,45\r\n", true},
+        {"51.5", "-0.1", "45", true, false, "$JRTK,1,51.5,-0.1,45\r\n", false},
+        {"51.5", "-0.1", "45", false, true, "$JRTK,1,51.5,-0.1,45\r\n", true},
+        // Unprintable characters go, and each text keeps at most 19 characters.
+        {"5\t1\xC3\xA9.5", "-0.12345678901234567890", "4\r5", false, false,
+         "$JRTK,1,51.5,-0.1234567890123456,45\r\n", true},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.command);
+        g_bRTKRefInvalid.store(row.staleFlag ? 1 : 0);
+        wire.clock.onSleep = [&](uint32_t) {
+            if (row.rejectDuringPause) g_bRTKRefInvalid.store(1);
+        };
+        EXPECT_EQ(tspan.SendReferenceText(row.lat, row.lon, row.height), row.accepted);
+        wire.clock.onSleep = nullptr;
+        EXPECT_EQ(wire.Take(), (Events{row.command, "~250"}));
+        EXPECT_EQ(g_bRTKRefInvalid.load(), 0);
+    }
 }
 
 TEST(RecordSenders, BinaryRatesToTheOtherPortAndHeadingFlags) {

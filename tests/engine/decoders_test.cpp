@@ -255,6 +255,30 @@ TEST_F(Decoders, RtkReplies) {
     }
 }
 
+// Screens wait for these counters to move: every reply counts, a failed one too, and
+// nothing else moves them.
+TEST_F(Decoders, ReplyCountersMoveOnTheirRepliesOnly) {
+    struct Row {
+        const char* sentence;
+        uint32_t ji, jrtk;
+    };
+    const Row rows[] = {
+        {">JI,1,2,3,4,5,00,APP,DSP", 1, 0},
+        {">JI,1", 1, 0},
+        {">JRTK,1,FAILED", 0, 1},
+        {">JRTK,6,OK,1", 0, 1},
+        {">JDIFF,BEACON", 0, 0},
+        {"GPJI,1,2", 0, 0},
+        {">JIX,1", 0, 0},
+    };
+    for (const Row& row : rows) {
+        const uint32_t ji = g_ulJIReplies.load(), jrtk = g_ulJRTKReplies.load();
+        Feed(Bare(row.sentence));
+        EXPECT_EQ(g_ulJIReplies.load() - ji, row.ji) << row.sentence;
+        EXPECT_EQ(g_ulJRTKReplies.load() - jrtk, row.jrtk) << row.sentence;
+    }
+}
+
 TEST_F(Decoders, JshowAscRates) {
     struct Row {
         const char* item;

@@ -252,9 +252,7 @@ int LastGgaLatitudeDegrees(const std::string& bytes) {
 }
 
 TEST_F(ReaderFixture, RealReceiverCapturesDecode) {
-    const char* root = std::getenv("TESSARAY_PC_SHARED_DATA");
-    ASSERT_NE(root, nullptr);
-    const std::filesystem::path folder = std::filesystem::path(root) / "real-nmea";
+    const std::filesystem::path folder = std::filesystem::path(TESSARAY_TEST_DATA) / "real-nmea";
     ASSERT_TRUE(std::filesystem::is_directory(folder)) << folder;
     int withPosition = 0;
     int files = 0;

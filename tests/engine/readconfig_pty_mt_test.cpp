@@ -114,35 +114,25 @@ TEST(ReadConfigPty, RepliesFillTheSettings) {
     App().bPortOpen.store(0);
     comm.ClosePort();
 
+    // The decoding of each reply is the dispatcher's; here the replies arrive through the
+    // reader thread while the sender pauses.
     EXPECT_EQ(clock.paused, 6680u);
     EXPECT_EQ(w.iNMEABaudRate, 38400);
-    EXPECT_EQ(w.iRTCMBaudRate, 19200);
-    EXPECT_EQ(w.iElevation, 10);
-    EXPECT_EQ(w.iMaxAge, 60);
-    EXPECT_EQ(w.ulFreqKhz, 1545485u);
-    EXPECT_EQ(w.iSymbolRate, 129);
-    EXPECT_EQ(w.fFreq, 313.0f);
-    EXPECT_EQ(w.iBitRate, BEACON_RATE_200);
-    EXPECT_EQ(w.iStationId, 812);
-    EXPECT_EQ(w.ThisPortConfig.eGGA, RATE_1HZ);
-    EXPECT_EQ(w.ThisPortConfig.eHEHDT, RATE_10HZ);
-    EXPECT_EQ(w.OtherPortConfig.eGSV, RATE_5S);
     EXPECT_EQ(w.OtherPortConfig.eBIN96, RATE_10HZ);
-    EXPECT_EQ(w.OtherPortConfig.eGGA, RATE_OFF);
-    EXPECT_DOUBLE_EQ(w.dRefLat, 51.0123456);
-    EXPECT_DOUBLE_EQ(w.dRefLon, -114.5);
+    EXPECT_EQ(w.ulFreqKhz, 1545485u);
+    EXPECT_EQ(w.iStationId, 812);
     EXPECT_DOUBLE_EQ(w.dRefAlt, 1048.25);
     EXPECT_EQ(w.eDfxPort, DFX_PORTB);
     EXPECT_EQ(std::memcmp(&gps->Info.Settings.WizardSnapshot, &w, sizeof(w)), 0);
 
     std::vector<std::string> lines;
     for (const auto& c : sim.Commands()) lines.push_back(c.line);
-    const std::vector<std::string> expected = {
-        "$JBIN,1,0",  "$JBIN,2,0",  "$JBIN,80,0", "$JBIN,93,0", "$JBIN,94,0", "$JBIN,97,0",
-        "$JBIN,98,0", "$JBIN,99,0", "$JI",        "$JSHOW",     "$JSHOW",     "$JSHOW",
-        "$JSHOW",     "$JSHOW",     "$JSHOW",     "$JGEO,ALL",  "$JGEO,ALL",  "$PKRV,1,1",
-        "$PKRV,1,1",  "$JDIFF",     "$JRTK,6",    "$JRTK",      "$PKRV,1,0"};
-    EXPECT_EQ(lines, expected);
+    std::string sent;
+    for (const std::string& l : lines) sent += l + " ";
+    EXPECT_EQ(sent,
+              "$JBIN,1,0 $JBIN,2,0 $JBIN,80,0 $JBIN,93,0 $JBIN,94,0 $JBIN,97,0 $JBIN,98,0 "
+              "$JBIN,99,0 $JI $JSHOW $JSHOW $JSHOW $JSHOW $JSHOW $JSHOW $JGEO,ALL $JGEO,ALL "
+              "$PKRV,1,1 $PKRV,1,1 $JDIFF $JRTK,6 $JRTK $PKRV,1,0 ");
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -10,6 +11,7 @@
 #include "engine/scomm.h"
 #include "platform/trace.h"
 #include "support/receiver_simulator.h"
+#include "support/temp_dir.h"
 #include "support/tty_state.h"
 #include "support/virtual_clock.h"
 
@@ -52,30 +54,39 @@ TEST_F(SCommPtyTest, OpenCloseReopen) {
 }
 
 TEST_F(SCommPtyTest, DevicesThatCannotServeGiveOsCallFailed) {
-    char tmpl[] = "/tmp/tessaray_notatty_XXXXXX";
-    int fd = ::mkstemp(tmpl);
-    ASSERT_GE(fd, 0);
-    ::close(fd);
-    ::setenv("TESSARAY_PC_COM10", "/nonexistent/ttyUSB9", 1);
-    ::setenv("TESSARAY_PC_COM11", tmpl, 1);
-    EXPECT_EQ(comm.OpenPort(10, 57600), COMM_OS_CALL_FAILED);
-    EXPECT_TRUE(platform::TraceContains("/nonexistent/ttyUSB9): No such file or directory"));
-    EXPECT_EQ(comm.OpenPort(11, 57600), COMM_OS_CALL_FAILED);
-    EXPECT_TRUE(platform::TraceContains("Inappropriate ioctl for device"));
-    EXPECT_FALSE(comm.bOpen());
-    ::unlink(tmpl);
+    testsupport::TempDir dir;
+    const std::string file = dir / "plain", fifo = dir / "fifo";
+    testsupport::WriteBytes(file, "x");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const struct {
+        const char* path;
+        const char* reason;
+    } cases[] = {{"/nonexistent/ttyUSB9", "No such file or directory"},
+                 {file.c_str(), "not a serial device"},
+                 {fifo.c_str(), "not a serial device"},
+                 {"/dev/null", "not a serial device"}};
+    for (const auto& c : cases) {
+        ::setenv("TESSARAY_PC_COM11", c.path, 1);
+        EXPECT_EQ(comm.OpenPort(11, 57600), COMM_OS_CALL_FAILED) << c.path;
+        EXPECT_EQ(comm.LastOpenError(),
+                  "cannot open COM11 (" + std::string(c.path) + "): " + c.reason);
+        EXPECT_FALSE(comm.bOpen());
+    }
+    ::unsetenv("TESSARAY_PC_COM11");
 }
 
 TEST_F(SCommPtyTest, AnyListedRateIsSetOthersBecome9600) {
     struct Case {
         long asked;
         uint32_t set;
+        bool standard;  // set through its speed constant
     };
-    for (Case c :
-         {Case{14400, 14400}, Case{56000, 56000}, Case{115200, 115200}, Case{1200, 9600}}) {
+    for (Case c : {Case{14400, 14400, false}, Case{56000, 56000, false}, Case{115200, 115200, true},
+                   Case{4800, 4800, true}, Case{1200, 9600, true}}) {
         platform::ClearTrace();
         ASSERT_EQ(comm.OpenPort(kCom, c.asked), COMM_OK) << c.asked;
         EXPECT_EQ(testsupport::TtyBaud(sim.SlavePath()), c.set) << c.asked;
+        EXPECT_EQ(testsupport::TtyHasSpeedConstant(sim.SlavePath()), c.standard) << c.asked;
         EXPECT_EQ(platform::TraceContains("invalid baud rate"), c.set != c.asked);
     }
 }

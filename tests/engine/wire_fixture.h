@@ -20,6 +20,7 @@
 #include "engine/txnmea.h"
 #include "platform/clock.h"
 #include "platform/serial.h"
+#include "support/decimal_comma_locale.h"
 
 namespace wiretest {
 
@@ -165,11 +166,11 @@ struct CommaPunct : std::numpunct<char> {
 
 enum class CommaLocale {
     Numpunct,  // the C++ global locale with a comma facet: always available
-    System,    // the C locale de_DE.UTF-8, when it is installed
+    System,    // the C locale de_DE.UTF-8, installed or built for the test
 };
 
-// Runs the action under the locale and restores the "C" locale; false when the locale is not
-// installed (nothing is generated).
+// Runs the action under the locale and restores the "C" locale; false when the locale cannot
+// be had (nothing is generated).
 inline bool WithCommaLocale(CommaLocale kind, const std::function<void()>& action) {
     if (kind == CommaLocale::Numpunct) {
         const std::locale saved =
@@ -178,9 +179,10 @@ inline bool WithCommaLocale(CommaLocale kind, const std::function<void()>& actio
         std::locale::global(saved);
         return true;
     }
-    if (std::setlocale(LC_ALL, "de_DE.UTF-8") == nullptr) return false;
+    std::string why;
+    if (!testsupport::UseDecimalCommaLocale(&why)) return false;
     action();
-    std::setlocale(LC_ALL, "C");
+    testsupport::RestoreCLocale();
     return true;
 }
 
@@ -189,6 +191,6 @@ inline std::string CommaLocaleName(const ::testing::TestParamInfo<CommaLocale>& 
 }
 
 inline constexpr const char* kNoGermanLocale =
-    "locale de_DE.UTF-8 is not installed; the comma numpunct test covers the check";
+    "no decimal-comma C locale could be had; the comma numpunct test covers the check";
 
 }  // namespace wiretest

@@ -64,6 +64,57 @@ TEST(TextFile, RoundTripThroughDisk) {
     EXPECT_EQ(ReadBytes(path), "[Commands]\r\nCmd0=$JI\r\n\r\nlast line without end\r\nmore\r\n");
 }
 
+TEST(RawFile, BytesGoToDiskAsTheyAre) {
+    TempDir dir;
+    const std::string path = dir / "capture.bin";
+    const std::string bytes("$GPGGA,1\r\n$BIN\x01\x00\n\r\xFF", 17);
+    std::string error;
+    platform::RawFileWriter writer;
+    EXPECT_FALSE(writer.Write("x", &error));
+    ASSERT_TRUE(writer.Open(path, false, &error)) << error;
+    ASSERT_TRUE(writer.Write(bytes, &error)) << error;
+    ASSERT_TRUE(writer.Flush(&error)) << error;
+    EXPECT_EQ(ReadBytes(path), bytes);
+    ASSERT_TRUE(writer.Close(&error));
+    EXPECT_FALSE(writer.IsOpen());
+    ASSERT_TRUE(writer.Open(path, true, &error)) << error;
+    ASSERT_TRUE(writer.Write("\n", &error));
+    writer.Close(nullptr);
+    EXPECT_EQ(ReadBytes(path), bytes + "\n");
+    EXPECT_FALSE(writer.Open(dir / "missing/capture.bin", false, &error));
+    EXPECT_NE(error.find("missing/capture.bin: No such file"), std::string::npos) << error;
+}
+
+TEST(Paths, FoldersOfAFilePathAreCreated) {
+    TempDir dir;
+    std::ofstream(dir / "plainfile") << "x";
+    struct Case {
+        std::string path;
+        bool ok;
+        std::string folder;  // exists afterwards; "" when nothing is to be made
+    };
+    const Case cases[] = {
+        {dir / "logs/2024/03/day.log", true, dir / "logs/2024/03"},
+        {dir / "logs/2024/other.log", true, dir / "logs/2024"},
+        {"bare-name.log", true, ""},
+        {dir / "plainfile/sub/x.log", false, ""},
+    };
+    for (const Case& c : cases) {
+        std::string error;
+        EXPECT_EQ(platform::CreateFoldersOf(c.path, &error), c.ok) << c.path << error;
+        if (!c.folder.empty()) {
+            EXPECT_TRUE(fs::is_directory(c.folder)) << c.path;
+        }
+        if (!c.ok) {
+            EXPECT_NE(error.find("plainfile/sub"), std::string::npos) << error;
+        }
+    }
+    EXPECT_FALSE(fs::exists(dir / "logs/2024/03/day.log"));
+    std::string error;
+    EXPECT_TRUE(platform::CreateFolders(dir / "a/b/c", &error)) << error;
+    EXPECT_TRUE(fs::is_directory(dir / "a/b/c"));
+}
+
 TEST(TextFile, MissingFileNamesFileAndError) {
     std::string text, error;
     EXPECT_FALSE(platform::ReadTextFile("/nonexistent/dir/x.rcf", &text, &error));

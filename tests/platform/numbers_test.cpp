@@ -81,8 +81,7 @@ TEST(Numbers, FloatingFormsAgreeWithTheCLocalePrintf) {
 }
 
 TEST(Numbers, DecimalCommaLocaleChangesNothing) {
-    std::string why;
-    if (!testsupport::UseDecimalCommaLocale(&why)) GTEST_SKIP() << why;
+    USE_DECIMAL_COMMA_LOCALE();
     ExpectFormats();
     ExpectParses();
     testsupport::RestoreCLocale();

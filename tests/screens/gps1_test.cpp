@@ -3,14 +3,11 @@
 // and screenshots.
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 #include <time.h>
 
-#include <QLineEdit>
 #include <string>
 #include <vector>
 
-#include "engine/binary.h"
 #include "engine/gps.h"
 #include "engine/nmea.h"
 #include "engine/scomm.h"
@@ -22,96 +19,22 @@
 #include "shell/CoordFormat.h"
 #include "shell/DiffSource.h"
 #include "shell/Tessaray_PC.h"
-#include "support/fake_serial.h"
 #include "support/frames.h"
+#include "support/qt/screen_harness.h"
 #include "support/qt/shell_harness.h"
 #include "support/qt/test_pages.h"
-#include "support/virtual_clock.h"
 #include "ui/automation.h"
+#include "ui/pictures.h"
 
 namespace {
 
-// The program with the position screen registered, the port on a recording device and a
-// virtual clock for the senders' pauses.
-class Gps1Test : public ::testing::Test {
+class Gps1Test : public shelltest::ScreenTest {
 protected:
     void Start(double scale = 1.0) {
-        shelltest::StartProgram(scale);
-        CTessaray_PCApp& app = theApp();
-        app.iScalePercent = static_cast<int>(app.fScaleX * 100 + 0.01);
-        app.bReceiverFound = 1;
-        ::setenv("TESSARAY_PC_COM1", "/dev/fake-receiver", 1);
-        g_Comm.SetDevice(&fake);
-        ASSERT_EQ(g_Comm.OpenPort(1, 57600), 0);
-        g_GPS.Info.Init();
-        g_GPS.ResetSubRecords();
-        g_GPS.Info.iComPort = 1;
-        RegisterAllScreens();
-        QuietPoll();
-        fake.ClearWrites();
+        ScreenTest::Start(scale);
+        Open(SCR_GPS_1);
     }
-
-    void TearDown() override {
-        DestroyScreens();
-        g_Comm.ClosePort();
-        g_Comm.SetDevice(nullptr);
-    }
-
-    // Keeps the base's keep-alive poll out of the wire the test asserts.
-    void QuietPoll() { g_dwLastPollTick.store(clock.Now()); }
-
-    CGPS_1* Screen1() { return dynamic_cast<CGPS_1*>(Screen(SCR_GPS_1)); }
-
-    std::string Text(int id) {
-        QWidget* page = Screen1()->Widget();
-        if (auto* e = page->findChild<QLineEdit*>(QString("id%1").arg(id))) {
-            return e->text().toStdString();
-        }
-        return Screen1()->GetDlgItemText(id);
-    }
-
-    void Choose(int id, int index) {
-        ASSERT_TRUE(ui::UserSelectCombo(Screen1()->GetDlgItem(id), index)) << id;
-        ui::ProcessPending();
-    }
-
-    void Tick() { ASSERT_TRUE(Screen1()->FireTimer(1)); }
-
-    // Runs the steps inside the position screen's loop; the last step ends every loop.
-    void Run(ui::StepRunner& run) {
-        CGPS_1* s = Screen1();
-        ASSERT_NE(s, nullptr);
-        run.Start();
-        s->DoModal();
-        EXPECT_TRUE(finished_);
-        EXPECT_EQ(ui::Dialog::RunningLoops(), 0);
-    }
-
-    void WaitShown(ui::StepRunner& run, eScreen screen) {
-        run.AddWait(
-            [screen] { return ScreenIfBuilt(screen) && ScreenIfBuilt(screen)->IsWindowVisible(); },
-            5000, [screen] { ADD_FAILURE() << "timed out: " << ScreenClassName(screen); });
-    }
-
-    void EndAll() {
-        finished_ = true;
-        for (int s = SCR_COUNT - 1; s >= 0; --s) {
-            if (CBaseDialog* d = ScreenIfBuilt(static_cast<eScreen>(s))) {
-                if (d->IsLoopRunning()) d->EndDialog(ui::IDCANCEL);
-            }
-        }
-    }
-
-    void FeedSentence(const std::string& body) {
-        std::string s = testsupport::NmeaSentence(body);
-        std::vector<char> buf(s.begin(), s.end());
-        buf.push_back('\0');
-        g_NMEA.bParseNMEA(&g_GPS.Info, buf.data());
-    }
-
-    testsupport::FakeSerialDevice fake;
-    testsupport::InstalledVirtualClock clock;
-    bool finished_ = false;
+    CGPS_1* Screen1() { return As<CGPS_1>(SCR_GPS_1); }
 };
 
 // Fills the record as the decoders would for one fix.
@@ -252,9 +175,9 @@ TEST_F(Gps1Test, ReadoutsFromSentences) {
     ui::StepRunner run;
     WaitShown(run, SCR_GPS_1);
     run.Add([&] {
-        FeedSentence("GPGGA,123519.50,4530.5000,S,01131.000,E,1,08,0.9,545.4,M,46.9,M,2.0,0000");
-        FeedSentence("GPVTG,54.7,T,,M,6.7,N,12.5,K");
-        FeedSentence("GPGST,123519.50,1.2,3.1,2.2,45.0,3.0,4.0,5.5");
+        Feed("GPGGA,123519.50,4530.5000,S,01131.000,E,1,08,0.9,545.4,M,46.9,M,2.0,0000");
+        Feed("GPVTG,54.7,T,,M,6.7,N,12.5,K");
+        Feed("GPGST,123519.50,1.2,3.1,2.2,45.0,3.0,4.0,5.5");
         Choose(IDC_GPS1_TIME_DISPLAY, 1);
         Choose(IDC_GPS1_COORD_FORMAT, 0);
         Choose(IDC_GPS1_CONFIDENCE, 1);
@@ -319,13 +242,9 @@ TEST_F(Gps1Test, ReadoutsFromBinaryMessage1WithLocalOffsets) {
     ui::StepRunner run;
     WaitShown(run, SCR_GPS_1);
     run.Add([&] {
-        CBinary binary;
         for (const Case& c : cases) {
             Choose(IDC_GPS1_OFFSET, c.offsetIndex);
-            const std::string frame =
-                testsupport::BinFrame(1, Message1(1400, 36000.0, c.lat, c.lon, 99.5f));
-            ASSERT_TRUE(
-                binary.bParseBINARY(&g_GPS.Info, frame.data(), static_cast<int>(frame.size())));
+            ASSERT_TRUE(FeedBin(1, Message1(1400, 36000.0, c.lat, c.lon, 99.5f)));
             ASSERT_EQ(theApp().bBin1Position.load(), 1);
             Choose(IDC_GPS1_TIME_DISPLAY, 1);
             Tick();
@@ -364,8 +283,7 @@ TEST_F(Gps1Test, PauseFreezesReadoutsButNotThePolling) {
         EXPECT_EQ(Text(IDC_GPS1_LAT), " -45 30.500000");
         EXPECT_TRUE(s->IsItemVisible(IDC_GPS1_PAUSE));
         EXPECT_FALSE(s->IsItemVisible(IDC_GPS1_RESUME));
-        ui::UserClick(s->GetDlgItem(IDC_GPS1_PAUSE));
-        ui::ProcessPending();
+        Click(IDC_GPS1_PAUSE);
         EXPECT_EQ(s->m_bPaused, 1);
         EXPECT_FALSE(s->IsItemVisible(IDC_GPS1_PAUSE));
         EXPECT_TRUE(s->IsItemVisible(IDC_GPS1_RESUME));
@@ -376,11 +294,10 @@ TEST_F(Gps1Test, PauseFreezesReadoutsButNotThePolling) {
         EXPECT_EQ(Text(IDC_GPS1_LAT), " -45 30.500000");
         EXPECT_EQ(Text(IDC_GPS1_ALT), "   545.400");
         fake.ClearWrites();
-        ASSERT_TRUE(s->FireTimer(2));
+        Tick(2);
         EXPECT_EQ(fake.written(), "$JAPP\r\n$JDIFF\r\n");
 
-        ui::UserClick(s->GetDlgItem(IDC_GPS1_RESUME));
-        ui::ProcessPending();
+        Click(IDC_GPS1_RESUME);
         EXPECT_EQ(s->m_bPaused, 0);
         EXPECT_TRUE(s->IsItemVisible(IDC_GPS1_PAUSE));
         Tick();
@@ -388,8 +305,7 @@ TEST_F(Gps1Test, PauseFreezesReadoutsButNotThePolling) {
         EXPECT_EQ(Text(IDC_GPS1_ALT), "    12.000");
 
         // A new activation always starts running.
-        ui::UserClick(s->GetDlgItem(IDC_GPS1_PAUSE));
-        ui::ProcessPending();
+        Click(IDC_GPS1_PAUSE);
         s->OnInitDialog();
         EXPECT_EQ(s->m_bPaused, 0);
         EXPECT_TRUE(s->IsItemVisible(IDC_GPS1_PAUSE));
@@ -472,6 +388,7 @@ TEST_F(Gps1Test, OtherGpsTabsAreInert) {
         CGPS_1* s = Screen1();
         platform::ClearTrace();
         for (int tab = 1; tab <= 5; ++tab) {
+            if (IsScreenRegistered(static_cast<eScreen>(SCR_GPS_1 + tab))) continue;
             fake.ClearWrites();
             ASSERT_TRUE(ui::UserSelectTab(s->GetDlgItem(IDC_GPS1_TAB), tab));
             ui::ProcessPending();
@@ -542,14 +459,13 @@ TEST_F(Gps1Test, DiffSourceComboSendsEachSource) {
         SetTargetBaud(115200);
         g_GPS.Info.eRxOtherApp = CORR_LBND;
         s->SetCurSel(IDC_DIFF_SOURCE, 2);
-        fake.ClearWrites();
-        clock.ClearPauses();
+        ClearWire();
         ApplyDiffSourceItem(s, IDC_DIFF_SOURCE);
-        EXPECT_EQ(fake.written(),
-                  "$JAPP,OTHER\r\n$JBAUD,115200\r\n$JDIFF,LBAND\r\n$JAPP\r\n$JDIFF\r\n");
         // Each reopening pauses 500 ms before the open, and 200 ms before closing an open port.
-        EXPECT_EQ(clock.pauses(),
-                  (std::vector<uint32_t>{5000, 500, 250, 100, 200, 500, 500, 100, 100}));
+        EXPECT_EQ(Wire(),
+                  (std::vector<std::string>{"$JAPP,OTHER\r\n", "~5000", "~500", "$JBAUD,115200\r\n",
+                                            "~250", "~100", "~200", "~500", "$JDIFF,LBAND\r\n",
+                                            "~500", "$JAPP\r\n", "~100", "$JDIFF\r\n", "~100"}));
         EXPECT_EQ(iActiveBaud, 19200);
         // Without a change of baud the hand-over sends nothing.
         SetPortBaud(38400);
@@ -610,6 +526,8 @@ TEST_F(Gps1Test, DiffSourceComboSwitchesScreens) {
     RegisterScreen(SCR_BEACON_1, [] {
         return std::make_unique<shelltest::TestPage>(SCR_BEACON_1, ScreenFamily::Beacon, "Beacon");
     });
+    // A group without its first screen: the position screen stands in.
+    RegisterScreen(SCR_SBAS_1, nullptr);
     ui::StepRunner run;
     WaitShown(run, SCR_GPS_1);
     run.Add([&] {
@@ -628,8 +546,7 @@ TEST_F(Gps1Test, DiffSourceComboSwitchesScreens) {
     });
     WaitShown(run, SCR_GPS_1);
     run.Add([&] {
-        // No SBAS screen in this program: the position screen stands in and is activated
-        // again.
+        // No SBAS screen: the position screen stands in and is activated again.
         platform::ClearTrace();
         fake.ClearWrites();
         QuietPoll();
@@ -643,12 +560,12 @@ TEST_F(Gps1Test, DiffSourceComboSwitchesScreens) {
         // Once the receiver has answered, its answer decides.
         SendDiffSource(CORR_BEACON);
         EXPECT_EQ(DiffScreenTarget(GROUP_GPS), SCR_BEACON_1);
-        FeedSentence(">JDIFF,NONE");
+        Feed(">JDIFF,NONE");
         EXPECT_EQ(g_GPS.Info.eCurCorrSource, CORR_NONE);
         EXPECT_EQ(DiffScreenTarget(GROUP_GPS), SCR_GPS_1);
         EXPECT_EQ(DiffScreenTarget(GROUP_BEACON), SCR_BEACON_1);
         SendDiffSource(CORR_EXTERNAL);
-        FeedSentence(">JDIFF,BEACON");
+        Feed(">JDIFF,BEACON");
         EXPECT_EQ(DiffScreenTarget(GROUP_BEACON), SCR_BEACON_1);
         // Sources that cannot be chosen lead to the SBAS group, here its stand-in.
         EXPECT_EQ(DiffScreenTarget(GROUP_SBAS), SCR_GPS_1);
@@ -682,13 +599,24 @@ protected:
         WaitShown(run, SCR_GPS_1);
         run.Add([this, name] {
             Tick();
-            ASSERT_TRUE(Screen1()->FireTimer(1));
+            Tick();
             EXPECT_EQ(Screen1()->GetDlgItemText(1001), "3D+DIFF");
             EXPECT_EQ(Screen1()->GetDlgItemText(1002), "SBAS");
             EXPECT_TRUE(Screen1()->IsItemVisible(1047));
             EXPECT_EQ(Screen1()->GetDlgItemText(IDC_DIFF_SOURCE), "SBAS");
             EXPECT_EQ(Screen1()->GetPictureId(IDC_NAVBAR), 200);
-            shelltest::Shot(name);
+            // The bar on screen is its picture at the control's size.
+            const QSize size = Screen1()->GetDlgItem(IDC_NAVBAR)->size();
+            const QImage bar = ui::Pictures::RenderSized(200, ui::PictureKind::Bitmap, size);
+            for (const QPoint at : {QPoint(size.width() / 2, size.height() / 4),
+                                    QPoint(size.width() / 3, size.height() * 3 / 4)}) {
+                const QRgb p = bar.pixel(at);
+                EXPECT_EQ(Pixel(IDC_NAVBAR, at.x(), at.y()),
+                          (ui::Rgb{static_cast<uint8_t>(qRed(p)), static_cast<uint8_t>(qGreen(p)),
+                                   static_cast<uint8_t>(qBlue(p))}))
+                    << at.x() << "," << at.y();
+            }
+            Shot(name);
             EndAll();
         });
         Run(run);

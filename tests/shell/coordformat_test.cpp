@@ -112,8 +112,7 @@ TEST(CoordFormat, MalformedMinutesShownWithoutCarry) {
 }
 
 TEST(CoordFormat, DecimalCommaLocaleDoesNotLeakIn) {
-    std::string why;
-    if (!testsupport::UseDecimalCommaLocale(&why)) GTEST_SKIP() << why;
+    USE_DECIMAL_COMMA_LOCALE();
     EXPECT_EQ(FormatCoordinate(COORD_DMM, CoordValue{45, 30.5, 'S', false}), " -45 30.500000");
     EXPECT_EQ(FormatCoordinate(COORD_DD, CoordValue{45, 30.5, 'S', false}), " -45.5083333");
     testsupport::RestoreCLocale();

@@ -1,114 +1,22 @@
 // The test driver as a separate process, spoken to over its socket.
 
 #include <gtest/gtest.h>
-#include <poll.h>
-#include <signal.h>
-#include <stdlib.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <chrono>
-#include <cstring>
 #include <string>
-#include <thread>
+
+#include "resources/dlg_startup.h"
+#include "support/driver_client.h"
+#include "support/receiver_simulator.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-class DriverProcess {
-public:
-    DriverProcess() {
-        char tmpl[] = "/tmp/tessaray_driver_XXXXXX";
-        dir_ = mkdtemp(tmpl);
-        socket_ = dir_ + "/control";
-        const std::string config = dir_ + "/config";
-        mkdir(config.c_str(), 0700);
-        mkdir((dir_ + "/run").c_str(), 0700);
-        pid_ = fork();
-        if (pid_ == 0) {
-            setenv("QT_QPA_PLATFORM", "offscreen", 1);
-            setenv("TESSARAY_PC_DRIVER", socket_.c_str(), 1);
-            setenv("XDG_CONFIG_HOME", config.c_str(), 1);
-            setenv("XDG_RUNTIME_DIR", (dir_ + "/run").c_str(), 1);
-            setenv("TESSARAY_PC_CONFIG_DIR", (config + "/Tessaray_PC").c_str(), 1);
-            execl(TESSARAY_DRIVER_PATH, TESSARAY_DRIVER_PATH, static_cast<char*>(nullptr));
-            _exit(127);
-        }
-    }
-    ~DriverProcess() {
-        if (fd_ >= 0) close(fd_);
-        if (pid_ > 0 && !exited_) {
-            kill(pid_, SIGKILL);
-            waitpid(pid_, nullptr, 0);
-        }
-    }
-
-    const std::string& dir() const { return dir_; }
-
-    bool Connect() {
-        const auto deadline = Clock::now() + std::chrono::seconds(60);
-        while (Clock::now() < deadline) {
-            fd_ = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-            sockaddr_un addr{};
-            addr.sun_family = AF_UNIX;
-            std::strncpy(addr.sun_path, socket_.c_str(), sizeof addr.sun_path - 1);
-            if (connect(fd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0) return true;
-            close(fd_);
-            fd_ = -1;
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        }
-        return false;
-    }
-
-    std::string Ask(const std::string& command) {
-        const std::string line = command + "\n";
-        if (send(fd_, line.data(), line.size(), MSG_NOSIGNAL) != static_cast<ssize_t>(line.size()))
-            return "send failed";
-        std::string reply;
-        const auto deadline = Clock::now() + std::chrono::seconds(30);
-        while (Clock::now() < deadline) {
-            pollfd p{fd_, POLLIN, 0};
-            if (poll(&p, 1, 100) <= 0) continue;
-            char c;
-            if (recv(fd_, &c, 1, 0) != 1) return "closed";
-            if (c == '\n') return reply;
-            reply += c;
-        }
-        return "timeout";
-    }
-
-    // Exit status, or -1 when the process did not end within the deadline.
-    int WaitExit() {
-        const auto deadline = Clock::now() + std::chrono::seconds(60);
-        while (Clock::now() < deadline) {
-            int status = 0;
-            if (waitpid(pid_, &status, WNOHANG) == pid_) {
-                exited_ = true;
-                return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        }
-        return -1;
-    }
-
-private:
-    std::string dir_;
-    std::string socket_;
-    pid_t pid_ = -1;
-    int fd_ = -1;
-    bool exited_ = false;
-};
+using testsupport::DriverProcess;
 
 TEST(Driver, ReadsTheWelcomePageAndClosesThroughTheCloseBox) {
     DriverProcess p;
     ASSERT_TRUE(p.Connect());
-    std::string top;
-    for (int i = 0; i < 500 && top != "ok CTessaray_PCDlg"; ++i) top = p.Ask("top");
-    ASSERT_EQ(top, "ok CTessaray_PCDlg");
+    ASSERT_EQ(p.AskUntil("top", "ok CTessaray_PCDlg"), "ok CTessaray_PCDlg");
     EXPECT_EQ(p.Ask("get 1009"), "ok Tessaray 2.2.0.0");
     EXPECT_EQ(p.Ask("get 1001"), "ok COMM");
     EXPECT_EQ(p.Ask("get 99999"), "error no control 99999");
@@ -131,6 +39,64 @@ TEST(Driver, ReadsTheWelcomePageAndClosesThroughTheCloseBox) {
 TEST(Driver, QuitEndsTheProgram) {
     DriverProcess p;
     ASSERT_TRUE(p.Connect());
+    EXPECT_EQ(p.Ask("quit"), "ok");
+    EXPECT_EQ(p.WaitExit(), 0);
+}
+
+// What a user can reach, read through the start-up page: its OK stays hidden until a
+// receiver is found and the baud combo is disabled while Auto-Baud is on.
+TEST(Driver, StateAndTimersAndUnreachableControls) {
+    DriverProcess p;
+    ASSERT_TRUE(p.Connect());
+    ASSERT_EQ(p.AskUntil("top", "ok CTessaray_PCDlg"), "ok CTessaray_PCDlg");
+    const auto id = [](int n) { return std::to_string(n); };
+    struct Step {
+        std::string command, reply;
+    };
+    const Step welcome[] = {
+        {"state 1003", "ok enabled=1 visible=1 checked=0 sel=0 pos=0"},
+        {"state 4242", "error no control 4242"},
+        {"timer 9", "error no timer 9"},
+        {"timer x", "error bad timer x"},
+        {"slide 1003 5", "error not a slider 1003"},
+        {"slide 4242 5", "error no control 4242"},
+        // The hand-over to the start-up page without waiting for its three seconds.
+        {"timer 1", "ok"},
+    };
+    for (const Step& st : welcome) EXPECT_EQ(p.Ask(st.command), st.reply) << st.command;
+    ASSERT_EQ(p.AskUntil("top", "ok CSTARTUP3"), "ok CSTARTUP3");
+    const Step startup[] = {
+        {"state " + id(IDC_STARTUP_OK), "ok enabled=1 visible=0 checked=0 sel=-1 pos=0"},
+        {"click " + id(IDC_STARTUP_OK), "error hidden " + id(IDC_STARTUP_OK)},
+        {"state " + id(IDC_AUTO_BAUD), "ok enabled=1 visible=1 checked=1 sel=-1 pos=0"},
+        {"state " + id(IDC_BAUD_COMBO), "ok enabled=0 visible=1 checked=0 sel=2 pos=0"},
+        {"select " + id(IDC_BAUD_COMBO) + " 2", "error disabled " + id(IDC_BAUD_COMBO)},
+        {"text " + id(IDC_BAUD_COMBO) + " 4800", "error disabled " + id(IDC_BAUD_COMBO)},
+        {"select 4242 1", "error no control 4242"},
+        // Auto-Baud off: the combo can be used.
+        {"click " + id(IDC_AUTO_BAUD), "ok"},
+        {"state " + id(IDC_AUTO_BAUD), "ok enabled=1 visible=1 checked=0 sel=-1 pos=0"},
+        {"select " + id(IDC_BAUD_COMBO) + " 4", "ok"},
+        {"state " + id(IDC_BAUD_COMBO), "ok enabled=1 visible=1 checked=0 sel=4 pos=0"},
+    };
+    // Actions run after their reply: a state is asked until it shows them.
+    for (const Step& st : startup) {
+        const bool state = st.command.starts_with("state");
+        EXPECT_EQ(state ? p.AskUntil(st.command, st.reply, 5000) : p.Ask(st.command), st.reply)
+            << st.command;
+    }
+    EXPECT_EQ(p.Ask("quit"), "ok");
+    EXPECT_EQ(p.WaitExit(), 0);
+}
+
+// The simulator's pseudo-terminal is the program's COM1: the start-up page names its device.
+TEST(Driver, SimulatorIsTheProgramsCom1) {
+    testsupport::ReceiverSimulator sim;
+    ASSERT_TRUE(sim.ok()) << sim.error();
+    DriverProcess p(sim);
+    ASSERT_TRUE(p.Connect());
+    ASSERT_EQ(p.AskUntil("top", "ok CSTARTUP3", 30000), "ok CSTARTUP3");
+    EXPECT_EQ(p.Ask("get " + std::to_string(IDC_PORT_DEVICE)), "ok " + sim.SlavePath());
     EXPECT_EQ(p.Ask("quit"), "ok");
     EXPECT_EQ(p.WaitExit(), 0);
 }

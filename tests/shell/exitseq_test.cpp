@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <QApplication>
 #include <QTimer>
@@ -14,6 +16,7 @@
 #include <set>
 #include <thread>
 
+#include "engine/beacon_tables.h"
 #include "engine/gps.h"
 #include "engine/reader_sinks.h"
 #include "engine/scomm.h"
@@ -690,12 +693,13 @@ TEST(ExitSequence, DemoModeWritesOnlyTheArchive) {
     EXPECT_TRUE(rig.LinesSince(mark).empty());
 }
 
-// The receiver is unplugged before the exit; the watchdog has noticed it.
-void UnplugBeforeExit(ui::StepRunner& run, Rig& rig) {
+// The receiver is unplugged before the exit, noticed by the watchdog or not (a second before
+// "Exit and Save": every shutdown command fails).
+void UnplugBeforeExit(ui::StepRunner& run, Rig& rig, bool noticed = true) {
     run.AddWait([&] { return rig.screen->IsWindowVisible(); }, 5000, [] { Fail("screen"); });
-    run.Add([&] {
+    run.Add([&rig, noticed] {
         rig.sim.HangUp();
-        theApp().bReceiverFound.store(0);
+        if (noticed) theApp().bReceiverFound.store(0);
         ClickCloseBox();
     });
     WaitTop<CCHECK>(run, "exit dialog");
@@ -759,6 +763,49 @@ TEST(ExitSequence, UnpluggedReceiverCloseAnywayEnds) {
     EXPECT_EQ(g_endCodes.front(), 0);
     EXPECT_FALSE(theApp().GpsThread.IsRunning());
     EXPECT_EQ(shelltest::ReadFile(ArchivePath())[0], 'N');
+}
+
+TEST(ExitSequence, ReceiverGoneUnnoticedGivesNotFoundNotSaveComplete) {
+    Rig rig;
+    rig.Start();
+    ui::StepRunner run;
+    UnplugBeforeExit(run, rig, false);
+    run.Add([] { Click(Top<CCLOSESCREEN_1>(), 2); });
+    rig.Run(run);
+    ASSERT_FALSE(g_endCodes.empty());
+    EXPECT_EQ(g_endCodes.front(), 0);
+    EXPECT_FALSE(theApp().GpsThread.IsRunning());
+    EXPECT_EQ(shelltest::ReadFile(ArchivePath())[0], 'N');
+}
+
+#if defined(__SANITIZE_ADDRESS__)
+// Blocks whose last pointer is gone when the function returns.
+__attribute__((noinline)) void LoseBlocks() {
+    for (int i = 0; i < 8; ++i) {
+        volatile char* block = new char[64];
+        block[0] = 1;
+    }
+}
+#endif
+
+TEST(ExitSequence, ImmediateProcessEndStillChecksForLeaks) {
+#if !defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the leak check belongs to the sanitizer build";
+#else
+    const pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        LoseBlocks();
+        CTessaray_PCApp::EndProcess(0);
+        ::_exit(2);  // EndProcess returned
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(WIFEXITED(status));
+    // The checker's own failure code, not the program's 0.
+    EXPECT_NE(WEXITSTATUS(status), 0);
+    EXPECT_NE(WEXITSTATUS(status), 2);
+#endif
 }
 
 TEST(ExitSequence, ReportInStartupPhaseContinues) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <string>
 
 namespace testsupport {
@@ -10,4 +12,24 @@ namespace testsupport {
 bool UseDecimalCommaLocale(std::string* why);
 void RestoreCLocale();
 
+// True when a missing decimal-comma locale is a failure rather than a skip (CI=true).
+bool DecimalCommaRequired();
+
 }  // namespace testsupport
+
+// In a test body: fails (under CI) or skips the test, giving the reason.
+#define DECIMAL_COMMA_MISSING(why)                                \
+    do {                                                          \
+        if (testsupport::DecimalCommaRequired()) FAIL() << (why); \
+        GTEST_SKIP() << (why);                                    \
+    } while (0)
+
+// In a test body: switches to a decimal-comma locale, or fails or skips as above.
+#define USE_DECIMAL_COMMA_LOCALE()                                   \
+    do {                                                             \
+        std::string decimal_comma_why;                               \
+        if (!testsupport::UseDecimalCommaLocale(&decimal_comma_why)) \
+            DECIMAL_COMMA_MISSING(decimal_comma_why);                \
+    } while (0)
+
+namespace testsupport {}  // namespace testsupport

@@ -16,4 +16,14 @@ uint32_t TtyBaud(const std::string& path) {
     return baud;
 }
 
+bool TtyHasSpeedConstant(const std::string& path) {
+    int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return false;
+    termios2 tio{};
+    const bool standard = ::ioctl(fd, TCGETS2, &tio) == 0 && (tio.c_cflag & CBAUD) != BOTHER &&
+                          (tio.c_cflag & CBAUD) != 0;
+    ::close(fd);
+    return standard;
+}
+
 }  // namespace testsupport

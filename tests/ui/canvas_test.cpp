@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <set>
 
 #include "support/qt/qt_env.h"
@@ -102,6 +103,23 @@ TEST(Canvas, RectanglesExcludeTheirRightAndBottomEdges) {
     EXPECT_EQ(Inked(clip).size(), 4u);
     clip.SetPixel(99, -1, kInk);
     EXPECT_EQ(Inked(clip).size(), 4u);
+}
+
+TEST(Canvas, ValuesAreClampedIntoThePixelRangeBeforeConversion) {
+    const double inf = std::numeric_limits<double>::infinity();
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    struct Case {
+        double value;
+        int low, high, expected;
+    };
+    const Case cases[] = {
+        {12.9, 0, 100, 12},   {-0.5, 0, 100, 0},   {-3.0, -10, 10, -3},
+        {1e300, 0, 100, 100}, {-1e300, 5, 100, 5}, {inf, 0, 99, 99},
+        {-inf, 0, 99, 0},     {nan, 7, 99, 7},     {3e9, 0, 2147483647, 2147483647},
+        {50.0, 10, 10, 10},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ClampToPixel(c.value, c.low, c.high), c.expected) << c.value;
 }
 
 TEST(Canvas, ColoursConvertFromPackedValues) {

@@ -5,8 +5,12 @@
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QLineEdit>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QScrollBar>
 #include <QTabBar>
+#include <QTextBlock>
 #include <memory>
 #include <vector>
 
@@ -32,11 +36,13 @@ public:
         if (onTimer) onTimer(id);
     }
     void OnLButtonDown(UINT flags, Point p) override { clicks.push_back({flags, p}); }
+    void OnLButtonUp(UINT flags, Point p) override { releases.push_back({flags, p}); }
     void OnClose() override { ++closes; }
     int inits = 0;
     int closes = 0;
     std::vector<UINT> ticks;
     std::vector<std::pair<UINT, Point>> clicks;
+    std::vector<std::pair<UINT, Point>> releases;
     std::function<void(UINT)> onTimer;
 };
 
@@ -153,6 +159,46 @@ TEST(DialogTimers, SetTimerRestartsAndKillTimerIsIdempotent) {
     EXPECT_EQ(page.SetTimer(1, 100), 0u);
 }
 
+TEST(DialogTimers, OneShotTimerTicksOnceAndCanBeCancelled) {
+    CountingPage page;
+    StepRunner steps;
+    steps.Add([&] {
+        struct Step {
+            const char* what;
+            std::function<bool()> act;
+            bool result;
+            bool runningAfter;
+        };
+        const Step table[] = {
+            {"start", [&] { return page.SetOneShotTimer(5, 300) == 5; }, true, true},
+            {"expiry", [&] { return page.FireTimer(5); }, true, false},
+            {"no second tick", [&] { return page.FireTimer(5); }, false, false},
+            {"start again", [&] { return page.SetOneShotTimer(5, 300) == 5; }, true, true},
+            {"cancel", [&] { return page.KillTimer(5) == TRUE; }, true, false},
+            {"nothing after cancel", [&] { return page.FireTimer(5); }, false, false},
+            {"periodic under the same id", [&] { return page.SetTimer(5, 300) == 5; }, true, true},
+            {"periodic keeps running", [&] { return page.FireTimer(5); }, true, true},
+        };
+        for (const Step& st : table) {
+            EXPECT_EQ(st.act(), st.result) << st.what;
+            EXPECT_EQ(page.IsTimerRunning(5), st.runningAfter) << st.what;
+        }
+        EXPECT_EQ(page.ticks, (std::vector<UINT>{5, 5}));
+        // A handler may start its one-shot timer again.
+        page.KillTimer(5);
+        page.onTimer = [&](UINT id) { page.SetOneShotTimer(id, 300); };
+        page.SetOneShotTimer(6, 300);
+        EXPECT_TRUE(page.FireTimer(6));
+        EXPECT_TRUE(page.IsTimerRunning(6));
+        page.onTimer = nullptr;
+        page.KillTimer(6);
+        page.EndDialog(IDOK);
+    });
+    steps.Start();
+    page.DoModal();
+    EXPECT_EQ(page.SetOneShotTimer(1, 100), 0u);
+}
+
 // A screen's timer handler opens another page's loop and stays on the stack; when the
 // screen is activated again from inside that loop its restarted timer must tick there.
 TEST(DialogTimers, RestartedTimerTicksWhileItsOldHandlerIsOnTheStack) {
@@ -212,6 +258,8 @@ DialogTemplate ControlsTemplate() {
          .seed = {"4800", "9600", "19200"}},
         {.id = 1009, .kind = Kind::Progress, .rect = {250, 250, 10, 60}, .flags = Flag::Vertical},
         {.id = 1010, .kind = Kind::Edit, .rect = {50, 230, 80, 14}},
+        {.id = 1011, .kind = Kind::TextView, .rect = {220, 400, 120, 60}},
+        {.id = 1012, .kind = Kind::Slider, .rect = {220, 470, 120, 20}},
         {.id = 1000, .kind = Kind::Picture, .rect = {0, 0, 370, 510}, .picture = 130},
     };
     return t;
@@ -247,6 +295,8 @@ TEST(DialogNotifications, FireOnUserActionsOnly) {
     record(1006, STN_CLICKED);
     record(1008, CBN_EDITCHANGE);
     record(1008, CBN_SELCHANGE);
+    record(1001, BN_LBUTTONUP);
+    record(1006, BN_LBUTTONUP);
 
     WithOpenPage(page, [&] {
         page.InsertItem(1005, 0, "Pos'n");
@@ -267,18 +317,38 @@ TEST(DialogNotifications, FireOnUserActionsOnly) {
             const char* what;
             std::function<void()> act;
             int id;
-            int code;
+            std::vector<int> codes;
         };
+        // A release over a button or a picture that reports clicks comes before its click.
         const std::vector<Action> actions{
-            {"button", [&] { UserClick(page.GetDlgItem(1001)); }, 1001, BN_CLICKED},
-            {"check", [&] { UserClick(page.GetDlgItem(1002)); }, 1002, BN_CLICKED},
-            {"combo", [&] { UserSelectCombo(page.GetDlgItem(1003), 2); }, 1003, CBN_SELCHANGE},
-            {"edit", [&] { UserType(page.GetDlgItem(1004), "7"); }, 1004, EN_CHANGE},
-            {"tab", [&] { UserSelectTab(page.GetDlgItem(1005), 2); }, 1005, TCN_SELCHANGE},
-            {"picture", [&] { UserClick(page.GetDlgItem(1006)); }, 1006, STN_CLICKED},
-            {"typed baud", [&] { UserType(page.GetDlgItem(1008), "4"); }, 1008, CBN_EDITCHANGE},
-            {"double click", [&] { UserDoubleClick(page.GetDlgItem(1001), QPoint(5, 5)); }, 1001,
-             BN_CLICKED},
+            {"button", [&] { UserClick(page.GetDlgItem(1001)); }, 1001, {BN_LBUTTONUP, BN_CLICKED}},
+            {"check", [&] { UserClick(page.GetDlgItem(1002)); }, 1002, {BN_CLICKED}},
+            {"combo", [&] { UserSelectCombo(page.GetDlgItem(1003), 2); }, 1003, {CBN_SELCHANGE}},
+            {"edit", [&] { UserType(page.GetDlgItem(1004), "7"); }, 1004, {EN_CHANGE}},
+            {"tab", [&] { UserSelectTab(page.GetDlgItem(1005), 2); }, 1005, {TCN_SELCHANGE}},
+            {"picture",
+             [&] { UserClick(page.GetDlgItem(1006)); },
+             1006,
+             {STN_CLICKED, BN_LBUTTONUP}},
+            {"typed baud", [&] { UserType(page.GetDlgItem(1008), "4"); }, 1008, {CBN_EDITCHANGE}},
+            {"double click",
+             [&] { UserDoubleClick(page.GetDlgItem(1001), QPoint(5, 5)); },
+             1001,
+             {BN_LBUTTONUP, BN_CLICKED, BN_LBUTTONUP}},
+            {"released beside the button",
+             [&] {
+                 QWidget* b = page.GetDlgItem(1001);
+                 const QPoint outside(b->width() + 5, b->height() / 2);
+                 for (auto [type, at] : {std::pair{QEvent::MouseButtonPress, b->rect().center()},
+                                         std::pair{QEvent::MouseButtonRelease, outside}}) {
+                     QMouseEvent e(type, QPointF(at), b->mapToGlobal(QPointF(at)), Qt::LeftButton,
+                                   type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
+                                   Qt::NoModifier);
+                     QApplication::sendEvent(b, &e);
+                 }
+             },
+             1001,
+             {}},
         };
         for (const auto& a : actions) {
             seen.clear();
@@ -286,9 +356,12 @@ TEST(DialogNotifications, FireOnUserActionsOnly) {
             // Handlers run from the event loop after the action, never inside it.
             EXPECT_TRUE(seen.empty()) << a.what;
             ProcessPending();
-            ASSERT_EQ(seen.size(), 1u) << a.what;
-            EXPECT_EQ(seen[0].id, a.id) << a.what;
-            EXPECT_EQ(seen[0].code, a.code) << a.what;
+            std::vector<int> codes;
+            for (const Recorded& r : seen) {
+                EXPECT_EQ(r.id, a.id) << a.what;
+                codes.push_back(r.code);
+            }
+            EXPECT_EQ(codes, a.codes) << a.what;
         }
         EXPECT_EQ(page.GetCurSel(1003), 2);
         EXPECT_EQ(page.GetCurSel(1005), 2);
@@ -322,6 +395,12 @@ TEST(DialogMouse, ClicksThroughStaticsReachThePageOnceAndKeysNeverClose) {
         EXPECT_EQ(page.clicks[0].first, MK_LBUTTON);
         EXPECT_EQ(page.clicks[0].second,
                   (Point{ScaleX(205, host.fScaleX()), ScaleY(205, host.fScaleY())}));
+        // Their releases too, without the button flag; a button keeps its own release.
+        UserClick(page.GetDlgItem(1001));
+        ProcessPending();
+        ASSERT_EQ(page.releases.size(), 2u);
+        EXPECT_EQ(page.releases[0].first, 0u);
+        EXPECT_EQ(page.releases[0].second, page.clicks[0].second);
 
         page.clicks.clear();
         UserDoubleClick(page.Widget(), QPoint(60, 430));
@@ -394,6 +473,96 @@ TEST(DialogControls, ComboListAndProgressHelpers) {
         EXPECT_FALSE(page.IsItemVisible(1007));
         page.ShowItem(1007, true);
         EXPECT_TRUE(page.IsItemVisible(1007));
+    });
+}
+
+TEST(DialogControls, ExactCaseSearchAndDroppedList) {
+    CountingPage page(ControlsTemplate());
+    WithOpenPage(page, [&] {
+        struct Case {
+            int start;
+            const char* text;
+            int exactCase, anyCase;
+        };
+        page.AddString(1003, "utc");
+        const Case cases[] = {
+            {-1, "UTC", 1, 1},      {-1, "utc", 3, 1},          {1, "UTC", 1, 3},
+            {-1, "Utc", CB_ERR, 1}, {-1, "UT", CB_ERR, CB_ERR}, {2, "Local", 0, 0},
+            {7, "GPS", 2, 2},
+        };
+        for (const Case& c : cases) {
+            EXPECT_EQ(page.FindStringExactCase(1003, c.start, c.text), c.exactCase) << c.text;
+            EXPECT_EQ(page.FindStringExact(1003, c.start, c.text), c.anyCase) << c.text;
+        }
+        EXPECT_EQ(page.FindStringExactCase(1004, -1, "x"), CB_ERR);
+
+        auto* combo = page.Item<QComboBox>(1003);
+        EXPECT_FALSE(page.IsComboDroppedDown(1003));
+        combo->showPopup();
+        EXPECT_TRUE(page.IsComboDroppedDown(1003));
+        combo->hidePopup();
+        EXPECT_FALSE(page.IsComboDroppedDown(1003));
+        EXPECT_FALSE(page.IsComboDroppedDown(1004));
+    });
+}
+
+TEST(DialogControls, SliderMovesAsTheUserDragsIt) {
+    CountingPage page(ControlsTemplate());
+    WithOpenPage(page, [&] {
+        page.SetRange(1012, 0, 150);
+        page.SetPos(1012, 150);
+        struct Case {
+            int pos, shown;
+            bool moved;
+        };
+        for (const Case c : {Case{40, 40, true}, Case{400, 150, true}, Case{-9, 0, true}}) {
+            EXPECT_EQ(UserSlide(page.GetDlgItem(1012), c.pos), c.moved) << c.pos;
+            EXPECT_EQ(page.GetPos(1012), c.shown) << c.pos;
+        }
+        page.EnableItem(1012, false);
+        EXPECT_FALSE(UserSlide(page.GetDlgItem(1012), 70));
+        EXPECT_FALSE(UserSlide(page.GetDlgItem(1009), 70));
+        EXPECT_EQ(page.GetPos(1012), 0);
+    });
+}
+
+TEST(DialogControls, TextViewAppendsAtItsEndWithoutRebuilding) {
+    CountingPage page(ControlsTemplate());
+    WithOpenPage(page, [&] {
+        auto* view = page.Item<QPlainTextEdit>(1011);
+        ASSERT_NE(view, nullptr);
+        EXPECT_TRUE(view->isReadOnly());
+        // Line ends split across reads, CR LF and LF alike.
+        for (const char* chunk : {"$GPGGA,1\r", "\n$GPV", "TG,2\r\n", "$>JI\n", ""})
+            page.AppendViewText(1011, chunk);
+        EXPECT_EQ(page.GetDlgItemText(1011), "$GPGGA,1\n$GPVTG,2\n$>JI\n");
+        // What is there stays as it is: a mark on the first line survives more text.
+        view->document()->firstBlock().setUserState(7);
+        page.AppendViewText(1011, "partial");
+        page.AppendViewText(1011, " line\r\n");
+        EXPECT_EQ(view->document()->firstBlock().userState(), 7);
+        EXPECT_EQ(page.GetDlgItemText(1011), "$GPGGA,1\n$GPVTG,2\n$>JI\npartial line\n");
+        UserType(view, "x");
+        EXPECT_EQ(view->document()->blockCount(), 5);
+
+        // Scrolled to the end after every append.
+        std::string many;
+        for (int i = 0; i < 200; ++i) many += "line " + std::to_string(i) + "\r\n";
+        page.AppendViewText(1011, many);
+        ProcessPending();
+        EXPECT_GT(view->verticalScrollBar()->maximum(), 0);
+        EXPECT_EQ(view->verticalScrollBar()->value(), view->verticalScrollBar()->maximum());
+
+        // A limit keeps the newest complete lines and the one being filled.
+        page.SetViewMaxLines(1011, 2);
+        page.AppendViewText(1011, "a\nb\nc\nd");
+        EXPECT_EQ(page.GetDlgItemText(1011), "b\nc\nd");
+        page.AppendViewText(1011, "e\n");
+        EXPECT_EQ(page.GetDlgItemText(1011), "c\nde\n");
+        page.ClearView(1011);
+        EXPECT_EQ(page.GetDlgItemText(1011), "");
+        page.AppendViewText(1011, "\xCF\x83 ok");
+        EXPECT_EQ(page.GetDlgItemText(1011), "\xCF\x83 ok");
     });
 }
 

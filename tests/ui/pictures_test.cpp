@@ -136,7 +136,7 @@ TEST(Pictures, PictureControlKeepsItsPictureOnABadId) {
 }
 
 // ---------------------------------------------------------------------------------------
-// Pictures for review: a contact sheet of every picture and a sample page, written when
+// Pictures for review: a contact sheet of every picture, written when
 // TESSARAY_PC_SHOTS names a folder.
 
 QString ShotsDir() {
@@ -219,140 +219,6 @@ TEST(Pictures, ContactSheetForReview) {
     QDir().mkpath(dir);
     EXPECT_TRUE(ContactSheet(1.0).save(dir + QStringLiteral("/contact-sheet.png")));
     EXPECT_TRUE(ContactSheet(1.5).save(dir + QStringLiteral("/contact-sheet-1.5.png")));
-}
-
-// A page laid out as the screens lay theirs out: status strip, tabs, read-outs, a plot drawn
-// off screen, the navigation bar.
-DialogTemplate SamplePage() {
-    DialogTemplate t;
-    t.id = 214;
-    const int nav = Pictures::NavBarId(NavFamily::Gps, NavLabel::Sbas, true, false);
-    t.controls = {
-        {.id = 1001, .kind = Kind::Static, .rect = {66, 64, 50, 12}, .text = "3D+DIFF"},
-        {.id = 1043, .kind = Kind::Picture, .rect = {52, 64, 12, 12}, .picture = 135},
-        {.id = 1042, .kind = Kind::Static, .rect = {140, 64, 40, 12}, .text = "GPS"},
-        {.id = 1045, .kind = Kind::Picture, .rect = {126, 64, 12, 12}, .picture = 138},
-        {.id = 1002, .kind = Kind::Static, .rect = {214, 64, 40, 12}, .text = "SBAS"},
-        {.id = 1047, .kind = Kind::Picture, .rect = {200, 64, 12, 12}, .picture = 134},
-        {.id = 1006, .kind = Kind::Tab, .rect = {48, 100, 274, 308}},
-        {.id = 1008, .kind = Kind::Static, .rect = {60, 134, 52, 12}, .text = "Lat:"},
-        {.id = 1023,
-         .kind = Kind::Edit,
-         .rect = {112, 131, 100, 16},
-         .text = "  51 28.123456",
-         .flags = Flag::ReadOnly},
-        {.id = 1009, .kind = Kind::Static, .rect = {60, 154, 52, 12}, .text = "Lon:"},
-        {.id = 1024,
-         .kind = Kind::Edit,
-         .rect = {112, 151, 100, 16},
-         .text = "  -0 07.654321",
-         .flags = Flag::ReadOnly},
-        {.id = 1010, .kind = Kind::Static, .rect = {60, 174, 52, 12}, .text = "Alt:"},
-        {.id = 1025,
-         .kind = Kind::Edit,
-         .rect = {112, 171, 100, 16},
-         .text = "    1100.000",
-         .flags = Flag::ReadOnly},
-        {.id = 1036,
-         .kind = Kind::ComboDropDown,
-         .rect = {222, 131, 90, 100},
-         .seed = {"DM.M", "D.D", "DMS"}},
-        {.id = 1038,
-         .kind = Kind::ComboDropDown,
-         .rect = {222, 171, 90, 100},
-         .seed = {"Meters", "Feet"}},
-        {.id = 1133,
-         .kind = Kind::Picture,
-         .rect = {284, 380, 28, 22},
-         .flags = Flag::Notify,
-         .picture = IDB_PAUSE_OFF},
-        {.id = 1003, .kind = Kind::GroupBox, .rect = {56, 355, 220, 48}, .text = "DiffMode"},
-        {.id = 1021,
-         .kind = Kind::ComboDropList,
-         .rect = {64, 374, 120, 100},
-         .seed = {"SBAS", "Beacon", "None"}},
-        {.id = 1004, .kind = Kind::Picture, .rect = kNavBarRect, .picture = nav},
-        {.id = 1000, .kind = Kind::Picture, .rect = {0, 0, 370, 510}, .picture = 130},
-    };
-    return t;
-}
-
-void ShootSamplePage(const QString& file) {
-    class Sample : public Dialog {
-    public:
-        Sample() : Dialog(SamplePage()) {}
-        BOOL OnInitDialog() override {
-            for (const char* tab : {"Pos'n", "Sats", "Setup", "Precision", "Plot", "About"})
-                InsertItem(1006, -1, tab);
-            SetCurSel(1006, 4);
-            SetCurSel(1036, 0);
-            SetCurSel(1038, 0);
-            SetCurSel(1021, 0);
-            return TRUE;
-        }
-    } page;
-
-    StepRunner steps;
-    steps.Add([&] {
-        Host& host = Host::Instance();
-        const double sx = host.fScaleX(), sy = host.fScaleY();
-        // A two-series plot drawn off screen, copied into its band.
-        Canvas work(ScaleX(370, sx), ScaleY(510, sy), Rgb{255, 255, 255});
-        const Rect band = ScaleEdges(60, 200, 312, 340, sx, sy);
-        work.FillRect(band, Rgb{120, 120, 120});
-        work.SetPen(Rgb{255, 255, 255});
-        for (int i = 0; i <= 6; ++i) {
-            const int x = band.left + i * (band.Width() - 1) / 6;
-            work.MoveTo(x, band.top);
-            work.LineTo(x, band.bottom);
-        }
-        for (int i = 0; i <= 4; ++i) {
-            const int y = band.top + i * (band.Height() - 1) / 4;
-            work.MoveTo(band.left, y);
-            work.LineTo(band.right, y);
-        }
-        for (int series = 0; series < 2; ++series) {
-            work.SetPen(series ? Rgb{30, 28, 119} : Rgb{234, 175, 15}, 2);
-            for (int x = band.left; x < band.right; x += 3) {
-                const double t = (x - band.left) / 30.0;
-                const int y = band.top + band.Height() / 2 +
-                              static_cast<int>((series ? 22 : 30) * std::sin(t + series * 1.3) +
-                                               8 * std::sin(t * 2.7));
-                if (x == band.left)
-                    work.MoveTo(x, y);
-                else
-                    work.LineTo(x, y);
-            }
-        }
-        work.SetFont(MakeFont("Tahoma", 8));
-        work.SetBkMode(BkMode::Transparent);
-        work.SetTextColor(Rgb{255, 255, 255});
-        work.TextOut(band.left + 4, band.top + 3, "Northing / Easting (m)");
-        page.CopyToWindow(work, band);
-        ProcessPending();
-        EXPECT_TRUE(host.grab().save(file));
-        page.EndDialog(IDOK);
-    });
-    steps.Start();
-    page.DoModal();
-}
-
-TEST(Pictures, SamplePageForReview) {
-    const QString dir = ShotsDir();
-    if (dir.isEmpty()) GTEST_SKIP() << "TESSARAY_PC_SHOTS not set";
-    QDir().mkpath(dir);
-    ShootSamplePage(dir + QStringLiteral("/sample-page.png"));
-}
-
-// A larger desktop font gives a larger window; everything follows the scale.
-TEST(Pictures, SamplePageLargeFontForReview) {
-    const QString dir = ShotsDir();
-    if (dir.isEmpty()) GTEST_SKIP() << "TESSARAY_PC_SHOTS not set";
-    QDir().mkpath(dir);
-    QApplication::setFont(MakeFont("Tahoma", 10));
-    new Host(MakeFont("Tahoma", 10));
-    EXPECT_GT(Host::Instance().fScaleX(), 1.1f);
-    ShootSamplePage(dir + QStringLiteral("/sample-page-large.png"));
 }
 
 }  // namespace

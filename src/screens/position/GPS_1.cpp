@@ -12,6 +12,7 @@
 #include "platform/numbers.h"
 #include "platform/trace.h"
 #include "resources/dlg_gps1.h"
+#include "screens/position/GPS_5.h"
 #include "shell/CoordFormat.h"
 #include "shell/DiffSource.h"
 #include "shell/Tessaray_PC.h"
@@ -335,4 +336,5 @@ void CGPS_1::OnPause(bool pause) {
 
 void RegisterPositionScreens() {
     RegisterScreen(SCR_GPS_1, [] { return std::make_unique<CGPS_1>(); });
+    RegisterScreen(SCR_GPS_5, [] { return std::make_unique<CGPS_5>(); });
 }

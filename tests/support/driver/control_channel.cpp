@@ -10,9 +10,13 @@
 #include <QEventLoop>
 #include <QListWidget>
 #include <QPixmap>
+#include <QProgressBar>
+#include <QSlider>
 #include <QSocketNotifier>
 #include <QTabBar>
 #include <QTimer>
+#include <QTreeWidget>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -198,6 +202,15 @@ std::string ControlChannel::Execute(const std::string& line) {
         const auto id = ParseInt(idText);
         return top && id ? top->GetDlgItem(*id) : nullptr;
     };
+    // Why the user could not act on the control, or "" when it can.
+    auto unreachable = [&](const std::string& idText) -> std::string {
+        QWidget* w = control(idText);
+        if (!w) return "error no control " + idText;
+        const int id = ui::ControlId(w);
+        if (!top->IsItemVisible(id)) return "error hidden " + idText;
+        if (!top->IsItemEnabled(id)) return "error disabled " + idText;
+        return {};
+    };
 
     if (cmd == "top") return top ? "ok " + ClassName(*top) : "ok none";
     if (cmd == "quit") {
@@ -253,18 +266,54 @@ std::string ControlChannel::Execute(const std::string& line) {
             return "ok " + std::to_string(tab->currentIndex());
         return "ok " + Escape(top->GetDlgItemText(ui::ControlId(w)));
     }
-    if (cmd == "click" && args.size() == 1) {
-        QPointer<QWidget> w = control(args[0]);
+    if (cmd == "state" && args.size() == 1) {
+        QWidget* w = control(args[0]);
         if (!w) return "error no control " + args[0];
+        const int id = ui::ControlId(w);
+        const bool hasPos = qobject_cast<QProgressBar*>(w) || qobject_cast<QSlider*>(w);
+        return "ok enabled=" + std::to_string(top->IsItemEnabled(id) ? 1 : 0) +
+               " visible=" + std::to_string(top->IsItemVisible(id) ? 1 : 0) +
+               " checked=" + std::to_string(top->IsDlgButtonChecked(id)) + " sel=" +
+               std::to_string(qobject_cast<QTreeWidget*>(w) ? top->GetSelectedRow(id)
+                                                            : top->GetCurSel(id)) +
+               " pos=" + std::to_string(hasPos ? top->GetPos(id) : 0);
+    }
+    if (cmd == "timer" && args.size() == 1) {
+        const auto id = ParseInt(args[0]);
+        if (!id || *id <= 0) return "error bad timer " + args[0];
+        if (!top->IsTimerRunning(static_cast<ui::UINT>(*id))) return "error no timer " + args[0];
+        // The tick may open a loop of its own: it runs after the reply, if the page is still
+        // there.
+        later([top, id = static_cast<ui::UINT>(*id)] {
+            ui::Host* host = ui::Host::Existing();
+            if (!host) return;
+            const auto& pages = host->Pages();
+            if (std::find(pages.begin(), pages.end(), top) != pages.end()) top->FireTimer(id);
+        });
+        return "ok";
+    }
+    if (cmd == "slide" && args.size() == 2) {
+        if (std::string why = unreachable(args[0]); !why.empty()) return why;
+        QPointer<QWidget> w = control(args[0]);
+        const auto pos = ParseInt(args[1]);
+        if (!qobject_cast<QSlider*>(w.data())) return "error not a slider " + args[0];
+        if (!pos) return "error bad position " + args[1];
+        // At once, so a "state" right after it reads the new position.
+        ui::UserSlide(w, *pos);
+        return "ok";
+    }
+    if (cmd == "click" && args.size() == 1) {
+        if (std::string why = unreachable(args[0]); !why.empty()) return why;
+        QPointer<QWidget> w = control(args[0]);
         later([w] {
             if (w) ui::UserClick(w);
         });
         return "ok";
     }
     if (cmd == "select" && args.size() == 2) {
+        if (std::string why = unreachable(args[0]); !why.empty()) return why;
         QPointer<QWidget> w = control(args[0]);
         const auto index = ParseInt(args[1]);
-        if (!w) return "error no control " + args[0];
         if (!index) return "error bad index " + args[1];
         const int i = *index;
         later([w, i] {
@@ -280,8 +329,8 @@ std::string ControlChannel::Execute(const std::string& line) {
         return "ok";
     }
     if (cmd == "text" && args.size() >= 2) {
+        if (std::string why = unreachable(args[0]); !why.empty()) return why;
         QPointer<QWidget> w = control(args[0]);
-        if (!w) return "error no control " + args[0];
         const size_t at = line.find(args[0]) + args[0].size() + 1;
         const std::string text = at < line.size() ? line.substr(at) : std::string();
         later([w, text] {

@@ -3,9 +3,15 @@
 // program as a user would:
 //   top                   class of the topmost page
 //   get <id>              text of a control (picture id of a picture, tab index of a tab)
+//   state <id>            "ok enabled=<0|1> visible=<0|1> checked=<0|1> sel=<n> pos=<n>"
+//                         (sel: item, tab or row; -1 and pos 0 where the control has none)
 //   click <id>            click on a control
 //   select <id> <index>   choose a combo item, tab or list row
 //   text <id> <text>      type text into an edit or editable combo
+//   slide <id> <pos>      drag a slider's thumb to a position
+//   timer <timerId>       one tick of a running timer of the top page, now
+// click, select, text and slide answer "error hidden <id>" or "error disabled <id>" for a
+// control the user could not reach, and "error no control <id>" for one that is not there.
 //   nav <row>             click navigation row 1..7
 //   clickxy <x> <y>       click at a point in design units
 //   msgbox                the message box waiting for an answer: "ok <type> <text>" or "ok none"

@@ -1,0 +1,71 @@
+#include "resources/dlg_screen_parts.h"
+
+#include "ui/pictures.h"
+
+namespace resources {
+
+using ui::Kind;
+namespace Flag = ui::Flag;
+
+void AddStatusStrip(Controls& c, bool wide) {
+    // Ids per pair: label, good lamp, bad lamp (StatusStrip.h).
+    struct Pair {
+        int label, good, bad;
+        int goodPicture;
+        const char* text;
+        double x, labelW;
+    };
+    const Pair narrow[] = {{1001, 1018, 1043, 135, "COMM", 54, 56},
+                           {1016, 1019, 1044, 138, "GPS", 128, 40},
+                           {1002, 1020, 1045, 138, "SBAS", 186, 76}};
+    const Pair broad[] = {{1001, 1043, 1044, 135, "COMM", 54, 56},
+                          {1042, 1045, 1046, 138, "GPS", 128, 40},
+                          {1002, 1047, 1048, 138, "SBAS", 186, 76}};
+    for (const Pair& p : wide ? broad : narrow) {
+        c.push_back(
+            {p.good, Kind::Picture, {p.x, 67, 12, 12}, "", Flag::Hidden, p.goodPicture, {}});
+        c.push_back({p.bad, Kind::Picture, {p.x, 67, 12, 12}, "", 0, 134, {}});
+        c.push_back(
+            {p.label, Kind::Static, {p.x + 15, 66, p.labelW, 14}, p.text, Flag::NoWrap, 0, {}});
+    }
+}
+
+void AddTabStrip(Controls& c, int tabId) {
+    c.push_back({tabId, Kind::Tab, {50, 100, 270, 22}, "", 0, 0, {}});
+}
+
+void AddDiffModeGroup(Controls& c, double top, const char* title) {
+    c.push_back({1032,
+                 Kind::Static,
+                 {64, top + 18, 120, 28},
+                 "Choose one supported\nby your receiver",
+                 Flag::Multiline,
+                 0,
+                 {}});
+    c.push_back({1021, Kind::ComboDropDown, {190, top + 23, 116, 17}, "", kComboFlags, 0, {}});
+    c.push_back({1003, Kind::GroupBox, {54, top, 262, 54}, title, 0, 0, {}});
+}
+
+void AddScreenFrame(Controls& c) {
+    c.push_back({1004, Kind::Picture, ui::kNavBarRect, "", 0, 200, {}});
+    c.push_back({1000, Kind::Picture, {0, 0, 370, 510}, "", 0, 130, {}});
+}
+
+void AddReadoutRow(Controls& c, const ReadoutRow& row, double x, double y, double labelW,
+                   double editW, bool readOnly) {
+    c.push_back(
+        {row.label, Kind::Static, {x, y + 1, labelW, kRowH}, row.text, Flag::NoWrap, 0, {}});
+    const unsigned editFlags = readOnly ? (Flag::ReadOnly | Flag::Right) : 0u;
+    c.push_back({row.edit, Kind::Edit, {x + labelW, y, editW, kRowH}, "", editFlags, 0, {}});
+    if (row.unit != 0) {
+        c.push_back({row.unit,
+                     Kind::Static,
+                     {x + labelW + editW + 4, y + 1, 56, kRowH},
+                     row.unitText,
+                     Flag::NoWrap,
+                     0,
+                     {}});
+    }
+}
+
+}  // namespace resources

@@ -1,0 +1,154 @@
+#include "screens/differential/TSpanDlg1.h"
+
+#include "engine/gps.h"
+#include "engine/nmea.h"
+#include "engine/tspan.h"
+#include "engine/txnmea.h"
+#include "platform/numbers.h"
+#include "platform/trace.h"
+#include "resources/dlg_tspan.h"
+#include "screens/differential/diff_page.h"
+#include "screens/differential/reference_entry.h"
+#include "shell/DiffSource.h"
+#include "ui/messagebox.h"
+
+namespace {
+
+constexpr const char* kPortNames[] = {"NONE", "PORTA", "PORTB", "PORTC"};
+
+}  // namespace
+
+// ---- base ----
+
+TSpanDlg1::TSpanDlg1()
+    : CSetupPage(TSpanBaseDialogTemplate(), ScreenFamily::TSpanBase, SCR_TSPAN_BASE) {
+    DDX_Text(IDC_TSPAN_LAT, m_dLat);
+    DDX_Text(IDC_TSPAN_LON, m_dLon);
+    DDX_Text(IDC_TSPAN_HEIGHT, m_dHeight);
+    for (int id : {IDC_TSPAN_LAT, IDC_TSPAN_LON, IDC_TSPAN_HEIGHT})
+        OnControl(id, ui::EN_CHANGE, [this] { OnCoordinateChange(); });
+    OnControl(IDC_TSPAN_INITIALIZE, ui::BN_CLICKED, [this] { OnInitialize(); });
+    WatchDiffSourceCombo(*this);
+}
+
+ui::BOOL TSpanDlg1::OnInitDialog() {
+    CBaseDialog::OnInitDialog();
+    m_bClosing = 0;
+    if (FirstActivation()) {
+        FirstSetupActivation();
+        QueryAndSaveReference();
+        ShowSaved();
+        UpdateData(ui::FALSE);
+    }
+    ShowSaved();
+    StartSetupTimers();
+    g_TxNMEA.QueryApp(false);
+    g_TxNMEA.QueryDiff();
+    ActivationDone();
+    return ui::TRUE;
+}
+
+void TSpanDlg1::ShowSaved() {
+    InitDiffSourceCombo(this, IDC_DIFF_SOURCE);
+    double lat, lon, alt;
+    int32_t port;
+    {
+        RecordLock lock(g_GPS.Info.RxPortConfig.ulLastWord);
+        const WizardInfo& saved = g_GPS.Info.Settings.WizardLive;
+        lat = saved.dRefLat;
+        lon = saved.dRefLon;
+        alt = saved.dRefAlt;
+        port = saved.eDfxPort;
+    }
+    if (port < DFX_NONE || port > DFX_PORTC) port = DFX_NONE;
+    SetDlgItemText(IDC_TSPAN_LAT, platform::Format("%.8lf", lat));
+    SetDlgItemText(IDC_TSPAN_LON, platform::Format("%.8lf", lon));
+    SetDlgItemText(IDC_TSPAN_HEIGHT, platform::Format("%.3lf", alt));
+    m_dLat = lat;
+    m_dLon = lon;
+    m_dHeight = alt;
+    ResetContent(IDC_TSPAN_PORT);
+    for (const char* name : kPortNames) AddString(IDC_TSPAN_PORT, name);
+    SetCurSel(IDC_TSPAN_PORT, port);
+    RefreshSource();
+}
+
+bool TSpanDlg1::QueryAndSaveReference() {
+    const uint32_t before = g_ulJRTKReplies.load();
+    g_TSpan.QueryReference();
+    if (g_ulJRTKReplies.load() == before) return false;
+    g_TSpan.SaveReference();
+    return true;
+}
+
+void TSpanDlg1::OnInitialize() {
+    const int port = GetCurSel(IDC_TSPAN_PORT);
+    if (port <= DFX_NONE || port > DFX_PORTC) return;
+    const std::string lat = GetDlgItemText(IDC_TSPAN_LAT);
+    const std::string lon = GetDlgItemText(IDC_TSPAN_LON);
+    const std::string height = GetDlgItemText(IDC_TSPAN_HEIGHT);
+    const auto entry = ParseReferenceEntry(lat, lon, height);
+    if (!entry || !InRange(*entry)) {
+        ui::MessageBox("Please enter a number.", ui::MB_OK | ui::MB_ICONEXCLAMATION);
+        return;
+    }
+    g_TSpan.SendDfxPortName(GetLBText(IDC_TSPAN_PORT, port));
+    if (!g_TSpan.SendReferenceText(lat, lon, height)) ui::MessageBox("Reference position invalid.");
+    if (QueryAndSaveReference()) {
+        ShowSaved();
+        UpdateData(ui::FALSE);
+        return;
+    }
+    // Without an answer the typed position is what the receiver was last sent; keeping it
+    // as the saved one stops the exit's configuration send from restoring an older one.
+    platform::Trace("Tessaray_PC: TSpan Setup: no reference reply, typed position kept\n");
+    m_dLat = entry->lat;
+    m_dLon = entry->lon;
+    m_dHeight = entry->height;
+    RecordLock lock(g_GPS.Info.RxPortConfig.ulLastWord);
+    WizardInfo& saved = g_GPS.Info.Settings.WizardLive;
+    saved.dRefLat = entry->lat;
+    saved.dRefLon = entry->lon;
+    saved.dRefAlt = entry->height;
+    saved.eDfxPort = port;
+}
+
+void TSpanDlg1::OnCoordinateChange() {
+    const auto entry =
+        ParseReferenceEntry(GetDlgItemText(IDC_TSPAN_LAT), GetDlgItemText(IDC_TSPAN_LON),
+                            GetDlgItemText(IDC_TSPAN_HEIGHT));
+    if (!entry) return;
+    m_dLat = entry->lat;
+    m_dLon = entry->lon;
+    m_dHeight = entry->height;
+}
+
+void TSpanDlg1::OnSetupTick(ui::UINT) {
+    const auto entry =
+        ParseReferenceEntry(GetDlgItemText(IDC_TSPAN_LAT), GetDlgItemText(IDC_TSPAN_LON),
+                            GetDlgItemText(IDC_TSPAN_HEIGHT));
+    EnableItem(IDC_TSPAN_INITIALIZE,
+               entry && IsUsableReference(*entry) && GetCurSel(IDC_TSPAN_PORT) > DFX_NONE);
+}
+
+// ---- rover ----
+
+TSpanRover::TSpanRover()
+    : CSetupPage(TSpanRoverDialogTemplate(), ScreenFamily::TSpanRover, SCR_TSPAN_ROVER) {
+    WatchDiffSourceCombo(*this);
+}
+
+ui::BOOL TSpanRover::OnInitDialog() {
+    CBaseDialog::OnInitDialog();
+    m_bClosing = 0;
+    if (FirstActivation()) {
+        FirstSetupActivation();
+    }
+    InitDiffSourceCombo(this, IDC_DIFF_SOURCE);
+    RefreshSource();
+    StartSetupTimers();
+    g_TxNMEA.QueryApp(false);
+    g_TxNMEA.QueryDiff();
+    ActivationDone();
+    return ui::TRUE;
+}

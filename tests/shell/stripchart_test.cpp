@@ -1,0 +1,285 @@
+// The strip chart: its time model across the ring's wrap, the value scale with values that
+// cannot be drawn, and one chart on a page — sliders kept in step, read-outs, gaps, markers
+// and the line-width word.
+
+#include "shell/StripChart.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+#include "engine/gps.h"
+#include "support/qt/qt_env.h"
+#include "ui/automation.h"
+
+namespace {
+
+using strip::StripChart;
+using strip::StripScale;
+
+TEST(StripChartTime, PagesLabelsSlidersAndCursorSample) {
+    struct Case {
+        const char* name;
+        int coarse, precise, lastPrecise, writeIndex;
+        int pageOffset;
+        const char *leftLabel, *rightLabel;
+        int newCoarse, newPrecise;
+        const char *seconds, *minutes;
+        int cursorSample, firstPoint, lastPoint;
+    };
+    const Case cases[] = {
+        {"first visit: newest page, cursor on the newest second", 3600, 150, 150, 10, 0, "-150",
+         "Now", 3600, 150, "Now", "Now", 9, 3459, 9},
+        {"coarse at 0: the oldest full page, value wraps to the newest", 0, 150, 150, 10, 3450,
+         "-3600", "-3450", 0, 0, "-3600 s", "-60:00", 9, 9, 159},
+        {"coarse moved inside a page", 3500, 150, 150, 0, 0, "-150", "Now", 3500, 50, "-100 s",
+         "-01:40", 3499, 3449, 3599},
+        {"coarse moved onto a page boundary", 3450, 150, 150, 0, 150, "-300", "-150", 3450, 150,
+         "-150 s", "-02:30", 3449, 3299, 3449},
+        {"precise dragged to the right edge from 149", 3449, 150, 149, 100, 150, "-300", "-150",
+         3451, 1, "-149 s", "-02:29", 3550, 3399, 3549},
+        {"precise dragged to the left edge from 149", 3599, 0, 149, 100, 0, "-150", "Now", 3450,
+         150, "-150 s", "-02:30", 3549, 3549, 99},
+        {"precise dragged to the left edge on the first page", 100, 0, 100, 5, 3450, "-3600",
+         "-3450", 0, 0, "-3600 s", "-60:00", 4, 4, 154},
+        {"precise moved inside the page", 3300, 20, 150, 3599, 300, "-450", "-300", 3170, 20,
+         "-430 s", "-07:10", 3168, 3148, 3298},
+        {"precise moved on a boundary page", 3450, 75, 150, 0, 150, "-300", "-150", 3375, 75,
+         "-225 s", "-03:45", 3374, 3299, 3449},
+        {"precise moved at coarse 0", 0, 40, 0, 0, 3450, "-3600", "-3450", 40, 40, "-3560 s",
+         "-59:20", 39, 3599, 149},
+        {"precise to the right edge on the newest page", 3500, 150, 50, 0, 0, "-150", "Now", 3600,
+         150, "Now", "Now", 3599, 3449, 3599},
+    };
+    for (const Case& c : cases) {
+        const int r = strip::PageOffset(c.coarse);
+        EXPECT_EQ(r, c.pageOffset) << c.name;
+        const auto labels = strip::TimeLabels(r);
+        EXPECT_EQ(labels[0], c.leftLabel) << c.name;
+        EXPECT_EQ(labels[5], c.rightLabel) << c.name;
+        const strip::Tracks t = strip::SyncTracks(c.coarse, c.precise, c.lastPrecise);
+        EXPECT_EQ(t.coarse, c.newCoarse) << c.name;
+        EXPECT_EQ(t.precise, c.newPrecise) << c.name;
+        EXPECT_EQ(strip::CursorSecondsText(t.coarse), c.seconds) << c.name;
+        EXPECT_EQ(strip::CursorMinutesText(t.coarse), c.minutes) << c.name;
+        EXPECT_EQ(strip::CursorSample(t.coarse, c.writeIndex), c.cursorSample) << c.name;
+        EXPECT_EQ(strip::WindowSample(c.writeIndex, r, 0), c.firstPoint) << c.name;
+        EXPECT_EQ(strip::WindowSample(c.writeIndex, r, 150), c.lastPoint) << c.name;
+    }
+    const auto page = strip::TimeLabels(600);
+    const std::array<std::string, 6> expected{"-750", "-720", "-690", "-660", "-630", "-600"};
+    EXPECT_EQ(page, expected);
+}
+
+TEST(StripChartScale, ValuesToRowsAndMeans) {
+    constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+    constexpr double kInf = std::numeric_limits<double>::infinity();
+    const int y0 = 100, y1 = 180;  // mid 140, 80 rows
+    struct Case {
+        const char* name;
+        double v;
+        StripScale scale;
+        int y;
+    };
+    const Case cases[] = {
+        {"centre on the middle row", 20, {20, 40, false}, 140},
+        {"top of the scale on the top edge", 40, {20, 40, false}, 100},
+        {"bottom of the scale on the bottom edge", 0, {20, 40, false}, 180},
+        {"a step of a quarter span", 30, {20, 40, false}, 120},
+        {"far above: clamped, not wrapped", 1e9, {20, 40, false}, 4},
+        {"far below: clamped", -1e9, {20, 40, false}, 276},
+        {"infinity", kInf, {20, 40, false}, 4},
+        {"NaN falls above the band", kNaN, {20, 40, false}, 4},
+        {"zero span", 21, {20, 0, false}, 4},
+        {"heading past north drawn beside the centre", 0.25, {359.5, 3.0, true}, 120},
+        {"heading before north", 359.75, {0.25, 2.0, true}, 160},
+        {"heading far round the compass stays outside", 180.0, {0.0, 0.8, true}, 4},
+    };
+    for (const Case& c : cases) EXPECT_EQ(strip::ValueToY(c.v, c.scale, y0, y1), c.y) << c.name;
+
+    std::vector<double> ring(strip::kRingSize, 0.0);
+    EXPECT_EQ(strip::RecentMean(ring, 0, 151, 0.001).value, 0.0);
+    EXPECT_EQ(strip::RecentMean(ring, 0, 151, 0.001).used, 0);
+    ring[3599] = 2.0;  // newest when the write index is 0
+    ring[3598] = kNaN;
+    ring[3597] = 4.0;
+    ring[3590] = 100.0;  // outside a 5-sample window
+    const strip::Mean m = strip::RecentMean(ring, 0, 5, 0.001);
+    EXPECT_EQ(m.used, 2);
+    EXPECT_DOUBLE_EQ(m.value, 3.0);
+
+    EXPECT_NEAR(strip::WrappedDifference(0.1, 359.9), 0.2, 1e-9);
+    EXPECT_NEAR(strip::WrappedDifference(359.9, 0.1), -0.2, 1e-9);
+    EXPECT_DOUBLE_EQ(strip::WrappedDifference(180.0, 0.0), 180.0);
+    EXPECT_DOUBLE_EQ(strip::WrappedDifference(0.0, 180.0), 180.0);
+}
+
+// A page with the chart's controls where the plot screens have them.
+ui::DialogTemplate ChartPage() {
+    using ui::Kind;
+    ui::DialogTemplate t;
+    t.id = 9900;
+    auto& c = t.controls;
+    c.push_back({1163, Kind::Slider, {50, 330, 180, 16}, "", 0, 0, {}});
+    c.push_back({1164, Kind::Slider, {50, 350, 180, 16}, "", 0, 0, {}});
+    const int times[] = {1151, 1152, 1153, 1155, 1156, 1154};
+    for (int n = 0; n < 6; ++n)
+        c.push_back({times[n], Kind::Static, {45.0 + 30 * n, 310, 28, 10}, "", 0, 0, {}});
+    for (int n = 0; n < 5; ++n)
+        c.push_back({1157 + n, Kind::Static, {240, 290.0 - 20 * n, 40, 10}, "", 0, 0, {}});
+    c.push_back({1007, Kind::Edit, {240, 330, 60, 14}, "", ui::Flag::ReadOnly, 0, {}});
+    c.push_back({1024, Kind::Edit, {240, 350, 60, 14}, "", ui::Flag::ReadOnly, 0, {}});
+    c.push_back({1035, Kind::ComboDropList, {60, 380, 50, 60}, "", 0, 0, {}});
+    c.push_back({1036, Kind::IconCombo, {120, 380, 50, 60}, "", 0, 0, {}});
+    return t;
+}
+
+class ChartPageDialog : public ui::Dialog {
+public:
+    ChartPageDialog() : ui::Dialog(ChartPage()) {}
+};
+
+strip::StripChartSpec BeaconLikeSpec() {
+    GPSInfo& info = g_GPS.Info;
+    strip::StripChartSpec spec;
+    spec.series.push_back({{nullptr, info.iBeaconSSHistory, &info.iBeaconHistoryIndex},
+                           strip::kCurve,
+                           false,
+                           true,
+                           0.0,
+                           40.0});
+    spec.series.push_back({{info.fBeaconFreqHistory, nullptr, &info.iBeaconHistoryIndex},
+                           strip::kCurve,
+                           false,
+                           false,
+                           0.0,
+                           0.0});
+    spec.plot = {51.73, 175.072, 227.68, 268.912};
+    spec.title = {51, 145, 158, 161};
+    spec.widthWord = &GPSInfo::iBeaconPlotLineWidth;
+    spec.markerWord = &GPSInfo::iBeaconPlotMarker;
+    spec.secondsEdit = 1007;
+    spec.minutesEdit = 1024;
+    return spec;
+}
+
+bool IsCurve(const ui::Canvas& c, int x, int y) {
+    return c.GetPixel(x, y) == strip::kCurve;
+}
+
+TEST(StripChartPage, SlidersReadoutsGapsMarkersAndWidthWord) {
+    g_GPS.Info.Init();
+    ChartPageDialog page;
+    StripChart chart(BeaconLikeSpec());
+    chart.Attach(page);
+    const StripScale scale{20, 40, false};
+    const auto frameOf = [&](int series) {
+        strip::StripFrame f;
+        f.series = {series};
+        f.scale = series == 0 ? scale : StripScale{304.0, 42.0, false};
+        f.valueLabels = {"0", "10", "20", "30", "40"};
+        f.title = {{"Signal Strength", strip::kCurve, 0, false}};
+        return f;
+    };
+
+    ui::StepRunner steps;
+    steps.Add([&] {
+        GPSInfo& info = g_GPS.Info;
+        // The newest page (wrapping across the ring's end): frequencies of 300 kHz with a
+        // second far above, one far below and one NaN in the middle; strengths of 25 with
+        // the newest second at 55.
+        info.iBeaconHistoryIndex = 7;
+        for (int i = 0; i <= 150; ++i) {
+            info.fBeaconFreqHistory[strip::WindowSample(7, 0, i)] = 300.0f;
+            info.iBeaconSSHistory[strip::WindowSample(7, 0, i)] = 25;
+        }
+        info.fBeaconFreqHistory[strip::WindowSample(7, 0, 70)] = 1e9f;
+        info.fBeaconFreqHistory[strip::WindowSample(7, 0, 71)] = -1e9f;
+        info.fBeaconFreqHistory[strip::WindowSample(7, 0, 72)] =
+            std::numeric_limits<float>::quiet_NaN();
+        info.iBeaconSSHistory[6] = 55;
+        info.iBeaconPlotMarker = 2;
+        info.iBeaconPlotLineWidth = 0;  // drawn with 2 and stored back as 2
+
+        chart.FirstActivation(page);
+        chart.Activate(page);
+        EXPECT_EQ(page.GetCurSel(1035), 1);  // an invalid width word shows "2pt"
+        EXPECT_EQ(page.GetCurSel(1036), 2);
+        chart.Snapshot();
+        strip::StripCursor cur = chart.Draw(page, frameOf(1));
+        EXPECT_EQ(info.iBeaconPlotLineWidth, 2);
+        EXPECT_EQ(page.GetDlgItemText(1154), "Now");
+        EXPECT_EQ(page.GetDlgItemText(1151), "-150");
+        EXPECT_EQ(page.GetDlgItemText(1159), "20");
+        EXPECT_EQ(page.GetDlgItemText(1007), "Now");
+        EXPECT_EQ(page.GetDlgItemText(1024), "Now");
+        EXPECT_EQ(chart.Sample(0, cur.sample), 55.0);
+        EXPECT_EQ(chart.Sample(1, cur.sample), 300.0);
+
+        const ui::Canvas& c = chart.Canvas();
+        const ui::Rect band = chart.PlotRect();
+        const int y300 =
+            strip::ValueToY(300, StripScale{304.0, 42.0, false}, band.top, band.bottom);
+        const int y25 = strip::ValueToY(25, scale, band.top, band.bottom);
+        // Line mode joins neighbouring seconds but not across the gap.
+        EXPECT_TRUE(IsCurve(c, (chart.XOf(20) + chart.XOf(21)) / 2, y300));
+        for (int x = chart.XOf(69) + 3; x < chart.XOf(73) - 2; ++x)
+            EXPECT_FALSE(IsCurve(c, x, y300)) << x;
+        for (int y = band.top - 2; y <= band.bottom + 2; ++y)
+            EXPECT_FALSE(IsCurve(c, chart.XOf(71), y)) << y;
+        EXPECT_TRUE(IsCurve(c, (chart.XOf(74) + chart.XOf(75)) / 2, y300));
+        // The cursor sits on the right edge of the page.
+        EXPECT_EQ(c.GetPixel(chart.XOf(150), band.top + 1), strip::kCursor);
+
+        // Coarse track dragged back 100 seconds: the cursor follows on the same page.
+        page.SetPos(1163, 3500);
+        cur = chart.Draw(page, frameOf(0));
+        EXPECT_EQ(page.GetPos(1164), 50);
+        EXPECT_EQ(page.GetDlgItemText(1007), "-100 s");
+        EXPECT_EQ(page.GetDlgItemText(1024), "-01:40");
+        EXPECT_EQ(cur.sample, strip::CursorSample(3500, 7));
+        EXPECT_EQ(chart.Canvas().GetPixel(chart.XOf(50), band.top + 1), strip::kCursor);
+
+        // Precise track dragged to its left edge: one page back on the same second.
+        page.SetPos(1164, 0);
+        chart.Draw(page, frameOf(0));
+        EXPECT_EQ(page.GetPos(1163), 3450);
+        EXPECT_EQ(page.GetPos(1164), 150);
+        EXPECT_EQ(page.GetDlgItemText(1154), "Now");  // the page follows at the next redraw
+        chart.Draw(page, frameOf(0));
+        EXPECT_EQ(page.GetDlgItemText(1154), "-150");
+        EXPECT_EQ(page.GetDlgItemText(1151), "-300");
+
+        // A ring of NaN draws nothing at all, not even along an edge.
+        for (float& f : info.fBeaconFreqHistory) f = std::numeric_limits<float>::quiet_NaN();
+        chart.Snapshot();
+        page.SetPos(1163, 3600);
+        chart.Draw(page, frameOf(1));
+        const ui::Canvas& n = chart.Canvas();
+        for (int i = 0; i <= 150; i += 5)
+            for (int y = band.top - 2; y <= band.bottom + 2; ++y)
+                EXPECT_FALSE(IsCurve(n, chart.XOf(i) + 1, y)) << i << "," << y;
+
+        // Markers: a dot at every inside second once the remembered point is inside; the
+        // user's choice reaches the record.
+        ASSERT_TRUE(ui::UserSelectCombo(page.GetDlgItem(1036), 0));
+        ui::ProcessPending();
+        EXPECT_EQ(info.iBeaconPlotMarker, 0);
+        ASSERT_TRUE(ui::UserSelectCombo(page.GetDlgItem(1035), 2));
+        ui::ProcessPending();
+        EXPECT_EQ(info.iBeaconPlotLineWidth, 3);
+        chart.Snapshot();
+        chart.Draw(page, frameOf(0));
+        const ui::Canvas& d = chart.Canvas();
+        EXPECT_TRUE(IsCurve(d, chart.XOf(30), y25));
+        EXPECT_TRUE(IsCurve(d, chart.XOf(150), band.top + 1));  // 55 clamped to the top edge
+        EXPECT_TRUE(IsCurve(d, chart.XOf(30), y25 - 2));
+        EXPECT_FALSE(IsCurve(d, chart.XOf(30), y25 - 5));
+        page.EndDialog(ui::IDOK);
+    });
+    steps.Start();
+    page.DoModal();
+}
+
+}  // namespace

@@ -1,0 +1,228 @@
+#include "support/qt/screen_harness.h"
+
+#include <stdlib.h>
+
+#include <QLineEdit>
+#include <QWidget>
+#include <vector>
+
+#include "engine/binary.h"
+#include "engine/gps.h"
+#include "engine/nmea.h"
+#include "engine/scomm.h"
+#include "engine/txnmea.h"
+#include "shell/BaseDialog.h"
+#include "shell/Tessaray_PC.h"
+#include "support/frames.h"
+#include "support/qt/shell_harness.h"
+#include "ui/canvas.h"
+#include "ui/dialog.h"
+
+namespace shelltest {
+
+void WireLog::Write(std::string_view bytes) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    for (char c : bytes) {
+        partial_ += c;
+        if (c == '\n') events_.push_back(std::exchange(partial_, {}));
+    }
+}
+
+void WireLog::Pause(uint32_t ms) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (!partial_.empty()) events_.push_back(std::exchange(partial_, {}));
+    events_.push_back("~" + std::to_string(ms));
+}
+
+std::vector<std::string> WireLog::Events() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    std::vector<std::string> out = events_;
+    if (!partial_.empty()) out.push_back(partial_);
+    return out;
+}
+
+void WireLog::Clear() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    events_.clear();
+    partial_.clear();
+}
+
+long ScreenTest::WireDevice::Write(const void* buf, size_t len) {
+    const long n = FakeSerialDevice::Write(buf, len);
+    if (n > 0) log_.Write(std::string_view(static_cast<const char*>(buf), static_cast<size_t>(n)));
+    return n;
+}
+
+void ScreenTest::WireClock::Sleep(uint32_t ms) {
+    InstalledVirtualClock::Sleep(ms);
+    log_.Pause(ms);
+}
+
+void ScreenTest::Start(double scale) {
+    StartProgram(scale);
+    CTessaray_PCApp& app = theApp();
+    app.iScalePercent = static_cast<int>(app.fScaleX * 100 + 0.01);
+    app.bReceiverFound = 1;
+    ::setenv("TESSARAY_PC_COM1", "/dev/fake-receiver", 1);
+    g_Comm.SetDevice(&fake);
+    ASSERT_EQ(g_Comm.OpenPort(1, 57600), 0);
+    g_GPS.Info.Init();
+    g_GPS.ResetSubRecords();
+    g_GPS.Info.iComPort = 1;
+    RegisterAllScreens();
+    QuietPoll();
+    ClearWire();
+}
+
+void ScreenTest::TearDown() {
+    DestroyScreens();
+    g_Comm.ClosePort();
+    g_Comm.SetDevice(nullptr);
+}
+
+void ScreenTest::QuietPoll() {
+    g_dwLastPollTick.store(clock.Now());
+}
+
+CBaseDialog* ScreenTest::Open(eScreen screen) {
+    opened_ = screen;
+    return ::Screen(screen);
+}
+
+void ScreenTest::Run(ui::StepRunner& run) {
+    CBaseDialog* s = opened_ == SCR_COUNT ? nullptr : ::Screen(opened_);
+    ASSERT_NE(s, nullptr) << "Open(screen) first";
+    run.Start();
+    s->DoModal();
+    EXPECT_TRUE(finished_);
+    EXPECT_EQ(ui::Dialog::RunningLoops(), 0);
+}
+
+void ScreenTest::WaitShown(ui::StepRunner& run, eScreen screen) {
+    run.AddWait(
+        [screen] { return ScreenIfBuilt(screen) && ScreenIfBuilt(screen)->IsWindowVisible(); },
+        5000, [screen] { ADD_FAILURE() << "timed out: " << ScreenClassName(screen); });
+}
+
+void ScreenTest::EndAll() {
+    finished_ = true;
+    for (int s = SCR_COUNT - 1; s >= 0; --s) {
+        if (CBaseDialog* d = ScreenIfBuilt(static_cast<eScreen>(s))) {
+            if (d->IsLoopRunning()) d->EndDialog(ui::IDCANCEL);
+        }
+    }
+}
+
+ui::Dialog* ScreenTest::Page() const {
+    if (ui::Host* host = ui::Host::Existing()) {
+        if (ui::Dialog* top = host->TopPage()) return top;
+    }
+    return opened_ == SCR_COUNT ? nullptr : ScreenIfBuilt(opened_);
+}
+
+std::string ScreenTest::Text(int id) const {
+    ui::Dialog* page = Page();
+    if (page == nullptr) return "<no page>";
+    if (auto* e = dynamic_cast<QLineEdit*>(page->GetDlgItem(id))) return e->text().toStdString();
+    return page->GetDlgItemText(id);
+}
+
+namespace {
+
+// The control when the user could reach it; a test failure otherwise.
+QWidget* Reachable(ui::Dialog* page, int id) {
+    QWidget* w = page ? page->GetDlgItem(id) : nullptr;
+    if (w == nullptr) {
+        ADD_FAILURE() << "no control " << id;
+        return nullptr;
+    }
+    if (!page->IsItemVisible(id) || !page->IsItemEnabled(id)) {
+        ADD_FAILURE() << "control " << id << " is hidden or disabled";
+        return nullptr;
+    }
+    return w;
+}
+
+}  // namespace
+
+void ScreenTest::Choose(int comboId, int index) {
+    if (QWidget* w = Reachable(Page(), comboId)) {
+        EXPECT_TRUE(ui::UserSelectCombo(w, index)) << comboId << " item " << index;
+        ui::ProcessPending();
+    }
+}
+
+void ScreenTest::Click(int id) {
+    if (QWidget* w = Reachable(Page(), id)) {
+        ui::UserClick(w);
+        ui::ProcessPending();
+    }
+}
+
+void ScreenTest::Type(int editId, const std::string& text) {
+    if (QWidget* w = Reachable(Page(), editId)) {
+        ui::UserType(w, text);
+        ui::ProcessPending();
+    }
+}
+
+void ScreenTest::Slide(int sliderId, int pos) {
+    if (QWidget* w = Reachable(Page(), sliderId)) {
+        EXPECT_TRUE(ui::UserSlide(w, pos)) << sliderId << " is not a slider";
+        ui::ProcessPending();
+    }
+}
+
+void ScreenTest::Tick(ui::UINT timerId) {
+    ui::Dialog* page = Page();
+    ASSERT_NE(page, nullptr);
+    EXPECT_TRUE(page->FireTimer(timerId)) << "timer " << timerId << " is not running";
+}
+
+bool ScreenTest::Feed(const std::string& sentenceBody) {
+    const std::string s = testsupport::NmeaSentence(sentenceBody);
+    std::vector<char> buf(s.begin(), s.end());
+    buf.push_back('\0');
+    return g_NMEA.bParseNMEA(&g_GPS.Info, buf.data());
+}
+
+bool ScreenTest::FeedBin(const std::string& frame) {
+    CBinary binary;
+    return binary.bParseBINARY(&g_GPS.Info, frame.data(), static_cast<int>(frame.size()));
+}
+
+bool ScreenTest::FeedBin(int messageId, const std::string& data) {
+    return FeedBin(testsupport::BinFrame(messageId, data));
+}
+
+void ScreenTest::ClearWire() {
+    wire_.Clear();
+    fake.ClearWrites();
+}
+
+ui::Rgb ScreenTest::Pixel(int controlId, int x, int y) const {
+    ui::Dialog* page = Page();
+    QWidget* w = page ? page->GetDlgItem(controlId) : nullptr;
+    if (w == nullptr) {
+        ADD_FAILURE() << "no control " << controlId;
+        return {};
+    }
+    const QImage image = w->grab().toImage();
+    if (!image.rect().contains(x, y)) {
+        ADD_FAILURE() << "pixel " << x << "," << y << " outside control " << controlId;
+        return {};
+    }
+    const QRgb p = image.pixel(x, y);
+    return ui::Rgb{static_cast<uint8_t>(qRed(p)), static_cast<uint8_t>(qGreen(p)),
+                   static_cast<uint8_t>(qBlue(p))};
+}
+
+ui::Rgb ScreenTest::Pixel(const ui::Canvas& canvas, int x, int y) {
+    return canvas.GetPixel(x, y);
+}
+
+void ScreenTest::Shot(const std::string& name) const {
+    shelltest::Shot(name);
+}
+
+}  // namespace shelltest

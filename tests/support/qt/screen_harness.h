@@ -1,0 +1,122 @@
+#pragma once
+// A screen test: the program headless at a scale, a recording fake port opened as COM1, a
+// virtual clock, the record reset, every screen registered and the keep-alive poll kept
+// quiet. Steps run inside the screen's modal loop; the helpers act as the user would on the
+// page that is shown.
+
+#include <gtest/gtest.h>
+
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "shell/ScreenRegistry.h"
+#include "support/fake_serial.h"
+#include "support/virtual_clock.h"
+#include "ui/automation.h"
+#include "ui/types.h"
+
+class CBaseDialog;
+
+namespace ui {
+class Canvas;
+class Dialog;
+}  // namespace ui
+
+namespace shelltest {
+
+// Written lines and pauses in the order they happened: each line with its CR LF, each
+// pause as "~<ms>".
+class WireLog {
+public:
+    void Write(std::string_view bytes);
+    void Pause(uint32_t ms);
+    std::vector<std::string> Events() const;
+    void Clear();
+
+private:
+    mutable std::mutex mutex_;
+    std::vector<std::string> events_;
+    std::string partial_;
+};
+
+class ScreenTest : public ::testing::Test {
+protected:
+    class WireDevice : public testsupport::FakeSerialDevice {
+    public:
+        explicit WireDevice(WireLog& log) : log_(log) {}
+        long Write(const void* buf, size_t len) override;
+
+    private:
+        WireLog& log_;
+    };
+    class WireClock : public testsupport::InstalledVirtualClock {
+    public:
+        explicit WireClock(WireLog& log) : log_(log) {}
+        void Sleep(uint32_t ms) override;
+
+    private:
+        WireLog& log_;
+    };
+
+    // Starts the program at `scale` with the port open at 57600 baud and nothing written.
+    void Start(double scale = 1.0);
+    void TearDown() override;
+
+    // Keeps the base's keep-alive poll out of the wire the test asserts.
+    void QuietPoll();
+
+    // The screen Run opens (built now).
+    CBaseDialog* Open(eScreen screen);
+    // Runs the steps inside the opened screen's loop; the last step must call EndAll.
+    void Run(ui::StepRunner& run);
+    // A step that waits until the screen is shown.
+    void WaitShown(ui::StepRunner& run, eScreen screen);
+    // Ends every screen's loop.
+    void EndAll();
+
+    // The page the user sees: the topmost visible page, else the opened screen.
+    ui::Dialog* Page() const;
+    template <class T>
+    T* As(eScreen screen) const {
+        return dynamic_cast<T*>(ScreenIfBuilt(screen));
+    }
+
+    // A control's text as shown (an edit's own text, else the control text).
+    std::string Text(int id) const;
+    // Chooses a combo item, clicks, types or drags a slider on a control the user can reach
+    // (a failure otherwise); pending notifications have run when they return.
+    void Choose(int comboId, int index);
+    void Click(int id);
+    void Type(int editId, const std::string& text);
+    void Slide(int sliderId, int pos);
+    // One tick of a running timer of the page.
+    void Tick(ui::UINT timerId = 1);
+
+    // An NMEA sentence body ("GPGGA,...") with "$", checksum and CR LF through the
+    // dispatcher; a "$BIN" frame through the binary decoder. The decoders' results.
+    bool Feed(const std::string& sentenceBody);
+    bool FeedBin(const std::string& frame);
+    bool FeedBin(int messageId, const std::string& data);
+
+    // The wire since the start or the last ClearWire.
+    std::vector<std::string> Wire() const { return wire_.Events(); }
+    void ClearWire();
+
+    // A pixel of a control as shown on screen, or of an off-screen canvas.
+    ui::Rgb Pixel(int controlId, int x, int y) const;
+    static ui::Rgb Pixel(const ui::Canvas& canvas, int x, int y);
+    // Saves the host window when TESSARAY_PC_SHOTS is set.
+    void Shot(const std::string& name) const;
+
+    WireLog wire_;
+    WireDevice fake{wire_};
+    WireClock clock{wire_};
+
+private:
+    eScreen opened_ = SCR_COUNT;
+    bool finished_ = false;
+};
+
+}  // namespace shelltest
