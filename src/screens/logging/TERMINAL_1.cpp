@@ -60,10 +60,11 @@ CTERMINAL_1::CTERMINAL_1()
     OnControl(IDC_HOTKEY_LEVEL, ui::CBN_SELCHANGE, [this] { OnLevel(); });
     OnControl(IDC_TERMINAL_COMMAND, ui::CBN_EDITCHANGE, [this] { ShowCommandLength(); });
     OnControl(IDC_TERMINAL_COMMAND, ui::CBN_SELCHANGE, [this] { ShowCommandLength(); });
-    for (size_t i = 0; i < kHotKeyButtons.size(); ++i) {
+    // The button released: the send and clear pictures lose their pressed look.
+    for (int id : {IDC_TERMINAL_SEND, IDC_TERMINAL_CLEAR})
+        OnControl(id, ui::BN_LBUTTONUP, [this] { ReleasePictureButtons(); });
+    for (size_t i = 0; i < kHotKeyButtons.size(); ++i)
         OnControl(kHotKeyButtons[i], ui::BN_CLICKED, [this, i] { OnHotKey(i); });
-        OnControl(kHotKeyButtons[i], ui::BN_LBUTTONUP, [this] { ReleasePictureButtons(); });
-    }
 }
 
 CTERMINAL_1::~CTERMINAL_1() = default;

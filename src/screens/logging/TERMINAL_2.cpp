@@ -84,20 +84,22 @@ void CTERMINAL_2::FirstActivationSetup() {
 void CTERMINAL_2::FillRows() {
     SetCurSel(IDC_HOTKEY_LEVEL, static_cast<int>(std::min<uint32_t>(
                                     TerminalConfig::GetData()->iHotKeyLevel, kHotKeyLevels - 1)));
-    for (size_t row = 0; row < kHotKeyLabelEdits.size(); ++row) {
-        HotKeyInfo& key = KeyOfRow(row);
-        key.szLabel[kHotKeyLabelSize - 1] = '\0';
-        key.szCommand[kHotKeyCommandSize - 1] = '\0';
-        std::string label = terminal::Decode(FieldText(key.szLabel, kHotKeyLabelSize));
-        std::string command =
-            terminal::Decode(HotKeyCommandForRow(FieldText(key.szCommand, kHotKeyCommandSize)));
-        if (label.empty()) {
-            label = "NAME";
-            command = "COMMAND";
-        }
-        SetDlgItemText(kHotKeyLabelEdits[row], label);
-        SetDlgItemText(kHotKeyCommandEdits[row], command);
+    for (size_t row = 0; row < kHotKeyLabelEdits.size(); ++row) ShowRow(row);
+}
+
+void CTERMINAL_2::ShowRow(size_t row) {
+    HotKeyInfo& key = KeyOfRow(row);
+    key.szLabel[kHotKeyLabelSize - 1] = '\0';
+    key.szCommand[kHotKeyCommandSize - 1] = '\0';
+    std::string label = terminal::Decode(FieldText(key.szLabel, kHotKeyLabelSize));
+    std::string command =
+        terminal::Decode(HotKeyCommandForRow(FieldText(key.szCommand, kHotKeyCommandSize)));
+    if (label.empty()) {
+        label = "NAME";
+        command = "COMMAND";
     }
+    SetDlgItemText(kHotKeyLabelEdits[row], label);
+    SetDlgItemText(kHotKeyCommandEdits[row], command);
 }
 
 void CTERMINAL_2::OnCancel() {
@@ -133,8 +135,7 @@ void CTERMINAL_2::OnLabelChange(size_t row) {
     const std::optional<std::string> label =
         terminal::Encode(GetDlgItemText(kHotKeyLabelEdits[row]));
     if (!label) {
-        SetDlgItemText(kHotKeyLabelEdits[row],
-                       terminal::Decode(FieldText(key.szLabel, kHotKeyLabelSize)));
+        ShowRow(row);
         return;
     }
     CopyField(key.szLabel, kHotKeyLabelSize, *label);

@@ -20,6 +20,8 @@ public:
     void OnCloseBox() override;
 
     void FillRows();
+    // One row as the block holds it; a free key shows "NAME" and "COMMAND".
+    void ShowRow(size_t row);
     void OnBunchCommands();
 
 private:
