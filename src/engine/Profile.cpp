@@ -12,10 +12,12 @@ CGPS& CProfile::Record() {
 }
 
 bool CProfile::Save(const std::string& path) {
+    lastError_.clear();
     return SaveText(std::string(path));
 }
 
 bool CProfile::Load(const std::string& path) {
+    lastError_.clear();
     return LoadText(std::string(path));
 }
 
@@ -32,7 +34,7 @@ bool CProfile::SaveText(const std::string& path) {
         RecordLock lock(info.Nav.ulNavLock);
         info.Nav.SaveText(io);
     }
-    return io.Close();
+    return io.Close(&lastError_);
 }
 
 bool CProfile::LoadText(const std::string& path) {
@@ -42,6 +44,7 @@ bool CProfile::LoadText(const std::string& path) {
     std::string error;
     if (!io.OpenRead(path, &error)) {
         platform::Trace("Tessaray_PC: %s\n", error.c_str());
+        lastError_ = error;
         return false;
     }
     while (!io.IsEOF()) {

@@ -12,7 +12,9 @@ public:
     explicit CProfile(CGPS* gps = nullptr) : gps_(gps) {}
     virtual ~CProfile() = default;
 
-    // False when the file could not be written; the old file is then left as it was.
+    // False when the file could not be written; the old file is then left as it was, and
+    // LastError() names the file and the OS error ("cannot write /x/y.rcf: No space left on
+    // device").
     bool Save(const std::string& path);
     // False when the file could not be opened; nothing is sent then. Otherwise the loaded
     // settings are sent to the receiver.
@@ -21,10 +23,13 @@ public:
     bool SaveText(const std::string& path);
     bool LoadText(const std::string& path);
 
+    const std::string& LastError() const { return lastError_; }
+
     // The sections of the file.
     static const char* const kSections[];
 
 private:
     CGPS& Record();
     CGPS* gps_;
+    std::string lastError_;
 };

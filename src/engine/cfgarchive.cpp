@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <mutex>
 #include <type_traits>
 
 #include "engine/appstate.h"
@@ -13,6 +14,7 @@
 #include "platform/bytes.h"
 #include "platform/clock.h"
 #include "platform/notify.h"
+#include "platform/numbers.h"
 #include "platform/paths.h"
 #include "platform/serial.h"
 #include "platform/textfile.h"
@@ -21,6 +23,35 @@
 namespace {
 
 constexpr const char* kNotPermitted = "You are not permitted to write into current folder.";
+
+std::mutex g_stateMutex;
+CfgArchiveState g_state;
+
+void SetLoad(CfgArchiveLoad load, const std::string& problem) {
+    std::lock_guard<std::mutex> lock(g_stateMutex);
+    g_state.lastLoad = load;
+    g_state.loadProblem = problem;
+}
+
+// The file is there but this run cannot use it: the user's settings in it must survive, so
+// it is left alone for the rest of the run.
+void Protect(const std::string& problem) {
+    {
+        std::lock_guard<std::mutex> lock(g_stateMutex);
+        g_state.lastLoad = CfgArchiveLoad::Unusable;
+        g_state.loadProblem = problem;
+        if (g_state.isProtected) return;
+        g_state.isProtected = true;
+    }
+    platform::Trace("Tessaray_PC: profile archive unusable: %s\n", problem.c_str());
+    platform::Notify("Tessaray_PC: " + problem +
+                     "\nThe program runs on its default settings and leaves the file as it is.");
+}
+
+bool IsProtected() {
+    std::lock_guard<std::mutex> lock(g_stateMutex);
+    return g_state.isProtected;
+}
 
 void PutText(platform::ByteWriter& w, const char* text, size_t n) {
     const size_t length = strnlen(text, n - 1);
@@ -233,15 +264,26 @@ bool CGPS::CreateConfigFolder() {
     return true;
 }
 
+CfgArchiveState GetCfgArchiveState() {
+    std::lock_guard<std::mutex> lock(g_stateMutex);
+    return g_state;
+}
+
+void ResetCfgArchiveState() {
+    std::lock_guard<std::mutex> lock(g_stateMutex);
+    g_state = CfgArchiveState{};
+}
+
 int CGPS::WriteCfgFile(GPSInfo& image) {
     CreateConfigFolder();
     image.iComPort = ComPortToStore(image.iComPort);
     const std::string path = CfgArchivePath();
     const std::string error =
         platform::WriteFileAtomic(path, EncodeCfgArchive(image, App().iAreaUnits.load()));
+    std::lock_guard<std::mutex> lock(g_stateMutex);
+    g_state.saveProblem = error;
     if (!error.empty()) {
         platform::Trace("Tessaray_PC: Error or Exception When Saving Data: %s\n", error.c_str());
-        platform::Notify(kNotPermitted);
         return 0;
     }
     return 1;
@@ -252,29 +294,47 @@ int CGPS::ReadCfgFile(GPSInfo& image, bool* pPauseDue) {
     const std::string path = CfgArchivePath();
     std::string bytes;
     std::string error;
-    if (!platform::ReadFileBytes(path, &bytes, &error)) return 0;
+    int err = 0;
+    if (!platform::ReadFileBytes(path, &bytes, &error, platform::kNoSizeLimit, &err)) {
+        if (err == ENOENT || err == ENOTDIR) {
+            SetLoad(CfgArchiveLoad::Missing, error);
+        } else {
+            Protect(error);
+        }
+        return 0;
+    }
 
     int32_t areaUnits = 0;
     switch (DecodeCfgArchive(bytes, image, &areaUnits)) {
         case CfgDecode::BadMarker:
+            SetLoad(CfgArchiveLoad::Damaged, path + " does not start with a valid marker");
             return 0;
         case CfgDecode::Short:
             platform::Trace(
                 "Tessaray_PC: Error or Exception When Loading Data: %s holds %zu bytes, "
                 "expected %zu\n",
                 path.c_str(), bytes.size(), kCfgArchiveSize);
+            SetLoad(CfgArchiveLoad::Damaged,
+                    path + " holds " + platform::FormatUInt(bytes.size()) + " bytes, not " +
+                        platform::FormatUInt(kCfgArchiveSize));
             platform::Notify(kNotPermitted);
             RemoveFile(path);
             return 0;
         case CfgDecode::Ok:
             break;
     }
-    App().iAreaUnits.store(areaUnits);
 
     // A file still marked 'A' was not closed by a normal exit.
     const bool wasA = image.bCfgMarker == 1;
     image.bCfgMarker = wasA ? 0 : 1;
-    WriteCfgFile(image);
+    if (WriteCfgFile(image) != 1) {
+        // Readable but not ours to write (left by another user, read-only): what it holds is
+        // not taken either, so the run and the file stay apart.
+        Protect(GetCfgArchiveState().saveProblem);
+        return 0;
+    }
+    App().iAreaUnits.store(areaUnits);
+    SetLoad(CfgArchiveLoad::Loaded, "");
     if (wasA) {
         if (pPauseDue) {
             *pPauseDue = true;
@@ -286,13 +346,19 @@ int CGPS::ReadCfgFile(GPSInfo& image, bool* pPauseDue) {
 }
 
 bool CGPS::SaveConfigFile() {
+    if (IsProtected()) {
+        platform::Trace("Tessaray_PC: the profile archive is left as it is in this run\n");
+        return false;
+    }
     auto image = std::make_unique<GPSInfo>();
     RecordLock lock(Info.ulPart1Lock);
     Info.ulSetupCRC = CalcSetupCRC(Info);
     image->Init();
     image->CopyPart1From(Info);
     image->Settings = Info.Settings;
-    return WriteCfgFile(*image) == 1;
+    if (WriteCfgFile(*image) == 1) return true;
+    platform::Notify(std::string(kNotPermitted) + "\n" + GetCfgArchiveState().saveProblem);
+    return false;
 }
 
 bool CGPS::LoadConfigFile(bool bPauseAfterA) {

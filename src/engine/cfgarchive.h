@@ -22,3 +22,24 @@ enum class CfgDecode { Ok, BadMarker, Short };
 // Reads the bytes into the image (the fields the file holds) and *pAreaUnits. Texts end in
 // NUL within their field; a port number or an enumeration out of range takes its default.
 CfgDecode DecodeCfgArchive(std::string_view bytes, GPSInfo& image, int32_t* pAreaUnits);
+
+// What became of the archive file in this run.
+enum class CfgArchiveLoad {
+    Loaded,
+    Missing,   // no file yet (or no folder)
+    Damaged,   // short, or a wrong marker byte: the start-up reset replaces it
+    Unusable,  // there, but it could not be read or written back: never replaced
+};
+
+struct CfgArchiveState {
+    CfgArchiveLoad lastLoad = CfgArchiveLoad::Missing;
+    // Names the file and the reason of the last failed load or save ("" when none).
+    std::string loadProblem;
+    std::string saveProblem;
+    // Set once the file proved unusable: this run never saves over it.
+    bool isProtected = false;
+};
+
+CfgArchiveState GetCfgArchiveState();
+// A new start as far as the file is concerned.
+void ResetCfgArchiveState();

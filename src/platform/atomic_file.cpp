@@ -27,13 +27,19 @@ std::string Failure(const std::string& path, int err) {
 }  // namespace
 
 std::string WriteFileAtomic(const std::string& path, std::string_view bytes) {
+    // The rename would replace what the user could not have written in place (a file left
+    // by another user, a read-only file) or something that is no file at all.
+    struct stat old {};
+    const bool exists = ::stat(path.c_str(), &old) == 0;
+    if (exists && !S_ISREG(old.st_mode)) return "cannot write " + path + ": not a regular file";
+    if (exists && ::access(path.c_str(), W_OK) != 0) return Failure(path, errno);
+
     static std::atomic<unsigned> counter{0};
     std::string temp = path + ".tmp" + FormatInt(::getpid()) + "_" + FormatUInt(counter++);
     int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0) return Failure(path, errno);
 
-    struct stat old {};
-    if (::stat(path.c_str(), &old) == 0) ::fchmod(fd, old.st_mode & 07777);
+    if (exists) ::fchmod(fd, old.st_mode & 07777);
 
     int err = 0;
     size_t done = 0;

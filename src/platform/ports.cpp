@@ -4,14 +4,19 @@
 #include <fcntl.h>
 #include <linux/serial.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
 #include <climits>
+#include <cerrno>
 #include <cstdlib>
+#include <map>
 #include <mutex>
+#include <optional>
 
+#include "platform/notify.h"
 #include "platform/numbers.h"
 #include "platform/paths.h"
 #include "platform/textfile.h"
@@ -85,27 +90,79 @@ std::vector<std::string> Scan() {
     return found;
 }
 
-std::string ConfPath(int comNumber) {
-    std::string text, error;
-    if (!ReadTextFile(ConfigFile("ports.conf"), &text, &error)) return {};
+// ports.conf is read once and again only when it changes, not at every look-up.
+struct ConfCache {
+    std::mutex mutex;
+    bool valid = false;
+    struct stat seen {};
+    std::map<int, std::string> paths;
+};
+
+ConfCache& Conf() {
+    static ConfCache cache;
+    return cache;
+}
+
+bool SameFile(const struct stat& a, const struct stat& b) {
+    return a.st_ino == b.st_ino && a.st_dev == b.st_dev && a.st_size == b.st_size &&
+           a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec;
+}
+
+std::map<int, std::string> ParseConf(const std::string& text) {
+    std::map<int, std::string> paths;
     TextLineReader reader(text);
     std::string line;
-    std::string want = "COM" + FormatInt(comNumber);
+    auto trim = [](std::string& s) {
+        size_t b = s.find_first_not_of(" \t\r");
+        size_t e = s.find_last_not_of(" \t\r");
+        s = b == std::string::npos ? std::string() : s.substr(b, e - b + 1);
+    };
     while (reader.ReadLine(&line)) {
         size_t eq = line.find('=');
         if (eq == std::string::npos) continue;
         std::string key = line.substr(0, eq), value = line.substr(eq + 1);
-        auto trim = [](std::string& s) {
-            size_t b = s.find_first_not_of(" \t\r");
-            size_t e = s.find_last_not_of(" \t\r");
-            s = b == std::string::npos ? std::string() : s.substr(b, e - b + 1);
-        };
         trim(key);
         trim(value);
         for (char& c : key) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-        if (key == want && !value.empty()) return value;
+        if (key.size() < 4 || key.compare(0, 3, "COM") != 0 || value.empty()) continue;
+        const std::optional<int> n = ParseInt(key.substr(3));
+        // The first line for a port counts.
+        if (n && *n >= 1 && *n <= kMaxComPort && FormatInt(*n) == key.substr(3)) {
+            paths.emplace(*n, value);
+        }
     }
-    return {};
+    return paths;
+}
+
+std::string ConfPath(int comNumber) {
+    const std::string file = ConfigFile("ports.conf");
+    ConfCache& cache = Conf();
+    std::string notice;
+    std::string found;
+    {
+        std::lock_guard<std::mutex> lock(cache.mutex);
+        struct stat now {};
+        const bool exists = ::stat(file.c_str(), &now) == 0;
+        if (!exists) {
+            cache.paths.clear();
+            cache.valid = false;
+        } else if (!cache.valid || !SameFile(now, cache.seen)) {
+            cache.valid = true;
+            cache.seen = now;
+            cache.paths.clear();
+            std::string text, error;
+            int err = 0;
+            if (ReadTextFile(file, &text, &error, kMaxPortsConfBytes, &err)) {
+                cache.paths = ParseConf(text);
+            } else if (err != ENOENT) {
+                notice = "Tessaray_PC: " + error + "; its port lines are not used.";
+            }
+        }
+        auto it = cache.paths.find(comNumber);
+        if (it != cache.paths.end()) found = it->second;
+    }
+    if (!notice.empty()) Notify(notice);
+    return found;
 }
 
 }  // namespace
@@ -129,6 +186,10 @@ std::string PortLabel(int comNumber) {
 }
 
 void RescanPorts() {
+    {
+        std::lock_guard<std::mutex> lock(Conf().mutex);
+        Conf().valid = false;
+    }
     std::vector<std::string> found = Scan();
     PortTable& table = Table();
     std::lock_guard<std::mutex> lock(table.mutex);

@@ -1,15 +1,20 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
 namespace platform {
 
 inline constexpr int kMaxComPort = 50;
+// A ports.conf above this size is refused with a notice: it is a few lines by nature.
+inline constexpr size_t kMaxPortsConfBytes = 64 * 1024;
 
 // Device path of port COM<n> (1..50), or "" when no device is known for it. Looked up in
 // this order: environment TESSARAY_PC_COM<n>, a "COM<n>=<path>" line of ports.conf in the
-// configuration folder, then the serial devices found by the last scan, numbered from COM1.
+// configuration folder (read again only when the file changes; one that is no regular file or
+// too large is refused with a notice), then the serial devices found by the last scan,
+// numbered from COM1.
 std::string PortDevicePath(int comNumber);
 
 // "COM3 (/dev/ttyUSB0)", or "COM3" when no device is known.

@@ -1,8 +1,14 @@
 #include "platform/textfile.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
+#include <cstdint>
 
 #include "platform/atomic_file.h"
+#include "platform/numbers.h"
 #include "platform/serial.h"
 
 namespace platform {
@@ -34,30 +40,70 @@ std::string TextToFileBytes(std::string_view text) {
     return bytes;
 }
 
-bool ReadFileBytes(const std::string& path, std::string* bytes, std::string* error) {
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) {
-        SetError(error, "cannot open", path, errno);
+bool ReadFileBytes(const std::string& path, std::string* bytes, std::string* error,
+                   size_t maxBytes, int* osError) {
+    if (osError) *osError = 0;
+    auto fail = [&](const char* what, int err) {
+        if (osError) *osError = err;
+        SetError(error, what, path, err);
+        return false;
+    };
+    // Opened without blocking and read only when it is a regular file: a pipe or a device in
+    // its place would otherwise hold the program forever.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) return fail("cannot open", errno);
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        const int err = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+        ::close(fd);
+        if (osError) *osError = err;
+        if (error) *error = "cannot read " + path + ": not a regular file";
+        return false;
+    }
+    if (static_cast<uint64_t>(st.st_size) > maxBytes) {
+        ::close(fd);
+        if (osError) *osError = EFBIG;
+        if (error) {
+            *error = "cannot read " + path + ": larger than " + FormatUInt(maxBytes) + " bytes";
+        }
         return false;
     }
     std::string data;
     char buf[65536];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) data.append(buf, n);
-    bool failed = std::ferror(f) != 0;
-    int err = errno;
-    std::fclose(f);
-    if (failed) {
-        SetError(error, "cannot read", path, err ? err : EIO);
+    int err = 0;
+    for (;;) {
+        const ssize_t n = ::read(fd, buf, sizeof buf);
+        if (n > 0) {
+            data.append(buf, static_cast<size_t>(n));
+            // A file that grows while it is read is still held to the limit.
+            if (data.size() > maxBytes) {
+                err = EFBIG;
+                break;
+            }
+            continue;
+        }
+        if (n == 0) break;
+        if (errno == EINTR) continue;
+        err = errno ? errno : EIO;
+        break;
+    }
+    ::close(fd);
+    if (err == EFBIG) {
+        if (osError) *osError = EFBIG;
+        if (error) {
+            *error = "cannot read " + path + ": larger than " + FormatUInt(maxBytes) + " bytes";
+        }
         return false;
     }
+    if (err != 0) return fail("cannot read", err);
     *bytes = std::move(data);
     return true;
 }
 
-bool ReadTextFile(const std::string& path, std::string* text, std::string* error) {
+bool ReadTextFile(const std::string& path, std::string* text, std::string* error,
+                  size_t maxBytes, int* osError) {
     std::string bytes;
-    if (!ReadFileBytes(path, &bytes, error)) return false;
+    if (!ReadFileBytes(path, &bytes, error, maxBytes, osError)) return false;
     *text = TextFromFileBytes(bytes);
     return true;
 }

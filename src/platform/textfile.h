@@ -15,9 +15,14 @@ std::string TextFromFileBytes(std::string_view bytes);
 std::string TextToFileBytes(std::string_view text);
 
 // Whole-file helpers. On failure they return false and set *error to a text naming the file
-// and the OS error.
-bool ReadFileBytes(const std::string& path, std::string* bytes, std::string* error);
-bool ReadTextFile(const std::string& path, std::string* text, std::string* error);
+// and the OS error, and *osError (when given) to the error number (ENOENT: no such file).
+// Only regular files are read ("not a regular file" otherwise; a pipe never blocks the call),
+// and none larger than maxBytes (EFBIG).
+inline constexpr size_t kNoSizeLimit = static_cast<size_t>(-1);
+bool ReadFileBytes(const std::string& path, std::string* bytes, std::string* error,
+                   size_t maxBytes = kNoSizeLimit, int* osError = nullptr);
+bool ReadTextFile(const std::string& path, std::string* text, std::string* error,
+                  size_t maxBytes = kNoSizeLimit, int* osError = nullptr);
 // Replaces the file atomically (see atomic_file.h) with the text in file form.
 bool WriteTextFile(const std::string& path, std::string_view text, std::string* error);
 

@@ -47,7 +47,7 @@ ui::DialogTemplate Build() {
     ui::DialogTemplate t;
     t.id = 224;
     auto& c = t.controls;
-    resources::AddStatusStrip(c, false);
+    resources::AddStatusStrip(c);
     resources::AddTabStrip(c, 1051);
 
     c.push_back({1008, Kind::Static, {60, 144, 72, kEditH}, "Beacon Name", Flag::NoWrap, 0, {}});
@@ -107,16 +107,7 @@ ui::DialogTemplate Build() {
     }
     c.push_back({1006, Kind::GroupBox, {54, 224, 262, 108}, "Beacon Signal Status", 0, 0, {}});
 
-    // Differential source.
-    c.push_back({1032,
-                 Kind::Static,
-                 {64, 352, 120, 42},
-                 "Choose one\nsupported by\nyour receiver",
-                 Flag::Multiline,
-                 0,
-                 {}});
-    c.push_back({1021, Kind::ComboDropDown, {190, 364, 116, 17}, "", Flag::VScroll, 0, {}});
-    c.push_back({1003, Kind::GroupBox, {54, 336, 262, 64}, "Diff Mode", 0, 0, {}});
+    resources::AddDiffModeGroup(c, 336, "Diff Mode", "Choose one\nsupported by\nyour receiver");
 
     resources::AddScreenFrame(c);
     return t;

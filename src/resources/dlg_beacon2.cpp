@@ -19,7 +19,7 @@ ui::DialogTemplate Build() {
     ui::DialogTemplate t;
     t.id = 225;
     auto& c = t.controls;
-    resources::AddStatusStrip(c, false);
+    resources::AddStatusStrip(c);
     resources::AddTabStrip(c, 1050);
 
     // What the receiver is tuned to.

@@ -24,7 +24,7 @@ ui::DialogTemplate Build() {
     ui::DialogTemplate t;
     t.id = 226;
     auto& c = t.controls;
-    resources::AddStatusStrip(c, false);
+    resources::AddStatusStrip(c);
     resources::AddTabStrip(c, 1029);
 
     // The series, one at a time.

@@ -1,5 +1,6 @@
 #include "resources/dlg_gps1.h"
 
+#include "resources/dlg_screen_parts.h"
 #include "ui/pictures.h"
 
 using ui::ControlSpec;
@@ -42,16 +43,7 @@ ui::DialogTemplate Build() {
     t.id = 214;
     auto& c = t.controls;
 
-    // Status strip: fix, GPS and differential source, each a good and a bad lamp.
-    c.push_back({1043, Kind::Picture, {54, 67, 12, 12}, "", Flag::Hidden, 135, {}});
-    c.push_back({1044, Kind::Picture, {54, 67, 12, 12}, "", 0, 134, {}});
-    c.push_back({1001, Kind::Static, {69, 66, 56, 14}, "COMM", Flag::NoWrap, 0, {}});
-    c.push_back({1045, Kind::Picture, {128, 67, 12, 12}, "", Flag::Hidden, 138, {}});
-    c.push_back({1046, Kind::Picture, {128, 67, 12, 12}, "", 0, 134, {}});
-    c.push_back({1042, Kind::Static, {143, 66, 40, 14}, "GPS", Flag::NoWrap, 0, {}});
-    c.push_back({1047, Kind::Picture, {186, 67, 12, 12}, "", Flag::Hidden, 138, {}});
-    c.push_back({1048, Kind::Picture, {186, 67, 12, 12}, "", 0, 134, {}});
-    c.push_back({1002, Kind::Static, {201, 66, 76, 14}, "SBAS", Flag::NoWrap, 0, {}});
+    resources::AddStatusStrip(c, true);
 
     c.push_back({1006, Kind::Tab, {50, 100, 270, 22}, "", 0, 0, {}});
 

@@ -16,12 +16,12 @@ ui::DialogTemplate Build() {
     ui::DialogTemplate t;
     t.id = 218;
     auto& c = t.controls;
-    AddStatusStrip(c);
+    resources::AddStatusStrip(c);
     c.push_back({1029, Kind::Tab, {50, 100, 270, 22}, "", 0, 0, {}});
 
-    // Reference position: three edits with their format and unit, SnapShot and Use This
-    // Point beside them.
-    c.push_back({1008, Kind::Static, {56, 126, 120, 12}, "Reference Position", Flag::Bold, 0, {}});
+    // Reference position: SnapShot beside the title, three edits with their format and unit,
+    // Use This Point beside them.
+    c.push_back({1008, Kind::Static, {56, 126, 150, 13}, "Reference Position", Flag::Bold, 0, {}});
     struct Row {
         int label;
         const char* text;
@@ -32,20 +32,20 @@ ui::DialogTemplate Build() {
                         {1026, "Longitude:", 1031, 159},
                         {1027, "Altitude:", 1032, 177}};
     for (const Row& r : rows) {
-        c.push_back({r.label, Kind::Static, {56, r.y + 2, 54, 12}, r.text, Flag::NoWrap, 0, {}});
-        c.push_back({r.edit, Kind::Edit, {111, r.y, 84, kEditH}, "", Flag::Right, 0, {}});
+        c.push_back({r.label, Kind::Static, {54, r.y + 2, 57, 13}, r.text, Flag::NoWrap, 0, {}});
+        c.push_back({r.edit, Kind::Edit, {112, r.y, 94, kEditH}, "", Flag::Right, 0, {}});
     }
     c.push_back({1036,
                  Kind::ComboDropList,
-                 {198, 140, 61, kComboH},
+                 {209, 140, 61, kComboH},
                  "",
                  kCombo,
                  0,
                  {"DM.M", "D.D", "DMS"}});
     c.push_back(
-        {1037, Kind::ComboDropList, {198, 176, 61, kComboH}, "", kCombo, 0, {"Meters", "Feet"}});
-    c.push_back({1064, Kind::Button, {263, 140, 55, 17}, "SnapShot", 0, 0, {}});
-    c.push_back({1066, Kind::Button, {263, 160, 55, 32}, "Use This\n Point", Flag::Hidden, 0, {}});
+        {1037, Kind::ComboDropList, {209, 176, 61, kComboH}, "", kCombo, 0, {"Meters", "Feet"}});
+    c.push_back({1064, Kind::Button, {256, 124, 62, 16}, "SnapShot", 0, 0, {}});
+    c.push_back({1066, Kind::Button, {273, 158, 45, 34}, "Use This\n Point", Flag::Hidden, 0, {}});
 
     // The chart: its legend band (drawn) at 52..199, 201..217, the plot band at
     // 52.73..229.68, 220.127..300.583.
@@ -75,9 +75,9 @@ ui::DialogTemplate Build() {
     }
     c.push_back(
         {1038, Kind::ComboDropList, {191, 362, 61, kComboH}, "", kCombo, 0, {"Meters", "Feet"}});
-    c.push_back({1017, Kind::Static, {191, 397, 26, 12}, "Time:", Flag::NoWrap, 0, {}});
+    c.push_back({1017, Kind::Static, {191, 397, 30, 13}, "Time:", Flag::NoWrap, 0, {}});
     c.push_back(
-        {1021, Kind::Edit, {218, 395, 42, kEditH}, "", Flag::ReadOnly | Flag::Right, 0, {}});
+        {1021, Kind::Edit, {222, 395, 38, kEditH}, "", Flag::ReadOnly | Flag::Right, 0, {}});
     c.push_back({1030,
                  Kind::Static,
                  {262, 362, 58, 44},

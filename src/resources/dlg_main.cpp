@@ -1,6 +1,6 @@
 #include "resources/dlg_main.h"
 
-#include "resources/dlg_strip.h"
+#include "resources/dlg_screen_parts.h"
 #include "ui/pictures.h"
 
 using ui::ControlSpec;
@@ -15,7 +15,7 @@ ui::DialogTemplate BuildMain() {
     t.id = 102;
     t.caption = "Tessaray PC";
     auto& c = t.controls;
-    AddStatusStrip(c);
+    resources::AddStatusStrip(c);
     c.push_back({1003, Kind::Tab, {50, 100, 270, 22}, "", 0, 0, {}});
     c.push_back({1005, Kind::GroupBox, {54, 126, 262, 282}, "", 0, 0, {}});
     c.push_back({1008,

@@ -28,7 +28,7 @@ ui::DialogTemplate Build() {
     ui::DialogTemplate t;
     t.id = 220;
     auto& c = t.controls;
-    resources::AddStatusStrip(c, false);
+    resources::AddStatusStrip(c);
     resources::AddTabStrip(c, 1008);
 
     // Tracked satellites.

@@ -22,7 +22,7 @@ ui::DialogTemplate Build() {
     ui::DialogTemplate t;
     t.id = 222;
     auto& c = t.controls;
-    resources::AddStatusStrip(c, false);
+    resources::AddStatusStrip(c);
     resources::AddTabStrip(c, 1029);
 
     // The map is drawn by the page; the picture control only names it.

@@ -16,7 +16,7 @@ ui::DialogTemplate Build() {
     ui::DialogTemplate t;
     t.id = 223;
     auto& c = t.controls;
-    resources::AddStatusStrip(c, false);
+    resources::AddStatusStrip(c);
     resources::AddTabStrip(c, 1029);
 
     const strip::DesignBand& b = kSbasPlotBand;
@@ -50,7 +50,7 @@ ui::DialogTemplate Build() {
     c.push_back({1009, Kind::Edit, {106, 376, 60, kRowH}, "", kReadout, 0, {}});
     c.push_back({1005, Kind::GroupBox, {54, 324, 120, 80}, "", 0, 0, {}});
 
-    AddSbasBerBars(c, 226, 280, 352, 36);
+    AddSbasBerBars(c, 226, 280, 357, 30);
     c.push_back({1031, Kind::GroupBox, {178, 324, 138, 80}, "SBAS Bit Error Rate", 0, 0, {}});
 
     resources::AddScreenFrame(c);

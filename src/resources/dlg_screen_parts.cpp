@@ -1,5 +1,8 @@
 #include "resources/dlg_screen_parts.h"
 
+#include <algorithm>
+#include <string_view>
+
 #include "ui/pictures.h"
 
 namespace resources {
@@ -7,7 +10,9 @@ namespace resources {
 using ui::Kind;
 namespace Flag = ui::Flag;
 
-void AddStatusStrip(Controls& c, bool wide) {
+namespace {
+
+void AddStrip(Controls& c, bool wide, double sourceLabelWidth) {
     // Ids per pair: label, good lamp, bad lamp (StatusStrip.h).
     struct Pair {
         int label, good, bad;
@@ -17,10 +22,10 @@ void AddStatusStrip(Controls& c, bool wide) {
     };
     const Pair narrow[] = {{1001, 1018, 1043, 135, "COMM", 54, 56},
                            {1016, 1019, 1044, 138, "GPS", 128, 40},
-                           {1002, 1020, 1045, 138, "SBAS", 186, 76}};
+                           {1002, 1020, 1045, 138, "SBAS", 186, sourceLabelWidth}};
     const Pair broad[] = {{1001, 1043, 1044, 135, "COMM", 54, 56},
                           {1042, 1045, 1046, 138, "GPS", 128, 40},
-                          {1002, 1047, 1048, 138, "SBAS", 186, 76}};
+                          {1002, 1047, 1048, 138, "SBAS", 186, sourceLabelWidth}};
     for (const Pair& p : wide ? broad : narrow) {
         c.push_back(
             {p.good, Kind::Picture, {p.x, 67, 12, 12}, "", Flag::Hidden, p.goodPicture, {}});
@@ -30,20 +35,44 @@ void AddStatusStrip(Controls& c, bool wide) {
     }
 }
 
+}  // namespace
+
+void AddStatusStrip(Controls& c, bool wide) {
+    // Wide enough for the longest source name, "t-Span Rover".
+    AddStrip(c, wide, 76);
+}
+
+void AddHeadingStatusStrip(Controls& c) {
+    AddStrip(c, false, 54);
+    c.push_back({1021, Kind::Picture, {258, 67, 12, 12}, "", Flag::Hidden, 136, {}});
+    c.push_back({1144, Kind::Picture, {258, 67, 12, 12}, "", 0, 134, {}});
+    c.push_back({1017, Kind::Static, {273, 66, 46, 14}, "Heading", Flag::NoWrap, 0, {}});
+}
+
 void AddTabStrip(Controls& c, int tabId) {
     c.push_back({tabId, Kind::Tab, {50, 100, 270, 22}, "", 0, 0, {}});
 }
 
-void AddDiffModeGroup(Controls& c, double top, const char* title) {
+void AddDiffModeGroup(Controls& c, double top, const char* title, const char* hint) {
+    const std::string_view text(hint);
+    // Lines of the hint beyond two.
+    const double extraLines =
+        std::max(0.0, static_cast<double>(std::count(text.begin(), text.end(), '\n')) - 1);
     c.push_back({1032,
                  Kind::Static,
-                 {64, top + 18, 120, 28},
-                 "Choose one supported\nby your receiver",
+                 {64, top + 18 + 2 * extraLines, 120, 28 + 12 * extraLines},
+                 hint,
                  Flag::Multiline,
                  0,
                  {}});
-    c.push_back({1021, Kind::ComboDropDown, {190, top + 23, 116, 17}, "", kComboFlags, 0, {}});
-    c.push_back({1003, Kind::GroupBox, {54, top, 262, 54}, title, 0, 0, {}});
+    c.push_back({1021,
+                 Kind::ComboDropDown,
+                 {190, top + 23 + 5 * extraLines, 116, 17},
+                 "",
+                 kComboFlags,
+                 0,
+                 {}});
+    c.push_back({1003, Kind::GroupBox, {54, top, 262, 54 + 10 * extraLines}, title, 0, 0, {}});
 }
 
 void AddScreenFrame(Controls& c) {

@@ -10,12 +10,19 @@ namespace resources {
 
 using Controls = std::vector<ui::ControlSpec>;
 
-// Status strip along the top of the screen area; `wide` selects the ids of the position,
-// output-setup, x-Ref and t-Span screens (see shell/StatusStrip.h).
-void AddStatusStrip(Controls& c, bool wide);
+// Status strip along the top of the screen area: the fix label 1001, "GPS" and the source
+// label 1002, each after its lamp pair (good lamp hidden, bad lamp shown until the first
+// refresh). `wide` selects the ids of the position, output-setup, x-Ref and t-Span screens
+// (see shell/StatusStrip.h).
+void AddStatusStrip(Controls& c, bool wide = false);
+// The same strip with the heading screens' fourth pair: 1021 good (136) / 1144 bad (134) with
+// the label 1017 "Heading"; the source label is narrower to make room for it.
+void AddHeadingStatusStrip(Controls& c);
 void AddTabStrip(Controls& c, int tabId);
-// "DiffMode" group with its hint and the source combo 1021, its top edge at `top`.
-void AddDiffModeGroup(Controls& c, double top, const char* title = "DiffMode");
+// "DiffMode" group with its hint 1032 and the source combo 1021, its top edge at `top`; a hint
+// of three lines makes the group taller.
+void AddDiffModeGroup(Controls& c, double top, const char* title = "DiffMode",
+                      const char* hint = "Choose one supported\nby your receiver");
 // Navigation bar and background; last, so they lie below everything else.
 void AddScreenFrame(Controls& c);
 

@@ -37,15 +37,18 @@ ui::DialogTemplate BuildStartup() {
     // Progress of the search.
     c.push_back(
         {1009, Kind::Static, {62, 220, 200, 16}, "Status", Flag::Bold | Flag::NoWrap, 0, {}});
-    for (int i = 0; i < 5; ++i) {
+    // The last line may carry why a port could not be opened: it wraps onto a second line
+    // rather than losing the reason.
+    for (int i = 0; i < 4; ++i) {
         c.push_back({kProgressLineIds[i],
                      Kind::Static,
-                     {66, 240.0 + 16 * i, 246, 16},
+                     {66, 236.0 + 14 * i, 246, 14},
                      "",
                      Flag::NoWrap,
                      0,
                      {}});
     }
+    c.push_back({kProgressLineIds[4], Kind::Static, {66, 292, 246, 28}, "", 0, 0, {}});
     c.push_back({1006, Kind::GroupBox, {52, 212, 266, 110}, "", 0, 0, {}});
 
     // Receiver type and hand-over, shown once the receiver is found (or in demo mode).

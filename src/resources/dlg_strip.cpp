@@ -3,33 +3,6 @@
 using ui::Kind;
 namespace Flag = ui::Flag;
 
-namespace {
-
-void AddStrip(std::vector<ui::ControlSpec>& c, double sourceLabelWidth) {
-    c.push_back({1018, Kind::Picture, {54, 67, 12, 12}, "", 0, 135, {}});
-    c.push_back({1043, Kind::Picture, {54, 67, 12, 12}, "", Flag::Hidden, 134, {}});
-    c.push_back({1001, Kind::Static, {69, 66, 56, 14}, "COMM", Flag::NoWrap, 0, {}});
-    c.push_back({1019, Kind::Picture, {128, 67, 12, 12}, "", Flag::Hidden, 138, {}});
-    c.push_back({1044, Kind::Picture, {128, 67, 12, 12}, "", 0, 134, {}});
-    c.push_back({1016, Kind::Static, {143, 66, 40, 14}, "GPS", Flag::NoWrap, 0, {}});
-    c.push_back({1020, Kind::Picture, {186, 67, 12, 12}, "", Flag::Hidden, 138, {}});
-    c.push_back({1045, Kind::Picture, {186, 67, 12, 12}, "", 0, 134, {}});
-    c.push_back({1002, Kind::Static, {201, 66, sourceLabelWidth, 14}, "SBAS", Flag::NoWrap, 0, {}});
-}
-
-}  // namespace
-
-void AddStatusStrip(std::vector<ui::ControlSpec>& c) {
-    AddStrip(c, 60);
-}
-
-void AddHeadingStatusStrip(std::vector<ui::ControlSpec>& c) {
-    AddStrip(c, 54);
-    c.push_back({1021, Kind::Picture, {258, 67, 12, 12}, "", Flag::Hidden, 136, {}});
-    c.push_back({1144, Kind::Picture, {258, 67, 12, 12}, "", 0, 134, {}});
-    c.push_back({1017, Kind::Static, {273, 66, 46, 14}, "Heading", Flag::NoWrap, 0, {}});
-}
-
 void AddChartAxes(std::vector<ui::ControlSpec>& c, double left, double top, double right,
                   double bottom, int secondsId) {
     constexpr int kTimeIds[] = {1151, 1152, 1153, 1155, 1156, 1154};

@@ -1,16 +1,14 @@
 #pragma once
-// The status strip along the top of the screen area, as most screen templates lay it out.
+// Template parts of the strip-chart screens: the chart's axes and its two sliders.
 
 #include <vector>
 
+#include "resources/dlg_screen_parts.h"
 #include "ui/controls.h"
 
-// Lamp pairs 1018/1043, 1019/1044, 1020/1045 with the labels 1001 "COMM", 1016 "GPS" and
-// 1002 "SBAS".
-void AddStatusStrip(std::vector<ui::ControlSpec>& c);
-// The same strip with the heading screens' fourth pair: 1021 good (136) / 1144 bad (134)
-// with the label 1017 "Heading".
-void AddHeadingStatusStrip(std::vector<ui::ControlSpec>& c);
+// The status strip is one of the common template parts.
+using resources::AddHeadingStatusStrip;
+using resources::AddStatusStrip;
 
 // The axes of a strip chart whose plot band has these edges (design units): the time labels
 // 1151, 1152, 1153, 1155, 1156, 1154 under the grid lines, the caption `secondsId`

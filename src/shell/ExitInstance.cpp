@@ -3,6 +3,8 @@
 #include "shell/ExitInstance.h"
 
 #include <atomic>
+#include <exception>
+#include <vector>
 
 #include "engine/binarysinks.h"
 #include "engine/gps.h"
@@ -18,6 +20,7 @@ namespace {
 
 bool g_backToScreen = false;
 std::atomic<bool> g_released{false};
+std::vector<std::function<void()>> g_exitHooks;
 
 // The shutdown commands block the interface for seconds; the page shown meanwhile should not
 // be a half-drawn one.
@@ -63,8 +66,19 @@ void CancelExit(bool backToScreen) {
     g_backToScreen = backToScreen;
 }
 
+void AddExitHook(std::function<void()> hook) {
+    g_exitHooks.push_back(std::move(hook));
+}
+
 void ReleaseForExit() {
     if (g_released.exchange(true)) return;
+    for (const auto& hook : g_exitHooks) {
+        try {
+            hook();
+        } catch (const std::exception& e) {
+            platform::Trace("Tessaray_PC: exit hook failed: %s\n", e.what());
+        }
+    }
     CTessaray_PCApp& app = theApp();
     CGPSThread& reader = app.GpsThread;
     bool stopped = true;

@@ -3,6 +3,7 @@
 // routine every way out of the process goes through.
 
 #include <cstdint>
+#include <functional>
 
 // Switches the receiver's outputs off, sends the stored configuration back twice, has the
 // receiver save it, then runs the saving screen. Returns 1.
@@ -17,4 +18,7 @@ void CancelExit(bool backToScreen);
 // ran), closes its log files and closes the port without sending anything. Runs once; the
 // process end calls it before the process goes.
 void ReleaseForExit();
+// Work that must be done before the process ends, such as finishing a file a screen keeps
+// open. The hooks run first in ReleaseForExit, in the order they were added.
+void AddExitHook(std::function<void()> hook);
 inline constexpr uint32_t kReaderStopWaitMs = 2000;

@@ -115,7 +115,7 @@ NavAction NavRowAction(ScreenFamily family, int row, int eReceiverType) {
 }
 
 bool NavRowAsksAboutLogs(ScreenFamily family, int row) {
-    return family == ScreenFamily::Logs && (row == 1 || row == 3 || row == 5);
+    return family == ScreenFamily::Logs && row >= 1 && row <= 6 && row != 4;
 }
 
 NavBarChoice ChooseNavBar(ScreenFamily family, int eCurCorrSource, bool bReceiverFound,

@@ -66,7 +66,8 @@ int NavHitRow(int x, int y, float fScaleX, float fScaleY);
 // What row (1..7) does on a screen of the family. GoToHeading only on heading receivers.
 NavAction NavRowAction(ScreenFamily family, int row, int eReceiverType);
 
-// Rows the logging screens first ask about running logs for.
+// Rows that leave the logging group (every button but its own and the close box): the
+// logging screens first ask about running logs.
 bool NavRowAsksAboutLogs(ScreenFamily family, int row);
 
 // The picture and the differential group a family shows.

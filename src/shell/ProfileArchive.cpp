@@ -1,16 +1,27 @@
+#include "engine/cfgarchive.h"
 #include "engine/gps.h"
+#include "platform/notify.h"
 #include "platform/trace.h"
 #include "shell/Tessaray_PC.h"
 #include "ui/messagebox.h"
+#include "ui/notices.h"
 
 int LoadProfileArchive() {
     CGPS& gps = g_GPS;
     bool written = true;
     if (!gps.LoadConfigFile()) {
-        // Missing or unreadable: replaced by a default archive.
         gps.Info.Init();
         gps.InitSettings();
-        written = gps.SaveConfigFile();
+        // Missing or damaged: replaced by a default archive. One this run cannot use is left
+        // alone (the engine has said so).
+        const CfgArchiveState state = GetCfgArchiveState();
+        if (!state.isProtected) {
+            if (state.lastLoad == CfgArchiveLoad::Damaged) {
+                platform::Notify("Tessaray_PC: " + state.loadProblem +
+                                 "; it is replaced by the default settings.");
+            }
+            written = gps.SaveConfigFile();
+        }
     }
     CGPS::Unlock(&gps.Info.ulPart1Lock);
     theApp().bArchiveLoaded = 1;
@@ -18,7 +29,11 @@ int LoadProfileArchive() {
     gps.ResetSubRecords();
     if (!written) {
         platform::Trace("Error on Serial Communication:default profile archive not written\n");
-        ui::MessageBox("Tessaray_PC: Error Occured When Writting To Your Disk.", ui::MB_OK);
+        // The archive's own message first, not over this one.
+        ui::ShowPendingNotices();
+        ui::MessageBox("Tessaray_PC: Error Occured When Writting To Your Disk.\n" +
+                           GetCfgArchiveState().saveProblem,
+                       ui::MB_OK);
         return 0;
     }
     return 1;

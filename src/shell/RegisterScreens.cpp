@@ -5,8 +5,10 @@
 // `RegisterScreen(SCR_GPS_1, [] { return std::make_unique<CGPS_1>(); });` per screen.
 // A class that is not registered is simply not reachable from the navigation bar yet.
 void RegisterPositionScreens();
+void RegisterHeadingScreens();
 void RegisterBeaconSbasScreens();
 void RegisterLbandXrefTspanScreens();
+void RegisterLoggingScreens();
 void RegisterTerminalScreens();
 
 void RegisterAllScreens() {
@@ -14,7 +16,9 @@ void RegisterAllScreens() {
     if (done) return;
     done = true;
     RegisterPositionScreens();
+    RegisterHeadingScreens();
     RegisterBeaconSbasScreens();
     RegisterLbandXrefTspanScreens();
+    RegisterLoggingScreens();
     RegisterTerminalScreens();
 }

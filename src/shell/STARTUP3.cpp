@@ -189,6 +189,8 @@ void CSTARTUP3::OnSearch() {
     for (std::string& line : m_strLine) line.clear();
     info.Comm.iOpenComPort = info.iComPort;
     info.Comm.iOpenBaudRate = info.Settings.WizardLive.iNMEABaudRate;
+    // The device as the port table gives it now (ports.conf may have changed).
+    ShowPortDevice();
     if (m_bAutoBaud) {
         StartBaudSearch();
     } else {
@@ -318,6 +320,7 @@ void CSTARTUP3::OnTimer1() {
         // A port that could not be opened is named with the reason.
         const std::string error = g_Comm.LastOpenError();
         if (!error.empty()) m_strLine[4] = "- " + error;
+        ShowPortDevice();
         KillTimer(m_nTimer1);
     } else if (app.bReceiverFound.load() && OpenPortBaud() != 0) {
         SetPortBaud(info.Comm.iOpenBaudRate);

@@ -22,8 +22,9 @@ bool BrowseAndSaveProfile(std::string& name) {
     const std::string path = dlg.GetPathName();
     CProfile profile;
     if (!profile.Save(path)) {
-        platform::Trace("Tessaray_PC: could not write %s\n", path.c_str());
-        ui::MessageBox("Could not write the receiver configuration file\n" + path, ui::MB_OK);
+        platform::Trace("Tessaray_PC: %s\n", profile.LastError().c_str());
+        ui::MessageBox("Could not write the receiver configuration file\n" + profile.LastError(),
+                       ui::MB_OK);
         return false;
     }
     name = path;

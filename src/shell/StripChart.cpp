@@ -332,7 +332,9 @@ StripCursor StripChart::Draw(ui::Dialog& dlg, const StripFrame& frame) {
     cursor.coarse = tracks.coarse;
     cursor.precise = tracks.precise;
 
-    const int xc = XOf(tracks.precise);
+    // At some scales the newest second falls on the band's right edge, one column past what
+    // is copied to the window; the cursor stays on the last copied column so it is seen.
+    const int xc = std::min(XOf(tracks.precise), plot_.right - 1);
     canvas_.SetPen(kCursor, 1);
     canvas_.MoveTo(xc, plot_.top);
     canvas_.LineTo(xc, plot_.bottom);

@@ -18,6 +18,7 @@
 #include "shell/ExitInstance.h"
 #include "shell/ScreenRegistry.h"
 #include "shell/Tessaray_PCDlg.h"
+#include "ui/notices.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 #include <sanitizer/lsan_interface.h>
@@ -46,6 +47,9 @@ CTessaray_PCApp::~CTessaray_PCApp() {
 
 int CTessaray_PCApp::InitInstance() {
     SetApp(this);
+    // The engine's notices (a failed save, a log stopped on a full disk, a port that failed)
+    // reach the user as message boxes.
+    ui::InstallNoticeSink();
     hDataEvent.Set();
     CGPS::SetUnlockHook([] { theApp().hDataEvent.Set(); });
     RegisterAllScreens();
@@ -105,6 +109,8 @@ void CTessaray_PCApp::EndProcess(int code) {
         savers = g_endSavers;
     }
     for (const auto& save : savers) save();
+    // What went wrong on the way out (the archive not saved) is shown before the end.
+    ui::ShowPendingNotices();
     ReleaseForExit();
     if (hook) {
         hook(code);

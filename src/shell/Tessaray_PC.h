@@ -48,7 +48,6 @@ public:
     // Set by the exit sequence while it saves the receiver configuration: the baud search
     // stops and the link watchdog only polls, so no start-up dialog opens over it.
     int32_t bExitInProgress = 0;
-    int32_t iAreaUnits = 0;
 
     CGPSThread GpsThread;
 

@@ -1,7 +1,9 @@
 #include "ui/notices.h"
 
 #include <QCoreApplication>
+#include <QEvent>
 #include <QMetaObject>
+#include <QPointer>
 #include <chrono>
 #include <deque>
 #include <map>
@@ -51,19 +53,36 @@ private:
     bool showing_ = false;
 };
 
+// The notices' own receiver on the interface thread, so that they can be delivered ahead of
+// everything else the event loop holds.
+QPointer<QObject> g_target;
+
+QObject* Target() {
+    if (!g_target) {
+        QCoreApplication* app = QCoreApplication::instance();
+        if (!app) return nullptr;
+        g_target = new QObject(app);
+    }
+    return g_target.data();
+}
+
 }  // namespace
 
 std::function<void(std::string)> MakeNoticeSink(NoticeOptions options) {
     auto queue = std::make_shared<NoticeQueue>(std::move(options));
-    QCoreApplication* app = QCoreApplication::instance();
-    return [queue, app](std::string text) {
-        if (!app) return;
-        // Posting to the application object is safe from any thread; the call runs on the
-        // thread the application lives in.
+    QPointer<QObject> target = Target();
+    return [queue, target](std::string text) {
+        if (!target) return;
+        // Posting is safe from any thread; the call runs on the thread the target lives in.
         QMetaObject::invokeMethod(
-            app, [queue, t = std::move(text)]() mutable { queue->Add(std::move(t)); },
+            target.data(), [queue, t = std::move(text)]() mutable { queue->Add(std::move(t)); },
             Qt::QueuedConnection);
     };
+}
+
+void ShowPendingNotices() {
+    if (!g_target) return;
+    QCoreApplication::sendPostedEvents(g_target.data(), QEvent::MetaCall);
 }
 
 void InstallNoticeSink(NoticeOptions options) {

@@ -23,4 +23,8 @@ std::function<void(std::string)> MakeNoticeSink(NoticeOptions options = {});
 // Makes the sink and installs it as the receiver of the engine's notices.
 void InstallNoticeSink(NoticeOptions options = {});
 
+// Shows the notices posted so far at once (interface thread only), before the process ends
+// without returning to its event loop.
+void ShowPendingNotices();
+
 }  // namespace ui

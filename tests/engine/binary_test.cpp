@@ -7,6 +7,7 @@
 #include <limits>
 #include <memory>
 #include <string>
+#include <tuple>
 
 #include "engine/appstate.h"
 #include "engine/gps.h"
@@ -151,49 +152,24 @@ TEST_F(BinaryTest, Message1FillsNavigationAndItsCopy) {
     ASSERT_TRUE(Parse(Message1(3600.25, 51.75, -1.5)));
     const NavInfo& n = rec->Nav;
     const Bin1Data& b = rec->Binary.Bin1;
-    EXPECT_FLOAT_EQ(n.fDiffAge, 7.0f);
-    EXPECT_EQ(n.iSatsUsed, 11);
-    EXPECT_EQ(n.usGPSWeek, 1400);
-    EXPECT_DOUBLE_EQ(n.dTimeOfWeek, 3600.25);
-    EXPECT_EQ(n.iLatDeg, 51);
-    EXPECT_DOUBLE_EQ(n.dLatMin, 45.0);
-    EXPECT_FLOAT_EQ(n.fLatMin, 45.0f);
-    EXPECT_EQ(n.cLatDir, 'N');
-    EXPECT_EQ(n.iLonDeg, -1);
-    EXPECT_DOUBLE_EQ(n.dLonMin, 30.0);
-    EXPECT_EQ(n.cLonDir, 'W');
-    EXPECT_FLOAT_EQ(n.fAltitude, 123.5f);
-    EXPECT_FLOAT_EQ(n.fGSTRms, 0.375f);
-    EXPECT_EQ(n.usNavMode, 3);
+    EXPECT_EQ(std::tuple(n.fDiffAge, n.iSatsUsed, n.usGPSWeek, n.dTimeOfWeek, n.fAltitude,
+                         n.fGSTRms, n.usNavMode),
+              std::tuple(7.0f, 11, 1400, 3600.25, 123.5f, 0.375f, 3));
+    EXPECT_EQ(
+        std::tuple(n.iLatDeg, n.dLatMin, n.fLatMin, n.cLatDir, n.iLonDeg, n.dLonMin, n.cLonDir),
+        std::tuple(51, 45.0, 45.0f, 'N', -1, 30.0, 'W'));
     // Sunday 5 November 2006, 01:00:00.25 GPS time; local is six hours earlier.
-    EXPECT_EQ(n.iYear, 2006);
-    EXPECT_EQ(n.iMonth, 11);
-    EXPECT_EQ(n.iDay, 5);
-    EXPECT_EQ(n.iHour, 1);
-    EXPECT_EQ(n.iMinute, 0);
-    EXPECT_EQ(n.iSecond, 0);
-    EXPECT_FLOAT_EQ(n.fSecond, 0.25f);
-    EXPECT_EQ(n.iLocalYear, 2006);
-    EXPECT_EQ(n.iLocalMonth, 11);
-    EXPECT_EQ(n.iLocalDay, 4);
-    EXPECT_EQ(n.iLocalHour, 19);
-    EXPECT_EQ(n.iLocalMinute, 0);
-    EXPECT_EQ(n.iLocalSecond, 0);
-    EXPECT_FLOAT_EQ(n.fLocalSecond, 0.25f);
-
-    EXPECT_EQ(b.ucAgeOfDiff, 7);
-    EXPECT_EQ(b.ucNumOfSats, 11);
-    EXPECT_EQ(b.usGPSWeek, 1400);
-    EXPECT_DOUBLE_EQ(b.dGPSTimeOfWeek, 3600.25);
-    EXPECT_DOUBLE_EQ(b.dLatitude, 51.75);
-    EXPECT_DOUBLE_EQ(b.dLongitude, -1.5);
-    EXPECT_FLOAT_EQ(b.fHeight, 123.5f);
-    EXPECT_FLOAT_EQ(b.fVNorth, 1.25f);
-    EXPECT_FLOAT_EQ(b.fVEast, -2.5f);
-    EXPECT_FLOAT_EQ(b.fVUp, 0.75f);
-    EXPECT_FLOAT_EQ(b.fStdDevResid, 0.375f);
-    EXPECT_EQ(b.usNavMode, 3);
-    EXPECT_EQ(b.usExtendedAge, 41);
+    EXPECT_EQ(std::tuple(n.iYear, n.iMonth, n.iDay, n.iHour, n.iMinute, n.iSecond, n.fSecond),
+              std::tuple(2006, 11, 5, 1, 0, 0, 0.25f));
+    EXPECT_EQ(std::tuple(n.iLocalYear, n.iLocalMonth, n.iLocalDay, n.iLocalHour, n.iLocalMinute,
+                         n.iLocalSecond, n.fLocalSecond),
+              std::tuple(2006, 11, 4, 19, 0, 0, 0.25f));
+    EXPECT_EQ(std::tuple(b.ucAgeOfDiff, b.ucNumOfSats, b.usGPSWeek, b.dGPSTimeOfWeek, b.dLatitude,
+                         b.dLongitude),
+              std::tuple(7, 11, 1400, 3600.25, 51.75, -1.5));
+    EXPECT_EQ(std::tuple(b.fHeight, b.fVNorth, b.fVEast, b.fVUp, b.fStdDevResid, b.usNavMode,
+                         b.usExtendedAge),
+              std::tuple(123.5f, 1.25f, -2.5f, 0.75f, 0.375f, 3, 41));
     EXPECT_EQ(app.bBin1Position.load(), 1);
 }
 
@@ -269,13 +245,10 @@ TEST(GpsCalendar, WeeksAndTimesOfWeekGiveTheCalendarDate) {
     for (const auto& c : cases) {
         GpsCalendar cal{};
         ASSERT_TRUE(GpsTimeToCalendar(c.week, c.tow, cal)) << c.week << " " << c.tow;
-        EXPECT_EQ(cal.iYear, c.y) << c.week << " " << c.tow;
-        EXPECT_EQ(cal.iMonth, c.mo) << c.week << " " << c.tow;
-        EXPECT_EQ(cal.iDay, c.d) << c.week << " " << c.tow;
-        EXPECT_EQ(cal.iHour, c.h) << c.week << " " << c.tow;
-        EXPECT_EQ(cal.iMinute, c.mi) << c.week << " " << c.tow;
-        EXPECT_EQ(cal.iSecond, c.s) << c.week << " " << c.tow;
-        EXPECT_FLOAT_EQ(cal.fSecond, c.fs) << c.week << " " << c.tow;
+        EXPECT_EQ(std::tuple(cal.iYear, cal.iMonth, cal.iDay, cal.iHour, cal.iMinute, cal.iSecond,
+                             cal.fSecond),
+                  std::tuple(c.y, c.mo, c.d, c.h, c.mi, c.s, c.fs))
+            << c.week << " " << c.tow;
     }
 }
 
@@ -304,14 +277,12 @@ TEST_F(BinaryTest, Message2FillsDilutionAndSetupWord) {
     Data d;
     d.u32(0x89ABCDEF).u32(0x01234567).u16(14).u16(17).u16(25).u16(0xBEEF);
     ASSERT_TRUE(Parse(Frame(2, d.s)));
-    EXPECT_EQ(rec->Binary.Bin2.ulMaskSatsTracked, 0x89ABCDEFu);
-    EXPECT_EQ(rec->Binary.Bin2.ulMaskSatsUsed, 0x01234567u);
-    EXPECT_EQ(rec->Binary.Bin2.usGpsUtcDiff, 14);
+    const Bin2Data& b = rec->Binary.Bin2;
+    EXPECT_EQ(std::tuple(b.ulMaskSatsTracked, b.ulMaskSatsUsed, b.usGpsUtcDiff, b.usHDOPTimes10,
+                         rec->Binary.usVDOPTimes10, b.usWAASMask),
+              std::tuple(0x89ABCDEFu, 0x01234567u, 14, 17, 25, 0xBEEF));
     EXPECT_EQ(rec->ulSetupWord5, 14u);
-    EXPECT_EQ(rec->Binary.Bin2.usHDOPTimes10, 17);
     EXPECT_FLOAT_EQ(rec->Nav.fHDOP, 1.7f);
-    EXPECT_EQ(rec->Binary.usVDOPTimes10, 25);
-    EXPECT_EQ(rec->Binary.Bin2.usWAASMask, 0xBEEF);
     EXPECT_EQ(app.bBin1Position.load(), 0);
 }
 
@@ -344,13 +315,10 @@ TEST_F(BinaryTest, Messages93To99FillEveryStoredField) {
     ASSERT_EQ(d93.s.size(), 56u);
     ASSERT_TRUE(Parse(Frame(93, d93.s)));
     const Bin93Data& b93 = rec->Binary.Bin93;
-    EXPECT_EQ(b93.usSbasSatId, 0x1111);
-    EXPECT_EQ(b93.ulTOW, 0x22222222u);
-    EXPECT_EQ(b93.usIODE, 0x3333);
-    EXPECT_EQ(b93.usWord4, 0x4444);
+    EXPECT_EQ(
+        std::tuple(b93.usSbasSatId, b93.ulTOW, b93.usIODE, b93.usWord4, b93.usWord11, b93.usWord12),
+        std::tuple(0x1111, 0x22222222u, 0x3333, 0x4444, 0x6666, 0x7777));
     for (int i = 0; i < 10; ++i) EXPECT_EQ(b93.ulWords[i], 0x50000000u + i);
-    EXPECT_EQ(b93.usWord11, 0x6666);
-    EXPECT_EQ(b93.usWord12, 0x7777);
 
     // Message 94.
     Data d94;
@@ -427,22 +395,15 @@ TEST_F(BinaryTest, Messages93To99FillEveryStoredField) {
     ASSERT_EQ(d99.s.size(), 304u);
     ASSERT_TRUE(Parse(Frame(99, d99.s)));
     const Bin99Data& b99 = rec->Binary.Bin99;
-    EXPECT_EQ(b99.ucByte1, 0x91);
-    EXPECT_EQ(b99.ucByte2, 0x92);
-    EXPECT_EQ(b99.usWord, 0x9393);
-    EXPECT_DOUBLE_EQ(b99.dValue, 123456.75);
+    EXPECT_EQ(std::tuple(b99.ucByte1, b99.ucByte2, b99.usWord, b99.dValue, b99.usTail),
+              std::tuple(0x91, 0x92, 0x9393, 123456.75, 0x9999));
     for (int c = 0; c < 12; ++c) {
         const Bin99Channel& ch = b99.Channel[c];
-        EXPECT_EQ(ch.ucByte1, c);
-        EXPECT_EQ(ch.ucBytes2[0], 0x20);
-        EXPECT_EQ(ch.ucBytes2[1], 0x21);
-        EXPECT_EQ(ch.ucBytes4a[3], 0x33);
-        EXPECT_EQ(ch.ucBytes4b[0], 0x40);
-        EXPECT_EQ(ch.ucByte2, 0x50);
-        EXPECT_EQ(ch.usCodeLock(), c * 100);
+        EXPECT_EQ(std::tuple(ch.ucByte1, ch.ucBytes2[0], ch.ucBytes2[1], ch.ucBytes4a[3],
+                             ch.ucBytes4b[0], ch.ucByte2, ch.usCodeLock()),
+                  std::tuple(c, 0x20, 0x21, 0x33, 0x40, 0x50, c * 100));
         for (int w = 0; w < 6; ++w) EXPECT_EQ(ch.usWords[w], c * 100 + w);
     }
-    EXPECT_EQ(b99.usTail, 0x9999);
 }
 
 TEST_F(BinaryTest, PayloadHoldingCrLfDecodesOnlyAtItsRealEnd) {

@@ -1,11 +1,14 @@
 #include "engine/cfgarchive.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 
 #include "engine/appstate.h"
@@ -99,10 +102,10 @@ TEST_F(ArchiveTest, EveryStoredFieldRoundTrips) {
     g.iHeadingPlotZoom = -3;
     g.iPositionPlotZoom = 7;
     g.ulPlotReserved = 0xDEADBEEF;
-    for (int32_t* p : {&g.iHeadingPlotLineWidth, &g.iSBASPlotLineWidth, &g.iBeaconPlotLineWidth,
-                       &g.iHeadingPlotMarker, &g.iSBASPlotMarker, &g.iBeaconPlotMarker,
-                       &g.ePositionPlotAltUnit, &g.ePositionPlotOffsetUnit, &g.iLBandPlotScale,
-                       &g.eTimeDisplay, &g.eDistanceUnit})
+    for (int32_t* p :
+         {&g.iHeadingPlotLineWidth, &g.iSBASPlotLineWidth, &g.iBeaconPlotLineWidth,
+          &g.iHeadingPlotMarker, &g.iSBASPlotMarker, &g.iBeaconPlotMarker, &g.ePositionPlotAltUnit,
+          &g.ePositionPlotOffsetUnit, &g.iLBandPlotScale, &g.eTimeDisplay, &g.eDistanceUnit})
         *p = 1;
     for (int32_t* p : {&g.iPositionPlotMarker, &g.iLBandPlotMarker, &g.ePositionPlotCoordFormat,
                        &g.iSBASPlotScale, &g.eReceiverType, &g.eCoordFormat, &g.eSpeedUnit})
@@ -132,9 +135,9 @@ TEST_F(ArchiveTest, EveryStoredFieldRoundTrips) {
     PortConfig& log = g.Settings.NMEALogConfig;
     BINLogRateInfo& bin = g.Settings.BinLogRates;
     v = 1;
-    for (int32_t* p : {&log.eGGA, &log.eGLL, &log.eGSA, &log.eGST, &log.eGSV, &log.eRMC,
-                       &log.eRRE, &log.eVTG, &log.eZDA, &log.eBIN95, &log.eBIN96, &log.bRTCM,
-                       &log.eHEHDT, &log.eHEROT, &log.eHPR, &bin.eBIN1, &bin.eBIN2, &bin.eBIN80,
+    for (int32_t* p : {&log.eGGA,   &log.eGLL,   &log.eGSA,   &log.eGST,   &log.eGSV,   &log.eRMC,
+                       &log.eRRE,   &log.eVTG,   &log.eZDA,   &log.eBIN95, &log.eBIN96, &log.bRTCM,
+                       &log.eHEHDT, &log.eHEROT, &log.eHPR,   &bin.eBIN1,  &bin.eBIN2,  &bin.eBIN80,
                        &bin.eBIN95, &bin.eBIN96, &bin.eBIN97, &bin.eBIN98, &bin.eBIN99, &bin.eD1})
         *p = v++;
     log.ulLastWord = 0x55;
@@ -285,10 +288,29 @@ TEST_F(ArchiveTest, OutOfRangeValuesTakeTheirDefaults) {
         uint32_t value;
     } bad[] = {
         // plot words: line widths, markers, position enumerations, scales
-        {37, 0}, {41, 7}, {49, 4}, {53, 0xFFFFFFFF}, {57, 3}, {61, 2}, {65, 2}, {69, 3},
-        {73, 4}, {77, 3}, {81, 0xFFFFFFFF}, {85, 0}, {89, 3}, {97, 4}, {101, 3},
+        {37, 0},
+        {41, 7},
+        {49, 4},
+        {53, 0xFFFFFFFF},
+        {57, 3},
+        {61, 2},
+        {65, 2},
+        {69, 3},
+        {73, 4},
+        {77, 3},
+        {81, 0xFFFFFFFF},
+        {85, 0},
+        {89, 3},
+        {97, 4},
+        {101, 3},
         // receiver type, time display, coordinate format, distance, speed, accuracy, area
-        {180, 3}, {188, 2}, {196, 3}, {204, 2}, {208, 3}, {212, 4}, {3820, 2},
+        {180, 3},
+        {188, 2},
+        {196, 3},
+        {204, 2},
+        {208, 3},
+        {212, 4},
+        {3820, 2},
     };
     for (const auto& c : bad) Put32(b, c.offset, c.value);
     Put32(b, 192, FloatBits(NAN));
@@ -300,11 +322,11 @@ TEST_F(ArchiveTest, OutOfRangeValuesTakeTheirDefaults) {
     for (int32_t w : {g.iHeadingPlotLineWidth, g.iPositionPlotLineWidth, g.iSBASPlotLineWidth,
                       g.iLBandPlotLineWidth, g.iBeaconPlotLineWidth})
         EXPECT_EQ(w, 2);
-    for (int32_t w : {g.iHeadingPlotMarker, g.iPositionPlotMarker, g.ePositionPlotCoordFormat,
-                      g.ePositionPlotAltUnit, g.ePositionPlotOffsetUnit, g.iSBASPlotScale,
-                      g.iSBASPlotMarker, g.iLBandPlotScale, g.iLBandPlotMarker, g.iBeaconPlotMarker,
-                      g.eReceiverType, g.eTimeDisplay, g.eCoordFormat, g.eDistanceUnit, g.eSpeedUnit,
-                      g.eAccuracyLevel})
+    for (int32_t w :
+         {g.iHeadingPlotMarker, g.iPositionPlotMarker, g.ePositionPlotCoordFormat,
+          g.ePositionPlotAltUnit, g.ePositionPlotOffsetUnit, g.iSBASPlotScale, g.iSBASPlotMarker,
+          g.iLBandPlotScale, g.iLBandPlotMarker, g.iBeaconPlotMarker, g.eReceiverType,
+          g.eTimeDisplay, g.eCoordFormat, g.eDistanceUnit, g.eSpeedUnit, g.eAccuracyLevel})
         EXPECT_EQ(w, 0);
     EXPECT_EQ(g.fLocalTimeOffset, -6.0f);
     EXPECT_EQ(std::string(g.szSetupText1), std::string(16, 'Q'));
@@ -339,12 +361,67 @@ TEST_F(ArchiveTest, FailedSaveKeepsTheOldFileAndSaysSo) {
         EXPECT_FALSE(gps->SaveConfigFile());
     }
     EXPECT_EQ(ReadBytes(path), old);
-    EXPECT_EQ(notices,
-              std::vector<std::string>{"You are not permitted to write into current folder."});
+    EXPECT_EQ(notices, std::vector<std::string>{"You are not permitted to write into current "
+                                                "folder.\ncannot write " +
+                                                path + ": File too large"});
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.dir),
                             std::filesystem::directory_iterator()),
               1)
         << "no temporary file is left behind";
+}
+
+// An archive that is there but cannot be read, or read but not written back, keeps the user's
+// settings: it is neither taken nor replaced, and saves of this run leave it alone.
+TEST_F(ArchiveTest, ArchiveThatCannotBeUsedIsNeverReplaced) {
+    const struct {
+        const char* what;
+        std::function<void()> make;
+        bool asUser;  // run the load as an unprivileged user
+        const char* reason;
+    } cases[] = {
+        {"folder", [this] { std::filesystem::create_directories(path); }, false,
+         ": not a regular file"},
+        {"pipe", [this] { ::mkfifo(path.c_str(), 0600); }, false, ": not a regular file"},
+        {"another user's file",
+         [this] {
+             StartupReset();
+             ASSERT_EQ(::chmod(dir.dir.c_str(), 0777), 0);
+             ASSERT_EQ(::chmod(path.c_str(), 0644), 0);
+         },
+         true, ": Permission denied"},
+        {"unreadable file",
+         [this] {
+             StartupReset();
+             ASSERT_EQ(::chmod(dir.dir.c_str(), 0777), 0);
+             ASSERT_EQ(::chmod(path.c_str(), 0600), 0);
+         },
+         true, ": Permission denied"},
+    };
+    for (const auto& c : cases) {
+        std::filesystem::remove_all(dir.dir);
+        std::filesystem::create_directories(dir.dir);
+        c.make();
+        const std::string before = std::filesystem::is_regular_file(path) ? ReadBytes(path) : "";
+        auto run = [&] {
+            ::alarm(10);
+            if (c.asUser && (::setgid(65534) != 0 || ::setuid(65534) != 0)) std::_Exit(3);
+            ResetCfgArchiveState();
+            notices.clear();
+            gps->Info.iRxElevation = 17;
+            bool ok = !gps->LoadConfigFile() && gps->Info.iRxElevation == 17;
+            ok = ok && !gps->SaveConfigFile() && !gps->SaveConfigFile();
+            const CfgArchiveState state = GetCfgArchiveState();
+            ok = ok && state.isProtected && state.lastLoad == CfgArchiveLoad::Unusable;
+            ok = ok && notices.size() == 1 &&
+                 notices[0].find(path + c.reason) != std::string::npos &&
+                 notices[0].find("runs on its default settings") != std::string::npos;
+            if (!ok) std::fprintf(stderr, "%s\n", notices.empty() ? "-" : notices[0].c_str());
+            std::_Exit(ok ? 0 : 1);
+        };
+        EXPECT_EXIT(run(), ::testing::ExitedWithCode(0), "") << c.what;
+        EXPECT_EQ(std::filesystem::is_regular_file(path), c.asUser) << c.what;
+        EXPECT_EQ(c.asUser ? ReadBytes(path) : "", before) << c.what;
+    }
 }
 
 TEST_F(ArchiveTest, FolderThatCannotBeCreatedFailsTheSave) {

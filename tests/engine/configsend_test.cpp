@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <tuple>
 
 #include "engine/gps.h"
 #include "engine/tspan.h"
@@ -181,29 +182,17 @@ TEST_F(ConfigSendTest, ReadConfigQueriesWithItsPausesAndFillsTheSettings) {
     }
     EXPECT_EQ(paused, 6680);
 
-    EXPECT_EQ(w.iNMEABaudRate, 115200);
-    EXPECT_EQ(w.iRTCMBaudRate, 19200);
-    EXPECT_EQ(w.iElevation, 7);
-    EXPECT_EQ(w.iMaxAge, 1800);
-    EXPECT_EQ(w.ulFreqKhz, 1545485u);
-    EXPECT_EQ(w.iSymbolRate, 1201);
-    EXPECT_EQ(w.fFreq, 313.0f);
-    EXPECT_EQ(w.iBitRate, 2);
-    EXPECT_EQ(w.iStationId, 812);
-    EXPECT_EQ(w.ThisPortConfig.eGGA, RATE_1HZ);
-    EXPECT_EQ(w.ThisPortConfig.eGLL, RATE_OFF);
-    EXPECT_EQ(w.ThisPortConfig.eGSA, RATE_5HZ);
-    EXPECT_EQ(w.ThisPortConfig.eHPR, RATE_10HZ);
-    EXPECT_EQ(w.ThisPortConfig.bRTCM, 1) << "kept through the clear";
-    EXPECT_EQ(w.OtherPortConfig.eGGA, RATE_OFF);
-    EXPECT_EQ(w.OtherPortConfig.eGSA, RATE_5S);
-    EXPECT_EQ(w.OtherPortConfig.eHPR, RATE_20HZ);
-    EXPECT_EQ(w.OtherPortConfig.eBIN96, RATE_1HZ);
-    EXPECT_EQ(w.OtherPortConfig.bRTCM, 1);
-    EXPECT_EQ(w.dRefLat, 51.25);
-    EXPECT_EQ(w.dRefLon, -1.5);
-    EXPECT_EQ(w.dRefAlt, 99.5);
-    EXPECT_EQ(w.eDfxPort, DFX_PORTC);
+    EXPECT_EQ(std::tuple(w.iNMEABaudRate, w.iRTCMBaudRate, w.iElevation, w.iMaxAge, w.ulFreqKhz,
+                         w.iSymbolRate, w.fFreq, w.iBitRate, w.iStationId),
+              std::tuple(115200, 19200, 7, 1800, 1545485u, 1201, 313.0f, 2, 812));
+    // The correction flag of this port is kept through the clear.
+    const PortConfig &t = w.ThisPortConfig, &o = w.OtherPortConfig;
+    EXPECT_EQ(std::tuple(t.eGGA, t.eGLL, t.eGSA, t.eHPR, t.bRTCM),
+              std::tuple(RATE_1HZ, RATE_OFF, RATE_5HZ, RATE_10HZ, 1));
+    EXPECT_EQ(std::tuple(o.eGGA, o.eGSA, o.eHPR, o.eBIN96, o.bRTCM),
+              std::tuple(RATE_OFF, RATE_5S, RATE_20HZ, RATE_1HZ, 1));
+    EXPECT_EQ(std::tuple(w.dRefLat, w.dRefLon, w.dRefAlt, w.eDfxPort),
+              std::tuple(51.25, -1.5, 99.5, DFX_PORTC));
     EXPECT_EQ(std::memcmp(&gps->Info.Settings.WizardSnapshot, &w, sizeof(w)), 0);
     EXPECT_EQ(gps->Info.RxPortConfig.ulLastWord, 0u) << "every lock released";
     EXPECT_EQ(gps->Info.ulPart1Lock, 0u);

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <functional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "engine/appstate.h"
@@ -45,22 +46,13 @@ inline std::vector<Case> AllFamilies() {
          {Nmea(kGGA)},
          [](const GPSInfo& r) {
              const NavInfo& n = r.Nav;
-             EXPECT_EQ(n.iHour, 12);
-             EXPECT_EQ(n.iMinute, 35);
-             EXPECT_FLOAT_EQ(n.fSecond, 19.5f);
-             EXPECT_EQ(n.iSecond, 19);
-             EXPECT_EQ(n.iLatDeg, 48);
-             EXPECT_DOUBLE_EQ(n.dLatMin, 7.038);
-             EXPECT_FLOAT_EQ(n.fLatMin, 7.038f);
-             EXPECT_EQ(n.cLatDir, 'N');
-             EXPECT_EQ(n.iLonDeg, 11);
-             EXPECT_DOUBLE_EQ(n.dLonMin, 31.0);
-             EXPECT_EQ(n.cLonDir, 'E');
-             EXPECT_EQ(n.iFixQuality, 1);
-             EXPECT_EQ(n.iSatsUsed, 8);
-             EXPECT_FLOAT_EQ(n.fHDOP, 0.9f);
-             EXPECT_FLOAT_EQ(n.fAltitude, 545.4f);
-             EXPECT_FLOAT_EQ(n.fDiffAge, 2.0f);
+             EXPECT_EQ(std::tuple(n.iHour, n.iMinute, n.fSecond, n.iSecond),
+                       std::tuple(12, 35, 19.5f, 19));
+             EXPECT_EQ(std::tuple(n.iLatDeg, n.dLatMin, n.fLatMin, n.cLatDir, n.iLonDeg, n.dLonMin,
+                                  n.cLonDir),
+                       std::tuple(48, 7.038, 7.038f, 'N', 11, 31.0, 'E'));
+             EXPECT_EQ(std::tuple(n.iFixQuality, n.iSatsUsed, n.fHDOP, n.fAltitude, n.fDiffAge),
+                       std::tuple(1, 8, 0.9f, 545.4f, 2.0f));
          }},
         {"GgaAfterBinaryPosition",
          [](GPSInfo& r) {
@@ -71,11 +63,9 @@ inline std::vector<Case> AllFamilies() {
          },
          {Nmea("GPGGA,123519.50,4807.038,N,01131.000,E,0,08,1.7,545.4,M,46.9,M,2.0,0000")},
          [](const GPSInfo& r) {
-             EXPECT_EQ(r.Nav.iLatDeg, -33);
-             EXPECT_EQ(r.Nav.iHour, 7);
-             EXPECT_EQ(r.Nav.iSatsUsed, 0);
-             EXPECT_FLOAT_EQ(r.Nav.fHDOP, 1.7f);
-             EXPECT_EQ(r.Nav.iFixQuality, 0);
+             const NavInfo& n = r.Nav;
+             EXPECT_EQ(std::tuple(n.iLatDeg, n.iHour, n.iSatsUsed, n.fHDOP, n.iFixQuality),
+                       std::tuple(-33, 7, 0, 1.7f, 0));
              App().bBin1Position.store(0);
          }},
         {"Vtg",
@@ -114,13 +104,10 @@ inline std::vector<Case> AllFamilies() {
          nullptr,
          {Nmea("GPGST,172814.0,0.006,0.023,0.020,273.6,0.021,0.022,0.031")},
          [](const GPSInfo& r) {
-             EXPECT_FLOAT_EQ(r.Nav.fGSTRms, 0.006f);
-             EXPECT_FLOAT_EQ(r.Nav.fGSTSemiMajor, 0.023f);
-             EXPECT_FLOAT_EQ(r.Nav.fGSTSemiMinor, 0.020f);
-             EXPECT_FLOAT_EQ(r.Nav.fGSTOrient, 273.6f);
-             EXPECT_FLOAT_EQ(r.Nav.fGSTLatErr, 0.021f);
-             EXPECT_FLOAT_EQ(r.Nav.fGSTLonErr, 0.022f);
-             EXPECT_FLOAT_EQ(r.Nav.fGSTAltErr, 0.031f);
+             const NavInfo& n = r.Nav;
+             EXPECT_EQ(std::tuple(n.fGSTRms, n.fGSTSemiMajor, n.fGSTSemiMinor, n.fGSTOrient,
+                                  n.fGSTLatErr, n.fGSTLonErr, n.fGSTAltErr),
+                       std::tuple(0.006f, 0.023f, 0.020f, 273.6f, 0.021f, 0.022f, 0.031f));
          }},
         {"HeadingTalkers",
          [](GPSInfo&) { App().iHeadingAge.store(5); },
@@ -155,40 +142,31 @@ inline std::vector<Case> AllFamilies() {
           Bare(">JATT,HTAU,")},
          [](const GPSInfo& r) {
              const NavInfo& n = r.Nav;
-             EXPECT_EQ(n.bRollOutput, 0);
-             EXPECT_EQ(n.bTiltAid, 0);
-             EXPECT_EQ(n.bGyroAid, 1);
-             EXPECT_EQ(n.bLevel, 1);
-             EXPECT_EQ(n.bFLIPBRD, 1);
-             EXPECT_EQ(n.bNegTilt, 1);
-             EXPECT_FLOAT_EQ(n.fHDGTau, 1.5f);  // the empty value left it
-             EXPECT_FLOAT_EQ(n.fHDGRateTau, 3.25f);
-             EXPECT_FLOAT_EQ(n.fCOGTau, 0.75f);
-             EXPECT_FLOAT_EQ(n.fSPDTau, 0.5f);
-             EXPECT_FLOAT_EQ(n.fHBias, -1.25f);
-             EXPECT_FLOAT_EQ(n.fPRBias, 2.5f);
-             EXPECT_FLOAT_EQ(n.fManSep, 0.9f);
-             EXPECT_FLOAT_EQ(n.fCurSep, 1.1f);
+             EXPECT_EQ(std::tuple(n.bRollOutput, n.bTiltAid, n.bGyroAid, n.bLevel, n.bFLIPBRD,
+                                  n.bNegTilt),
+                       std::tuple(0, 0, 1, 1, 1, 1));
+             // The empty HTAU value left 1.5.
+             EXPECT_EQ(std::tuple(n.fHDGTau, n.fHDGRateTau, n.fCOGTau, n.fSPDTau, n.fHBias,
+                                  n.fPRBias, n.fManSep, n.fCurSep),
+                       std::tuple(1.5f, 3.25f, 0.75f, 0.5f, -1.25f, 2.5f, 0.9f, 1.1f));
          }},
         {"Rd1SingleBer",
          nullptr,
          {Nmea("RD1,000041,1910,1557.8450,1,700,0,0,0,0,0,0D4B,FFFFFFFF")},
          [](const GPSInfo& r) {
-             EXPECT_EQ(r.LBand.iLBandBer, 700);
-             EXPECT_EQ(r.LBand.iSBASBer1, 500);
-             EXPECT_EQ(r.LBand.iSBASBer2, 500);
-             EXPECT_EQ(r.LBand.wLBandStatus, 0x0D4Bu);
-             EXPECT_EQ(r.LBand.ulRD1Status, 0xFFFFFFFFu);
+             const LBandInfo& l = r.LBand;
+             EXPECT_EQ(
+                 std::tuple(l.iLBandBer, l.iSBASBer1, l.iSBASBer2, l.wLBandStatus, l.ulRD1Status),
+                 std::tuple(700, 500, 500, 0x0D4B, 0xFFFFFFFFu));
          }},
         {"Rd1PairBer",
          nullptr,
          {Nmea("RD1,000041,1910,1557.8450,1,300-120,0,0,0,0,0,1,123")},
          [](const GPSInfo& r) {
-             EXPECT_EQ(r.LBand.iLBandBer, 500);
-             EXPECT_EQ(r.LBand.iSBASBer1, 120);
-             EXPECT_EQ(r.LBand.iSBASBer2, 300);
-             EXPECT_EQ(r.LBand.wLBandStatus, 1u);
-             EXPECT_EQ(r.LBand.ulRD1Status, 0x123u);
+             const LBandInfo& l = r.LBand;
+             EXPECT_EQ(
+                 std::tuple(l.iLBandBer, l.iSBASBer1, l.iSBASBer2, l.wLBandStatus, l.ulRD1Status),
+                 std::tuple(500, 120, 300, 1, 0x123u));
          }},
         {"JgeoSlotToggle",
          [](GPSInfo& r) { r.LBand.iSBASPRN1 = r.LBand.iSBASPRN2 = 0; },
@@ -198,17 +176,12 @@ inline std::vector<Case> AllFamilies() {
           Bare(">JGEO,Sent,FREQ=1534.7410,PRN=129,LON=-98.0,EL=40.0,AZ=180.0")},
          [](const GPSInfo& r) {
              const LBandInfo& l = r.LBand;
-             EXPECT_EQ(l.iSBASPRN1, 129);
-             EXPECT_EQ(l.iSBASPRN2, 122);
-             EXPECT_EQ(l.iGeoId, 129);
-             EXPECT_EQ(l.ulGeoFreqKhz, 1534741u);
-             EXPECT_FLOAT_EQ(l.fGeoLongitude, -98.0f);
-             EXPECT_FLOAT_EQ(l.fGeoElevation, 40.0f);
-             EXPECT_FLOAT_EQ(l.fGeoAzimuth, 180.0f);
-             EXPECT_FLOAT_EQ(l.fSBASElevation1, 40.0f);
-             EXPECT_FLOAT_EQ(l.fSBASElevation2, 31.0f);
-             EXPECT_FLOAT_EQ(l.fSBASAzimuth2, 201.0f);
-             EXPECT_FLOAT_EQ(l.fSBASLongitude2, -15.5f);
+             EXPECT_EQ(std::tuple(l.iSBASPRN1, l.iSBASPRN2, l.iGeoId, l.ulGeoFreqKhz),
+                       std::tuple(129, 122, 129, 1534741u));
+             EXPECT_EQ(
+                 std::tuple(l.fGeoLongitude, l.fGeoElevation, l.fGeoAzimuth, l.fSBASElevation1,
+                            l.fSBASElevation2, l.fSBASAzimuth2, l.fSBASLongitude2),
+                 std::tuple(-98.0f, 40.0f, 180.0f, 40.0f, 31.0f, 201.0f, -15.5f));
          }},
         {"Ji",
          [](GPSInfo&) { ResetOptionCode(); },
@@ -231,10 +204,9 @@ inline std::vector<Case> AllFamilies() {
          nullptr,
          {Bare(">JRTK,1,51.0123456,-114.5,1048.25"), Nmea(">JRTK,6,OK,6")},
          [](const GPSInfo& r) {
-             EXPECT_DOUBLE_EQ(r.RxPortConfig.dCurRefLat, 51.0123456);
-             EXPECT_DOUBLE_EQ(r.RxPortConfig.dCurRefLon, -114.5);
-             EXPECT_DOUBLE_EQ(r.RxPortConfig.dCurRefAlt, 1048.25);
-             EXPECT_EQ(r.RxPortConfig.eCurDfxPort, 3);
+             const PortConfig& p = r.RxPortConfig;
+             EXPECT_EQ(std::tuple(p.dCurRefLat, p.dCurRefLon, p.dCurRefAlt, p.eCurDfxPort),
+                       std::tuple(51.0123456, -114.5, 1048.25, 3));
          }},
         {"JdiffExternalOtherPort",
          nullptr,
@@ -271,21 +243,13 @@ inline std::vector<Case> AllFamilies() {
           Bare(">JSHOW,CONF,WHATEVER")},
          [](const GPSInfo& r) {
              const PortConfig& p = r.RxPortConfig;
-             EXPECT_EQ(p.eGGA, 2);
-             EXPECT_EQ(p.iSpare[RXSPARE_OTHER_GGA + 4], 1);
-             EXPECT_EQ(p.eHEHDT, 4);
-             EXPECT_EQ(p.iSpare[RXSPARE_OTHER_HPR], 5);
-             EXPECT_EQ(p.eRMC, 0);
-             EXPECT_EQ(p.bRTCM, 1);
-             EXPECT_EQ(p.eCurDfxPort, 2);
-             EXPECT_EQ(p.eBIN95, 2);
-             EXPECT_EQ(p.iSpare[RXSPARE_OTHER_GGA + 10], 4);
-             EXPECT_EQ(p.eBIN96, 0);
-             EXPECT_EQ(r.iRxElevation, 10);
-             EXPECT_EQ(r.iRxMaxAge, 60);
-             EXPECT_EQ(r.iRxRTCMBaudRate, 19200);
-             EXPECT_EQ(r.iRxNMEABaudRate, 38400);
-             EXPECT_EQ(r.LBand.bFreqAuto, 0u);
+             EXPECT_EQ(std::tuple(p.eGGA, p.iSpare[RXSPARE_OTHER_GGA + 4], p.eHEHDT,
+                                  p.iSpare[RXSPARE_OTHER_HPR], p.eRMC, p.bRTCM, p.eCurDfxPort,
+                                  p.eBIN95, p.iSpare[RXSPARE_OTHER_GGA + 10], p.eBIN96),
+                       std::tuple(2, 1, 4, 5, 0, 1, 2, 2, 4, 0));
+             EXPECT_EQ(std::tuple(r.iRxElevation, r.iRxMaxAge, r.iRxRTCMBaudRate, r.iRxNMEABaudRate,
+                                  r.LBand.bFreqAuto),
+                       std::tuple(10, 60, 19200, 38400, 0u));
          }},
         {"JshowFrequencyAuto",
          [](GPSInfo& r) { r.LBand.bFreqAuto = 0; },
@@ -311,21 +275,13 @@ inline std::vector<Case> AllFamilies() {
           Bare(">PKRV,Version,SBX-4 2.03")},
          [](const GPSInfo& r) {
              const BeaconInfo& b = r.Beacon;
-             EXPECT_STREQ(b.szBeaconFirmware, "FW2.1");
-             EXPECT_FLOAT_EQ(b.fBeaconFreq, 301.5f);
-             EXPECT_EQ(b.cFreqMode, 'M');
-             EXPECT_EQ(b.iBeaconBitRate, 2);
-             EXPECT_EQ(b.cRateMode, 'M');
-             EXPECT_EQ(b.iSignalStrength, 25);
-             EXPECT_EQ(b.iSNR, 18);
-             EXPECT_EQ(b.iMTP, 3);
-             EXPECT_EQ(b.iQ, 4);
-             EXPECT_EQ(b.iStationId, 123);
-             EXPECT_EQ(b.iHealth, 1);
-             EXPECT_STREQ(b.szBeaconVersion, "SBX-4 2.03");
-             EXPECT_FLOAT_EQ(r.Settings.WizardLive.fFreq, 301.5f);
-             EXPECT_EQ(r.Settings.WizardLive.iBitRate, 2);
-             EXPECT_EQ(r.Settings.WizardLive.iStationId, 123);
+             EXPECT_EQ(std::tuple(std::string(b.szBeaconFirmware), b.fBeaconFreq, b.cFreqMode,
+                                  b.iBeaconBitRate, b.cRateMode, std::string(b.szBeaconVersion)),
+                       std::tuple("FW2.1", 301.5f, 'M', 2, 'M', "SBX-4 2.03"));
+             EXPECT_EQ(std::tuple(b.iSignalStrength, b.iSNR, b.iMTP, b.iQ, b.iStationId, b.iHealth),
+                       std::tuple(25, 18, 3, 4, 123, 1));
+             const WizardInfo& w = r.Settings.WizardLive;
+             EXPECT_EQ(std::tuple(w.fFreq, w.iBitRate, w.iStationId), std::tuple(301.5f, 2, 123));
          }},
     };
 }

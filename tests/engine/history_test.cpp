@@ -5,6 +5,7 @@
 #include <cmath>
 #include <limits>
 #include <memory>
+#include <tuple>
 
 #include "engine/appstate.h"
 #include "engine/gps.h"
@@ -73,24 +74,21 @@ TEST_F(HistoryTest, MissingSecondsHoldNoValueInEveryBlock) {
 
     At(103.0);
     history->Update();
-    EXPECT_EQ(rec->iHeadingHistoryIndex, 3);
-    EXPECT_EQ(rec->fHeadingHistory[0], 0.0f);
-    EXPECT_EQ(rec->fHeadingHistory[1], 0.0f);
-    EXPECT_EQ(rec->fHeadingHistory[2], 42.5f);
-    EXPECT_EQ(rec->iSBASBerHistoryIndex, 3);
-    EXPECT_EQ(rec->iSBASBerHistory[0][1], 500);
-    EXPECT_EQ(rec->iSBASBerHistory[0][2], 11);
-    EXPECT_EQ(rec->iSBASBerHistory[1][2], 22);
-    EXPECT_EQ(rec->iLBandBerHistoryIndex, lband0 + 3);
-    EXPECT_EQ(rec->iLBandBerHistory[lband0], 500);
-    EXPECT_EQ(rec->iLBandBerHistory[lband0 + 1], 500);
-    EXPECT_EQ(rec->iLBandBerHistory[lband0 + 2], 120);
-    EXPECT_EQ(rec->iBeaconHistoryIndex, beacon0 + 3);
-    EXPECT_EQ(rec->fBeaconFreqHistory[beacon0 + 1], 0.0f);
-    EXPECT_EQ(rec->iBeaconSSHistory[beacon0 + 1], 0);
-    EXPECT_EQ(rec->fBeaconFreqHistory[beacon0 + 2], 313.5f);
-    EXPECT_EQ(rec->iBeaconSSHistory[beacon0 + 2], 55);
-    EXPECT_EQ(rec->iBeaconSNRHistory[beacon0 + 2], 18);
+    // Each block: its index, then the two empty seconds and the value.
+    const float* hdg = rec->fHeadingHistory;
+    EXPECT_EQ(std::tuple(rec->iHeadingHistoryIndex, hdg[0], hdg[1], hdg[2]),
+              std::tuple(3, 0.0f, 0.0f, 42.5f));
+    const auto& sbas = rec->iSBASBerHistory;
+    EXPECT_EQ(std::tuple(rec->iSBASBerHistoryIndex, sbas[0][1], sbas[0][2], sbas[1][2]),
+              std::tuple(3, 500, 11, 22));
+    const int* lb = rec->iLBandBerHistory + lband0;
+    EXPECT_EQ(std::tuple(rec->iLBandBerHistoryIndex - lband0, lb[0], lb[1], lb[2]),
+              std::tuple(3, 500, 500, 120));
+    const int b = beacon0;
+    EXPECT_EQ(std::tuple(rec->iBeaconHistoryIndex - b, rec->fBeaconFreqHistory[b + 1],
+                         rec->iBeaconSSHistory[b + 1], rec->fBeaconFreqHistory[b + 2],
+                         rec->iBeaconSSHistory[b + 2], rec->iBeaconSNRHistory[b + 2]),
+              std::tuple(3, 0.0f, 0, 313.5f, 55, 18));
 
     // Fractions of a second within the same second store nothing more; 0.99 + 0.01 counts
     // as the next second.

@@ -275,20 +275,25 @@ TEST_F(LogsTest, PointLogWritesTheNextGgaAndTheNextWholeGsvSetThenEndsItself) {
     Feed({gga1, gsv(1, 1, 'x')});
     EXPECT_EQ(File("p.log"), "");
 
-    // A point logged while a set is half received: the set written starts at message 1.
+    // A point logged while a set is half received: the set written starts at message 1. The
+    // NMEA log beside it goes on.
+    Name(LOGFILE_NMEA, "n.log");
+    gps->Info.Settings.NMEALogConfig.eGGA = RATE_1HZ;
+    app.wLogFlags.store(LOG_NMEA | LOG_POINT_SENTENCES);
     app.bPointGGAPending.store(1);
     app.bPointGSVPending.store(1);
     Feed({gsv(3, 2, 'a'), gsv(3, 3, 'a'), "$GPVTG,1*00\r\n", gga2});
     EXPECT_EQ(app.bPointGGAPending.load(), 0);
-    EXPECT_EQ(app.wLogFlags.load(), static_cast<uint32_t>(LOG_POINT_SENTENCES));
+    EXPECT_EQ(app.wLogFlags.load(), static_cast<uint32_t>(LOG_NMEA | LOG_POINT_SENTENCES));
     Feed({gsv(3, 1, 'b'), gsv(3, 2, 'b'), gsv(3, 1, 'c'), gsv(3, 2, 'c'), gsv(3, 3, 'c'),
           gsv(3, 1, 'd')});
     EXPECT_EQ(File("p.log"), gga2 + gsv(3, 1, 'c') + gsv(3, 2, 'c') + gsv(3, 3, 'c'));
     EXPECT_EQ(app.bPointGSVPending.load(), 0);
     EXPECT_EQ(app.bPointSentenceLogOn.load(), 0);
-    EXPECT_EQ(app.wLogFlags.load(), 0u);
+    EXPECT_EQ(app.wLogFlags.load(), static_cast<uint32_t>(LOG_NMEA));
     Feed({gga1});
     EXPECT_EQ(logs->iLogState(CLogs::POINT), CLogs::CLOSED);
+    EXPECT_EQ(File("n.log"), gga2 + gga1);
 
     // Sets of more than four messages are not collected; a kept sentence is cut to 299.
     app.wLogFlags.store(LOG_POINT_SENTENCES);

@@ -210,22 +210,6 @@ TEST_F(ReaderFixture, SoakOfRandomBytesThroughThePort) {
     EXPECT_EQ(gps_->Info.ulPart1Lock, 0u);
 }
 
-TEST_F(ReaderFixture, SoakOfRandomBytesThroughFraming) {
-    // A larger volume straight into the framing the reader thread uses for every pass.
-    EngineSinks sinks(gps_.get(), nmea_.get());
-    CGPSThread framer(&comm_, &sinks);
-    std::mt19937 rng(77);
-    const std::string bytes = SoakBytes(rng, 4 * 1024 * 1024);
-    for (size_t at = 0; at < bytes.size(); at += CGPSThread::kRxBufferSize)
-        framer.FrameBytes(bytes.data() + at,
-                          std::min<size_t>(CGPSThread::kRxBufferSize, bytes.size() - at));
-    const std::string tail = kFlush + kSentinel;
-    framer.FrameBytes(tail.data(), tail.size());
-    EXPECT_EQ(gps_->Info.Nav.iLatDeg, 12);
-    EXPECT_EQ(gps_->Info.Nav.iLonDeg, 123);
-    EXPECT_GT(gps_->Info.Comm.iChecksumErrors, 0);
-}
-
 // What the last well-formed "$GPGGA" line of a capture says about latitude degrees, or -1.
 int LastGgaLatitudeDegrees(const std::string& bytes) {
     int result = -1;

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "engine/decoder_cases.h"
@@ -94,27 +95,18 @@ TEST_F(Responder, StatusReportsTheChecksumErrors) {
 TEST_F(Responder, SetupSetChangesTheHeaderSilently) {
     EXPECT_EQ(Run({"$PKRV,SETUP,SET,DMS,FEET,KNOTS,-5,LBAND,5\r\n"}), "");
     const GPSInfo& r = gps_->Info;
-    EXPECT_EQ(r.ulSetupWord2, 2u);
-    EXPECT_EQ(r.ulSetupWord3, 1u);
-    EXPECT_EQ(r.ulSetupWord4, 2u);
-    EXPECT_EQ(static_cast<int32_t>(r.ulSetupWord5), -5);
-    EXPECT_EQ(r.eCurCorrSource, 2);
-    EXPECT_EQ(r.ulSetupWord1, 1u);
-
-    Run({"$PKRV,SETUP,SET,XX,YY,ZZ,13,WHAT,1\r\n"});
-    EXPECT_EQ(r.ulSetupWord2, 2u);
-    EXPECT_EQ(r.ulSetupWord3, 1u);
-    EXPECT_EQ(r.ulSetupWord4, 2u);
-    EXPECT_EQ(r.ulSetupWord5, 0u);  // outside -12..12
-    EXPECT_EQ(r.eCurCorrSource, 2);
-    EXPECT_EQ(r.ulSetupWord1, 0u);
-
+    // Words 1 to 5 and the source.
+    auto words = [&r] {
+        return std::tuple(r.ulSetupWord1, r.ulSetupWord2, r.ulSetupWord3, r.ulSetupWord4,
+                          static_cast<int32_t>(r.ulSetupWord5), r.eCurCorrSource);
+    };
+    EXPECT_EQ(words(), std::tuple(1u, 2u, 1u, 2u, -5, 2));
+    Run({"$PKRV,SETUP,SET,XX,YY,ZZ,13,WHAT,1\r\n"});  // offset outside -12..12
+    EXPECT_EQ(words(), std::tuple(0u, 2u, 1u, 2u, 0, 2));
     Run({"$PKRV,SETUP,SET,DD,METERS,MPH,7\r\n"});
-    EXPECT_EQ(r.ulSetupWord2, 0u);
-    EXPECT_EQ(r.ulSetupWord4, 1u);
-    EXPECT_EQ(r.ulSetupWord5, 7u);
-    Run({"$PKRV,SETUP,SET,DD,METERS,MPH\r\n"});
-    EXPECT_EQ(r.ulSetupWord5, 0u);  // a missing offset becomes 0
+    EXPECT_EQ(words(), std::tuple(0u, 0u, 0u, 1u, 7, 2));
+    Run({"$PKRV,SETUP,SET,DD,METERS,MPH\r\n"});  // a missing offset becomes 0
+    EXPECT_EQ(words(), std::tuple(0u, 0u, 0u, 1u, 0, 2));
     EXPECT_EQ(r.ulPart1Lock, 0u);
 }
 
@@ -170,12 +162,9 @@ TEST_F(Responder, BeaconStatusWithMissingFieldsTakesTheDefaults) {
     gps_->Info.Beacon.iSNR = 9;
     Run({Nmea("PKRV,CS0,FIRMWARE-TEXT-LONGER-THAN-TWENTY,X,301.5")});
     const BeaconInfo& b = gps_->Info.Beacon;
-    EXPECT_STREQ(b.szBeaconFirmware, "FIRMWARE-TEXT-LONGER");
-    EXPECT_FLOAT_EQ(b.fBeaconFreq, 301.5f);
-    EXPECT_EQ(b.cFreqMode, 'A');
-    EXPECT_EQ(b.iBeaconBitRate, 0);
-    EXPECT_EQ(b.cRateMode, 'A');
-    EXPECT_EQ(b.iSNR, 0);
+    EXPECT_EQ(std::tuple(std::string(b.szBeaconFirmware), b.fBeaconFreq, b.cFreqMode,
+                         b.iBeaconBitRate, b.cRateMode, b.iSNR),
+              std::tuple("FIRMWARE-TEXT-LONGER", 301.5f, 'A', 0, 'A', 0));
 
     Run({Nmea("PKRV,CS0,")});
     EXPECT_STREQ(b.szBeaconFirmware, "Unavailable");

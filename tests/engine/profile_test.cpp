@@ -1,10 +1,12 @@
 #include "engine/Profile.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <tuple>
 
 #include "engine/gps.h"
 #include "platform/textfile.h"
@@ -18,81 +20,33 @@ namespace {
 using testsupport::ReadBytes;
 using testsupport::WriteBytes;
 
-const char* const kDefaultRcf[] = {
-    "[CurrentWizard]",
-    "iNMEABaudRate=57600",
-    "iRTCMBaudRate=9600",
-    "iElevation=5",
-    "iMaxAge=3600",
-    "ulFreqKhz=1540000",
-    "iSymbolRate=1200",
-    "fFreq=283.500000",
-    "iBitRate=0",
-    "dRefLat=0.000000",
-    "dRefLon=0.000000",
-    "dRefAlt=0.000000",
-    "eDfxPort=0",
-    "[ThisPortConfig]",
-    "eGGA=0",
-    "eGLL=0",
-    "eGSA=0",
-    "eGST=0",
-    "eGSV=0",
-    "eRMC=0",
-    "eRRE=0",
-    "eVTG=0",
-    "eZDA=0",
-    "eBIN95=0",
-    "eBIN96=0",
-    "eHEHDT=0",
-    "eHEROT=0",
-    "eHPR=0",
-    "bRTCM=0",
-    "[OtherPortConfig]",
-    "eGGA=0",
-    "eGLL=0",
-    "eGSA=0",
-    "eGST=0",
-    "eGSV=0",
-    "eRMC=0",
-    "eRRE=0",
-    "eVTG=0",
-    "eZDA=0",
-    "eBIN95=0",
-    "eBIN96=0",
-    "eHEHDT=0",
-    "eHEROT=0",
-    "eHPR=0",
-    "bRTCM=0",
-    "[BINLogRate]",
-    "eBIN1=0",
-    "eBIN2=0",
-    "eBIN80=0",
-    "eBIN95=0",
-    "eBIN96=0",
-    "eBIN97=0",
-    "eBIN98=0",
-    "eBIN99=0",
-    "eD1=0",
-    "[GPSData]",
-    "fHeading=0.000000",
-    "fROT=0.000000",
-    "fPitch=0.000000",
-    "fRoll=0.000000",
-    "fHDGTau=0.500000",
-    "fHDGRateTau=2.000000",
-    "fCOGTau=0.000000",
-    "fSPDTau=0.000000",
-    "fHBias=0.000000",
-    "fPRBias=0.000000",
-    "fManSep=0.500000",
-    "fCurSep=0.500000",
-    "bTiltAid=1",
-    "bGyroAid=0",
-    "bLevel=0",
-    "bNegTilt=0",
-    "bFLIPBRD=0",
-};
+// The lines of the profile file written for the default settings.
+std::string DefaultRcf() {
+    std::vector<std::string> lines = {
+        "[CurrentWizard]", "iNMEABaudRate=57600", "iRTCMBaudRate=9600", "iElevation=5",
+        "iMaxAge=3600",    "ulFreqKhz=1540000",   "iSymbolRate=1200",   "fFreq=283.500000",
+        "iBitRate=0",      "dRefLat=0.000000",    "dRefLon=0.000000",   "dRefAlt=0.000000",
+        "eDfxPort=0"};
+    for (const char* section : {"[ThisPortConfig]", "[OtherPortConfig]"}) {
+        lines.push_back(section);
+        for (const char* key : {"eGGA", "eGLL", "eGSA", "eGST", "eGSV", "eRMC", "eRRE", "eVTG",
+                                "eZDA", "eBIN95", "eBIN96", "eHEHDT", "eHEROT", "eHPR", "bRTCM"})
+            lines.push_back(std::string(key) + "=0");
+    }
+    lines.push_back("[BINLogRate]");
+    for (const char* key :
+         {"eBIN1", "eBIN2", "eBIN80", "eBIN95", "eBIN96", "eBIN97", "eBIN98", "eBIN99", "eD1"})
+        lines.push_back(std::string(key) + "=0");
+    lines.insert(lines.end(), {"[GPSData]", "fHeading=0.000000", "fROT=0.000000", "fPitch=0.000000",
+                               "fRoll=0.000000", "fHDGTau=0.500000", "fHDGRateTau=2.000000",
+                               "fCOGTau=0.000000", "fSPDTau=0.000000", "fHBias=0.000000",
+                               "fPRBias=0.000000", "fManSep=0.500000", "fCurSep=0.500000",
+                               "bTiltAid=1", "bGyroAid=0", "bLevel=0", "bNegTilt=0", "bFLIPBRD=0"});
+    EXPECT_EQ(lines.size(), 73u);
+    std::string text;
+    for (const std::string& line : lines) text += line + "\r\n";
+    return text;
+}
 
 // Port commands in the receiver's order with their rate texts and 20 ms pauses.
 Events PortStream(const char* suffix, const char* rate = "0") {
@@ -156,10 +110,7 @@ protected:
 TEST_F(ProfileTest, SavedDefaultsMatchTheFileLayoutLineByLine) {
     CProfile profile(gps.get());
     ASSERT_TRUE(profile.Save(path));
-    std::string expected;
-    for (const char* line : kDefaultRcf) expected += std::string(line) + "\r\n";
-    EXPECT_EQ(std::size(kDefaultRcf), 73u);
-    EXPECT_EQ(ReadBytes(path), expected);
+    EXPECT_EQ(ReadBytes(path), DefaultRcf());
     EXPECT_TRUE(wire.Take().empty()) << "a save sends nothing";
 }
 
@@ -173,18 +124,30 @@ TEST_F(ProfileTest, SaveWritesTheSnapshotNotTheLiveSettings) {
     EXPECT_NE(bytes.find("\r\nulFreqKhz=-1\r\n"), std::string::npos);
 }
 
-TEST_F(ProfileTest, SaveReportsAFolderThatCannotHoldTheFile) {
+// Failures name the file and the OS error; a pipe in a file's place never blocks.
+TEST_F(ProfileTest, FailuresNameTheFileAndTheOsError) {
     WriteBytes(dir.root + "/plainfile", "x");
-    EXPECT_FALSE(CProfile(gps.get()).Save(dir.root + "/plainfile/test.rcf"));
+    const std::string fifo = dir.root + "/pipe.rcf";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    CProfile profile(gps.get());
+    EXPECT_FALSE(profile.Save(dir.root + "/plainfile/test.rcf"));
+    EXPECT_EQ(profile.LastError(),
+              "cannot write " + dir.root + "/plainfile/test.rcf: Not a directory");
+    EXPECT_FALSE(profile.Load(fifo));
+    EXPECT_EQ(profile.LastError(), "cannot read " + fifo + ": not a regular file");
+    EXPECT_FALSE(profile.Save(fifo));
+    EXPECT_EQ(profile.LastError(), "cannot write " + fifo + ": not a regular file");
 }
 
 TEST_F(ProfileTest, FailedSaveLeavesTheOldFile) {
     const std::string old = "[GPSData]\r\nfHDGTau=1.5\r\n";
     WriteBytes(path, old);
+    CProfile profile(gps.get());
     {
         wiretest::FileSizeLimit limit(100);
-        EXPECT_FALSE(CProfile(gps.get()).Save(path));
+        EXPECT_FALSE(profile.Save(path));
     }
+    EXPECT_EQ(profile.LastError(), "cannot write " + path + ": File too large");
     EXPECT_EQ(ReadBytes(path), old);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.root),
                             std::filesystem::directory_iterator()),
@@ -217,24 +180,16 @@ TEST_F(ProfileTest, RoundTripThroughTheFile) {
     auto other = std::make_unique<CGPS>();
     ASSERT_TRUE(CProfile(other.get()).Load(path));
     const WizardInfo& live = other->Info.Settings.WizardLive;
-    EXPECT_EQ(live.iNMEABaudRate, 115200);
-    EXPECT_EQ(live.iRTCMBaudRate, 4800);
-    EXPECT_EQ(live.iElevation, 12);
-    EXPECT_EQ(live.iMaxAge, 60);
-    EXPECT_EQ(live.ulFreqKhz, 1545530u);
-    EXPECT_EQ(live.iSymbolRate, 2400);
-    EXPECT_EQ(live.fFreq, 301.5f);
-    EXPECT_EQ(live.iBitRate, 2);
-    EXPECT_DOUBLE_EQ(live.dRefLat, -33.856812);
-    EXPECT_DOUBLE_EQ(live.dRefLon, 151.215302);
-    EXPECT_DOUBLE_EQ(live.dRefAlt, 58.125);
-    EXPECT_EQ(live.eDfxPort, 3);
-    EXPECT_EQ(live.ThisPortConfig.eGSA, 2);
-    EXPECT_EQ(live.ThisPortConfig.bRTCM, 1);
-    EXPECT_EQ(live.OtherPortConfig.eHPR, 5);
-    EXPECT_EQ(other->Info.Settings.BinLogRates.eBIN99, 4);
-    EXPECT_EQ(other->Info.Nav.fHDGTau, 1.25f);
-    EXPECT_EQ(other->Info.Nav.bFLIPBRD, 1);
+    EXPECT_EQ(std::tuple(live.iNMEABaudRate, live.iRTCMBaudRate, live.iElevation, live.iMaxAge,
+                         live.ulFreqKhz, live.iSymbolRate, live.fFreq, live.iBitRate),
+              std::tuple(115200, 4800, 12, 60, 1545530u, 2400, 301.5f, 2));
+    EXPECT_EQ(std::tuple(live.dRefLat, live.dRefLon, live.dRefAlt, live.eDfxPort),
+              std::tuple(-33.856812, 151.215302, 58.125, 3));
+    const NavInfo& nav = other->Info.Nav;
+    EXPECT_EQ(
+        std::tuple(live.ThisPortConfig.eGSA, live.ThisPortConfig.bRTCM, live.OtherPortConfig.eHPR,
+                   other->Info.Settings.BinLogRates.eBIN99, nav.fHDGTau, nav.bFLIPBRD),
+        std::tuple(2, 1, 5, 4, 1.25f, 1));
 }
 
 TEST_F(ProfileTest, LoadIsTolerantAndSendsThePortsBinaryRatesAndHeading) {

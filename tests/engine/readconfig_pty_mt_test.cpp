@@ -19,60 +19,13 @@
 #include "platform/clock.h"
 #include "support/frames.h"
 #include "support/receiver_simulator.h"
+#include "support/reply_clock.h"
 
 namespace {
 
 using testsupport::NmeaSentence;
 
 constexpr int kCom = 9;
-
-// Counts the reader thread's passes, so a pause can wait until the replies are decoded.
-class CountingSinks : public EngineSinks {
-public:
-    using EngineSinks::EngineSinks;
-    void PassDone() override {
-        EngineSinks::PassDone();
-        passes.fetch_add(1);
-    }
-    std::atomic<uint64_t> passes{0};
-};
-
-// The sender's pauses on the test thread take no time of their own: each waits until the
-// receiver's answers so far are written and two further reader passes have run, so the
-// replies are in the record as they would be after the real pause. Other threads sleep.
-class ReplyClock : public platform::Clock {
-public:
-    ReplyClock(testsupport::ReceiverSimulator& sim, SComm& comm, CountingSinks& sinks)
-        : sim_(sim), comm_(comm), sinks_(sinks), owner_(std::this_thread::get_id()) {}
-    uint32_t Now() override {
-        return static_cast<uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
-                                         std::chrono::steady_clock::now().time_since_epoch())
-                                         .count());
-    }
-    void Sleep(uint32_t ms) override {
-        if (std::this_thread::get_id() != owner_) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-            return;
-        }
-        paused += ms;
-        EXPECT_TRUE(sim_.WaitIdle(30000));
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-        while (comm_.BytesInQueue() != 0 && std::chrono::steady_clock::now() < deadline) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(2));
-        }
-        const uint64_t target = sinks_.passes.load() + 2;
-        while (sinks_.passes.load() < target && std::chrono::steady_clock::now() < deadline) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(2));
-        }
-    }
-    uint32_t paused = 0;
-
-private:
-    testsupport::ReceiverSimulator& sim_;
-    SComm& comm_;
-    CountingSinks& sinks_;
-    std::thread::id owner_;
-};
 
 TEST(ReadConfigPty, RepliesFillTheSettings) {
     testsupport::ReceiverSimulator sim;
@@ -87,8 +40,8 @@ TEST(ReadConfigPty, RepliesFillTheSettings) {
     nmea->PkrvNMEA.Responder = [](const std::string&) {};
     nmea->PkrvNMEA.SaveArchive = [] { return true; };
     nmea->PkrvNMEA.LoadArchive = [] { return true; };
-    CountingSinks sinks(gps.get(), nmea.get());
-    ReplyClock clock(sim, comm, sinks);
+    testsupport::CountingSinks sinks(gps.get(), nmea.get());
+    testsupport::ReplyClock clock(sim, comm, sinks);
     platform::SetClock(&clock);
     CGPSThread thread(&comm, &sinks);
     ASSERT_TRUE(thread.Start());

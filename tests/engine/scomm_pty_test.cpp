@@ -13,7 +13,6 @@
 #include "support/receiver_simulator.h"
 #include "support/temp_dir.h"
 #include "support/tty_state.h"
-#include "support/virtual_clock.h"
 
 namespace {
 
@@ -107,19 +106,6 @@ TEST_F(SCommPtyTest, QueueReadAndPurge) {
     EXPECT_EQ(comm.BytesInQueue(), 0u);
     EXPECT_EQ(comm.ReadBytes(buf, sizeof buf, &got, nullptr, 0.0), COMM_OK);
     EXPECT_EQ(got, 0u);
-}
-
-TEST_F(SCommPtyTest, ReadTimeoutsUseTheClock) {
-    ASSERT_EQ(comm.OpenPort(kCom, 115200), COMM_OK);
-    testsupport::InstalledVirtualClock clock;
-    char buf[16];
-    uint32_t got = 1;
-    EXPECT_EQ(comm.ReadBytes(buf, sizeof buf, &got, nullptr, 0.0), COMM_OK);
-    EXPECT_EQ(got, 0u);
-    EXPECT_TRUE(clock.pauses().empty());
-    EXPECT_EQ(comm.ReadBytes(buf, sizeof buf, &got, nullptr, 0.5), COMM_TIMEOUT);
-    EXPECT_EQ(got, 0u);
-    EXPECT_EQ(clock.pauses(), std::vector<uint32_t>(10, 50));
 }
 
 TEST_F(SCommPtyTest, CommandsReachTheReceiverAndRepliesComeBack) {

@@ -36,6 +36,10 @@ void SetKey(TerminalData& d, int level, int key, const char* label, const char* 
     std::strcpy(d.HotKeys[level][key].szCommand, command);
 }
 
+std::string Key(const TerminalData& d, int level, int key) {
+    return std::string(d.HotKeys[level][key].szLabel) + "|" + d.HotKeys[level][key].szCommand;
+}
+
 TEST_F(TerminalFileTest, InitTraces) {
     platform::ClearTrace();
     TerminalConfig::Init();
@@ -78,8 +82,7 @@ TEST_F(TerminalFileTest, RoundTripMovesSavedCommandsUpAndKeepsTheRest) {
     EXPECT_EQ(data.iHotKeyLevel, 3u);
     for (int level = 0; level < kHotKeyLevels; ++level) {
         for (int key = 0; key < kHotKeysPerLevel; ++key) {
-            EXPECT_STREQ(data.HotKeys[level][key].szLabel, saved.HotKeys[level][key].szLabel);
-            EXPECT_STREQ(data.HotKeys[level][key].szCommand, saved.HotKeys[level][key].szCommand);
+            EXPECT_EQ(Key(data, level, key), Key(saved, level, key));
         }
     }
 }
@@ -100,10 +103,7 @@ TEST_F(TerminalFileTest, TextsInBracketsStayDataLines) {
     ASSERT_TRUE(TerminalConfig().LoadText());
     EXPECT_STREQ(data.szSavedCommands[0], "[Level] ");
     EXPECT_STREQ(data.szSavedCommands[1], "$JI");
-    EXPECT_STREQ(data.HotKeys[1][4].szLabel, "[F5] ");
-    EXPECT_STREQ(data.HotKeys[1][4].szCommand, "[HotKey] ");
-    EXPECT_STREQ(data.HotKeys[1][5].szLabel, "[]");
-    EXPECT_STREQ(data.HotKeys[1][5].szCommand, "$JSAVE");
+    EXPECT_EQ(Key(data, 1, 4) + " " + Key(data, 1, 5), "[F5] |[HotKey]  []|$JSAVE");
 }
 
 TEST_F(TerminalFileTest, EmptyBlockWritesAnEmptyFile) {
@@ -138,8 +138,7 @@ TEST_F(TerminalFileTest, LimitsOnLoad) {
     EXPECT_TRUE(platform::TraceContains("Error reading level index."));
     EXPECT_STREQ(data.szSavedCommands[0], std::string(49, 'S').c_str());
     EXPECT_STREQ(data.szSavedCommands[29], "cmd29");
-    EXPECT_STREQ(data.HotKeys[1][0].szLabel, std::string(19, 'L').c_str());
-    EXPECT_STREQ(data.HotKeys[1][0].szCommand, std::string(99, 'C').c_str());
+    EXPECT_EQ(Key(data, 1, 0), std::string(19, 'L') + "|" + std::string(99, 'C'));
     EXPECT_STREQ(data.HotKeys[0][5].szLabel, "BadLevel");
     EXPECT_STREQ(data.HotKeys[0][6].szLabel, "NoLevel");
     for (int level = 0; level < kHotKeyLevels; ++level) {
@@ -150,29 +149,40 @@ TEST_F(TerminalFileTest, LimitsOnLoad) {
     }
 }
 
-TEST_F(TerminalFileTest, HotKeyBeforeAnyLevelGoesToLevelZero) {
-    WriteBytes(path, "[hotkey]\r\n4\r\nFirst\r\n$JI\r\n");
+TEST_F(TerminalFileTest, FilesOfEveryFormLoad) {
+    const struct {
+        const char* name;
+        const char* file;
+        int level, key;
+        const char* loaded;  // label|command
+    } cases[] = {
+        {"hot key before any level", "[hotkey]\r\n4\r\nFirst\r\n$JI\r\n", 0, 4, "First|$JI"},
+        // Files of earlier versions kept each command's CR LF before the line end.
+        {"old form", "[Level]\r\n1\r\n[HotKey]\r\n0\r\nShow\r\n$JSHOW\r\r\n\r\n", 1, 0,
+         "Show|$JSHOW"},
+        {"old form bunch",
+         "[HotKey]\r\n0\r\nBunch\r\n$JI\r\r\n$JSHOW\r\r\n\r\n"
+         "[HotKey]\r\n1\r\nLast\r\n$JI\r\r\n$JOFF\r\n",
+         0, 1, "Last|$JI\r\n$JOFF"},
+        {"line feeds only", "[SavedCommands]\n$JI\n[Level]\n3\n[HotKey]\n8\nLast\n$JOFF\n", 3, 8,
+         "Last|$JOFF"},
+    };
+    for (const auto& c : cases) {
+        TerminalConfig::Init();
+        WriteBytes(path, c.file);
+        ASSERT_TRUE(TerminalConfig().LoadText()) << c.name;
+        EXPECT_EQ(Key(data, c.level, c.key), c.loaded) << c.name;
+    }
+    EXPECT_STREQ(data.szSavedCommands[0], "$JI");
+    // An old-form file saved again is in the current form.
+    TerminalConfig::Init();
+    WriteBytes(path, cases[2].file);
     ASSERT_TRUE(TerminalConfig().LoadText());
-    EXPECT_STREQ(data.HotKeys[0][4].szLabel, "First");
-    EXPECT_STREQ(data.HotKeys[0][4].szCommand, "$JI");
-}
-
-TEST_F(TerminalFileTest, OldFormWithCommandLineEndsLoads) {
-    // Files of earlier versions kept each hot-key command's CR LF before the line end.
-    WriteBytes(path,
-               "[Level]\r\n1\r\n"
-               "[HotKey]\r\n0\r\nShow\r\n$JSHOW\r\r\n\r\n"
-               "[HotKey]\r\n1\r\nSave\r\n$JSAVE\r\r\n\r\n");
-    ASSERT_TRUE(TerminalConfig().LoadText());
-    EXPECT_STREQ(data.HotKeys[1][0].szLabel, "Show");
-    EXPECT_STREQ(data.HotKeys[1][0].szCommand, "$JSHOW");
-    EXPECT_STREQ(data.HotKeys[1][1].szLabel, "Save");
-    EXPECT_STREQ(data.HotKeys[1][1].szCommand, "$JSAVE");
-    // Saved again, the file is in the current form.
+    EXPECT_EQ(Key(data, 0, 0), "Bunch|$JI\r\n$JSHOW");
     ASSERT_TRUE(TerminalConfig().SaveText());
     EXPECT_EQ(ReadBytes(path),
-              "[Level]\r\n1\r\n[HotKey]\r\n0\r\nShow\r\n$JSHOW\r\n"
-              "[HotKey]\r\n1\r\nSave\r\n$JSAVE\r\n");
+              "[Level]\r\n0\r\n[HotKey]\r\n0\r\nBunch\r\n$JI\r\n$JSHOW\r\n"
+              "[HotKey]\r\n1\r\nLast\r\n$JI\r\n$JOFF\r\n");
 }
 
 TEST_F(TerminalFileTest, CommandBunchKeepsEveryLine) {
@@ -200,29 +210,9 @@ TEST_F(TerminalFileTest, CommandBunchKeepsEveryLine) {
         TerminalConfig::Init();
         std::strcpy(data.HotKeys[1][2].szCommand, "old");
         ASSERT_TRUE(TerminalConfig().LoadText()) << c.name;
-        EXPECT_STREQ(data.HotKeys[1][2].szLabel, "Bunch") << c.name;
-        EXPECT_STREQ(data.HotKeys[1][2].szCommand, c.loaded) << c.name;
+        EXPECT_EQ(Key(data, 1, 2), std::string("Bunch|") + c.loaded) << c.name;
         EXPECT_STREQ(data.HotKeys[1][3].szCommand, "$JAPP") << c.name;
     }
-}
-
-TEST_F(TerminalFileTest, OldFormBunchLoadsWhole) {
-    // Earlier versions wrote the bunch's own CR LF before each line end.
-    WriteBytes(path,
-               "[HotKey]\r\n0\r\nBunch\r\n$JI\r\r\n$JSHOW\r\r\n\r\n"
-               "[HotKey]\r\n1\r\nLast\r\n$JI\r\r\n$JOFF\r\n");
-    ASSERT_TRUE(TerminalConfig().LoadText());
-    EXPECT_STREQ(data.HotKeys[0][0].szCommand, "$JI\r\n$JSHOW");
-    EXPECT_STREQ(data.HotKeys[0][1].szLabel, "Last");
-    EXPECT_STREQ(data.HotKeys[0][1].szCommand, "$JI\r\n$JOFF");
-}
-
-TEST_F(TerminalFileTest, LfOnlyFileLoads) {
-    WriteBytes(path, "[SavedCommands]\n$JI\n[Level]\n3\n[HotKey]\n8\nLast\n$JOFF\n");
-    ASSERT_TRUE(TerminalConfig().LoadText());
-    EXPECT_STREQ(data.szSavedCommands[0], "$JI");
-    EXPECT_STREQ(data.HotKeys[3][8].szLabel, "Last");
-    EXPECT_STREQ(data.HotKeys[3][8].szCommand, "$JOFF");
 }
 
 TEST_F(TerminalFileTest, FailedSaveKeepsTheOldFile) {

@@ -155,6 +155,79 @@ TEST(AtomicFile, FailureInReadOnlyFolderKeepsOldFile) {
     EXPECT_EQ(entries, 1);
 }
 
+// A target the user could not write in place is left alone, though its folder would let the
+// rename through; so is one that is no file.
+TEST(AtomicFile, RefusesTargetsTheUserCouldNotWriteInPlace) {
+    TempDir dir;
+    ASSERT_EQ(::chmod(dir.path().c_str(), 0777), 0);
+    const std::string foreign = dir / "foreign.cfg", readOnly = dir / "readonly.cfg";
+    const std::string fifo = dir / "fifo.cfg", folder = dir / "folder.cfg";
+    testsupport::WriteBytes(foreign, "foreign");
+    ASSERT_EQ(::chmod(foreign.c_str(), 0644), 0);
+    testsupport::WriteBytes(readOnly, "read-only");
+    ASSERT_EQ(::chown(readOnly.c_str(), 65534, 65534), 0);
+    ASSERT_EQ(::chmod(readOnly.c_str(), 0444), 0);
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0666), 0);
+    ASSERT_EQ(::mkdir(folder.c_str(), 0777), 0);
+    const struct {
+        std::string path;
+        const char* reason;
+    } cases[] = {{foreign, "Permission denied"},
+                 {readOnly, "Permission denied"},
+                 {fifo, "not a regular file"},
+                 {folder, "not a regular file"}};
+    for (const auto& c : cases) {
+        // As an unprivileged user: root may write anything.
+        auto writeAsUser = [&c] {
+            if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) std::_Exit(3);
+            const std::string err = platform::WriteFileAtomic(c.path, "new");
+            std::_Exit(err == "cannot write " + c.path + ": " + c.reason ? 0 : 1);
+        };
+        EXPECT_EXIT(writeAsUser(), ::testing::ExitedWithCode(0), "") << c.path;
+    }
+    EXPECT_EQ(ReadBytes(foreign), "foreign");
+    EXPECT_EQ(ReadBytes(readOnly), "read-only");
+    int entries = 0;
+    for (auto& e : fs::directory_iterator(dir.path())) (void)e, ++entries;
+    EXPECT_EQ(entries, 4);
+}
+
+// Pipes, folders and devices are never read (a pipe without a writer would block), nor files
+// above the caller's limit.
+TEST(TextFile, ReadsOnlyRegularFilesWithinTheLimit) {
+    TempDir dir;
+    const std::string fifo = dir / "ports.conf", big = dir / "big.conf";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    testsupport::WriteBytes(big, std::string(65, 'x'));
+    const struct {
+        std::string path;
+        size_t limit;
+        int err;
+        std::string text;
+    } cases[] = {
+        {fifo, platform::kNoSizeLimit, EINVAL, "cannot read " + fifo + ": not a regular file"},
+        {dir.path(), platform::kNoSizeLimit, EISDIR,
+         "cannot read " + dir.path() + ": not a regular file"},
+        {"/dev/zero", platform::kNoSizeLimit, EINVAL, "cannot read /dev/zero: not a regular file"},
+        {big, 64, EFBIG, "cannot read " + big + ": larger than 64 bytes"},
+        {dir / "none", 64, ENOENT, "cannot open " + dir / "none" + ": No such file or directory"},
+    };
+    for (const auto& c : cases) {
+        // A read that blocks is ended by the alarm.
+        auto read = [&c] {
+            ::alarm(10);
+            std::string bytes, error;
+            int err = 0;
+            const bool ok = platform::ReadFileBytes(c.path, &bytes, &error, c.limit, &err);
+            std::_Exit(!ok && err == c.err && error == c.text ? 0 : 1);
+        };
+        EXPECT_EXIT(read(), ::testing::ExitedWithCode(0), "") << c.path;
+    }
+    std::string bytes, error;
+    EXPECT_TRUE(platform::ReadFileBytes(big, &bytes, &error, 65)) << error;
+    EXPECT_EQ(bytes.size(), 65u);
+}
+
 TEST(Bytes, LittleEndianFieldsRoundTrip) {
     platform::ByteWriter w;
     w.U8(0xAB);

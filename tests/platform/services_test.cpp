@@ -1,8 +1,11 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -47,6 +50,60 @@ TEST(Ports, PrecedenceIsEnvironmentThenFileThenScan) {
     ::unsetenv("TESSARAY_PC_COM3");
     ::unsetenv("TESSARAY_PC_COM5");
     EXPECT_EQ(platform::PortDevicePath(3), "/dev/conf3");
+    std::filesystem::remove_all(dir);
+    ::unsetenv("TESSARAY_PC_CONFIG_DIR");
+}
+
+// The file is read again only when it changes; one that is no regular file or too large is
+// refused with one notice, without blocking.
+TEST(Ports, ConfFileIsReadWhenItChangesAndRefusedWhenItIsNoSmallFile) {
+    char tmpl[] = "/tmp/tessaray_ports_XXXXXX";
+    const std::string dir = ::mkdtemp(tmpl), conf = dir + "/ports.conf";
+    ::setenv("TESSARAY_PC_CONFIG_DIR", dir.c_str(), 1);
+    platform::SetDetectedPortsForTest({"/dev/ttyUSB0"});
+    std::vector<std::string> notices;
+    platform::SetNotifySink([&notices](const std::string& t) { notices.push_back(t); });
+    auto write = [&conf](const std::string& text) {
+        std::filesystem::remove(conf);
+        std::ofstream(conf, std::ios::binary) << text;
+    };
+    auto keepTime = [&conf](const std::string& text) {
+        struct stat before {};
+        ::stat(conf.c_str(), &before);
+        std::ofstream(conf, std::ios::binary) << text;
+        const timespec times[2] = {before.st_atim, before.st_mtim};
+        ::utimensat(AT_FDCWD, conf.c_str(), times, 0);
+    };
+    const std::string big = "COM1=/dev/big\n" + std::string(platform::kMaxPortsConfBytes, '#');
+    const struct {
+        std::function<void()> change;
+        const char* com1;
+        const char* notice;  // "" for none
+    } steps[] = {
+        {[&] { write("COM1=/dev/first\n"); }, "/dev/first", ""},
+        {[&] { keepTime("COM1=/dev/other\n"); }, "/dev/first", ""},  // unchanged: not read
+        {[&] { write("COM1=/dev/second\n"); }, "/dev/second", ""},
+        {[&] { write(big); }, "/dev/ttyUSB0", ": larger than 65536 bytes; its port lines"},
+        {[&] {
+             std::filesystem::remove(conf);
+             ::mkfifo(conf.c_str(), 0600);
+         },
+         "/dev/ttyUSB0", ": not a regular file; its port lines"},
+        {[&] { std::filesystem::remove(conf); }, "/dev/ttyUSB0", ""},
+    };
+    for (size_t i = 0; i < std::size(steps); ++i) {
+        notices.clear();
+        steps[i].change();
+        EXPECT_EQ(platform::PortDevicePath(1), steps[i].com1) << "step " << i;
+        EXPECT_EQ(platform::PortDevicePath(1), steps[i].com1) << "step " << i;
+        if (*steps[i].notice) {
+            ASSERT_EQ(notices.size(), 1u) << "step " << i;
+            EXPECT_NE(notices[0].find(conf + steps[i].notice), std::string::npos) << notices[0];
+        } else {
+            EXPECT_TRUE(notices.empty()) << "step " << i << ": " << notices[0];
+        }
+    }
+    platform::SetNotifySink(nullptr);
     std::filesystem::remove_all(dir);
     ::unsetenv("TESSARAY_PC_CONFIG_DIR");
 }

@@ -18,6 +18,7 @@
 #include "screens/differential/SBAS_2.h"
 #include "screens/differential/SBAS_3.h"
 #include "screens/differential/beacon_3.h"
+#include "screens/differential/ber_scale.h"
 #include "shell/BaseDialog.h"
 #include "shell/DiffSource.h"
 #include "shell/Tessaray_PC.h"
@@ -477,6 +478,13 @@ TEST_F(DiffTest, IonoMapLegendFollowsTheSelectionAtTheNextRedraw) {
         EXPECT_EQ(Pixel(map, left + 1, y), (ui::Rgb{100, 101, 254}));
         EXPECT_EQ(Pixel(map, right - 1, y), (ui::Rgb{248, 107, 100}));
         EXPECT_EQ(Pixel(map, right, y), (ui::Rgb{0, 0, 0}));
+        // The map shows the picture from its framed row on: the frame is its top edge, drawn
+        // at full height.
+        const int mapLeft = static_cast<int>(kIonoMapRect.x * app.fScaleX);
+        const int mapTop = static_cast<int>(kIonoMapRect.y * app.fScaleY);
+        const ui::Rgb frame{150, 150, 150};
+        EXPECT_EQ(Pixel(map, mapLeft + 40, mapTop), frame);
+        EXPECT_EQ(Pixel(map, mapLeft, mapTop + 60), frame);
         // Left of the middle the colour keeps red at 100, right of it blue.
         EXPECT_EQ(Pixel(map, (left + right) / 2 - 3, y).r, 100);
         EXPECT_EQ(Pixel(map, (left + right) / 2 + 3, y).b, 100);
@@ -546,9 +554,32 @@ TEST_F(DiffTest, BeaconPlotShowsTheChosenSeries) {
 
 TEST(SbasPlot, ScaleFromTheLargestRecentRate) {
     const std::pair<int, int> cases[] = {{500, 0}, {201, 0}, {200, 1}, {41, 1}, {40, 2}, {0, 2}};
-    for (const auto& [largest, scale] : cases)
-        EXPECT_EQ(SbasPlotScaleFor(largest), scale) << largest;
+    for (const auto& [largest, scale] : cases) EXPECT_EQ(BerScaleFor(largest), scale) << largest;
 }
+
+// At both scales the cursor on the newest second is inside the part of the chart the window
+// shows.
+class BeaconPlotAtScale : public DiffTest, public ::testing::WithParamInterface<double> {};
+
+TEST_P(BeaconPlotAtScale, CursorOnTheNewestSecondIsShown) {
+    Start(GetParam());
+    Open(SCR_BEACON_3);
+    ui::StepRunner run;
+    WaitShown(run, SCR_BEACON_3);
+    run.Add([&] {
+        Tick();
+        strip::StripChart& chart = As<CBEACON_3>(SCR_BEACON_3)->Chart();
+        const ui::Rect band = chart.PlotRect();
+        EXPECT_EQ(Pixel(chart.Canvas(), band.right - 1, band.top + 3), strip::kCursor);
+        EndAll();
+    });
+    Run(run);
+}
+
+INSTANTIATE_TEST_SUITE_P(Scales, BeaconPlotAtScale, ::testing::Values(1.0, 1.5),
+                         [](const auto& info) {
+                             return std::string(info.param > 1.0 ? "scale15" : "scale1");
+                         });
 
 // The SBAS plot decides its scale every ten seconds of history, also across the wrap of the
 // write index, from the eleven newest samples of both rows.

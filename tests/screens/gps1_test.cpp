@@ -57,51 +57,47 @@ void FillRecord() {
     n.fDiffAge = 2.0f;
 }
 
-struct ReadoutCase {
-    const char* name;
-    int time, format, distance, speed, confidence;
-    const char *date, *clock, *lat, *lon, *alt, *speedText, *precision;
-};
+// Date, time, latitude, longitude, altitude, speed, course, precision, HDOP, age.
+#define GPS1_READOUTS                                                                              \
+    Texts({IDC_GPS1_DATE, IDC_GPS1_TIME, IDC_GPS1_LAT, IDC_GPS1_LON, IDC_GPS1_ALT, IDC_GPS1_SPEED, \
+           IDC_GPS1_COURSE, IDC_GPS1_PRECISION, IDC_GPS1_HDOP, IDC_GPS1_DIFFAGE})
 
 TEST_F(Gps1Test, ReadoutsForEveryUnitFormatAndConfidence) {
     Start();
     FillRecord();
-    const ReadoutCase cases[] = {
-        {"UTC DM.M metres km/h 1 sigma", 1, 0, 0, 0, 0, " 3/07/2024", "12:35:19", " -45 30.500000",
-         "  11 31.000000", "   545.400", "12.500000", "5.000000"},
-        {"local D.D feet mph 95%", 0, 1, 1, 1, 1, " 3/07/2024", " 6:35:19", " -45.5083333",
-         "  11.5166667", "  1788.912", "7.768750", "10.000000"},
-        {"UTC DMS metres knots CEP", 1, 2, 0, 2, 2, " 3/07/2024", "12:35:19", " -45 30 30.0000",
-         "  11 31 00.0000", "   545.400", "6.750000", "4.000000"},
-        {"local DM.M feet km/h 99%", 0, 0, 1, 0, 3, " 3/07/2024", " 6:35:19", " -45 30.500000",
-         "  11 31.000000", "  1788.912", "12.500000", "15.000000"},
+    const struct {
+        int time, format, distance, speed, confidence;
+        const char* readouts;
+    } cases[] = {
+        {1, 0, 0, 0, 0,
+         " 3/07/2024|12:35:19| -45 30.500000|  11 31.000000|   545.400|12.500000|54.700001|"
+         "5.000000|     0.900|     2.000"},
+        {0, 1, 1, 1, 1,
+         " 3/07/2024| 6:35:19| -45.5083333|  11.5166667|  1788.912|7.768750|54.700001|"
+         "10.000000|     0.900|     2.000"},
+        {1, 2, 0, 2, 2,
+         " 3/07/2024|12:35:19| -45 30 30.0000|  11 31 00.0000|   545.400|6.750000|54.700001|"
+         "4.000000|     0.900|     2.000"},
+        {0, 0, 1, 0, 3,
+         " 3/07/2024| 6:35:19| -45 30.500000|  11 31.000000|  1788.912|12.500000|54.700001|"
+         "15.000000|     0.900|     2.000"},
     };
     ui::StepRunner run;
     WaitShown(run, SCR_GPS_1);
     run.Add([&] {
-        for (const ReadoutCase& c : cases) {
+        for (const auto& c : cases) {
             Choose(IDC_GPS1_TIME_DISPLAY, c.time);
             Choose(IDC_GPS1_COORD_FORMAT, c.format);
             Choose(IDC_GPS1_DISTANCE_UNIT, c.distance);
             Choose(IDC_GPS1_SPEED_UNIT, c.speed);
             Choose(IDC_GPS1_CONFIDENCE, c.confidence);
             Tick();
-            EXPECT_EQ(Text(IDC_GPS1_DATE), c.date) << c.name;
-            EXPECT_EQ(Text(IDC_GPS1_TIME), c.clock) << c.name;
-            EXPECT_EQ(Text(IDC_GPS1_LAT), c.lat) << c.name;
-            EXPECT_EQ(Text(IDC_GPS1_LON), c.lon) << c.name;
-            EXPECT_EQ(Text(IDC_GPS1_ALT), c.alt) << c.name;
-            EXPECT_EQ(Text(IDC_GPS1_SPEED), c.speedText) << c.name;
-            EXPECT_EQ(Text(IDC_GPS1_COURSE), "54.700001") << c.name;
-            EXPECT_EQ(Text(IDC_GPS1_PRECISION), c.precision) << c.name;
-            EXPECT_EQ(Text(IDC_GPS1_HDOP), "     0.900") << c.name;
-            EXPECT_EQ(Text(IDC_GPS1_DIFFAGE), "     2.000") << c.name;
+            EXPECT_EQ(GPS1_READOUTS, c.readouts);
             // The choices are kept in the record (and so in the profile archive).
-            EXPECT_EQ(g_GPS.Info.eTimeDisplay, c.time) << c.name;
-            EXPECT_EQ(g_GPS.Info.eCoordFormat, c.format) << c.name;
-            EXPECT_EQ(g_GPS.Info.eDistanceUnit, c.distance) << c.name;
-            EXPECT_EQ(g_GPS.Info.eSpeedUnit, c.speed) << c.name;
-            EXPECT_EQ(g_GPS.Info.eAccuracyLevel, c.confidence) << c.name;
+            const GPSInfo& i = g_GPS.Info;
+            EXPECT_EQ(std::vector<int>({i.eTimeDisplay, i.eCoordFormat, i.eDistanceUnit,
+                                        i.eSpeedUnit, i.eAccuracyLevel}),
+                      std::vector<int>({c.time, c.format, c.distance, c.speed, c.confidence}));
         }
         // Only a heading receiver shows a heading.
         EXPECT_EQ(Text(IDC_GPS1_HEADING), "N/A");
@@ -146,11 +142,11 @@ TEST_F(Gps1Test, ChoicesTakenFromTheRecordOnActivation) {
         s->OnInitDialog();
         EXPECT_FALSE(s->IsItemVisible(IDC_GPS1_OFFSET));
         EXPECT_FALSE(s->IsItemVisible(IDC_GPS1_OFFSET_LABEL));
-        EXPECT_EQ(s->GetCurSel(IDC_GPS1_TIME_DISPLAY), 1);
-        EXPECT_EQ(s->GetCurSel(IDC_GPS1_COORD_FORMAT), 2);
-        EXPECT_EQ(s->GetCurSel(IDC_GPS1_DISTANCE_UNIT), 1);
-        EXPECT_EQ(s->GetCurSel(IDC_GPS1_SPEED_UNIT), 2);
-        EXPECT_EQ(s->GetCurSel(IDC_GPS1_CONFIDENCE), 3);
+        std::vector<int> chosen;
+        for (int id : {IDC_GPS1_TIME_DISPLAY, IDC_GPS1_COORD_FORMAT, IDC_GPS1_DISTANCE_UNIT,
+                       IDC_GPS1_SPEED_UNIT, IDC_GPS1_CONFIDENCE})
+            chosen.push_back(s->GetCurSel(id));
+        EXPECT_EQ(chosen, std::vector<int>({1, 2, 1, 2, 3}));
         EXPECT_FLOAT_EQ(s->m_fDistanceFactor, 3.28f);
         EXPECT_FLOAT_EQ(s->m_fSpeedFactor, 0.54f);
         EXPECT_FLOAT_EQ(s->m_fConfidenceFactor, 3.0f);
@@ -182,21 +178,14 @@ TEST_F(Gps1Test, ReadoutsFromSentences) {
         Choose(IDC_GPS1_COORD_FORMAT, 0);
         Choose(IDC_GPS1_CONFIDENCE, 1);
         Tick();
-        EXPECT_EQ(Text(IDC_GPS1_TIME), "12:35:19");
-        EXPECT_EQ(Text(IDC_GPS1_LAT), " -45 30.500000");
-        EXPECT_EQ(Text(IDC_GPS1_LON), "  11 31.000000");
-        EXPECT_EQ(Text(IDC_GPS1_ALT), "   545.400");
-        EXPECT_EQ(Text(IDC_GPS1_SPEED), "12.500000");
-        EXPECT_EQ(Text(IDC_GPS1_COURSE), "54.700001");
-        EXPECT_EQ(Text(IDC_GPS1_PRECISION), "10.000000");
-        EXPECT_EQ(Text(IDC_GPS1_HDOP), "     0.900");
-        EXPECT_EQ(Text(IDC_GPS1_DIFFAGE), "     2.000");
         // GGA carries no date: the computer's date stands in.
         const time_t now = time(nullptr);
         struct tm local {};
         localtime_r(&now, &local);
-        EXPECT_EQ(Text(IDC_GPS1_DATE), platform::Format("%2d/%02d/%4d", local.tm_mon + 1,
-                                                        local.tm_mday, local.tm_year + 1900));
+        EXPECT_EQ(GPS1_READOUTS, platform::Format("%2d/%02d/%4d", local.tm_mon + 1, local.tm_mday,
+                                                  local.tm_year + 1900) +
+                                     "|12:35:19| -45 30.500000|  11 31.000000|   545.400|12.500000|"
+                                     "54.700001|10.000000|     0.900|     2.000");
         // Feet change the altitude only; the precision stays in metres.
         Choose(IDC_GPS1_DISTANCE_UNIT, 1);
         Tick();
@@ -228,15 +217,15 @@ TEST_F(Gps1Test, ReadoutsFromBinaryMessage1WithLocalOffsets) {
     struct Case {
         int offsetIndex;  // 12.0 - 0.5 * index hours
         double lat, lon;
-        const char *localDate, *localTime, *lat0, *lon0, *latDD, *latDMS;
+        const char *local, *latDD, *latDMS;
     };
     // Week 1400 begins on 5 November 2006; 10:00:00 UTC.
     const Case cases[] = {
-        {36, -0.5, -114.0576, "11/05/2006", " 4:00:00", "  -0 30.000000", "-114 03.456000",
+        {36, -0.5, -114.0576, "11/05/2006| 4:00:00|  -0 30.000000|-114 03.456000|    99.500",
          "  -0.5000000", "  -0 30 00.0000"},
-        {48, 51.04311666, 7.5, "11/04/2006", "22:00:00", "  51 02.587000", "   7 30.000000",
+        {48, 51.04311666, 7.5, "11/04/2006|22:00:00|  51 02.587000|   7 30.000000|    99.500",
          "  51.0431167", "  51 02 35.2200"},
-        {13, -33.9999999999, 0.25, "11/05/2006", "15:30:00", " -34 00.000000", "   0 15.000000",
+        {13, -33.9999999999, 0.25, "11/05/2006|15:30:00| -34 00.000000|   0 15.000000|    99.500",
          " -34.0000000", " -34 00 00.0000"},
     };
     ui::StepRunner run;
@@ -248,17 +237,14 @@ TEST_F(Gps1Test, ReadoutsFromBinaryMessage1WithLocalOffsets) {
             ASSERT_EQ(theApp().bBin1Position.load(), 1);
             Choose(IDC_GPS1_TIME_DISPLAY, 1);
             Tick();
-            EXPECT_EQ(Text(IDC_GPS1_DATE), "11/05/2006");
-            EXPECT_EQ(Text(IDC_GPS1_TIME), "10:00:00");
+            EXPECT_EQ(Texts({IDC_GPS1_DATE, IDC_GPS1_TIME, IDC_GPS1_DIFFAGE}),
+                      "11/05/2006|10:00:00|     3.000");
             Choose(IDC_GPS1_TIME_DISPLAY, 0);
             Choose(IDC_GPS1_COORD_FORMAT, 0);
             Tick();
-            EXPECT_EQ(Text(IDC_GPS1_DATE), c.localDate) << c.offsetIndex;
-            EXPECT_EQ(Text(IDC_GPS1_TIME), c.localTime) << c.offsetIndex;
-            EXPECT_EQ(Text(IDC_GPS1_LAT), c.lat0) << c.offsetIndex;
-            EXPECT_EQ(Text(IDC_GPS1_LON), c.lon0) << c.offsetIndex;
-            EXPECT_EQ(Text(IDC_GPS1_ALT), "    99.500");
-            EXPECT_EQ(Text(IDC_GPS1_DIFFAGE), "     3.000");
+            EXPECT_EQ(
+                Texts({IDC_GPS1_DATE, IDC_GPS1_TIME, IDC_GPS1_LAT, IDC_GPS1_LON, IDC_GPS1_ALT}),
+                c.local);
             Choose(IDC_GPS1_COORD_FORMAT, 1);
             Tick();
             EXPECT_EQ(Text(IDC_GPS1_LAT), c.latDD) << c.offsetIndex;

@@ -244,10 +244,7 @@ TEST(BaseDialog, NavigationBarByMouseOnHeadingReceiver) {
         EXPECT_EQ(a->GetPictureId(IDC_NAVBAR), 142);
         EXPECT_EQ(theApp().iScreenGroup, GROUP_SBAS);
         // CGPS_1 carries the wide strip: found, no fix yet.
-        EXPECT_TRUE(a->IsItemVisible(1043));
-        EXPECT_FALSE(a->IsItemVisible(1044));
-        EXPECT_FALSE(a->IsItemVisible(1045));
-        EXPECT_TRUE(a->IsItemVisible(1046));
+        EXPECT_EQ(shelltest::Shown(a, {1043, 1044, 1045, 1046}), "1001");
         EXPECT_EQ(a->GetDlgItemText(1002), "RTK");
         shelltest::Shot("framework_page_scale_1.5");
         ClickRow(2);
@@ -302,25 +299,18 @@ TEST(BaseDialog, StatusStripOnThePage) {
         g_GPS.Info.Nav.usNavMode = 1;
         app.iHeadingAge = 7;
         heading->UpdateStatusStrip();
-        EXPECT_FALSE(heading->IsItemVisible(1018));
-        EXPECT_TRUE(heading->IsItemVisible(1043));
-        EXPECT_TRUE(heading->IsItemVisible(1019));
-        EXPECT_FALSE(heading->IsItemVisible(1044));
-        EXPECT_EQ(heading->GetDlgItemText(1001), "2D+DIFF");
-        EXPECT_EQ(heading->GetDlgItemText(1016), "GPS");
-        EXPECT_TRUE(heading->IsItemVisible(kHeadingLampBad));
-        EXPECT_FALSE(heading->IsItemVisible(kHeadingLampGood));
+        // Lamps: fix good and bad, GPS good and bad, heading good and bad.
+        const auto lamps = {1018, 1043, 1019, 1044, kHeadingLampGood, kHeadingLampBad};
+        EXPECT_EQ(shelltest::Shown(heading, lamps), "011001");
+        EXPECT_EQ(shelltest::Texts(heading, {1001, 1016}), "2D+DIFF|GPS");
         EXPECT_EQ(app.iHeadingAge.load(), 3);
         app.iHeadingAge = 2;
         g_GPS.Info.Nav.usNavMode = 0;
         g_GPS.Info.Nav.iFixQuality = 0;
         app.bReceiverFound = 1;
         heading->UpdateStatusStrip();
-        EXPECT_TRUE(heading->IsItemVisible(1018));
-        EXPECT_FALSE(heading->IsItemVisible(1043));
+        EXPECT_EQ(shelltest::Shown(heading, lamps), "100110");
         EXPECT_EQ(heading->GetDlgItemText(1001), "COMM");
-        EXPECT_TRUE(heading->IsItemVisible(kHeadingLampGood));
-        EXPECT_FALSE(heading->IsItemVisible(kHeadingLampBad));
         EndAll();
     });
     run.Start();

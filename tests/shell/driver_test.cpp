@@ -7,7 +7,6 @@
 
 #include "resources/dlg_startup.h"
 #include "support/driver_client.h"
-#include "support/receiver_simulator.h"
 
 namespace {
 
@@ -34,13 +33,6 @@ TEST(Driver, ReadsTheWelcomePageAndClosesThroughTheCloseBox) {
     EXPECT_EQ(p.Ask("nav 7"), "ok");
     EXPECT_EQ(p.WaitExit(), 0);
     EXPECT_NE(stat((p.dir() + "/config/Tessaray_PC/Tessaray_PC.CFG").c_str(), &st), 0);
-}
-
-TEST(Driver, QuitEndsTheProgram) {
-    DriverProcess p;
-    ASSERT_TRUE(p.Connect());
-    EXPECT_EQ(p.Ask("quit"), "ok");
-    EXPECT_EQ(p.WaitExit(), 0);
 }
 
 // What a user can reach, read through the start-up page: its OK stays hidden until a
@@ -85,18 +77,6 @@ TEST(Driver, StateAndTimersAndUnreachableControls) {
         EXPECT_EQ(state ? p.AskUntil(st.command, st.reply, 5000) : p.Ask(st.command), st.reply)
             << st.command;
     }
-    EXPECT_EQ(p.Ask("quit"), "ok");
-    EXPECT_EQ(p.WaitExit(), 0);
-}
-
-// The simulator's pseudo-terminal is the program's COM1: the start-up page names its device.
-TEST(Driver, SimulatorIsTheProgramsCom1) {
-    testsupport::ReceiverSimulator sim;
-    ASSERT_TRUE(sim.ok()) << sim.error();
-    DriverProcess p(sim);
-    ASSERT_TRUE(p.Connect());
-    ASSERT_EQ(p.AskUntil("top", "ok CSTARTUP3", 30000), "ok CSTARTUP3");
-    EXPECT_EQ(p.Ask("get " + std::to_string(IDC_PORT_DEVICE)), "ok " + sim.SlavePath());
     EXPECT_EQ(p.Ask("quit"), "ok");
     EXPECT_EQ(p.WaitExit(), 0);
 }

@@ -263,8 +263,9 @@ TEST(FileOpenDlg, ChoosingAnExistingFileGivesFolderAndName) {
     EXPECT_TRUE(boxes.shown().empty());
 }
 
-TEST(FileOpenDlg, DefaultNamesForEveryFileType) {
-    for (int type = 1; type <= 7; ++type) {
+// The names themselves are the file listing's; the browser asks before taking one.
+TEST(FileOpenDlg, DefaultNamesAreOfferedBeforeTheyAreTaken) {
+    for (int type : {1, 3, 7}) {
         SCOPED_TRACE(type);
         TempFolder dir;
         const bool taken = type == 1 || type == 6;

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QLabel>
 #include <cerrno>
 #include <memory>
 #include <optional>
@@ -353,6 +354,43 @@ TEST(StartupDialog, AutoBaudOffKeepsTheBaudWhenTheTypedTextIsNoBaud) {
         run.Start();
         dlg.DoModal();
     }
+}
+
+// The device shown follows the port table as it is when the search starts, and the reason a
+// port could not be opened is never cut off.
+TEST(StartupDialog, DeviceFollowsThePortTableAndTheReasonFits) {
+    Wire wire;
+    theApp().iComPortTable[0] = 1;
+    ui::Settings::SetInt("LastPort", 1);
+    ui::Settings::SetInt("AutoBaud", 1);
+    CSTARTUP3 dlg;
+    ui::StepRunner run;
+    run.AddWait([&] { return dlg.IsWindowVisible(); }, 5000, [] { ADD_FAILURE(); });
+    run.Add([&] {
+        EXPECT_EQ(dlg.GetDlgItemText(IDC_PORT_DEVICE), "/dev/fake1");
+        ::setenv("TESSARAY_PC_COM1", "/dev/moved1", 1);
+        ui::UserClick(dlg.GetDlgItem(IDC_SEARCH));
+    });
+    run.AddWait([&] { return dlg.GetDlgItemText(IDC_PORT_DEVICE) == "/dev/moved1"; }, 5000,
+                [] { ADD_FAILURE() << "the device shown is the old one"; });
+    run.Add([&] {
+        ::setenv("TESSARAY_PC_COM1", "/dev/fake1", 1);
+
+        const std::string reason = "- cannot open COM12 (/dev/ttyUSB10): No such file or directory";
+        dlg.m_strLine[4] = reason;
+        dlg.UpdateData(ui::FALSE);
+        EXPECT_EQ(dlg.GetDlgItemText(kProgressLineIds[4]), reason);
+        auto* line = qobject_cast<QLabel*>(dlg.GetDlgItem(kProgressLineIds[4]));
+        ASSERT_NE(line, nullptr);
+        const QSize need = line->wordWrap()
+                               ? QSize(line->width(), line->heightForWidth(line->width()))
+                               : line->sizeHint();
+        EXPECT_LE(need.width(), line->width());
+        EXPECT_LE(need.height(), line->height());
+        dlg.OnCancel();
+    });
+    run.Start();
+    dlg.DoModal();
 }
 
 }  // namespace

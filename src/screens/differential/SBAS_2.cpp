@@ -208,7 +208,11 @@ void CSBAS_2::DrawIonoMap() {
     canvas.SetSmooth(false);
     const ui::Rect map{px(kIonoMapRect.x), py(kIonoMapRect.y), px(kIonoMapRect.x + kIonoMapRect.w),
                        py(kIonoMapRect.y + kIonoMapRect.h)};
-    canvas.DrawPicture(ui::IDB_North_American_Map, map);
+    // Only the map's framed part, from its row 25 down, is shown; the rows above it stay off
+    // the window.
+    const ui::Rect picture{map.left, py(kIonoMapRect.y - kIonoMapTopRows), map.right,
+                           py(kIonoMapRect.y + kIonoMapRect.h)};
+    canvas.DrawPicture(ui::IDB_North_American_Map, picture);
 
     // The colour scale: 209 steps of 300 from -31200, blue to green on the left half and red
     // to green on the right, stretched over the inside of its frame.

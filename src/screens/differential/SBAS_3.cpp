@@ -1,7 +1,6 @@
 #include "screens/differential/SBAS_3.h"
 
 #include <algorithm>
-#include <array>
 
 #include "engine/gps.h"
 #include "engine/sbas.h"
@@ -19,19 +18,7 @@ constexpr ui::UINT kPlotTimer = 1;
 constexpr ui::UINT kPlotMs = 1000;
 constexpr int kRateOn = 2;
 constexpr int kRateOff = 0;
-constexpr int kDecisionSeconds = 10;
-constexpr int kRecentSeconds = 11;
 constexpr ui::Rgb kBlack{0, 0, 0};
-
-struct Scale {
-    double span;
-    std::array<const char*, 5> labels;
-};
-constexpr Scale kScales[] = {
-    {500, {"0", "125", "250", "375", "500"}},
-    {200, {"0", "50", "100", "150", "200"}},
-    {40, {"0", "10", "20", "30", "40"}},
-};
 
 strip::StripChartSpec PlotSpec() {
     GPSInfo& info = g_GPS.Info;
@@ -51,12 +38,6 @@ strip::StripChartSpec PlotSpec() {
 }
 
 }  // namespace
-
-int SbasPlotScaleFor(int32_t largest) {
-    if (largest >= 201) return 0;
-    if (largest < 41) return 2;
-    return 1;
-}
 
 CSBAS_3::CSBAS_3()
     : CBaseDialog(Sbas3DialogTemplate(), ScreenFamily::Sbas, SCR_SBAS_3), m_Chart(PlotSpec()) {
@@ -81,10 +62,9 @@ ui::BOOL CSBAS_3::OnInitDialog() {
     g_TxNMEA.SetMessageRate(kRateOn, "D1", false);
     g_TxNMEA.QueryGeo();
     g_TxNMEA.QueryDiff();
-    m_iLargest = kBerNoValue;
     {
         RecordLock lock(g_GPS.Info.ulPart1Lock);
-        m_iLastDecision = g_GPS.Info.iSBASBerHistoryIndex;
+        m_Scale = {BerRingPos(g_GPS.Info.iSBASBerHistoryIndex), kBerNoValue, 0};
         g_GPS.Info.iSBASPlotScale = 0;
     }
     ActivationDone();
@@ -136,29 +116,20 @@ void CSBAS_3::RefreshBars() {
 
 void CSBAS_3::DrawStripChart() {
     m_Chart.Snapshot();
-    // The scale is decided every ten seconds of history on the 22 newest samples; the
-    // distance is taken around the ring, so it goes on deciding after the index wraps.
-    const int index = m_Chart.WriteIndex(0);
-    int32_t scale = 0;
+    // The scale is decided every ten seconds of history on the 22 newest samples.
+    const BerScaleDecision before = m_Scale;
+    m_Scale = DecideBerScale({&m_Chart.Ring(0), &m_Chart.Ring(1)}, m_Chart.WriteIndex(0), m_Scale);
+    int32_t scale;
     {
         RecordLock lock(g_GPS.Info.ulPart1Lock);
+        if (m_Scale.lastIndex != before.lastIndex) g_GPS.Info.iSBASPlotScale = m_Scale.scale;
         scale = g_GPS.Info.iSBASPlotScale;
     }
-    if ((index - m_iLastDecision + strip::kRingSize) % strip::kRingSize >= kDecisionSeconds) {
-        m_iLargest = 0;
-        m_iLastDecision = index;
-        for (int back = 0; back < kRecentSeconds; ++back)
-            for (int row = 0; row < 2; ++row)
-                m_iLargest = std::max(m_iLargest, static_cast<int32_t>(m_Chart.Newest(row, back)));
-        scale = SbasPlotScaleFor(m_iLargest);
-        RecordLock lock(g_GPS.Info.ulPart1Lock);
-        g_GPS.Info.iSBASPlotScale = scale;
-    }
-    const Scale& s = kScales[std::clamp(scale, 0, 2)];
+    const BerScaleMode& s = BerScale(scale);
 
     strip::StripFrame frame;
     frame.series = {0, 1};
-    frame.scale = {s.span / 2, s.span, false};
+    frame.scale = {s.span / 2.0, static_cast<double>(s.span), false};
     for (size_t k = 0; k < 5; ++k) frame.valueLabels[k] = s.labels[k];
     frame.title = {{FormatPRN(m_iPRN1), strip::kOrange, 0, false},
                    {FormatPRN(m_iPRN2), strip::kCurve, 46.92, false},

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "screens/differential/ber_scale.h"
 #include "shell/BaseDialog.h"
 #include "shell/StripChart.h"
 
@@ -16,9 +17,6 @@ enum : int {
     IDC_SBAS3_ROW1 = 1120,
     IDC_SBAS3_ROW2 = 1121,
 };
-
-// The automatic value scale: 0 for 500, 1 for 200, 2 for 40.
-int SbasPlotScaleFor(int32_t largest);
 
 class CSBAS_3 : public CBaseDialog {
 public:
@@ -35,8 +33,7 @@ public:
 
     int32_t m_iPRN1 = 0;
     int32_t m_iPRN2 = 0;
-    int32_t m_iLargest = 500;     // the largest recent rate at the last scale decision
-    int32_t m_iLastDecision = 0;  // the write index then
+    BerScaleDecision m_Scale;  // the last decision of the automatic value scale
 
 private:
     strip::StripChart m_Chart;

@@ -41,6 +41,7 @@ ui::BOOL TSpanDlg1::OnInitDialog() {
         UpdateData(ui::FALSE);
     }
     ShowSaved();
+    EnableInitialize();
     StartSetupTimers();
     g_TxNMEA.QueryApp(false);
     g_TxNMEA.QueryDiff();
@@ -92,6 +93,8 @@ void TSpanDlg1::OnInitialize() {
         ui::MessageBox("Please enter a number.", ui::MB_OK | ui::MB_ICONEXCLAMATION);
         return;
     }
+    // About a second of pauses follows.
+    RepaintNow();
     g_TSpan.SendDfxPortName(GetLBText(IDC_TSPAN_PORT, port));
     if (!g_TSpan.SendReferenceText(lat, lon, height)) ui::MessageBox("Reference position invalid.");
     if (QueryAndSaveReference()) {
@@ -124,6 +127,10 @@ void TSpanDlg1::OnCoordinateChange() {
 }
 
 void TSpanDlg1::OnSetupTick(ui::UINT) {
+    EnableInitialize();
+}
+
+void TSpanDlg1::EnableInitialize() {
     const auto entry =
         ParseReferenceEntry(GetDlgItemText(IDC_TSPAN_LAT), GetDlgItemText(IDC_TSPAN_LON),
                             GetDlgItemText(IDC_TSPAN_HEIGHT));

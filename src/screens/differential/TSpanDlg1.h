@@ -36,6 +36,8 @@ private:
     bool QueryAndSaveReference();
     void OnInitialize();
     void OnCoordinateChange();
+    // Usable only with a complete position in range and a port other than NONE.
+    void EnableInitialize();
 };
 
 class TSpanRover : public CSetupPage {

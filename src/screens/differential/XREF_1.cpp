@@ -70,6 +70,7 @@ ui::BOOL CXREF_1::OnInitDialog() {
     }
     InitDiffSourceCombo(this, IDC_DIFF_SOURCE);
     RefreshSource();
+    EnableKnownPoint();
     StartSetupTimers();
     for (int i = 0; i < 2; ++i) {
         g_TxNMEA.SendString("$JRAD,1\r\n");
@@ -128,6 +129,8 @@ void CXREF_1::StartRun(eXRefRun run) {
     m_iPendingRun = run;
     SetReady(0);
     ShowRunState(false);
+    // The run's commands pause the window; it shows the new state meanwhile.
+    RepaintNow();
 }
 
 void CXREF_1::ShowRunState(bool ready) {

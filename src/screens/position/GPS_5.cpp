@@ -10,6 +10,7 @@
 #include "engine/txnmea.h"
 #include "platform/numbers.h"
 #include "resources/dlg_gps5.h"
+#include "screens/differential/diff_page.h"
 #include "shell/CoordFormat.h"
 #include "shell/Tessaray_PC.h"
 #include "ui/fonts.h"
@@ -142,14 +143,9 @@ CGPS_5::~CGPS_5() = default;
 ui::BOOL CGPS_5::OnInitDialog() {
     CBaseDialog::OnInitDialog();
     if (FirstActivation()) {
-        DeleteAllItems(IDC_GPS5_TAB);
-        int index = 0;
-        for (const char* label : {"Pos'n", "Sats", "Setup", "Precision", "Plot", "About"})
-            InsertItem(IDC_GPS5_TAB, index++, label);
-        QFont font = Widget()->font();
-        font.setFamily(ui::SubstituteFamily("Tahoma"));
-        for (const ui::ControlSpec& c : Template().controls)
-            if (c.kind != ui::Kind::Picture) SetItemFont(c.id, font);
+        FillTabLabels(*this, IDC_GPS5_TAB,
+                      {"Pos'n", "Sats", "Setup", "Precision", "Plot", "About"});
+        SetPageFont(*this, Template());
         UpdateStatusStrip();
         // The reference belongs to this run of the program only.
         PlotReference none;

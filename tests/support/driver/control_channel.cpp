@@ -174,6 +174,8 @@ bool ControlChannel::Listen(const std::string& path) {
     // keeps serving meanwhile.
     ui::SetMessageBoxHook([impl](const std::string& text, unsigned type) {
         Impl::Box box{text, type, std::nullopt};
+        // A box opened while another waits goes first; the other is answered after it.
+        Impl::Box* const outer = impl->box;
         impl->box = &box;
         QEventLoop loop;
         QTimer poll;
@@ -182,7 +184,7 @@ bool ControlChannel::Listen(const std::string& path) {
         });
         poll.start(5);
         loop.exec();
-        impl->box = nullptr;
+        impl->box = outer;
         return *box.answer;
     });
     return true;

@@ -127,6 +127,12 @@ std::string ScreenTest::Text(int id) const {
     return page->GetDlgItemText(id);
 }
 
+std::string ScreenTest::Texts(std::initializer_list<int> ids) const {
+    std::string out;
+    for (int id : ids) out += (out.empty() ? "" : "|") + Text(id);
+    return out;
+}
+
 namespace {
 
 // The control when the user could reach it; a test failure otherwise.

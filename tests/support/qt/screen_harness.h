@@ -85,6 +85,8 @@ protected:
 
     // A control's text as shown (an edit's own text, else the control text).
     std::string Text(int id) const;
+    // The texts of several controls joined by "|", so a table row can hold a whole read-out.
+    std::string Texts(std::initializer_list<int> ids) const;
     // Chooses a combo item, clicks, types or drags a slider on a control the user can reach
     // (a failure otherwise); pending notifications have run when they return.
     void Choose(int comboId, int index);

@@ -98,6 +98,18 @@ void ShotOf(QWidget* window, const std::string& name) {
     window->grab().save(QString::fromStdString(std::string(dir) + "/" + name + ".png"));
 }
 
+std::string Texts(const ui::Dialog* page, std::initializer_list<int> ids) {
+    std::string out;
+    for (int id : ids) out += (out.empty() ? "" : "|") + page->GetDlgItemText(id);
+    return out;
+}
+
+std::string Shown(const ui::Dialog* page, std::initializer_list<int> ids) {
+    std::string out;
+    for (int id : ids) out += page->IsItemVisible(id) ? '1' : '0';
+    return out;
+}
+
 std::string ReadFile(const std::string& path) {
     return testsupport::ReadBytes(path);
 }

@@ -5,11 +5,13 @@
 
 #include <QImage>
 #include <QWidget>
+#include <initializer_list>
 #include <string>
 
 namespace ui {
+class Dialog;
 class Host;
-}
+}  // namespace ui
 
 namespace shelltest {
 
@@ -33,6 +35,11 @@ ui::Host& StartProgram(double scale);
 void Shot(const std::string& name);
 // The same for any window.
 void ShotOf(QWidget* window, const std::string& name);
+
+// The texts of controls joined by "|", and whether each is shown ("1") or hidden ("0"), so
+// one comparison holds a page's row of read-outs or lamps.
+std::string Texts(const ui::Dialog* page, std::initializer_list<int> ids);
+std::string Shown(const ui::Dialog* page, std::initializer_list<int> ids);
 
 std::string ReadFile(const std::string& path);
 void WriteFile(const std::string& path, const std::string& bytes);
