@@ -37,8 +37,7 @@ ui::BOOL CBUNCH::OnInitDialog() {
         SetItemFont(id, font);
     SetWindowText("Tessaray PC");
     map_.fill(0);
-    ResetContent(IDC_HOTKEY_LEVEL);
-    for (const char* level : {"1", "2", "3", "4"}) AddString(IDC_HOTKEY_LEVEL, level);
+    terminal::FillLevels(*this, IDC_HOTKEY_LEVEL);
     FillEntries();
     OnControl(IDC_HOTKEY_LEVEL, ui::CBN_SELCHANGE, [this] { OnLevel(); });
     OnControl(IDC_BUNCH_ENTRY, ui::CBN_SELCHANGE, [this] { OnEntry(); });

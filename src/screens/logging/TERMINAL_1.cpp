@@ -14,6 +14,7 @@
 #include "platform/clock.h"
 #include "platform/numbers.h"
 #include "resources/dlg_terminal.h"
+#include "screens/differential/diff_page.h"
 #include "screens/logging/terminal_group.h"
 #include "shell/Tessaray_PC.h"
 #include "ui/fonts.h"
@@ -97,13 +98,11 @@ ui::BOOL CTERMINAL_1::OnInitDialog() {
 }
 
 void CTERMINAL_1::FirstActivationSetup() {
-    DeleteAllItems(IDC_TERMINAL_TAB);
-    InsertItem(IDC_TERMINAL_TAB, 0, "Terminal");
-    InsertItem(IDC_TERMINAL_TAB, 1, "Hot Keys");
+    FillTabLabels(*this, IDC_TERMINAL_TAB, {"Terminal", "Hot Keys"});
+    SetPageFont(*this, Terminal1Template());
     QFont font = Widget()->font();
     font.setFamily(ui::SubstituteFamily("Tahoma"));
-    for (int id : kFontIds) SetItemFont(id, font);
-    for (int id : kHotKeyButtons) SetItemFont(id, font);
+    SetItemFont(IDC_TERMINAL_VIEW, font);
     SetViewMaxLines(IDC_TERMINAL_VIEW, kTerminalViewLines);
     if (auto* combo = Item<QComboBox>(IDC_TERMINAL_COMMAND); combo && combo->lineEdit())
         combo->lineEdit()->setMaxLength(static_cast<int>(kTypedCommandMax));
@@ -111,8 +110,7 @@ void CTERMINAL_1::FirstActivationSetup() {
 }
 
 void CTERMINAL_1::FillControls() {
-    ResetContent(IDC_HOTKEY_LEVEL);
-    for (const char* level : {"1", "2", "3", "4"}) AddString(IDC_HOTKEY_LEVEL, level);
+    terminal::FillLevels(*this, IDC_HOTKEY_LEVEL);
     OnPause(false);
     PollReceived();
 

@@ -8,6 +8,7 @@
 #include "engine/terminal_text.h"
 #include "engine/terminalconfig.h"
 #include "resources/dlg_terminal.h"
+#include "screens/differential/diff_page.h"
 #include "screens/logging/BUNCH.h"
 #include "screens/logging/terminal_group.h"
 #include "ui/fonts.h"
@@ -15,15 +16,6 @@
 using namespace resources;
 
 namespace {
-
-constexpr int kFontIds[] = {1001,
-                            1002,
-                            1016,
-                            IDC_HOTKEYS_FILE_LABEL,
-                            IDC_HOTKEYS_FILE,
-                            IDC_HOTKEYS_LEVEL_LABEL,
-                            IDC_HOTKEY_LEVEL,
-                            IDC_HOTKEYS_BUNCH};
 
 HotKeyInfo& KeyOfRow(size_t row) {
     TerminalData& data = *TerminalConfig::GetData();
@@ -49,8 +41,7 @@ ui::BOOL CTERMINAL_2::OnInitDialog() {
     CBaseDialog::OnInitDialog();
     if (FirstActivation()) FirstActivationSetup();
     g_TerminalConfig.LoadText();
-    ResetContent(IDC_HOTKEY_LEVEL);
-    for (const char* level : {"1", "2", "3", "4"}) AddString(IDC_HOTKEY_LEVEL, level);
+    terminal::FillLevels(*this, IDC_HOTKEY_LEVEL);
     UpdateStatusStrip();
     FillRows();
     SelectOwnTab();
@@ -61,15 +52,9 @@ ui::BOOL CTERMINAL_2::OnInitDialog() {
 }
 
 void CTERMINAL_2::FirstActivationSetup() {
-    DeleteAllItems(IDC_TERMINAL_TAB);
-    InsertItem(IDC_TERMINAL_TAB, 0, "Terminal");
-    InsertItem(IDC_TERMINAL_TAB, 1, "Hot Keys");
-    QFont font = Widget()->font();
-    font.setFamily(ui::SubstituteFamily("Tahoma"));
-    for (int id : kFontIds) SetItemFont(id, font);
+    FillTabLabels(*this, IDC_TERMINAL_TAB, {"Terminal", "Hot Keys"});
+    SetPageFont(*this, Terminal2Template());
     for (size_t row = 0; row < kHotKeyLabelEdits.size(); ++row) {
-        SetItemFont(kHotKeyLabelEdits[row], font);
-        SetItemFont(kHotKeyCommandEdits[row], font);
         // The edits take no more than the block keeps, so what shows is what is stored.
         if (auto* e = Item<QLineEdit>(kHotKeyLabelEdits[row]))
             e->setMaxLength(kHotKeyLabelSize - 1);

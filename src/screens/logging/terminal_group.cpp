@@ -6,6 +6,7 @@
 #include "engine/terminalconfig.h"
 #include "platform/trace.h"
 #include "shell/Tessaray_PC.h"
+#include "ui/dialog.h"
 #include "ui/messagebox.h"
 
 namespace terminal {
@@ -76,6 +77,11 @@ std::optional<std::string> Encode(std::string_view utf8) {
 
 std::string Decode(std::string_view bytes) {
     return Cp1252ToUtf8(bytes);
+}
+
+void FillLevels(ui::Dialog& page, int comboId) {
+    page.ResetContent(comboId);
+    for (const char* level : {"1", "2", "3", "4"}) page.AddString(comboId, level);
 }
 
 void InstallExitSaver() {

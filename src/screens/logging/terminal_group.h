@@ -6,7 +6,9 @@
 #include <string>
 #include <string_view>
 
-class CBaseDialog;
+namespace ui {
+class Dialog;
+}
 
 namespace terminal {
 
@@ -24,6 +26,9 @@ bool SaveFile();
 std::optional<std::string> Encode(std::string_view utf8);
 // The code-page text of the block for the screen.
 std::string Decode(std::string_view bytes);
+
+// The hot-key level combo's items "1" to "4".
+void FillLevels(ui::Dialog& page, int comboId);
 
 // Saves the file at the end of the program while the group shows (installed once).
 void InstallExitSaver();
