@@ -87,7 +87,8 @@ TEST(LoggingDriver, ReaderWritesTheLogAndExitFinishesTheOpenPolygon) {
     ASSERT_EQ(p.Ask("click " + std::to_string(IDC_LOGS5_START)), "ok");
     ASSERT_EQ(p.AskUntil("get " + std::to_string(IDC_LOGS5_START), "ok Log Point"), "ok Log Point");
     ASSERT_EQ(p.Ask("nav 7"), "ok");
-    ASSERT_EQ(p.AskUntil("click " + std::to_string(resources::IDC_EXIT_NO_SAVE), "ok", 10000), "ok");
+    ASSERT_EQ(p.AskUntil("click " + std::to_string(resources::IDC_EXIT_NO_SAVE), "ok", 10000),
+              "ok");
     EXPECT_EQ(p.WaitExit(), 0);
     const std::string row = "-0.0050000      -0.0050000      545.400   \r\n";
     EXPECT_EQ(testsupport::ReadBytes(polygon),
