@@ -50,7 +50,6 @@ StripState ComputeStatusStrip(StripVariant variant, uint16_t usNavMode, int32_t 
                               bool bReceiverFound) {
     if (usNavMode == 0) return ByFixQuality(iFixQuality, bReceiverFound);
     if (variant != StripVariant::OutputSetup) return ByNavMode(usNavMode);
-    TRACE_ASSERT((usNavMode & 0x7F) <= 7);
     const unsigned low = usNavMode & 0x7u;
     if (low == 0) return Row(bReceiverFound ? G : B, B, B, "COMM");
     return ByNavMode(low == 7 ? 4 : low);

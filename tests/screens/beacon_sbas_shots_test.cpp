@@ -4,15 +4,12 @@
 
 #include <gtest/gtest.h>
 
-#include <QGroupBox>
-#include <QLabel>
-#include <QStyle>
-#include <QStyleOptionGroupBox>
 #include <string>
 #include <vector>
 
 #include "engine/gps.h"
 #include "shell/BaseDialog.h"
+#include "support/qt/layout_check.h"
 #include "support/qt/screen_harness.h"
 
 namespace {
@@ -85,32 +82,6 @@ TEST_P(BeaconSbasShots, LiveScreen) {
     Run(run);
 }
 
-// The ink of a label's text, in the page's coordinates.
-QRect TextRect(const QLabel& label) {
-    const QFontMetrics fm(label.font());
-    const QRect cell = QStyle::alignedRect(label.layoutDirection(), label.alignment(),
-                                           fm.size(0, label.text()), label.contentsRect());
-    if (label.text().contains('\n')) return cell.translated(label.pos());
-    return fm.tightBoundingRect(label.text())
-        .translated(cell.left(), cell.top() + fm.ascent())
-        .translated(label.pos());
-}
-
-// The frame of a group box, in the page's coordinates: below its title, when it has one.
-QRect FrameRect(const QGroupBox& box) {
-    QRect frame = box.geometry();
-    if (box.title().isEmpty()) return frame;
-    QStyleOptionGroupBox opt;
-    opt.initFrom(&box);
-    opt.text = box.title();
-    opt.textAlignment = box.alignment();
-    opt.subControls = QStyle::SC_GroupBoxFrame | QStyle::SC_GroupBoxLabel;
-    const QRect title =
-        box.style()->subControlRect(QStyle::CC_GroupBox, &opt, QStyle::SC_GroupBoxLabel, &box);
-    frame.setTop(box.y() + title.bottom() + 1);
-    return frame;
-}
-
 TEST_P(BeaconSbasShots, NothingClippedOrOverlapping) {
     const auto& [c, scale] = GetParam();
     Start(scale);
@@ -120,45 +91,7 @@ TEST_P(BeaconSbasShots, NothingClippedOrOverlapping) {
     WaitShown(run, c.screen);
     run.Add([&] {
         for (int i = 0; i < 12; ++i) Tick();
-        QWidget* page = Page()->Widget();
-        struct Shown {
-            std::string name;
-            QRect rect;  // the text for a label, else the control
-        };
-        std::vector<Shown> shown;
-        std::vector<const QGroupBox*> boxes;
-        for (QWidget* w : page->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-            const std::string name = w->objectName().toStdString();
-            // Controls only (named by their id), not the background, navigation bar or canvas.
-            const bool control = name.size() > 2 && name.rfind("id", 0) == 0 &&
-                                 name.find_first_not_of("0123456789", 2) == std::string::npos;
-            if (!control || !w->isVisibleTo(page) || name == "id1000" || name == "id1004") continue;
-            if (const auto* box = qobject_cast<const QGroupBox*>(w)) {
-                boxes.push_back(box);
-            } else if (const auto* label = qobject_cast<const QLabel*>(w)) {
-                if (label->text().isEmpty()) continue;
-                const QRect text = TextRect(*label);
-                EXPECT_TRUE(label->geometry().adjusted(-1, -1, 1, 1).contains(text))
-                    << name << " \"" << label->text().toStdString()
-                    << "\" clipped: " << text.width() << "x" << text.height() << " in "
-                    << label->geometry().width() << "x" << label->geometry().height();
-                shown.push_back({name, text});
-            } else {
-                shown.push_back({name, w->geometry()});
-            }
-        }
-        for (size_t a = 0; a < shown.size(); ++a) {
-            for (size_t b = a + 1; b < shown.size(); ++b)
-                EXPECT_FALSE(shown[a].rect.intersects(shown[b].rect))
-                    << shown[a].name << " over " << shown[b].name;
-            for (const QGroupBox* box : boxes) {
-                const QRect frame = FrameRect(*box);
-                const QRect& r = shown[a].rect;
-                if (!frame.contains(r.center())) continue;
-                EXPECT_TRUE(frame.adjusted(1, 1, -1, -1).contains(r))
-                    << shown[a].name << " crosses the frame of " << box->objectName().toStdString();
-            }
-        }
+        EXPECT_EQ(shelltest::LayoutFaults(*Page()->Widget()), std::vector<std::string>{});
         EndAll();
     });
     Run(run);

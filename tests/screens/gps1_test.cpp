@@ -366,7 +366,7 @@ TEST_F(Gps1Test, EntryAndLeaveCommands) {
     Run(run);
 }
 
-TEST_F(Gps1Test, OtherGpsTabsAreInert) {
+TEST_F(Gps1Test, TabsOfScreensNotAvailableAreInert) {
     Start();
     ui::StepRunner run;
     WaitShown(run, SCR_GPS_1);

@@ -569,6 +569,8 @@ TEST(ExitSequence, ExitWithoutSavingSendsOnlyTheScreensLeaveCommands) {
     EXPECT_EQ(g_endCodes, std::vector<int>{0});
     EXPECT_EQ(theApp().iExitChoice, EXIT_WITHOUT_SAVING);
     EXPECT_EQ(theApp().bExiting, 1);
+    // The simulator reads on its own thread: wait for the line, not only for its output.
+    EXPECT_TRUE(rig.sim.WaitForCommand("$JASC,GPGGA,0", 5000));
     rig.sim.WaitIdle(1000);
     EXPECT_EQ(rig.LinesSince(mark), std::vector<std::string>{"$JASC,GPGGA,0"});
     EXPECT_EQ(shelltest::ReadFile(ArchivePath()), archiveBefore);

@@ -13,6 +13,7 @@
 #include "platform/trace.h"
 #include "resources/dlg_gps1.h"
 #include "screens/position/GPS_5.h"
+#include "screens/position/register_gps.h"
 #include "shell/CoordFormat.h"
 #include "shell/DiffSource.h"
 #include "shell/Tessaray_PC.h"
@@ -337,4 +338,5 @@ void CGPS_1::OnPause(bool pause) {
 void RegisterPositionScreens() {
     RegisterScreen(SCR_GPS_1, [] { return std::make_unique<CGPS_1>(); });
     RegisterScreen(SCR_GPS_5, [] { return std::make_unique<CGPS_5>(); });
+    RegisterGpsDetailScreens();
 }

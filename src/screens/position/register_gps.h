@@ -1,0 +1,4 @@
+#pragma once
+
+// Registers the satellites, output setup, precision and receiver information screens.
+void RegisterGpsDetailScreens();
