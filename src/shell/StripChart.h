@@ -7,7 +7,7 @@
 //
 // How a plot screen uses it
 // -------------------------
-// 1. Describe the plot once (a StripChartSpec, usually a function-local static):
+// 1. Describe the plot once (a StripChartSpec, made by a small function of the screen):
 //      - series: one StripSeries per curve, each naming its ring in g_GPS.Info
 //        (StripRing{.f = info.fHeadingHistory, .index = &info.iHeadingHistoryIndex} or
 //        .i = for an i32 ring), its colour, whether it draws with a 1-pixel pen instead of
@@ -15,8 +15,8 @@
 //        screen's and may show the unclamped sample);
 //      - plot: the plot band in design units (left, top, right, bottom), margins (2-pixel
 //        rows above and below, or none), strict (y0 < y < y1) or inclusive inside test,
-//        point order (oldest first, or newest first), and how many rows below y1 the copy to
-//        the window takes (copyExtraRows);
+//        point order (oldest first, or newest first), and how many rows more than the band's
+//        height the copy to the window takes from the top margin down (copyExtraRows);
 //      - title: the title band; its texts come with each frame (StripTitlePiece);
 //      - the words of the record: line width and marker (member pointers into GPSInfo);
 //      - control ids: sliders, six time labels, five value labels, the two time read-outs

@@ -121,15 +121,18 @@ void CHEADING_2::QueryAll(bool paced) {
 ui::BOOL CHEADING_2::OnInitDialog() {
     CBaseDialog::OnInitDialog();
     QueryAll(false);
-    platform::Sleep(kReplyWaitMs);
     if (FirstActivation()) {
         FillTabLabels(*this, IDC_HEADING_TAB, {"Status", "Setup", "Plot"});
         SetPageFont(*this, Template());
         UpdateStatusStrip();
     }
+    SelectOwnTab();
+    // The page shows what the record holds while the replies come in.
+    LoadSettings();
+    RepaintNow();
+    platform::Sleep(kReplyWaitMs);
     m_iTick = 0;
     LoadSettings();
-    SelectOwnTab();
     m_nTimer1 = SetTimer(kQueryTimer, kQueryMs);
     ActivationDone();
     return ui::TRUE;
