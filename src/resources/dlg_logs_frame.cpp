@@ -1,5 +1,5 @@
 #include "resources/dlg_logs.h"
-#include "ui/pictures.h"
+#include "resources/dlg_screen_parts.h"
 
 using ui::Kind;
 namespace Flag = ui::Flag;
@@ -78,18 +78,7 @@ void AddLogsFrame(ui::DialogTemplate& t, const LogsFrameSpec& spec) {
     }
     c.push_back({-1, Kind::GroupBox, {54, kFileTop, 262, 104}, "", 0, 0, {}});
 
-    // Status strip: link, GPS and differential source, each a good and a bad lamp.
-    c.push_back({1018, Kind::Picture, {54, 67, 12, 12}, "", Flag::Hidden, 135, {}});
-    c.push_back({1043, Kind::Picture, {54, 67, 12, 12}, "", 0, 134, {}});
-    c.push_back({1001, Kind::Static, {69, 66, 56, 14}, "COMM", Flag::NoWrap, 0, {}});
-    c.push_back({1019, Kind::Picture, {128, 67, 12, 12}, "", Flag::Hidden, 138, {}});
-    c.push_back({1044, Kind::Picture, {128, 67, 12, 12}, "", 0, 134, {}});
-    c.push_back({1016, Kind::Static, {143, 66, 40, 14}, "GPS", Flag::NoWrap, 0, {}});
-    c.push_back({1020, Kind::Picture, {186, 67, 12, 12}, "", Flag::Hidden, 138, {}});
-    c.push_back({1045, Kind::Picture, {186, 67, 12, 12}, "", 0, 134, {}});
-    c.push_back({1002, Kind::Static, {201, 66, 76, 14}, "SBAS", Flag::NoWrap, 0, {}});
-
-    c.push_back({1008, Kind::Tab, {50, 100, 270, 22}, "", 0, 0, {}});
-    c.push_back({1004, Kind::Picture, ui::kNavBarRect, "", 0, 200, {}});
-    c.push_back({1000, Kind::Picture, {0, 0, 370, 510}, "", 0, 130, {}});
+    resources::AddStatusStrip(c);
+    resources::AddTabStrip(c, 1008);
+    resources::AddScreenFrame(c);
 }
