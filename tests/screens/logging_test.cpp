@@ -388,6 +388,15 @@ TEST_F(LoggingTest, BinaryLogRatesAndTheRawLogsMessages) {
         EXPECT_EQ(theApp().iBin1Rate.load(), 1);
         EXPECT_EQ(shelltest::ReadFile(Path("b.bin")),
                   BinFrame(1, std::string(52, '\0')) + BinFrame(80, std::string(40, '\0')));
+        // So does a log the reader stops itself on a file that takes no bytes.
+        const std::string full = Path("full.bin");
+        ASSERT_EQ(::symlink("/dev/full", full.c_str()), 0);
+        TypeOver(IDC_LOGS_FILE, full);
+        Click(IDC_LOGS_START);
+        EXPECT_EQ(theApp().iBin1Rate.load(), 5);
+        Receive(BinFrame(1, std::string(52, '\0')));
+        EXPECT_EQ(theApp().bBinLogOn.load(), 0);
+        EXPECT_EQ(theApp().iBin1Rate.load(), 1);
 
         // The reverse: with the binary log running at 1 Hz on 95, the raw screen's OFF
         // leaves 95 on.
