@@ -397,6 +397,7 @@ TEST_F(LoggingTest, BinaryLogRatesAndTheRawLogsMessages) {
         Receive(BinFrame(1, std::string(52, '\0')));
         EXPECT_EQ(theApp().bBinLogOn.load(), 0);
         EXPECT_EQ(theApp().iBin1Rate.load(), 1);
+        Tick();
 
         // The reverse: with the binary log running at 1 Hz on 95, the raw screen's OFF
         // leaves 95 on.
