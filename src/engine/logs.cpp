@@ -192,6 +192,9 @@ void CLogs::Stop(Log log, const char* action, int error) {
     files_[log].state = CLOSED;
     app().wLogFlags.fetch_and(~info.bit);
     (app().*info.running).store(0);
+    // As after Stop on the binary log screen: the link probe asks for message 1 at its usual
+    // rate again.
+    if (log == BIN) app().iBin1Rate.store(1);
     const std::string reason = std::error_code(error, std::generic_category()).message();
     platform::Trace("Tessaray_PC: CLogs: cannot %s %s \"%s\": %s\n", action, info.label,
                     path.c_str(), reason.c_str());
