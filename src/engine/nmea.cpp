@@ -17,7 +17,7 @@
 CNMEA g_NMEA;
 std::atomic<uint32_t> g_ulDiffReplies{0};
 std::atomic<uint32_t> g_ulJIReplies{0};
-std::atomic<uint32_t> g_ulJRTKReplies{0};
+std::atomic<uint32_t> g_ulJRTKPositionReplies{0};
 
 namespace {
 
@@ -153,7 +153,7 @@ const std::array kReplyRoutes = {
     Route{"$>JRTK,", RxPortLock, LBND_ERR("bJRTK"),
           [](CNMEA& n, GPSInfo& r, char* f, char* s) {
               const bool ok = n.LBndNMEA.bJRTK(f, s, &r.RxPortConfig);
-              g_ulJRTKReplies.fetch_add(1);
+              if (ok && StartsWith(s, "$>JRTK,1,")) g_ulJRTKPositionReplies.fetch_add(1);
               return ok;
           }},
     Route{"$>JGEO,", LBandLock, LBND_ERR("bJGEO"),

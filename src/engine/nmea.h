@@ -84,7 +84,8 @@ extern CNMEA g_NMEA;
 // Counts the "$>JDIFF" replies that set the differential source, so a caller can tell
 // whether the receiver has answered since it asked.
 extern std::atomic<uint32_t> g_ulDiffReplies;
-// Count the "$>JI" and "$>JRTK" replies (failed ones included), so a screen can tell a fresh
-// reply from a field left by an earlier one.
+// Count the "$>JI" replies (failed ones included) and the "$>JRTK" replies that stored a
+// reference position, so a screen can tell a fresh reply from a field left by an earlier one
+// (a port or rejection reply leaves the position as it was).
 extern std::atomic<uint32_t> g_ulJIReplies;
-extern std::atomic<uint32_t> g_ulJRTKReplies;
+extern std::atomic<uint32_t> g_ulJRTKPositionReplies;

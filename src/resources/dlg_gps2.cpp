@@ -27,12 +27,12 @@ constexpr std::array<int, 12> kBarLabels{1038, 1039, 1040, 1041, 1042, 1046,
 
 constexpr double kPanelX = 199;
 constexpr double kPanelW = 118;
-constexpr double kCountPitch = 15;
+constexpr double kCountPitch = 14.5;
 constexpr double kCountEditW = 36;
 
 constexpr double kBarsTop = 320;
 constexpr double kBarsH = 66;
-constexpr double kBarX0 = 75;
+constexpr double kBarX0 = 76;
 constexpr double kBarPitch = 14;
 constexpr double kBarW = 9;
 
@@ -72,10 +72,10 @@ ui::DialogTemplate Build() {
     resources::AddTabStrip(c, 1029);
 
     // Counts beside the sky plot.
-    AddCounts(c, 140, kGpsCounts.data(), kGpsCounts.size());
-    c.push_back({1005, Kind::GroupBox, {kPanelX, 127, kPanelW, 75}, "GPS Satellites", 0, 0, {}});
-    AddCounts(c, 219, kSbasCounts.data(), kSbasCounts.size());
-    c.push_back({1006, Kind::GroupBox, {kPanelX, 206, kPanelW, 45}, "SBAS Satellites", 0, 0, {}});
+    AddCounts(c, 144, kGpsCounts.data(), kGpsCounts.size());
+    c.push_back({1005, Kind::GroupBox, {kPanelX, 127, kPanelW, 79}, "GPS Satellites", 0, 0, {}});
+    AddCounts(c, 226, kSbasCounts.data(), kSbasCounts.size());
+    c.push_back({1006, Kind::GroupBox, {kPanelX, 209, kPanelW, 49}, "SBAS Satellites", 0, 0, {}});
 
     // Legend of the sky plot, under it.
     struct Legend {
@@ -98,9 +98,9 @@ ui::DialogTemplate Build() {
     // The twelve GPS signal bars with their dB values under them.
     c.push_back(
         {1060, Kind::Static, {55, kBarsTop + 12, 9, 44}, "S\nN\nR", Flag::Multiline, 0, {}});
-    c.push_back({1059, Kind::Static, {63, kBarsTop - 3, 13, 12}, "30", Flag::Right, 0, {}});
+    c.push_back({1059, Kind::Static, {60, kBarsTop - 3, 14, 12}, "30", Flag::Right, 0, {}});
     c.push_back(
-        {1058, Kind::Static, {63, kBarsTop + kBarsH - 10, 13, 12}, "0", Flag::Right, 0, {}});
+        {1058, Kind::Static, {60, kBarsTop + kBarsH - 10, 14, 12}, "0", Flag::Right, 0, {}});
     for (size_t j = 0; j < kBars.size(); ++j) {
         const double x = kBarX0 + kBarPitch * static_cast<double>(j);
         c.push_back(
@@ -125,8 +125,9 @@ ui::DialogTemplate Build() {
                      Flag::Center | Flag::Bold | Flag::NoWrap,
                      0,
                      {}});
-        c.push_back({s.scaleTop, Kind::Static, {s.x, 334, 18, 12}, "0", Flag::Right, 0, {}});
-        c.push_back({s.scaleBottom, Kind::Static, {s.x, 376, 18, 12}, "500", Flag::Right, 0, {}});
+        c.push_back({s.scaleTop, Kind::Static, {s.x - 4, 334, 22, 12}, "0", Flag::Right, 0, {}});
+        c.push_back(
+            {s.scaleBottom, Kind::Static, {s.x - 4, 376, 22, 12}, "500", Flag::Right, 0, {}});
         c.push_back({s.bar, Kind::Progress, {s.x + 20, 334, 10, 54}, "", Flag::Vertical, 0, {}});
         c.push_back({s.under,
                      Kind::Static,

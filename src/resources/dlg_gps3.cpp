@@ -71,8 +71,8 @@ ui::DialogTemplate Build() {
                  {}});
     c.push_back({1007, Kind::Edit, {138, maskY, 26, 15}, "", Flag::Right, 0, {}});
     c.push_back({1070, Kind::Static, {165, maskY + 1, 12, 12}, " \xC2\xBA", Flag::NoWrap, 0, {}});
-    c.push_back({1031, Kind::Static, {186, maskY + 2, 66, 12}, "ZEPHA Age", Flag::NoWrap, 0, {}});
-    c.push_back({1034, Kind::Edit, {254, maskY, 38, 15}, "", Flag::Right, 0, {}});
+    c.push_back({1031, Kind::Static, {180, maskY + 1, 74, 14}, "ZEPHA Age", Flag::NoWrap, 0, {}});
+    c.push_back({1034, Kind::Edit, {256, maskY, 36, 15}, "", Flag::Right, 0, {}});
     c.push_back({1071, Kind::Static, {295, maskY + 2, 10, 12}, "s", Flag::NoWrap, 0, {}});
 
     // Receiver configuration file.

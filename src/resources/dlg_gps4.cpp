@@ -49,19 +49,19 @@ ui::DialogTemplate Build() {
     for (int i = 0; i < 3; ++i) {
         const Precision& p = kRows[i];
         const double y = 163 + 19.0 * i;
-        c.push_back({p.label, Kind::Static, {56, y + 2, 104, 12}, p.text, Flag::NoWrap, 0, {}});
+        c.push_back({p.label, Kind::Static, {56, y + 1, 108, 14}, p.text, Flag::NoWrap, 0, {}});
         c.push_back(
-            {p.edit, Kind::Edit, {160, y, 38, 15}, "", Flag::ReadOnly | Flag::Right, 0, {}});
+            {p.edit, Kind::Edit, {165, y, 34, 15}, "", Flag::ReadOnly | Flag::Right, 0, {}});
         c.push_back({p.unit,
                      Kind::ComboDropList,
-                     {201, y, 58, 16},
+                     {202, y, 55, 16},
                      "",
                      Flag::VScroll,
                      0,
                      {"meters", "feet"}});
         c.push_back({p.level,
                      Kind::ComboDropList,
-                     {262, y, 52, 16},
+                     {260, y, 54, 16},
                      "",
                      Flag::VScroll,
                      0,
@@ -94,7 +94,7 @@ ui::DialogTemplate Build() {
     c.push_back({1084, Kind::Static, {l - 10, my - 6, 9, 12}, "0", Flag::Right, 0, {}});
     c.push_back({1085, Kind::Static, {r + 2, my - 6, 9, 12}, "0", 0, 0, {}});
 
-    c.push_back({1067, Kind::Static, {196, 262, 110, 12}, "Error Ellipse", Flag::NoWrap, 0, {}});
+    c.push_back({1067, Kind::Static, {196, 261, 110, 14}, "Error Ellipse", Flag::NoWrap, 0, {}});
     for (int i = 0; i < 3; ++i) {
         const Semi& s = kSemis[i];
         const double y = 284 + 22.0 * i;

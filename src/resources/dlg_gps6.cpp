@@ -28,21 +28,21 @@ ui::DialogTemplate Build() {
     for (int i = 0; i < 5; ++i) {
         const Line& l = kLines[i];
         const double y = 134 + 32.0 * i;
-        c.push_back({l.label, Kind::Static, {62, y, 240, 12}, l.text, Flag::NoWrap, 0, {}});
-        c.push_back({l.edit, Kind::Edit, {62, y + 13, 246, 15}, "", Flag::ReadOnly, 0, {}});
+        c.push_back({l.label, Kind::Static, {62, y, 240, 14}, l.text, Flag::NoWrap, 0, {}});
+        c.push_back({l.edit, Kind::Edit, {62, y + 15, 246, 15}, "", Flag::ReadOnly, 0, {}});
     }
     c.push_back({1005, Kind::GroupBox, {52, 124, 266, 174}, "", 0, 0, {}});
 
-    c.push_back({1014, Kind::Static, {62, 312, 200, 12}, "Capture Information", Flag::Bold, 0, {}});
+    c.push_back({1014, Kind::Static, {62, 310, 200, 14}, "Capture Information", Flag::Bold, 0, {}});
     c.push_back({1015,
                  Kind::Static,
-                 {62, 333, 180, 26},
+                 {62, 330, 246, 14},
                  "Click GO Button to Capture Information.",
-                 Flag::Multiline,
+                 Flag::NoWrap,
                  0,
                  {}});
-    c.push_back({1142, Kind::Progress, {62, 336, 180, 14}, "", Flag::Hidden, 0, {}});
-    c.push_back({1064, Kind::Button, {252, 333, 56, 20}, "GO", 0, 0, {}});
+    c.push_back({1142, Kind::Progress, {62, 330, 246, 14}, "", Flag::Hidden, 0, {}});
+    c.push_back({1064, Kind::Button, {252, 352, 56, 20}, "GO", 0, 0, {}});
 
     resources::AddScreenFrame(c);
     return t;

@@ -255,8 +255,8 @@ TEST_F(Decoders, RtkReplies) {
     }
 }
 
-// Screens wait for these counters to move: every reply counts, a failed one too, and
-// nothing else moves them.
+// Screens wait for these counters to move: every "$>JI" reply counts, a failed one too; of
+// the "$>JRTK" replies only those that stored a position; nothing else moves them.
 TEST_F(Decoders, ReplyCountersMoveOnTheirRepliesOnly) {
     struct Row {
         const char* sentence;
@@ -265,17 +265,18 @@ TEST_F(Decoders, ReplyCountersMoveOnTheirRepliesOnly) {
     const Row rows[] = {
         {">JI,1,2,3,4,5,00,APP,DSP", 1, 0},
         {">JI,1", 1, 0},
-        {">JRTK,1,FAILED", 0, 1},
-        {">JRTK,6,OK,1", 0, 1},
+        {">JRTK,1,51.5,-0.1,45", 0, 1},
+        {">JRTK,1,FAILED", 0, 0},
+        {">JRTK,6,OK,1", 0, 0},
         {">JDIFF,BEACON", 0, 0},
         {"GPJI,1,2", 0, 0},
         {">JIX,1", 0, 0},
     };
     for (const Row& row : rows) {
-        const uint32_t ji = g_ulJIReplies.load(), jrtk = g_ulJRTKReplies.load();
+        const uint32_t ji = g_ulJIReplies.load(), jrtk = g_ulJRTKPositionReplies.load();
         Feed(Bare(row.sentence));
         EXPECT_EQ(g_ulJIReplies.load() - ji, row.ji) << row.sentence;
-        EXPECT_EQ(g_ulJRTKReplies.load() - jrtk, row.jrtk) << row.sentence;
+        EXPECT_EQ(g_ulJRTKPositionReplies.load() - jrtk, row.jrtk) << row.sentence;
     }
 }
 

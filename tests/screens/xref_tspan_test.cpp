@@ -13,6 +13,7 @@
 #include "platform/clock.h"
 #include "platform/trace.h"
 #include "screens/differential/TSpanDlg1.h"
+#include "screens/differential/TSpanRover.h"
 #include "screens/differential/XREF_1.h"
 #include "shell/DiffSource.h"
 #include "support/qt/screen_harness.h"
@@ -303,7 +304,9 @@ TEST_F(SetupTest, BaseInitializeSendsPortAndTypedReference) {
         Lines initialize = sent;
         initialize.insert(initialize.end(), kQueryReference.begin(), kQueryReference.end());
 
-        // No reply: the typed position stays on screen and becomes the saved one.
+        // The port is answered, the position is not: the typed position stays on screen and
+        // becomes the saved one.
+        Answer("$JRTK,6\r\n", ">JRTK,6,OK,4");
         platform::ClearTrace();
         ClearWire();
         Click(IDC_TSPAN_INITIALIZE);
@@ -317,7 +320,6 @@ TEST_F(SetupTest, BaseInitializeSendsPortAndTypedReference) {
         // The receiver's answer is shown and saved; a rejection left from before is no
         // rejection of this position.
         g_bRTKRefInvalid.store(1);
-        Answer("$JRTK,6\r\n", ">JRTK,6,OK,4");
         Answer("$JRTK\r\n", ">JRTK,1,51.4999,-0.1001,45.2");
         ClearWire();
         Click(IDC_TSPAN_INITIALIZE);

@@ -18,8 +18,6 @@ constexpr const char* kPortNames[] = {"NONE", "PORTA", "PORTB", "PORTC"};
 
 }  // namespace
 
-// ---- base ----
-
 TSpanDlg1::TSpanDlg1()
     : CSetupPage(TSpanBaseDialogTemplate(), ScreenFamily::TSpanBase, SCR_TSPAN_BASE) {
     DDX_Text(IDC_TSPAN_LAT, m_dLat);
@@ -75,9 +73,9 @@ void TSpanDlg1::ShowSaved() {
 }
 
 bool TSpanDlg1::QueryAndSaveReference() {
-    const uint32_t before = g_ulJRTKReplies.load();
+    const uint32_t before = g_ulJRTKPositionReplies.load();
     g_TSpan.QueryReference();
-    if (g_ulJRTKReplies.load() == before) return false;
+    if (g_ulJRTKPositionReplies.load() == before) return false;
     g_TSpan.SaveReference();
     return true;
 }
@@ -136,26 +134,4 @@ void TSpanDlg1::EnableInitialize() {
                             GetDlgItemText(IDC_TSPAN_HEIGHT));
     EnableItem(IDC_TSPAN_INITIALIZE,
                entry && IsUsableReference(*entry) && GetCurSel(IDC_TSPAN_PORT) > DFX_NONE);
-}
-
-// ---- rover ----
-
-TSpanRover::TSpanRover()
-    : CSetupPage(TSpanRoverDialogTemplate(), ScreenFamily::TSpanRover, SCR_TSPAN_ROVER) {
-    WatchDiffSourceCombo(*this);
-}
-
-ui::BOOL TSpanRover::OnInitDialog() {
-    CBaseDialog::OnInitDialog();
-    m_bClosing = 0;
-    if (FirstActivation()) {
-        FirstSetupActivation();
-    }
-    InitDiffSourceCombo(this, IDC_DIFF_SOURCE);
-    RefreshSource();
-    StartSetupTimers();
-    g_TxNMEA.QueryApp(false);
-    g_TxNMEA.QueryDiff();
-    ActivationDone();
-    return ui::TRUE;
 }

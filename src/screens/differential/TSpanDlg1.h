@@ -39,10 +39,3 @@ private:
     // Usable only with a complete position in range and a port other than NONE.
     void EnableInitialize();
 };
-
-class TSpanRover : public CSetupPage {
-public:
-    TSpanRover();
-
-    ui::BOOL OnInitDialog() override;
-};

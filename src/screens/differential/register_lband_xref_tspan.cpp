@@ -7,6 +7,7 @@
 #include "screens/differential/LBND_3.h"
 #include "screens/differential/LBND_4.h"
 #include "screens/differential/TSpanDlg1.h"
+#include "screens/differential/TSpanRover.h"
 #include "screens/differential/XREF_1.h"
 #include "shell/ScreenRegistry.h"
 
