@@ -118,10 +118,9 @@ bool WriteTextFile(const std::string& path, std::string_view text, std::string* 
 int OpenRegularFileForWrite(const std::string& path, bool append, std::string* reason) {
     constexpr const char* kNotRegular = "not a regular file";
     // No O_TRUNC here: whatever stands at the path is looked at before anything is emptied.
-    const int fd = ::open(path.c_str(),
-                          O_WRONLY | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC |
-                              (append ? O_APPEND : 0),
-                          0644);
+    const int fd = ::open(
+        path.c_str(),
+        O_WRONLY | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC | (append ? O_APPEND : 0), 0644);
     if (fd < 0) {
         const int err = errno;
         // A pipe nobody reads answers ENXIO to a non-blocking open.

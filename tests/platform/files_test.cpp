@@ -1,13 +1,13 @@
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <cstdlib>
-#include <future>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <string>
 
 #include "platform/atomic_file.h"
@@ -105,8 +105,8 @@ TEST(RawFile, WhatIsNotARegularFileIsRefusedWithoutBlockingAndLeftAlone) {
     for (const auto& c : cases) {
         std::string error;
         platform::RawFileWriter writer;
-        auto opened = std::async(std::launch::async,
-                                 [&] { return writer.Open(c.path, c.append, &error); });
+        auto opened =
+            std::async(std::launch::async, [&] { return writer.Open(c.path, c.append, &error); });
         if (opened.wait_for(std::chrono::seconds(30)) != std::future_status::ready) {
             ::close(::open(fifo.c_str(), O_RDONLY | O_NONBLOCK));
             opened.wait();

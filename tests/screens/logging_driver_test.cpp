@@ -41,8 +41,7 @@ std::string WaitBox(testsupport::DriverProcess& p) {
 
 // Waits (real time, bounded) until the file holds `n` copies of `part`.
 bool WaitFor(const std::string& path, const std::string& part, size_t n) {
-    return testsupport::WaitUntil(
-        [&] { return Count(testsupport::ReadBytes(path), part) >= n; });
+    return testsupport::WaitUntil([&] { return Count(testsupport::ReadBytes(path), part) >= n; });
 }
 
 TEST(LoggingDriver, ReaderWritesTheLogAndExitFinishesTheOpenPolygon) {

@@ -132,8 +132,7 @@ std::vector<ReceiverSimulator::Command> ReceiverSimulator::Commands() const {
     return commands_;
 }
 
-bool ReceiverSimulator::WaitForCommand(const std::string& prefix, uint32_t timeoutMs,
-                                       size_t from) {
+bool ReceiverSimulator::WaitForCommand(const std::string& prefix, uint32_t timeoutMs, size_t from) {
     std::unique_lock<std::mutex> lock(mutex_);
     return changed_.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] {
         for (size_t i = from; i < commands_.size(); ++i)
