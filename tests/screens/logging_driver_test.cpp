@@ -34,11 +34,7 @@ size_t Count(const std::string& text, const std::string& part) {
 
 // Waits (real time, bounded) until the file holds `n` copies of `part`.
 bool WaitFor(const std::string& path, const std::string& part, size_t n) {
-    for (int i = 0; i < 400; ++i) {
-        if (Count(testsupport::ReadBytes(path), part) >= n) return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(25));
-    }
-    return false;
+    return testsupport::WaitUntil([&] { return Count(testsupport::ReadBytes(path), part) >= n; });
 }
 
 TEST(LoggingDriver, ReaderWritesTheLogAndExitFinishesTheOpenPolygon) {
@@ -51,11 +47,11 @@ TEST(LoggingDriver, ReaderWritesTheLogAndExitFinishesTheOpenPolygon) {
 
     testsupport::DriverProcess p(sim);
     ASSERT_TRUE(p.Connect());
-    ASSERT_EQ(p.AskUntil("top", "ok CTessaray_PCDlg", 30000), "ok CTessaray_PCDlg");
+    ASSERT_EQ(p.AskUntil("top", "ok CTessaray_PCDlg"), "ok CTessaray_PCDlg");
     ASSERT_EQ(p.Ask("timer 1"), "ok");
-    ASSERT_EQ(p.AskUntil("top", "ok CSTARTUP3", 30000), "ok CSTARTUP3");
+    ASSERT_EQ(p.AskUntil("top", "ok CSTARTUP3"), "ok CSTARTUP3");
     ASSERT_EQ(p.Ask("click " + std::to_string(IDC_SEARCH)), "ok");
-    ASSERT_EQ(p.AskUntil("click " + std::to_string(IDC_STARTUP_OK), "ok", 30000), "ok");
+    ASSERT_EQ(p.AskUntil("click " + std::to_string(IDC_STARTUP_OK), "ok"), "ok");
     ASSERT_EQ(p.AskUntil("top", "ok CGPS_1", 60000), "ok CGPS_1");
     ASSERT_EQ(p.Ask("nav 4"), "ok");
     ASSERT_EQ(p.AskUntil("top", "ok CLOGS_1"), "ok CLOGS_1");
@@ -87,8 +83,7 @@ TEST(LoggingDriver, ReaderWritesTheLogAndExitFinishesTheOpenPolygon) {
     ASSERT_EQ(p.Ask("click " + std::to_string(IDC_LOGS5_START)), "ok");
     ASSERT_EQ(p.AskUntil("get " + std::to_string(IDC_LOGS5_START), "ok Log Point"), "ok Log Point");
     ASSERT_EQ(p.Ask("nav 7"), "ok");
-    ASSERT_EQ(p.AskUntil("click " + std::to_string(resources::IDC_EXIT_NO_SAVE), "ok", 10000),
-              "ok");
+    ASSERT_EQ(p.AskUntil("click " + std::to_string(resources::IDC_EXIT_NO_SAVE), "ok"), "ok");
     EXPECT_EQ(p.WaitExit(), 0);
     const std::string row = "-0.0050000      -0.0050000      545.400   \r\n";
     EXPECT_EQ(testsupport::ReadBytes(polygon),
