@@ -399,12 +399,16 @@ TEST_F(LoggingTest, BinaryLogRatesAndTheRawLogsMessages) {
         EXPECT_EQ(shelltest::ReadFile(Path("b.bin")),
                   BinFrame(1, std::string(52, '\0')) + BinFrame(80, std::string(40, '\0')));
         // So does a log the reader stops itself on a file that takes no bytes.
-        const std::string full = Path("full.bin");
-        ASSERT_EQ(::symlink("/dev/full", full.c_str()), 0);
-        TypeOver(IDC_LOGS_FILE, full);
+        TypeOver(IDC_LOGS_FILE, Path("full.bin"));
         Click(IDC_LOGS_START);
         EXPECT_EQ(theApp().iBin1Rate.load(), 5);
+        ::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit{};
+        ::getrlimit(RLIMIT_FSIZE, &limit);
+        const rlimit none{0, limit.rlim_max};
+        ::setrlimit(RLIMIT_FSIZE, &none);
         Receive(BinFrame(1, std::string(52, '\0')));
+        ::setrlimit(RLIMIT_FSIZE, &limit);
         EXPECT_EQ(theApp().bBinLogOn.load(), 0);
         EXPECT_EQ(theApp().iBin1Rate.load(), 1);
         Tick();
