@@ -385,7 +385,7 @@ TEST_F(SetupTest, RoverPollsAndHandsOverToTheBase) {
 }
 
 // The three set-up pages with live values, as the screenshots show them.
-class SetupShotTest : public SetupTest {
+class SetupShotTest : public SetupTest, public ::testing::WithParamInterface<double> {
 protected:
     void ShowLive(double scale, const std::string& suffix) {
         Start(scale);
@@ -425,12 +425,12 @@ protected:
     }
 };
 
-TEST_F(SetupShotTest, ScreenshotsScale1) {
-    ShowLive(1.0, "_scale_1.0");
+TEST_P(SetupShotTest, Screenshots) {
+    ShowLive(GetParam(), GetParam() > 1.0 ? "_scale_1.5" : "_scale_1.0");
 }
 
-TEST_F(SetupShotTest, ScreenshotsScale15) {
-    ShowLive(1.5, "_scale_1.5");
-}
+INSTANTIATE_TEST_SUITE_P(Scales, SetupShotTest, ::testing::Values(1.0, 1.5), [](const auto& info) {
+    return std::string(info.param > 1.0 ? "scale15" : "scale1");
+});
 
 }  // namespace
