@@ -32,19 +32,6 @@ using Lines = std::vector<std::string>;
 
 class DiffTest : public shelltest::ScreenTest {
 protected:
-    // Opens the screen, runs `body` once it is shown, then ends every loop.
-    template <class Body>
-    void WithScreen(eScreen screen, Body body) {
-        Start();
-        Open(screen);
-        ui::StepRunner run;
-        WaitShown(run, screen);
-        run.Add([this, body] {
-            body();
-            EndAll();
-        });
-        Run(run);
-    }
     CBaseDialog* Shown(eScreen screen) const { return ScreenIfBuilt(screen); }
 };
 
@@ -61,7 +48,8 @@ class DiffCommands : public DiffTest, public ::testing::WithParamInterface<Comma
 
 TEST_P(DiffCommands, EntryTickAndLeave) {
     const CommandCase& c = GetParam();
-    WithScreen(c.screen, [&] {
+    Start();
+    OnScreen(c.screen, [&] {
         EXPECT_EQ(Wire(), c.entry);
         ClearWire();
         QuietPoll();
@@ -138,7 +126,8 @@ TEST_F(DiffTest, StatusFromTheBeaconSentences) {
                            IDC_BEACON1_MTP_VALUE, IDC_BEACON1_Q_VALUE};
     const int bars[4] = {IDC_BEACON1_SS_BAR, IDC_BEACON1_SNR_BAR, IDC_BEACON1_MTP_BAR,
                          IDC_BEACON1_Q_BAR};
-    WithScreen(SCR_BEACON_1, [&] {
+    Start();
+    OnScreen(SCR_BEACON_1, [&] {
         CBaseDialog* s = Shown(SCR_BEACON_1);
         for (const StatusCase& c : cases) {
             SCOPED_TRACE(c.sentence);
@@ -244,7 +233,8 @@ TEST_F(DiffTest, TunesSendTheirCommandsWithTheirPauses) {
          289.5f,
          0},
     };
-    WithScreen(SCR_BEACON_2, [&] {
+    Start();
+    OnScreen(SCR_BEACON_2, [&] {
         auto* s = dynamic_cast<CBEACON_2*>(Shown(SCR_BEACON_2));
         for (const TuneCase& c : cases) {
             for (const auto& [combo, item] : c.choices) Choose(combo, item);
@@ -287,7 +277,8 @@ TEST_F(DiffTest, TunesSendTheirCommandsWithTheirPauses) {
 
 // The rate list starts at the receiver's current rate.
 TEST_F(DiffTest, RateListStartsAtTheReceiversRate) {
-    WithScreen(SCR_BEACON_2, [&] {
+    Start();
+    OnScreen(SCR_BEACON_2, [&] {
         auto* s = dynamic_cast<CBEACON_2*>(Shown(SCR_BEACON_2));
         EXPECT_EQ(Text(IDC_BEACON2_RATE_LIST), "Auto");
         for (const auto& [rate, text] : {std::pair{1, "100 bps"}, {2, "200 bps"}, {7, "Auto"}}) {
@@ -339,7 +330,8 @@ TEST_F(DiffTest, SbasRowsFromTheReceiversReplies) {
         {IDC_SBAS1_PRN2, IDC_SBAS1_SYSTEM2, IDC_SBAS1_LOC_PRN2, IDC_SBAS_CAPTION2, IDC_SBAS1_LON2,
          IDC_SBAS1_EL2, IDC_SBAS1_AZ2, IDC_SBAS_BER2, IDC_SBAS_BAR2},
     };
-    WithScreen(SCR_SBAS_1, [&] {
+    Start();
+    OnScreen(SCR_SBAS_1, [&] {
         CBaseDialog* s = Shown(SCR_SBAS_1);
         for (const RowCase& c : cases) {
             for (const char* reply : c.replies) EXPECT_TRUE(Feed(reply)) << reply;
@@ -406,7 +398,8 @@ TEST_F(DiffTest, IonoMapDecodesType26IntoTheGrid) {
         float delay;
         uint32_t givei, valid;
     };
-    WithScreen(SCR_SBAS_2, [&] {
+    Start();
+    OnScreen(SCR_SBAS_2, [&] {
         auto* s = dynamic_cast<CSBAS_2*>(Shown(SCR_SBAS_2));
         EXPECT_TRUE(FeedBin(80, Frame80(Iono(26, 0, 0, Points(511, 1, 7)))));
         EXPECT_TRUE(FeedBin(80, Frame80(Iono(26, 3, 13, Points(8, 8, 15)))));
@@ -437,7 +430,8 @@ TEST_F(DiffTest, IonoMapDecodesType26IntoTheGrid) {
 }
 
 TEST_F(DiffTest, IonoMapLegendFollowsTheSelectionAtTheNextRedraw) {
-    WithScreen(SCR_SBAS_2, [&] {
+    Start();
+    OnScreen(SCR_SBAS_2, [&] {
         auto* s = dynamic_cast<CSBAS_2*>(Shown(SCR_SBAS_2));
         EXPECT_EQ(s->IsDlgButtonChecked(IDC_SBAS2_DELAY), 1);
         for (int i = 0; i < 10; ++i) Tick();
@@ -501,10 +495,7 @@ TEST_P(BeaconPlot, ShowsTheChosenSeries) {
         {IDC_BEACON3_FREQ, "283.0", "325.0", "N/A", "N/A", "300.0"},
         {IDC_BEACON3_SS, "0", "40", "33", "N/A", "N/A"},
     };
-    Open(SCR_BEACON_3);
-    ui::StepRunner run;
-    WaitShown(run, SCR_BEACON_3);
-    run.Add([&] {
+    OnScreen(SCR_BEACON_3, [&] {
         auto* s = As<CBEACON_3>(SCR_BEACON_3);
         for (const Step& st : steps) {
             if (st.radio) Click(st.radio);
@@ -529,9 +520,7 @@ TEST_P(BeaconPlot, ShowsTheChosenSeries) {
         EXPECT_EQ(Pixel(chart.Canvas(), chart.XOf(149), y(12)), strip::kCurve);
         EXPECT_NE(Pixel(chart.Canvas(), chart.XOf(149), y(30)), strip::kCurve);
         EXPECT_EQ(Pixel(chart.Canvas(), band.right - 1, band.top + 3), strip::kCursor);
-        EndAll();
     });
-    Run(run);
 }
 
 INSTANTIATE_TEST_SUITE_P(Scales, BeaconPlot, ::testing::Values(1.0, 1.5), [](const auto& info) {
@@ -562,10 +551,7 @@ TEST_F(DiffTest, SbasPlotScaleFollowsTheRatesAcrossTheWrap) {
         {9, 20, "200", 1, "30", "20"},      {10, 20, "40", 2, "30", "20"},
         {20, 700, "500", 0, "30", "500"},  // read-outs are clamped, the scale is not
     };
-    Open(SCR_SBAS_3);
-    ui::StepRunner run;
-    WaitShown(run, SCR_SBAS_3);
-    run.Add([&] {
+    OnScreen(SCR_SBAS_3, [&] {
         for (const Step& st : steps) {
             {
                 RecordLock lock(info.ulPart1Lock);
@@ -591,9 +577,7 @@ TEST_F(DiffTest, SbasPlotScaleFollowsTheRatesAcrossTheWrap) {
         EXPECT_EQ(Pixel(chart.Canvas(), chart.XOf(150),
                         strip::ValueToY(30, scale, band.top, band.bottom)),
                   strip::kOrange);
-        EndAll();
     });
-    Run(run);
 }
 
 // The source combo leads to the first screen of the chosen group; the SBAS tabs switch the D1

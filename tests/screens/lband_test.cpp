@@ -57,10 +57,7 @@ protected:
 TEST_F(LBandTest, StatusShowsBeamBitErrorRateAndServiceFlags) {
     Start();
     Geo("1536.7820", 1200, "-98.0");
-    Open(SCR_LBND_1);
-    ui::StepRunner run;
-    WaitShown(run, SCR_LBND_1);
-    run.Add([this] {
+    OnScreen(SCR_LBND_1, [&] {
         EXPECT_EQ(Wire(), (Lines{"$JASC,D1,1\r\n", "$JGEO,ALL\r\n", "$JAPP\r\n", "$JDIFF\r\n"}));
         const Lines readouts{Text(IDC_LBND1_FREQ), Text(IDC_LBND1_RATE), Text(IDC_LBND1_LONGITUDE),
                              Text(IDC_LBND1_ELEVATION), Text(IDC_LBND1_AZIMUTH)};
@@ -104,9 +101,7 @@ TEST_F(LBandTest, StatusShowsBeamBitErrorRateAndServiceFlags) {
             if (row.bar == 0) empty = top;
         }
         EXPECT_NE(full, empty);
-        EndAll();
     });
-    Run(run);
 }
 
 TEST_F(LBandTest, StatusRetunesAnUnknownFrequencyWithoutBlocking) {

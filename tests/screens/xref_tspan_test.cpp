@@ -164,10 +164,7 @@ TEST_F(SetupTest, XRefRunsUntilTheReceiverIsReady) {
 
 TEST_F(SetupTest, XRefKnownPointAndSubscription) {
     Start();
-    Open(SCR_XREF_1);
-    ui::StepRunner run;
-    WaitShown(run, SCR_XREF_1);
-    run.Add([this] {
+    OnScreen(SCR_XREF_1, [&] {
         struct Row {
             const char *lat, *lon, *height;
             bool enabled;
@@ -232,9 +229,7 @@ TEST_F(SetupTest, XRefKnownPointAndSubscription) {
         As<CXREF_1>(SCR_XREF_1)->m_bWarned = 0;
         Tick();
         EXPECT_TRUE(boxes.texts().empty());
-        EndAll();
     });
-    Run(run);
 }
 
 void SaveReference(double lat, double lon, double alt, int32_t port) {
@@ -258,10 +253,7 @@ const Lines kQueryReference{"~100", "$JRTK,6\r\n", "~100", "$JRTK\r\n", "~500"};
 TEST_F(SetupTest, BaseShowsTheSavedReferenceOnTheFirstVisit) {
     Start();
     SaveReference(51.12345678, -114.5, 1100.25, DFX_PORTB);
-    Open(SCR_TSPAN_BASE);
-    ui::StepRunner run;
-    WaitShown(run, SCR_TSPAN_BASE);
-    run.Add([this] {
+    OnScreen(SCR_TSPAN_BASE, [&] {
         Lines entry = kQueryReference;
         entry.insert(entry.end(), {"$JAPP\r\n", "$JDIFF\r\n"});
         EXPECT_EQ(Wire(), entry);
@@ -278,9 +270,7 @@ TEST_F(SetupTest, BaseShowsTheSavedReferenceOnTheFirstVisit) {
         ClearWire();
         Tick(2);
         EXPECT_EQ(Wire(), (Lines{"~0"}));
-        EndAll();
     });
-    Run(run);
 }
 
 TEST_F(SetupTest, BaseInitializeSendsPortAndTypedReference) {
