@@ -10,7 +10,7 @@
 #include "engine/txnmea.h"
 #include "platform/numbers.h"
 #include "resources/dlg_gps5.h"
-#include "screens/differential/diff_page.h"
+#include "shell/ScreenPage.h"
 #include "shell/CoordFormat.h"
 #include "shell/Tessaray_PC.h"
 #include "ui/fonts.h"

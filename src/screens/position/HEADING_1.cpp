@@ -12,7 +12,7 @@
 #include "platform/clock.h"
 #include "platform/numbers.h"
 #include "resources/dlg_heading1.h"
-#include "screens/differential/diff_page.h"
+#include "shell/ScreenPage.h"
 #include "screens/position/HEADING_2.h"
 #include "screens/position/HEADING_3.h"
 #include "shell/Tessaray_PC.h"
