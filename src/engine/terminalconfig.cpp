@@ -7,6 +7,7 @@
 
 #include "engine/CfgIO.h"
 #include "engine/Parsable.h"
+#include "engine/cp1252.h"
 #include "engine/gps.h"
 #include "platform/paths.h"
 #include "platform/trace.h"
@@ -14,6 +15,22 @@
 namespace {
 
 const char* const kTerminalSections[] = {"SavedCommands", "HotKey", "Level", ""};
+
+// The terminal keeps text in the receiver's code page: its letters above 0x7F (a label "Café",
+// a "€") survive the file; control bytes do not.
+bool IsCodePageText(char c) {
+    const char16_t u = Cp1252ToUnicode(static_cast<unsigned char>(c));
+    return u >= 0x20 && u != 0x7F && (u < 0x80 || u >= 0xA0);
+}
+
+void CopyText(char* dst, const std::string& text, size_t size) {
+    size_t n = 0;
+    for (const char c : text) {
+        if (n + 1 >= size) break;
+        if (IsCodePageText(c)) dst[n++] = c;
+    }
+    std::memset(dst + n, 0, size - n);
+}
 
 std::string FieldText(const char* field, size_t size) {
     return std::string(field, strnlen(field, size));
@@ -60,8 +77,7 @@ bool ReadCommand(CfgIo& io, std::string& command) {
     for (size_t i = 0; i < lines.size(); ++i) {
         if (i > 0) command += "\r\n";
         for (const char c : lines[i]) {
-            const auto byte = static_cast<unsigned char>(c);
-            if (byte >= 0x20 && byte <= 0x7E) command += c;
+            if (IsCodePageText(c)) command += c;
         }
     }
     return true;
@@ -78,7 +94,7 @@ void ReadSavedCommands(CfgIo& io, TerminalData& data) {
     int n = 0;
     while (io.ReadData(line)) {
         if (n < kSavedCommands) {
-            CfgIo::CopyToSz(data.szSavedCommands[n], line, kSavedCommandSize);
+            CopyText(data.szSavedCommands[n], line, kSavedCommandSize);
         } else {
             platform::Trace("Read too many saved commands from .ini.\n");
         }
@@ -104,7 +120,7 @@ void ReadHotKey(CfgIo& io, TerminalData& data, int32_t level) {
     const bool haveCommand = haveLabel && ReadCommand(io, command);
     if (level < 0 || level >= kHotKeyLevels || key < 0 || key >= kHotKeysPerLevel) return;
     HotKeyInfo& hotKey = data.HotKeys[level][key];
-    CfgIo::CopyToSz(hotKey.szLabel, haveLabel ? label : std::string(), kHotKeyLabelSize);
+    CopyText(hotKey.szLabel, haveLabel ? label : std::string(), kHotKeyLabelSize);
     if (haveCommand) CopyCommand(hotKey.szCommand, command);
 }
 
@@ -121,7 +137,7 @@ std::string TerminalConfig::FilePath() {
     return platform::ConfigFile("Tessaray_Term.ini");
 }
 
-bool TerminalConfig::SaveText() {
+bool TerminalConfig::SaveText(std::string* error) {
     platform::Trace("TerminalConfig.SaveText()\n");
     CGPS::CreateConfigFolder();
     const TerminalData& data = *GetData();
@@ -153,7 +169,7 @@ bool TerminalConfig::SaveText() {
             }
         }
     }
-    return io.Close();
+    return io.Close(error);
 }
 
 bool TerminalConfig::LoadText() {

@@ -30,8 +30,9 @@ public:
 
     static TerminalData* GetData();
     static void Init();
-    // Whether the file was written; a failed write leaves the old file as it was.
-    bool SaveText();
+    // Whether the file was written; a failed write leaves the old file as it was and sets
+    // *error to the path and the system's reason.
+    bool SaveText(std::string* error = nullptr);
     // Whether the file was opened; the block keeps what it holds otherwise.
     bool LoadText();
 

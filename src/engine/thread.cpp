@@ -16,6 +16,8 @@ std::mutex g_strTerminalLock;
 
 namespace {
 
+bool g_bTerminalCut = false;  // guarded by g_strTerminalLock
+
 constexpr uint32_t kMaxSentence = CGPSThread::kSentenceBufferSize - 1;
 constexpr uint32_t kBinHeader = 8;     // "$BIN", id, spare, length word
 constexpr uint32_t kBinOverhead = 12;  // header, sum, CR LF
@@ -77,6 +79,16 @@ std::u16string TerminalText() {
 void ClearTerminalText() {
     std::lock_guard<std::mutex> lock(g_strTerminalLock);
     g_strTerminal.clear();
+    g_bTerminalCut = false;
+}
+
+std::u16string TakeTerminalText(bool* cut) {
+    std::u16string taken;
+    std::lock_guard<std::mutex> lock(g_strTerminalLock);
+    taken.swap(g_strTerminal);
+    if (cut) *cut = g_bTerminalCut;
+    g_bTerminalCut = false;
+    return taken;
 }
 
 CGPSThread::CGPSThread(SComm* comm, ReaderSinks* sinks)
@@ -159,6 +171,7 @@ void CGPSThread::FrameBytes(const char* data, size_t n) {
         std::lock_guard<std::mutex> lock(g_strTerminalLock);
         if (g_strTerminal.size() > kTerminalMax) {
             g_strTerminal.erase(0, g_strTerminal.size() - kTerminalMax);
+            g_bTerminalCut = true;
         }
         AppendLatin1(g_strTerminal, data, n);
     }

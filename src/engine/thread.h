@@ -45,6 +45,9 @@ extern std::u16string g_strTerminal;
 extern std::mutex g_strTerminalLock;
 std::u16string TerminalText();  // a copy taken under the lock
 void ClearTerminalText();
+// Takes the text and empties it in one step, so nothing received in between is lost. *cut
+// (when given) tells whether the reader dropped text for want of room since the last take.
+std::u16string TakeTerminalText(bool* cut = nullptr);
 
 // The reader thread: every 50 ms, while the port is open, reads what is queued, frames it
 // and hands the frames on.

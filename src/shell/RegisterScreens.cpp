@@ -9,6 +9,7 @@ void RegisterHeadingScreens();
 void RegisterBeaconSbasScreens();
 void RegisterLbandXrefTspanScreens();
 void RegisterLoggingScreens();
+void RegisterTerminalScreens();
 
 void RegisterAllScreens() {
     static bool done = false;
@@ -19,4 +20,5 @@ void RegisterAllScreens() {
     RegisterBeaconSbasScreens();
     RegisterLbandXrefTspanScreens();
     RegisterLoggingScreens();
+    RegisterTerminalScreens();
 }

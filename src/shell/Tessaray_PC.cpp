@@ -7,6 +7,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "engine/gps.h"
 #include "engine/reader_sinks.h"
@@ -27,6 +28,7 @@ namespace {
 
 std::mutex g_endHookMutex;
 std::function<void(int)> g_endHook;
+std::vector<std::function<void()>> g_endSavers;
 
 }  // namespace
 
@@ -99,14 +101,17 @@ int CTessaray_PCApp::EnumSerialPorts() {
 }
 
 void CTessaray_PCApp::EndProcess(int code) {
-    // What went wrong on the way out (the archive not saved) is shown before the end.
-    ui::ShowPendingNotices();
-    ReleaseForExit();
     std::function<void(int)> hook;
+    std::vector<std::function<void()>> savers;
     {
         std::lock_guard<std::mutex> lock(g_endHookMutex);
         hook = g_endHook;
+        savers = g_endSavers;
     }
+    for (const auto& save : savers) save();
+    // What went wrong on the way out (the archive not saved) is shown before the end.
+    ui::ShowPendingNotices();
+    ReleaseForExit();
     if (hook) {
         hook(code);
         return;
@@ -123,6 +128,11 @@ void CTessaray_PCApp::EndProcess(int code) {
 void CTessaray_PCApp::SetEndProcessHook(std::function<void(int)> hook) {
     std::lock_guard<std::mutex> lock(g_endHookMutex);
     g_endHook = std::move(hook);
+}
+
+void CTessaray_PCApp::AddEndProcessSaver(std::function<void()> save) {
+    std::lock_guard<std::mutex> lock(g_endHookMutex);
+    g_endSavers.push_back(std::move(save));
 }
 
 bool CTessaray_PCApp::HasEndProcessHook() {

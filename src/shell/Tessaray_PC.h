@@ -68,6 +68,9 @@ public:
     static void EndProcess(int code);
     static void SetEndProcessHook(std::function<void(int)> hook);
     static bool HasEndProcessHook();
+    // Work that must reach the disk however the program ends (the file of the screen in use);
+    // EndProcess runs every saver first, in the order added.
+    static void AddEndProcessSaver(std::function<void()> save);
 };
 
 CTessaray_PCApp& theApp();

@@ -222,9 +222,27 @@ TEST_F(TerminalFileTest, FailedSaveKeepsTheOldFile) {
     for (auto& command : data.szSavedCommands) std::memset(command, 'x', kSavedCommandSize - 1);
     {
         wiretest::FileSizeLimit limit(64);
-        EXPECT_FALSE(TerminalConfig().SaveText());
+        std::string error;
+        EXPECT_FALSE(TerminalConfig().SaveText(&error));
+        EXPECT_NE(error.find(path), std::string::npos) << error;
     }
     EXPECT_EQ(ReadBytes(path), old);
+}
+
+// The code page's letters above 0x7F survive a restart; control bytes and the bytes without a
+// letter do not.
+TEST_F(TerminalFileTest, CodePageTextRoundTrips) {
+    std::strcpy(data.szSavedCommands[0], "$JX,\x80");
+    SetKey(data, 1, 3, "Caf\xE9 \xA3", "$A,\xFC\r\n$B");
+    ASSERT_TRUE(TerminalConfig().SaveText());
+    TerminalConfig::Init();
+    ASSERT_TRUE(TerminalConfig().LoadText());
+    EXPECT_STREQ(data.szSavedCommands[0], "$JX,\x80");
+    EXPECT_STREQ(data.HotKeys[1][3].szLabel, "Caf\xE9 \xA3");
+    EXPECT_STREQ(data.HotKeys[1][3].szCommand, "$A,\xFC\r\n$B");
+    WriteBytes(path, "[SavedCommands]\r\n$J\x81\x01X\x7F\r\n");
+    ASSERT_TRUE(TerminalConfig().LoadText());
+    EXPECT_STREQ(data.szSavedCommands[0], "$JX");
 }
 
 }  // namespace

@@ -187,8 +187,22 @@ struct Rig {
         EXPECT_TRUE(run.Done()) << "steps left over";
     }
 
-    size_t Mark() const { return sim.Commands().size(); }
+    size_t Mark() const {
+        Settle();
+        return sim.Commands().size();
+    }
+    // Waits until the receiver has read every line written so far.
+    void Settle() const {
+        size_t written = 0;
+        for (const auto& w : device.writes())
+            written += static_cast<size_t>(std::count(w.bytes.begin(), w.bytes.end(), '\n'));
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (sim.Commands().size() < written && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    // The lines the receiver got since `mark`.
     std::vector<std::string> LinesSince(size_t mark) const {
+        Settle();
         std::vector<std::string> out;
         const auto all = sim.Commands();
         for (size_t i = mark; i < all.size(); ++i) out.push_back(all[i].line);
@@ -477,10 +491,17 @@ TEST(ExitSequence, GoBackReturnsToTheScreenWithPollingAndReportsLBand) {
         // A full poll cycle goes out again.
         platform::Sleep(2500);
         g_TxNMEA.Poll();
-        rig.sim.WaitForCommand("$JBIN,1,1", 5000);
-        const auto lines = rig.LinesSince(mark);
-        EXPECT_NE(std::find(lines.begin(), lines.end(), "$JASC,GPGGA,1"), lines.end());
-        EXPECT_NE(std::find(lines.begin(), lines.end(), "$JBIN,1,1"), lines.end());
+        // Both were sent since the report closed (an earlier "$JBIN,1,1" does not count).
+        auto sent = [&](const char* line) {
+            const auto lines = rig.LinesSince(mark);
+            return std::find(lines.begin(), lines.end(), line) != lines.end();
+        };
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (!(sent("$JASC,GPGGA,1") && sent("$JBIN,1,1")) &&
+               std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        EXPECT_TRUE(sent("$JASC,GPGGA,1"));
+        EXPECT_TRUE(sent("$JBIN,1,1"));
         EXPECT_TRUE(g_endCodes.empty());
         Later([&] { rig.screen->EndDialog(ui::IDCANCEL); });
     });

@@ -167,23 +167,15 @@ bool IsLine(const std::string& text) {
            text != "purge" && text != "tick";
 }
 
-const char* ModemCommand(int baud) {
-    switch (baud) {
-        case 4800:
-            return "ATSW20,20,1";
-        case 9600:
-            return "ATSW20,39,1";
-        case 19200:
-            return "ATSW20,79,1";
-        case 38400:
-            return "ATSW20,157,1";
-        case 57600:
-            return "ATSW20,236,1";
-        case 115200:
-            return "ATSW20,472,1";
-        default:
-            return "ATMC";
-    }
+std::string ModemCommand(int baud) {
+    for (auto [rate, command] : {std::pair{4800, "ATSW20,20,1"},
+                                 {9600, "ATSW20,39,1"},
+                                 {19200, "ATSW20,79,1"},
+                                 {38400, "ATSW20,157,1"},
+                                 {57600, "ATSW20,236,1"},
+                                 {115200, "ATSW20,472,1"}})
+        if (rate == baud) return command;
+    return "ATMC";
 }
 
 // The opening tick of one search step, up to the purge and the pause after it.

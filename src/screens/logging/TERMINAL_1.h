@@ -1,0 +1,65 @@
+#pragma once
+// The terminal: what the receiver sends, a command line with its history, and nine hot keys
+// on each of four levels whose stored commands go out with one click.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/terminal_text.h"
+#include "shell/BaseDialog.h"
+
+inline constexpr ui::UINT kTerminalPollTimer = 1;
+inline constexpr ui::UINT kTerminalPollMs = 500;
+inline constexpr ui::UINT kTerminalStatusTimer = 2;
+inline constexpr ui::UINT kTerminalStatusMs = 10000;
+// Paces the lines of a stored command.
+inline constexpr ui::UINT kTerminalLineTimer = 3;
+inline constexpr ui::UINT kTerminalLineMs = 500;
+// The view keeps this many lines.
+inline constexpr int kTerminalViewLines = 2000;
+
+class CTERMINAL_1 : public CBaseDialog {
+public:
+    CTERMINAL_1();
+    ~CTERMINAL_1() override;
+
+    ui::BOOL OnInitDialog() override;
+    void OnCancel() override;
+    void OnTimer(ui::UINT id) override;
+    void OnCloseBox() override;
+
+    void FillControls();
+    void ShowHotKeyLabels();
+    void PollReceived();
+    void OnSend();
+    void OnClear();
+    // Sends a stored command line by line, the lines 500 ms apart.
+    void SendStoredCommand(std::string_view command);
+    // A stored command is still going out; hot keys wait for it.
+    bool SendingStoredCommand() const { return nextLine_ < lines_.size() || pausing_; }
+
+    int32_t m_bPaused = 0;
+    int32_t m_bClearOnFirstTick = 0;
+    int32_t m_bFirstTickNotice = 0;
+
+private:
+    void FirstActivationSetup();
+    void OnHotKey(size_t entry);
+    void OnLevel();
+    void OnPause(bool pause);
+    void ReleasePictureButtons();
+    void SendNextLine();
+    void StopStoredCommand();
+    void ShowCommandLength();
+
+    TerminalViewFeed feed_;
+    std::vector<std::string> lines_;
+    size_t nextLine_ = 0;
+    bool pauseAfterLast_ = false;
+    bool pausing_ = false;
+};
+
+// Registers the terminal, its hot-key editor and the program's end-of-run save of the file.
+void RegisterTerminalScreens();
