@@ -80,6 +80,8 @@ DriverProcess::~DriverProcess() {
 }
 
 bool DriverProcess::Connect() {
+    if (fd_ >= 0) close(fd_);
+    fd_ = -1;
     const auto deadline = Clock::now() + std::chrono::seconds(60);
     while (Clock::now() < deadline) {
         fd_ = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);

@@ -36,6 +36,7 @@ public:
 
     const std::string& dir() const { return dir_; }
     const std::string& configDir() const { return config_; }
+    pid_t pid() const { return pid_; }
 
     // Connects to the socket, waiting (bounded) for the program to listen.
     bool Connect();

@@ -64,6 +64,17 @@ void ReceiverSimulator::AddReply(const std::string& prefix, const std::string& r
     rules_.push_back({prefix, reply});
 }
 
+void ReceiverSimulator::SetReply(const std::string& prefix, const std::string& reply) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    for (Rule& rule : rules_) {
+        if (rule.prefix == prefix) {
+            rule.reply = reply;
+            return;
+        }
+    }
+    rules_.push_back({prefix, reply});
+}
+
 void ReceiverSimulator::Send(const std::string& bytes) {
     std::lock_guard<std::mutex> lock(mutex_);
     output_.insert(output_.end(), bytes.begin(), bytes.end());

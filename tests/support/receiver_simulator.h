@@ -38,6 +38,9 @@ public:
 
     // A command line that begins with prefix is answered with reply (sent as given).
     void AddReply(const std::string& prefix, const std::string& reply);
+    // Replaces the reply of a prefix given before (or adds it), as a receiver whose setting
+    // changed answers its query differently.
+    void SetReply(const std::string& prefix, const std::string& reply);
     // Sends bytes as soon as possible.
     void Send(const std::string& bytes);
     // Sends the items one after another, one every periodMs of real time; repeat starts over

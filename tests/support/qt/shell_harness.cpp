@@ -7,8 +7,11 @@
 #include <QFont>
 #include <QPixmap>
 #include <cmath>
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <system_error>
 
 #include "shell/Tessaray_PC.h"
 #include "support/temp_dir.h"
@@ -29,6 +32,12 @@ void StartQt() {
     char tmpl[] = "/tmp/tessaray_shell_XXXXXX";
     const char* dir = mkdtemp(tmpl);
     g_tempDir = dir ? dir : "/tmp";
+    // Left behind, thousands of these folders slow every file browser that lists /tmp.
+    if (dir)
+        std::atexit([] {
+            std::error_code ec;
+            std::filesystem::remove_all(g_tempDir, ec);
+        });
     const std::string runtime = g_tempDir + "/run";
     const std::string config = g_tempDir + "/config";
     mkdir(runtime.c_str(), 0700);
