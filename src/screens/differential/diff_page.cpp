@@ -1,6 +1,5 @@
 #include "screens/differential/diff_page.h"
 
-
 #include "engine/txnmea.h"
 #include "shell/DiffSource.h"
 
