@@ -50,6 +50,8 @@ void DriverProcess::Launch(const DriverOptions& options) {
     const std::string xdgConfig = dir_ + "/config";
     mkdir(xdgConfig.c_str(), 0700);
     mkdir((dir_ + "/run").c_str(), 0700);
+    // The file browser starts in the home folder: files a scenario saves stay in its folder.
+    mkdir((dir_ + "/home").c_str(), 0700);
     config_ = options.configDir.empty() ? xdgConfig + "/Tessaray_PC" : options.configDir;
     const std::string exe = options.executable.empty() ? kDriverPath : options.executable;
     pid_ = fork();
@@ -58,6 +60,7 @@ void DriverProcess::Launch(const DriverOptions& options) {
         setenv("TESSARAY_PC_DRIVER", socket_.c_str(), 1);
         setenv("XDG_CONFIG_HOME", xdgConfig.c_str(), 1);
         setenv("XDG_RUNTIME_DIR", (dir_ + "/run").c_str(), 1);
+        setenv("HOME", (dir_ + "/home").c_str(), 1);
         setenv("TESSARAY_PC_CONFIG_DIR", config_.c_str(), 1);
         if (options.com1.empty())
             unsetenv("TESSARAY_PC_COM1");
