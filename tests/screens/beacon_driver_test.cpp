@@ -39,7 +39,7 @@ TEST(BeaconDriver, StatusTabsAndTuneReachTheReceiver) {
     ReceiverSimulator sim;
     ASSERT_TRUE(sim.ok()) << sim.error();
     // Blåvands Huk (station 705) heard at 290.0 kHz.
-    sim.Stream({"$GPGGA,123519.50,4807.038,N,01131.000,E,2,08,0.9,545.4,M,46.9,M,2.0,0000*4F\r\n",
+    sim.Stream({"$GPGGA,123519.50,4807.038,N,01131.000,E,2,08,0.9,545.4,M,46.9,M,2.0,0000*43\r\n",
                 testsupport::NmeaSentence("PKRV,CS0,BX3.1,0,290.0,M,0,M,7,10,50,3,705,2")},
                200, true);
     sim.AddReply("$JDIFF", "$>JDIFF,BEACON\r\n");
