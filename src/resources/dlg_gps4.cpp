@@ -54,14 +54,14 @@ ui::DialogTemplate Build() {
             {p.edit, Kind::Edit, {165, y, 34, 15}, "", Flag::ReadOnly | Flag::Right, 0, {}});
         c.push_back({p.unit,
                      Kind::ComboDropList,
-                     {202, y, 55, 16},
+                     {202, y, 62, 16},
                      "",
                      Flag::VScroll,
                      0,
                      {"meters", "feet"}});
         c.push_back({p.level,
                      Kind::ComboDropList,
-                     {260, y, 54, 16},
+                     {267, y, 47, 16},
                      "",
                      Flag::VScroll,
                      0,
