@@ -11,6 +11,7 @@
 #include "engine/appstate.h"
 #include "engine/gps.h"
 #include "platform/notify.h"
+#include "platform/textfile.h"
 #include "platform/trace.h"
 
 namespace {
@@ -158,9 +159,11 @@ bool CLogs::Ensure(Log log) {
     if (f.state != TO_OPEN) return false;
     f.path = app().GetLogFile(kLogs[log].name);
     // Append mode: a file emptied by a screen meanwhile gets no hole, an existing one grows.
-    const int fd = ::open(f.path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+    // Never blocks on a pipe given as a log name: that would hold the reader thread.
+    std::string reason;
+    const int fd = platform::OpenRegularFileForWrite(f.path, true, &reason);
     if (fd < 0) {
-        Stop(log, "open", errno);
+        Stop(log, "open", reason);
         return false;
     }
     f.fd = fd;
@@ -175,7 +178,7 @@ bool CLogs::Append(Log log, const char* data, size_t len) {
         const ssize_t n = ::write(f.fd, data, len);
         if (n < 0) {
             if (errno == EINTR) continue;
-            Stop(log, "write", errno);
+            Stop(log, "write", std::error_code(errno, std::generic_category()).message());
             return false;
         }
         data += n;
@@ -185,14 +188,13 @@ bool CLogs::Append(Log log, const char* data, size_t len) {
 }
 
 // The log ends here instead of failing on every frame; the user hears of it once.
-void CLogs::Stop(Log log, const char* action, int error) {
+void CLogs::Stop(Log log, const char* action, const std::string& reason) {
     const LogInfo& info = kLogs[log];
     const std::string path = files_[log].path;
     Close(log);
     files_[log].state = CLOSED;
     app().wLogFlags.fetch_and(~info.bit);
     (app().*info.running).store(0);
-    const std::string reason = std::error_code(error, std::generic_category()).message();
     platform::Trace("Tessaray_PC: CLogs: cannot %s %s \"%s\": %s\n", action, info.label,
                     path.c_str(), reason.c_str());
     platform::Notify("Cannot " + std::string(action) + " the " + info.label + " file \"" + path +

@@ -52,7 +52,7 @@ private:
     bool Ensure(Log log);
     bool Append(Log log, const char* data, size_t len);
     void Close(Log log);
-    void Stop(Log log, const char* action, int error);
+    void Stop(Log log, const char* action, const std::string& reason);
     void ResetGsv();
     void EndPointPart(bool gga);
 

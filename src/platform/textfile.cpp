@@ -115,15 +115,57 @@ bool WriteTextFile(const std::string& path, std::string_view text, std::string* 
     return false;
 }
 
+int OpenRegularFileForWrite(const std::string& path, bool append, std::string* reason) {
+    constexpr const char* kNotRegular = "not a regular file";
+    // No O_TRUNC here: whatever stands at the path is looked at before anything is emptied.
+    const int fd = ::open(
+        path.c_str(),
+        O_WRONLY | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC | (append ? O_APPEND : 0), 0644);
+    if (fd < 0) {
+        const int err = errno;
+        // A pipe nobody reads answers ENXIO to a non-blocking open.
+        struct stat st {};
+        if (reason) {
+            *reason = err == ENXIO && ::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)
+                          ? kNotRegular
+                          : ErrorText(err);
+        }
+        return -1;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        if (reason) *reason = kNotRegular;
+        return -1;
+    }
+    const int flags = ::fcntl(fd, F_GETFL);
+    if ((flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) ||
+        (!append && ::ftruncate(fd, 0) != 0)) {
+        const int err = errno;
+        ::close(fd);
+        if (reason) *reason = ErrorText(err);
+        return -1;
+    }
+    return fd;
+}
+
 RawFileWriter::~RawFileWriter() {
     Close(nullptr);
 }
 
 bool RawFileWriter::Open(const std::string& path, bool append, std::string* error) {
     Close(nullptr);
-    file_ = std::fopen(path.c_str(), append ? "ab" : "wb");
+    std::string reason;
+    const int fd = OpenRegularFileForWrite(path, append, &reason);
+    if (fd >= 0) {
+        file_ = ::fdopen(fd, append ? "ab" : "wb");
+        if (!file_) {
+            reason = ErrorText(errno);
+            ::close(fd);
+        }
+    }
     if (!file_) {
-        SetError(error, "cannot open", path, errno);
+        if (error) *error = "cannot open " + path + ": " + reason;
         return false;
     }
     path_ = path;

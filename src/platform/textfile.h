@@ -26,6 +26,11 @@ bool ReadTextFile(const std::string& path, std::string* text, std::string* error
 // Replaces the file atomically (see atomic_file.h) with the text in file form.
 bool WriteTextFile(const std::string& path, std::string_view text, std::string* error);
 
+// Opens a file for writing (created when missing; emptied unless append) without ever blocking:
+// a pipe or a device in its place is refused, *reason then reads "not a regular file". Returns
+// the descriptor, in blocking mode, or -1 with *reason set to the OS error text.
+int OpenRegularFileForWrite(const std::string& path, bool append, std::string* reason);
+
 // A file written piece by piece with its bytes as they are (recorded receiver data). On
 // failure the calls return false and set *error to a text naming the file and the OS error.
 class RawFileWriter {

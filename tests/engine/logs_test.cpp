@@ -1,12 +1,15 @@
 #include "engine/logs.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -259,6 +262,48 @@ TEST_F(LogsTest, UnopenableFileIsReportedOnceAndOnlyThatLogStops) {
     std::string five;
     for (int i = 0; i < 5; ++i) five += Bin(1, 52);
     EXPECT_EQ(File("b.log"), five);
+}
+
+// A pipe given as a log name would hold the reader thread in open(); each log refuses it.
+TEST_F(LogsTest, PipeNamedAsALogIsRefusedWithoutBlocking) {
+    gps->Info.Settings.NMEALogConfig.eGGA = RATE_1HZ;
+    gps->Info.Settings.NMEALogConfig.eBIN95 = RATE_1HZ;
+    gps->Info.Settings.BinLogRates.eBIN1 = RATE_1HZ;
+    const struct {
+        eLogFile name;
+        uint32_t bit;
+        std::atomic<int> AppShared::*running;
+        bool reader;  // someone holds the pipe open for reading
+    } cases[] = {
+        {LOGFILE_NMEA, LOG_NMEA, &AppShared::bNMEALogOn, false},
+        {LOGFILE_RAW, LOG_RAW, &AppShared::bRawLogOn, false},
+        {LOGFILE_BIN, LOG_BIN, &AppShared::bBinLogOn, true},
+    };
+    for (const auto& c : cases) {
+        const std::string fifo = (dir / ("pipe" + std::to_string(c.name))).string();
+        ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+        const int reader = c.reader ? ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK) : -1;
+        app.SetLogFile(c.name, fifo);
+        (app.*c.running).store(1);
+        app.wLogFlags.store(c.bit);
+        notices.clear();
+        auto fed = std::async(std::launch::async, [&] {
+            Feed({"$GPGGA,1*00\r\n", Bin(1, 52), Bin(95, 128)});
+        });
+        if (fed.wait_for(std::chrono::seconds(30)) != std::future_status::ready) {
+            // Let the blocked open go so the test ends with its failure.
+            const int unblock = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+            fed.wait();
+            ::close(unblock);
+            ADD_FAILURE() << "the log blocked on " << fifo;
+        }
+        if (reader >= 0) ::close(reader);
+        ASSERT_EQ(notices.size(), 1u) << fifo;
+        EXPECT_NE(notices[0].find("\"" + fifo + "\": not a regular file"), std::string::npos)
+            << notices[0];
+        EXPECT_EQ(app.wLogFlags.load(), 0u) << fifo;
+        EXPECT_EQ((app.*c.running).load(), 0) << fifo;
+    }
 }
 
 TEST_F(LogsTest, PointLogWritesTheNextGgaAndTheNextWholeGsvSetThenEndsItself) {

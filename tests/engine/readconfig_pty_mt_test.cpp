@@ -31,7 +31,9 @@ TEST(ReadConfigPty, RepliesFillTheSettings) {
     testsupport::ReceiverSimulator sim;
     ASSERT_TRUE(sim.ok()) << sim.error();
     sim.InstallAsCom(kCom);
+    testsupport::CountingDevice device;
     SComm comm;
+    comm.SetDevice(&device);
     ASSERT_EQ(comm.OpenPort(kCom, 57600), COMM_OK);
     App().bPortOpen.store(1);
 
@@ -42,6 +44,7 @@ TEST(ReadConfigPty, RepliesFillTheSettings) {
     nmea->PkrvNMEA.LoadArchive = [] { return true; };
     testsupport::CountingSinks sinks(gps.get(), nmea.get());
     testsupport::ReplyClock clock(sim, comm, sinks);
+    clock.device = &device;
     platform::SetClock(&clock);
     CGPSThread thread(&comm, &sinks);
     ASSERT_TRUE(thread.Start());

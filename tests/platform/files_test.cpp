@@ -1,10 +1,13 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <string>
 
 #include "platform/atomic_file.h"
@@ -83,6 +86,44 @@ TEST(RawFile, BytesGoToDiskAsTheyAre) {
     EXPECT_EQ(ReadBytes(path), bytes + "\n");
     EXPECT_FALSE(writer.Open(dir / "missing/capture.bin", false, &error));
     EXPECT_NE(error.find("missing/capture.bin: No such file"), std::string::npos) << error;
+}
+
+// The point and polygon tables are written through this writer from the window's thread.
+TEST(RawFile, WhatIsNotARegularFileIsRefusedWithoutBlockingAndLeftAlone) {
+    TempDir dir;
+    const std::string fifo = dir / "points.txt";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const struct {
+        std::string path;
+        bool append;
+        std::string error;
+    } cases[] = {
+        {fifo, false, "cannot open " + fifo + ": not a regular file"},
+        {fifo, true, "cannot open " + fifo + ": not a regular file"},
+        {dir.path(), false, "cannot open " + dir.path() + ": Is a directory"},
+    };
+    for (const auto& c : cases) {
+        std::string error;
+        platform::RawFileWriter writer;
+        auto opened =
+            std::async(std::launch::async, [&] { return writer.Open(c.path, c.append, &error); });
+        if (opened.wait_for(std::chrono::seconds(30)) != std::future_status::ready) {
+            ::close(::open(fifo.c_str(), O_RDONLY | O_NONBLOCK));
+            opened.wait();
+            ADD_FAILURE() << "opening blocked on " << c.path;
+        }
+        EXPECT_FALSE(writer.IsOpen()) << c.path;
+        EXPECT_EQ(error, c.error);
+    }
+    // A regular file is looked at before it is emptied, and emptied only then.
+    const std::string table = dir / "polygon.txt";
+    std::ofstream(table) << "old contents";
+    std::string error;
+    platform::RawFileWriter writer;
+    ASSERT_TRUE(writer.Open(table, false, &error)) << error;
+    ASSERT_TRUE(writer.Write("new", &error)) << error;
+    ASSERT_TRUE(writer.Close(&error)) << error;
+    EXPECT_EQ(ReadBytes(table), "new");
 }
 
 TEST(Paths, FoldersOfAFilePathAreCreated) {

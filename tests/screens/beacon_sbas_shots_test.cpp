@@ -63,38 +63,20 @@ protected:
     }
 };
 
-TEST_P(BeaconSbasShots, LiveScreen) {
+// The picture under review and the layout as drawn come from the same live screen.
+TEST_P(BeaconSbasShots, LiveScreenNothingClippedOrOverlapping) {
     const auto& [c, scale] = GetParam();
     Start(scale);
     Fill(c.source);
-    Open(c.screen);
-    ui::StepRunner run;
-    WaitShown(run, c.screen);
-    run.Add([&] {
+    OnScreen(c.screen, [&] {
         // Enough ticks for every page to have drawn what it draws.
         for (int i = 0; i < 12; ++i) Tick();
         EXPECT_EQ(Text(1001), "3D+DIFF");
         EXPECT_EQ(Page()->GetPictureId(IDC_NAVBAR), c.navBar);
+        EXPECT_EQ(shelltest::LayoutFaults(*Page()->Widget()), std::vector<std::string>{});
         Shot(std::string(ScreenClassName(c.screen)) +
              (scale > 1.0 ? "_live_scale_1.5" : "_live_scale_1.0"));
-        EndAll();
     });
-    Run(run);
-}
-
-TEST_P(BeaconSbasShots, NothingClippedOrOverlapping) {
-    const auto& [c, scale] = GetParam();
-    Start(scale);
-    Fill(c.source);
-    Open(c.screen);
-    ui::StepRunner run;
-    WaitShown(run, c.screen);
-    run.Add([&] {
-        for (int i = 0; i < 12; ++i) Tick();
-        EXPECT_EQ(shelltest::LayoutFaults(*Page()->Widget()), std::vector<std::string>{});
-        EndAll();
-    });
-    Run(run);
 }
 
 INSTANTIATE_TEST_SUITE_P(

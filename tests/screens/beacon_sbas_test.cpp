@@ -32,19 +32,6 @@ using Lines = std::vector<std::string>;
 
 class DiffTest : public shelltest::ScreenTest {
 protected:
-    // Opens the screen, runs `body` once it is shown, then ends every loop.
-    template <class Body>
-    void WithScreen(eScreen screen, Body body) {
-        Start();
-        Open(screen);
-        ui::StepRunner run;
-        WaitShown(run, screen);
-        run.Add([this, body] {
-            body();
-            EndAll();
-        });
-        Run(run);
-    }
     CBaseDialog* Shown(eScreen screen) const { return ScreenIfBuilt(screen); }
 };
 
@@ -61,7 +48,8 @@ class DiffCommands : public DiffTest, public ::testing::WithParamInterface<Comma
 
 TEST_P(DiffCommands, EntryTickAndLeave) {
     const CommandCase& c = GetParam();
-    WithScreen(c.screen, [&] {
+    Start();
+    OnScreen(c.screen, [&] {
         EXPECT_EQ(Wire(), c.entry);
         ClearWire();
         QuietPoll();
@@ -102,51 +90,53 @@ INSTANTIATE_TEST_SUITE_P(
                     {"$JASC,D1,0\r\n"}}),
     [](const auto& info) { return std::string(ScreenClassName(info.param.screen)); });
 
-// Status sentences of the beacon receiver, and what the status screen makes of them.
+// Status sentences of the beacon receiver, and what the status screen makes of them: name,
+// frequency and its mode, rate and its mode, station, health, then the four figures as text
+// and on their bars.
 struct StatusCase {
     const char* sentence;
-    const char *name, *freq, *freqMode, *rate, *rateMode, *id, *health;
-    const char *ss, *snr, *mtp, *q;
-    int ssBar, snrBar, mtpBar, qBar;
+    const char* text[11];
+    int bar[4];
 };
 
 TEST_F(DiffTest, StatusFromTheBeaconSentences) {
     const StatusCase cases[] = {
         // A shared ID told apart by the tuned frequency.
-        {"PKRV,CS0,BX3.1,0,316.0,M,200,A,38,18,92,12,680,0", "Kinkasan To", "316.0 kHz", "Manual",
-         "200 bps", "Auto", "680", "0", "38", "18", "92", "12", 38, 18, 92, 12},
+        {"PKRV,CS0,BX3.1,0,316.0,M,200,A,38,18,92,12,680,0",
+         {"Kinkasan To", "316.0 kHz", "Manual", "200 bps", "Auto", "680", "0", "38", "18", "92",
+          "12"},
+         {38, 18, 92, 12}},
         // The same ID at another frequency: a Windows-1252 quotation mark in the name. The SNR
         // is clamped on bar and label; the other figures only on their bars.
-        {"PKRV,CS0,BX3.1,0,307.5,A,100,M,60,30,120,40,680,1", "St. Catherine\xE2\x80\x99s",
-         "307.5 kHz", "Auto", "100 bps", "Manual", "680", "1", "60", "25", "120", "40", 50, 25, 100,
-         25},
-        {"PKRV,CS0,BX3.1,0,290.0,M,0,M,7,-3,-5,3,705,2", "Bl\xC3\xA5vands Huk", "290.0 kHz",
-         "Manual", "Auto", "Manual", "705", "2", "7", "0", "-5", "3", 7, 0, 0, 3},
-        {"PKRV,CS0,BX3.1,0,301.5,X,150,,20,9,50,10,4711,0", "Unknown", "301.5 kHz", "Auto", "Auto",
-         "Auto", "4711", "0", "20", "9", "50", "10", 20, 9, 50, 10},
+        {"PKRV,CS0,BX3.1,0,307.5,A,100,M,60,30,120,40,680,1",
+         {"St. Catherine\xE2\x80\x99s", "307.5 kHz", "Auto", "100 bps", "Manual", "680", "1", "60",
+          "25", "120", "40"},
+         {50, 25, 100, 25}},
+        {"PKRV,CS0,BX3.1,0,290.0,M,0,M,7,-3,-5,3,705,2",
+         {"Bl\xC3\xA5vands Huk", "290.0 kHz", "Manual", "Auto", "Manual", "705", "2", "7", "0",
+          "-5", "3"},
+         {7, 0, 0, 3}},
+        {"PKRV,CS0,BX3.1,0,301.5,X,150,,20,9,50,10,4711,0",
+         {"Unknown", "301.5 kHz", "Auto", "Auto", "Auto", "4711", "0", "20", "9", "50", "10"},
+         {20, 9, 50, 10}},
     };
-    WithScreen(SCR_BEACON_1, [&] {
+    const int texts[11] = {IDC_BEACON1_NAME,      IDC_BEACON1_FREQ,      IDC_BEACON1_FREQ_MODE,
+                           IDC_BEACON1_RATE,      IDC_BEACON1_RATE_MODE, IDC_BEACON1_STATION_ID,
+                           IDC_BEACON1_HEALTH,    IDC_BEACON1_SS_VALUE,  IDC_BEACON1_SNR_VALUE,
+                           IDC_BEACON1_MTP_VALUE, IDC_BEACON1_Q_VALUE};
+    const int bars[4] = {IDC_BEACON1_SS_BAR, IDC_BEACON1_SNR_BAR, IDC_BEACON1_MTP_BAR,
+                         IDC_BEACON1_Q_BAR};
+    Start();
+    OnScreen(SCR_BEACON_1, [&] {
         CBaseDialog* s = Shown(SCR_BEACON_1);
         for (const StatusCase& c : cases) {
-            EXPECT_TRUE(Feed(c.sentence)) << c.sentence;
+            SCOPED_TRACE(c.sentence);
+            EXPECT_TRUE(Feed(c.sentence));
             // The second status sentence changes nothing.
             Feed("PKRV,CS1,1,2,3,4,5");
             Tick();
-            EXPECT_EQ(Text(IDC_BEACON1_NAME), c.name) << c.sentence;
-            EXPECT_EQ(Text(IDC_BEACON1_FREQ), c.freq) << c.sentence;
-            EXPECT_EQ(Text(IDC_BEACON1_FREQ_MODE), c.freqMode) << c.sentence;
-            EXPECT_EQ(Text(IDC_BEACON1_RATE), c.rate) << c.sentence;
-            EXPECT_EQ(Text(IDC_BEACON1_RATE_MODE), c.rateMode) << c.sentence;
-            EXPECT_EQ(Text(IDC_BEACON1_STATION_ID), c.id) << c.sentence;
-            EXPECT_EQ(Text(IDC_BEACON1_HEALTH), c.health) << c.sentence;
-            EXPECT_EQ(Text(IDC_BEACON1_SS_VALUE), c.ss) << c.sentence;
-            EXPECT_EQ(Text(IDC_BEACON1_SNR_VALUE), c.snr) << c.sentence;
-            EXPECT_EQ(Text(IDC_BEACON1_MTP_VALUE), c.mtp) << c.sentence;
-            EXPECT_EQ(Text(IDC_BEACON1_Q_VALUE), c.q) << c.sentence;
-            EXPECT_EQ(s->GetPos(IDC_BEACON1_SS_BAR), c.ssBar) << c.sentence;
-            EXPECT_EQ(s->GetPos(IDC_BEACON1_SNR_BAR), c.snrBar) << c.sentence;
-            EXPECT_EQ(s->GetPos(IDC_BEACON1_MTP_BAR), c.mtpBar) << c.sentence;
-            EXPECT_EQ(s->GetPos(IDC_BEACON1_Q_BAR), c.qBar) << c.sentence;
+            for (int k = 0; k < 11; ++k) EXPECT_EQ(Text(texts[k]), c.text[k]) << texts[k];
+            for (int k = 0; k < 4; ++k) EXPECT_EQ(s->GetPos(bars[k]), c.bar[k]) << bars[k];
         }
     });
 }
@@ -243,7 +233,8 @@ TEST_F(DiffTest, TunesSendTheirCommandsWithTheirPauses) {
          289.5f,
          0},
     };
-    WithScreen(SCR_BEACON_2, [&] {
+    Start();
+    OnScreen(SCR_BEACON_2, [&] {
         auto* s = dynamic_cast<CBEACON_2*>(Shown(SCR_BEACON_2));
         for (const TuneCase& c : cases) {
             for (const auto& [combo, item] : c.choices) Choose(combo, item);
@@ -286,7 +277,8 @@ TEST_F(DiffTest, TunesSendTheirCommandsWithTheirPauses) {
 
 // The rate list starts at the receiver's current rate.
 TEST_F(DiffTest, RateListStartsAtTheReceiversRate) {
-    WithScreen(SCR_BEACON_2, [&] {
+    Start();
+    OnScreen(SCR_BEACON_2, [&] {
         auto* s = dynamic_cast<CBEACON_2*>(Shown(SCR_BEACON_2));
         EXPECT_EQ(Text(IDC_BEACON2_RATE_LIST), "Auto");
         for (const auto& [rate, text] : {std::pair{1, "100 bps"}, {2, "200 bps"}, {7, "Auto"}}) {
@@ -338,7 +330,8 @@ TEST_F(DiffTest, SbasRowsFromTheReceiversReplies) {
         {IDC_SBAS1_PRN2, IDC_SBAS1_SYSTEM2, IDC_SBAS1_LOC_PRN2, IDC_SBAS_CAPTION2, IDC_SBAS1_LON2,
          IDC_SBAS1_EL2, IDC_SBAS1_AZ2, IDC_SBAS_BER2, IDC_SBAS_BAR2},
     };
-    WithScreen(SCR_SBAS_1, [&] {
+    Start();
+    OnScreen(SCR_SBAS_1, [&] {
         CBaseDialog* s = Shown(SCR_SBAS_1);
         for (const RowCase& c : cases) {
             for (const char* reply : c.replies) EXPECT_TRUE(Feed(reply)) << reply;
@@ -348,14 +341,11 @@ TEST_F(DiffTest, SbasRowsFromTheReceiversReplies) {
                 const SlotIds& id = ids[k];
                 const std::string at = (c.replies.empty() ? "start" : c.replies.front()) +
                                        std::string(" slot ") + std::to_string(k + 1);
-                EXPECT_EQ(Text(id.prn), e.prn) << at;
-                EXPECT_EQ(Text(id.system), e.system) << at;
-                EXPECT_EQ(Text(id.locPrn), e.prn) << at;
-                EXPECT_EQ(Text(id.caption), e.caption) << at;
-                EXPECT_EQ(Text(id.lon), e.lon) << at;
-                EXPECT_EQ(Text(id.el), e.el) << at;
-                EXPECT_EQ(Text(id.az), e.az) << at;
-                EXPECT_EQ(Text(id.ber), e.ber) << at;
+                const std::pair<int, const char*> shown[] = {
+                    {id.prn, e.prn},         {id.system, e.system}, {id.locPrn, e.prn},
+                    {id.caption, e.caption}, {id.lon, e.lon},       {id.el, e.el},
+                    {id.az, e.az},           {id.ber, e.ber}};
+                for (const auto& [control, text] : shown) EXPECT_EQ(Text(control), text) << at;
                 EXPECT_EQ(s->GetPos(id.bar), e.bar) << at;
             }
         }
@@ -408,7 +398,8 @@ TEST_F(DiffTest, IonoMapDecodesType26IntoTheGrid) {
         float delay;
         uint32_t givei, valid;
     };
-    WithScreen(SCR_SBAS_2, [&] {
+    Start();
+    OnScreen(SCR_SBAS_2, [&] {
         auto* s = dynamic_cast<CSBAS_2*>(Shown(SCR_SBAS_2));
         EXPECT_TRUE(FeedBin(80, Frame80(Iono(26, 0, 0, Points(511, 1, 7)))));
         EXPECT_TRUE(FeedBin(80, Frame80(Iono(26, 3, 13, Points(8, 8, 15)))));
@@ -438,28 +429,9 @@ TEST_F(DiffTest, IonoMapDecodesType26IntoTheGrid) {
     });
 }
 
-TEST(IonoGrid, PointsFollowTheBandDefinitions) {
-    IonoGrid grid;
-    InitIonoGrid(grid);
-    struct Where {
-        int band, slot, lat, lon;
-    };
-    const Where points[] = {
-        {0, 0, -75, -180},  {0, 2, -55, -180},  {0, 27, 85, -180},  {0, 28, -55, -175},
-        {0, 200, 55, -145}, {0, 201, 360, 360}, {1, 0, -85, -140},  {1, 1, -75, -140},
-        {8, 199, 55, 175},  {8, 200, 360, 360}, {9, 0, 60, -180},   {9, 72, 65, -180},
-        {9, 180, 85, -180}, {9, 191, 85, 150},  {9, 192, 360, 360}, {10, 180, -85, -170},
-        {4, 50, -75, -10},  {4, 52, -55, -10},
-    };
-    for (const Where& w : points) {
-        const IonoGridPoint& p = grid[static_cast<size_t>(w.band)][static_cast<size_t>(w.slot)];
-        EXPECT_EQ(p.iLat, w.lat) << w.band << "/" << w.slot;
-        EXPECT_EQ(p.iLon, w.lon) << w.band << "/" << w.slot;
-    }
-}
-
 TEST_F(DiffTest, IonoMapLegendFollowsTheSelectionAtTheNextRedraw) {
-    WithScreen(SCR_SBAS_2, [&] {
+    Start();
+    OnScreen(SCR_SBAS_2, [&] {
         auto* s = dynamic_cast<CSBAS_2*>(Shown(SCR_SBAS_2));
         EXPECT_EQ(s->IsDlgButtonChecked(IDC_SBAS2_DELAY), 1);
         for (int i = 0; i < 10; ++i) Tick();
@@ -502,9 +474,12 @@ TEST_F(DiffTest, IonoMapLegendFollowsTheSelectionAtTheNextRedraw) {
 }
 
 // The beacon plot: one series at a time, its value labels and read-out, the others "N/A"; a
-// sample above the scale is drawn on the band's top edge.
-TEST_F(DiffTest, BeaconPlotShowsTheChosenSeries) {
-    Start();
+// sample above the scale is drawn on the band's top edge. At both scales the cursor on the
+// newest second is inside the part of the chart the window shows.
+class BeaconPlot : public DiffTest, public ::testing::WithParamInterface<double> {};
+
+TEST_P(BeaconPlot, ShowsTheChosenSeries) {
+    Start(GetParam());
     GPSInfo& info = g_GPS.Info;
     info.iBeaconHistoryIndex = 100;
     info.iBeaconSNRHistory[99] = 55;
@@ -520,10 +495,7 @@ TEST_F(DiffTest, BeaconPlotShowsTheChosenSeries) {
         {IDC_BEACON3_FREQ, "283.0", "325.0", "N/A", "N/A", "300.0"},
         {IDC_BEACON3_SS, "0", "40", "33", "N/A", "N/A"},
     };
-    Open(SCR_BEACON_3);
-    ui::StepRunner run;
-    WaitShown(run, SCR_BEACON_3);
-    run.Add([&] {
+    OnScreen(SCR_BEACON_3, [&] {
         auto* s = As<CBEACON_3>(SCR_BEACON_3);
         for (const Step& st : steps) {
             if (st.radio) Click(st.radio);
@@ -546,40 +518,14 @@ TEST_F(DiffTest, BeaconPlotShowsTheChosenSeries) {
         auto y = [&](double v) { return strip::ValueToY(v, scale, band.top, band.bottom); };
         EXPECT_EQ(Pixel(chart.Canvas(), chart.XOf(150), y(40)), strip::kCurve);
         EXPECT_EQ(Pixel(chart.Canvas(), chart.XOf(149), y(12)), strip::kCurve);
-        EXPECT_EQ(Pixel(chart.Canvas(), chart.XOf(149), y(30)), strip::kPlotBackground);
-        EndAll();
-    });
-    Run(run);
-}
-
-TEST(SbasPlot, ScaleFromTheLargestRecentRate) {
-    const std::pair<int, int> cases[] = {{500, 0}, {201, 0}, {200, 1}, {41, 1}, {40, 2}, {0, 2}};
-    for (const auto& [largest, scale] : cases) EXPECT_EQ(BerScaleFor(largest), scale) << largest;
-}
-
-// At both scales the cursor on the newest second is inside the part of the chart the window
-// shows.
-class BeaconPlotAtScale : public DiffTest, public ::testing::WithParamInterface<double> {};
-
-TEST_P(BeaconPlotAtScale, CursorOnTheNewestSecondIsShown) {
-    Start(GetParam());
-    Open(SCR_BEACON_3);
-    ui::StepRunner run;
-    WaitShown(run, SCR_BEACON_3);
-    run.Add([&] {
-        Tick();
-        strip::StripChart& chart = As<CBEACON_3>(SCR_BEACON_3)->Chart();
-        const ui::Rect band = chart.PlotRect();
+        EXPECT_NE(Pixel(chart.Canvas(), chart.XOf(149), y(30)), strip::kCurve);
         EXPECT_EQ(Pixel(chart.Canvas(), band.right - 1, band.top + 3), strip::kCursor);
-        EndAll();
     });
-    Run(run);
 }
 
-INSTANTIATE_TEST_SUITE_P(Scales, BeaconPlotAtScale, ::testing::Values(1.0, 1.5),
-                         [](const auto& info) {
-                             return std::string(info.param > 1.0 ? "scale15" : "scale1");
-                         });
+INSTANTIATE_TEST_SUITE_P(Scales, BeaconPlot, ::testing::Values(1.0, 1.5), [](const auto& info) {
+    return std::string(info.param > 1.0 ? "scale15" : "scale1");
+});
 
 // The SBAS plot decides its scale every ten seconds of history, also across the wrap of the
 // write index, from the eleven newest samples of both rows.
@@ -605,10 +551,7 @@ TEST_F(DiffTest, SbasPlotScaleFollowsTheRatesAcrossTheWrap) {
         {9, 20, "200", 1, "30", "20"},      {10, 20, "40", 2, "30", "20"},
         {20, 700, "500", 0, "30", "500"},  // read-outs are clamped, the scale is not
     };
-    Open(SCR_SBAS_3);
-    ui::StepRunner run;
-    WaitShown(run, SCR_SBAS_3);
-    run.Add([&] {
+    OnScreen(SCR_SBAS_3, [&] {
         for (const Step& st : steps) {
             {
                 RecordLock lock(info.ulPart1Lock);
@@ -634,9 +577,7 @@ TEST_F(DiffTest, SbasPlotScaleFollowsTheRatesAcrossTheWrap) {
         EXPECT_EQ(Pixel(chart.Canvas(), chart.XOf(150),
                         strip::ValueToY(30, scale, band.top, band.bottom)),
                   strip::kOrange);
-        EndAll();
     });
-    Run(run);
 }
 
 // The source combo leads to the first screen of the chosen group; the SBAS tabs switch the D1

@@ -32,16 +32,16 @@ TEST(Gps5Driver, SnapShotAndSlidersInTheWholeProgram) {
 
     testsupport::DriverProcess p(sim);
     ASSERT_TRUE(p.Connect());
-    ASSERT_EQ(p.AskUntil("top", "ok CTessaray_PCDlg", 30000), "ok CTessaray_PCDlg");
+    ASSERT_EQ(p.AskUntil("top", "ok CTessaray_PCDlg"), "ok CTessaray_PCDlg");
     ASSERT_EQ(p.Ask("timer 1"), "ok");
-    ASSERT_EQ(p.AskUntil("top", "ok CSTARTUP3", 30000), "ok CSTARTUP3");
+    ASSERT_EQ(p.AskUntil("top", "ok CSTARTUP3"), "ok CSTARTUP3");
     ASSERT_EQ(p.Ask("click " + std::to_string(IDC_SEARCH)), "ok");
-    ASSERT_EQ(p.AskUntil("click " + std::to_string(IDC_STARTUP_OK), "ok", 30000), "ok");
+    ASSERT_EQ(p.AskUntil("click " + std::to_string(IDC_STARTUP_OK), "ok"), "ok");
     ASSERT_EQ(p.AskUntil("top", "ok CGPS_1", 60000), "ok CGPS_1");
 
     ASSERT_EQ(p.Ask("select 1006 4"), "ok");
-    ASSERT_EQ(p.AskUntil("top", "ok CGPS_5", 10000), "ok CGPS_5");
-    EXPECT_TRUE(sim.WaitForCommand("$JASC,GPGST,1", 10000));
+    ASSERT_EQ(p.AskUntil("top", "ok CGPS_5"), "ok CGPS_5");
+    EXPECT_TRUE(sim.WaitForCommand("$JASC,GPGST,1", testsupport::kDriverWaitMs));
     EXPECT_EQ(p.Ask("get " + std::to_string(IDC_GPS5_REF_LAT)), "ok N/A");
     EXPECT_NE(p.Ask("state " + std::to_string(IDC_GPS5_USE_POINT)).find("visible=0"),
               std::string::npos);
@@ -68,8 +68,8 @@ TEST(Gps5Driver, SnapShotAndSlidersInTheWholeProgram) {
     EXPECT_EQ(p.Ask("get " + std::to_string(IDC_GPS5_TIME)), "ok -150 s");
 
     ASSERT_EQ(p.Ask("select 1029 0"), "ok");
-    ASSERT_EQ(p.AskUntil("top", "ok CGPS_1", 10000), "ok CGPS_1");
-    EXPECT_TRUE(sim.WaitForCommand("$JASC,GPGST,0", 10000));
+    ASSERT_EQ(p.AskUntil("top", "ok CGPS_1"), "ok CGPS_1");
+    EXPECT_TRUE(sim.WaitForCommand("$JASC,GPGST,0", testsupport::kDriverWaitMs));
     EXPECT_EQ(p.Ask("quit"), "ok");
     EXPECT_EQ(p.WaitExit(), 0);
 }

@@ -39,17 +39,13 @@ bool HasRun(const std::vector<ReceiverSimulator::Command>& commands, size_t from
 
 // Waits (real time, bounded) until the lines have arrived together.
 bool WaitRun(const ReceiverSimulator& sim, size_t from, const std::vector<std::string>& run) {
-    for (int i = 0; i < 400; ++i) {
-        if (HasRun(sim.Commands(), from, run)) return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(25));
-    }
-    return false;
+    return testsupport::WaitUntil([&] { return HasRun(sim.Commands(), from, run); });
 }
 
 TEST(LBandDriver, RetuneLeavesTheWindowAnsweringAndTabsReachTheReceiver) {
     ReceiverSimulator sim;
     ASSERT_TRUE(sim.ok()) << sim.error();
-    sim.Stream({"$GPGGA,123519.50,4807.038,N,01131.000,E,2,08,0.9,545.4,M,46.9,M,2.0,0000*4F\r\n"},
+    sim.Stream({"$GPGGA,123519.50,4807.038,N,01131.000,E,2,08,0.9,545.4,M,46.9,M,2.0,0000*43\r\n"},
                200, true);
     sim.AddReply("$JDIFF", "$>JDIFF,LBAND\r\n");
     sim.AddReply("$JAPP", "$>JAPP,LBAND,WAAS\r\n");
@@ -57,18 +53,18 @@ TEST(LBandDriver, RetuneLeavesTheWindowAnsweringAndTabsReachTheReceiver) {
 
     testsupport::DriverProcess p(sim);
     ASSERT_TRUE(p.Connect());
-    ASSERT_EQ(p.AskUntil("top", "ok CTessaray_PCDlg", 30000), "ok CTessaray_PCDlg");
+    ASSERT_EQ(p.AskUntil("top", "ok CTessaray_PCDlg"), "ok CTessaray_PCDlg");
     ASSERT_EQ(p.Ask("timer 1"), "ok");
-    ASSERT_EQ(p.AskUntil("top", "ok CSTARTUP3", 30000), "ok CSTARTUP3");
+    ASSERT_EQ(p.AskUntil("top", "ok CSTARTUP3"), "ok CSTARTUP3");
     const std::string ok = std::to_string(IDC_STARTUP_OK);
     ASSERT_EQ(p.Ask("click " + std::to_string(IDC_SEARCH)), "ok");
-    ASSERT_EQ(p.AskUntil("click " + ok, "ok", 30000), "ok");
+    ASSERT_EQ(p.AskUntil("click " + ok, "ok"), "ok");
     ASSERT_EQ(p.AskUntil("top", "ok CGPS_1", 60000), "ok CGPS_1");
     // The differential button opens the group of the source the receiver reports.
-    ASSERT_EQ(p.AskUntil("nav 2", "ok", 10000), "ok");
-    ASSERT_EQ(p.AskUntil("top", "ok CLBND_1", 10000), "ok CLBND_1");
+    ASSERT_EQ(p.AskUntil("nav 2", "ok"), "ok");
+    ASSERT_EQ(p.AskUntil("top", "ok CLBND_1"), "ok CLBND_1");
 
-    ASSERT_TRUE(sim.WaitForCommand("$JFREQ,0", 10000));
+    ASSERT_TRUE(sim.WaitForCommand("$JFREQ,0", testsupport::kDriverWaitMs));
     const auto atRetune = sim.Commands();
     size_t retune = atRetune.size();
     while (retune > 0 && atRetune[retune - 1].line != "$JFREQ,0") --retune;
@@ -79,12 +75,8 @@ TEST(LBandDriver, RetuneLeavesTheWindowAnsweringAndTabsReachTheReceiver) {
     EXPECT_LE(CountAfter(sim.Commands(), retune, "$JASC,D1,1"), 1u);
     // The follow-up comes, and the commanded frequency is the automatic one.
     EXPECT_EQ(p.AskUntil("top", "ok CLBND_1"), "ok CLBND_1");
-    bool followUp = false;
-    for (int i = 0; i < 200 && !followUp; ++i) {
-        followUp = CountAfter(sim.Commands(), retune, "$JASC,D1,1") >= 2;
-        if (!followUp) std::this_thread::sleep_for(std::chrono::milliseconds(25));
-    }
-    EXPECT_TRUE(followUp);
+    EXPECT_TRUE(testsupport::WaitUntil(
+        [&] { return CountAfter(sim.Commands(), retune, "$JASC,D1,1") >= 2; }));
 
     // Through the group's tabs: each page's leave and entry commands reach the receiver.
     struct Visit {

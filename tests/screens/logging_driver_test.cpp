@@ -35,20 +35,13 @@ size_t Count(const std::string& text, const std::string& part) {
 // The message box shown next (real time, bounded): "ok <type> <text>".
 std::string WaitBox(testsupport::DriverProcess& p) {
     std::string box = "ok none";
-    for (int i = 0; i < 200 && box == "ok none"; ++i) {
-        box = p.Ask("msgbox");
-        if (box == "ok none") std::this_thread::sleep_for(std::chrono::milliseconds(25));
-    }
+    testsupport::WaitUntil([&] { return (box = p.Ask("msgbox")) != "ok none"; });
     return box;
 }
 
 // Waits (real time, bounded) until the file holds `n` copies of `part`.
 bool WaitFor(const std::string& path, const std::string& part, size_t n) {
-    for (int i = 0; i < 400; ++i) {
-        if (Count(testsupport::ReadBytes(path), part) >= n) return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(25));
-    }
-    return false;
+    return testsupport::WaitUntil([&] { return Count(testsupport::ReadBytes(path), part) >= n; });
 }
 
 TEST(LoggingDriver, ReaderWritesTheLogAndExitFinishesTheOpenPolygon) {
@@ -61,11 +54,11 @@ TEST(LoggingDriver, ReaderWritesTheLogAndExitFinishesTheOpenPolygon) {
 
     testsupport::DriverProcess p(sim);
     ASSERT_TRUE(p.Connect());
-    ASSERT_EQ(p.AskUntil("top", "ok CTessaray_PCDlg", 30000), "ok CTessaray_PCDlg");
+    ASSERT_EQ(p.AskUntil("top", "ok CTessaray_PCDlg"), "ok CTessaray_PCDlg");
     ASSERT_EQ(p.Ask("timer 1"), "ok");
-    ASSERT_EQ(p.AskUntil("top", "ok CSTARTUP3", 30000), "ok CSTARTUP3");
+    ASSERT_EQ(p.AskUntil("top", "ok CSTARTUP3"), "ok CSTARTUP3");
     ASSERT_EQ(p.Ask("click " + std::to_string(IDC_SEARCH)), "ok");
-    ASSERT_EQ(p.AskUntil("click " + std::to_string(IDC_STARTUP_OK), "ok", 30000), "ok");
+    ASSERT_EQ(p.AskUntil("click " + std::to_string(IDC_STARTUP_OK), "ok"), "ok");
     ASSERT_EQ(p.AskUntil("top", "ok CGPS_1", 60000), "ok CGPS_1");
     ASSERT_EQ(p.Ask("nav 4"), "ok");
     ASSERT_EQ(p.AskUntil("top", "ok CLOGS_1"), "ok CLOGS_1");
@@ -78,16 +71,14 @@ TEST(LoggingDriver, ReaderWritesTheLogAndExitFinishesTheOpenPolygon) {
     const size_t mark = sim.Commands().size();
     ASSERT_EQ(p.Ask("select 1035 1"), "ok");
     // All twelve rates again, the chosen one first.
-    bool sent = false;
-    for (int i = 0; i < 400 && !sent; ++i) {
+    EXPECT_TRUE(testsupport::WaitUntil([&] {
         const auto commands = sim.Commands();
-        for (size_t k = mark; k < commands.size() && !sent; ++k) {
-            sent = commands[k].line == "$JASC,GPGGA,1" && k + 11 < commands.size() &&
-                   commands[k + 11].line == "$JASC,HPR,0";
+        for (size_t k = mark; k + 11 < commands.size(); ++k) {
+            if (commands[k].line == "$JASC,GPGGA,1" && commands[k + 11].line == "$JASC,HPR,0")
+                return true;
         }
-        if (!sent) std::this_thread::sleep_for(std::chrono::milliseconds(25));
-    }
-    EXPECT_TRUE(sent);
+        return false;
+    }));
     ASSERT_EQ(p.Ask("text " + std::to_string(IDC_LOGS_FILE) + " " + nmea), "ok");
     ASSERT_EQ(p.Ask("click " + std::to_string(IDC_LOGS_START)), "ok");
     EXPECT_TRUE(WaitFor(nmea, kGGA, 3));
@@ -115,7 +106,7 @@ TEST(LoggingDriver, ReaderWritesTheLogAndExitFinishesTheOpenPolygon) {
     ASSERT_EQ(p.Ask("click " + std::to_string(IDC_LOGS5_START)), "ok");
     ASSERT_EQ(p.AskUntil("get " + std::to_string(IDC_LOGS5_START), "ok Log Point"), "ok Log Point");
     ASSERT_EQ(p.Ask("nav 7"), "ok");
-    ASSERT_EQ(p.AskUntil("click " + std::to_string(resources::IDC_EXIT_NO_SAVE), "ok", 10000), "ok");
+    ASSERT_EQ(p.AskUntil("click " + std::to_string(resources::IDC_EXIT_NO_SAVE), "ok"), "ok");
     EXPECT_EQ(p.WaitExit(), 0);
     const std::string row = "-0.0050000      -0.0050000      545.400   \r\n";
     EXPECT_EQ(testsupport::ReadBytes(polygon),

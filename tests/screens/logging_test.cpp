@@ -3,12 +3,14 @@
 // point and polygon files with their areas.
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <QComboBox>
 #include <QLineEdit>
 #include <cmath>
+#include <csignal>
 #include <cstring>
 #include <ctime>
 #include <memory>
@@ -225,8 +227,9 @@ TEST_F(LoggingTest, RefusedStartsNameTheFileAndWhy) {
     // A folder that cannot be made, whoever runs the test: its parent is a file.
     const std::string blocked = Path("plain");
     shelltest::WriteFile(blocked, "x");
+    const std::string device = Path("device.txt");
+    ASSERT_EQ(::symlink("/dev/full", device.c_str()), 0);
     const std::string full = Path("full.txt");
-    ASSERT_EQ(::symlink("/dev/full", full.c_str()), 0);
     ui::StepRunner run;
     WaitShown(run, SCR_LOGS_1);
     run.Add([&] {
@@ -246,6 +249,7 @@ TEST_F(LoggingTest, RefusedStartsNameTheFileAndWhy) {
             {Path("a.bin"), kWrongTxtText},
             {Path("txt"), kWrongTxtText},
             {blocked + "/deeper/x.txt", blocked},
+            {device, device + ": not a regular file"},
         };
         for (const Case& c : cases) {
             boxes.Clear();
@@ -257,13 +261,19 @@ TEST_F(LoggingTest, RefusedStartsNameTheFileAndWhy) {
             EXPECT_EQ(theApp().wLogFlags.load() & LOG_NMEA, 0u) << c.name;
         }
 
-        // A file that takes no bytes: the reader stops the log, the screen shows it stopped
-        // and Start can be pressed again.
+        // A file that takes no bytes (the process may write none): the reader stops the log,
+        // the screen shows it stopped and Start can be pressed again.
         TypeOver(IDC_LOGS_FILE, full);
         Click(IDC_LOGS_APPEND);
         Click(IDC_LOGS_START);
         EXPECT_EQ(theApp().bNMEALogOn.load(), 1);
+        ::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit{};
+        ::getrlimit(RLIMIT_FSIZE, &limit);
+        const rlimit none{0, limit.rlim_max};
+        ::setrlimit(RLIMIT_FSIZE, &none);
         Receive(kGGA);
+        ::setrlimit(RLIMIT_FSIZE, &limit);
         EXPECT_EQ(theApp().bNMEALogOn.load(), 0);
         Tick();
         EXPECT_FALSE(Lamp());

@@ -164,10 +164,7 @@ TEST_F(SetupTest, XRefRunsUntilTheReceiverIsReady) {
 
 TEST_F(SetupTest, XRefKnownPointAndSubscription) {
     Start();
-    Open(SCR_XREF_1);
-    ui::StepRunner run;
-    WaitShown(run, SCR_XREF_1);
-    run.Add([this] {
+    OnScreen(SCR_XREF_1, [&] {
         struct Row {
             const char *lat, *lon, *height;
             bool enabled;
@@ -232,9 +229,7 @@ TEST_F(SetupTest, XRefKnownPointAndSubscription) {
         As<CXREF_1>(SCR_XREF_1)->m_bWarned = 0;
         Tick();
         EXPECT_TRUE(boxes.texts().empty());
-        EndAll();
     });
-    Run(run);
 }
 
 void SaveReference(double lat, double lon, double alt, int32_t port) {
@@ -258,10 +253,7 @@ const Lines kQueryReference{"~100", "$JRTK,6\r\n", "~100", "$JRTK\r\n", "~500"};
 TEST_F(SetupTest, BaseShowsTheSavedReferenceOnTheFirstVisit) {
     Start();
     SaveReference(51.12345678, -114.5, 1100.25, DFX_PORTB);
-    Open(SCR_TSPAN_BASE);
-    ui::StepRunner run;
-    WaitShown(run, SCR_TSPAN_BASE);
-    run.Add([this] {
+    OnScreen(SCR_TSPAN_BASE, [&] {
         Lines entry = kQueryReference;
         entry.insert(entry.end(), {"$JAPP\r\n", "$JDIFF\r\n"});
         EXPECT_EQ(Wire(), entry);
@@ -278,9 +270,7 @@ TEST_F(SetupTest, BaseShowsTheSavedReferenceOnTheFirstVisit) {
         ClearWire();
         Tick(2);
         EXPECT_EQ(Wire(), (Lines{"~0"}));
-        EndAll();
     });
-    Run(run);
 }
 
 TEST_F(SetupTest, BaseInitializeSendsPortAndTypedReference) {
@@ -385,7 +375,7 @@ TEST_F(SetupTest, RoverPollsAndHandsOverToTheBase) {
 }
 
 // The three set-up pages with live values, as the screenshots show them.
-class SetupShotTest : public SetupTest {
+class SetupShotTest : public SetupTest, public ::testing::WithParamInterface<double> {
 protected:
     void ShowLive(double scale, const std::string& suffix) {
         Start(scale);
@@ -425,12 +415,12 @@ protected:
     }
 };
 
-TEST_F(SetupShotTest, ScreenshotsScale1) {
-    ShowLive(1.0, "_scale_1.0");
+TEST_P(SetupShotTest, Screenshots) {
+    ShowLive(GetParam(), GetParam() > 1.0 ? "_scale_1.5" : "_scale_1.0");
 }
 
-TEST_F(SetupShotTest, ScreenshotsScale15) {
-    ShowLive(1.5, "_scale_1.5");
-}
+INSTANTIATE_TEST_SUITE_P(Scales, SetupShotTest, ::testing::Values(1.0, 1.5), [](const auto& info) {
+    return std::string(info.param > 1.0 ? "scale15" : "scale1");
+});
 
 }  // namespace

@@ -27,17 +27,16 @@ std::string Id(int n) {
 // (line ends as "\n"), each without its "ok <type> " prefix.
 std::vector<std::string> AnswerBoxesUntil(DriverProcess& p, const std::string& top) {
     std::vector<std::string> texts;
-    for (int i = 0; i < 400; ++i) {
+    const bool reached = testsupport::WaitUntil([&] {
         const std::string box = p.Ask("msgbox");
         if (box.rfind("ok ", 0) == 0 && box != "ok none") {
             texts.push_back(box.substr(box.find(' ', 3) + 1));
             p.Ask("answer ok");
-            continue;
+            return false;
         }
-        if (p.Ask("top") == "ok " + top && p.Ask("msgbox") == "ok none") return texts;
-        p.AskUntil("msgbox", "never", 25);
-    }
-    ADD_FAILURE() << "never reached " << top;
+        return p.Ask("top") == "ok " + top && p.Ask("msgbox") == "ok none";
+    });
+    if (!reached) ADD_FAILURE() << "never reached " << top;
     return texts;
 }
 
@@ -186,14 +185,14 @@ TEST(DriverErrors, ReceiverGoneBeforeExitAndSaveGivesNotFound) {
     EXPECT_EQ(p.Ask("click " + Id(IDC_AUTO_BAUD)), "ok");
     EXPECT_EQ(p.Ask("click " + Id(IDC_SEARCH)), "ok");
     const std::string shown = "ok enabled=1 visible=1 checked=0 sel=-1 pos=0";
-    ASSERT_EQ(p.AskUntil("state " + Id(IDC_STARTUP_OK), shown, 20000), shown);
+    ASSERT_EQ(p.AskUntil("state " + Id(IDC_STARTUP_OK), shown), shown);
     EXPECT_EQ(p.Ask("click " + Id(IDC_STARTUP_OK)), "ok");
-    ASSERT_EQ(p.AskUntil("top", "ok CGPS_1", 30000), "ok CGPS_1");
+    ASSERT_EQ(p.AskUntil("top", "ok CGPS_1"), "ok CGPS_1");
     sim.HangUp();
     EXPECT_EQ(p.Ask("nav 7"), "ok");
     ASSERT_EQ(p.AskUntil("top", "ok CCHECK"), "ok CCHECK");
     EXPECT_EQ(p.Ask("click " + Id(resources::IDC_EXIT_SAVE)), "ok");
-    ASSERT_EQ(p.AskUntil("top", "ok CCLOSESCREEN_1", 20000), "ok CCLOSESCREEN_1");
+    ASSERT_EQ(p.AskUntil("top", "ok CCLOSESCREEN_1"), "ok CCLOSESCREEN_1");
     for (int tick = 0; tick < 3; ++tick) EXPECT_EQ(p.Ask("timer 1"), "ok");
     const std::string line2 = "ok  - Receiver not found, ";
     EXPECT_EQ(p.AskUntil("get " + Id(resources::IDC_SAVING_LINE1 + 1), line2), line2);

@@ -128,6 +128,15 @@ std::string DriverProcess::AskUntil(const std::string& command, const std::strin
     return reply;
 }
 
+bool WaitUntil(const std::function<bool()>& ready, int timeoutMs) {
+    const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (;;) {
+        if (ready()) return true;
+        if (Clock::now() >= deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+}
+
 int DriverProcess::WaitExit() {
     const auto deadline = Clock::now() + std::chrono::seconds(60);
     while (Clock::now() < deadline) {

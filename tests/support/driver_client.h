@@ -4,6 +4,7 @@
 
 #include <sys/types.h>
 
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -11,6 +12,14 @@
 namespace testsupport {
 
 class ReceiverSimulator;
+
+// Real-time bound for waiting on the program or the simulator: generous, so a loaded machine
+// is never mistaken for a fault; a passing test never waits for it.
+inline constexpr int kDriverWaitMs = 60000;
+
+// Asks `ready` again, a short real pause apart, until it holds or timeoutMs have passed; its
+// last answer.
+bool WaitUntil(const std::function<bool()>& ready, int timeoutMs = kDriverWaitMs);
 
 struct DriverOptions {
     // The device the program finds as COM1 (TESSARAY_PC_COM1); empty: none.
@@ -44,7 +53,7 @@ public:
     std::string Ask(const std::string& command);
     // Asks again (a short real pause apart) until the reply is `expected`; the last reply.
     std::string AskUntil(const std::string& command, const std::string& expected,
-                         int timeoutMs = 10000);
+                         int timeoutMs = kDriverWaitMs);
     // Exit status, or -1 when the process did not end within the deadline.
     int WaitExit();
 

@@ -143,13 +143,19 @@ std::vector<ReceiverSimulator::Command> ReceiverSimulator::Commands() const {
     return commands_;
 }
 
-bool ReceiverSimulator::WaitForCommand(const std::string& prefix, uint32_t timeoutMs) {
+bool ReceiverSimulator::WaitForCommand(const std::string& prefix, uint32_t timeoutMs, size_t from) {
     std::unique_lock<std::mutex> lock(mutex_);
     return changed_.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] {
-        for (const Command& c : commands_)
-            if (c.line.compare(0, prefix.size(), prefix) == 0) return true;
+        for (size_t i = from; i < commands_.size(); ++i)
+            if (commands_[i].line.compare(0, prefix.size(), prefix) == 0) return true;
         return false;
     });
+}
+
+bool ReceiverSimulator::WaitRead(uint64_t bytes, uint32_t timeoutMs) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    return changed_.wait_for(lock, std::chrono::milliseconds(timeoutMs),
+                             [&] { return bytesRead_ >= bytes; });
 }
 
 bool ReceiverSimulator::WaitIdle(uint32_t timeoutMs) {
@@ -166,6 +172,8 @@ uint64_t ReceiverSimulator::BytesWritten() const {
 
 void ReceiverSimulator::HandleInput(const char* data, size_t n) {
     // Caller holds mutex_.
+    bytesRead_ += n;
+    changed_.notify_all();
     for (size_t i = 0; i < n; ++i) {
         partialLine_ += data[i];
         size_t len = partialLine_.size();

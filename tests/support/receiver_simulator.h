@@ -64,8 +64,12 @@ public:
     void HangUp();
 
     std::vector<Command> Commands() const;
-    // Waits (real time, bounded) until a command beginning with prefix arrived.
-    bool WaitForCommand(const std::string& prefix, uint32_t timeoutMs);
+    // Waits (real time, bounded) until a command beginning with prefix arrived, counting only
+    // the commands from index `from` of Commands() on.
+    bool WaitForCommand(const std::string& prefix, uint32_t timeoutMs, size_t from = 0);
+    // Waits (real time, bounded) until the simulator has read and handled `bytes` bytes from
+    // the program in all; the replies they ask for are then queued.
+    bool WaitRead(uint64_t bytes, uint32_t timeoutMs);
     // True once every streamed item (of a non-repeating stream) and queued byte is written.
     bool WaitIdle(uint32_t timeoutMs);
     uint64_t BytesWritten() const;
@@ -103,6 +107,7 @@ private:
     bool hungUp_ = false;
     uint32_t lineBaud_ = 0;
     uint64_t bytesWritten_ = 0;
+    uint64_t bytesRead_ = 0;
 
     std::atomic<bool> stop_{false};
     std::thread thread_;

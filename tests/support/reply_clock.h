@@ -12,6 +12,7 @@
 
 #include "engine/reader_sinks.h"
 #include "platform/clock.h"
+#include "platform/serial.h"
 
 class SComm;
 
@@ -30,6 +31,28 @@ public:
     std::atomic<uint64_t> passes{0};
 };
 
+// The program's port, counting the bytes that went out and those taken in (read or purged).
+class CountingDevice : public platform::PosixSerialDevice {
+public:
+    long Write(const void* buf, size_t len) override {
+        const long n = platform::PosixSerialDevice::Write(buf, len);
+        if (n > 0) written.fetch_add(static_cast<uint64_t>(n));
+        return n;
+    }
+    long Read(void* buf, size_t max) override {
+        const long n = platform::PosixSerialDevice::Read(buf, max);
+        if (n > 0) taken.fetch_add(static_cast<uint64_t>(n));
+        return n;
+    }
+    int Purge() override {
+        uint32_t queued = 0;
+        if (BytesQueued(&queued) == 0) taken.fetch_add(queued);
+        return platform::PosixSerialDevice::Purge();
+    }
+    std::atomic<uint64_t> written{0};
+    std::atomic<uint64_t> taken{0};
+};
+
 class ReplyClock : public platform::Clock {
 public:
     ReplyClock(ReceiverSimulator& sim, SComm& comm, CountingSinks& sinks, uint32_t start = 100000)
@@ -39,6 +62,11 @@ public:
 
     std::atomic<bool> waitForReplies{true};
     std::atomic<uint32_t> paused{0};
+    // The program's port, when it counts: a pause then also waits until the simulator has read
+    // every byte written so far and the program has taken in every byte of the answers. Without
+    // it a command or a reply still in the pseudo-terminal looks like silence on a loaded
+    // machine. Set before the pauses begin.
+    const CountingDevice* device = nullptr;
 
 private:
     std::atomic<uint32_t> now_;

@@ -75,6 +75,18 @@ protected:
     void WaitShown(ui::StepRunner& run, eScreen screen);
     // Ends every screen's loop.
     void EndAll();
+    // Opens the screen (after Start), runs `body` once it is shown, then ends every loop.
+    template <class Body>
+    void OnScreen(eScreen screen, Body body) {
+        Open(screen);
+        ui::StepRunner run;
+        WaitShown(run, screen);
+        run.Add([this, body] {
+            body();
+            EndAll();
+        });
+        Run(run);
+    }
 
     // The page the user sees: the topmost visible page, else the opened screen.
     ui::Dialog* Page() const;
