@@ -195,6 +195,9 @@ void CLogs::Stop(Log log, const char* action, const std::string& reason) {
     files_[log].state = CLOSED;
     app().wLogFlags.fetch_and(~info.bit);
     (app().*info.running).store(0);
+    // As after Stop on the binary log screen: the link probe asks for message 1 at its usual
+    // rate again.
+    if (log == BIN) app().iBin1Rate.store(1);
     platform::Trace("Tessaray_PC: CLogs: cannot %s %s \"%s\": %s\n", action, info.label,
                     path.c_str(), reason.c_str());
     platform::Notify("Cannot " + std::string(action) + " the " + info.label + " file \"" + path +

@@ -69,7 +69,7 @@ ui::DialogTemplate Build() {
                                 {1012, "Easting Error*:", 1013, 379},
                                 {1014, "Altitude Error*:", 1024, 395}};
     for (const Readout& r : readouts) {
-        c.push_back({r.label, Kind::Static, {56, r.y + 2, 82, 12}, r.text, Flag::NoWrap, 0, {}});
+        c.push_back({r.label, Kind::Static, {50, r.y + 1, 88, 14}, r.text, Flag::NoWrap, 0, {}});
         c.push_back(
             {r.edit, Kind::Edit, {139, r.y, 48, kEditH}, "", Flag::ReadOnly | Flag::Right, 0, {}});
     }

@@ -31,7 +31,7 @@ ui::DialogTemplate Build() {
     AddChartSliders(c, 50, 336, 218, 1030, 1031);
 
     // Heading and time under the cursor.
-    c.push_back({1012, Kind::Static, {52, 374, 46, 12}, "Heading:", Flag::NoWrap, 0, {}});
+    c.push_back({1012, Kind::Static, {46, 373, 52, 14}, "Heading:", Flag::NoWrap, 0, {}});
     c.push_back({1007, Kind::Edit, {99, 372, 52, kEditH}, "", Flag::ReadOnly | Flag::Right, 0, {}});
     c.push_back({1015, Kind::Static, {153, 374, 10, 12}, "d", Flag::NoWrap, 0, {}});
     c.push_back({1013, Kind::Static, {52, 392, 46, 12}, "Time:", Flag::NoWrap, 0, {}});

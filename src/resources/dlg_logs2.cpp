@@ -28,7 +28,7 @@ ui::DialogTemplate Build() {
     c.push_back({-1,
                  Kind::Static,
                  {58, 194, 254, 12},
-                 "*This data can be used for post processing.",
+                 "This data can be used for post processing.",
                  Flag::NoWrap,
                  0,
                  {}});

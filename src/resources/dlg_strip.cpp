@@ -29,7 +29,7 @@ void AddChartAxes(std::vector<ui::ControlSpec>& c, double left, double top, doub
     for (int k = 0; k < 5; ++k)
         c.push_back({1157 + k,
                      Kind::Static,
-                     {right + 2, bottom - row * k - kTextH / 2, 38, kTextH},
+                     {right + 1, bottom - row * k - kTextH / 2, 41, kTextH},
                      "",
                      Flag::NoWrap,
                      0,

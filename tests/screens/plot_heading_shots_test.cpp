@@ -1,15 +1,17 @@
 // Screenshots of the position plot and the heading screens with live data, at two scales, for
-// review; each also checks that its picture was drawn.
+// review; each also checks that its picture was drawn and that no text is clipped or overlaps.
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <string>
+#include <vector>
 
 #include "engine/gps.h"
 #include "screens/position/GPS_5.h"
 #include "shell/BaseDialog.h"
 #include "shell/Tessaray_PC.h"
+#include "support/qt/layout_check.h"
 #include "support/qt/screen_harness.h"
 
 namespace {
@@ -67,6 +69,7 @@ TEST_P(PlotHeadingShots, LiveScreen) {
         ASSERT_NE(page, nullptr);
         const bool drawn = page->Widget()->findChild<QWidget*>(QStringLiteral("canvas")) != nullptr;
         EXPECT_EQ(drawn, screen != SCR_HEADING_2);
+        EXPECT_EQ(shelltest::LayoutFaults(*page->Widget()), std::vector<std::string>{});
         Shot(std::string(ScreenClassName(screen)) + (scale > 1.2 ? "_144dpi" : "_96dpi"));
         EndAll();
     });

@@ -82,8 +82,8 @@ void CLOGS_1::SendLogRates() {
 
 void CLOGS_1::OnRateChange(size_t row) {
     const RateCombo& r = kRates[row];
-    const int sel = GetCurSel(r.id);
-    if (sel < 0 || sel >= r.items) return;
-    StoreRate(g_GPS.Info.Settings.NMEALogConfig.*r.field, RateCodeAt(sel));
+    const std::optional<int> code = ChosenRate(r.id, r.items);
+    if (!code) return;
+    StoreRate(g_GPS.Info.Settings.NMEALogConfig.*r.field, *code);
     SendLogRates();
 }

@@ -5,7 +5,6 @@
 #include "engine/gps.h"
 #include "engine/txnmea.h"
 #include "platform/textfile.h"
-#include "platform/trace.h"
 #include "resources/dlg_logs.h"
 
 namespace {
@@ -58,11 +57,11 @@ void CLOGS_2::SendRawRates() {
 }
 
 void CLOGS_2::OnRateChange() {
-    const int sel = GetCurSel(IDC_LOGS2_RATE);
-    if (sel < 0 || sel >= kRateItems) return;
+    const std::optional<int> code = ChosenRate(IDC_LOGS2_RATE, kRateItems);
+    if (!code) return;
     PortConfig& cfg = g_GPS.Info.Settings.NMEALogConfig;
-    StoreRate(cfg.eBIN95, RateCodeAt(sel));
-    StoreRate(cfg.eBIN96, RateCodeAt(sel));
+    StoreRate(cfg.eBIN95, *code);
+    StoreRate(cfg.eBIN96, *code);
     SendRawRates();
 }
 
@@ -76,8 +75,7 @@ bool CLOGS_2::WriteHead(const std::string& path) {
     const std::string line = StationLineBytes(GetDlgItemText(IDC_LOGS2_STATION));
     if (!file.Open(path, true, &error) || !file.Write(line, &error) || !file.Flush(&error) ||
         !file.Close(&error)) {
-        platform::Trace("%s %s\n", kLogHeadErrorTrace, error.c_str());
-        ShowMessage("The log could not be started:\n" + error);
+        ReportStartFailure(error);
         return false;
     }
     return true;

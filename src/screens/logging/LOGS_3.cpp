@@ -73,9 +73,9 @@ void CLOGS_3::SendBinRates() {
 
 void CLOGS_3::OnRateChange(size_t row) {
     const RateCombo& r = kRates[row];
-    const int sel = GetCurSel(r.id);
-    if (sel < 0 || sel >= r.items) return;
-    StoreRate(g_GPS.Info.Settings.BinLogRates.*r.field, RateCodeAt(sel));
+    const std::optional<int> code = ChosenRate(r.id, r.items);
+    if (!code) return;
+    StoreRate(g_GPS.Info.Settings.BinLogRates.*r.field, *code);
     SendBinRates();
 }
 

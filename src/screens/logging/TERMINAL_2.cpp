@@ -8,9 +8,9 @@
 #include "engine/terminal_text.h"
 #include "engine/terminalconfig.h"
 #include "resources/dlg_terminal.h"
-#include "screens/differential/diff_page.h"
 #include "screens/logging/BUNCH.h"
 #include "screens/logging/terminal_group.h"
+#include "shell/ScreenPage.h"
 #include "ui/fonts.h"
 
 using namespace resources;

@@ -247,11 +247,21 @@ bool CLogsFrame::PrepareLogFile(const std::string& path, bool emptyAllowed) {
     }
     platform::RawFileWriter file;
     if (!file.Open(path, !empty, &error) || !file.Close(&error)) {
-        platform::Trace("%s %s\n", kLogHeadErrorTrace, error.c_str());
-        ShowMessage("The log could not be started:\n" + error);
+        ReportStartFailure(error);
         return false;
     }
     return true;
+}
+
+void CLogsFrame::ReportStartFailure(const std::string& error) {
+    platform::Trace("%s %s\n", kLogHeadErrorTrace, error.c_str());
+    ShowMessage("The log could not be started:\n" + error);
+}
+
+std::optional<int> CLogsFrame::ChosenRate(int comboId, int items) {
+    const int sel = GetCurSel(comboId);
+    if (sel < 0 || sel >= items) return std::nullopt;
+    return RateCodeAt(sel);
 }
 
 void CLogsFrame::ShowLamp(bool on) {

@@ -131,6 +131,10 @@ protected:
     void ShowRunState(bool running);
     void ShowLamp(bool on);
     void ShowMessage(const std::string& text);
+    // A file the log could not be prepared or begun in: traced and told to the user.
+    void ReportStartFailure(const std::string& error);
+    // The code of the rate a combo of `items` entries shows; nothing when none is chosen.
+    std::optional<int> ChosenRate(int comboId, int items);
 
     const LogFileKind& kind_;
     int32_t bBaudNotePending = 0;

@@ -11,7 +11,7 @@
 #include "engine/txnmea.h"
 #include "platform/numbers.h"
 #include "resources/dlg_gps2.h"
-#include "screens/differential/diff_page.h"
+#include "shell/ScreenPage.h"
 #include "shell/Tessaray_PC.h"
 #include "ui/canvas.h"
 

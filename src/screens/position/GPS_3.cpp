@@ -12,10 +12,10 @@
 #include "platform/numbers.h"
 #include "platform/trace.h"
 #include "resources/dlg_gps3.h"
-#include "screens/differential/diff_page.h"
 #include "shell/DiffSource.h"
 #include "shell/FileOpenDlg.h"
 #include "shell/SaveProfile.h"
+#include "shell/ScreenPage.h"
 #include "shell/Tessaray_PC.h"
 #include "ui/messagebox.h"
 

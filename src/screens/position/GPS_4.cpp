@@ -11,7 +11,7 @@
 #include "platform/numbers.h"
 #include "platform/trace.h"
 #include "resources/dlg_gps4.h"
-#include "screens/differential/diff_page.h"
+#include "shell/ScreenPage.h"
 #include "shell/Tessaray_PC.h"
 #include "ui/canvas.h"
 

@@ -8,7 +8,7 @@
 #include "engine/txnmea.h"
 #include "platform/clock.h"
 #include "resources/dlg_gps6.h"
-#include "screens/differential/diff_page.h"
+#include "shell/ScreenPage.h"
 #include "shell/Tessaray_PC.h"
 
 int32_t iCaptureState = 0;

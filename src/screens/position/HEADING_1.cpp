@@ -12,9 +12,9 @@
 #include "platform/clock.h"
 #include "platform/numbers.h"
 #include "resources/dlg_heading1.h"
-#include "screens/differential/diff_page.h"
 #include "screens/position/HEADING_2.h"
 #include "screens/position/HEADING_3.h"
+#include "shell/ScreenPage.h"
 #include "shell/Tessaray_PC.h"
 #include "ui/fonts.h"
 

@@ -9,8 +9,8 @@
 #include "platform/clock.h"
 #include "platform/numbers.h"
 #include "resources/dlg_heading3.h"
-#include "screens/differential/diff_page.h"
 #include "screens/position/HEADING_1.h"
+#include "shell/ScreenPage.h"
 #include "shell/Tessaray_PC.h"
 #include "ui/fonts.h"
 
