@@ -40,7 +40,7 @@ bool WaitRun(const ReceiverSimulator& sim, size_t from, const std::vector<std::s
 TEST(GpsDriver, EveryTabSendsItsLeaveAndEntryCommands) {
     ReceiverSimulator sim;
     ASSERT_TRUE(sim.ok()) << sim.error();
-    sim.Stream({"$GPGGA,123519.50,4807.038,N,01131.000,E,2,08,0.9,545.4,M,46.9,M,2.0,0000*4F\r\n"},
+    sim.Stream({"$GPGGA,123519.50,4807.038,N,01131.000,E,2,08,0.9,545.4,M,46.9,M,2.0,0000*43\r\n"},
                200, true);
     sim.AddReply("$JDIFF", "$>JDIFF,WAAS\r\n");
     sim.AddReply("$JAPP", "$>JAPP,WAAS,LBAND\r\n");
