@@ -22,7 +22,7 @@
 //      - control ids: sliders, six time labels, five value labels, the two time read-outs
 //        (0 where the screen has none), the width and marker combos. The defaults are the
 //        ids every plot screen uses.
-// 2. Members: a StripChart built from the spec. In the screen's constructor call
+// 2. Members: a StripChart built from that description. In the screen's constructor call
 //    Attach(*this) (combo handlers); in OnInitDialog call FirstActivation(*this) on the
 //    first activation (slider ranges and positions), then Activate(*this) every time
 //    (combos refilled and selected from the record, remembered points cleared).
@@ -149,7 +149,7 @@ struct StripTitlePiece {
 };
 
 struct StripFrame {
-    std::vector<int> series;  // indexes into the spec's series, drawn in this order
+    std::vector<int> series;  // indexes into the description's series, drawn in this order
     StripScale scale;
     std::array<std::string, 5> valueLabels;  // bottom to top
     std::vector<StripTitlePiece> title;
