@@ -14,6 +14,7 @@
 #include "screens/differential/BEACON_1.h"
 #include "screens/differential/BEACON_2.h"
 #include "support/driver_client.h"
+#include "support/qt/driver_start.h"
 #include "support/frames.h"
 #include "support/receiver_simulator.h"
 
@@ -47,12 +48,7 @@ TEST(BeaconDriver, StatusTabsAndTuneReachTheReceiver) {
 
     testsupport::DriverProcess p(sim);
     ASSERT_TRUE(p.Connect());
-    ASSERT_EQ(p.AskUntil("top", "ok CTessaray_PCDlg"), "ok CTessaray_PCDlg");
-    ASSERT_EQ(p.Ask("timer 1"), "ok");
-    ASSERT_EQ(p.AskUntil("top", "ok CSTARTUP3"), "ok CSTARTUP3");
-    ASSERT_EQ(p.Ask("click " + std::to_string(IDC_SEARCH)), "ok");
-    ASSERT_EQ(p.AskUntil("click " + std::to_string(IDC_STARTUP_OK), "ok"), "ok");
-    ASSERT_EQ(p.AskUntil("top", "ok CGPS_1", 60000), "ok CGPS_1");
+    ASSERT_EQ(testsupport::SearchToPositionScreen(p), "");
 
     size_t mark = sim.Commands().size();
     ASSERT_EQ(p.AskUntil("nav 2", "ok"), "ok");

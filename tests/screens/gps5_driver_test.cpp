@@ -8,6 +8,7 @@
 #include "resources/dlg_startup.h"
 #include "screens/position/GPS_5.h"
 #include "support/driver_client.h"
+#include "support/qt/driver_start.h"
 #include "support/frames.h"
 #include "support/receiver_simulator.h"
 
@@ -32,12 +33,7 @@ TEST(Gps5Driver, SnapShotAndSlidersInTheWholeProgram) {
 
     testsupport::DriverProcess p(sim);
     ASSERT_TRUE(p.Connect());
-    ASSERT_EQ(p.AskUntil("top", "ok CTessaray_PCDlg"), "ok CTessaray_PCDlg");
-    ASSERT_EQ(p.Ask("timer 1"), "ok");
-    ASSERT_EQ(p.AskUntil("top", "ok CSTARTUP3"), "ok CSTARTUP3");
-    ASSERT_EQ(p.Ask("click " + std::to_string(IDC_SEARCH)), "ok");
-    ASSERT_EQ(p.AskUntil("click " + std::to_string(IDC_STARTUP_OK), "ok"), "ok");
-    ASSERT_EQ(p.AskUntil("top", "ok CGPS_1", 60000), "ok CGPS_1");
+    ASSERT_EQ(testsupport::SearchToPositionScreen(p), "");
 
     ASSERT_EQ(p.Ask("select 1006 4"), "ok");
     ASSERT_EQ(p.AskUntil("top", "ok CGPS_5"), "ok CGPS_5");

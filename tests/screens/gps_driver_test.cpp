@@ -11,6 +11,7 @@
 
 #include "resources/dlg_startup.h"
 #include "support/driver_client.h"
+#include "support/qt/driver_start.h"
 #include "support/receiver_simulator.h"
 
 namespace {
@@ -47,12 +48,7 @@ TEST(GpsDriver, EveryTabSendsItsLeaveAndEntryCommands) {
 
     testsupport::DriverProcess p(sim);
     ASSERT_TRUE(p.Connect());
-    ASSERT_EQ(p.AskUntil("top", "ok CTessaray_PCDlg", 30000), "ok CTessaray_PCDlg");
-    ASSERT_EQ(p.Ask("timer 1"), "ok");
-    ASSERT_EQ(p.AskUntil("top", "ok CSTARTUP3", 30000), "ok CSTARTUP3");
-    ASSERT_EQ(p.Ask("click " + std::to_string(IDC_SEARCH)), "ok");
-    ASSERT_EQ(p.AskUntil("click " + std::to_string(IDC_STARTUP_OK), "ok", 30000), "ok");
-    ASSERT_EQ(p.AskUntil("top", "ok CGPS_1", 60000), "ok CGPS_1");
+    ASSERT_EQ(testsupport::SearchToPositionScreen(p), "");
 
     struct Visit {
         const char* select;

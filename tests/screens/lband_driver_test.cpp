@@ -13,6 +13,7 @@
 #include "resources/dlg_startup.h"
 #include "screens/differential/LBND_1.h"
 #include "support/driver_client.h"
+#include "support/qt/driver_start.h"
 #include "support/receiver_simulator.h"
 
 namespace {
@@ -53,13 +54,7 @@ TEST(LBandDriver, RetuneLeavesTheWindowAnsweringAndTabsReachTheReceiver) {
 
     testsupport::DriverProcess p(sim);
     ASSERT_TRUE(p.Connect());
-    ASSERT_EQ(p.AskUntil("top", "ok CTessaray_PCDlg"), "ok CTessaray_PCDlg");
-    ASSERT_EQ(p.Ask("timer 1"), "ok");
-    ASSERT_EQ(p.AskUntil("top", "ok CSTARTUP3"), "ok CSTARTUP3");
-    const std::string ok = std::to_string(IDC_STARTUP_OK);
-    ASSERT_EQ(p.Ask("click " + std::to_string(IDC_SEARCH)), "ok");
-    ASSERT_EQ(p.AskUntil("click " + ok, "ok"), "ok");
-    ASSERT_EQ(p.AskUntil("top", "ok CGPS_1", 60000), "ok CGPS_1");
+    ASSERT_EQ(testsupport::SearchToPositionScreen(p), "");
     // The differential button opens the group of the source the receiver reports.
     ASSERT_EQ(p.AskUntil("nav 2", "ok"), "ok");
     ASSERT_EQ(p.AskUntil("top", "ok CLBND_1"), "ok CLBND_1");

@@ -13,6 +13,7 @@
 #include "screens/logging/LOGS_5.h"
 #include "screens/logging/logs_frame.h"
 #include "support/driver_client.h"
+#include "support/qt/driver_start.h"
 #include "support/frames.h"
 #include "support/qt/shell_harness.h"
 #include "support/receiver_simulator.h"
@@ -47,12 +48,7 @@ TEST(LoggingDriver, ReaderWritesTheLogAndExitFinishesTheOpenPolygon) {
 
     testsupport::DriverProcess p(sim);
     ASSERT_TRUE(p.Connect());
-    ASSERT_EQ(p.AskUntil("top", "ok CTessaray_PCDlg"), "ok CTessaray_PCDlg");
-    ASSERT_EQ(p.Ask("timer 1"), "ok");
-    ASSERT_EQ(p.AskUntil("top", "ok CSTARTUP3"), "ok CSTARTUP3");
-    ASSERT_EQ(p.Ask("click " + std::to_string(IDC_SEARCH)), "ok");
-    ASSERT_EQ(p.AskUntil("click " + std::to_string(IDC_STARTUP_OK), "ok"), "ok");
-    ASSERT_EQ(p.AskUntil("top", "ok CGPS_1", 60000), "ok CGPS_1");
+    ASSERT_EQ(testsupport::SearchToPositionScreen(p), "");
     ASSERT_EQ(p.Ask("nav 4"), "ok");
     ASSERT_EQ(p.AskUntil("top", "ok CLOGS_1"), "ok CLOGS_1");
     // A note on the first tick when the port runs below 38400 baud.

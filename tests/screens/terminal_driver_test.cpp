@@ -16,6 +16,7 @@
 #include "resources/dlg_startup.h"
 #include "resources/dlg_terminal.h"
 #include "support/driver_client.h"
+#include "support/qt/driver_start.h"
 #include "support/frames.h"
 #include "support/receiver_simulator.h"
 #include "support/temp_dir.h"
@@ -41,12 +42,7 @@ void ToTerminal(ReceiverSimulator& sim, DriverProcess& p) {
                                           "545.4,M,46.9,M,,")},
                100, true);
     ASSERT_TRUE(p.Connect());
-    ASSERT_EQ(p.AskUntil("top", "ok CTessaray_PCDlg", 30000), "ok CTessaray_PCDlg");
-    ASSERT_EQ(p.Ask("timer 1"), "ok");
-    ASSERT_EQ(p.AskUntil("top", "ok CSTARTUP3", 30000), "ok CSTARTUP3");
-    ASSERT_EQ(p.Ask("click " + Id(IDC_SEARCH)), "ok");
-    ASSERT_EQ(p.AskUntil("click " + Id(IDC_STARTUP_OK), "ok", 30000), "ok");
-    ASSERT_EQ(p.AskUntil("top", "ok CGPS_1", 60000), "ok CGPS_1");
+    ASSERT_EQ(testsupport::SearchToPositionScreen(p), "");
     ASSERT_EQ(p.Ask("nav 3"), "ok");
     ASSERT_EQ(p.AskUntil("top", "ok CTERMINAL_1"), "ok CTERMINAL_1");
     std::string box = "ok none";
