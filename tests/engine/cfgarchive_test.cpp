@@ -162,6 +162,26 @@ TEST_F(ArchiveTest, EveryStoredFieldRoundTripsAtItsOffset) {
     EXPECT_EQ(l.Settings.WizardLive.iElevation, 44) << "not in the file";
 }
 
+// The setup check word is the Modbus CRC-16 of the explicit header image alone.
+TEST(SetupCrc, CoversTheHeaderImageOnly) {
+    const uint8_t check[] = {'1', '2', '3', '4', '5', '6', '7', '8', '9', 0};
+    EXPECT_EQ(std::tuple(CGPS::CalcCRC16(check, 9), CGPS::CalcCRC16(check + 9, 1),
+                         CGPS::CalcCRC16(nullptr, 0)),
+              std::tuple(0x4B37, 0x40BF, 0xFFFF));
+    auto gps = std::make_unique<CGPS>();
+    uint8_t image[kSetupCrcBytes];
+    gps->Info.HeaderImage(image);
+    EXPECT_EQ(std::tuple(image[0], image[1], image[8], image[11], image[57], image[64]),
+              std::tuple(0x00, 0xE1, 0x78, 0x12, 0, 1));  // 57600, 0x12345678, padding, word 2
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(image + 40)), "Unavailable");
+    const uint16_t before = CGPS::CalcSetupCRC(gps->Info);
+    EXPECT_EQ(before, CGPS::CalcCRC16(image, sizeof(image)));
+    gps->Info.iComPort = 7;  // after the image: no effect
+    EXPECT_EQ(CGPS::CalcSetupCRC(gps->Info), before);
+    gps->Info.szSetupText3[15] = 'x';  // last byte inside the image
+    EXPECT_NE(CGPS::CalcSetupCRC(gps->Info), before);
+}
+
 TEST_F(ArchiveTest, MarkerFlipsOnEveryLoadAndAnAMarkerPausesAfterTheLock) {
     gps->Info.bCfgMarker = 0;  // a normal exit
     ASSERT_TRUE(gps->SaveConfigFile());

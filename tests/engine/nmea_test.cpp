@@ -317,6 +317,15 @@ TEST_F(Dispatch, LBandReplies) {
         Feed(Bare(std::string(">JI,1,2,3,4,5,") + option + ",APP,DSP"));
         EXPECT_EQ(GetOptionCode(), code) << option;
     }
+    // The option code decides the 20 Hz rates and the t-Span screens; none known allows both.
+    const std::tuple<int, bool, bool> rules[] = {
+        {-1, true, true}, {4, false, true}, {1, true, false}, {0, false, false}, {5, true, true}};
+    for (const auto& [code, has20, hasTSpan] : rules) {
+        ResetOptionCode();
+        if (code >= 0) SetOptionCode(static_cast<uint32_t>(code));
+        EXPECT_EQ(std::tuple(bHas20HzOption(), bHasTSpanOption()), std::tuple(has20, hasTSpan))
+            << code;
+    }
     Feed(Bare(">JI,42,2,3,4,5,00,APPLICATION-FIRMWARE-TEXT,DSP"));
     EXPECT_EQ(std::string(l.szAppFirmware) + "|" + l.szDspFirmware, "APPLICATION-FIRMWAR|DSP");
     Feed(Bare(">JI,43,2,3,4,5,00,,"));
