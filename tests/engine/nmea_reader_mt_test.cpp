@@ -13,17 +13,20 @@
 #include <vector>
 
 #include "engine/appstate.h"
-#include "engine/decoder_cases.h"
 #include "engine/nmea.h"
 #include "engine/reader_sinks.h"
 #include "engine/scomm.h"
 #include "engine/thread.h"
+#include "support/frames.h"
 #include "support/receiver_simulator.h"
 #include "support/temp_dir.h"
 
 namespace {
 
-using decoder_cases::Nmea;
+std::string Nmea(const std::string& body) {
+    return testsupport::NmeaSentence(body);
+}
+const std::string kGGA = "GPGGA,123519.50,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,2.0,0000";
 
 // Polls a condition with a generous deadline; the condition decides, never the time.
 template <class Pred>
@@ -74,11 +77,11 @@ protected:
 
 TEST_F(ReaderFixture, SplitWritesDecodeAndBadSumsAreCounted) {
     sim.SetChunkSizes({5, 64, 1, 200});  // sentences completed across passes
-    std::string bad = Nmea(decoder_cases::kGGA);
+    std::string bad = Nmea(kGGA);
     bad[bad.size() - 4] = bad[bad.size() - 4] == '1' ? '2' : '1';
     const long target = CNMEA::SentenceCount() + 4;
     sim.Send(bad + "noise before the dollar " + bad + "$>JRTK,1,51.0123456,-114.5,1048.25\r\n" +
-             Nmea(decoder_cases::kGGA));
+             Nmea(kGGA));
     ASSERT_TRUE(Eventually([&] { return CNMEA::SentenceCount() >= target; }));
     ASSERT_TRUE(Eventually([&] { return Position(48, 11); }));
     RecordLock hold(gps->Info.ulPart1Lock);
@@ -112,14 +115,28 @@ TEST_F(ReaderFixture, ScreenNeverSeesAHalfWrittenPosition) {
 TEST_F(ReaderFixture, SoakOfRandomBytesThroughThePort) {
     sim.SetChunkSizes({4096, 17, 999, 1});
     App().eReceiverType.store(0);
-    std::vector<std::string> sentences = {"$PKRV,SETUP,SHOW\r\n", "$PKRV,HELP\r\n", "$BIN1"};
-    for (const decoder_cases::Case& c : decoder_cases::AllFamilies())
-        sentences.insert(sentences.end(), c.sentences.begin(), c.sentences.end());
+    const std::string sentences[] = {
+        "$PKRV,SETUP,SHOW\r\n",
+        "$PKRV,HELP\r\n",
+        "$BIN1",
+        Nmea(kGGA),
+        Nmea("GPGSV,3,3,10,09,05,010,30,10,80,270,"),
+        Nmea("HEHDT,-10.0,T"),
+        Nmea("GPGST,172814.0,0.006,0.023,0.020,273.6,0.021,0.022,0.031"),
+        Nmea("RD1,000041,1910,1557.8450,1,300-120,0,0,0,0,0,1,123"),
+        "$>JATT,HTAU,1.5\r\n",
+        "$>JGEO,Sent,FREQ=1575.4200,PRN=122,LON=-15.5,EL=30.2,AZ=200.1\r\n",
+        "$>JI,311689,1,7,26031,01/01/1900,A1B04,MFA 3.6Ac,\r\n",
+        "$>JRTK,6,OK,6\r\n",
+        "$>JSHOW,BIN,96,10,OTHER\r\n",
+        "$>JRAD,1,FAILED,Not Subscribed for AUTODIFF\r\n",
+        Nmea("PKRV,CS0,FW2.1,X,301.5,M,200,M,25,18,3,4,123,1"),
+        Nmea("PZLT,HPR,1,2,3")};
     std::mt19937 rng(20240601);
     std::uniform_int_distribution<int> byte(0, 255);
     std::string out;
     while (out.size() < 768 * 1024) {
-        std::string s = sentences[rng() % sentences.size()];
+        std::string s = sentences[rng() % std::size(sentences)];
         switch (rng() % 4) {
             case 1:
                 s.resize(rng() % (s.size() + 1));

@@ -7,12 +7,14 @@
 #include <stdlib.h>
 #include <sys/resource.h>
 
+#include <charconv>
 #include <functional>
 #include <locale>
 #include <map>
 #include <memory>
 #include <mutex>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "engine/scomm.h"
@@ -22,6 +24,29 @@
 #include "support/virtual_clock.h"
 
 namespace wiretest {
+
+// The values as text, separated by blanks: numbers in their shortest exact form, so one
+// literal states many decoded fields.
+template <class... T>
+std::string Join(const T&... values) {
+    std::string out;
+    auto one = [&out](const auto& v) {
+        using V = std::decay_t<decltype(v)>;
+        if (!out.empty()) out += ' ';
+        if constexpr (std::is_same_v<V, char>) {
+            out += v;
+        } else if constexpr (std::is_same_v<V, bool>) {
+            out += v ? '1' : '0';
+        } else if constexpr (std::is_arithmetic_v<V>) {
+            char text[40];
+            out.append(text, std::to_chars(text, text + sizeof text, v).ptr);
+        } else {
+            out += v;
+        }
+    };
+    (one(values), ...);
+    return out;
+}
 
 using Events = std::vector<std::string>;
 
