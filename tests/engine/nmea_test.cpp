@@ -342,9 +342,11 @@ TEST_F(Dispatch, OddPositionsHeadingsRatesAndSources) {
                   Join(source < 0 ? 55 : source, extThis))
             << field;
     }
-    rec.eRxApp = 8;  // a base or local application overrides the reply
-    Feed(Bare(">JDIFF,SOMETHING"));
-    EXPECT_EQ(rec.eCurCorrSource, 8);
+    for (int app : {7, 8}) {  // the t-Span applications override the reply
+        rec.eRxApp = app;
+        Feed(Bare(">JDIFF,BEACON"));
+        EXPECT_EQ(rec.eCurCorrSource, app);
+    }
     const std::pair<const char*, int> show[] = {
         {"0.2", 1}, {"2", 0}, {"1.0", 2}, {"20", 5}, {"", 0}};
     for (const auto& [item, rate] : show) {
