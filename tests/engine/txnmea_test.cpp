@@ -222,20 +222,11 @@ protected:
     void SetUp() override {
         WizardInfo& w = gps->Info.Settings.WizardLive;
         w.Init();
-        w.iNMEABaudRate = 19200;
-        w.iRTCMBaudRate = 4800;
-        w.iElevation = 10;
-        w.iMaxAge = 300;
-        w.ulFreqKhz = 1545530;
-        w.iSymbolRate = 2400;
-        w.dRefLat = 51.5;
-        w.dRefLon = -0.125;
-        w.dRefAlt = 45.25;
-        w.eDfxPort = DFX_PORTB;
-        w.ThisPortConfig.eGGA = RATE_1HZ;
-        w.ThisPortConfig.eBIN95 = RATE_5HZ;
-        w.ThisPortConfig.bRTCM = 1;
-        w.OtherPortConfig.eHPR = RATE_10HZ;
+        std::tie(w.iNMEABaudRate, w.iRTCMBaudRate, w.iElevation, w.iMaxAge, w.ulFreqKhz,
+                 w.iSymbolRate, w.dRefLat, w.dRefLon, w.dRefAlt, w.eDfxPort) =
+            std::tuple(19200, 4800, 10, 300, 1545530u, 2400, 51.5, -0.125, 45.25, DFX_PORTB);
+        std::tie(w.ThisPortConfig.eGGA, w.ThisPortConfig.eBIN95, w.ThisPortConfig.bRTCM,
+                 w.OtherPortConfig.eHPR) = std::tuple(RATE_1HZ, RATE_5HZ, 1, RATE_10HZ);
     }
     wiretest::Wire wire;
     std::unique_ptr<CGPS> gps = std::make_unique<CGPS>();
@@ -260,18 +251,12 @@ TEST_F(ConfigSend, WholeThenChangedSettings) {
     gps->SendChangedConfig(live);
     EXPECT_EQ(wire.Take(), Concat({Correction(1, "BEAC"), Correction(1, "RTCM"), {"~20"}}));
 
-    live.iNMEABaudRate = 38400;
-    live.iRTCMBaudRate = 9600;
-    live.iElevation = 15;
-    live.iMaxAge = 600;
-    live.iSymbolRate = 1200;
-    live.dRefLat = 1.0;  // never sent by this sender
-    live.eDfxPort = DFX_PORTA;
-    live.fFreq = 300.0f;
-    live.ThisPortConfig.eZDA = RATE_1HZ;
-    live.ThisPortConfig.eGSV = RATE_5S;
-    live.OtherPortConfig.eGSA = RATE_5HZ;
-    live.ThisPortConfig.bRTCM = 0;
+    // The reference is never sent by this sender.
+    std::tie(live.iNMEABaudRate, live.iRTCMBaudRate, live.iElevation, live.iMaxAge,
+             live.iSymbolRate, live.dRefLat, live.eDfxPort, live.fFreq) =
+        std::tuple(38400, 9600, 15, 600, 1200, 1.0, DFX_PORTA, 300.0f);
+    std::tie(live.ThisPortConfig.eZDA, live.ThisPortConfig.eGSV, live.OtherPortConfig.eGSA,
+             live.ThisPortConfig.bRTCM) = std::tuple(RATE_1HZ, RATE_5S, RATE_5HZ, 0);
     gps->SendChangedConfig(live);
     EXPECT_EQ(wire.Take(),
               Concat({{"$JBAUD,38400\r\n", "~250", "~20", "$JBAUD,9600,OTHER\r\n", "~250", "~20",
@@ -292,28 +277,21 @@ TEST_F(ConfigSend, WholeThenChangedSettings) {
 void AnswerLikeAReceiver(GPSInfo& info, const std::string& command) {
     if (command == "$JSHOW\r\n") {
         RecordLock lock(info.ulPart1Lock);
-        info.iRxNMEABaudRate = 115200;
-        info.iRxRTCMBaudRate = 19200;
-        info.iRxElevation = 7;
-        info.iRxMaxAge = 1800;
-        info.RxPortConfig.eGGA = RATE_1HZ;
-        info.RxPortConfig.eGSA = RATE_5HZ;
-        info.RxPortConfig.eHPR = RATE_10HZ;
-        info.RxPortConfig.iSpare[RXSPARE_OTHER_GGA + 2] = RATE_5S;  // other port's GSA
-        info.RxPortConfig.iSpare[RXSPARE_OTHER_HPR] = RATE_20HZ;
-        info.RxPortConfig.iSpare[RXSPARE_OTHER_GGA + 10] = RATE_1HZ;  // other port's BIN96
+        PortConfig& p = info.RxPortConfig;  // with the other port's GSA, HPR and BIN96
+        std::tie(info.iRxNMEABaudRate, info.iRxRTCMBaudRate, info.iRxElevation, info.iRxMaxAge,
+                 p.eGGA, p.eGSA, p.eHPR, p.iSpare[RXSPARE_OTHER_GGA + 2],
+                 p.iSpare[RXSPARE_OTHER_HPR], p.iSpare[RXSPARE_OTHER_GGA + 10]) =
+            std::tuple(115200, 19200, 7, 1800, RATE_1HZ, RATE_5HZ, RATE_10HZ, RATE_5S, RATE_20HZ,
+                       RATE_1HZ);
     } else if (command == "$JGEO,ALL\r\n") {
-        info.LBand.ulGeoFreqKhz = 1545485;
-        info.LBand.iGeoId = 1201;
+        std::tie(info.LBand.ulGeoFreqKhz, info.LBand.iGeoId) = std::tuple(1545485u, 1201);
     } else if (command == "$PKRV,1,1\r\n") {
-        info.Beacon.fBeaconFreq = 313.0f;
-        info.Beacon.iBeaconBitRate = 2;
-        info.Beacon.iStationId = 812;
+        std::tie(info.Beacon.fBeaconFreq, info.Beacon.iBeaconBitRate, info.Beacon.iStationId) =
+            std::tuple(313.0f, 2, 812);
     } else if (command == "$JRTK\r\n") {
-        info.RxPortConfig.dCurRefLat = 51.25;
-        info.RxPortConfig.dCurRefLon = -1.5;
-        info.RxPortConfig.dCurRefAlt = 99.5;
-        info.RxPortConfig.eCurDfxPort = DFX_PORTC;
+        PortConfig& p = info.RxPortConfig;
+        std::tie(p.dCurRefLat, p.dCurRefLon, p.dCurRefAlt, p.eCurDfxPort) =
+            std::tuple(51.25, -1.5, 99.5, DFX_PORTC);
     }
 }
 
