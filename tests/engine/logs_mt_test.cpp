@@ -19,8 +19,11 @@
 #include "support/frames.h"
 #include "support/receiver_simulator.h"
 #include "support/temp_dir.h"
+#include "wire_fixture.h"
 
 namespace {
+
+using wiretest::Join;
 
 namespace fs = std::filesystem;
 
@@ -171,9 +174,9 @@ protected:
             EXPECT_TRUE(testsupport::ReadBytes(logs[l]) == want[l]) << logs[l] << " differs";
         }
         // The decoder and the rings ran on the same stream.
-        EXPECT_EQ(std::tuple(app.bBin1Position.load(), gps->Info.Nav.iLatDeg, gps->Info.Nav.cLatDir,
-                             gps->Info.Nav.usGPSWeek),
-                  std::tuple(1, -33, 'S', 1400));
+        EXPECT_EQ(Join(app.bBin1Position.load(), gps->Info.Nav.iLatDeg, gps->Info.Nav.cLatDir,
+                       gps->Info.Nav.usGPSWeek),
+                  "1 -33 S 1400");
     }
 
     static constexpr int kCom = 41;

@@ -14,8 +14,11 @@
 #include "engine/coords.h"
 #include "engine/cp1252.h"
 #include "engine/sbas.h"
+#include "wire_fixture.h"
 
 namespace {
+
+using wiretest::Join;
 
 using List = std::vector<std::string>;
 const float kNaN = std::numeric_limits<float>::quiet_NaN();
@@ -103,8 +106,8 @@ TEST(SBAS, SlotsTextsAndBitErrorRates) {
     empty.InitSBASChannels();
     float elev = -1, azim = -1;
     EXPECT_TRUE(GetSBASValues(empty, 0, elev, azim));
-    EXPECT_EQ(std::tuple(elev, azim, empty.iSBASPRN2, empty.iSBASBer1, empty.fSBASLongitude2),
-              std::tuple(0.0f, 0.0f, 0, 500, 0.0f));
+    EXPECT_EQ(Join(elev, azim, empty.iSBASPRN2, empty.iSBASBer1, empty.fSBASLongitude2),
+              "0 0 0 500 0");
     const std::tuple<int32_t, int32_t, int32_t, bool, float, const char*, const char*> cases[] = {
         {122, 134, 122, true, 31.5f, "PRN122", "-107.3"},
         {122, 134, 134, true, 12.0f, "PRN134", "15.5"},
