@@ -89,12 +89,10 @@ protected:
 
     // Streams `count` frames through the reader thread with these gates and checks each log
     // holds exactly the frames that pass, in order, once.
-    void Run(const PortConfig& nmeaGates, const BINLogRateInfo& binGates, int count,
-             const std::string& tag) {
+    void Run(const PortConfig& nmeaGates, const BINLogRateInfo& binGates, int count) {
         gps->Info.Settings.NMEALogConfig = nmeaGates;
         gps->Info.Settings.BinLogRates = binGates;
-        const std::string logs[] = {dir / (tag + ".nmea"), dir / (tag + ".raw"),
-                                    dir / (tag + ".bin")};
+        const std::string logs[] = {dir / "nmea", dir / "raw", dir / "bin"};
         std::string want[3], all;
         for (int i = 0; i < count; ++i) {
             const int k = (i * 7 + i / kKinds) % kKinds;
@@ -197,7 +195,7 @@ TEST_F(LogsThreadTest, FramesIntoThreeLogsAtOnceNothingMissingNothingDoubled) {
     for (int32_t BINLogRateInfo::*g : {&BINLogRateInfo::eBIN1, &BINLogRateInfo::eBIN96,
                                        &BINLogRateInfo::eBIN98, &BINLogRateInfo::eD1})
         b.*g = RATE_1HZ;
-    Run(n, b, 10000, "a");
+    Run(n, b, 10000);
 }
 
 }  // namespace
