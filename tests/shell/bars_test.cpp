@@ -268,13 +268,15 @@ TEST(Widgets, PictureAndIconControlsRefuseWhatTheyCannotShow) {
     EXPECT_EQ(picture->size(), QSize(282, 28));
     EXPECT_EQ(CBmpStatic().SetBitmapId(237), 0);
 
-    CIconComboBox icons(new ui::IconCombo(&page));
+    auto* combo = new ui::IconCombo(&page);
+    CIconComboBox icons(combo);
     icons.SelectIcon("Sample");
     EXPECT_EQ(icons.GetCurSel(), -1);
     for (unsigned id : {219u, 218u, 217u}) icons.AddIcon(id);
     EXPECT_EQ(icons.AddIcon(99999u), -1);
     EXPECT_EQ(icons.AddIcon(0xFFFFFFFFu), -1);
     EXPECT_EQ(icons.GetText(1), "Sample");
+    EXPECT_EQ(combo->IconAt(1), 218);
     icons.SelectIcon(2);
     icons.SelectIcon("no such icon");
     EXPECT_EQ(icons.GetCurSel(), 0);
