@@ -15,10 +15,10 @@
 #include "engine/gps.h"
 #include "platform/clock.h"
 #include "screens/position/GPS_3.h"
+#include "screens/position_screens.h"
 #include "shell/DiffSource.h"
 #include "shell/FileOpenDlg.h"
 #include "shell/Tessaray_PC.h"
-#include "support/qt/screen_harness.h"
 #include "support/qt/shell_harness.h"
 #include "ui/messagebox.h"
 
@@ -51,7 +51,7 @@ private:
     shelltest::WireLog& wire_;
 };
 
-class Gps3Test : public shelltest::ScreenTest {
+class Gps3Test : public shelltest::PositionTest {
 protected:
     void StartAt19200() {
         Start();
@@ -67,13 +67,6 @@ protected:
     }
     CGPS_3* S() { return As<CGPS_3>(SCR_GPS_3); }
     WizardInfo& Live() { return g_GPS.Info.Settings.WizardLive; }
-    // The wire as one string: lines with their CR LF, pauses as "~<ms>".
-    std::string Sent() {
-        std::string s;
-        for (const std::string& e : Wire()) s += e;
-        return s;
-    }
-
     void WaitBrowser(ui::StepRunner& run) {
         run.AddWait([] { return dynamic_cast<CFileOpenDlg*>(ui::Host::Instance().TopPage()); },
                     5000, [] { ADD_FAILURE() << "no file browser"; });
@@ -91,7 +84,7 @@ protected:
     }
 };
 
-TEST_F(Gps3Test, RateCombosAllOffAndTwentyHertz) {
+TEST_F(Gps3Test, RatesAllOffTwentyHertzMaskAndAge) {
     StartAt19200();
     Live().ThisPortConfig.eHEHDT = RATE_10HZ;
     Live().OtherPortConfig.eHPR = RATE_1HZ;
@@ -137,12 +130,11 @@ TEST_F(Gps3Test, RateCombosAllOffAndTwentyHertz) {
         // "ALL OFF" of this port: its rates go off, the other port and the heading stay.
         ClearWire();
         Click(IDC_GPS3_ALL_OFF_THIS);
-        const std::string off = Sent();
-        for (const char* line : {"$JASC,GPGLL,0\r\n", "$JASC,GPGSA,0\r\n", "$JASC,GPZDA,0\r\n",
-                                 "$JBIN,95,0\r\n", "$JBIN,96,0\r\n"})
-            EXPECT_NE(off.find(line), std::string::npos) << line;
-        EXPECT_EQ(off.substr(0, off.size() - kCorrection.size()).find("OTHER"), std::string::npos);
-        EXPECT_EQ(off.find("HEHDT"), std::string::npos);
+        EXPECT_EQ(Sent(),
+                  "$JASC,GPGGA,0\r\n~20$JASC,GPGLL,0\r\n~20$JASC,GPGST,0\r\n~20$JASC,GPGSV,0\r\n"
+                  "~20$JASC,GPRRE,0\r\n~20$JASC,GPVTG,0\r\n~20$JASC,GPZDA,0\r\n$JASC,GPGSA,0\r\n"
+                  "~20$JBIN,95,0\r\n~20$JBIN,96,0\r\n~20" +
+                      kCorrection);
         EXPECT_EQ(Live().ThisPortConfig.eHEHDT, RATE_10HZ);
         EXPECT_EQ(Texts({1058, 1036}), "5 Hz|OFF");
         Click(IDC_GPS3_ALL_OFF_OTHER);
@@ -162,18 +154,14 @@ TEST_F(Gps3Test, RateCombosAllOffAndTwentyHertz) {
         Choose(1053, 5);
         EXPECT_EQ(Sent(), "$JASC,GPGGA,20,OTHER\r\n\r\n~20" + kCorrection);
         ResetOptionCode();
-    });
-}
 
-TEST_F(Gps3Test, MaskAndAgeSendOnlyWholeNumbers) {
-    StartAt19200();
-    OnScreen(SCR_GPS_3, [&] {
+        // Mask and age go out as whole numbers only, clamped.
         const struct {
             int edit;
             const char* keys;                // typed into the emptied edit
             std::vector<std::string> first;  // the first line sent after each key
             const char* shown;
-        } cases[] = {
+        } typed[] = {
             {IDC_GPS3_ELEVATION, "12.5", {"$JMASK,1\r\n", "$JMASK,12\r\n", "", ""}, "12.5"},
             {IDC_GPS3_ELEVATION, "-4", {"", "$JMASK,0\r\n"}, "0"},
             {IDC_GPS3_ELEVATION,
@@ -183,7 +171,7 @@ TEST_F(Gps3Test, MaskAndAgeSendOnlyWholeNumbers) {
             {IDC_GPS3_MAX_AGE, "600", {"$JAGE,6\r\n", "$JAGE,60\r\n", "$JAGE,600\r\n"}, "600"},
             {IDC_GPS3_MAX_AGE, "-9", {"", "$JAGE,0\r\n"}, "0"},
         };
-        for (const auto& c : cases) {
+        for (const auto& c : typed) {
             S()->SetDlgItemText(c.edit, "");
             std::vector<std::string> first;
             for (const char* k = c.keys; *k; ++k) {
@@ -224,13 +212,12 @@ TEST_F(Gps3Test, ThisPortBaudWithAndWithoutModem) {
          ui::IDOK,
          38400,
          19200,
-         probe + "$JBAUD,38400\r\n~250~500$JBAUD,38400\r\n~250~500ATMC\r\n~200ATSW20,157,1\r\n"
-                 "~200ATSW20,157,1\r\n~200ATMD\r\n~200ATMD\r\n~200",
+         probe + "$JBAUD,38400\r\n~250~500$JBAUD,38400\r\n~250~500ATMC\r\n~200ATSW20,157,1\r\n~200"
+                 "ATSW20,157,1\r\n~200ATMD\r\n~200ATMD\r\n~200",
          {question}},
         {true, RECEIVER_GPS, ui::IDOK, 19200, 19200, probe, {question, refused}},
         {false, RECEIVER_BLUETOOTH, ui::IDOK, 19200, 19200, probe, {question, refused}},
-        {false, RECEIVER_GPS, ui::IDCANCEL, 19200, 19200, "", {question}},
-    };
+        {false, RECEIVER_GPS, ui::IDCANCEL, 19200, 19200, "", {question}}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.wireStart);
         StartAt19200();
