@@ -38,161 +38,197 @@ protected:
     }
 };
 
-// Entry, tick and leave of each screen; the map page switches every output off first and
-// keeps message 99 on when it is left.
-TEST_F(DiffTest, EntryTickAndLeave) {
-    // clang-format off
-    const struct { eScreen screen; const char *entry, *tick, *leave; } cases[] = {
-        {SCR_BEACON_1, "$JAPP\r\n$JDIFF\r\n$PKRV,1,1\r\n~10",
-                       "$JAPP\r\n$JDIFF\r\n$PKRV,1,1\r\n~10~0", "$PKRV,1,0\r\n~10"},
-        {SCR_BEACON_2, "$PKRV,1,1\r\n~10", "~0", "$PKRV,1,0\r\n~10"},
-        {SCR_BEACON_3, "$PKRV,1,1\r\n~10", "~0", "$PKRV,1,0\r\n~10"},
-        {SCR_SBAS_1, "$JASC,D1,1\r\n$JGEO,ALL\r\n$JAPP\r\n$JDIFF\r\n",
-                     "$JAPP\r\n~0$JDIFF\r\n~0$JGEO,ALL\r\n~0~0", "$JASC,D1,0\r\n"},
-        {SCR_SBAS_2, "$JOFF\r\n~250$JBIN,80,1\r\n$JBIN,99,1\r\n", "$JDIFF\r\n$JGEO,ALL\r\n~0",
-                     "$JBIN,80,0\r\n"},
-        {SCR_SBAS_3, "$JASC,D1,1\r\n$JGEO,ALL\r\n$JDIFF\r\n", "$JDIFF\r\n$JGEO,ALL\r\n~0",
-                     "$JASC,D1,0\r\n"},
-    };
-    // clang-format on
-    for (const auto& c : cases) {
-        SCOPED_TRACE(ScreenClassName(c.screen));
-        Start();
-        OnScreen(c.screen, [&] {
-            EXPECT_EQ(Sent(), c.entry);
-            ClearWire();
-            QuietPoll();
-            Tick();
-            EXPECT_EQ(Sent(), c.tick);
-            ClearWire();
-            ScreenIfBuilt(c.screen)->OnCancel();
-            EXPECT_EQ(Sent(), c.leave);
-            EXPECT_FALSE(ScreenIfBuilt(c.screen)->IsTimerRunning(1));
-        });
-        TearDown();
-    }
-}
+// The beacon group at both scales: status from the beacon receiver's sentences, tunes with
+// their pauses, the plot's series; the status sentence off on leaving a page, on on entering.
+class BeaconGroup : public DiffTest, public ::testing::WithParamInterface<double> {};
 
-// Name, frequency and mode, rate and mode, station, health, the four figures; their bars.
-TEST_F(DiffTest, BeaconStatusFromTheReceiversSentences) {
+TEST_P(BeaconGroup, StatusTuneAndPlot) {
+    Start(GetParam());
+    const std::string on = "$PKRV,1,1\r\n~10", off = "$PKRV,1,0\r\n~10";
+    // Name, frequency, mode, rate, mode, station, health, the four figures, their four bars.
     // clang-format off
-    const struct { const char *sentence, *shown; } cases[] = {
-        // A shared ID told apart by the tuned frequency.
-        {"PKRV,CS0,BX3.1,0,316.0,M,200,A,38,18,92,12,680,0",
-         "Kinkasan To|316.0 kHz|Manual|200 bps|Auto|680|0|38|18|92|12|38|18|92|12"},
+    const struct { const char *sentence, *shown; } status[] = {
         // A Windows-1252 letter; the SNR clamped on bar and label, the others on their bars.
         {"PKRV,CS0,BX3.1,0,307.5,A,100,M,60,30,120,40,680,1",
          "St. Catherine\xE2\x80\x99s|307.5 kHz|Auto|100 bps|Manual|680|1|60|25|120|40|50|25|100|25"},
-        {"PKRV,CS0,BX3.1,0,290.0,M,0,M,7,-3,-5,3,705,2",
-         "Bl\xC3\xA5vands Huk|290.0 kHz|Manual|Auto|Manual|705|2|7|0|-5|3|7|0|0|3"},
-        {"PKRV,CS0,BX3.1,0,301.5,X,150,,20,9,50,10,4711,0",
-         "Unknown|301.5 kHz|Auto|Auto|Auto|4711|0|20|9|50|10|20|9|50|10"},
-    };
-    // clang-format on
-    Start();
-    OnScreen(SCR_BEACON_1, [&] {
-        for (const auto& c : cases) {
-            EXPECT_TRUE(Feed(c.sentence));
-            Feed("PKRV,CS1,1,2,3,4,5");  // the second status sentence changes nothing
-            Tick();
-            std::string shown =
-                Texts({IDC_BEACON1_NAME, IDC_BEACON1_FREQ, IDC_BEACON1_FREQ_MODE, IDC_BEACON1_RATE,
-                       IDC_BEACON1_RATE_MODE, IDC_BEACON1_STATION_ID, IDC_BEACON1_HEALTH,
-                       IDC_BEACON1_SS_VALUE, IDC_BEACON1_SNR_VALUE, IDC_BEACON1_MTP_VALUE,
-                       IDC_BEACON1_Q_VALUE});
-            for (int bar :
-                 {IDC_BEACON1_SS_BAR, IDC_BEACON1_SNR_BAR, IDC_BEACON1_MTP_BAR, IDC_BEACON1_Q_BAR})
-                shown += "|" + std::to_string(Page()->GetPos(bar));
-            EXPECT_EQ(shown, c.shown) << c.sentence;
-        }
-    });
-}
-
-// Each tune with its pauses, the status sentence on again after it; what the tune commanded.
-TEST_F(DiffTest, TunesSendTheirCommandsWithTheirPauses) {
+        {"PKRV,CS0,BX3.1,0,290.0,M,0,X,7,-3,-5,3,4711,2", "Unknown|290.0 kHz|Manual|Auto|Auto|4711|2|7|0|-5|3|7|0|0|3"}};
     using Choices = std::vector<std::pair<int, int>>;  // combo id, item
-    // clang-format off
-    const struct { Choices choices; int button; const char* wire; float freq; int bitRate; } cases[] = {
+    const struct { Choices choices; int button; const char* wire; float freq; int bitRate; } tunes[] = {
         // First visit: the first station of the first region.
         {{}, IDC_BEACON2_TUNE_NAME, "$GPMSK,287.0,M,,A,0\r\n~1000", 287.0f, 0},
         {{{IDC_BEACON2_FREQ_LIST, 33}, {IDC_BEACON2_RATE_LIST, 1}}, IDC_BEACON2_TUNE_MANUAL,
          "$GPMSK,300.0,M,200,M,0\r\n~1000", 300.0f, 2},
-        {{}, IDC_BEACON2_TUNE_AUTO, "$GPMSK,,A,,A,0\r\n~1000", 0.0f, 0},
         {{}, IDC_BEACON2_TUNE_ERASE, "$GPMSK,,A,,A,0\r\n~500$PKRV,4\r\n~1000", 0.0f, 0},
-        // A region's first country and station become the choice: Europe, Iceland, Raufarhöfn.
-        {{{IDC_BEACON2_REGION, 3}}, IDC_BEACON2_TUNE_NAME, "$GPMSK,312.0,M,,A,0\r\n~1000", 312.0f, 0},
-        {{{IDC_BEACON2_COUNTRY, 7}, {IDC_BEACON2_STATION, 2}}, IDC_BEACON2_TUNE_NAME,
-         "$GPMSK,289.5,M,,A,0\r\n~1000", 289.5f, 0},
-    };
+        // Europe, Iceland, Raufarhöfn.
+        {{{IDC_BEACON2_REGION, 3}, {IDC_BEACON2_COUNTRY, 7}, {IDC_BEACON2_STATION, 2}},
+         IDC_BEACON2_TUNE_NAME, "$GPMSK,289.5,M,,A,0\r\n~1000", 289.5f, 0}};
+    const struct { int radio; const char* shown; /* bottom, top, SS, SNR, frequency */ } plot[] = {
+        {0, "0|40|N/A|55|N/A"}, {IDC_BEACON3_FREQ, "283.0|325.0|N/A|N/A|300.0"},
+        {IDC_BEACON3_SS, "0|40|33|N/A|N/A"}, {IDC_BEACON3_SNR, "0|40|N/A|55|N/A"}};
     // clang-format on
-    Start();
-    Feed("PKRV,CS0,BX3.1,0,300.0,M,100,M,20,9,50,10,460,0");
-    OnScreen(SCR_BEACON_2, [&] {
-        auto* s = As<CBEACON_2>(SCR_BEACON_2);
-        EXPECT_EQ(
-            Texts({IDC_BEACON2_NAME, IDC_BEACON2_FREQ, IDC_BEACON2_RATE, IDC_BEACON2_RATE_LIST}),
-            "S\xC3\xA3o Marcos|300.0 kHz|100 bps|100 bps");
-        for (const auto& c : cases) {
-            for (const auto& [combo, item] : c.choices) Choose(combo, item);
-            ClearWire();
-            Click(c.button);
-            EXPECT_EQ(Sent(), std::string(c.wire) + "$PKRV,1,1\r\n~10");
-            EXPECT_FLOAT_EQ(g_GPS.Info.Settings.WizardLive.fFreq, c.freq) << c.wire;
-            EXPECT_EQ(g_GPS.Info.Settings.WizardLive.iBitRate, c.bitRate) << c.wire;
-        }
-        EXPECT_EQ(s->m_strStation,
-                  "Raufarh\xF6"
-                  "fn");
-        // A new visit keeps the station and returns the frequency list to its first item; the
-        // rate list starts at the receiver's rate.
-        s->OnCancel();
-        s->ShowWindow(ui::SW_SHOW);
-        g_GPS.Info.Beacon.iBeaconBitRate = 2;
-        s->OnInitDialog();
-        EXPECT_EQ(Texts({IDC_BEACON2_REGION, IDC_BEACON2_COUNTRY, IDC_BEACON2_STATION,
-                         IDC_BEACON2_FREQ_LIST, IDC_BEACON2_RATE_LIST}),
-                  "Europe|Iceland|Raufarh\xC3\xB6"
-                  "fn|283.5|200 bps");
-    });
+    Walk({{SCR_BEACON_1,
+           [&] {
+               EXPECT_EQ(Sent(), "$JAPP\r\n$JDIFF\r\n" + on);
+               QuietPoll();
+               EXPECT_EQ(TickSent(), "$JAPP\r\n$JDIFF\r\n" + on + "~0");
+               for (const auto& c : status) {
+                   EXPECT_TRUE(Feed(c.sentence));
+                   Feed("PKRV,CS1,1,2,3,4,5");  // the second status sentence changes nothing
+                   Tick();
+                   std::string shown =
+                       Texts({IDC_BEACON1_NAME, IDC_BEACON1_FREQ, IDC_BEACON1_FREQ_MODE,
+                              IDC_BEACON1_RATE, IDC_BEACON1_RATE_MODE, IDC_BEACON1_STATION_ID,
+                              IDC_BEACON1_HEALTH, IDC_BEACON1_SS_VALUE, IDC_BEACON1_SNR_VALUE,
+                              IDC_BEACON1_MTP_VALUE, IDC_BEACON1_Q_VALUE});
+                   for (int bar : {IDC_BEACON1_SS_BAR, IDC_BEACON1_SNR_BAR, IDC_BEACON1_MTP_BAR,
+                                   IDC_BEACON1_Q_BAR})
+                       shown += "|" + std::to_string(Page()->GetPos(bar));
+                   EXPECT_EQ(shown, c.shown) << c.sentence;
+               }
+               Feed("PKRV,CS0,BX3.1,0,300.0,M,100,M,20,9,50,10,460,0");
+               ClearWire();
+               SelectTab(IDC_BEACON1_TAB, 1);
+           }},
+          {SCR_BEACON_2,
+           [&] {
+               EXPECT_EQ(Sent(), off + on);
+               EXPECT_EQ(TickSent(), "~0");
+               // The tune page shows the status; the rate list starts at the receiver's rate.
+               EXPECT_EQ(Texts({IDC_BEACON2_NAME, IDC_BEACON2_FREQ, IDC_BEACON2_RATE,
+                                IDC_BEACON2_RATE_LIST}),
+                         "S\xC3\xA3o Marcos|300.0 kHz|100 bps|100 bps");
+               for (const auto& c : tunes) {
+                   for (const auto& [combo, item] : c.choices) Choose(combo, item);
+                   ClearWire();
+                   Click(c.button);
+                   EXPECT_EQ(Sent(), c.wire + on);
+                   EXPECT_FLOAT_EQ(g_GPS.Info.Settings.WizardLive.fFreq, c.freq) << c.wire;
+                   EXPECT_EQ(g_GPS.Info.Settings.WizardLive.iBitRate, c.bitRate) << c.wire;
+               }
+               EXPECT_EQ(As<CBEACON_2>(SCR_BEACON_2)->m_strStation,
+                         "Raufarh\xF6"
+                         "fn");
+               GPSInfo& info = g_GPS.Info;
+               RecordLock lock(info.ulPart1Lock);
+               info.iBeaconHistoryIndex = 100;
+               info.iBeaconSNRHistory[99] = 55;
+               info.iBeaconSNRHistory[98] = 12;
+               info.iBeaconSSHistory[99] = 33;
+               info.fBeaconFreqHistory[99] = 300.0f;
+               QuietPoll();
+               ClearWire();
+               SelectTab(IDC_BEACON2_TAB, 2);
+           }},
+          // One series at a time with its axis labels, the others "N/A"; a sample above the
+          // scale on the band's top edge; the cursor on the newest second stays in sight.
+          {SCR_BEACON_3, [&] {
+               EXPECT_EQ(Sent(), off + on);
+               EXPECT_EQ(TickSent(), "~0");
+               for (const auto& st : plot) {
+                   if (st.radio) Click(st.radio);
+                   Tick();
+                   EXPECT_EQ(Texts({1157, 1161, IDC_BEACON3_SS_VALUE, IDC_BEACON3_SNR_VALUE,
+                                    IDC_BEACON3_FREQ_VALUE, IDC_BEACON3_SECONDS, 1154}),
+                             st.shown + std::string("|Now|Now"));
+               }
+               strip::StripChart& chart = As<CBEACON_3>(SCR_BEACON_3)->Chart();
+               const strip::StripScale scale{20.0, 40.0, false};
+               EXPECT_EQ(At(chart, 150, 40, scale), strip::kCurve);
+               EXPECT_EQ(At(chart, 149, 12, scale), strip::kCurve);
+               EXPECT_NE(At(chart, 149, 30, scale), strip::kCurve);
+               const ui::Rect band = chart.PlotRect();
+               EXPECT_EQ(Pixel(chart.Canvas(), band.right - 1, band.top + 3), strip::kCursor);
+               ClearWire();
+               As<CBEACON_3>(SCR_BEACON_3)->OnCancel();
+               EXPECT_EQ(Sent(), off);
+           }}});
 }
 
-// Slots filled alternately by the replies; rates clamped to 0..500 on number and bar.
-TEST_F(DiffTest, SbasRowsFromTheReceiversReplies) {
-    const std::string none = "0|Unknown|0|PRN  0|0.0|0|0|500|0";
+INSTANTIATE_TEST_SUITE_P(Scales, BeaconGroup, ::testing::Values(1.0, 1.5), [](const auto& info) {
+    return std::string(info.param > 1.0 ? "scale15" : "scale1");
+});
+
+// From the beacon to the SBAS group through the source combo; the SBAS rows from the
+// receiver's replies; the SBAS plot's scale; D1 off on leaving a page and on on entering.
+TEST_F(DiffTest, SbasGroupFromTheSourceCombo) {
+    Start();
+    GPSInfo& info = g_GPS.Info;
+    info.eCurCorrSource = CORR_BEACON;
     const std::string egnos = "120|EGNOS|120|PRN120|-15.5|30.25|140.5|";
     const std::string waas = "122|WAAS|122|PRN122|-142.5|21.3|221.75|";
+    // Replies, then the two slots: PRN, system, PRN, caption, lon, el, az, BER and its bar.
     // clang-format off
-    const struct { std::vector<const char*> replies; std::string slot1, slot2; } cases[] = {
-        {{}, none, none},
+    const struct { std::vector<const char*> replies; std::string slot1, slot2; } rows[] = {
+        {{}, "0|Unknown|0|PRN  0|0.0|0|0|500|0", "0|Unknown|0|PRN  0|0.0|0|0|500|0"},
+        // Slots filled alternately; rates clamped to 0..500 on number and bar.
         {{">JGEO,Sent,FREQ=1575.4200,PRN=122,LON=-142.5,EL=21.3,AZ=221.75",
           ">JGEO,Sent,FREQ=1575.4200,PRN=120,LON=-15.5,EL=30.25,AZ=140.5",
-          "RD1,000041,1910,1557.8450,1,140-12,0,0,0,0,0,1,2"}, egnos + "12|488", waas + "140|360"},
-        {{"RD1,000041,1910,1557.8450,1,0-700,0,0,0,0,0,1,2"}, egnos + "0|500", waas + "500|0"},
-        {{">JGEO,Sent,FREQ=1575.4200,PRN=133,LON=80.5,EL=5,AZ=90",
-          ">JGEO,Sent,FREQ=1575.4200,PRN=129,LON=140.0,EL=40,AZ=195.5"},
-         "129|MSAS|129|PRN129|140.0|40|195.5|0|500", "133|Unknown|133|PRN133|80.5|5|90|500|0"},
-    };
+          "RD1,000041,1910,1557.8450,1,0-700,0,0,0,0,0,1,2"}, egnos + "0|500", waas + "500|0"},
+        {{"RD1,000041,1910,1557.8450,1,140-12,0,0,0,0,0,1,2"}, egnos + "12|488", waas + "140|360"}};
+    // Write index, every sample of the second row (the first is 30), top label, scale, read-outs.
+    const struct { int index; int32_t row1; const char* top; int32_t scale; const char* values; } steps[] = {
+        {3590, 150, "500", 0, "30|150"},  // 500 on every visit
+        {3599, 150, "500", 0, "30|150"},  // nine seconds: no decision yet
+        {0, 150, "200", 1, "30|150"} /* across the wrap */, {10, 20, "40", 2, "30|20"}, {20, 700, "500", 0, "30|500"}};
     // clang-format on
-    Start();
-    OnScreen(SCR_SBAS_1, [&] {
-        const auto slot = [&](std::initializer_list<int> ids, int bar) {
-            return Texts(ids) + "|" + std::to_string(Page()->GetPos(bar));
-        };
-        for (const auto& c : cases) {
-            for (const char* reply : c.replies) EXPECT_TRUE(Feed(reply)) << reply;
-            Tick();
-            EXPECT_EQ(
-                slot({IDC_SBAS1_PRN1, IDC_SBAS1_SYSTEM1, IDC_SBAS1_LOC_PRN1, IDC_SBAS_CAPTION1,
-                      IDC_SBAS1_LON1, IDC_SBAS1_EL1, IDC_SBAS1_AZ1, IDC_SBAS_BER1},
-                     IDC_SBAS_BAR1),
-                c.slot1);
-            EXPECT_EQ(
-                slot({IDC_SBAS1_PRN2, IDC_SBAS1_SYSTEM2, IDC_SBAS1_LOC_PRN2, IDC_SBAS_CAPTION2,
-                      IDC_SBAS1_LON2, IDC_SBAS1_EL2, IDC_SBAS1_AZ2, IDC_SBAS_BER2},
-                     IDC_SBAS_BAR2),
-                c.slot2);
-        }
-    });
+    Walk({{SCR_BEACON_1,
+           [&] {
+               EXPECT_EQ(Text(IDC_DIFF_SOURCE), "BEACON");
+               ClearWire();
+               Choose(IDC_DIFF_SOURCE, 0);
+           }},
+          {SCR_SBAS_1,
+           [&] {
+               EXPECT_EQ(Sent(),
+                         "$JDIFF,WAAS\r\n~500$JAPP\r\n~100$JDIFF\r\n~100$PKRV,1,0\r\n~10"
+                         "$JASC,D1,1\r\n$JGEO,ALL\r\n$JAPP\r\n$JDIFF\r\n");
+               QuietPoll();
+               EXPECT_EQ(TickSent(), "$JAPP\r\n~0$JDIFF\r\n~0$JGEO,ALL\r\n~0~0");
+               for (const auto& c : rows) {
+                   for (const char* reply : c.replies) EXPECT_TRUE(Feed(reply)) << reply;
+                   Tick();
+                   EXPECT_EQ(Texts({IDC_SBAS1_PRN1, IDC_SBAS1_SYSTEM1, IDC_SBAS1_LOC_PRN1,
+                                    IDC_SBAS_CAPTION1, IDC_SBAS1_LON1, IDC_SBAS1_EL1, IDC_SBAS1_AZ1,
+                                    IDC_SBAS_BER1}) +
+                                 "|" + std::to_string(Page()->GetPos(IDC_SBAS_BAR1)),
+                             c.slot1);
+                   EXPECT_EQ(Texts({IDC_SBAS1_PRN2, IDC_SBAS1_SYSTEM2, IDC_SBAS1_LOC_PRN2,
+                                    IDC_SBAS_CAPTION2, IDC_SBAS1_LON2, IDC_SBAS1_EL2, IDC_SBAS1_AZ2,
+                                    IDC_SBAS_BER2}) +
+                                 "|" + std::to_string(Page()->GetPos(IDC_SBAS_BAR2)),
+                             c.slot2);
+               }
+               std::fill(std::begin(info.iSBASBerHistory[0]), std::end(info.iSBASBerHistory[0]),
+                         30);
+               info.iSBASBerHistoryIndex = 3590;
+               ClearWire();
+               SelectTab(IDC_SBAS1_TAB, 1);
+           }},
+          {SCR_SBAS_3, [&] {
+               EXPECT_EQ(Sent(), "$JASC,D1,0\r\n$JASC,D1,1\r\n$JGEO,ALL\r\n$JDIFF\r\n");
+               QuietPoll();
+               EXPECT_EQ(TickSent(), "$JDIFF\r\n$JGEO,ALL\r\n~0");
+               for (const auto& st : steps) {
+                   {
+                       RecordLock lock(info.ulPart1Lock);
+                       info.iSBASBerHistoryIndex = st.index;
+                       std::fill(std::begin(info.iSBASBerHistory[1]),
+                                 std::end(info.iSBASBerHistory[1]), st.row1);
+                   }
+                   Tick();
+                   EXPECT_EQ(Texts({1161, 1157, IDC_SBAS3_VALUE1, IDC_SBAS3_VALUE2}),
+                             std::string(st.top) + "|0|" + st.values);
+                   EXPECT_EQ(info.iSBASPlotScale, st.scale) << st.index;
+               }
+               EXPECT_EQ(Texts({IDC_SBAS3_ROW1, IDC_SBAS3_ROW2, IDC_SBAS3_SECONDS}),
+                         "PRN120|PRN122|Now");
+               EXPECT_EQ(At(As<CSBAS_3>(SCR_SBAS_3)->Chart(), 150, 30, {250.0, 500.0, false}),
+                         strip::kOrange);  // the first row
+               ClearWire();
+               As<CSBAS_3>(SCR_SBAS_3)->OnCancel();
+               EXPECT_EQ(Sent(), "$JASC,D1,0\r\n");
+               EXPECT_FALSE(As<CSBAS_3>(SCR_SBAS_3)->IsTimerRunning(1));
+           }}});
 }
 
 // A binary message 80 with an ionospheric-delay message (250 bits, most significant first):
@@ -215,14 +251,18 @@ std::string Iono(uint32_t type, uint32_t band, uint32_t block, uint32_t delay, u
     return w.str();
 }
 
+// The map page switches every output off first and keeps message 99 on when it is left; type-26
+// messages fill the grid, those without a place in it are ignored; legend and colour scale.
 TEST_F(DiffTest, IonoMapGridLegendAndColourScale) {
     Start();
     OnScreen(SCR_SBAS_2, [&] {
         auto* s = As<CSBAS_2>(SCR_SBAS_2);
+        EXPECT_EQ(Sent(), "$JOFF\r\n~250$JBIN,80,1\r\n$JBIN,99,1\r\n");
+        QuietPoll();
+        EXPECT_EQ(TickSent(), "$JDIFF\r\n$JGEO,ALL\r\n~0");
         EXPECT_TRUE(FeedBin(80, Iono(26, 0, 0, 511, 1, 7)));
         EXPECT_TRUE(FeedBin(80, Iono(26, 3, 13, 8, 8, 15)));
         EXPECT_TRUE(FeedBin(80, Iono(26, 10, 13, 100, 0, 3)));
-        // No place in the grid, or another message type: ignored.
         EXPECT_TRUE(FeedBin(80, Iono(26, 11, 0, 40, 0, 1)));
         EXPECT_TRUE(FeedBin(80, Iono(26, 10, 14, 40, 0, 1)));
         EXPECT_TRUE(FeedBin(80, Iono(25, 1, 1, 40, 0, 1)));
@@ -230,9 +270,8 @@ TEST_F(DiffTest, IonoMapGridLegendAndColourScale) {
         const IonoGrid& g = s->Grid();
         // clang-format off
         const struct { size_t band, slot; float delay; uint32_t givei, valid; } cells[] = {
-            {0, 0, 63.875f, 7, 1}, {0, 1, 0.0f, 7, 1}, {0, 14, 1.625f, 7, 1}, {0, 15, 0.0f, 0, 0},
-            {3, 195, 1.0f, 15, 1}, {3, 209, 15.0f, 15, 1}, {3, 194, 0.0f, 0, 0},
-            {10, 209, 12.5f, 3, 1}, {1, 15, 0.0f, 0, 0}};
+            {0, 0, 63.875f, 7, 1}, {0, 14, 1.625f, 7, 1}, {0, 15, 0.0f, 0, 0}, {3, 195, 1.0f, 15, 1},
+            {3, 209, 15.0f, 15, 1}, {3, 194, 0.0f, 0, 0}, {10, 209, 12.5f, 3, 1}};
         // clang-format on
         for (const auto& c : cells) {
             SCOPED_TRACE(testing::Message() << c.band << "/" << c.slot);
@@ -245,9 +284,7 @@ TEST_F(DiffTest, IonoMapGridLegendAndColourScale) {
             for (const IonoGridPoint& p : band) valid += static_cast<int>(p.bValid);
         EXPECT_EQ(valid, 45);
 
-        for (int i = 0; i < 9; ++i) Tick();
-        EXPECT_EQ(s->MapCanvas(), nullptr);  // drawn every eleventh tick
-        Tick();
+        for (int i = 0; i < 10; ++i) Tick();  // drawn every eleventh tick
         ASSERT_NE(s->MapCanvas(), nullptr);
         EXPECT_EQ(Texts({IDC_SBAS2_LEGEND_FIRST, IDC_SBAS2_LEGEND_FIRST + 7}), "0.0|14.0");
         // The scale fills its frame, blue to red through red 100 / blue 100 at the middle; the
@@ -260,12 +297,11 @@ TEST_F(DiffTest, IonoMapGridLegendAndColourScale) {
         const int mapTop = static_cast<int>(kIonoMapRect.y * app.fScaleY);
         const ui::Canvas& map = *s->MapCanvas();
         const ui::Rgb black{0, 0, 0}, frame{150, 150, 150};
-        const struct {
-            int x, y;
-            ui::Rgb rgb;
-        } probes[] = {
+        // clang-format off
+        const struct { int x, y; ui::Rgb rgb; } probes[] = {
             {left, y, black},  {left + 1, y, {100, 101, 254}}, {right - 1, y, {248, 107, 100}},
             {right, y, black}, {mapLeft + 40, mapTop, frame},  {mapLeft, mapTop + 60, frame}};
+        // clang-format on
         for (const auto& p : probes) EXPECT_EQ(Pixel(map, p.x, p.y), p.rgb) << p.x << "," << p.y;
         EXPECT_EQ(Pixel(map, (left + right) / 2 - 3, y).r, 100);
         EXPECT_EQ(Pixel(map, (left + right) / 2 + 3, y).b, 100);
@@ -278,119 +314,10 @@ TEST_F(DiffTest, IonoMapGridLegendAndColourScale) {
         Click(IDC_SBAS2_TEC);
         for (int i = 0; i < 11; ++i) Tick();
         EXPECT_EQ(Text(IDC_SBAS2_LEGEND_FIRST + 7), "70");
+        ClearWire();
+        s->OnCancel();
+        EXPECT_EQ(Sent(), "$JBIN,80,0\r\n");
     });
-}
-
-// One series at a time with its axis labels, the others "N/A"; a sample above the scale on
-// the band's top edge; at both scales the cursor on the newest second stays in sight.
-class BeaconPlot : public DiffTest, public ::testing::WithParamInterface<double> {};
-
-TEST_P(BeaconPlot, ShowsTheChosenSeries) {
-    Start(GetParam());
-    GPSInfo& info = g_GPS.Info;
-    info.iBeaconHistoryIndex = 100;
-    info.iBeaconSNRHistory[99] = 55;
-    info.iBeaconSNRHistory[98] = 12;
-    info.iBeaconSSHistory[99] = 33;
-    info.fBeaconFreqHistory[99] = 300.0f;
-    // clang-format off
-    const struct { int radio; const char* shown; /* bottom, top, SS, SNR, frequency */ } steps[] = {
-        {0, "0|40|N/A|55|N/A"}, {IDC_BEACON3_FREQ, "283.0|325.0|N/A|N/A|300.0"},
-        {IDC_BEACON3_SS, "0|40|33|N/A|N/A"}, {IDC_BEACON3_SNR, "0|40|N/A|55|N/A"}};
-    // clang-format on
-    OnScreen(SCR_BEACON_3, [&] {
-        for (const auto& st : steps) {
-            if (st.radio) Click(st.radio);
-            Tick();
-            EXPECT_EQ(Texts({1157, 1161, IDC_BEACON3_SS_VALUE, IDC_BEACON3_SNR_VALUE,
-                             IDC_BEACON3_FREQ_VALUE}),
-                      st.shown);
-            EXPECT_EQ(Texts({IDC_BEACON3_SECONDS, IDC_BEACON3_MINUTES, 1154}), "Now|Now|Now");
-        }
-        strip::StripChart& chart = As<CBEACON_3>(SCR_BEACON_3)->Chart();
-        const strip::StripScale scale{20.0, 40.0, false};
-        EXPECT_EQ(At(chart, 150, 40, scale), strip::kCurve);
-        EXPECT_EQ(At(chart, 149, 12, scale), strip::kCurve);
-        EXPECT_NE(At(chart, 149, 30, scale), strip::kCurve);
-        const ui::Rect band = chart.PlotRect();
-        EXPECT_EQ(Pixel(chart.Canvas(), band.right - 1, band.top + 3), strip::kCursor);
-    });
-}
-
-INSTANTIATE_TEST_SUITE_P(Scales, BeaconPlot, ::testing::Values(1.0, 1.5), [](const auto& info) {
-    return std::string(info.param > 1.0 ? "scale15" : "scale1");
-});
-
-// The scale is decided every ten seconds of history, across the wrap of the write index, from
-// both rows; the read-outs are clamped, the scale is not.
-TEST_F(DiffTest, SbasPlotScaleAcrossTheWrap) {
-    Start();
-    GPSInfo& info = g_GPS.Info;
-    info.LBand.iSBASPRN1 = 122;
-    info.LBand.iSBASPRN2 = 120;
-    std::fill(std::begin(info.iSBASBerHistory[0]), std::end(info.iSBASBerHistory[0]), 30);
-    info.iSBASBerHistoryIndex = 3590;
-    // Index, every sample of the second row, top label, scale, read-outs.
-    // clang-format off
-    const struct { int index; int32_t row1; const char* top; int32_t scale; const char* values; } steps[] = {
-        {3590, 150, "500", 0, "30|150"},  // 500 on every visit
-        {3599, 150, "500", 0, "30|150"},  // nine seconds: no decision yet
-        {0, 150, "200", 1, "30|150"}, {10, 20, "40", 2, "30|20"}, {20, 700, "500", 0, "30|500"}};
-    // clang-format on
-    OnScreen(SCR_SBAS_3, [&] {
-        for (const auto& st : steps) {
-            {
-                RecordLock lock(info.ulPart1Lock);
-                info.iSBASBerHistoryIndex = st.index;
-                std::fill(std::begin(info.iSBASBerHistory[1]), std::end(info.iSBASBerHistory[1]),
-                          st.row1);
-            }
-            Tick();
-            EXPECT_EQ(Texts({1161, 1157, IDC_SBAS3_VALUE1, IDC_SBAS3_VALUE2}),
-                      std::string(st.top) + "|0|" + st.values);
-            EXPECT_EQ(info.iSBASPlotScale, st.scale) << st.index;
-        }
-        EXPECT_EQ(Texts({IDC_SBAS3_ROW1, IDC_SBAS3_ROW2, IDC_SBAS3_SECONDS}), "PRN122|PRN120|Now");
-        // The first row orange.
-        EXPECT_EQ(At(As<CSBAS_3>(SCR_SBAS_3)->Chart(), 150, 30, {250.0, 500.0, false}),
-                  strip::kOrange);
-    });
-}
-
-// The source combo leads to the chosen group's first screen; the SBAS tabs switch D1 off on
-// leaving and on again on entering.
-TEST_F(DiffTest, SourceComboAndSbasTabs) {
-    Start();
-    g_GPS.Info.eCurCorrSource = CORR_BEACON;
-    Walk(
-        {{SCR_BEACON_1,
-          [&] {
-              EXPECT_EQ(Text(IDC_DIFF_SOURCE), "BEACON");
-              ClearWire();
-              Choose(IDC_DIFF_SOURCE, 0);
-          }},
-         {SCR_SBAS_1,
-          [&] {
-              EXPECT_EQ(Wire(), (Lines{"$JDIFF,WAAS\r\n", "~500", "$JAPP\r\n", "~100", "$JDIFF\r\n",
-                                       "~100", "$PKRV,1,0\r\n", "~10", "$JASC,D1,1\r\n",
-                                       "$JGEO,ALL\r\n", "$JAPP\r\n", "$JDIFF\r\n"}));
-              ClearWire();
-              QuietPoll();
-              SelectTab(IDC_SBAS1_TAB, 1);
-          }},
-         {SCR_SBAS_3,
-          [&] {
-              EXPECT_EQ(Wire(),
-                        (Lines{"$JASC,D1,0\r\n", "$JASC,D1,1\r\n", "$JGEO,ALL\r\n", "$JDIFF\r\n"}));
-              ClearWire();
-              QuietPoll();
-              SelectTab(IDC_SBAS3_TAB, 0);
-          }},
-         {SCR_SBAS_1, [&] {
-              EXPECT_EQ(Wire(), (Lines{"$JASC,D1,0\r\n", "$JASC,D1,1\r\n", "$JGEO,ALL\r\n",
-                                       "$JAPP\r\n", "$JDIFF\r\n"}));
-              EXPECT_FALSE(ScreenIfBuilt(SCR_SBAS_3)->IsTimerRunning(1));
-          }}});
 }
 
 }  // namespace
