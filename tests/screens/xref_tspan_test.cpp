@@ -96,7 +96,11 @@ protected:
     ui::MessageBoxRecorder boxes;
 };
 
-TEST_F(SetupTest, XRefRunsUntilTheReceiverIsReady) {
+// The run state machine with its status and lamps; the known point's command; typed
+// coordinates checked on the tick without complaint and again on the press; only an explicit
+// reply, also a late one, says that x-Ref is not subscribed, once; a pending run is not re-sent
+// after leaving.
+TEST_F(SetupTest, XRef) {
     Start();
     const char* wait = "x-Ref not ready, please wait ...";
     const char* ready = "x-Ref now ready";
@@ -108,6 +112,12 @@ TEST_F(SetupTest, XRefRunsUntilTheReceiverIsReady) {
         {IDC_XREF_RECAL_UNKNOWN, nullptr, "$JRAD,2\r\n", wait}, {0, ">JRAD,2,OK", "~0", ready},
         {IDC_XREF_INIT_SINGLE, nullptr, "$JRAD,3\r\n", wait},
         {0, ">JRAD,3,FAILED", "$JRAD,3\r\n~0", wait}, {0, ">JRAD,3,OK", "~0", ready}};
+    const struct { const char *lat, *lon, *height; bool enabled; } known[] = {
+        {"91", "0", "0", false}, {"0", "-181", "0", false}, {"0", "0", "0", false},
+        {"0", "0", "5", true}, {"-90", "180", "0", true}, {"1e", "0", "5", false},
+        {"12.", "0", "5", false}, {"-", "0", "5", false}, {"0", "0", "1e300", false},
+        {"12.5 ", "0", "5", false}, {"0x10", "0", "5", false},
+        {"12.123456789012345678", "0", "5", false}};  // 21 characters
     // clang-format on
     Walk({{SCR_XREF_1,
            [&] {
@@ -118,115 +128,93 @@ TEST_F(SetupTest, XRefRunsUntilTheReceiverIsReady) {
                for (const auto& s : steps) {
                    if (s.reply) Feed(s.reply);
                    ClearWire();
-                   if (s.button)
-                       Click(s.button);
-                   else
-                       Tick(2);
+                   if (s.button) Click(s.button);
+                   if (!s.button) Tick(2);
                    EXPECT_EQ(Sent() + "|" + Text(IDC_XREF_STATUS),
                              std::string(s.wire) + "|" + s.status);
                    EXPECT_EQ(Page()->IsItemVisible(IDC_XREF_LAMP_READY), s.status == ready);
                    EXPECT_EQ(Page()->IsItemVisible(IDC_XREF_LAMP_WAIT), s.status != ready);
                }
-               // The known point, right-aligned in fields of 12, 12 and 10.
+               for (const auto& r : known) {
+                   TypeReference(r.lat, r.lon, r.height);
+                   Tick();
+                   EXPECT_EQ(Enabled(IDC_XREF_INIT_KNOWN), r.enabled) << r.lat << " " << r.height;
+               }
+               // Right-aligned in fields of 12, 12 and 10.
                TypeReference("51.5", "-0.1", "45");
                EXPECT_FALSE(Enabled(IDC_XREF_INIT_KNOWN));
                Tick();
                ClearWire();
                Click(IDC_XREF_INIT_KNOWN);
                EXPECT_EQ(Sent(), "$JRAD,1,  51.5000000,  -0.1000000,    45.000\r\n~500$JRAD,2\r\n");
+               for (const char* height : {"1e300", "4.", "-"}) {
+                   TypeReference("51.5", "-0.1", "45");
+                   Tick();
+                   Retype(IDC_XREF_HEIGHT, height);
+                   ClearWire();
+                   boxes.Clear();
+                   Click(IDC_XREF_INIT_KNOWN);
+                   EXPECT_EQ(Sent(), "") << height;
+                   EXPECT_EQ(boxes.texts(), (Lines{"Please enter a number."})) << height;
+               }
+               boxes.Clear();
+               Feed(">JRAD,1,OK");
+               Tick();
+               Tick(2);
                EXPECT_TRUE(boxes.texts().empty());
+               Feed(">JRAD,1,FAILED,Not Subscribed for AUTODIFF");
+               Tick();
+               Tick(2);
+               Tick();
+               EXPECT_EQ(boxes.texts(), (Lines{"Not subscribed to x-Ref"}));
+               for (int id : {IDC_XREF_INIT_UNKNOWN, IDC_XREF_RECAL_UNKNOWN, IDC_XREF_INIT_KNOWN,
+                              IDC_XREF_RECAL_KNOWN, IDC_XREF_INIT_SINGLE})
+                   EXPECT_FALSE(Enabled(id)) << id;
                LeaveToGps();
            }},
-          // A pending run is not re-sent after leaving.
           {SCR_GPS_1, [&] { ExpectLeft(SCR_XREF_1); }}});
 }
 
-TEST_F(SetupTest, XRefKnownPointAndSubscription) {
-    Start();
-    // clang-format off
-    const struct { const char *lat, *lon, *height; bool enabled; } rows[] = {
-        {"91", "0", "0", false}, {"0", "-181", "0", false}, {"0", "0", "0", false},
-        {"0", "0", "5", true}, {"-90", "180", "0", true}, {"1e", "0", "5", false},
-        {"12.", "0", "5", false}, {"-", "0", "5", false}, {"0", "0", "1e300", false},
-        {"12.5 ", "0", "5", false}, {"0x10", "0", "5", false},
-        {"12.123456789012345678", "0", "5", false}};  // 21 characters
-    // clang-format on
-    OnScreen(SCR_XREF_1, [&] {
-        for (const auto& r : rows) {
-            TypeReference(r.lat, r.lon, r.height);
-            Tick();
-            EXPECT_EQ(Enabled(IDC_XREF_INIT_KNOWN), r.enabled)
-                << r.lat << " " << r.lon << " " << r.height;
-        }
-        EXPECT_TRUE(boxes.texts().empty());  // nothing complains before the press
-        // The press reads the texts again: what changed since the tick is refused.
-        for (const char* height : {"1e300", "4.", "-"}) {
-            TypeReference("51.5", "-0.1", "45");
-            Tick();
-            Retype(IDC_XREF_HEIGHT, height);
-            ClearWire();
-            boxes.Clear();
-            Click(IDC_XREF_INIT_KNOWN);
-            EXPECT_EQ(Sent(), "") << height;
-            EXPECT_EQ(boxes.texts(), (Lines{"Please enter a number."})) << height;
-        }
-        // Only an explicit reply, also a late one, says that x-Ref is not subscribed; once.
-        boxes.Clear();
-        Tick();
-        Tick(2);
-        EXPECT_TRUE(boxes.texts().empty());
-        Feed(">JRAD,1,FAILED,Not Subscribed for AUTODIFF");
-        Tick();
-        Tick(2);
-        Tick();
-        EXPECT_EQ(boxes.texts(), (Lines{"Not subscribed to x-Ref"}));
-        for (int id : {IDC_XREF_INIT_UNKNOWN, IDC_XREF_RECAL_UNKNOWN, IDC_XREF_INIT_KNOWN,
-                       IDC_XREF_RECAL_KNOWN, IDC_XREF_INIT_SINGLE})
-            EXPECT_FALSE(Enabled(id)) << id;
-        TypeReference("0", "0", "5");
-        Tick();
-        EXPECT_TRUE(Enabled(IDC_XREF_INIT_KNOWN));
-        // A subscribed reply never warns.
-        boxes.Clear();
-        Feed(">JRAD,1,OK");
-        As<CXREF_1>(SCR_XREF_1)->m_bWarned = 0;
-        Tick();
-        EXPECT_TRUE(boxes.texts().empty());
-    });
-}
-
-// No answer to the entry's query: the saved reference stays and is shown.
-TEST_F(SetupTest, BaseShowsTheSavedReferenceOnTheFirstVisit) {
+// The rover polls and hands over to the base. The base shows the saved reference when the
+// receiver does not answer the query; a port outside the list reads as NONE. Initialize sends
+// the port and the typed position; without a "$>JRTK,1," reply the typed position stays and
+// becomes the saved one; a reply is shown and saved; a rejection is named; bad input sends
+// nothing.
+TEST_F(SetupTest, TSpan) {
     Start();
     SaveReference(51.12345678, -114.5, 1100.25, DFX_PORTB);
-    OnScreen(SCR_TSPAN_BASE, [&] {
-        EXPECT_EQ(Sent(), kQueryReference + "$JAPP\r\n$JDIFF\r\n");
-        EXPECT_EQ(Saved(), platform::Format("51.12345678 -114.50000000 1100.250 %d", DFX_PORTB));
-        EXPECT_EQ(Texts({IDC_TSPAN_LAT, IDC_TSPAN_LON, IDC_TSPAN_HEIGHT, IDC_TSPAN_PORT}),
-                  "51.12345678|-114.50000000|1100.250|PORTB");
-        EXPECT_EQ(TickSent(), kSetupTick);
-        EXPECT_TRUE(Enabled(IDC_TSPAN_INITIALIZE));
-        EXPECT_EQ(TickSent(2), "~0");
-    });
-}
-
-TEST_F(SetupTest, BaseInitializeSendsPortAndTypedReference) {
-    Start();
-    SaveReference(0, 0, 0, 7);  // a port outside the list reads as NONE
     const std::string initialize =
         "$JASC,DFX,0,PORTA\r\n~40$JASC,DFX,0,PORTB\r\n~40$JASC,DFX,0,PORTC\r\n~40"
         "$JASC,DFX,1,PORTB\r\n~50$JRTK,1,51.5,-0.1,45\r\n~250" +
         kQueryReference;
-    Walk({{SCR_TSPAN_BASE,
+    Walk({{SCR_TSPAN_ROVER,
            [&] {
+               EXPECT_EQ(Sent(), "$JAPP\r\n$JDIFF\r\n");
+               EXPECT_EQ(TickSent(), kSetupTick);
+               EXPECT_EQ(TickSent(2), "~0");
+               ClearWire();
+               Choose(IDC_DIFF_SOURCE, DIFFITEM_TSPAN_BASE);
+           }},
+          {SCR_TSPAN_BASE,
+           [&] {
+               EXPECT_EQ(Sent(), "~500$JAPP\r\n~500$JAPP\r\n~100$JDIFF\r\n~100$PKRV,1,0\r\n~10" +
+                                     kQueryReference + "$JAPP\r\n$JDIFF\r\n");
+               EXPECT_FALSE(ScreenIfBuilt(SCR_TSPAN_ROVER)->IsTimerRunning(1));
+               EXPECT_FALSE(ScreenIfBuilt(SCR_TSPAN_ROVER)->IsTimerRunning(2));
+               EXPECT_EQ(Saved(),
+                         platform::Format("51.12345678 -114.50000000 1100.250 %d", DFX_PORTB));
+               EXPECT_EQ(Texts({IDC_TSPAN_LAT, IDC_TSPAN_LON, IDC_TSPAN_HEIGHT, IDC_TSPAN_PORT}),
+                         "51.12345678|-114.50000000|1100.250|PORTB");
+               EXPECT_EQ(TickSent(), kSetupTick);
+               EXPECT_EQ(TickSent(2), "~0");
+               g_GPS.Info.Settings.WizardLive.eDfxPort = 7;
+               Page()->OnInitDialog();
                EXPECT_EQ(Text(IDC_TSPAN_PORT), "NONE");
                TypeReference("51.5", "-0.1", "45");
                Tick();
                EXPECT_FALSE(Enabled(IDC_TSPAN_INITIALIZE)) << "no port chosen";
                Choose(IDC_TSPAN_PORT, DFX_PORTB);
                Tick();
-               // The port is answered, the position is not: the typed position stays on screen
-               // and becomes the saved one.
                Answer("$JRTK,6\r\n", ">JRTK,6,OK,4");
                platform::ClearTrace();
                ClearWire();
@@ -235,8 +223,7 @@ TEST_F(SetupTest, BaseInitializeSendsPortAndTypedReference) {
                EXPECT_EQ(Texts({IDC_TSPAN_LAT, IDC_TSPAN_HEIGHT}), "51.5|45");
                EXPECT_EQ(Saved(), platform::Format("51.50000000 -0.10000000 45.000 %d", DFX_PORTB));
                EXPECT_TRUE(platform::TraceContains("no reference reply"));
-               // The receiver's answer is shown and saved; a rejection left from before is no
-               // rejection of this position.
+               // A rejection left from before is no rejection of this position.
                g_bRTKRefInvalid.store(1);
                Answer("$JRTK\r\n", ">JRTK,1,51.4999,-0.1001,45.2");
                ClearWire();
@@ -246,7 +233,6 @@ TEST_F(SetupTest, BaseInitializeSendsPortAndTypedReference) {
                EXPECT_EQ(Texts({IDC_TSPAN_LAT, IDC_TSPAN_LON, IDC_TSPAN_HEIGHT, IDC_TSPAN_PORT}),
                          "51.4999|-0.1001|45.2|PORTC");
                EXPECT_TRUE(boxes.texts().empty());
-               // A position the receiver rejects; bad input sends nothing.
                Answer("$JRTK,1,51.4999,-0.1001,45.2\r\n", ">JRTK,1,FAILED");
                Click(IDC_TSPAN_INITIALIZE);
                EXPECT_EQ(boxes.texts(), (Lines{"Reference position invalid."}));
@@ -261,23 +247,6 @@ TEST_F(SetupTest, BaseInitializeSendsPortAndTypedReference) {
                LeaveToGps();
            }},
           {SCR_GPS_1, [&] { ExpectLeft(SCR_TSPAN_BASE); }}});
-}
-
-TEST_F(SetupTest, RoverPollsAndHandsOverToTheBase) {
-    Start();
-    Walk({{SCR_TSPAN_ROVER,
-           [&] {
-               EXPECT_EQ(Sent(), "$JAPP\r\n$JDIFF\r\n");
-               EXPECT_EQ(TickSent(), kSetupTick);
-               EXPECT_EQ(TickSent(2), "~0");
-               ClearWire();
-               Choose(IDC_DIFF_SOURCE, DIFFITEM_TSPAN_BASE);
-           }},
-          {SCR_TSPAN_BASE, [&] {
-               EXPECT_NE(Sent().find("$PKRV,1,0\r\n"), std::string::npos);
-               EXPECT_FALSE(ScreenIfBuilt(SCR_TSPAN_ROVER)->IsTimerRunning(1));
-               EXPECT_FALSE(ScreenIfBuilt(SCR_TSPAN_ROVER)->IsTimerRunning(2));
-           }}});
 }
 
 }  // namespace
