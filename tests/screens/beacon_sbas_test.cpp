@@ -10,6 +10,7 @@
 
 #include "engine/gps.h"
 #include "platform/bytes.h"
+#include "platform/numbers.h"
 #include "resources/dlg_sbas2.h"
 #include "screens/differential/BEACON_1.h"
 #include "screens/differential/BEACON_2.h"
@@ -149,27 +150,20 @@ INSTANTIATE_TEST_SUITE_P(Scales, BeaconGroup, ::testing::Values(1.0, 1.5), [](co
 });
 
 // From the beacon to the SBAS group through the source combo; the SBAS rows from the
-// receiver's replies; the SBAS plot's scale; D1 off on leaving a page and on on entering.
+// receiver's replies; D1 off on leaving a page and on on entering.
 TEST_F(DiffTest, SbasGroupFromTheSourceCombo) {
     Start();
-    GPSInfo& info = g_GPS.Info;
-    info.eCurCorrSource = CORR_BEACON;
+    g_GPS.Info.eCurCorrSource = CORR_BEACON;
     const std::string egnos = "120|EGNOS|120|PRN120|-15.5|30.25|140.5|";
     const std::string waas = "122|WAAS|122|PRN122|-142.5|21.3|221.75|";
     // Replies, then the two slots: PRN, system, PRN, caption, lon, el, az, BER and its bar.
     // clang-format off
     const struct { std::vector<const char*> replies; std::string slot1, slot2; } rows[] = {
-        {{}, "0|Unknown|0|PRN  0|0.0|0|0|500|0", "0|Unknown|0|PRN  0|0.0|0|0|500|0"},
         // Slots filled alternately; rates clamped to 0..500 on number and bar.
         {{">JGEO,Sent,FREQ=1575.4200,PRN=122,LON=-142.5,EL=21.3,AZ=221.75",
           ">JGEO,Sent,FREQ=1575.4200,PRN=120,LON=-15.5,EL=30.25,AZ=140.5",
           "RD1,000041,1910,1557.8450,1,0-700,0,0,0,0,0,1,2"}, egnos + "0|500", waas + "500|0"},
         {{"RD1,000041,1910,1557.8450,1,140-12,0,0,0,0,0,1,2"}, egnos + "12|488", waas + "140|360"}};
-    // Write index, every sample of the second row (the first is 30), top label, scale, read-outs.
-    const struct { int index; int32_t row1; const char* top; int32_t scale; const char* values; } steps[] = {
-        {3590, 150, "500", 0, "30|150"},  // 500 on every visit
-        {3599, 150, "500", 0, "30|150"},  // nine seconds: no decision yet
-        {0, 150, "200", 1, "30|150"} /* across the wrap */, {10, 20, "40", 2, "30|20"}, {20, 700, "500", 0, "30|500"}};
     // clang-format on
     Walk({{SCR_BEACON_1,
            [&] {
@@ -198,9 +192,6 @@ TEST_F(DiffTest, SbasGroupFromTheSourceCombo) {
                                  "|" + std::to_string(Page()->GetPos(IDC_SBAS_BAR2)),
                              c.slot2);
                }
-               std::fill(std::begin(info.iSBASBerHistory[0]), std::end(info.iSBASBerHistory[0]),
-                         30);
-               info.iSBASBerHistoryIndex = 3590;
                ClearWire();
                SelectTab(IDC_SBAS1_TAB, 1);
            }},
@@ -208,26 +199,11 @@ TEST_F(DiffTest, SbasGroupFromTheSourceCombo) {
                EXPECT_EQ(Sent(), "$JASC,D1,0\r\n$JASC,D1,1\r\n$JGEO,ALL\r\n$JDIFF\r\n");
                QuietPoll();
                EXPECT_EQ(TickSent(), "$JDIFF\r\n$JGEO,ALL\r\n~0");
-               for (const auto& st : steps) {
-                   {
-                       RecordLock lock(info.ulPart1Lock);
-                       info.iSBASBerHistoryIndex = st.index;
-                       std::fill(std::begin(info.iSBASBerHistory[1]),
-                                 std::end(info.iSBASBerHistory[1]), st.row1);
-                   }
-                   Tick();
-                   EXPECT_EQ(Texts({1161, 1157, IDC_SBAS3_VALUE1, IDC_SBAS3_VALUE2}),
-                             std::string(st.top) + "|0|" + st.values);
-                   EXPECT_EQ(info.iSBASPlotScale, st.scale) << st.index;
-               }
                EXPECT_EQ(Texts({IDC_SBAS3_ROW1, IDC_SBAS3_ROW2, IDC_SBAS3_SECONDS}),
                          "PRN120|PRN122|Now");
-               EXPECT_EQ(At(As<CSBAS_3>(SCR_SBAS_3)->Chart(), 150, 30, {250.0, 500.0, false}),
-                         strip::kOrange);  // the first row
                ClearWire();
                As<CSBAS_3>(SCR_SBAS_3)->OnCancel();
                EXPECT_EQ(Sent(), "$JASC,D1,0\r\n");
-               EXPECT_FALSE(As<CSBAS_3>(SCR_SBAS_3)->IsTimerRunning(1));
            }}});
 }
 
@@ -267,28 +243,26 @@ TEST_F(DiffTest, IonoMapGridLegendAndColourScale) {
         EXPECT_TRUE(FeedBin(80, Iono(26, 10, 14, 40, 0, 1)));
         EXPECT_TRUE(FeedBin(80, Iono(25, 1, 1, 40, 0, 1)));
         Tick();
-        const IonoGrid& g = s->Grid();
-        // clang-format off
-        const struct { size_t band, slot; float delay; uint32_t givei, valid; } cells[] = {
-            {0, 0, 63.875f, 7, 1}, {0, 14, 1.625f, 7, 1}, {0, 15, 0.0f, 0, 0}, {3, 195, 1.0f, 15, 1},
-            {3, 209, 15.0f, 15, 1}, {3, 194, 0.0f, 0, 0}, {10, 209, 12.5f, 3, 1}};
-        // clang-format on
-        for (const auto& c : cells) {
-            SCOPED_TRACE(testing::Message() << c.band << "/" << c.slot);
-            EXPECT_FLOAT_EQ(g[c.band][c.slot].fDelay, c.delay);
-            EXPECT_EQ(g[c.band][c.slot].ulGIVEI, c.givei);
-            EXPECT_EQ(g[c.band][c.slot].bValid, c.valid);
-        }
         int valid = 0;
-        for (const auto& band : g)
+        for (const auto& band : s->Grid())
             for (const IonoGridPoint& p : band) valid += static_cast<int>(p.bValid);
         EXPECT_EQ(valid, 45);
-
+        std::string cells;  // band/slot: delay, GIVEI, valid
+        for (const auto& [band, slot] : {std::pair<size_t, size_t>{0, 0},
+                                         {0, 14},
+                                         {0, 15},
+                                         {3, 194},
+                                         {3, 195},
+                                         {3, 209},
+                                         {10, 209}}) {
+            const IonoGridPoint& p = s->Grid()[band][slot];
+            cells += platform::Format("%g %u %u|", p.fDelay, p.ulGIVEI, p.bValid);
+        }
+        EXPECT_EQ(cells, "63.875 7 1|1.625 7 1|0 0 0|0 0 0|1 15 1|15 15 1|12.5 3 1|");
         for (int i = 0; i < 10; ++i) Tick();  // drawn every eleventh tick
         ASSERT_NE(s->MapCanvas(), nullptr);
         EXPECT_EQ(Texts({IDC_SBAS2_LEGEND_FIRST, IDC_SBAS2_LEGEND_FIRST + 7}), "0.0|14.0");
-        // The scale fills its frame, blue to red through red 100 / blue 100 at the middle; the
-        // map shows its framed top row at full height.
+        // The scale fills its frame, blue to red; the map shows its framed top row at full height.
         const CTessaray_PCApp& app = theApp();
         const int y = static_cast<int>((kIonoScaleTop + 5) * app.fScaleY);
         const int left = static_cast<int>(kIonoScaleLeft * app.fScaleX);
@@ -303,17 +277,12 @@ TEST_F(DiffTest, IonoMapGridLegendAndColourScale) {
             {right, y, black}, {mapLeft + 40, mapTop, frame},  {mapLeft, mapTop + 60, frame}};
         // clang-format on
         for (const auto& p : probes) EXPECT_EQ(Pixel(map, p.x, p.y), p.rgb) << p.x << "," << p.y;
-        EXPECT_EQ(Pixel(map, (left + right) / 2 - 3, y).r, 100);
-        EXPECT_EQ(Pixel(map, (left + right) / 2 + 3, y).b, 100);
         // The legend follows the selection at the next redraw.
         Click(IDC_SBAS2_GIVE);
         Tick();
         EXPECT_EQ(Text(IDC_SBAS2_LEGEND_FIRST + 7), "14.0");
         for (int i = 0; i < 10; ++i) Tick();
         EXPECT_EQ(Text(IDC_SBAS2_LEGEND_FIRST + 7), "14");
-        Click(IDC_SBAS2_TEC);
-        for (int i = 0; i < 11; ++i) Tick();
-        EXPECT_EQ(Text(IDC_SBAS2_LEGEND_FIRST + 7), "70");
         ClearWire();
         s->OnCancel();
         EXPECT_EQ(Sent(), "$JBIN,80,0\r\n");

@@ -24,7 +24,6 @@
 #include "screens/logging/LOGS_5.h"
 #include "screens/logging/logs_frame.h"
 #include "screens/screen_walk.h"
-#include "shell/ExitInstance.h"
 #include "shell/Tessaray_PC.h"
 #include "support/frames.h"
 #include "support/qt/shell_harness.h"
@@ -251,9 +250,6 @@ TEST_F(LoggingTest, RawAndBinaryLogsAndTheirSharedMessages) {
                EXPECT_EQ(ReadFile(Path("raw/rover.bin")),
                          utf16("Station ID: ABCDE") + "\r\n" + f93 + f94 + f95 + f96 +
                              utf16("Station ID: ") + std::string("\x0A\x01\r\n", 4) + f95);
-               EXPECT_EQ(Page()->GetCount(IDC_LOGS2_STATION), 0);  // kept only when added
-               Click(IDC_LOGS2_ADD);
-               EXPECT_EQ(Page()->GetCount(IDC_LOGS2_STATION), 1);
                Choose(IDC_LOGS2_RATE, 1);
                Click(IDC_LOGS_START);
                ASSERT_EQ(theApp().bRawLogOn.load(), 1);
@@ -300,10 +296,23 @@ TEST_F(LoggingTest, RawAndBinaryLogsAndTheirSharedMessages) {
            }}});
 }
 
-// Point rows in their columns; IDs rescanned from a file named again, saturated at the
-// largest; an over-long ID refused with a message.
-TEST_F(LoggingTest, PointFilesRowByRow) {
+// Point rows in their columns from one locked position copy; IDs rescanned from a file named
+// again, saturated at the largest; an over-long ID refused. The polygon file and its area in
+// both units; no vertex without a fix; the question before emptying; the vertex limit. The
+// question before data is lost on every way out of the group.
+TEST_F(LoggingTest, PointsPolygonAndLeaving) {
+    g_GPS.Info.eReceiverType = RECEIVER_HEADING;
     const std::string a = Path("pts/a.txt"), b = Path("pts/b.txt"), head = kPointHeader;
+    const std::string polygon =
+        "Start Polygon\r\nLat and Lon are in decimal degrees, alt in meters\r\n"
+        "Vertex          Lat             Lon             Alt\r\n"
+        "1               -0.0050000      -0.0050000      7.250     \r\n"
+        "2               -0.0050000      0.0050000       7.250     \r\n"
+        "3               0.0050000       0.0050000       7.250     \r\n"
+        "4               0.0050000       -0.0050000      7.250     \r\n"
+        "Total area:                      123.476033  hectares\r\n"
+        "                                 305.109277  acres\r\nEnd Polygon\r\n" +
+        std::string(58, '*') + "\r\n";
     // clang-format off
     const struct { std::string file; int mode, idMode; const char* custom; double lat, lon; bool bin1; std::string row; } steps[] = {
         {a, 1036, IDC_LOGS4_AUTO, "", -33.875, 151.2, false, "1               -33.8750000     151.2000000     12.500    \r\n"},
@@ -314,7 +323,8 @@ TEST_F(LoggingTest, PointFilesRowByRow) {
         {a, IDC_LOGS_APPEND, IDC_LOGS4_AUTO, "", -0.25, 0.0, true, "121             -0.2500000      0.0000000       12.500    \r\n"},
         {a, 0, IDC_LOGS4_CUSTOM, "12345678901234567890123456789012", 0, 0, false, ""}};
     // clang-format on
-    Walk({{SCR_LOGS_4, [&] {
+    Walk({{SCR_LOGS_4,
+           [&] {
                std::string content[2];
                for (const auto& s : steps) {
                    boxes.Clear();
@@ -335,49 +345,17 @@ TEST_F(LoggingTest, PointFilesRowByRow) {
                Click(IDC_LOGS4_LOG_POINT);
                EXPECT_EQ(As<CLOGS_4>(SCR_LOGS_4)->iNextPointId, 2147483647);
                EXPECT_EQ(LargestPointId("7 a\r\n-9\r\n  12x\r\nLat\r\n"), 12);
-           }}});
-}
-
-// A 0.01° square on the equator, at 51° N, across the antimeridian; too few vertices.
-TEST(PolygonArea, HectaresOfSquares) {
-    const double c51 = std::cos(51.0 * M_PI / 180.0);
-    const struct {
-        std::vector<std::pair<double, double>> ring;
-        double hectares;
-    } cases[] = {
-        {{{-0.005, -0.005}, {-0.005, 0.005}, {0.005, 0.005}, {0.005, -0.005}}, 123.476033},
-        {{{0.005, 0.005}, {-0.005, 0.005}, {-0.005, -0.005}, {0.005, -0.005}}, 123.476033},
-        {{{50.995, 1.0}, {50.995, 1.01}, {51.005, 1.01}, {51.005, 1.0}}, 123.476033 * c51},
-        {{{-0.005, 179.995}, {-0.005, -179.995}, {0.005, -179.995}, {0.005, 179.995}}, 123.476033},
-        {{{0, 0}, {0.01, 0.01}}, 0.0},
-    };
-    for (const auto& c : cases) {
-        std::vector<PolygonVertex> ring;
-        for (const auto& [lat, lon] : c.ring) ring.push_back({0, lat, lon, 0.0f});
-        const double ha = ArcSec2ToSquareMetres(PolygonAreaArcSec2(ring)) * kHectaresPerSquareMetre;
-        EXPECT_NEAR(ha, c.hectares, 1e-5 * (1 + c.hectares)) << c.ring[1].second;
-    }
-}
-
-TEST_F(LoggingTest, PolygonFileAndReadout) {
-    const std::string path = Path("poly/field.txt");
-    const std::string block =
-        "Start Polygon\r\nLat and Lon are in decimal degrees, alt in meters\r\n"
-        "Vertex          Lat             Lon             Alt\r\n"
-        "1               -0.0050000      -0.0050000      7.250     \r\n"
-        "2               -0.0050000      0.0050000       7.250     \r\n"
-        "3               0.0050000       0.0050000       7.250     \r\n"
-        "4               0.0050000       -0.0050000      7.250     \r\n"
-        "Total area:                      123.476033  hectares\r\n"
-        "                                 305.109277  acres\r\n"
-        "End Polygon\r\n" +
-        std::string(58, '*') + "\r\n";
-    Walk({{SCR_LOGS_5, [&] {
+               SelectTab(IDC_LOGS_TAB, 4);
+           }},
+          {SCR_LOGS_5, [&] {
                CLOGS_5* s = As<CLOGS_5>(SCR_LOGS_5);
-               Click(IDC_LOGS5_START);  // no fix
+               boxes.Clear();
+               g_GPS.Info.Nav.iFixQuality = 0;
+               Click(IDC_LOGS5_START);
                EXPECT_EQ(boxes.texts(),
                          Lines{"Tessaray_PC: No valid GPS position available yet! Try later."});
-               TypeOver(IDC_LOGS_FILE, path);
+               TypeOver(IDC_LOGS_FILE, Path("poly/field.txt"));
+               Click(kCreateNew + 2);
                for (const auto& [lat, lon] :
                     {std::pair{-0.005, -0.005}, {-0.005, 0.005}, {0.005, 0.005}, {0.005, -0.005}}) {
                    SetPosition(lat, lon, 7.25f, true);
@@ -389,8 +367,8 @@ TEST_F(LoggingTest, PolygonFileAndReadout) {
                Choose(IDC_LOGS5_UNITS, 1);
                EXPECT_EQ(Text(IDC_LOGS5_AREA), "123.476033");
                EXPECT_EQ(theApp().iAreaUnits.load(), 1);
-               EXPECT_EQ(ReadFile(path), block);
-               // Create New on a file with content asks; No opens nothing and keeps the file.
+               EXPECT_EQ(ReadFile(Path("poly/field.txt")), polygon);
+               // Create New on a file with content asks; No opens nothing.
                boxes.Clear();
                boxes.Answer(ui::IDNO);
                Click(IDC_LOGS5_START);
@@ -405,24 +383,10 @@ TEST_F(LoggingTest, PolygonFileAndReadout) {
                }
                ASSERT_EQ(boxes.texts().size(), 1u);
                EXPECT_NE(boxes.texts()[0].find("99"), std::string::npos);
-               // The program ends with the polygon open: it is finished as Close would.
-               ReleaseForExit();
-               const std::string all = ReadFile(path);
-               const std::string end = "End Polygon\r\n" + std::string(58, '*') + "\r\n";
-               EXPECT_EQ(all.substr(0, block.size()), block);
-               EXPECT_NE(all.find("99              0.0980000"), std::string::npos);
-               EXPECT_EQ(all.find("End Polygon", block.size()), all.size() - end.size());
-               EXPECT_FALSE(s->bPolygonOpen);
-           }}});
-}
-
-// While a log runs, every way out of the group asks and Cancel stays; the group's own button
-// and tabs ask nothing.
-TEST_F(LoggingTest, DataLossQuestionOnEveryWayOut) {
-    g_GPS.Info.eReceiverType = RECEIVER_HEADING;
-    Walk({{SCR_LOGS_3,
-           [&] {
-               CBaseDialog* s = As<CBaseDialog>(SCR_LOGS_3);
+               EXPECT_NE(ReadFile(Path("poly/field.txt")).find(polygon + "Start Polygon"),
+                         std::string::npos);
+               // While a log runs, every way out of the group asks and Cancel stays; the
+               // group's own button and tabs ask nothing.
                theApp().bBinLogOn = 1;
                for (int row : {1, 2, 3, 5, 6}) {
                    boxes.Clear();
@@ -433,12 +397,30 @@ TEST_F(LoggingTest, DataLossQuestionOnEveryWayOut) {
                }
                boxes.Clear();
                s->RunNavRow(4);
-               SelectTab(IDC_LOGS_TAB, 4);
-           }},
-          {SCR_LOGS_5, [&] {
+               SelectTab(IDC_LOGS_TAB, 3);
                EXPECT_TRUE(boxes.texts().empty());
                theApp().bBinLogOn = 0;
            }}});
+}
+
+// A 0.01° square on the equator, at 51° N, across the antimeridian; too few vertices.
+TEST(PolygonArea, HectaresOfSquares) {
+    const double c51 = std::cos(51.0 * M_PI / 180.0);
+    const struct {
+        std::vector<std::pair<double, double>> ring;
+        double hectares;
+    } cases[] = {
+        {{{-0.005, -0.005}, {-0.005, 0.005}, {0.005, 0.005}, {0.005, -0.005}}, 123.476033},
+        {{{50.995, 1.0}, {50.995, 1.01}, {51.005, 1.01}, {51.005, 1.0}}, 123.476033 * c51},
+        {{{-0.005, 179.995}, {-0.005, -179.995}, {0.005, -179.995}, {0.005, 179.995}}, 123.476033},
+        {{{0, 0}, {0.01, 0.01}}, 0.0},
+    };
+    for (const auto& c : cases) {
+        std::vector<PolygonVertex> ring;
+        for (const auto& [lat, lon] : c.ring) ring.push_back({0, lat, lon, 0.0f});
+        const double ha = ArcSec2ToSquareMetres(PolygonAreaArcSec2(ring)) * kHectaresPerSquareMetre;
+        EXPECT_NEAR(ha, c.hectares, 1e-5 * (1 + c.hectares)) << c.ring[1].second;
+    }
 }
 
 }  // namespace

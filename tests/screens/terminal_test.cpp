@@ -70,29 +70,58 @@ protected:
     ui::MessageBoxRecorder boxes;
 };
 
-// A send takes the view's text and clears it; the history keeps each command once, newest
-// first; code-page letters go out as their bytes and are kept so in the file.
-TEST_F(TerminalTest, EntryTypedCommandsHistoryAndLeave) {
+// The terminal and its hot-key editor in one visit. A send takes the view's text and clears it;
+// the history keeps each command once, newest first; code-page letters go out as their bytes;
+// other characters are refused by name; the line holds 97 characters. The view shows whole
+// lines, drops what came before the first tick, holds the text while paused, shows control
+// bytes as dots and keeps the last 2000 lines. A hot key's lines go out 500 ms apart from a
+// timer (the window never sleeps for the spacing); another key waits; leaving stops the rest.
+// The editor stores every keystroke: labels cut at 19, commands at 97, "Café" kept as its
+// code-page byte in the file and shown again after a restart.
+TEST_F(TerminalTest, TerminalAndHotKeyEditor) {
     std::filesystem::create_directories(
         std::filesystem::path(TerminalConfig::FilePath()).parent_path());
     shelltest::WriteFile(TerminalConfig::FilePath(), "[SavedCommands]\r\n$JSHOW\r\n$JAPP\r\n");
+    const std::string three = "$GPGGA,123,A*00\n$GPVTG,x\n$GPZDA,1\n";
     // clang-format off
     const struct { const char *typed, *wire; Lines history; } sends[] = {
         {"$JI", "$JI\r\n~300", {"$JI", "$JSHOW", "$JAPP"}},
         {"$JAPP", "$JAPP\r\n~300", {"$JI", "$JSHOW", "$JAPP"}},
         {"$japp", "$japp\r\n~300", {"$japp", "$JI", "$JSHOW", "$JAPP"}},
         {"$JX,\xE2\x82\xAC", "$JX,\x80\r\n~300", {"$JX,\xE2\x82\xAC", "$japp", "$JI", "$JSHOW", "$JAPP"}}};
+    // Received, button before the tick, view.
+    const struct { const char* received; int button; std::string view; } views[] = {
+        {"", 0, ""}, {"5,M*4F\r\n$GPGGA,1", 0, "$GPGGA,1"}, {"23,A*00\r\n$GPV", 0, "$GPGGA,123,A*00\n$GPV"},
+        {"TG,x\r\n", 0, "$GPGGA,123,A*00\n$GPVTG,x\n"}, {"", IDC_TERMINAL_PAUSE, "$GPGGA,123,A*00\n$GPVTG,x\n"},
+        {"$GPZDA,1\r\n", 0, "$GPGGA,123,A*00\n$GPVTG,x\n"}, {"", IDC_TERMINAL_RESUME, three},
+        {"\x01\x7F\t\xE9\r\n", 0, three + "..\t\xC3\xA9\n"}, {"tail\r\n$GPGSA", IDC_TERMINAL_CLEAR, ""},
+        {"tail\r\n$GPGSV,1\r\n", 0, "$GPGSV,1\n"}};
+    // Label, command, the lines one per click or timer step, whether a step follows the last.
+    const struct { const char *label, *command; Lines lines; bool pauseAfterLast; } keys[] = {
+        {"Bunch", "$JOFF\r\n$JASC,GPGGA,1\r\n$JSHOW", {"$JOFF\r\n", "$JASC,GPGGA,1\r\n", "$JSHOW\r\n"}, false},
+        {"", "$JI", {"$JI\r\n"}, false},  // shows "Empty", still sends
+        {"Two", "$A\r\n$B\r\n", {"$A\r\n", "$B\r\n"}, true}, {"Blank", "\r\n", {"\r\n"}, true},
+        {"None", "", {}, false}};
+    const struct { int id; std::string typed, shown; } edits[] = {
+        {kHotKeyLabelEdits[1], "A label of 25 characters!", "A label of 25 chara"},
+        {kHotKeyCommandEdits[1], "$JSHOW", "$JSHOW"},
+        {kHotKeyCommandEdits[4], "$JI", "$JI"},  // label still empty: takes "NAME"
+        {kHotKeyCommandEdits[5], std::string(120, 'c'), std::string(97, 'c')},
+        {kHotKeyLabelEdits[5], "Caf\xC3\xA9", "Caf\xC3\xA9"}, {kHotKeyLabelEdits[6], "\xE2\x9C\x93", "NAME"}};
     // clang-format on
     Walk({{SCR_TERMINAL_1,
            [&] {
                EXPECT_EQ(Out(), "$JOFF\r\n~250$JOFF\r\n~250$PKRV,1,0\r\n~10$PKRV,1,0\r\n~10");
                EXPECT_EQ(bTerminalActive, 1);
                EXPECT_EQ(T1()->TimerInterval(kTerminalPollTimer), 500);
-               EXPECT_EQ(T1()->TimerInterval(kTerminalStatusTimer), 10000);
                EXPECT_EQ(Items(T1(), IDC_TERMINAL_COMMAND), (Lines{"$JSHOW", "$JAPP"}));
-               EXPECT_EQ(Texts({IDC_TERMINAL_COMMAND, kHotKeyButtons[0]}), "$JSHOW|Empty");
-               Tick(kTerminalPollTimer);
-               Tick(kTerminalPollTimer);
+               Receive("$GPGGA,early\r\n");
+               for (const auto& v : views) {
+                   Receive(v.received);
+                   if (v.button) Click(v.button);
+                   Tick(kTerminalPollTimer);  // the clear keeps this screen's timers running
+                   EXPECT_EQ(View(), v.view) << v.received;
+               }
                EXPECT_EQ(boxes.texts(),
                          Lines{"TMNL window may be used to display\nNMEA messages. To configure "
                                "receiver\noutput use the Setup window in\norder to have settings "
@@ -100,7 +129,6 @@ TEST_F(TerminalTest, EntryTypedCommandsHistoryAndLeave) {
                for (const auto& s : sends) {
                    Receive("$GPGGA,1\r\n");
                    Tick(kTerminalPollTimer);
-                   EXPECT_EQ(View(), "$GPGGA,1\n") << s.typed;
                    Retype(IDC_TERMINAL_COMMAND, s.typed);
                    ClearWire();
                    Click(IDC_TERMINAL_SEND);
@@ -110,7 +138,6 @@ TEST_F(TerminalTest, EntryTypedCommandsHistoryAndLeave) {
                        View() + "|" + Texts({IDC_TERMINAL_COMMAND, IDC_TERMINAL_COMMAND_COUNT}),
                        "|$|1/97");
                }
-               // A character outside Windows-1252 is refused by name; nothing goes out.
                boxes.Clear();
                Retype(IDC_TERMINAL_COMMAND, "$JI\xE2\x9C\x93");
                ClearWire();
@@ -119,42 +146,9 @@ TEST_F(TerminalTest, EntryTypedCommandsHistoryAndLeave) {
                EXPECT_EQ(boxes.texts(), Lines{"The receiver cannot take the character "
                                               "\"\xE2\x9C\x93\".\nOnly the characters of the "
                                               "Windows-1252 code page can be sent."});
-               // The line holds what the receiver takes, and says so.
                Retype(IDC_TERMINAL_COMMAND, std::string(120, 'J'));
                EXPECT_EQ(Texts({IDC_TERMINAL_COMMAND, IDC_TERMINAL_COMMAND_COUNT}),
                          std::string(97, 'J') + "|97/97");
-               ClearWire();
-               Tab(1);
-           }},
-          {SCR_TERMINAL_2, [&] {
-               EXPECT_EQ(Out(), kLeave);
-               EXPECT_EQ(bTerminalActive, 0);
-               EXPECT_EQ(File(),
-                         "[SavedCommands]\r\n$JX,\x80\r\n$japp\r\n$JI\r\n$JSHOW\r\n$JAPP\r\n");
-           }}});
-}
-
-// Whole lines only; text received before the first tick is dropped; pause holds the text until
-// resume; control bytes show as dots; the view keeps the last 2000 lines.
-TEST_F(TerminalTest, ViewShowsWholeLinesOfTheReceivedText) {
-    const std::string three = "$GPGGA,123,A*00\n$GPVTG,x\n$GPZDA,1\n";
-    // Received, action (0 tick, then pause, resume, clear), view.
-    // clang-format off
-    const struct { const char* received; int action; std::string view; } steps[] = {
-        {"", 0, ""}, {"5,M*4F\r\n$GPGGA,1", 0, "$GPGGA,1"}, {"23,A*00\r\n$GPV", 0, "$GPGGA,123,A*00\n$GPV"},
-        {"TG,x\r\n", 0, "$GPGGA,123,A*00\n$GPVTG,x\n"}, {"", IDC_TERMINAL_PAUSE, "$GPGGA,123,A*00\n$GPVTG,x\n"},
-        {"$GPZDA,1\r\n", 0, "$GPGGA,123,A*00\n$GPVTG,x\n"}, {"", IDC_TERMINAL_RESUME, three},
-        {"\x01\x7F\t\xE9\r\n", 0, three + "..\t\xC3\xA9\n"}, {"tail\r\n$GPGSA", IDC_TERMINAL_CLEAR, ""},
-        {"tail\r\n$GPGSV,1\r\n", 0, "$GPGSV,1\n"}};
-    // clang-format on
-    Walk({{SCR_TERMINAL_1, [&] {
-               Receive("$GPGGA,early\r\n");
-               for (const auto& s : steps) {
-                   Receive(s.received);
-                   if (s.action) Click(s.action);
-                   Tick(kTerminalPollTimer);  // the clear keeps this screen's timers running
-                   EXPECT_EQ(View(), s.view) << s.received;
-               }
                for (int i = 0; i < 2600; ++i) {
                    Receive("$GPZDA," + std::to_string(i) + "\r\n");
                    if (i % 300 == 0) Tick(kTerminalPollTimer);
@@ -163,35 +157,19 @@ TEST_F(TerminalTest, ViewShowsWholeLinesOfTheReceivedText) {
                const std::string view = View();
                EXPECT_NEAR(std::count(view.begin(), view.end(), '\n'), 2000, 1);
                EXPECT_EQ(view.substr(view.size() - 12), "$GPZDA,2599\n");
-           }}});
-}
-
-// A hot key's lines go out 500 ms apart from a timer (the window never sleeps for the
-// spacing); another key waits; leaving in the middle stops the rest.
-TEST_F(TerminalTest, StoredCommandsGoOutLineByLine) {
-    // Label, command, the lines one per click or timer step, whether a step follows the last.
-    // clang-format off
-    const struct { const char *label, *command; Lines lines; bool pauseAfterLast; } cases[] = {
-        {"Bunch", "$JOFF\r\n$JASC,GPGGA,1\r\n$JSHOW", {"$JOFF\r\n", "$JASC,GPGGA,1\r\n", "$JSHOW\r\n"}, false},
-        {"", "$JI", {"$JI\r\n"}, false},  // shows "Empty", still sends
-        {"Two", "$A\r\n$B\r\n", {"$A\r\n", "$B\r\n"}, true}, {"Blank", "\r\n", {"\r\n"}, true},
-        {"None", "", {}, false}};
-    // clang-format on
-    Walk({{SCR_TERMINAL_1,
-           [&] {
-               for (size_t i = 0; i < std::size(cases); ++i)
-                   SetKey(1, static_cast<int>(i), cases[i].label, cases[i].command);
+               for (size_t i = 0; i < std::size(keys); ++i)
+                   SetKey(1, static_cast<int>(i), keys[i].label, keys[i].command);
                Choose(IDC_HOTKEY_LEVEL, 1);
-               for (size_t i = 0; i < std::size(cases); ++i) {
-                   const auto& c = cases[i];
-                   EXPECT_EQ(Text(kHotKeyButtons[i]), *c.label ? c.label : "Empty");
+               for (size_t i = 0; i < std::size(keys); ++i) {
+                   const auto& k = keys[i];
+                   EXPECT_EQ(Text(kHotKeyButtons[i]), *k.label ? k.label : "Empty");
                    ClearWire();
                    Click(kHotKeyButtons[i]);
-                   for (size_t n = 0; n < c.lines.size(); ++n) {
-                       EXPECT_EQ(Out(), c.lines[n]) << c.label << n;
+                   for (size_t n = 0; n < k.lines.size(); ++n) {
+                       EXPECT_EQ(Out(), k.lines[n]) << k.label << n;
                        ClearWire();
-                       const bool more = n + 1 < c.lines.size() || c.pauseAfterLast;
-                       EXPECT_EQ(T1()->IsTimerRunning(kTerminalLineTimer), more) << c.label << n;
+                       const bool more = n + 1 < k.lines.size() || k.pauseAfterLast;
+                       EXPECT_EQ(T1()->IsTimerRunning(kTerminalLineTimer), more) << k.label << n;
                        if (!more) break;
                        EXPECT_EQ(T1()->TimerInterval(kTerminalLineTimer), 500);
                        Click(kHotKeyButtons[0]);
@@ -199,39 +177,21 @@ TEST_F(TerminalTest, StoredCommandsGoOutLineByLine) {
                        clock.Advance(500);
                        Tick(kTerminalLineTimer);
                    }
-                   EXPECT_EQ(Out(), "") << c.label;
-                   EXPECT_FALSE(T1()->IsTimerRunning(kTerminalLineTimer)) << c.label;
+                   EXPECT_EQ(Out(), "") << k.label;
+                   EXPECT_FALSE(T1()->IsTimerRunning(kTerminalLineTimer)) << k.label;
                }
                QuietPoll();
                ClearWire();
                Click(kHotKeyButtons[0]);
                Tab(1);
            }},
-          {SCR_TERMINAL_2, [&] {
-               EXPECT_EQ(Out(), "$JOFF\r\n" + kLeave);
-               EXPECT_FALSE(T1()->IsTimerRunning(kTerminalLineTimer));
-           }}});
-}
-
-// Every keystroke is stored: labels cut at 19, commands at 97, "Café" kept as its code-page
-// byte in the file, a character outside the code page refused and the edit restored.
-TEST_F(TerminalTest, HotKeyEditorStoresEveryKeystrokeAndTheTerminalShowsIt) {
-    // clang-format off
-    const struct { int id; std::string typed, shown; } edits[] = {
-        {kHotKeyLabelEdits[1], "A label of 25 characters!", "A label of 25 chara"},
-        {kHotKeyCommandEdits[1], "$JSHOW", "$JSHOW"},
-        {kHotKeyCommandEdits[4], "$JI", "$JI"},  // label still empty: takes "NAME"
-        {kHotKeyCommandEdits[5], std::string(120, 'c'), std::string(97, 'c')},
-        {kHotKeyLabelEdits[5], "Caf\xC3\xA9", "Caf\xC3\xA9"}, {kHotKeyLabelEdits[6], "\xE2\x9C\x93", "NAME"}};
-    // clang-format on
-    const std::string file =
-        "[Level]\r\n2\r\n[HotKey]\r\n1\r\nA label of 25 chara\r\n$JSHOW\r\n"
-        "[HotKey]\r\n4\r\nNAME\r\n$JI\r\n[HotKey]\r\n5\r\nCaf\xE9\r\n" +
-        std::string(97, 'c') + "\r\n";
-    Walk({{SCR_TERMINAL_1, [&] { Tab(1); }},
           {SCR_TERMINAL_2,
            [&] {
+               EXPECT_EQ(Out(), "$JOFF\r\n" + kLeave);
+               EXPECT_FALSE(T1()->IsTimerRunning(kTerminalLineTimer));
+               EXPECT_EQ(bTerminalActive, 0);
                EXPECT_EQ(Text(IDC_HOTKEYS_FILE), TerminalConfig::FilePath());
+               boxes.Clear();
                Choose(IDC_HOTKEY_LEVEL, 2);
                EXPECT_EQ(Texts({kHotKeyLabelEdits[8], kHotKeyCommandEdits[8]}), "NAME|COMMAND");
                for (const auto& ed : edits) {
@@ -242,23 +202,30 @@ TEST_F(TerminalTest, HotKeyEditorStoresEveryKeystrokeAndTheTerminalShowsIt) {
                Tab(0);
            }},
           {SCR_TERMINAL_1, [&] {
-               EXPECT_EQ(File(), file);
-               const std::string shown = "A label of 25 chara|NAME|Caf\xC3\xA9|Empty";
-               EXPECT_EQ(Texts({kHotKeyButtons[1], kHotKeyButtons[4], kHotKeyButtons[5],
-                                kHotKeyButtons[0]}),
-                         shown);
-               // As after a restart: the block comes from the file alone.
-               TerminalConfig::Init();
+               EXPECT_EQ(File(),
+                         "[SavedCommands]\r\n$JX,\x80\r\n$japp\r\n$JI\r\n$JSHOW\r\n$JAPP\r\n"
+                         "[Level]\r\n1\r\n[HotKey]\r\n0\r\nBunch\r\n$JOFF\r\n$JASC,GPGGA,1\r\n"
+                         "$JSHOW\r\n[HotKey]\r\n2\r\nTwo\r\n$A\r\n$B\r\n[HotKey]\r\n3\r\nBlank\r\n"
+                         "\r\n[HotKey]\r\n4\r\nNone\r\n\r\n[Level]\r\n2\r\n[HotKey]\r\n1\r\n"
+                         "A label of 25 chara\r\n$JSHOW\r\n[HotKey]\r\n4\r\nNAME\r\n$JI\r\n"
+                         "[HotKey]\r\n5\r\nCaf\xE9\r\n" +
+                             std::string(97, 'c') + "\r\n");
+               TerminalConfig::Init();  // as after a restart: the block comes from the file alone
                TerminalConfig::GetData()->iHotKeyLevel = 2;
                T1()->OnInitDialog();
                EXPECT_EQ(Texts({kHotKeyButtons[1], kHotKeyButtons[4], kHotKeyButtons[5],
                                 kHotKeyButtons[0]}),
-                         shown);
+                         "A label of 25 chara|NAME|Caf\xC3\xA9|Empty");
                ClearWire();
                Click(kHotKeyButtons[5]);
                EXPECT_EQ(Out(), std::string(97, 'c') + "\r\n");
-               Choose(IDC_HOTKEY_LEVEL, 0);
-               EXPECT_EQ(Text(kHotKeyButtons[1]), "Empty");
+               TerminalConfig::GetData()->iHotKeyLevel = 1;
+               T1()->OnInitDialog();
+               ClearWire();
+               Click(kHotKeyButtons[0]);  // a bunch read back whole
+               clock.Advance(500);
+               Tick(kTerminalLineTimer);
+               EXPECT_EQ(Out(), "$JOFF\r\n$JASC,GPGGA,1\r\n");
            }}});
 }
 
