@@ -51,14 +51,6 @@ protected:
         g_GPS.Info.Comm.iOpenBaudRate = 57600;
     }
     std::string Path(const std::string& name) const { return dir_ + name; }
-    // Replaces the text of an editable combo as the user does: select all, type.
-    void TypeOver(int id, const std::string& text) {
-        auto* combo = dynamic_cast<QComboBox*>(Page()->GetDlgItem(id));
-        ASSERT_NE(combo, nullptr);
-        combo->lineEdit()->selectAll();
-        if (text.empty()) ui::UserKey(combo->lineEdit(), Qt::Key_Delete);
-        if (!text.empty()) Type(id, text);
-    }
     // Received bytes through the reader thread's framing, dispatch and loggers.
     void Receive(const std::string& bytes) { reader_->FrameBytes(bytes.data(), bytes.size()); }
     // Received while the process may write no byte to any file.
@@ -93,7 +85,6 @@ protected:
         theApp().bBin1Position = bin1 ? 1 : 0;
     }
 
-    ui::MessageBoxRecorder boxes;
     std::string dir_;
     EngineSinks sinks_;
     std::unique_ptr<CGPSThread> reader_;
@@ -133,7 +124,7 @@ TEST_F(LoggingTest, NmeaPage) {
                EXPECT_EQ(Sent(), std::string(off).replace(8 * 15 + 12, 1, "1"));
                Tick();
                Tick();
-               EXPECT_EQ(boxes.texts(), Lines{kBaudNoteText});  // once, at the first tick
+               EXPECT_EQ(Told(), kBaudNoteText + std::string("|"));  // once, at the first tick
                Choose(1035, 1);
                for (size_t n = 0; n < std::size(modes); ++n) {
                    const auto& c = modes[n];
@@ -144,7 +135,7 @@ TEST_F(LoggingTest, NmeaPage) {
                    }
                    boxes.Clear();
                    if (c.answer) boxes.Answer(c.answer);
-                   TypeOver(IDC_LOGS_FILE, path);
+                   Retype(IDC_LOGS_FILE, path);
                    Click(c.mode);
                    Click(IDC_LOGS_START);
                    EXPECT_EQ(boxes.shown().size(), c.answer ? 1u : 0u) << n;
@@ -160,14 +151,14 @@ TEST_F(LoggingTest, NmeaPage) {
                }
                for (const auto& [name, says] : refused) {
                    boxes.Clear();
-                   TypeOver(IDC_LOGS_FILE, name);
+                   Retype(IDC_LOGS_FILE, name);
                    Click(IDC_LOGS_START);
                    ASSERT_EQ(boxes.texts().size(), 1u) << name;
                    EXPECT_NE(boxes.texts()[0].find(says), std::string::npos) << boxes.texts()[0];
                    EXPECT_EQ(theApp().bNMEALogOn.load(), 0) << name;
                    EXPECT_EQ(theApp().wLogFlags.load() & LOG_NMEA, 0u) << name;
                }
-               TypeOver(IDC_LOGS_FILE, Path("full.txt"));
+               Retype(IDC_LOGS_FILE, Path("full.txt"));
                Click(IDC_LOGS_APPEND);
                Click(IDC_LOGS_START);
                EXPECT_EQ(theApp().bNMEALogOn.load(), 1);
@@ -183,7 +174,7 @@ TEST_F(LoggingTest, NmeaPage) {
                           "\xC5\x81\xC3\xB3"
                           "d\xC5\xBA.txt",
                           std::string(56, 'n') + ".txt", "a6.txt"}) {
-                   TypeOver(IDC_LOGS_FILE, n);
+                   Retype(IDC_LOGS_FILE, n);
                    Click(IDC_LOGS_START);
                    EXPECT_EQ(theApp().szNMEALogFile(), n);
                    Click(IDC_LOGS_STOP);
@@ -204,7 +195,7 @@ TEST_F(LoggingTest, NmeaPage) {
                boxes.Clear();
                theApp().SetLogFile(LOGFILE_NMEA, Path("../logs/shared.bin"));
                theApp().bNMEALogOn = 1;
-               TypeOver(IDC_LOGS_FILE, Path("shared.bin"));
+               Retype(IDC_LOGS_FILE, Path("shared.bin"));
                Click(IDC_LOGS_START);
                ASSERT_EQ(boxes.texts().size(), 1u);
                EXPECT_NE(boxes.texts()[0].find(Path("shared.bin")), std::string::npos);
@@ -235,14 +226,14 @@ TEST_F(LoggingTest, RawAndBinaryLogsAndTheirSharedMessages) {
                ClearWire();
                Choose(IDC_LOGS2_RATE, 3);
                EXPECT_EQ(Sent(), "$JBIN,96,0.2\r\n$JBIN,95,0.2\r\n");
-               TypeOver(IDC_LOGS_FILE, Path("raw/rover.bin"));
-               TypeOver(IDC_LOGS2_STATION, "ABCDE");
+               Retype(IDC_LOGS_FILE, Path("raw/rover.bin"));
+               Retype(IDC_LOGS2_STATION, "ABCDE");
                Click(IDC_LOGS_START);
                Receive(f93 + f94 + f95 + f96);
                Click(IDC_LOGS_STOP);
                Receive(f95);
                // Appended; a station line whose unit holds 0x0A stays whole.
-               TypeOver(IDC_LOGS2_STATION, "\xC4\x8A");  // U+010A
+               Retype(IDC_LOGS2_STATION, "\xC4\x8A");  // U+010A
                Click(IDC_LOGS_APPEND);
                Click(IDC_LOGS_START);
                Receive(f95);
@@ -267,17 +258,17 @@ TEST_F(LoggingTest, RawAndBinaryLogsAndTheirSharedMessages) {
                EXPECT_EQ(Sent(), std::string(all).replace(31, 1, "1"));
                EXPECT_EQ(g_GPS.Info.Settings.BinLogRates.eBIN95, 0);
                Choose(1035, 2);
-               TypeOver(IDC_LOGS_FILE, Path("b.txt"));  // refused
+               Retype(IDC_LOGS_FILE, Path("b.txt"));  // refused
                Click(IDC_LOGS_START);
                EXPECT_EQ(theApp().iBin1Rate.load(), 1);
-               TypeOver(IDC_LOGS_FILE, Path("b.bin"));
+               Retype(IDC_LOGS_FILE, Path("b.bin"));
                Click(IDC_LOGS_START);
                EXPECT_EQ(theApp().iBin1Rate.load(), 5);
                Receive(b1 + BinFrame(2, std::string(16, '\0')) + NmeaSentence("RD1,1,2") + b80);
                Click(IDC_LOGS_STOP);
                EXPECT_EQ(theApp().iBin1Rate.load(), 1);
                EXPECT_EQ(ReadFile(Path("b.bin")), b1 + b80);
-               TypeOver(IDC_LOGS_FILE, Path("full.bin"));
+               Retype(IDC_LOGS_FILE, Path("full.bin"));
                Click(IDC_LOGS_START);
                ReceiveOnAFullDisk(b1);
                EXPECT_EQ(theApp().bBinLogOn.load(), 0);
@@ -330,8 +321,8 @@ TEST_F(LoggingTest, PointsPolygonAndLeaving) {
                    boxes.Clear();
                    if (s.mode) Click(s.mode);
                    Click(s.idMode);
-                   TypeOver(IDC_LOGS4_ID, s.custom);
-                   TypeOver(IDC_LOGS_FILE, s.file);
+                   Retype(IDC_LOGS4_ID, s.custom);
+                   Retype(IDC_LOGS_FILE, s.file);
                    SetPosition(s.lat, s.lon, 12.5f, s.bin1);
                    Click(IDC_LOGS4_LOG_POINT);
                    std::string& c = content[s.file == a ? 0 : 1];
@@ -341,7 +332,7 @@ TEST_F(LoggingTest, PointsPolygonAndLeaving) {
                }
                WriteFile(b, head + "12345678901234  1.0 2.0 3.0\r\n");
                Click(IDC_LOGS4_AUTO);
-               TypeOver(IDC_LOGS_FILE, b);
+               Retype(IDC_LOGS_FILE, b);
                Click(IDC_LOGS4_LOG_POINT);
                EXPECT_EQ(As<CLOGS_4>(SCR_LOGS_4)->iNextPointId, 2147483647);
                EXPECT_EQ(LargestPointId("7 a\r\n-9\r\n  12x\r\nLat\r\n"), 12);
@@ -349,12 +340,11 @@ TEST_F(LoggingTest, PointsPolygonAndLeaving) {
            }},
           {SCR_LOGS_5, [&] {
                CLOGS_5* s = As<CLOGS_5>(SCR_LOGS_5);
-               boxes.Clear();
+               Told();
                g_GPS.Info.Nav.iFixQuality = 0;
                Click(IDC_LOGS5_START);
-               EXPECT_EQ(boxes.texts(),
-                         Lines{"Tessaray_PC: No valid GPS position available yet! Try later."});
-               TypeOver(IDC_LOGS_FILE, Path("poly/field.txt"));
+               EXPECT_EQ(Told(), "Tessaray_PC: No valid GPS position available yet! Try later.|");
+               Retype(IDC_LOGS_FILE, Path("poly/field.txt"));
                Click(kCreateNew + 2);
                for (const auto& [lat, lon] :
                     {std::pair{-0.005, -0.005}, {-0.005, 0.005}, {0.005, 0.005}, {0.005, -0.005}}) {
@@ -381,18 +371,18 @@ TEST_F(LoggingTest, PointsPolygonAndLeaving) {
                    SetPosition(0.001 * i, 0.0, 1.0f);
                    Click(IDC_LOGS5_START);
                }
-               ASSERT_EQ(boxes.texts().size(), 1u);
-               EXPECT_NE(boxes.texts()[0].find("99"), std::string::npos);
+               EXPECT_EQ(Told(),
+                         "A polygon has at most 99 vertices.\nPress \"Close Polygon\" to "
+                         "finish it.|");
                EXPECT_NE(ReadFile(Path("poly/field.txt")).find(polygon + "Start Polygon"),
                          std::string::npos);
                // While a log runs, every way out of the group asks and Cancel stays; the
                // group's own button and tabs ask nothing.
                theApp().bBinLogOn = 1;
                for (int row : {1, 2, 3, 5, 6}) {
-                   boxes.Clear();
                    boxes.Answer(ui::IDCANCEL);
                    s->RunNavRow(row);
-                   EXPECT_EQ(boxes.texts(), Lines{kDataLossText}) << row;
+                   EXPECT_EQ(Told(), kDataLossText + std::string("|")) << row;
                    EXPECT_EQ(Page(), s) << row;
                }
                boxes.Clear();

@@ -1,13 +1,16 @@
 #pragma once
-// A screen test that walks through pages: each body runs once its screen shows, and the wire
-// reads as one string (lines with their CR LF, pauses as "~<ms>").
+// A screen test that walks through pages: each body runs once its screen shows; the wire reads
+// as one string (lines with their CR LF, pauses as "~<ms>"), message boxes as lines of text.
 
+#include <QComboBox>
+#include <QLineEdit>
 #include <functional>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "support/qt/screen_harness.h"
+#include "ui/messagebox.h"
 
 namespace shelltest {
 
@@ -33,16 +36,42 @@ protected:
         for (const std::string& e : Wire()) s += e;
         return s;
     }
-    // What one tick of the page's timer sends.
     std::string TickSent(ui::UINT timer = 1) {
         ClearWire();
         Tick(timer);
         return Sent();
     }
+    std::string ClickSent(int id) {
+        ClearWire();
+        Click(id);
+        return Sent();
+    }
+    // What a click sends, then the message boxes it showed.
+    std::string Press(int id) {
+        const std::string sent = ClickSent(id);
+        return sent + Told();
+    }
+    // The message boxes shown since the last call, each text ending in "|".
+    std::string Told() {
+        std::string s;
+        for (const std::string& t : boxes.texts()) s += t + "|";
+        boxes.Clear();
+        return s;
+    }
+    // Replaces what an edit or an editable combo holds, as typing over a selection does.
+    void Retype(int id, const std::string& text) {
+        QWidget* w = Page()->GetDlgItem(id);
+        if (auto* c = qobject_cast<QComboBox*>(w)) w = c->lineEdit();
+        if (auto* e = qobject_cast<QLineEdit*>(w)) e->selectAll();
+        if (text.empty()) ui::UserKey(w, Qt::Key_Delete);
+        if (!text.empty()) Type(id, text);
+    }
     void SelectTab(int tabId, int index) {
         ASSERT_TRUE(ui::UserSelectTab(Page()->GetDlgItem(tabId), index));
         ui::ProcessPending();
     }
+
+    ui::MessageBoxRecorder boxes;
 };
 
 }  // namespace shelltest

@@ -35,13 +35,6 @@ class TerminalTest : public shelltest::WalkTest {
 protected:
     void SetUp() override { Start(); }
     CTERMINAL_1* T1() { return As<CTERMINAL_1>(SCR_TERMINAL_1); }
-    // Replaces what an edit or the command line holds, as typing over a selection does.
-    void Retype(int id, const std::string& text) {
-        QWidget* w = Page()->GetDlgItem(id);
-        if (auto* c = qobject_cast<QComboBox*>(w)) c->lineEdit()->selectAll();
-        if (auto* e = qobject_cast<QLineEdit*>(w)) e->selectAll();
-        Type(id, text);
-    }
     void Tab(int index) { SelectTab(IDC_TERMINAL_TAB, index); }
     // The wire less the zero yields of the ticks.
     std::string Out() const {
@@ -66,8 +59,6 @@ protected:
         reader.FrameBytes(bytes.data(), bytes.size());
     }
     std::string View() { return Page()->GetDlgItemText(IDC_TERMINAL_VIEW); }
-
-    ui::MessageBoxRecorder boxes;
 };
 
 // The terminal and its hot-key editor in one visit. A send takes the view's text and clears it;
@@ -122,30 +113,25 @@ TEST_F(TerminalTest, TerminalAndHotKeyEditor) {
                    Tick(kTerminalPollTimer);  // the clear keeps this screen's timers running
                    EXPECT_EQ(View(), v.view) << v.received;
                }
-               EXPECT_EQ(boxes.texts(),
-                         Lines{"TMNL window may be used to display\nNMEA messages. To configure "
-                               "receiver\noutput use the Setup window in\norder to have settings "
-                               "saved."});  // once, at the first tick
+               EXPECT_EQ(Told(),
+                         "TMNL window may be used to display\nNMEA messages. To configure "
+                         "receiver\noutput use the Setup window in\norder to have "
+                         "settings saved.|");  // once, at the first tick
                for (const auto& s : sends) {
                    Receive("$GPGGA,1\r\n");
                    Tick(kTerminalPollTimer);
                    Retype(IDC_TERMINAL_COMMAND, s.typed);
-                   ClearWire();
-                   Click(IDC_TERMINAL_SEND);
+                   ClickSent(IDC_TERMINAL_SEND);
                    EXPECT_EQ(Out(), s.wire);
                    EXPECT_EQ(Items(T1(), IDC_TERMINAL_COMMAND), s.history) << s.typed;
                    EXPECT_EQ(
                        View() + "|" + Texts({IDC_TERMINAL_COMMAND, IDC_TERMINAL_COMMAND_COUNT}),
                        "|$|1/97");
                }
-               boxes.Clear();
                Retype(IDC_TERMINAL_COMMAND, "$JI\xE2\x9C\x93");
-               ClearWire();
-               Click(IDC_TERMINAL_SEND);
-               EXPECT_EQ(Out(), "");
-               EXPECT_EQ(boxes.texts(), Lines{"The receiver cannot take the character "
-                                              "\"\xE2\x9C\x93\".\nOnly the characters of the "
-                                              "Windows-1252 code page can be sent."});
+               EXPECT_EQ(Press(IDC_TERMINAL_SEND),
+                         "The receiver cannot take the character \"\xE2\x9C\x93\".\nOnly the "
+                         "characters of the Windows-1252 code page can be sent.|");
                Retype(IDC_TERMINAL_COMMAND, std::string(120, 'J'));
                EXPECT_EQ(Texts({IDC_TERMINAL_COMMAND, IDC_TERMINAL_COMMAND_COUNT}),
                          std::string(97, 'J') + "|97/97");
@@ -254,14 +240,12 @@ TEST_F(TerminalTest, BunchEditorOpenedDirectly) {
         auto* box = dynamic_cast<QPlainTextEdit*>(dlg.GetDlgItem(IDC_BUNCH_TEXT));
         HotKeyInfo* keys = TerminalConfig::GetData()->HotKeys[0];
         for (const auto& s : saves) {
-            boxes.Clear();
             box->setPlainText(QString::fromStdString(s.text));
             Click(IDC_BUNCH_SAVE);
-            EXPECT_EQ(std::string(keys[5].szCommand), s.stored);
-            EXPECT_EQ(boxes.texts(), s.refused
-                                         ? Lines{"Warning: Saving Failed!\nThe software cannot "
-                                                 "save\n more than 100 characters."}
-                                         : Lines{});
+            EXPECT_EQ(keys[5].szCommand + Told(),
+                      s.stored + (s.refused ? "Warning: Saving Failed!\nThe software cannot "
+                                              "save\n more than 100 characters.|"
+                                            : ""));
         }
         EXPECT_STREQ(keys[2].szCommand, "$JI\r\n");
         Choose(IDC_HOTKEY_LEVEL, 1);

@@ -18,11 +18,9 @@
 #include "screens/differential/XREF_1.h"
 #include "screens/screen_walk.h"
 #include "shell/DiffSource.h"
-#include "ui/messagebox.h"
 
 namespace {
 
-using Lines = std::vector<std::string>;
 const std::string kSetupTick = "~0$JAPP\r\n$JDIFF\r\n";
 const std::string kQueryReference = "~100$JRTK,6\r\n~100$JRTK\r\n~500";
 
@@ -30,24 +28,19 @@ class SetupTest : public shelltest::WalkTest {
 protected:
     // The receiver's answers, decoded during the pause after the command they answer (as the
     // reader thread would while the sender waits).
-    class ReplyingClock : public platform::Clock {
-    public:
-        explicit ReplyingClock(SetupTest& t) : t_(t) {}
-        uint32_t Now() override { return t_.clock.Now(); }
-        void Sleep(uint32_t ms) override {
-            t_.clock.Sleep(ms);
-            const auto writes = t_.fake.writes();
-            if (writes.size() == answered_) return;
-            answered_ = writes.size();
-            const auto reply = replies.find(writes.back().bytes);
-            if (reply != replies.end()) t_.Feed(reply->second);
-        }
+    struct ReplyingClock : platform::Clock {
+        explicit ReplyingClock(SetupTest* test) : t(test) {}
+        SetupTest* t;
         std::map<std::string, std::string> replies;
-
-    private:
-        SetupTest& t_;
-        size_t answered_ = 0;
-    };
+        size_t answered = 0;
+        uint32_t Now() override { return t->clock.Now(); }
+        void Sleep(uint32_t ms) override {
+            t->clock.Sleep(ms);
+            const auto writes = t->fake.writes();
+            if (writes.size() == std::exchange(answered, writes.size())) return;
+            if (auto r = replies.find(writes.back().bytes); r != replies.end()) t->Feed(r->second);
+        }
+    } receiver{this};
 
     void TearDown() override {
         platform::SetClock(&clock);
@@ -57,15 +50,12 @@ protected:
         receiver.replies[command] = reply;
         platform::SetClock(&receiver);
     }
-    void Retype(int id, const std::string& text) {
-        Page()->SetDlgItemText(id, "");
-        Type(id, text);
-    }
-    // Latitude, longitude and height typed; both screens use the same three edits.
+    // Both screens use the same three edits.
     void TypeReference(const char* lat, const char* lon, const char* height) {
         Retype(IDC_XREF_LAT, lat);
         Retype(IDC_XREF_LON, lon);
         Retype(IDC_XREF_HEIGHT, height);
+        Tick();
     }
     bool Enabled(int id) { return Page()->IsItemEnabled(id); }
     // Leaves through the navigation bar's GPS button; the position screen opens its own loop.
@@ -74,26 +64,18 @@ protected:
         ui::UserClickDesign(61, 429);
         ui::ProcessPending();
     }
-    // After LeaveToGps: the page said goodbye and stopped both its timers.
-    void ExpectLeft(eScreen screen) {
-        EXPECT_EQ(Sent().substr(0, 15), "$PKRV,1,0\r\n~10$");
-        EXPECT_FALSE(ScreenIfBuilt(screen)->IsTimerRunning(1));
-        EXPECT_FALSE(ScreenIfBuilt(screen)->IsTimerRunning(2));
-    }
-    static void SaveReference(double lat, double lon, double alt, int32_t port) {
-        WizardInfo& w = g_GPS.Info.Settings.WizardLive;
-        w.dRefLat = lat;
-        w.dRefLon = lon;
-        w.dRefAlt = alt;
-        w.eDfxPort = port;
+    // The step after LeaveToGps: the page said goodbye and stopped both its timers.
+    Step Left(eScreen screen) {
+        return {SCR_GPS_1, [this, screen] {
+                    EXPECT_EQ(Sent().substr(0, 15), "$PKRV,1,0\r\n~10$");
+                    EXPECT_FALSE(ScreenIfBuilt(screen)->IsTimerRunning(1));
+                    EXPECT_FALSE(ScreenIfBuilt(screen)->IsTimerRunning(2));
+                }};
     }
     static std::string Saved() {
         const WizardInfo& w = g_GPS.Info.Settings.WizardLive;
         return platform::Format("%.8f %.8f %.3f %d", w.dRefLat, w.dRefLon, w.dRefAlt, w.eDfxPort);
     }
-
-    ReplyingClock receiver{*this};
-    ui::MessageBoxRecorder boxes;
 };
 
 // The run state machine with its status and lamps; the known point's command; typed
@@ -127,52 +109,40 @@ TEST_F(SetupTest, XRef) {
                EXPECT_EQ(TickSent(), kSetupTick);
                for (const auto& s : steps) {
                    if (s.reply) Feed(s.reply);
-                   ClearWire();
-                   if (s.button) Click(s.button);
-                   if (!s.button) Tick(2);
-                   EXPECT_EQ(Sent() + "|" + Text(IDC_XREF_STATUS),
+                   const std::string sent = s.button ? ClickSent(s.button) : TickSent(2);
+                   EXPECT_EQ(sent + "|" + Text(IDC_XREF_STATUS),
                              std::string(s.wire) + "|" + s.status);
                    EXPECT_EQ(Page()->IsItemVisible(IDC_XREF_LAMP_READY), s.status == ready);
                    EXPECT_EQ(Page()->IsItemVisible(IDC_XREF_LAMP_WAIT), s.status != ready);
                }
                for (const auto& r : known) {
                    TypeReference(r.lat, r.lon, r.height);
-                   Tick();
                    EXPECT_EQ(Enabled(IDC_XREF_INIT_KNOWN), r.enabled) << r.lat << " " << r.height;
                }
                // Right-aligned in fields of 12, 12 and 10.
                TypeReference("51.5", "-0.1", "45");
-               EXPECT_FALSE(Enabled(IDC_XREF_INIT_KNOWN));
-               Tick();
-               ClearWire();
-               Click(IDC_XREF_INIT_KNOWN);
-               EXPECT_EQ(Sent(), "$JRAD,1,  51.5000000,  -0.1000000,    45.000\r\n~500$JRAD,2\r\n");
+               EXPECT_EQ(Press(IDC_XREF_INIT_KNOWN),
+                         "$JRAD,1,  51.5000000,  -0.1000000,    45.000\r\n~500$JRAD,2\r\n");
                for (const char* height : {"1e300", "4.", "-"}) {
                    TypeReference("51.5", "-0.1", "45");
-                   Tick();
                    Retype(IDC_XREF_HEIGHT, height);
-                   ClearWire();
-                   boxes.Clear();
-                   Click(IDC_XREF_INIT_KNOWN);
-                   EXPECT_EQ(Sent(), "") << height;
-                   EXPECT_EQ(boxes.texts(), (Lines{"Please enter a number."})) << height;
+                   EXPECT_EQ(Press(IDC_XREF_INIT_KNOWN), "Please enter a number.|");
                }
-               boxes.Clear();
                Feed(">JRAD,1,OK");
                Tick();
                Tick(2);
-               EXPECT_TRUE(boxes.texts().empty());
+               EXPECT_EQ(Told(), "");
                Feed(">JRAD,1,FAILED,Not Subscribed for AUTODIFF");
                Tick();
                Tick(2);
                Tick();
-               EXPECT_EQ(boxes.texts(), (Lines{"Not subscribed to x-Ref"}));
+               EXPECT_EQ(Told(), "Not subscribed to x-Ref|");
                for (int id : {IDC_XREF_INIT_UNKNOWN, IDC_XREF_RECAL_UNKNOWN, IDC_XREF_INIT_KNOWN,
                               IDC_XREF_RECAL_KNOWN, IDC_XREF_INIT_SINGLE})
                    EXPECT_FALSE(Enabled(id)) << id;
                LeaveToGps();
            }},
-          {SCR_GPS_1, [&] { ExpectLeft(SCR_XREF_1); }}});
+          Left(SCR_XREF_1)});
 }
 
 // The rover polls and hands over to the base. The base shows the saved reference when the
@@ -182,7 +152,11 @@ TEST_F(SetupTest, XRef) {
 // nothing.
 TEST_F(SetupTest, TSpan) {
     Start();
-    SaveReference(51.12345678, -114.5, 1100.25, DFX_PORTB);
+    g_GPS.Info.Settings.WizardLive = {};
+    g_GPS.Info.Settings.WizardLive.dRefLat = 51.12345678;
+    g_GPS.Info.Settings.WizardLive.dRefLon = -114.5;
+    g_GPS.Info.Settings.WizardLive.dRefAlt = 1100.25;
+    g_GPS.Info.Settings.WizardLive.eDfxPort = DFX_PORTB;
     const std::string initialize =
         "$JASC,DFX,0,PORTA\r\n~40$JASC,DFX,0,PORTB\r\n~40$JASC,DFX,0,PORTC\r\n~40"
         "$JASC,DFX,1,PORTB\r\n~50$JRTK,1,51.5,-0.1,45\r\n~250" +
@@ -211,42 +185,33 @@ TEST_F(SetupTest, TSpan) {
                Page()->OnInitDialog();
                EXPECT_EQ(Text(IDC_TSPAN_PORT), "NONE");
                TypeReference("51.5", "-0.1", "45");
-               Tick();
                EXPECT_FALSE(Enabled(IDC_TSPAN_INITIALIZE)) << "no port chosen";
                Choose(IDC_TSPAN_PORT, DFX_PORTB);
                Tick();
                Answer("$JRTK,6\r\n", ">JRTK,6,OK,4");
                platform::ClearTrace();
-               ClearWire();
-               Click(IDC_TSPAN_INITIALIZE);
-               EXPECT_EQ(Sent(), initialize);
+               EXPECT_EQ(ClickSent(IDC_TSPAN_INITIALIZE), initialize);
                EXPECT_EQ(Texts({IDC_TSPAN_LAT, IDC_TSPAN_HEIGHT}), "51.5|45");
                EXPECT_EQ(Saved(), platform::Format("51.50000000 -0.10000000 45.000 %d", DFX_PORTB));
                EXPECT_TRUE(platform::TraceContains("no reference reply"));
                // A rejection left from before is no rejection of this position.
                g_bRTKRefInvalid.store(1);
                Answer("$JRTK\r\n", ">JRTK,1,51.4999,-0.1001,45.2");
-               ClearWire();
-               Click(IDC_TSPAN_INITIALIZE);
-               EXPECT_EQ(Sent(), initialize);
+               EXPECT_EQ(Press(IDC_TSPAN_INITIALIZE), initialize);
                EXPECT_EQ(Saved(), platform::Format("51.49990000 -0.10010000 45.200 %d", DFX_PORTC));
                EXPECT_EQ(Texts({IDC_TSPAN_LAT, IDC_TSPAN_LON, IDC_TSPAN_HEIGHT, IDC_TSPAN_PORT}),
                          "51.4999|-0.1001|45.2|PORTC");
-               EXPECT_TRUE(boxes.texts().empty());
                Answer("$JRTK,1,51.4999,-0.1001,45.2\r\n", ">JRTK,1,FAILED");
                Click(IDC_TSPAN_INITIALIZE);
-               EXPECT_EQ(boxes.texts(), (Lines{"Reference position invalid."}));
+               EXPECT_EQ(Told(), "Reference position invalid.|");
                for (const char* height : {"1e300", "45.", "12345678901234567890"}) {
-                   boxes.Clear();
                    Retype(IDC_TSPAN_HEIGHT, height);
-                   ClearWire();
-                   Click(IDC_TSPAN_INITIALIZE);
-                   EXPECT_EQ(Sent(), "") << height;
-                   EXPECT_EQ(boxes.texts(), (Lines{"Please enter a number."})) << height;
+                   EXPECT_EQ(Press(IDC_TSPAN_INITIALIZE), "Please enter a number.|")
+                       << Text(IDC_TSPAN_HEIGHT);
                }
                LeaveToGps();
            }},
-          {SCR_GPS_1, [&] { ExpectLeft(SCR_TSPAN_BASE); }}});
+          Left(SCR_TSPAN_BASE)});
 }
 
 }  // namespace
