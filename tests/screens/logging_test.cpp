@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <cmath>
 #include <csignal>
+#include <ctime>
 #include <memory>
 #include <string>
 #include <vector>
@@ -24,6 +25,9 @@
 #include "screens/logging/LOGS_5.h"
 #include "screens/logging/logs_frame.h"
 #include "screens/screen_walk.h"
+#include "shell/ExitInstance.h"
+#include "shell/FileListing.h"
+#include "shell/FileOpenDlg.h"
 #include "shell/Tessaray_PC.h"
 #include "support/frames.h"
 #include "support/qt/shell_harness.h"
@@ -241,6 +245,8 @@ TEST_F(LoggingTest, RawAndBinaryLogsAndTheirSharedMessages) {
                EXPECT_EQ(ReadFile(Path("raw/rover.bin")),
                          utf16("Station ID: ABCDE") + "\r\n" + f93 + f94 + f95 + f96 +
                              utf16("Station ID: ") + std::string("\x0A\x01\r\n", 4) + f95);
+               Click(IDC_LOGS2_ADD);
+               EXPECT_EQ(Page()->GetCount(IDC_LOGS2_STATION), 1);  // kept once added
                Choose(IDC_LOGS2_RATE, 1);
                Click(IDC_LOGS_START);
                ASSERT_EQ(theApp().bRawLogOn.load(), 1);
@@ -336,6 +342,21 @@ TEST_F(LoggingTest, PointsPolygonAndLeaving) {
                Click(IDC_LOGS4_LOG_POINT);
                EXPECT_EQ(As<CLOGS_4>(SCR_LOGS_4)->iNextPointId, 2147483647);
                EXPECT_EQ(LargestPointId("7 a\r\n-9\r\n  12x\r\nLat\r\n"), 12);
+               Click(1036);
+               Click(IDC_LOGS_BROWSE);  // in Create New File mode it chooses a folder
+           }},
+          {Top<CFileOpenDlg>(), [] { ui::UserClickDesign(80, 430); }},  // the banner's OK
+          {SCR_LOGS_4,
+           [&] {
+               // A default name in the folder, taken as a new file: header, IDs from 1.
+               const std::time_t now = std::time(nullptr);
+               std::tm tm{};
+               localtime_r(&now, &tm);
+               EXPECT_EQ(Text(IDC_LOGS_FILE), Path("pts/") + filebrowser::DefaultFileName(
+                                                                 Path("pts/"), 4, tm.tm_year + 1900,
+                                                                 tm.tm_mon + 1, tm.tm_mday));
+               Click(IDC_LOGS4_LOG_POINT);
+               EXPECT_EQ(ReadFile(Text(IDC_LOGS_FILE)).substr(0, head.size() + 2), head + "1 ");
                SelectTab(IDC_LOGS_TAB, 4);
            }},
           {SCR_LOGS_5, [&] {
@@ -390,6 +411,10 @@ TEST_F(LoggingTest, PointsPolygonAndLeaving) {
                SelectTab(IDC_LOGS_TAB, 3);
                EXPECT_TRUE(boxes.texts().empty());
                theApp().bBinLogOn = 0;
+               ReleaseForExit();  // a polygon open at the end is finished as Close would
+               const std::string all = ReadFile(Path("poly/field.txt"));
+               EXPECT_EQ(all.substr(all.size() - 73, 13), "End Polygon\r\n");
+               EXPECT_FALSE(s->bPolygonOpen);
            }}});
 }
 

@@ -10,21 +10,35 @@
 #include <vector>
 
 #include "support/qt/screen_harness.h"
+#include "ui/dialog.h"
 #include "ui/messagebox.h"
 
 namespace shelltest {
 
 class WalkTest : public ScreenTest {
 protected:
-    using Step = std::pair<eScreen, std::function<void()>>;
+    // A body and what it waits for: a screen shown, or a page of type T on top (Top<T>()).
+    struct Step {
+        Step(eScreen s, std::function<void()> b) : screen(s), body(std::move(b)) {}
+        Step(std::function<bool()> r, std::function<void()> b)
+            : ready(std::move(r)), body(std::move(b)) {}
+        eScreen screen = SCR_COUNT;
+        std::function<bool()> ready;
+        std::function<void()> body;
+    };
+    template <class T>
+    static std::function<bool()> Top() {
+        return [] { return dynamic_cast<T*>(ui::Host::Instance().TopPage()) != nullptr; };
+    }
     // Opens the first step's screen; every loop ends at the end of the last body (a body that
-    // opens a screen's loop returns only when that loop ends, while the next steps run in it).
+    // opens a loop returns only when that loop ends, while the next steps run in it).
     void Walk(const std::vector<Step>& steps) {
-        Open(steps.front().first);
+        Open(steps.front().screen);
         ui::StepRunner run;
         for (size_t i = 0; i < steps.size(); ++i) {
-            WaitShown(run, steps[i].first);
-            run.Add([this, body = steps[i].second, last = i + 1 == steps.size()] {
+            if (steps[i].ready) run.AddWait(steps[i].ready, 5000, [] { ADD_FAILURE() << "page"; });
+            if (!steps[i].ready) WaitShown(run, steps[i].screen);
+            run.Add([this, body = steps[i].body, last = i + 1 == steps.size()] {
                 body();
                 if (last) EndAll();
             });

@@ -18,6 +18,7 @@
 #include "resources/dlg_terminal.h"
 #include "screens/logging/BUNCH.h"
 #include "screens/logging/TERMINAL_1.h"
+#include "screens/logging/TERMINAL_2.h"
 #include "screens/screen_walk.h"
 #include "shell/CHECK.h"
 #include "shell/Tessaray_PC.h"
@@ -176,6 +177,7 @@ TEST_F(TerminalTest, TerminalAndHotKeyEditor) {
                EXPECT_EQ(Out(), "$JOFF\r\n" + kLeave);
                EXPECT_FALSE(T1()->IsTimerRunning(kTerminalLineTimer));
                EXPECT_EQ(bTerminalActive, 0);
+               As<CTERMINAL_2>(SCR_TERMINAL_2)->OnBunchCommands();  // its loop runs the next step
                EXPECT_EQ(Text(IDC_HOTKEYS_FILE), TerminalConfig::FilePath());
                boxes.Clear();
                Choose(IDC_HOTKEY_LEVEL, 2);
@@ -187,6 +189,7 @@ TEST_F(TerminalTest, TerminalAndHotKeyEditor) {
                EXPECT_EQ(boxes.texts().size(), 1u);
                Tab(0);
            }},
+          {Top<CBUNCH>(), [&] { Click(IDC_BUNCH_EXIT); }},
           {SCR_TERMINAL_1, [&] {
                EXPECT_EQ(File(),
                          "[SavedCommands]\r\n$JX,\x80\r\n$japp\r\n$JI\r\n$JSHOW\r\n$JAPP\r\n"
