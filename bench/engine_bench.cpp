@@ -26,7 +26,7 @@ const std::string& Stream() {
     return stream;
 }
 
-// Every capture of tests/data/real-nmea back to back, each line ending in CR LF as a
+// Every capture of bench/data/real-nmea back to back, each line ending in CR LF as a
 // receiver sends it (some captures were stored with LF only). Mostly sentences of other
 // talkers and types, which the dispatcher looks up and drops.
 const std::string& RealCaptures() {

@@ -6,6 +6,7 @@
 #include "platform/bytes.h"
 #include "platform/numbers.h"
 #include "support/frames.h"
+#include "support/receiver_simulator.h"
 
 namespace benchsupport {
 namespace {
@@ -109,6 +110,40 @@ std::vector<std::string> ReceiverSecond(unsigned second, bool rawData) {
     };
     frames.push_back(kReplies[second % 4]);
     return frames;
+}
+
+std::vector<std::string> ReceiverItems(bool withPosition) {
+    std::vector<std::string> items;
+    for (unsigned s = 0; s < 60; ++s) {
+        std::vector<std::string> second;
+        for (std::string& f : ReceiverSecond(s)) {
+            const bool position = f.rfind("$GPGGA", 0) == 0 || f.rfind("$BIN\x01", 0) == 0;
+            if (f.rfind("$>", 0) != 0 && (withPosition || !position)) second.push_back(std::move(f));
+        }
+        second.push_back(NmeaSentence(platform::Format("GPROT,%.1f,A", 1.5 + s % 5)));
+        second.push_back(NmeaSentence("PKRV,CS0,BX3.1,0,290.0,M,0,M,7,10,50,3,705,2"));
+        second.push_back(NmeaSentence(
+            platform::Format("GPGSV,3,1,10,01,%u,%03u,46,02,17,308,41,03,07,344,39,04,10,200,38",
+                             40 + s % 10, (83 + s) % 360)));
+        while (second.size() < 100) second.push_back(second[second.size() % 4]);
+        second.resize(100);
+        items.insert(items.end(), second.begin(), second.end());
+    }
+    return items;
+}
+
+void AnswerQueries(testsupport::ReceiverSimulator& sim, bool heading, const char* jdiff,
+                   const char* japp) {
+    sim.SetReply("$JI", std::string("$>JI,311689,1,7,26031,01/01/1900,A1B04,MFA 3.6Ac,") +
+                            (heading ? "HEADING" : "") + "\r\n");
+    sim.SetReply("$JSHOW", "$>JSHOW,BAUD,19200,PORTA\r\n$>JSHOW,ASC,GPGGA,1.0,PORTA\r\n");
+    sim.SetReply("$JGEO", "$>JGEO,Sent,FREQ=1575.4200,PRN=122,LON=-15.5,EL=30.2,AZ=200.1\r\n");
+    sim.SetReply("$JDIFF", std::string("$>JDIFF,") + jdiff + "\r\n");
+    sim.SetReply("$JAPP", std::string("$>JAPP,") + japp + "\r\n");
+    sim.SetReply("$JRTK", "$>JRTK,1,48.1173,11.5167,545.4\r\n");
+    sim.SetReply("$JRAD", "$>JRAD,1,48.1173,11.5167,545.4,AUTO\r\n");
+    sim.SetReply("$JOMS", "$>JOMS,1,OK\r\n");
+    sim.SetReply("$JBAUD", "$>\r\n");
 }
 
 std::string ReceiverStream(unsigned seconds, bool rawData) {

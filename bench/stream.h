@@ -4,6 +4,10 @@
 #include <string>
 #include <vector>
 
+namespace testsupport {
+class ReceiverSimulator;
+}
+
 namespace benchsupport {
 
 // What a receiver with 20 Hz output sends in one second, frame by frame: GGA, VTG, HDT and
@@ -11,6 +15,16 @@ namespace benchsupport {
 // reply once a second. With raw data, binary message 96 once a second too. second numbers
 // the times of week, so consecutive seconds differ.
 std::vector<std::string> ReceiverSecond(unsigned second, bool rawData = false);
+
+// A minute of that stream as a simulated receiver streams it to the whole program, 100 items a
+// second: without the "$>" replies (AnswerQueries answers the queries), with rate of turn, beacon
+// status and a sky that turns. withPosition false leaves out GGA and binary message 1.
+std::vector<std::string> ReceiverItems(bool withPosition = true);
+
+// The simulator answers the queries of every screen (JI says HEADING for a heading receiver;
+// jdiff and japp are the differential source and the applications).
+void AnswerQueries(testsupport::ReceiverSimulator& sim, bool heading, const char* jdiff = "WAAS",
+                   const char* japp = "WAAS,LBAND");
 
 // Seconds of that stream back to back.
 std::string ReceiverStream(unsigned seconds, bool rawData = false);

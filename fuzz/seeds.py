@@ -2,7 +2,7 @@
 """Writes the seed corpora of the stream and binframe targets: the sentences, replies and
 "$BIN" messages the program decodes, a realistic mixed stream, framing edge cases, and
 slices of the real receiver captures. Run from the repository root:
-    python3 fuzz/seeds.py [tests/data/real-nmea]
+    python3 fuzz/seeds.py [bench/data/real-nmea]
 """
 import os
 import struct
@@ -151,7 +151,7 @@ def write(folder, name, data):
 
 
 def main():
-    real = sys.argv[1] if len(sys.argv) > 1 else os.path.join(HERE, '..', 'tests', 'data',
+    real = sys.argv[1] if len(sys.argv) > 1 else os.path.join(HERE, '..', 'bench', 'data',
                                                              'real-nmea')
     stream = os.path.join(HERE, 'corpus', 'stream')
     binf = os.path.join(HERE, 'corpus', 'binframe')

@@ -1,5 +1,6 @@
 #include "support/driver_client.h"
 
+#include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <stdlib.h>
@@ -67,6 +68,10 @@ void DriverProcess::Launch(const DriverOptions& options) {
         else
             setenv("TESSARAY_PC_COM1", options.com1.c_str(), 1);
         for (const auto& [name, value] : options.env) setenv(name.c_str(), value.c_str(), 1);
+        const int err = options.stderrPath.empty()
+                            ? -1
+                            : open(options.stderrPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        if (err >= 0) dup2(err, 2);
         execl(exe.c_str(), exe.c_str(), static_cast<char*>(nullptr));
         _exit(127);
     }

@@ -30,6 +30,8 @@ struct DriverOptions {
     std::vector<std::pair<std::string, std::string>> env;
     // The driver executable; empty: the one built beside the tests.
     std::string executable;
+    // A file that receives the program's stderr; empty: the test's own.
+    std::string stderrPath;
 };
 
 class DriverProcess {

@@ -28,6 +28,7 @@
 #include <vector>
 
 #include "shell/NavBar.h"
+#include "support/qt/layout_check.h"
 #include "ui/automation.h"
 #include "ui/controls.h"
 #include "ui/dialog.h"
@@ -279,6 +280,12 @@ std::string ControlChannel::Execute(const std::string& line) {
                std::to_string(qobject_cast<QTreeWidget*>(w) ? top->GetSelectedRow(id)
                                                             : top->GetCurSel(id)) +
                " pos=" + std::to_string(hasPos ? top->GetPos(id) : 0);
+    }
+    if (cmd == "layout") {
+        std::string faults;
+        for (const std::string& f : shelltest::LayoutFaults(*top->Widget()))
+            faults += (faults.empty() ? " " : "; ") + f;
+        return "ok" + Escape(faults);
     }
     if (cmd == "timer" && args.size() == 1) {
         const auto id = ParseInt(args[0]);

@@ -10,6 +10,7 @@
 //   text <id> <text>      type text into an edit or editable combo
 //   slide <id> <pos>      drag a slider's thumb to a position
 //   timer <timerId>       one tick of a running timer of the top page, now
+//   layout                the top page's layout faults (layout_check.h), "; " between them
 // click, select, text and slide answer "error hidden <id>" or "error disabled <id>" for a
 // control the user could not reach, and "error no control <id>" for one that is not there.
 //   nav <row>             click navigation row 1..7
