@@ -1,6 +1,5 @@
 // The read-back of the receiver's settings against a simulated receiver on a pseudo-terminal:
-// the reader thread decodes the replies during the sender's pauses (the command order and the
-// decoding of each reply are checked on their own elsewhere).
+// the reader thread decodes the replies during the sender's pauses.
 
 #include <gtest/gtest.h>
 
