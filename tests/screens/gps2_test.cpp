@@ -56,10 +56,7 @@ protected:
 
 TEST_F(Gps2Test, CommandsCountsBarsAndPanel) {
     Start();
-    Open(SCR_GPS_2);
-    ui::StepRunner run;
-    WaitShown(run, SCR_GPS_2);
-    run.Add([&] {
+    OnScreen(SCR_GPS_2, [&] {
         EXPECT_EQ(
             Sent(),
             "$JASC,GPGSV,1\r\n$JASC,D1,1\r\n$JGEO,ALL\r\n$JDIFF\r\n$PKRV,1,1\r\n~10$JBIN,99,1\r\n");
@@ -123,15 +120,9 @@ TEST_F(Gps2Test, CommandsCountsBarsAndPanel) {
 
         // Leaving turns the sentences off and leaves binary message 99 on.
         ClearWire();
-        ui::UserSelectTab(S()->GetDlgItem(IDC_GPS2_TAB), 0);
+        S()->OnCancel();
+        EXPECT_EQ(Sent(), "$JASC,GPGSV,0\r\n$JASC,D1,0\r\n$PKRV,1,0\r\n~10");
     });
-    WaitShown(run, SCR_GPS_1);
-    run.Add([&] {
-        EXPECT_EQ(Sent().rfind("$JASC,GPGSV,0\r\n$JASC,D1,0\r\n$PKRV,1,0\r\n~10", 0), 0u);
-        EXPECT_EQ(Sent().find("$JBIN,99,0"), std::string::npos);
-        EndAll();
-    });
-    Run(run);
 }
 
 TEST_F(Gps2Test, SkyPlotPutsEverySatelliteOnTheRingOfItsElevation) {

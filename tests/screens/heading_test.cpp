@@ -200,6 +200,8 @@ TEST_F(HeadingTest, SetupQueriesAndEachControlsCommand) {
         EXPECT_EQ(live.OtherPortConfig.eHPR, RATE_20HZ);
         EXPECT_EQ(Sent().rfind("$JASC,HPR,20,OTHER\r\n", 0), 0u) << Sent();
         Shot("heading2");
+        s->OnCancel();
+        EXPECT_FALSE(s->IsTimerRunning(1));
     });
 }
 
