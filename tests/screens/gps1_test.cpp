@@ -103,6 +103,7 @@ TEST_F(Gps1Test, ReadoutsChoicesPauseAndDemo) {
         ClearWire();
         Tick(2);
         EXPECT_EQ(Sent(), "$JAPP\r\n$JDIFF\r\n~10~0");
+        Tick(kLinkWatchTimer);  // the base's own timers run on
         S()->OnInitDialog();
         EXPECT_FALSE(S()->IsItemVisible(IDC_GPS1_RESUME));
         Tick();
@@ -182,7 +183,8 @@ TEST_F(Gps1Test, DiffSourceComboSendsAndShowsEachSource) {
             int source, extThisPort;
             uint32_t options;
             const char* text;
-        } shown[] = {{CORR_EXTERNAL, 0, 0, "EXT OTHER PORT"},
+        } shown[] = {{CORR_SBAS, 1, 0, "SBAS"},
+                     {CORR_EXTERNAL, 0, 0, "EXT OTHER PORT"},
                      {CORR_RTK, 1, 0, "NA"},
                      {CORR_TSPAN_BASE, 1, 0, "NA"},
                      {CORR_TSPAN_ROVER, 1, OPTION_TSPAN, "t-Span Rover"}};

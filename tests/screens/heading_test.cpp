@@ -231,6 +231,7 @@ TEST(HeadingMean, NoValueSecondsAndNorth) {
 TEST_F(HeadingTest, PlotCommandsFiguresAndZoom) {
     Start();
     g_GPS.Info.Nav.fHeading = 123.45f;
+    g_GPS.Info.Nav.fROT = -250.0f;  // a long figure takes a smaller face
     OnScreen(SCR_HEADING_3, [&] {
         CHEADING_3* plot = As<CHEADING_3>(SCR_HEADING_3);
         EXPECT_EQ(Sent(), "$JASC,HEHDT,1\r\n$JASC,HEROT,1\r\n$JDIFF\r\n");
