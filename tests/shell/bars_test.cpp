@@ -21,6 +21,7 @@
 namespace {
 
 TEST(NavBar, HitRowsScalingAndActions) {
+    using F = ScreenFamily;
     // Right and bottom edges are outside; at 1.25 row 1 is x 62..91, y 526..547.
     const struct {
         float scale;
@@ -51,16 +52,13 @@ TEST(NavBar, HitRowsScalingAndActions) {
         int receiver;
         const char* actions;
     } families[] = {
-        {ScreenFamily::Gps, RECEIVER_GPS, "GDTL-SC"},
-        {ScreenFamily::Gps, RECEIVER_HEADING, "GDTLHSC"},
-        {ScreenFamily::Gps, RECEIVER_BLUETOOTH, "GDTL-SC"},
-        {ScreenFamily::TSpanRover, RECEIVER_HEADING, "GDTLHSC"},
-        {ScreenFamily::Heading, RECEIVER_HEADING, "GDTL-SC"},
-        {ScreenFamily::Terminal, RECEIVER_HEADING, "GD-LHSC"},
-        {ScreenFamily::Logs, RECEIVER_GPS, "GDT--SC"},
-        {ScreenFamily::Main, RECEIVER_HEADING, "------C"},
-        {ScreenFamily::Startup, RECEIVER_HEADING, "------C"},
-        {ScreenFamily::Plain, RECEIVER_HEADING, "-------"},
+        // clang-format off
+        {F::Gps, RECEIVER_GPS, "GDTL-SC"},           {F::Gps, RECEIVER_HEADING, "GDTLHSC"},
+        {F::Gps, RECEIVER_BLUETOOTH, "GDTL-SC"},     {F::TSpanRover, RECEIVER_HEADING, "GDTLHSC"},
+        {F::Heading, RECEIVER_HEADING, "GDTL-SC"},   {F::Terminal, RECEIVER_HEADING, "GD-LHSC"},
+        {F::Logs, RECEIVER_GPS, "GDT--SC"},          {F::Main, RECEIVER_HEADING, "------C"},
+        {F::Startup, RECEIVER_HEADING, "------C"},   {F::Plain, RECEIVER_HEADING, "-------"},
+        // clang-format on
     };
     const std::string letters = "-GDTLHSC";  // in the order of NavAction
     for (const auto& f : families) {
@@ -76,6 +74,7 @@ TEST(NavBar, HitRowsScalingAndActions) {
 }
 
 TEST(NavBar, PicturesByFamilySourceFoundAndHeading) {
+    using F = ScreenFamily;
     // Cells: other found / other not found / heading found / heading not found.
     const struct {
         ScreenFamily family;
@@ -83,30 +82,23 @@ TEST(NavBar, PicturesByFamilySourceFoundAndHeading) {
         std::array<int, 4> cells;
     } cases[] = {
         // clang-format off
-        {ScreenFamily::Startup, 0, 4, {295, 286, 289, 280}},
-        {ScreenFamily::Startup, -1, 1, {205, 141, 199, 189}},  // unknown sources are SBAS
-        {ScreenFamily::Startup, 8, 8, {380, 369, 372, 361}},
-        {ScreenFamily::Beacon, 1, 2, {157, 145, 156, 144}},
-        {ScreenFamily::LBand, 2, 3, {183, 172, 182, 171}},
-        {ScreenFamily::Sbas, 3, 1, {207, 196, 206, 195}},
-        {ScreenFamily::XRef, 6, 5, {270, 258, 269, 257}},
-        {ScreenFamily::TSpanBase, 7, 7, {352, 341, 351, 340}},
-        {ScreenFamily::TSpanRover, 8, 8, {374, 363, 373, 362}},
-        {ScreenFamily::Gps, 42, 1, {200, 191, 142, 190}},
-        {ScreenFamily::Gps, 4, 6, {309, 300, 308, 299}},
-        {ScreenFamily::Logs, 8, 8, {379, 368, 378, 367}},
-        {ScreenFamily::Terminal, 6, 5, {279, 267, 278, 266}},
-        {ScreenFamily::Heading, 7, 7, {355, 344, 355, 344}},  // whatever the receiver
-        {ScreenFamily::Main, 7, 1, {205, 141, 199, 189}},  // t-Span: the SBAS pictures
-        {ScreenFamily::Main, 4, 6, {313, 304, 307, 298}},
+        {F::Startup, 0, 4, {295, 286, 289, 280}},  {F::Startup, 8, 8, {380, 369, 372, 361}},
+        {F::Startup, -1, 1, {205, 141, 199, 189}},  // unknown sources are SBAS
+        {F::Beacon, 1, 2, {157, 145, 156, 144}},   {F::LBand, 2, 3, {183, 172, 182, 171}},
+        {F::Sbas, 3, 1, {207, 196, 206, 195}},     {F::XRef, 6, 5, {270, 258, 269, 257}},
+        {F::TSpanBase, 7, 7, {352, 341, 351, 340}}, {F::TSpanRover, 8, 8, {374, 363, 373, 362}},
+        {F::Gps, 42, 1, {200, 191, 142, 190}},     {F::Gps, 4, 6, {309, 300, 308, 299}},
+        {F::Logs, 8, 8, {379, 368, 378, 367}},     {F::Terminal, 6, 5, {279, 267, 278, 266}},
+        {F::Heading, 7, 7, {355, 344, 355, 344}},  // whatever the receiver
+        {F::Main, 7, 1, {205, 141, 199, 189}},     // t-Span: the SBAS pictures
+        {F::Main, 4, 6, {313, 304, 307, 298}},
         // clang-format on
     };
     for (const auto& c : cases) {
         for (size_t cell = 0; cell < 4; ++cell) {
             const NavBarChoice got = ChooseNavBar(c.family, c.source, cell % 2 == 0, cell >= 2);
-            EXPECT_EQ(got.iBitmapId, c.cells[cell])
+            EXPECT_EQ(got.iBitmapId * 100 + got.iScreenGroup, c.cells[cell] * 100 + c.group)
                 << static_cast<int>(c.family) << " " << c.source;
-            EXPECT_EQ(got.iScreenGroup, c.group) << static_cast<int>(c.family) << " " << c.source;
         }
     }
     EXPECT_EQ(ChooseNavBar(ScreenFamily::Plain, 0, true, false).iBitmapId, 0);
@@ -268,13 +260,15 @@ TEST(Widgets, PictureAndIconControlsRefuseWhatTheyCannotShow) {
     EXPECT_EQ(picture->size(), QSize(282, 28));
     EXPECT_EQ(CBmpStatic().SetBitmapId(237), 0);
 
-    CIconComboBox icons(new ui::IconCombo(&page));
+    auto* combo = new ui::IconCombo(&page);
+    CIconComboBox icons(combo);
     icons.SelectIcon("Sample");
     EXPECT_EQ(icons.GetCurSel(), -1);
     for (unsigned id : {219u, 218u, 217u}) icons.AddIcon(id);
     EXPECT_EQ(icons.AddIcon(99999u), -1);
     EXPECT_EQ(icons.AddIcon(0xFFFFFFFFu), -1);
     EXPECT_EQ(icons.GetText(1), "Sample");
+    EXPECT_EQ(combo->IconAt(1), 218);
     icons.SelectIcon(2);
     icons.SelectIcon("no such icon");
     EXPECT_EQ(icons.GetCurSel(), 0);

@@ -29,6 +29,7 @@
 #include "support/driver_client.h"
 #include "support/fake_serial.h"
 #include "support/frames.h"
+#include "support/qt/link_harness.h"
 #include "support/qt/shell_harness.h"
 #include "support/qt/test_pages.h"
 #include "support/receiver_simulator.h"
@@ -46,30 +47,6 @@ constexpr int kCom = 3;
 // machine is never mistaken for a fault.
 constexpr int kWaitMs = 60000;
 const auto kReportExtras = {1057, 1072, 1074, 1069, 1073, 1075, 1077, 1078, 1079, 1080};
-
-// The port as the program writes to it, each write with the time it was made.
-class RecordingDevice : public platform::PosixSerialDevice {
-public:
-    struct Record {
-        uint32_t time;
-        std::string bytes;
-    };
-    long Write(const void* buf, size_t len) override {
-        {
-            std::lock_guard<std::mutex> lock(mutex_);
-            writes_.push_back({platform::TickCount(), {static_cast<const char*>(buf), len}});
-        }
-        return platform::PosixSerialDevice::Write(buf, len);
-    }
-    std::vector<Record> writes() const {
-        std::lock_guard<std::mutex> lock(mutex_);
-        return writes_;
-    }
-
-private:
-    mutable std::mutex mutex_;
-    std::vector<Record> writes_;
-};
 
 // A screen that switches GGA on when it opens and off when it is left.
 class LeavingScreen : public shelltest::TestPage {
@@ -105,7 +82,10 @@ bool EndedWithZero() {
 
 struct Rig {
     testsupport::ReceiverSimulator sim;
-    RecordingDevice device;
+    // The port as the program uses it, each line with the time it was written.
+    shelltest::Timeline timeline;
+    platform::PosixSerialDevice posix;
+    shelltest::LoggingDevice device{posix, timeline};
     testsupport::CountingSinks sinks;
     std::unique_ptr<testsupport::ReplyClock> clock;
     LeavingScreen* screen = nullptr;
@@ -168,10 +148,7 @@ struct Rig {
     }
     // Waits until the receiver has read every line written so far; how many it has.
     size_t Mark() const {
-        size_t written = 0;
-        for (const auto& w : device.writes())
-            written += static_cast<size_t>(std::count(w.bytes.begin(), w.bytes.end(), '\n'));
-        testsupport::WaitUntil([&] { return sim.Commands().size() >= written; });
+        testsupport::WaitUntil([&] { return sim.Commands().size() >= timeline.LinesWritten(); });
         return sim.Commands().size();
     }
     // The lines the receiver got since `mark`.
@@ -276,7 +253,7 @@ TEST(ExitSequence, ExitAndSaveSendsShutdownShowsProgressReportsBeaconAndCloses) 
     ASSERT_NE(config.find("$JBAUD,19200\r\n$JBAUD,9600,OTHER\r\n$JMASK,5\r\n$JAGE,2700\r\n"),
               std::string::npos);
 
-    size_t mark = 0, writeMark = 0;
+    size_t mark = 0;
     uint32_t savingShownAt = 0;
     ui::StepRunner run;
     OpenExitDialog(run);
@@ -285,7 +262,7 @@ TEST(ExitSequence, ExitAndSaveSendsShutdownShowsProgressReportsBeaconAndCloses) 
         EXPECT_EQ(c->GetDlgItemText(1001), "Please choose one of the following options:");
         shelltest::Shot("exit_dialog");
         mark = rig.Mark();
-        writeMark = rig.device.writes().size();
+        rig.timeline.Clear();
         Click(c, 1);
     });
     WaitTop<CCLOSESCREEN_1>(run, "saving screen");
@@ -321,19 +298,12 @@ TEST(ExitSequence, ExitAndSaveSendsShutdownShowsProgressReportsBeaconAndCloses) 
     EXPECT_FALSE(g_Comm.bOpen());
     // What reached the receiver: the shutdown sequence (not the screen's own leave command),
     // then the report's read-back, which begins with "$JBIN,1,0".
-    std::vector<std::pair<uint32_t, std::string>> lines;  // each with the time of its write
-    bool open = false;
-    const auto writes = rig.device.writes();
-    for (size_t i = writeMark; i < writes.size(); ++i) {
-        for (char ch : writes[i].bytes) {
-            if (!open) lines.push_back({writes[i].time, {}});
-            lines.back().second += ch;
-            open = ch != '\n';
-        }
-    }
+    std::vector<shelltest::LinkEvent> lines;
+    for (const shelltest::LinkEvent& e : rig.timeline.Events())
+        if (e.text.empty() || e.text[0] == '$') lines.push_back(e);  // blank lines are sent too
     std::string shutdown;
     size_t n = 0;
-    while (n < lines.size() && lines[n].second != "$JBIN,1,0\r\n") shutdown += lines[n++].second;
+    while (n < lines.size() && lines[n].text != "$JBIN,1,0") shutdown += lines[n++].text + "\r\n";
     EXPECT_EQ(shutdown, "$JOFF\r\n$JOFF,OTHER\r\n$PKRV,1,0\r\n$PKRV,1,0,OTHER\r\n" + config +
                             config + "$JSAVE\r\n");
     const auto received = rig.LinesSince(mark);
@@ -344,12 +314,12 @@ TEST(ExitSequence, ExitAndSaveSendsShutdownShowsProgressReportsBeaconAndCloses) 
     // each "$PKRV", 20 + 100 after each configuration, 250 + 100 after "$JSAVE".
     ASSERT_GE(n, 6u);
     size_t second = 5, save = n - 1;
-    while (second < n && lines[second].second != "$JBAUD,19200\r\n") ++second;
+    while (second < n && lines[second].text != "$JBAUD,19200") ++second;
     ASSERT_LT(second, n);
-    const auto gap = [&](size_t i) { return lines[i].first - lines[i - 1].first; };
+    const auto gap = [&](size_t i) { return lines[i].time - lines[i - 1].time; };
     EXPECT_EQ(std::vector<uint32_t>({gap(1), gap(2), gap(3), gap(4), gap(second), gap(save)}),
               std::vector<uint32_t>({350, 250, 10, 10, 120, 120}));
-    EXPECT_EQ(savingShownAt - lines[save].first, 350u);
+    EXPECT_EQ(savingShownAt - lines[save].time, 350u);
     const std::string archive = shelltest::ReadFile(ArchivePath());
     ASSERT_EQ(archive.size(), 3824u);
     EXPECT_EQ(archive[0], 'N');
