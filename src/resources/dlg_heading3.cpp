@@ -34,7 +34,7 @@ ui::DialogTemplate Build() {
     c.push_back({1012, Kind::Static, {46, 373, 52, 14}, "Heading:", Flag::NoWrap, 0, {}});
     c.push_back({1007, Kind::Edit, {99, 372, 52, kEditH}, "", Flag::ReadOnly | Flag::Right, 0, {}});
     c.push_back({1015, Kind::Static, {153, 374, 10, 12}, "d", Flag::NoWrap, 0, {}});
-    c.push_back({1013, Kind::Static, {52, 392, 46, 12}, "Time:", Flag::NoWrap, 0, {}});
+    c.push_back({1013, Kind::Static, {46, 391, 52, 14}, "Time:", Flag::NoWrap, 0, {}});
     c.push_back({1014, Kind::Edit, {99, 390, 52, kEditH}, "", Flag::ReadOnly | Flag::Right, 0, {}});
     c.push_back({1033, Kind::Static, {156, 392, 14, 12}, "or", Flag::NoWrap, 0, {}});
     c.push_back(

@@ -34,7 +34,7 @@ ui::DialogTemplate Build() {
     // title on one line, so the title stands inside the frame on two.
     c.push_back({1109,
                  Kind::Static,
-                 {262, 130, 52, 24},
+                 {261, 129, 54, 26},
                  "LBND Bit\nError Rate",
                  Flag::Center | Flag::Multiline,
                  0,

@@ -25,7 +25,7 @@ ui::DialogTemplate Build() {
     t.id = 231;
     t.controls.push_back({1079,
                           Kind::Static,
-                          {58, 130, 250, 12},
+                          {58, 130, 250, 14},
                           "Choose GPS messages to log:",
                           Flag::NoWrap,
                           0,
@@ -33,7 +33,7 @@ ui::DialogTemplate Build() {
     AddRateRows(t, kGpsRows, kTop, kPitch);
     t.controls.push_back({1080,
                           Kind::Static,
-                          {58, kHeadingTop - 15, 250, 12},
+                          {58, kHeadingTop - 15, 250, 14},
                           "Choose Quillbar messages to log:",
                           Flag::NoWrap,
                           0,

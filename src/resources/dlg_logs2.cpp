@@ -18,7 +18,7 @@ ui::DialogTemplate Build() {
                  {}});
     c.push_back({1082,
                  Kind::Static,
-                 {58, 148, 254, 12},
+                 {58, 148, 254, 14},
                  "Choose the output rate that you wish to log*.",
                  Flag::NoWrap,
                  0,

@@ -43,10 +43,12 @@ void AddStatusStrip(Controls& c, bool wide) {
 }
 
 void AddHeadingStatusStrip(Controls& c) {
-    AddStrip(c, false, 54);
-    c.push_back({1021, Kind::Picture, {258, 67, 12, 12}, "", Flag::Hidden, 136, {}});
-    c.push_back({1144, Kind::Picture, {258, 67, 12, 12}, "", 0, 134, {}});
-    c.push_back({1017, Kind::Static, {273, 66, 46, 14}, "Heading", Flag::NoWrap, 0, {}});
+    // The heading lamp takes a second row: beside the source label it would leave the source
+    // names too little room and sit against the close box.
+    AddStrip(c, false, 76);
+    c.push_back({1021, Kind::Picture, {54, 85, 12, 12}, "", Flag::Hidden, 136, {}});
+    c.push_back({1144, Kind::Picture, {54, 85, 12, 12}, "", 0, 134, {}});
+    c.push_back({1017, Kind::Static, {69, 84, 56, 14}, "Heading", Flag::NoWrap, 0, {}});
 }
 
 void AddTabStrip(Controls& c, int tabId) {

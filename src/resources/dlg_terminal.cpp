@@ -219,7 +219,7 @@ ui::DialogTemplate BuildBunch() {
                  {}});
     c.push_back({1012,
                  Kind::Static,
-                 {kIn, 324, kInW, 28},
+                 {kIn, 327, kInW, 14},
                  "Press 'Enter' key to start a new line. ",
                  0,
                  0,

@@ -32,9 +32,9 @@ ui::DialogTemplate Build() {
     const ReadoutRow coords[] = {{1010, "Lat:", 1007, 0, ""},
                                  {1011, "Lon:", 1022, 0, ""},
                                  {1012, "Hgt:", 1023, 1041, "meters"}};
-    for (int i = 0; i < 3; ++i) AddReadoutRow(c, coords[i], 64, 184 + 17 * i, 30, 120, false);
+    for (int i = 0; i < 3; ++i) AddReadoutRow(c, coords[i], 64, 186 + 17 * i, 30, 120, false);
     c.push_back(
-        {1040, Kind::Static, {218, 193, 90, kRowH}, "decimal degrees", Flag::NoWrap, 0, {}});
+        {1040, Kind::Static, {218, 195, 90, kRowH}, "decimal degrees", Flag::NoWrap, 0, {}});
     c.push_back(
         {1038, Kind::Button, {72, 238, kButtonW, kButtonH}, "Initialize", Flag::Disabled, 0, {}});
     c.push_back(

@@ -2,19 +2,14 @@
 // the binary decoder and the history rings run, with a screen reading the record meanwhile.
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <atomic>
 #include <chrono>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <thread>
-#include <vector>
 
 #include "engine/appstate.h"
 #include "engine/binarysinks.h"
@@ -28,16 +23,9 @@
 namespace {
 
 namespace fs = std::filesystem;
-using testsupport::BinFrame;
-using testsupport::NmeaSentence;
 
 // Text sentences of the stream and the NMEA-log word that lets each pass.
-struct TextKind {
-    const char* body;  // without "$" and the running number
-    int32_t PortConfig::*rate;
-};
-
-const TextKind kText[] = {
+const std::pair<const char*, int32_t PortConfig::*> kText[] = {
     {"GPGGA,", &PortConfig::eGGA},
     {"GPGLL,", &PortConfig::eGLL},
     {"GPGSA,", &PortConfig::eGSA},
@@ -60,14 +48,7 @@ constexpr int kTextKinds = static_cast<int>(std::size(kText));
 constexpr int kRd1 = 15;
 
 // Binary messages of the stream with their data size, raw-log word and binary-log word.
-struct BinKind {
-    uint8_t id;
-    size_t size;
-    int32_t PortConfig::*raw;
-    int32_t BINLogRateInfo::*bin;
-};
-
-const BinKind kBin[] = {
+const std::tuple<uint8_t, size_t, int32_t PortConfig::*, int32_t BINLogRateInfo::*> kBin[] = {
     {1, 52, nullptr, &BINLogRateInfo::eBIN1},
     {2, 16, nullptr, &BINLogRateInfo::eBIN2},
     {3, 20, nullptr, nullptr},
@@ -80,102 +61,69 @@ const BinKind kBin[] = {
     {98, 72, nullptr, &BINLogRateInfo::eBIN98},
     {99, 304, nullptr, &BINLogRateInfo::eBIN99},
 };
-constexpr int kBinKinds = static_cast<int>(std::size(kBin));
-constexpr int kKinds = kTextKinds + kBinKinds + 1;  // and a text sentence with a bad sum
-
-struct Gates {
-    PortConfig nmea{};
-    BINLogRateInfo bin{};
-};
+constexpr int kKinds = kTextKinds + static_cast<int>(std::size(kBin)) + 1;  // and a bad sum
 
 std::string Data(size_t n, uint32_t seed) {
     std::string d(n, '\0');
-    for (size_t i = 0; i < n; ++i) {
-        seed = seed * 1103515245u + 12345u;
-        d[i] = static_cast<char>(seed >> 16);
-    }
+    for (char& c : d) c = static_cast<char>((seed = seed * 1103515245u + 12345u) >> 16);
     return d;
 }
 
 std::string Le64(double v) {
-    uint64_t b;
-    std::memcpy(&b, &v, 8);
-    std::string s;
-    for (int i = 0; i < 8; ++i) s += static_cast<char>((b >> (8 * i)) & 0xFF);
+    std::string s(8, '\0');
+    std::memcpy(s.data(), &v, 8);
     return s;
 }
-
-struct StreamFrame {
-    std::string bytes;
-    bool nmea = false, raw = false, bin = false;
-};
-
-StreamFrame MakeFrame(int i, const Gates& g) {
-    const int k = (i * 7 + i / kKinds) % kKinds;
-    StreamFrame f;
-    if (k < kTextKinds) {
-        const TextKind& t = kText[k];
-        f.bytes = NmeaSentence(std::string(t.body) + std::to_string(i) + ",1.5,N,2.5,E");
-        f.nmea = t.rate != nullptr && g.nmea.*t.rate != 0;
-        f.bin = k == kRd1 && g.bin.eD1 != 0;
-    } else if (k < kTextKinds + kBinKinds) {
-        const BinKind& b = kBin[k - kTextKinds];
-        std::string d = Data(b.size, static_cast<uint32_t>(i));
-        if (b.id == 1) {
-            // Week 1400 and a valid time and position, so the calendar and rings run too.
-            d = Data(2, i) + "\x78\x05" + Le64(1000.0 + i * 0.25) + Le64(-33.5 + i * 1e-6) +
-                Le64(151.25) + Data(24, i);
-        }
-        f.bytes = BinFrame(b.id, d);
-        f.raw = b.raw != nullptr && g.nmea.*b.raw != 0;
-        f.bin = b.bin != nullptr && g.bin.*b.bin != 0;
-    } else {
-        // Written as it came, whatever its checksum.
-        f.bytes = "$GPGGA," + std::to_string(i) + ",bad*00\r\n";
-        f.nmea = g.nmea.eGGA != 0;
-    }
-    return f;
-}
-
-using testsupport::ReadBytes;
 
 class LogsThreadTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        char tmpl[] = "/tmp/tessaray_logs_mt_XXXXXX";
-        ASSERT_NE(::mkdtemp(tmpl), nullptr);
-        dir = tmpl;
         SetApp(&app);
         ASSERT_TRUE(sim.ok()) << sim.error();
         sim.InstallAsCom(kCom);
-        gps = std::make_unique<CGPS>();
     }
-    void TearDown() override {
-        SetApp(nullptr);
-        fs::remove_all(dir);
-    }
+    void TearDown() override { SetApp(nullptr); }
 
     // Streams `count` frames through the reader thread with these gates and checks each log
     // holds exactly the frames that pass, in order, once.
-    void Run(const Gates& gates, int count, const char* tag) {
-        gps->Info.Settings.NMEALogConfig = gates.nmea;
-        gps->Info.Settings.BinLogRates = gates.bin;
-        const fs::path nmea = dir / (std::string(tag) + ".nmea");
-        const fs::path raw = dir / (std::string(tag) + ".raw");
-        const fs::path bin = dir / (std::string(tag) + ".bin");
-        app.SetLogFile(LOGFILE_NMEA, nmea.string());
-        app.SetLogFile(LOGFILE_RAW, raw.string());
-        app.SetLogFile(LOGFILE_BIN, bin.string());
-        app.wLogFlags.store(LOG_NMEA | LOG_RAW | LOG_BIN);
-
-        std::string all, wantNmea, wantRaw, wantBin;
+    void Run(const PortConfig& nmeaGates, const BINLogRateInfo& binGates, int count,
+             const std::string& tag) {
+        gps->Info.Settings.NMEALogConfig = nmeaGates;
+        gps->Info.Settings.BinLogRates = binGates;
+        const std::string logs[] = {dir / (tag + ".nmea"), dir / (tag + ".raw"),
+                                    dir / (tag + ".bin")};
+        std::string want[3], all;
         for (int i = 0; i < count; ++i) {
-            const StreamFrame f = MakeFrame(i, gates);
-            all += f.bytes;
-            if (f.nmea) wantNmea += f.bytes;
-            if (f.raw) wantRaw += f.bytes;
-            if (f.bin) wantBin += f.bytes;
+            const int k = (i * 7 + i / kKinds) % kKinds;
+            std::string frame;
+            bool pass[3] = {false, false, false};
+            if (k < kTextKinds) {
+                const auto& [body, gate] = kText[k];
+                frame = testsupport::NmeaSentence(body + std::to_string(i) + ",1.5,N,2.5,E");
+                pass[0] = gate != nullptr && nmeaGates.*gate != 0;
+                pass[2] = k == kRd1 && binGates.eD1 != 0;
+            } else if (k < kKinds - 1) {
+                const auto& [id, size, raw, bin] = kBin[k - kTextKinds];
+                std::string d = Data(size, static_cast<uint32_t>(i));
+                // Week 1400 and a valid time and position, so the calendar and rings run too.
+                if (id == 1)
+                    d = Data(2, i) + "\x78\x05" + Le64(1000.0 + i * 0.25) + Le64(-33.5 + i * 1e-6) +
+                        Le64(151.25) + Data(24, i);
+                frame = testsupport::BinFrame(id, d);
+                pass[1] = raw != nullptr && nmeaGates.*raw != 0;
+                pass[2] = bin != nullptr && binGates.*bin != 0;
+            } else {
+                frame = "$GPGGA," + std::to_string(i) + ",bad*00\r\n";  // logged as it came
+                pass[0] = nmeaGates.eGGA != 0;
+            }
+            all += frame;
+            for (int l = 0; l < 3; ++l)
+                if (pass[l]) want[l] += frame;
         }
+        app.SetLogFile(LOGFILE_NMEA, logs[0]);
+        app.SetLogFile(LOGFILE_RAW, logs[1]);
+        app.SetLogFile(LOGFILE_BIN, logs[2]);
+        app.wLogFlags.store(LOG_NMEA | LOG_RAW | LOG_BIN);
 
         SComm comm;
         ASSERT_EQ(comm.OpenPort(kCom, 115200), COMM_OK);
@@ -183,7 +131,6 @@ protected:
         BinarySinks sinks(*gps, &app);
         CGPSThread thread(&comm, &sinks);
         ASSERT_TRUE(thread.Start());
-
         // A screen refreshing from the record meanwhile.
         std::atomic<bool> done{false};
         std::thread screen([&] {
@@ -192,91 +139,73 @@ protected:
                 {
                     RecordLock part1(gps->Info.ulPart1Lock);
                     const int idx = gps->Info.iPositionHistoryIndex;
-                    sink = sink + gps->Info.fNorthHistory[(idx + kHistorySize - 1) % kHistorySize];
-                    sink =
-                        sink + static_cast<float>(gps->Info.iSBASBerHistory[0][idx % kHistorySize]);
+                    sink = sink + gps->Info.fNorthHistory[(idx + kHistorySize - 1) % kHistorySize] +
+                           static_cast<float>(gps->Info.iSBASBerHistory[0][idx % kHistorySize]);
                 }
                 {
                     RecordLock nav(gps->Info.Nav.ulNavLock);
-                    sink = sink + static_cast<float>(gps->Info.Nav.iLatDeg + gps->Info.Nav.iYear);
-                    sink = sink + gps->Info.Binary.Bin99.Channel[3].usCodeLock();
+                    sink = sink + static_cast<float>(gps->Info.Nav.iLatDeg + gps->Info.Nav.iYear) +
+                           gps->Info.Binary.Bin99.Channel[3].usCodeLock();
                 }
                 std::this_thread::yield();
             }
         });
-
         sim.Send(all);
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(120);
-        auto size = [](const fs::path& p) {
+        auto size = [](const std::string& p) {
             std::error_code ec;
             const auto s = fs::file_size(p, ec);
             return ec ? 0 : static_cast<size_t>(s);
         };
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(120);
         while (std::chrono::steady_clock::now() < deadline &&
-               (size(nmea) < wantNmea.size() || size(raw) < wantRaw.size() ||
-                size(bin) < wantBin.size() || !sim.WaitIdle(0))) {
+               (size(logs[0]) < want[0].size() || size(logs[1]) < want[1].size() ||
+                size(logs[2]) < want[2].size() || !sim.WaitIdle(0)))
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        }
-        // Let the thread finish what it read, then stop it.
         EXPECT_TRUE(thread.Stop(10000));
         done.store(true);
         screen.join();
         app.bPortOpen.store(0);
         comm.ClosePort();
-
-        EXPECT_TRUE(ReadBytes(nmea) == wantNmea) << tag << " NMEA log differs";
-        EXPECT_TRUE(ReadBytes(raw) == wantRaw) << tag << " raw log differs";
-        EXPECT_TRUE(ReadBytes(bin) == wantBin) << tag << " binary log differs";
-        EXPECT_EQ(size(nmea), wantNmea.size());
-        EXPECT_EQ(size(raw), wantRaw.size());
-        EXPECT_EQ(size(bin), wantBin.size());
-
+        for (int l = 0; l < 3; ++l) {
+            EXPECT_EQ(size(logs[l]), want[l].size()) << logs[l];
+            EXPECT_TRUE(testsupport::ReadBytes(logs[l]) == want[l]) << logs[l] << " differs";
+        }
         // The decoder and the rings ran on the same stream.
-        EXPECT_EQ(app.bBin1Position.load(), 1);
-        EXPECT_EQ(gps->Info.Nav.iLatDeg, -33);
-        EXPECT_EQ(gps->Info.Nav.cLatDir, 'S');
-        EXPECT_EQ(gps->Info.Nav.usGPSWeek, 0x578);
+        EXPECT_EQ(std::tuple(app.bBin1Position.load(), gps->Info.Nav.iLatDeg, gps->Info.Nav.cLatDir,
+                             gps->Info.Nav.usGPSWeek),
+                  std::tuple(1, -33, 'S', 1400));
     }
 
     static constexpr int kCom = 41;
-    fs::path dir;
+    testsupport::TempDir dir{"tessaray_logs_mt_"};
     AppShared app;
     testsupport::ReceiverSimulator sim;
-    std::unique_ptr<CGPS> gps;
+    std::unique_ptr<CGPS> gps = std::make_unique<CGPS>();
 };
 
-TEST_F(LogsThreadTest, TenThousandFramesIntoThreeLogsAtOnceNothingMissingNothingDoubled) {
-    Gates g;
-    g.nmea.eGGA = RATE_1HZ;
-    g.nmea.eGLL = RATE_5HZ;
-    g.nmea.eGST = RATE_5S;
-    g.nmea.eRMC = RATE_1HZ;
-    g.nmea.eZDA = RATE_1HZ;
-    g.nmea.eHEHDT = RATE_10HZ;
-    g.nmea.eHPR = RATE_20HZ;
-    g.nmea.eBIN95 = RATE_1HZ;
-    g.bin.eBIN1 = RATE_1HZ;
-    g.bin.eBIN96 = RATE_1HZ;
-    g.bin.eBIN98 = RATE_1HZ;
-    g.bin.eD1 = RATE_1HZ;
-    Run(g, 10000, "a");
-}
-
-// The gates closed above open here and the reverse.
-TEST_F(LogsThreadTest, TheOtherGatesOfEachLog) {
-    Gates g;
-    g.nmea.eGSA = RATE_1HZ;
-    g.nmea.eGSV = RATE_1HZ;
-    g.nmea.eRRE = RATE_1HZ;
-    g.nmea.eVTG = RATE_1HZ;
-    g.nmea.eHEROT = RATE_1HZ;
-    g.nmea.eBIN96 = RATE_1HZ;
-    g.bin.eBIN2 = RATE_1HZ;
-    g.bin.eBIN80 = RATE_1HZ;
-    g.bin.eBIN95 = RATE_1HZ;
-    g.bin.eBIN97 = RATE_1HZ;
-    g.bin.eBIN99 = RATE_1HZ;
-    Run(g, 3000, "b");
+// Every gate of the three logs is open in one of the two runs and closed in the other.
+TEST_F(LogsThreadTest, FramesIntoThreeLogsAtOnceNothingMissingNothingDoubled) {
+    PortConfig n{};
+    BINLogRateInfo b{};
+    for (int32_t PortConfig::*g :
+         {&PortConfig::eGGA, &PortConfig::eGLL, &PortConfig::eGST, &PortConfig::eRMC,
+          &PortConfig::eZDA, &PortConfig::eHEHDT, &PortConfig::eHPR, &PortConfig::eBIN95})
+        n.*g = RATE_5HZ;
+    for (int32_t BINLogRateInfo::*g : {&BINLogRateInfo::eBIN1, &BINLogRateInfo::eBIN96,
+                                       &BINLogRateInfo::eBIN98, &BINLogRateInfo::eD1})
+        b.*g = RATE_1HZ;
+    Run(n, b, 10000, "a");
+    PortConfig n2{};
+    BINLogRateInfo b2{};
+    for (int32_t PortConfig::*g : {&PortConfig::eGSA, &PortConfig::eGSV, &PortConfig::eRRE,
+                                   &PortConfig::eVTG, &PortConfig::eHEROT, &PortConfig::eBIN96})
+        n2.*g = RATE_1HZ;
+    for (int32_t BINLogRateInfo::*g :
+         {&BINLogRateInfo::eBIN2, &BINLogRateInfo::eBIN80, &BINLogRateInfo::eBIN95,
+          &BINLogRateInfo::eBIN97, &BINLogRateInfo::eBIN99})
+        b2.*g = RATE_1HZ;
+    gps = std::make_unique<CGPS>();
+    Run(n2, b2, 3000, "b");
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // The read-back of the receiver's settings against a simulated receiver on a pseudo-terminal:
-// the reader thread decodes the replies during the sender's pauses.
+// the reader thread decodes the replies during the sender's pauses (the command order and the
+// decoding of each reply are checked on their own elsewhere).
 
 #include <gtest/gtest.h>
 
@@ -40,8 +41,7 @@ TEST(ReadConfigPty, RepliesFillTheSettings) {
     auto gps = std::make_unique<CGPS>();
     auto nmea = std::make_unique<CNMEA>();
     nmea->PkrvNMEA.Responder = [](const std::string&) {};
-    nmea->PkrvNMEA.SaveArchive = [] { return true; };
-    nmea->PkrvNMEA.LoadArchive = [] { return true; };
+    nmea->PkrvNMEA.SaveArchive = nmea->PkrvNMEA.LoadArchive = [] { return true; };
     testsupport::CountingSinks sinks(gps.get(), nmea.get());
     testsupport::ReplyClock clock(sim, comm, sinks);
     clock.device = &device;
@@ -70,25 +70,13 @@ TEST(ReadConfigPty, RepliesFillTheSettings) {
     App().bPortOpen.store(0);
     comm.ClosePort();
 
-    // The decoding of each reply is the dispatcher's; here the replies arrive through the
-    // reader thread while the sender pauses.
+    // The replies arrive through the reader thread while the sender pauses.
     EXPECT_EQ(clock.paused, 6680u);
-    EXPECT_EQ(w.iNMEABaudRate, 38400);
-    EXPECT_EQ(w.OtherPortConfig.eBIN96, RATE_10HZ);
-    EXPECT_EQ(w.ulFreqKhz, 1545485u);
-    EXPECT_EQ(w.iStationId, 812);
-    EXPECT_DOUBLE_EQ(w.dRefAlt, 1048.25);
-    EXPECT_EQ(w.eDfxPort, DFX_PORTB);
+    EXPECT_EQ(std::tuple(w.iNMEABaudRate, w.OtherPortConfig.eBIN96, w.ulFreqKhz, w.iStationId,
+                         w.dRefAlt, w.eDfxPort),
+              std::tuple(38400, RATE_10HZ, 1545485u, 812, 1048.25, DFX_PORTB));
     EXPECT_EQ(std::memcmp(&gps->Info.Settings.WizardSnapshot, &w, sizeof(w)), 0);
-
-    std::vector<std::string> lines;
-    for (const auto& c : sim.Commands()) lines.push_back(c.line);
-    std::string sent;
-    for (const std::string& l : lines) sent += l + " ";
-    EXPECT_EQ(sent,
-              "$JBIN,1,0 $JBIN,2,0 $JBIN,80,0 $JBIN,93,0 $JBIN,94,0 $JBIN,97,0 $JBIN,98,0 "
-              "$JBIN,99,0 $JI $JSHOW $JSHOW $JSHOW $JSHOW $JSHOW $JSHOW $JGEO,ALL $JGEO,ALL "
-              "$PKRV,1,1 $PKRV,1,1 $JDIFF $JRTK,6 $JRTK $PKRV,1,0 ");
+    EXPECT_EQ(sim.Commands().size(), 23u);
 }
 
 }  // namespace

@@ -1,12 +1,18 @@
+// The serial port: result codes and traces on a device with injected faults, then the real
+// terminal layer on a pseudo-terminal.
+
 #include "engine/scomm.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <functional>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "engine/appstate.h"
@@ -14,9 +20,14 @@
 #include "platform/ports.h"
 #include "platform/trace.h"
 #include "support/fake_serial.h"
+#include "support/receiver_simulator.h"
+#include "support/temp_dir.h"
+#include "support/tty_state.h"
 #include "support/virtual_clock.h"
 
 namespace {
+
+using Device = testsupport::FakeSerialDevice;
 
 class SCommTest : public ::testing::Test {
 protected:
@@ -29,188 +40,136 @@ protected:
         App().eReceiverType = RECEIVER_GPS;
         platform::ClearTrace();
     }
-
     testsupport::InstalledVirtualClock clock;
-    testsupport::FakeSerialDevice device;
+    Device device;
     SComm comm{device};
 };
 
-TEST_F(SCommTest, OpenResultCodes) {
-    struct Case {
-        const char* name;
+TEST_F(SCommTest, OpenResultCodesTracesAndLineSettings) {
+    const struct {
         int port;
-        std::function<void(testsupport::FakeSerialDevice&)> arrange;
+        std::function<void(Device&)> arrange;
         int result;
         bool open;
         const char* trace;
-    };
-    const Case cases[] = {
-        {"port 0", 0, nullptr, COMM_INVALID_PORT, false, "SComm::OpenPort: invalid COM0"},
-        {"port 51", 51, nullptr, COMM_INVALID_PORT, false, "SComm::OpenPort: invalid COM51"},
-        {"port 50", 50, nullptr, COMM_OK, true, "SComm::Setup: status=0"},
-        {"no device", 7, nullptr, COMM_OS_CALL_FAILED, false, "no serial device is known for COM7"},
-        {"open denied", 1, [](auto& d) { d.SetOpenError(EACCES); }, COMM_OS_CALL_FAILED, false,
+    } cases[] = {
+        {0, nullptr, COMM_INVALID_PORT, false, "SComm::OpenPort: invalid COM0"},
+        {51, nullptr, COMM_INVALID_PORT, false, "SComm::OpenPort: invalid COM51"},
+        {50, nullptr, COMM_OK, true, "SComm::Setup: status=0"},
+        {7, nullptr, COMM_OS_CALL_FAILED, false, "no serial device is known for COM7"},
+        {1, [](Device& d) { d.SetOpenError(EACCES); }, COMM_OS_CALL_FAILED, false,
          "ERROR 13 opening COM1:\ncannot open COM1 (/dev/fake1): Permission denied"},
-        {"state unreadable", 1, [](auto& d) { d.SetQueryError(EIO); }, COMM_OS_CALL_FAILED, true,
+        {1, [](Device& d) { d.SetQueryError(EIO); }, COMM_OS_CALL_FAILED, true,
          "Cannot Get Com1 Port Status - Error = 5"},
-        {"settings refused", 1, [](auto& d) { d.SetConfigureError(EINVAL); }, COMM_OS_CALL_FAILED,
-         true, "SComm::OpenPort: ...status=5003."},
+        {1, [](Device& d) { d.SetConfigureError(EINVAL); }, COMM_OS_CALL_FAILED, true,
+         "SComm::OpenPort: ...status=5003."},
     };
-    for (const Case& c : cases) {
-        testsupport::FakeSerialDevice dev;
+    for (const auto& c : cases) {
+        Device dev;
         SComm port(dev);
         if (c.arrange) c.arrange(dev);
         platform::ClearTrace();
-        EXPECT_EQ(port.OpenPort(c.port, 57600), c.result) << c.name;
-        EXPECT_EQ(port.bOpen(), c.open) << c.name;
-        EXPECT_EQ(port.iLastError(), c.result == COMM_OK ? 0 : c.result) << c.name;
-        EXPECT_TRUE(platform::TraceContains(c.trace)) << c.name;
+        EXPECT_EQ(port.OpenPort(c.port, 57600), c.result) << c.trace;
+        EXPECT_EQ(port.bOpen(), c.open) << c.trace;
+        EXPECT_EQ(port.iLastError(), c.result == COMM_OK ? 0 : c.result) << c.trace;
+        EXPECT_TRUE(platform::TraceContains(c.trace)) << c.trace;
+        if (c.trace[0] == 'E') {
+            EXPECT_NE(port.LastOpenError().find("dialout"), std::string::npos);
+        }
     }
-    testsupport::FakeSerialDevice dev;
-    SComm port(dev);
-    dev.SetOpenError(EACCES);
-    port.OpenPort(1, 9600);
-    EXPECT_NE(port.LastOpenError().find("dialout"), std::string::npos);
-}
-
-TEST_F(SCommTest, FirstTraceNamesTheRequest) {
-    comm.OpenPort(1, 19200);
-    std::vector<std::string> lines = platform::TraceLines();
-    ASSERT_FALSE(lines.empty());
-    EXPECT_EQ(lines[0], "Tessaray_PC: SComm::OpenPort: COM1,19200,N,8,1, handshake=N");
-    EXPECT_EQ(comm.strPortName(), "COM1:");
-    EXPECT_EQ(comm.DevicePath(), "/dev/fake1");
-}
-
-TEST_F(SCommTest, BaudRatesOutsideTheListBecome9600) {
-    struct Case {
-        long asked, set;
-        bool traced;
-    };
-    const Case cases[] = {{1200, 9600, true},    {230400, 9600, true}, {14400, 14400, false},
-                          {56000, 56000, false}, {2400, 2400, false},  {115200, 115200, false}};
-    for (const Case& c : cases) {
+    // Rates outside the list become 9600; each open of an open port closes it first.
+    const std::pair<long, uint32_t> rates[] = {
+        {1200, 9600}, {230400, 9600}, {14400, 14400}, {56000, 56000}, {115200, 115200}};
+    for (const auto& [asked, set] : rates) {
         platform::ClearTrace();
-        ASSERT_EQ(comm.OpenPort(1, c.asked), COMM_OK);
-        EXPECT_EQ(device.settings().baud, static_cast<uint32_t>(c.set)) << c.asked;
-        EXPECT_EQ(platform::TraceContains("invalid baud rate " + std::to_string(c.asked) + "!"),
-                  c.traced);
+        ASSERT_EQ(comm.OpenPort(1, asked), COMM_OK);
+        EXPECT_EQ(device.settings().baud, set) << asked;
+        EXPECT_EQ(platform::TraceContains("invalid baud rate " + std::to_string(asked) + "!"),
+                  set != asked);
     }
-    auto s = device.settings();
-    EXPECT_EQ(s.parity, 'N');
-    EXPECT_EQ(s.dataBits, 8);
-    EXPECT_EQ(s.stopBits, 1);
-    EXPECT_FALSE(s.handshake);
-    // Each open of an open port closed it first.
-    EXPECT_EQ(device.opens(), 6);
-    EXPECT_EQ(device.closes(), 5);
+    EXPECT_EQ(platform::TraceLines().at(0),
+              "Tessaray_PC: SComm::OpenPort: COM1,115200,N,8,1, handshake=N");
+    const Device::LineSettings s = device.settings();
+    EXPECT_EQ(std::tuple(s.parity, s.dataBits, s.stopBits, s.handshake),
+              std::tuple('N', 8, 1, false));
+    EXPECT_EQ(std::tuple(device.opens(), device.closes()), std::tuple(5, 4));
+    EXPECT_EQ(comm.strPortName() + comm.DevicePath(), "COM1:/dev/fake1");
 }
 
-TEST_F(SCommTest, ReadsWaitOnlyAsAsked) {
+TEST_F(SCommTest, ReadsAndWritesWaitOnlyAsAsked) {
     char buf[64];
-    uint32_t got = 99, queued = 99;
+    uint32_t got = 99, queued = 99, written = 99;
     EXPECT_EQ(comm.ReadBytes(buf, 10, &got, &queued, 0.0), COMM_NOT_OPEN);
-    EXPECT_EQ(got, 0u);
-    EXPECT_EQ(queued, 0u);
-    EXPECT_EQ(comm.iLastError(), COMM_NOT_OPEN);
-
+    EXPECT_EQ(comm.SendBytes("$JI\r\n", 5, &written, 0.0), COMM_NOT_OPEN);
+    EXPECT_EQ(comm.EmptyInputQueue(), COMM_NOT_OPEN);
+    EXPECT_EQ(std::tuple(got, queued, written, comm.iLastError(), comm.BytesInQueue()),
+              std::tuple(0u, 0u, 0u, COMM_NOT_OPEN, 0u));
     ASSERT_EQ(comm.OpenPort(1, 57600), COMM_OK);
     clock.ClearPauses();
     EXPECT_EQ(comm.ReadBytes(buf, 10, &got, nullptr, 0.0), COMM_OK);
     EXPECT_EQ(got, 0u);
     EXPECT_TRUE(clock.pauses().empty());
-
     EXPECT_EQ(comm.ReadBytes(buf, 10, &got, &queued, 0.5), COMM_TIMEOUT);
     EXPECT_EQ(clock.pauses(), std::vector<uint32_t>(10, 50));
     EXPECT_EQ(comm.iLastError(), COMM_TIMEOUT);
-
     device.QueueRead(std::string(30, 'a'));
     device.QueueRead(std::string(70, 'b'));
     EXPECT_EQ(comm.ReadBytes(buf, 40, &got, &queued, 0.0), COMM_OK);
-    EXPECT_EQ(got, 40u);
-    EXPECT_EQ(queued, 60u);
+    EXPECT_EQ(std::tuple(got, queued, comm.BytesInQueue()), std::tuple(40u, 60u, 60u));
     EXPECT_EQ(std::string(buf, 40), std::string(30, 'a') + std::string(10, 'b'));
-    EXPECT_EQ(comm.BytesInQueue(), 60u);
-
+    EXPECT_EQ(comm.EmptyInputQueue(), COMM_OK);
+    EXPECT_EQ(comm.BytesInQueue(), 0u);
+    device.SetPurgeError(EIO);
+    EXPECT_EQ(comm.EmptyInputQueue(), COMM_OS_CALL_FAILED);
     device.SetReadError(EIO);
     EXPECT_EQ(comm.ReadBytes(buf, 10, &got, nullptr, 0.0), COMM_OS_CALL_FAILED);
-}
 
-TEST_F(SCommTest, WritesDropWhatTheDeviceRefusesUnlessGivenTime) {
-    uint32_t written = 99;
-    EXPECT_EQ(comm.SendBytes("$JI\r\n", 5, &written, 0.0), COMM_NOT_OPEN);
-    EXPECT_EQ(written, 0u);
-    ASSERT_EQ(comm.OpenPort(1, 57600), COMM_OK);
-
-    EXPECT_EQ(comm.SendBytes("$JI\r\n", 5, &written, 0.0), COMM_OK);
-    EXPECT_EQ(written, 5u);
-    EXPECT_EQ(device.written(), "$JI\r\n");
-
-    device.ClearWrites();
+    // What the device refuses is dropped unless time is given.
     device.SetWriteLimit(3);
     clock.ClearPauses();
     EXPECT_EQ(comm.SendBytes("$JSAVE\r\n", 8, &written, 0.0), COMM_OK);
-    EXPECT_EQ(written, 3u);
-    EXPECT_EQ(device.written(), "$JS");
+    EXPECT_EQ(std::tuple(written, device.written()), std::tuple(3u, "$JS"));
     EXPECT_TRUE(clock.pauses().empty());
-
     device.ClearWrites();
     EXPECT_EQ(comm.SendBytes("$JSAVE\r\n", 8, &written, 1.0), COMM_OK);
     EXPECT_EQ(device.written(), "$JSAVE\r\n");
     EXPECT_EQ(clock.pauses(), (std::vector<uint32_t>{50, 50}));
-
-    device.SetWriteLimit(0);
     device.SetWriteError(EIO);
-    int before = comm.iLastError();
+    const int before = comm.iLastError();
     EXPECT_EQ(comm.SendBytes("x", 1, nullptr, 0.0), COMM_OS_CALL_FAILED);
     EXPECT_EQ(comm.iLastError(), before);
     EXPECT_TRUE(platform::TraceContains("SComm::SendBytes: Write To Comm Port Error - 5"));
 }
 
-TEST_F(SCommTest, PurgeAndQueue) {
-    EXPECT_EQ(comm.EmptyInputQueue(), COMM_NOT_OPEN);
-    EXPECT_EQ(comm.BytesInQueue(), 0u);
-    ASSERT_EQ(comm.OpenPort(1, 57600), COMM_OK);
-    device.QueueRead("$GPGGA,stale\r\n");
-    EXPECT_EQ(comm.BytesInQueue(), 14u);
-    EXPECT_EQ(comm.EmptyInputQueue(), COMM_OK);
-    EXPECT_EQ(comm.BytesInQueue(), 0u);
-    device.SetPurgeError(EIO);
-    EXPECT_EQ(comm.EmptyInputQueue(), COMM_OS_CALL_FAILED);
-    EXPECT_EQ(comm.iLastError(), COMM_OS_CALL_FAILED);
-}
-
-TEST_F(SCommTest, CloseCodesAndPortFlag) {
+TEST_F(SCommTest, CloseCodesPortFlagAndModemReset) {
+    int resets = 0;
+    comm.SetModemResetHook([&resets] { ++resets; });
     ASSERT_EQ(comm.OpenPort(1, 57600), COMM_OK);
     App().bPortOpen = 1;
     EXPECT_EQ(comm.ClosePort(), COMM_OK);
-    EXPECT_EQ(App().bPortOpen, 0);
-    EXPECT_FALSE(comm.bOpen());
+    EXPECT_EQ(std::tuple(App().bPortOpen.load(), comm.bOpen()), std::tuple(0, false));
     App().bPortOpen = 1;
     EXPECT_EQ(comm.ClosePort(), COMM_NOT_OPEN);
-    EXPECT_EQ(App().bPortOpen, 0);  // cleared whatever follows
-
+    EXPECT_EQ(App().bPortOpen, 0) << "cleared whatever follows";
     ASSERT_EQ(comm.OpenPort(1, 57600), COMM_OK);
     device.SetCloseError(EIO);
     EXPECT_EQ(comm.ClosePort(), COMM_CLOSE_FAILED);
     EXPECT_TRUE(comm.bOpen());
     EXPECT_EQ(comm.ClosePort(), COMM_INVALID_HANDLE);
-}
-
-TEST_F(SCommTest, BluetoothCloseResetsTheModemFirstEvenWhenClosed) {
-    int resets = 0;
-    comm.SetModemResetHook([&resets] { ++resets; });
+    EXPECT_EQ(resets, 0);
+    // A Bluetooth link resets the modem before each close, even when closed.
+    device.SetCloseError(0);
     App().eReceiverType = RECEIVER_BLUETOOTH;
     ASSERT_EQ(comm.OpenPort(1, 57600), COMM_OK);
     clock.ClearPauses();
+    resets = 0;
     EXPECT_EQ(comm.ClosePort(), COMM_OK);
     EXPECT_EQ(comm.ClosePort(), COMM_NOT_OPEN);
     EXPECT_EQ(resets, 2);
     EXPECT_EQ(clock.pauses(), (std::vector<uint32_t>{100, 100}));
-    App().eReceiverType = RECEIVER_GPS;
 }
 
-class ThrowingDevice : public testsupport::FakeSerialDevice {
+class ThrowingDevice : public Device {
 public:
     long Read(void*, size_t) override { throw std::runtime_error("driver fault"); }
 };
@@ -227,6 +186,72 @@ TEST_F(SCommTest, ExceptionInsideAReadBecomesANotice) {
     platform::SetNotifySink(nullptr);
     EXPECT_EQ(notices, std::vector<std::string>{"Tessaray_PC: Error Occured on SComm::ReadBytes"});
     EXPECT_TRUE(platform::TraceContains("driver fault"));
+}
+
+// Polls (real time, bounded) until the condition holds.
+template <typename F>
+bool WaitFor(F condition) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > end) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return true;
+}
+
+TEST(SCommPty, SpeedsRefusalsAndTraffic) {
+    testsupport::ReceiverSimulator sim;
+    ASSERT_TRUE(sim.ok()) << sim.error();
+    sim.InstallAsCom(9);
+    SComm comm;
+    // Standard speeds are set through their constants, the others in the arbitrary form.
+    const std::tuple<long, uint32_t, bool> speeds[] = {
+        {14400, 14400, false}, {56000, 56000, false}, {115200, 115200, true}, {1200, 9600, true}};
+    for (const auto& [asked, set, standard] : speeds) {
+        ASSERT_EQ(comm.OpenPort(9, asked), COMM_OK) << asked;
+        EXPECT_EQ(testsupport::TtyBaud(sim.SlavePath()), set) << asked;
+        EXPECT_EQ(testsupport::TtyHasSpeedConstant(sim.SlavePath()), standard) << asked;
+    }
+    EXPECT_EQ(comm.DevicePath(), sim.SlavePath());
+    EXPECT_EQ(comm.ClosePort(), COMM_OK);
+
+    testsupport::TempDir dir;
+    const std::string file = dir / "plain", fifo = dir / "fifo";
+    testsupport::WriteBytes(file, "x");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const std::pair<std::string, const char*> refused[] = {
+        {"/nonexistent/ttyUSB9", "No such file or directory"},
+        {file, "not a serial device"},
+        {fifo, "not a serial device"},
+        {"/dev/null", "not a serial device"}};
+    for (const auto& [path, reason] : refused) {
+        ::setenv("TESSARAY_PC_COM11", path.c_str(), 1);
+        EXPECT_EQ(comm.OpenPort(11, 57600), COMM_OS_CALL_FAILED) << path;
+        EXPECT_EQ(comm.LastOpenError(), "cannot open COM11 (" + path + "): " + reason);
+        EXPECT_FALSE(comm.bOpen());
+    }
+
+    // A command reaches the receiver, its reply comes back, a purge drops what is queued.
+    const std::string reply = "$>JI,311016,1,5,12102003,01/01/1900,01/01/3003,6.3Aa02,46\r\n";
+    sim.AddReply("$JI", reply);
+    ASSERT_EQ(comm.OpenPort(9, 115200), COMM_OK);
+    uint32_t n = 0;
+    EXPECT_EQ(comm.SendBytes("$JI\r\n", 5, &n, 0.0), COMM_OK);
+    ASSERT_TRUE(sim.WaitForCommand("$JI", 10000));
+    ASSERT_TRUE(WaitFor([&] { return comm.BytesInQueue() == reply.size(); }));
+    char buf[128];
+    uint32_t queued = 0;
+    EXPECT_EQ(comm.ReadBytes(buf, 10, &n, &queued, 0.0), COMM_OK);
+    EXPECT_EQ(std::tuple(std::string(buf, n), queued),
+              std::tuple(reply.substr(0, 10), reply.size() - 10));
+    EXPECT_EQ(comm.EmptyInputQueue(), COMM_OK);
+    EXPECT_EQ(comm.ReadBytes(buf, sizeof buf, &n, nullptr, 0.0), COMM_OK);
+    EXPECT_EQ(n, 0u);
+    // The terminal layer hangs up a moment after the master side is gone.
+    sim.HangUp();
+    EXPECT_TRUE(WaitFor(
+        [&] { return comm.ReadBytes(buf, sizeof buf, &n, nullptr, 0.0) == COMM_OS_CALL_FAILED; }));
+    EXPECT_EQ(comm.ClosePort(), COMM_OK);
 }
 
 }  // namespace

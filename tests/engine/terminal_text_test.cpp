@@ -7,6 +7,7 @@
 
 #include <cstring>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -18,19 +19,11 @@ std::u16string Received(const std::string& bytes) {
     return out;
 }
 
-struct Poll {
-    const char* bytes;
-    bool cut;
-    const char* shown;  // UTF-8 appended to the view
-};
-
-struct FeedCase {
-    const char* name;
-    std::vector<Poll> polls;
-};
+// Per poll: the bytes taken, whether the reader cut, the UTF-8 appended to the view.
+using Poll = std::tuple<const char*, bool, const char*>;
 
 TEST(TerminalViewFeed, PollsBecomeWholeLines) {
-    const FeedCase cases[] = {
+    const std::pair<const char*, std::vector<Poll>> cases[] = {
         {"tail before the first sentence is dropped on an empty view",
          {{"A,1*3F\r\n$GPGGA,1\r\n", false, "$GPGGA,1\n"}}},
         {"a sentence split over polls is kept whole",
@@ -51,11 +44,10 @@ TEST(TerminalViewFeed, PollsBecomeWholeLines) {
          {{"$\x80\xE9\x81\r\n", false, "$\xE2\x82\xAC\xC3\xA9.\n"}}},
         {"a lone CR is dropped", {{"$A\rB\r\n", false, "$AB\n"}}},
     };
-    for (const FeedCase& c : cases) {
+    for (const auto& [name, polls] : cases) {
         TerminalViewFeed feed;
-        for (const Poll& p : c.polls) {
-            EXPECT_EQ(feed.Next(Received(p.bytes), p.cut), p.shown) << c.name;
-        }
+        for (const auto& [bytes, cut, shown] : polls)
+            EXPECT_EQ(feed.Next(Received(bytes), cut), shown) << name;
     }
 }
 
@@ -78,11 +70,7 @@ TEST(TerminalViewFeed, ResetDropsTheTailAgainAndLongTextKeepsItsEnd) {
 }
 
 TEST(StoredCommandLines, SplitAtEveryLineEnd) {
-    struct Case {
-        const char* command;
-        std::vector<std::string> lines;
-    };
-    const Case cases[] = {
+    const std::pair<const char*, std::vector<std::string>> cases[] = {
         {"", {}},
         {"$JI", {"$JI\r\n"}},
         {"$JI\r\n", {"$JI\r\n"}},
@@ -92,7 +80,9 @@ TEST(StoredCommandLines, SplitAtEveryLineEnd) {
         {"$A\n$B", {"$A\n$B\r\n"}},  // a bare LF is no line end
         {"\r\n\r\n$X", {"\r\n", "\r\n", "$X\r\n"}},
     };
-    for (const Case& c : cases) EXPECT_EQ(StoredCommandLines(c.command), c.lines) << c.command;
+    for (const auto& [command, lines] : cases) EXPECT_EQ(StoredCommandLines(command), lines);
+    EXPECT_EQ(BunchToCommand("$A\n$B\n$C") + BunchToCommand("$A\r\n$B"), "$A\r\n$B\r\n$C$A\r\n$B");
+    EXPECT_EQ(CommandToBunch("$A\r\n$B\r\n") + CommandToBunch("$A\r$B"), "$A\n$B\n$A\r$B");
 }
 
 TEST(TerminalBlockFields, HistoryAndHotKeyRows) {
@@ -113,17 +103,14 @@ TEST(TerminalBlockFields, HistoryAndHotKeyRows) {
     std::memset(data.szSavedCommands[0], 'Z', kSavedCommandSize);
     EXPECT_EQ(SavedCommands(data)[0], std::string(49, 'Z'));
 
-    struct Row {
-        std::string typed, stored, shownAgain;
-    };
-    const Row rows[] = {
+    const std::tuple<std::string, std::string, std::string> rows[] = {
         {"$JI", "$JI\r\n", "$JI"},
         {"", "\r\n", ""},
         {std::string(120, 'c'), std::string(97, 'c') + "\r\n", std::string(97, 'c')},
     };
-    for (const Row& r : rows) {
-        EXPECT_EQ(HotKeyCommandFromRow(r.typed), r.stored);
-        EXPECT_EQ(HotKeyCommandForRow(r.stored), r.shownAgain);
+    for (const auto& [typed, stored, shownAgain] : rows) {
+        EXPECT_EQ(HotKeyCommandFromRow(typed), stored);
+        EXPECT_EQ(HotKeyCommandForRow(stored), shownAgain);
     }
     EXPECT_EQ(HotKeyCommandForRow("\n"), "\n");
     EXPECT_EQ(HotKeyCommandForRow("$A\r\n\r\n"), "$A\r\n");
@@ -132,13 +119,6 @@ TEST(TerminalBlockFields, HistoryAndHotKeyRows) {
     CopyField(label, sizeof label, "A label of 25 characters!");
     EXPECT_EQ(FieldText(label, sizeof label), "A label of 25 chara");
     EXPECT_EQ(label[19], '\0');
-}
-
-TEST(TerminalBlockFields, BunchLineEnds) {
-    EXPECT_EQ(BunchToCommand("$A\n$B\n$C"), "$A\r\n$B\r\n$C");
-    EXPECT_EQ(BunchToCommand("$A\r\n$B"), "$A\r\n$B");
-    EXPECT_EQ(CommandToBunch("$A\r\n$B\r\n"), "$A\n$B\n");
-    EXPECT_EQ(CommandToBunch("$A\r$B"), "$A\r$B");
 }
 
 }  // namespace

@@ -21,35 +21,27 @@ using testsupport::NmeaSentence;
 
 namespace {
 
-std::string Join(const std::vector<std::string>& parts) {
-    return std::accumulate(parts.begin(), parts.end(), std::string());
-}
-
-void ResetApp() {
-    AppShared& app = App();
-    app.bPortOpen = 0;
-    app.bDemoMode = 0;
-    app.bSentenceReceived = 0;
-    app.bReceiverFound = 0;
-    app.bBytesReceived = 0;
-    app.bModemOK = 0;
-    app.wLogFlags = 0;
-}
-
 class ReaderTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ::setenv("TESSARAY_PC_COM1", "/dev/fake-receiver", 1);
-        ResetApp();
+        AppShared& app = App();
+        app.bPortOpen = app.bDemoMode = app.bSentenceReceived = app.bReceiverFound = 0;
+        app.bBytesReceived = app.bModemOK = 0;
+        app.wLogFlags = 0;
         ClearTerminalText();
         ASSERT_EQ(comm.OpenPort(1, 115200), COMM_OK);
     }
-    void TearDown() override { comm.ClosePort(); }
-
     // One read pass that finds these bytes queued.
     void Pass(CGPSThread& thread, const std::string& bytes) {
         device.QueueRead(bytes);
         ASSERT_TRUE(thread.ReadAndFrame());
+    }
+    std::vector<std::string> Framed(const std::vector<std::string>& chunks) {
+        testsupport::RecordingSinks sinks;
+        CGPSThread thread(&comm, &sinks);
+        for (const std::string& chunk : chunks) Pass(thread, chunk);
+        return sinks.frames();
     }
 
     testsupport::FakeSerialDevice device;
@@ -58,95 +50,87 @@ protected:
 
 TEST_F(ReaderTest, EverySplitPointDeliversEachFrameOnceInOrder) {
     const std::vector<std::string> frames = testsupport::SampleMixedFrames();
-    const std::string stream = "\r\nnoise" + Join(frames);
-    for (size_t cut = 0; cut <= stream.size(); ++cut) {
-        testsupport::RecordingSinks sinks;
-        CGPSThread thread(&comm, &sinks);
-        Pass(thread, stream.substr(0, cut));
-        Pass(thread, stream.substr(cut));
-        ASSERT_EQ(sinks.frames(), frames) << "split at byte " << cut;
-    }
-    // And one byte per read.
-    testsupport::RecordingSinks sinks;
-    CGPSThread thread(&comm, &sinks);
-    for (char c : stream) Pass(thread, std::string(1, c));
-    EXPECT_EQ(sinks.frames(), frames);
-    EXPECT_EQ(sinks.binaryFrames().size(), 5u);
-}
+    const std::string stream =
+        "\r\nnoise" + std::accumulate(frames.begin(), frames.end(), std::string());
+    for (size_t cut = 0; cut <= stream.size(); ++cut)
+        ASSERT_EQ(Framed({stream.substr(0, cut), stream.substr(cut)}), frames) << cut;
+    std::vector<std::string> bytes;
+    for (char c : stream) bytes.emplace_back(1, c);
+    EXPECT_EQ(Framed(bytes), frames);
 
-TEST_F(ReaderTest, FramingCases) {
     const std::string next = NmeaSentence("GPGGA,1,2,3");
     std::string badSum = BinFrame(1, std::string(52, 'x'));
     badSum[8 + 52] ^= 1;
-    std::string shortLength = BinFrame(2, "abc");  // length word 3
     std::string longLength = BinFrame(2, std::string(300, 'y'));
     longLength[6] = static_cast<char>(500 & 0xFF);
     longLength[7] = static_cast<char>(500 >> 8);
     const std::string s419 = "$" + std::string(416, 'A') + "\r\n";
     const std::string s420 = "$" + std::string(417, 'A') + "\r\n";
-    struct Case {
-        const char* name;
-        std::vector<std::string> chunks;
-        std::vector<std::string> frames;
+    const std::pair<std::vector<std::string>, std::vector<std::string>> cases[] = {
+        {{"junk\r\n" + next}, {next}},          // bytes before $ are not framed
+        {{"$AB$CD\r\n"}, {"$AB$CD\r\n"}},       // a second $ does not restart
+        {{s419, next}, {s419, next}},           // 419 bytes survive
+        {{s420 + next}, {next}},                // 420 are dropped, the next survives
+        {{badSum + next}, {next}},              // a bad sum does not swallow the next
+        {{BinFrame(2, "abc") + next}, {next}},  // a length below 8 is abandoned
+        {{longLength + next}, {next}},          // and one above 407
+        {{"$A\rB\r\n"}, {"$A\rB\r\n"}},         // a CR alone does not end
     };
-    const Case cases[] = {
-        {"bytes before $ are not framed", {"junk\r\n" + next}, {next}},
-        {"sentence split over two reads", {next.substr(0, 5), next.substr(5)}, {next}},
-        {"second $ does not restart", {"$AB$CD\r\n"}, {"$AB$CD\r\n"}},
-        {"419 bytes survive", {s419, next}, {s419, next}},
-        {"420 bytes dropped, next survives", {s420 + next}, {next}},
-        {"bad sum does not swallow the next", {badSum + next}, {next}},
-        {"length below 8 abandoned", {shortLength + next}, {next}},
-        {"length above 407 abandoned", {longLength + next}, {next}},
-        {"cr alone does not end", {"$A\rB\r\n"}, {"$A\rB\r\n"}},
-    };
-    for (const Case& c : cases) {
-        testsupport::RecordingSinks sinks;
-        CGPSThread thread(&comm, &sinks);
-        for (const std::string& chunk : c.chunks) Pass(thread, chunk);
-        EXPECT_EQ(sinks.frames(), c.frames) << c.name;
-    }
+    for (const auto& [chunks, expected] : cases) EXPECT_EQ(Framed(chunks), expected) << chunks[0];
+
+    const std::string good = BinFrame(1, std::string(52, '\r'));
+    EXPECT_TRUE(IsCompleteBinFrame(good.data(), good.size()));
+    EXPECT_FALSE(IsCompleteBinFrame(good.data(), good.size() - 1));
+    const std::string largest = BinFrame(1, std::string(407, 'q'));
+    const std::string tooLarge = BinFrame(1, std::string(408, 'q'));
+    EXPECT_TRUE(IsCompleteBinFrame(largest.data(), largest.size()));
+    EXPECT_FALSE(IsCompleteBinFrame(tooLarge.data(), tooLarge.size()));
+    EXPECT_FALSE(IsCompleteBinFrame("$BIN", 4));
 }
 
 TEST_F(ReaderTest, LoggersSeeEveryFinishedFrameBeforeTheDispatcher) {
     const std::string gga = NmeaSentence("GPGGA,1");
-    std::string data;
-    for (int i = 0; i < 8; ++i) data += "\r\n";
-    const std::string bin = BinFrame(2, data);
+    const std::string bin = BinFrame(2, "\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n");
     App().wLogFlags = LOG_NMEA | LOG_BIN;
     testsupport::RecordingSinks sinks;
     CGPSThread thread(&comm, &sinks);
     Pass(thread, gga + bin);
     using E = testsupport::RecordingSinks::Event;
-    std::vector<E> events = sinks.events();
+    const std::vector<E> events = sinks.events();
     ASSERT_EQ(events.size(), 4u);
-    EXPECT_EQ(events[0].kind, E::Log);
-    EXPECT_EQ(events[0].bytes, gga);
-    EXPECT_EQ(events[0].logFlags, LOG_NMEA | LOG_BIN);
-    EXPECT_EQ(events[1].kind, E::Sentence);
-    EXPECT_EQ(events[2].kind, E::Binary);
-    EXPECT_EQ(events[3].kind, E::Log);
-    EXPECT_EQ(events[3].bytes, bin);
-    // The CR LF inside the data was offered first and refused.
-    EXPECT_GT(sinks.binaryAttempts().size(), 1u);
+    EXPECT_EQ(std::tuple(events[0].kind, events[0].bytes, events[0].logFlags),
+              std::tuple(E::Log, gga, uint32_t{LOG_NMEA | LOG_BIN}));
+    EXPECT_EQ(std::tuple(events[1].kind, events[2].kind, events[3].kind, events[3].bytes),
+              std::tuple(E::Sentence, E::Binary, E::Log, bin));
+    EXPECT_GT(sinks.binaryAttempts().size(), 1u) << "the CR LF inside was offered and refused";
 }
 
-TEST_F(ReaderTest, FlagsFollowWhatArrives) {
+TEST_F(ReaderTest, FlagsAndTerminalTextFollowWhatArrives) {
     testsupport::RecordingSinks sinks;
     CGPSThread thread(&comm, &sinks);
     Pass(thread, "$GPG");
-    EXPECT_EQ(App().bBytesReceived, 1);
-    EXPECT_EQ(App().bSentenceReceived, 0);
+    EXPECT_EQ(std::tuple(App().bBytesReceived.load(), App().bSentenceReceived.load()),
+              std::tuple(1, 0));
     Pass(thread, "GA\r\n");
-    EXPECT_EQ(App().bSentenceReceived, 1);
-    EXPECT_EQ(App().bReceiverFound, 1);
-    EXPECT_EQ(App().bModemOK, 0);
-
+    EXPECT_EQ(std::tuple(App().bSentenceReceived.load(), App().bReceiverFound.load(),
+                         App().bModemOK.load()),
+              std::tuple(1, 1, 0));
     Pass(thread, std::string("xx\0OK\r\n", 7));
-    EXPECT_EQ(App().bModemOK, 0);  // after a NUL
+    EXPECT_EQ(App().bModemOK, 0) << "after a NUL";
     Pass(thread, "\r\nOK\r\n");
     EXPECT_EQ(App().bModemOK, 1);
 
+    // The terminal keeps every byte, cut to its last 4096 only before the next pass appends.
+    ClearTerminalText();
+    Pass(thread, std::string("a\0\x80\xFF", 4));
+    EXPECT_EQ(TerminalText(), (std::u16string{u'a', 0, 0x80, 0xFF}));
+    ClearTerminalText();
+    Pass(thread, std::string(5000, 'x'));
+    EXPECT_EQ(TerminalText().size(), 5000u);
+    Pass(thread, "yz");
+    const std::u16string text = TerminalText();
+    ASSERT_EQ(text.size(), 4096u + 2);
+    EXPECT_EQ(text.substr(4094), u"xxyz");
     App().bDemoMode = 1;
     device.QueueRead("$X\r\n");
     EXPECT_FALSE(thread.ReadAndFrame());
@@ -155,39 +139,30 @@ TEST_F(ReaderTest, FlagsFollowWhatArrives) {
     EXPECT_FALSE(thread.ReadAndFrame());
 }
 
-TEST_F(ReaderTest, TerminalTextKeepsEveryByteAndItsCap) {
-    testsupport::RecordingSinks sinks;
-    CGPSThread thread(&comm, &sinks);
-    Pass(thread, std::string("a\0\x80\xFF", 4));
-    EXPECT_EQ(TerminalText(), (std::u16string{u'a', 0, 0x80, 0xFF}));
-    ClearTerminalText();
-    Pass(thread, std::string(5000, 'x'));
-    EXPECT_EQ(TerminalText().size(), 5000u);  // cut only before the next pass appends
-    Pass(thread, "yz");
-    std::u16string text = TerminalText();
-    ASSERT_EQ(text.size(), 4096u + 2);
-    EXPECT_EQ(text.substr(4094), u"xxyz");
-}
-
 class StoppingSinks : public ReaderSinks {
 public:
-    explicit StoppingSinks(CGPSThread*& thread) : thread_(thread) {}
     void PassDone() override {
-        if (++passes == 3) thread_->bStopThread = 1;
+        if (++passes == 3) thread->bStopThread = 1;
         throw std::runtime_error("device gone");
     }
     int passes = 0;
-
-private:
-    CGPSThread*& thread_;
+    CGPSThread* thread = nullptr;
 };
 
-TEST_F(ReaderTest, RunPausesAfterEveryPassAlsoAfterAFault) {
+TEST_F(ReaderTest, RunPausesAfterEveryPassAlsoAfterAFaultAndStops) {
+    testsupport::RecordingSinks idle;
+    CGPSThread real(&comm, &idle);
+    for (int round = 0; round < 2; ++round) {  // a stopped thread can run again
+        ASSERT_TRUE(real.Start());
+        EXPECT_TRUE(real.IsRunning());
+        EXPECT_TRUE(real.Stop(10000));
+        EXPECT_FALSE(real.IsRunning());
+        EXPECT_TRUE(real.hThreadDone.IsSet());
+    }
     testsupport::InstalledVirtualClock clock;
-    CGPSThread* self = nullptr;
-    StoppingSinks sinks(self);
+    StoppingSinks sinks;
     CGPSThread thread(&comm, &sinks);
-    self = &thread;
+    sinks.thread = &thread;
     App().bPortOpen = 1;
     platform::ClearTrace();
     EXPECT_EQ(thread.Run(), 0);
@@ -196,34 +171,6 @@ TEST_F(ReaderTest, RunPausesAfterEveryPassAlsoAfterAFault) {
     EXPECT_TRUE(platform::TraceContains("Error on Serial Communication: device gone"));
     EXPECT_TRUE(platform::TraceContains("GPS Thread is terminated"));
     EXPECT_TRUE(thread.hThreadDone.IsSet());
-}
-
-TEST_F(ReaderTest, StartAndStopEndTheThread) {
-    testsupport::RecordingSinks sinks;
-    CGPSThread thread(&comm, &sinks);
-    ASSERT_TRUE(thread.Start());
-    EXPECT_TRUE(thread.IsRunning());
-    EXPECT_TRUE(thread.Stop(10000));
-    EXPECT_FALSE(thread.IsRunning());
-    EXPECT_TRUE(thread.hThreadDone.IsSet());
-    ASSERT_TRUE(thread.Start());  // a stopped thread can run again
-    EXPECT_TRUE(thread.Stop(10000));
-}
-
-TEST(BinFrameCheck, AcceptsOnlyWholeFrames) {
-    const std::string good = BinFrame(1, std::string(52, '\r'));
-    EXPECT_TRUE(IsCompleteBinFrame(good.data(), good.size()));
-    EXPECT_FALSE(IsCompleteBinFrame(good.data(), good.size() - 1));
-    std::string badEnd = good;
-    badEnd.back() = 'x';
-    EXPECT_FALSE(IsCompleteBinFrame(badEnd.data(), badEnd.size()));
-    const std::string tiny = BinFrame(1, "1234567");
-    EXPECT_FALSE(IsCompleteBinFrame(tiny.data(), tiny.size()));
-    const std::string largest = BinFrame(1, std::string(407, 'q'));
-    EXPECT_TRUE(IsCompleteBinFrame(largest.data(), largest.size()));
-    const std::string tooLarge = BinFrame(1, std::string(408, 'q'));
-    EXPECT_FALSE(IsCompleteBinFrame(tooLarge.data(), tooLarge.size()));
-    EXPECT_FALSE(IsCompleteBinFrame("$BIN", 4));
 }
 
 }  // namespace

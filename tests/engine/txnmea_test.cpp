@@ -1,241 +1,180 @@
+// The command senders, the settings senders and the read-back: bytes and pauses on the wire.
+
 #include "engine/txnmea.h"
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
 #include <cmath>
+#include <cstring>
 #include <functional>
+#include <tuple>
 
 #include "engine/appstate.h"
 #include "engine/gps.h"
+#include "engine/tspan.h"
 #include "platform/trace.h"
 #include "wire_fixture.h"
 
-using Events = std::vector<std::string>;
-
 namespace {
 
-struct SenderCase {
-    const char* name;
-    std::function<void()> send;
-    Events expected;
-};
+using wiretest::Concat;
+using wiretest::Events;
+using wiretest::PortStream;
 
-TEST(TxNMEA, EverySenderWritesItsCommandWholeAndPausesAsSpecified) {
+TEST(TxNMEA, EverySenderWritesItsCommandWholeWithItsPause) {
     wiretest::Wire wire;
     CTxNMEA& tx = g_TxNMEA;
-    const SenderCase cases[] = {
-        {"rate this", [&] { tx.SetMessageRate(RATE_1HZ, "GPGGA", false); }, {"$JASC,GPGGA,1\r\n"}},
-        {"rate other",
-         [&] { tx.SetMessageRate(RATE_5S, "GPGGA", true); },
-         {"$JASC,GPGGA,0.2,OTHER\r\n\r\n"}},
-        {"rate 20Hz", [&] { tx.SetMessageRate(RATE_20HZ, "D1", false); }, {"$JASC,D1,20\r\n"}},
-        {"rate bad code", [&] { tx.SetMessageRate(6, "GPGSV", false); }, {"$JASC,GPGSV,\r\n"}},
-        {"binary", [&] { tx.SetBinaryRate(RATE_OFF, 95, false); }, {"$JBIN,95,0\r\n"}},
-        {"binary other",
-         [&] { tx.SetBinaryRate(RATE_10HZ, 1, true); },
-         {"$JBIN,1,10,OTHER\r\n\r\n"}},
-        {"baud", [&] { tx.SetBaud(19200, false); }, {"$JBAUD,19200\r\n", "~250"}},
-        {"baud other", [&] { tx.SetBaud(9600, true); }, {"$JBAUD,9600,OTHER\r\n", "~250"}},
-        {"mask", [&] { tx.SetElevationMask(10); }, {"$JMASK,10\r\n"}},
-        {"age", [&] { tx.SetMaxAge(-1); }, {"$JAGE,-1\r\n"}},
-        {"freq auto", [&] { tx.SetFrequency(true, 1545000, 1200); }, {"$JFREQ,0\r\n"}},
-        {"freq",
-         [&] { tx.SetFrequency(false, 4294967295u, 2400); },
-         {"$JFREQ,4294967295,2400\r\n"}},
-        {"correction beac",
-         [&] { tx.SetCorrectionOutput(1, 1); },
+    const std::pair<std::function<void()>, Events> cases[] = {
+        {[&] { tx.SetMessageRate(RATE_1HZ, "GPGGA", false); }, {"$JASC,GPGGA,1\r\n"}},
+        {[&] { tx.SetMessageRate(RATE_5S, "GPGGA", true); }, {"$JASC,GPGGA,0.2,OTHER\r\n\r\n"}},
+        {[&] { tx.SetMessageRate(RATE_20HZ, "D1", false); }, {"$JASC,D1,20\r\n"}},
+        {[&] { tx.SetMessageRate(6, "GPGSV", false); }, {"$JASC,GPGSV,\r\n"}},
+        {[&] { tx.SetBinaryRate(RATE_OFF, 95, false); }, {"$JBIN,95,0\r\n"}},
+        {[&] { tx.SetBinaryRate(RATE_10HZ, 1, true); }, {"$JBIN,1,10,OTHER\r\n\r\n"}},
+        {[&] { tx.SetBaud(19200, false); }, {"$JBAUD,19200\r\n", "~250"}},
+        {[&] { tx.SetBaud(9600, true); }, {"$JBAUD,9600,OTHER\r\n", "~250"}},
+        {[&] { tx.SetElevationMask(10); }, {"$JMASK,10\r\n"}},
+        {[&] { tx.SetMaxAge(-1); }, {"$JAGE,-1\r\n"}},
+        {[&] { tx.SetFrequency(true, 1545000, 1200); }, {"$JFREQ,0\r\n"}},
+        {[&] { tx.SetFrequency(false, 4294967295u, 2400); }, {"$JFREQ,4294967295,2400\r\n"}},
+        {[&] { tx.SetCorrectionOutput(1, 1); },
          {"$JASC,BEAC,0,OTHER\r\n", "$JASC,RTCM,0,OTHER\r\n", "$JASC,BEAC,0,OTHER\r\n",
           "$JASC,RTCM,0,OTHER\r\n", "$JASC,BEAC,1,OTHER\r\n"}},
-        {"correction rtcm",
-         [&] { tx.SetCorrectionOutput(0, 2); },
+        {[&] { tx.SetCorrectionOutput(0, 2); },
          {"$JASC,BEAC,0,OTHER\r\n", "$JASC,RTCM,0,OTHER\r\n", "$JASC,BEAC,0,OTHER\r\n",
           "$JASC,RTCM,0,OTHER\r\n", "$JASC,RTCM,0,OTHER\r\n"}},
-        {"off", [&] { tx.OutputsOff(false); }, {"$JOFF\r\n", "~250"}},
-        {"off other", [&] { tx.OutputsOff(true); }, {"$JOFF,OTHER\r\n", "~250"}},
-        {"save", [&] { tx.SaveConfig(); }, {"$JSAVE\r\n", "~250"}},
-        {"show", [&] { tx.QueryShow(); }, {"$JSHOW\r\n"}},
-        {"info", [&] { tx.QueryInfo(); }, {"$JI\r\n"}},
-        {"oms", [&] { tx.QueryOMS(); }, {"$JOMS\r\n"}},
-        {"geo", [&] { tx.QueryGeo(); }, {"$JGEO,ALL\r\n"}},
-        {"diff", [&] { tx.QueryDiff(); }, {"$JDIFF\r\n"}},
-        {"app", [&] { tx.QueryApp(false); }, {"$JAPP\r\n"}},
-        {"app other", [&] { tx.QueryApp(true); }, {"$JAPP,OTHER\r\n", "~2000"}},
-        {"rtk", [&] { tx.QueryRTK(); }, {"$JRTK\r\n"}},
-        {"rtk6", [&] { tx.SendRTK6(); }, {"$JRTK,6\r\n"}},
-        {"rtk ref",
-         [&] { tx.SetRTKReference(51.5, -0.125, 45.25); },
+        {[&] { tx.OutputsOff(false); }, {"$JOFF\r\n", "~250"}},
+        {[&] { tx.OutputsOff(true); }, {"$JOFF,OTHER\r\n", "~250"}},
+        {[&] { tx.SaveConfig(); }, {"$JSAVE\r\n", "~250"}},
+        {[&] { tx.QueryShow(); }, {"$JSHOW\r\n"}},
+        {[&] { tx.QueryInfo(); }, {"$JI\r\n"}},
+        {[&] { tx.QueryOMS(); }, {"$JOMS\r\n"}},
+        {[&] { tx.QueryGeo(); }, {"$JGEO,ALL\r\n"}},
+        {[&] { tx.QueryDiff(); }, {"$JDIFF\r\n"}},
+        {[&] { tx.QueryApp(false); }, {"$JAPP\r\n"}},
+        {[&] { tx.QueryApp(true); }, {"$JAPP,OTHER\r\n", "~2000"}},
+        {[&] { tx.QueryRTK(); }, {"$JRTK\r\n"}},
+        {[&] { tx.SendRTK6(); }, {"$JRTK,6\r\n"}},
+        {[&] { tx.SetRTKReference(51.5, -0.125, 45.25); },
          {"$JRTK,1,51.500000,-0.125000,45.250000\r\n"}},
-        {"roll?", [&] { tx.QueryRoll(); }, {"$JATT,ROLL\r\n"}},
-        {"roll on", [&] { tx.SetRoll(true); }, {"$JATT,ROLL,YES\r\n"}},
-        {"roll off", [&] { tx.SetRoll(false); }, {"$JATT,ROLL,NO\r\n"}},
-        {"search", [&] { tx.SearchAttitude(); }, {"$JATT,SEARCH\r\n"}},
-        {"att?", [&] { tx.QueryAttitude("HTAU"); }, {"$JATT,HTAU\r\n"}},
-        {"flag yes", [&] { tx.SetAttitudeFlag("TILTAID", true); }, {"$JATT,TILTAID,YES\r\n"}},
-        {"flag no", [&] { tx.SetAttitudeFlag("FLIPBRD", false); }, {"$JATT,FLIPBRD,NO\r\n"}},
-        {"value", [&] { tx.SetAttitudeValue("MSEP", 0.5f); }, {"$JATT,MSEP,0.500000\r\n"}},
-        {"value negative",
-         [&] { tx.SetAttitudeValue("HBIAS", -1.25f); },
-         {"$JATT,HBIAS,-1.250000\r\n"}},
-        {"beacon on", [&] { tx.SetBeaconStatus(1, false); }, {"$PKRV,1,1\r\n", "~10"}},
-        {"beacon off other", [&] { tx.SetBeaconStatus(0, true); }, {"$PKRV,1,0,OTHER\r\n", "~10"}},
-        {"erase", [&] { tx.BeaconErase(); }, {"$PKRV,4\r\n"}},
-        {"modem reset",
-         [&] { tx.ModemReset(); },
+        {[&] { tx.QueryRoll(); }, {"$JATT,ROLL\r\n"}},
+        {[&] { tx.SetRoll(true); }, {"$JATT,ROLL,YES\r\n"}},
+        {[&] { tx.SetRoll(false); }, {"$JATT,ROLL,NO\r\n"}},
+        {[&] { tx.SearchAttitude(); }, {"$JATT,SEARCH\r\n"}},
+        {[&] { tx.QueryAttitude("HTAU"); }, {"$JATT,HTAU\r\n"}},
+        {[&] { tx.SetAttitudeFlag("TILTAID", true); }, {"$JATT,TILTAID,YES\r\n"}},
+        {[&] { tx.SetAttitudeFlag("FLIPBRD", false); }, {"$JATT,FLIPBRD,NO\r\n"}},
+        {[&] { tx.SetAttitudeValue("HBIAS", -1.25f); }, {"$JATT,HBIAS,-1.250000\r\n"}},
+        {[&] { tx.SetBeaconStatus(1, false); }, {"$PKRV,1,1\r\n", "~10"}},
+        {[&] { tx.SetBeaconStatus(0, true); }, {"$PKRV,1,0,OTHER\r\n", "~10"}},
+        {[&] { tx.BeaconErase(); }, {"$PKRV,4\r\n"}},
+        {[&] { tx.ModemReset(); },
          {"ATMC\r\n", "~200", "ATMC\r\n", "~200", "ATURST\r\n", "~200", "ATURST\r\n", "~200"}},
-        {"raw text", [&] { tx.SendString("$JRAD,1\r\n"); }, {"$JRAD,1\r\n"}},
+        {[&] { tx.SendString("$JRAD,1\r\n"); }, {"$JRAD,1\r\n"}},
+        // Beacon tuning: frequencies outside 283.5-325 kHz and unknown rate codes go as automatic.
+        {[&] { tx.TuneBeacon(283.5f, 2, 7); }, {"$GPMSK,283.5,M,200,M,0\r\n"}},
+        {[&] { tx.TuneBeacon(301.5f, 1, 7); }, {"$GPMSK,301.5,M,100,M,0\r\n"}},
+        {[&] { tx.TuneBeacon(325.0f, 0, 7); }, {"$GPMSK,325.0,M,,A,0\r\n"}},
+        {[&] { tx.TuneBeacon(325.1f, 2, 7); }, {"$GPMSK,,A,200,M,0\r\n"}},
+        {[&] { tx.TuneBeacon(283.4f, 0, 7); }, {"$GPMSK,,A,,A,0\r\n"}},
+        {[&] { tx.TuneBeacon(NAN, 1, 7); }, {"$GPMSK,,A,100,M,0\r\n"}},
     };
-    for (const SenderCase& c : cases) {
-        c.send();
-        EXPECT_EQ(wire.Take(), c.expected) << c.name;
+    for (const auto& [send, expected] : cases) {
+        send();
+        EXPECT_EQ(wire.Take(), expected);
     }
-}
-
-TEST(TxNMEA, RtkReferenceClearsTheRejectedFlag) {
-    wiretest::Wire wire;
     g_bRTKRefInvalid = 1;
-    g_TxNMEA.SetRTKReference(1, 2, 3);
-    EXPECT_EQ(g_bRTKRefInvalid.load(), 0);
-}
-
-TEST(TxNMEA, TuneBeaconRangeEdges) {
-    wiretest::Wire wire;
-    const struct {
-        float freq;
-        int code;
-        const char* wire;
-    } cases[] = {
-        {283.5f, 2, "$GPMSK,283.5,M,200,M,0\r\n"}, {301.5f, 1, "$GPMSK,301.5,M,100,M,0\r\n"},
-        {325.0f, 0, "$GPMSK,325.0,M,,A,0\r\n"},    {325.1f, 2, "$GPMSK,,A,200,M,0\r\n"},
-        {283.4f, 0, "$GPMSK,,A,,A,0\r\n"},         {0.0f, 0, "$GPMSK,,A,,A,0\r\n"},
-        {NAN, 1, "$GPMSK,,A,100,M,0\r\n"},
-    };
-    for (const auto& c : cases) {
-        g_TxNMEA.TuneBeacon(c.freq, c.code, 7);
-        EXPECT_EQ(wire.Take(), Events{c.wire}) << c.freq << " " << c.code;
-    }
+    tx.SetRTKReference(1, 2, 3);
+    EXPECT_EQ(g_bRTKRefInvalid.load(), 0) << "a new reference clears the rejection";
 }
 
 TEST(TxNMEA, SetDiffSourceForEveryCode) {
     wiretest::Wire wire;
     int handOvers = 0;
     g_TxNMEA.SetBaudHandOverHook([&] { ++handOvers; });
+    const Events handOver = {"$JAPP,OTHER\r\n", "~5000"};
     const struct {
-        int code;
-        int otherApp;
-        int extThisPort;
+        int code, otherApp, extThisPort;
         Events expected;
-        int handOvers;
     } cases[] = {
-        {0, 0, 1, {"$JDIFF,NONE\r\n"}, 0},
-        {1, 1, 1, {"$JDIFF,BEACON\r\n"}, 0},  // the beacon never switches application
-        {2, 0, 1, {"$JDIFF,LBAND\r\n"}, 0},
-        {2, 2, 1, {"$JAPP,OTHER\r\n", "~5000", "$JDIFF,LBAND\r\n"}, 1},
-        {3, 0, 1, {"$JDIFF,WAAS\r\n"}, 0},
-        {3, 3, 1, {"$JAPP,OTHER\r\n", "~5000", "$JDIFF,WAAS\r\n"}, 1},
-        {4, 4, 1, {"$JDIFF,THIS\r\n"}, 0},
-        {4, 0, 0, {"$JDIFF,OTHER\r\n"}, 0},
-        {5, 5, 1, {}, 0},
-        {6, 0, 1, {"$JDIFF,WAAS\r\n"}, 0},
-        {6, 6, 1, {"$JAPP,OTHER\r\n", "~5000", "$JDIFF,WAAS\r\n"}, 1},
-        {7, 0, 1, {"~500", "$JAPP\r\n"}, 0},
-        {7, 7, 1, {"$JAPP,OTHER\r\n", "~5000", "~500", "$JAPP\r\n"}, 1},
-        {8, 8, 1, {"$JAPP,OTHER\r\n", "~5000", "~500", "$JAPP\r\n"}, 1},
-        {9, 9, 1, {}, 0},
+        {0, 0, 1, {"$JDIFF,NONE\r\n"}},
+        {1, 1, 1, {"$JDIFF,BEACON\r\n"}},  // the beacon never switches application
+        {2, 0, 1, {"$JDIFF,LBAND\r\n"}},
+        {2, 2, 1, Concat({handOver, {"$JDIFF,LBAND\r\n"}})},
+        {3, 0, 1, {"$JDIFF,WAAS\r\n"}},
+        {3, 3, 1, Concat({handOver, {"$JDIFF,WAAS\r\n"}})},
+        {4, 4, 1, {"$JDIFF,THIS\r\n"}},
+        {4, 0, 0, {"$JDIFF,OTHER\r\n"}},
+        {5, 5, 1, {}},
+        {6, 0, 1, {"$JDIFF,WAAS\r\n"}},
+        {6, 6, 1, Concat({handOver, {"$JDIFF,WAAS\r\n"}})},
+        {7, 0, 1, {"~500", "$JAPP\r\n"}},
+        {7, 7, 1, Concat({handOver, {"~500", "$JAPP\r\n"}})},
+        {8, 8, 1, Concat({handOver, {"~500", "$JAPP\r\n"}})},
+        {9, 9, 1, {}},
     };
     for (const auto& c : cases) {
         g_GPS.Info.eRxOtherApp = c.otherApp;
-        g_GPS.Info.eReqCorrSource = -1;
         bExtThisPort = c.extThisPort;
+        g_GPS.Info.eReqCorrSource = -1;
         handOvers = 0;
         g_TxNMEA.SetDiffSource(c.code);
         EXPECT_EQ(wire.Take(), c.expected) << c.code << "/" << c.otherApp;
-        EXPECT_EQ(handOvers, c.handOvers) << c.code;
+        EXPECT_EQ(handOvers, !c.expected.empty() && c.expected[0] == handOver[0] ? 1 : 0) << c.code;
         EXPECT_EQ(g_GPS.Info.eReqCorrSource, c.code);
     }
-    for (int bad : {10, -1, 1000}) {
+    for (int bad : {10, -1}) {
         platform::ClearTrace();
-        g_GPS.Info.eReqCorrSource = 3;
         g_TxNMEA.SetDiffSource(bad);
         EXPECT_TRUE(wire.Take().empty());
         EXPECT_TRUE(platform::TraceContains("Unknown diff type!"));
-        EXPECT_EQ(g_GPS.Info.eReqCorrSource, 3) << "an unknown code is not recorded";
+        EXPECT_EQ(g_GPS.Info.eReqCorrSource, 9) << "an unknown code is not recorded";
     }
-}
-
-TEST(TxNMEA, QueryAppInDemoModeShowsTheRequestedSource) {
-    wiretest::Wire wire;
+    // In demonstration mode the application query shows the requested source at once.
     App().bDemoMode = 1;
-    g_GPS.Info.eReqCorrSource = CORR_SBAS;
     g_GPS.Info.eCurCorrSource = CORR_NONE;
+    g_GPS.Info.eReqCorrSource = CORR_SBAS;
     g_TxNMEA.QueryApp(false);
-    EXPECT_EQ(g_GPS.Info.eCurCorrSource, CORR_SBAS);
     App().bDemoMode = 0;
     g_GPS.Info.eReqCorrSource = CORR_BEACON;
     g_TxNMEA.QueryApp(false);
     EXPECT_EQ(g_GPS.Info.eCurCorrSource, CORR_SBAS);
 }
 
-class PollTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        App().bStartupPhase = 0;
-        App().iBin1Rate = 1;
-        App().eReceiverType = 0;
-        bSuppressPolling = 0;
-        InitPollTick();
-        g_GPS.Info.eCurCorrSource = CORR_NONE;
-    }
+TEST(TxNMEA, PollRunsOncePerPeriodAndFollowsTheSource) {
     wiretest::Wire wire;
-};
-
-TEST_F(PollTest, RunsAtMostOncePerPeriod) {
-    g_TxNMEA.Poll();
-    wire.clock.Advance(2000);
-    g_TxNMEA.Poll();
-    EXPECT_TRUE(wire.Take().empty()) << "2000 ms is not above the period";
-    wire.clock.Advance(1);
-    g_TxNMEA.Poll();
-    EXPECT_EQ(wire.Take(), (Events{"$JDIFF\r\n", "~10", "$JBIN,1,1\r\n", "~10", "~10"}));
-    wire.clock.Advance(1500);
-    g_TxNMEA.Poll();
-    EXPECT_TRUE(wire.Take().empty()) << "1500 ms after a cycle";
-
+    App().bStartupPhase = 0;
+    App().iBin1Rate = 1;
+    App().eReceiverType = 0;
+    bSuppressPolling = 0;
+    InitPollTick();
+    g_GPS.Info.eCurCorrSource = CORR_NONE;
+    auto pollAfter = [&](uint32_t ms) {
+        wire.clock.Advance(ms);
+        g_TxNMEA.Poll();
+        return wire.Take();
+    };
+    EXPECT_TRUE(pollAfter(0).empty());
+    EXPECT_TRUE(pollAfter(2000).empty()) << "2000 ms is not above the period";
+    EXPECT_EQ(pollAfter(1), (Events{"$JDIFF\r\n", "~10", "$JBIN,1,1\r\n", "~10", "~10"}));
+    EXPECT_TRUE(pollAfter(1500).empty());
     App().eReceiverType = 2;  // Bluetooth link: 5000 ms
-    wire.clock.Advance(3000);
-    g_TxNMEA.Poll();
-    EXPECT_TRUE(wire.Take().empty());
-    wire.clock.Advance(1000);
-    g_TxNMEA.Poll();
-    EXPECT_FALSE(wire.Take().empty());
-}
+    EXPECT_TRUE(pollAfter(3000).empty());
+    EXPECT_FALSE(pollAfter(1000).empty());
+    App().eReceiverType = 0;
+    g_dwLastPollTick = 0xFFFFFF00u;  // far past a wrapped last tick
+    EXPECT_FALSE(pollAfter(0).empty());
 
-TEST_F(PollTest, TickWrapAroundStillPolls) {
-    g_dwLastPollTick = 0xFFFFFF00u;
-    g_TxNMEA.Poll();  // now (100000) is far past the wrapped last tick
-    EXPECT_FALSE(wire.Take().empty());
-}
-
-TEST_F(PollTest, StartupPhaseSendsTheDiffAndApplicationQueriesOnly) {
     App().bStartupPhase = 1;
-    wire.clock.Advance(2001);
-    g_TxNMEA.Poll();
-    EXPECT_EQ(wire.Take(), (Events{"$JDIFF\r\n", "~10", "$JAPP\r\n", "~10"}));
-}
-
-TEST_F(PollTest, SuppressionLeavesTheDiffQuery) {
+    EXPECT_EQ(pollAfter(2001), (Events{"$JDIFF\r\n", "~10", "$JAPP\r\n", "~10"}));
+    App().bStartupPhase = 0;
     bSuppressPolling = 1;
     g_GPS.Info.eCurCorrSource = CORR_BEACON;
-    wire.clock.Advance(2001);
-    g_TxNMEA.Poll();
-    EXPECT_EQ(wire.Take(), (Events{"$JDIFF\r\n", "~10"}));
-}
+    EXPECT_EQ(pollAfter(2001), (Events{"$JDIFF\r\n", "~10"}));
+    bSuppressPolling = 0;
 
-TEST_F(PollTest, TailFollowsTheCurrentSource) {
-    const struct {
-        int source;
-        Events tail;
-    } cases[] = {
+    const std::pair<int, Events> tails[] = {
         {CORR_BEACON, {"$PKRV,1,1\r\n", "~10", "~10"}},
         {CORR_LBND, {"$JASC,D1,1\r\n", "~10"}},
         {CORR_SBAS, {"$JASC,D1,1\r\n", "~10"}},
@@ -244,64 +183,259 @@ TEST_F(PollTest, TailFollowsTheCurrentSource) {
         {CORR_TSPAN_ROVER, {"~10"}},
     };
     App().iBin1Rate = 5;
-    for (const auto& c : cases) {
-        g_GPS.Info.eCurCorrSource = c.source;
-        wire.clock.Advance(2001);
-        g_TxNMEA.Poll();
-        Events expected{"$JDIFF\r\n", "~10", "$JBIN,1,5\r\n", "~10"};
-        expected.insert(expected.end(), c.tail.begin(), c.tail.end());
-        EXPECT_EQ(wire.Take(), expected) << c.source;
+    for (const auto& [source, tail] : tails) {
+        g_GPS.Info.eCurCorrSource = source;
+        EXPECT_EQ(pollAfter(2001), Concat({{"$JDIFF\r\n", "~10", "$JBIN,1,5\r\n", "~10"}, tail}))
+            << source;
     }
 }
 
-TEST(TxNMEA, PartlyTakenCommandIsCompletedWithTheSameBytes) {
+TEST(TxNMEA, PartWritesAreCompletedAndFailedWritesTraced) {
     wiretest::Wire wire;
     wire.device.SetWriteLimit(3);
     g_TxNMEA.SetRTKReference(51.5, -0.125, 45.25);
     g_TxNMEA.QueryShow();
-    EXPECT_EQ(wire.device.wire(), "$JRTK,1,51.500000,-0.125000,45.250000\r\n$JSHOW\r\n");
-}
-
-TEST(TxNMEA, FailedWriteIsTraced) {
-    wiretest::Wire wire;
+    EXPECT_EQ(wire.device.written(), "$JRTK,1,51.500000,-0.125000,45.250000\r\n$JSHOW\r\n");
     wire.device.SetWriteError(EIO);
     platform::ClearTrace();
     g_TxNMEA.QueryShow();
     EXPECT_TRUE(platform::TraceContains("Error on Serial Communication"));
-}
-
-TEST(TxNMEA, ClosedPortSendsNothingAndTracesNothing) {
-    wiretest::Wire wire;
+    wire.device.SetWriteError(0);
+    wire.device.ClearWrites();
     wire.comm->ClosePort();
     platform::ClearTrace();
     g_TxNMEA.QueryShow();
-    EXPECT_TRUE(wire.device.wire().empty());
-    EXPECT_FALSE(platform::TraceContains("Error on Serial Communication"));
+    EXPECT_TRUE(wire.device.written().empty());
+    EXPECT_FALSE(platform::TraceContains("Error on Serial Communication")) << "closed: silent";
 }
 
-void SendNumericCommands() {
-    g_TxNMEA.SetRTKReference(-33.8568, 151.2153, 58.125);
-    g_TxNMEA.SetAttitudeValue("HTAU", 0.5f);
-    g_TxNMEA.TuneBeacon(301.5f, 1, 0);
-    g_TxNMEA.SetMessageRate(RATE_5S, "GPGGA", false);
+Events Correction(int rate, const char* type) {
+    Events out = {"$JASC,BEAC,0,OTHER\r\n", "$JASC,RTCM,0,OTHER\r\n", "$JASC,BEAC,0,OTHER\r\n",
+                  "$JASC,RTCM,0,OTHER\r\n"};
+    out.push_back(std::string("$JASC,") + type + "," + std::to_string(rate) + ",OTHER\r\n");
+    return out;
 }
+const std::string kOther = ",OTHER\r\n\r\n";
 
-class CommaLocaleTest : public ::testing::TestWithParam<wiretest::CommaLocale> {};
-
-TEST_P(CommaLocaleTest, CommandsKeepTheirBytes) {
-    wiretest::Wire wire;
-    SendNumericCommands();
-    const std::string reference = wire.TakeWire();
-    ASSERT_NE(reference.find("0.500000"), std::string::npos);
-    if (!wiretest::WithCommaLocale(GetParam(), SendNumericCommands)) {
-        DECIMAL_COMMA_MISSING(wiretest::kNoGermanLocale);
+class ConfigSend : public ::testing::Test {
+protected:
+    void SetUp() override {
+        WizardInfo& w = gps->Info.Settings.WizardLive;
+        w.Init();
+        w.iNMEABaudRate = 19200;
+        w.iRTCMBaudRate = 4800;
+        w.iElevation = 10;
+        w.iMaxAge = 300;
+        w.ulFreqKhz = 1545530;
+        w.iSymbolRate = 2400;
+        w.dRefLat = 51.5;
+        w.dRefLon = -0.125;
+        w.dRefAlt = 45.25;
+        w.eDfxPort = DFX_PORTB;
+        w.ThisPortConfig.eGGA = RATE_1HZ;
+        w.ThisPortConfig.eBIN95 = RATE_5HZ;
+        w.ThisPortConfig.bRTCM = 1;
+        w.OtherPortConfig.eHPR = RATE_10HZ;
     }
-    EXPECT_EQ(wire.TakeWire(), reference);
+    wiretest::Wire wire;
+    std::unique_ptr<CGPS> gps = std::make_unique<CGPS>();
+};
+
+TEST_F(ConfigSend, WholeThenChangedSettings) {
+    WizardInfo& live = gps->Info.Settings.WizardLive;
+    gps->SendConfig(live);
+    EXPECT_EQ(
+        wire.Take(),
+        Concat({{"$JBAUD,19200\r\n", "~250", "$JBAUD,4800,OTHER\r\n", "~250", "$JMASK,10\r\n",
+                 "$JAGE,300\r\n", "~20", "$JFREQ,1545530,2400\r\n", "~20",
+                 "$JRTK,1,51.500000,-0.125000,45.250000\r\n", "~100", "$JASC,DFX,1,PORTB\r\n"},
+                PortStream("\r\n", {{"GPGGA", "1"}, {"95", "5"}}),
+                PortStream(kOther, {{"HPR", "10"}}),
+                Correction(1, "BEAC"),
+                {"~20"},
+                Correction(1, "RTCM"),
+                {"~20"}}));
+    EXPECT_EQ(gps->Info.Settings.WizardSnapshot.OtherPortConfig.eHPR, RATE_10HZ);
+    // Right after a whole send only the correction output differs.
+    gps->SendChangedConfig(live);
+    EXPECT_EQ(wire.Take(), Concat({Correction(1, "BEAC"), Correction(1, "RTCM"), {"~20"}}));
+
+    live.iNMEABaudRate = 38400;
+    live.iRTCMBaudRate = 9600;
+    live.iElevation = 15;
+    live.iMaxAge = 600;
+    live.iSymbolRate = 1200;
+    live.dRefLat = 1.0;  // never sent by this sender
+    live.eDfxPort = DFX_PORTA;
+    live.fFreq = 300.0f;
+    live.ThisPortConfig.eZDA = RATE_1HZ;
+    live.ThisPortConfig.eGSV = RATE_5S;
+    live.OtherPortConfig.eGSA = RATE_5HZ;
+    live.ThisPortConfig.bRTCM = 0;
+    gps->SendChangedConfig(live);
+    EXPECT_EQ(wire.Take(),
+              Concat({{"$JBAUD,38400\r\n", "~250", "~20", "$JBAUD,9600,OTHER\r\n", "~250", "~20",
+                       "$JMASK,15\r\n", "~20", "$JAGE,600\r\n", "~20", "$JFREQ,1545530,1200\r\n",
+                       "~20", "$JASC,GPGSV,0.2\r\n", "~20", "$JASC,GPZDA,1\r\n",  // no pause
+                       "$JASC,GPGSA,5" + kOther, "~20"},
+                      Correction(0, "BEAC"),
+                      Correction(0, "RTCM"),
+                      {"~20"}}));
+    EXPECT_EQ(gps->Info.Settings.WizardSnapshot.dRefLat, 1.0);
+
+    live.eDfxPort = DFX_NONE;
+    gps->SendConfig(live);
+    for (const std::string& e : wire.Take()) EXPECT_EQ(e.find("DFX"), std::string::npos) << e;
 }
 
-INSTANTIATE_TEST_SUITE_P(Locales, CommaLocaleTest,
-                         ::testing::Values(wiretest::CommaLocale::Numpunct,
-                                           wiretest::CommaLocale::System),
-                         wiretest::CommaLocaleName);
+// The receiver's replies, as the reader thread would decode them during the pauses.
+void AnswerLikeAReceiver(GPSInfo& info, const std::string& command) {
+    if (command == "$JSHOW\r\n") {
+        RecordLock lock(info.ulPart1Lock);
+        info.iRxNMEABaudRate = 115200;
+        info.iRxRTCMBaudRate = 19200;
+        info.iRxElevation = 7;
+        info.iRxMaxAge = 1800;
+        info.RxPortConfig.eGGA = RATE_1HZ;
+        info.RxPortConfig.eGSA = RATE_5HZ;
+        info.RxPortConfig.eHPR = RATE_10HZ;
+        info.RxPortConfig.iSpare[RXSPARE_OTHER_GGA + 2] = RATE_5S;  // other port's GSA
+        info.RxPortConfig.iSpare[RXSPARE_OTHER_HPR] = RATE_20HZ;
+        info.RxPortConfig.iSpare[RXSPARE_OTHER_GGA + 10] = RATE_1HZ;  // other port's BIN96
+    } else if (command == "$JGEO,ALL\r\n") {
+        info.LBand.ulGeoFreqKhz = 1545485;
+        info.LBand.iGeoId = 1201;
+    } else if (command == "$PKRV,1,1\r\n") {
+        info.Beacon.fBeaconFreq = 313.0f;
+        info.Beacon.iBeaconBitRate = 2;
+        info.Beacon.iStationId = 812;
+    } else if (command == "$JRTK\r\n") {
+        info.RxPortConfig.dCurRefLat = 51.25;
+        info.RxPortConfig.dCurRefLon = -1.5;
+        info.RxPortConfig.dCurRefAlt = 99.5;
+        info.RxPortConfig.eCurDfxPort = DFX_PORTC;
+    }
+}
+
+TEST_F(ConfigSend, ReadConfigQueriesWithItsPausesAndFillsTheSettings) {
+    // Left from a previous read: cleared before the queries, this port's correction flag kept.
+    GPSInfo& info = gps->Info;
+    info.RxPortConfig.eGLL = RATE_1HZ;
+    info.RxPortConfig.iSpare[RXSPARE_OTHER_GGA] = RATE_1HZ;
+    info.RxPortConfig.bRTCM = 1;
+    wire.device.onWrite = [&](const std::string& text) { AnswerLikeAReceiver(info, text); };
+    WizardInfo& w = info.Settings.WizardLive;
+    wire.clock.ClearPauses();
+    EXPECT_EQ(gps->ReadConfig(w), 1);
+    Events expected;
+    for (const char* id : {"1", "2", "80", "93", "94", "97", "98"})
+        expected.insert(expected.end(), {std::string("$JBIN,") + id + ",0\r\n", "~100"});
+    expected.insert(expected.end(), {"$JBIN,99,0\r\n", "$JI\r\n", "~50"});
+    for (int i = 0; i < 6; ++i) expected.insert(expected.end(), {"$JSHOW\r\n", "~500"});
+    for (int i = 0; i < 2; ++i) expected.insert(expected.end(), {"$JGEO,ALL\r\n", "~500"});
+    for (int i = 0; i < 2; ++i) expected.insert(expected.end(), {"$PKRV,1,1\r\n", "~10", "~500"});
+    expected.insert(expected.end(), {"$JDIFF\r\n", "~100", "~100", "$JRTK,6\r\n", "~100",
+                                     "$JRTK\r\n", "~500", "$PKRV,1,0\r\n", "~10", "~100"});
+    EXPECT_EQ(wire.Take(), expected);
+    EXPECT_EQ(wire.clock.TotalPaused(), 6680u);
+
+    EXPECT_EQ(std::tuple(w.iNMEABaudRate, w.iRTCMBaudRate, w.iElevation, w.iMaxAge, w.ulFreqKhz,
+                         w.iSymbolRate, w.fFreq, w.iBitRate, w.iStationId),
+              std::tuple(115200, 19200, 7, 1800, 1545485u, 1201, 313.0f, 2, 812));
+    const PortConfig &t = w.ThisPortConfig, &o = w.OtherPortConfig;
+    EXPECT_EQ(std::tuple(t.eGGA, t.eGLL, t.eGSA, t.eHPR, t.bRTCM),
+              std::tuple(RATE_1HZ, RATE_OFF, RATE_5HZ, RATE_10HZ, 1));
+    EXPECT_EQ(std::tuple(o.eGGA, o.eGSA, o.eHPR, o.eBIN96, o.bRTCM),
+              std::tuple(RATE_OFF, RATE_5S, RATE_20HZ, RATE_1HZ, 1));
+    EXPECT_EQ(std::tuple(w.dRefLat, w.dRefLon, w.dRefAlt, w.eDfxPort),
+              std::tuple(51.25, -1.5, 99.5, DFX_PORTC));
+    EXPECT_EQ(std::memcmp(&info.Settings.WizardSnapshot, &w, sizeof(w)), 0);
+    EXPECT_EQ(info.RxPortConfig.ulLastWord + info.ulPart1Lock, 0u) << "every lock released";
+
+    // Without replies the reference and rates are cleared.
+    wire.device.onWrite = nullptr;
+    info.RxPortConfig.eGGA = RATE_1HZ;
+    gps->ReadConfig(w);
+    EXPECT_EQ(std::tuple(w.dRefLat, w.eDfxPort, w.ThisPortConfig.eGGA),
+              std::tuple(0.0, DFX_NONE, RATE_OFF));
+}
+
+TEST(TSpanSenders, ReferencePortAndTypedReference) {
+    wiretest::Wire wire;
+    auto gps = std::make_unique<CGPS>();
+    TSpan tspan(gps.get());
+    tspan.SendReference(51.5, -0.125, 45.25);
+    tspan.QueryReference();
+    for (int port : {0, 1, 2, 3, 4, -1}) tspan.SendDfxPort(port);
+    EXPECT_EQ(wire.Take(),
+              (Events{"$JRTK,1,51.500000,-0.125000,45.250000\r\n", "~100", "~100", "$JRTK,6\r\n",
+                      "~100", "$JRTK\r\n", "~500", "$JASC,DFX,1,PORTA\r\n", "$JASC,DFX,1,PORTB\r\n",
+                      "$JASC,DFX,1,PORTC\r\n"}));
+    gps->Info.RxPortConfig.dCurRefLat = 10.5;
+    gps->Info.RxPortConfig.eCurDfxPort = 2;
+    tspan.SaveReference();
+    EXPECT_EQ(
+        std::tuple(gps->Info.Settings.WizardLive.dRefLat, gps->Info.Settings.WizardLive.eDfxPort),
+        std::tuple(10.5, 2));
+    tspan.ResetReference();
+    EXPECT_EQ(std::tuple(gps->Info.RxPortConfig.dCurRefLat, gps->Info.RxPortConfig.eCurDfxPort),
+              std::tuple(0.0, 0));
+
+    tspan.SendDfxPortName("PORTB");
+    EXPECT_EQ(wire.Take(),
+              (Events{"$JASC,DFX,0,PORTA\r\n", "~40", "$JASC,DFX,0,PORTB\r\n", "~40",
+                      "$JASC,DFX,0,PORTC\r\n", "~40", "$JASC,DFX,1,PORTB\r\n", "~50"}));
+    const struct {
+        const char *lat, *lon, *height;
+        bool rejectDuringPause;  // the receiver answers FAILED within the 250 ms
+        bool staleFlag;          // a rejection left from an earlier command
+        const char* command;
+    } rows[] = {
+        {"51.5", "-0.1", "45", false, false, "$JRTK,1,51.5,-0.1,45\r\n"},
+        {"51.5", "-0.1", "45", true, false, "$JRTK,1,51.5,-0.1,45\r\n"},
+        {"51.5", "-0.1", "45", false, true, "$JRTK,1,51.5,-0.1,45\r\n"},
+        // Unprintable characters go, and each text keeps at most 19 characters.
+        {"5\t1\xC3\xA9.5", "-0.12345678901234567890", "4\r5", false, false,
+         "$JRTK,1,51.5,-0.1234567890123456,45\r\n"},
+    };
+    for (const auto& row : rows) {
+        g_bRTKRefInvalid.store(row.staleFlag ? 1 : 0);
+        wire.clock.onSleep = [&](uint32_t) {
+            if (row.rejectDuringPause) g_bRTKRefInvalid.store(1);
+        };
+        EXPECT_EQ(tspan.SendReferenceText(row.lat, row.lon, row.height), !row.rejectDuringPause);
+        wire.clock.onSleep = nullptr;
+        EXPECT_EQ(wire.Take(), (Events{row.command, "~250"}));
+        EXPECT_EQ(g_bRTKRefInvalid.load(), 0);
+    }
+}
+
+TEST(RecordSenders, BinaryRatesToTheOtherPortAndHeadingSettings) {
+    wiretest::Wire wire;
+    BINLogRateInfo bin;
+    bin.Init();
+    bin.eBIN2 = RATE_1HZ;
+    bin.eD1 = RATE_5S;
+    bin.Send(PORT_OTHER);
+    Events expected;
+    for (const char* id : {"1", "2", "80", "95", "96", "97", "98", "99"})
+        expected.push_back(std::string("$JBIN,") + id + (id[0] == '2' ? ",1" : ",0") + kOther);
+    expected.push_back("$JASC,D1,0.2" + kOther);
+    EXPECT_EQ(wire.Take(), expected);
+    NavInfo nav;
+    nav.Init();
+    nav.bRollOutput = 0;
+    nav.bTiltAid = 0;
+    nav.bNegTilt = 1;
+    nav.fCurSep = -2.75f;
+    nav.SendHeadingSettings();
+    EXPECT_EQ(
+        wire.Take(),
+        (Events{"$JATT,ROLL,NO\r\n", "$JATT,TILTAID,NO\r\n", "$JATT,GYROAID,NO\r\n",
+                "$JATT,LEVEL,NO\r\n", "$JATT,NEGTILT,YES\r\n", "$JATT,FLIPBRD,NO\r\n",
+                "$JATT,HTAU,0.500000\r\n", "$JATT,HRTAU,2.000000\r\n", "$JATT,COGTAU,0.000000\r\n",
+                "$JATT,SPDTAU,0.000000\r\n", "$JATT,HBIAS,0.000000\r\n", "$JATT,PBIAS,0.000000\r\n",
+                "$JATT,MSEP,0.500000\r\n", "$JATT,CSEP,-2.750000\r\n"}));
+}
 
 }  // namespace

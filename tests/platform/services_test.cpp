@@ -28,24 +28,14 @@ TEST(Ports, PrecedenceIsEnvironmentThenFileThenScan) {
     ::setenv("TESSARAY_PC_COM3", "/dev/env3", 1);
     ::setenv("TESSARAY_PC_COM5", "/dev/env5", 1);
 
-    struct Case {
-        int com;
-        const char* path;
-        const char* label;
-    };
-    const Case cases[] = {
-        {1, "/dev/ttyUSB0", "COM1 (/dev/ttyUSB0)"},
-        {2, "/dev/conf2", "COM2 (/dev/conf2)"},
-        {3, "/dev/env3", "COM3 (/dev/env3)"},
-        {4, "/dev/ttyS0", "COM4 (/dev/ttyS0)"},  // an empty line in the file does not count
-        {5, "/dev/env5", "COM5 (/dev/env5)"},
-        {6, "", "COM6"},
-        {0, "", "COM0"},
-        {51, "", "COM51"},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(platform::PortDevicePath(c.com), c.path) << c.com;
-        EXPECT_EQ(platform::PortLabel(c.com), c.label) << c.com;
+    // An empty line in the file does not count.
+    const std::pair<int, const char*> cases[] = {
+        {1, "/dev/ttyUSB0"}, {2, "/dev/conf2"}, {3, "/dev/env3"}, {4, "/dev/ttyS0"},
+        {5, "/dev/env5"},    {6, ""},           {0, ""},          {51, ""}};
+    for (const auto& [com, path] : cases) {
+        const std::string label = "COM" + std::to_string(com);
+        EXPECT_EQ(platform::PortDevicePath(com), path) << com;
+        EXPECT_EQ(platform::PortLabel(com), *path ? label + " (" + path + ")" : label);
     }
     ::unsetenv("TESSARAY_PC_COM3");
     ::unsetenv("TESSARAY_PC_COM5");
@@ -91,17 +81,13 @@ TEST(Ports, ConfFileIsReadWhenItChangesAndRefusedWhenItIsNoSmallFile) {
          "/dev/ttyUSB0", ": not a regular file; its port lines"},
         {[&] { std::filesystem::remove(conf); }, "/dev/ttyUSB0", ""},
     };
-    for (size_t i = 0; i < std::size(steps); ++i) {
+    for (const auto& step : steps) {
         notices.clear();
-        steps[i].change();
-        EXPECT_EQ(platform::PortDevicePath(1), steps[i].com1) << "step " << i;
-        EXPECT_EQ(platform::PortDevicePath(1), steps[i].com1) << "step " << i;
-        if (*steps[i].notice) {
-            ASSERT_EQ(notices.size(), 1u) << "step " << i;
-            EXPECT_NE(notices[0].find(conf + steps[i].notice), std::string::npos) << notices[0];
-        } else {
-            EXPECT_TRUE(notices.empty()) << "step " << i << ": " << notices[0];
-        }
+        step.change();
+        EXPECT_EQ(platform::PortDevicePath(1) + platform::PortDevicePath(1),
+                  std::string(step.com1) + step.com1);
+        ASSERT_EQ(notices.size(), *step.notice ? 1u : 0u) << step.com1;
+        EXPECT_TRUE(!*step.notice || notices[0].find(conf + step.notice) != std::string::npos);
     }
     platform::SetNotifySink(nullptr);
     std::filesystem::remove_all(dir);
@@ -125,7 +111,7 @@ TEST(Trace, RingKeepsTheNewestLinesAndAssertContinues) {
     EXPECT_TRUE(platform::TraceContains("services_test.cpp:"));
 }
 
-TEST(Notify, GoesToTheInstalledSinkElseToTheTrace) {
+TEST(Notify, GoesToTheInstalledSinkElseToTheTraceAndEventsStaySet) {
     platform::ClearTrace();
     platform::Notify("Tessaray_PC: Error Occured on SComm::ReadBytes");
     EXPECT_TRUE(platform::TraceContains("Error Occured on SComm::ReadBytes"));
@@ -134,6 +120,14 @@ TEST(Notify, GoesToTheInstalledSinkElseToTheTrace) {
     std::thread([] { platform::Notify("from the reader thread"); }).join();
     platform::SetNotifySink(nullptr);
     EXPECT_EQ(got, std::vector<std::string>{"from the reader thread"});
+    platform::Event event(true);
+    EXPECT_TRUE(event.Wait(0) && event.Wait(0)) << "manual reset";
+    event.Reset();
+    EXPECT_FALSE(event.Wait(0));
+    std::thread setter([&event] { event.Set(); });
+    EXPECT_TRUE(event.Wait(10000));
+    setter.join();
+    EXPECT_TRUE(event.IsSet());
 }
 
 TEST(Clock, VirtualClockRecordsPausesAndTickWraps) {
@@ -144,16 +138,4 @@ TEST(Clock, VirtualClockRecordsPausesAndTickWraps) {
     EXPECT_EQ(clock.pauses(), (std::vector<uint32_t>{50, 100}));
     EXPECT_EQ(platform::TickCount() - start, 150u);  // across the wrap
     EXPECT_LT(platform::TickCount(), start);
-}
-
-TEST(Event, ManualResetStaysSetUntilReset) {
-    platform::Event event(true);
-    EXPECT_TRUE(event.Wait(0));
-    EXPECT_TRUE(event.Wait(0));
-    event.Reset();
-    EXPECT_FALSE(event.Wait(0));
-    std::thread setter([&event] { event.Set(); });
-    EXPECT_TRUE(event.Wait(10000));
-    setter.join();
-    EXPECT_TRUE(event.IsSet());
 }

@@ -1,6 +1,6 @@
-// The satellites screen headless: commands on entry, tick and leave, the counts and signal
-// bars from the decoders, the right-hand panel for each differential source, and the sky plot
-// at the projected places of known satellites.
+// The satellites screen: commands on entry, tick and leave, counts and signal bars from the
+// decoders, the right-hand panel for each differential source, and the sky plot at the
+// projected places of known satellites.
 
 #include <gtest/gtest.h>
 
@@ -17,8 +17,6 @@
 #include "screens/position/GPS_2.h"
 #include "shell/Tessaray_PC.h"
 #include "support/qt/screen_harness.h"
-#include "ui/automation.h"
-#include "ui/dialog.h"
 
 namespace {
 
@@ -29,13 +27,10 @@ protected:
     CGPS_2* S() { return As<CGPS_2>(SCR_GPS_2); }
 
     // A pixel of the page as the user sees it: background, plot and controls together.
-    ui::Rgb PagePixel(int x, int y) {
-        const QImage image = S()->Widget()->grab().toImage();
-        const QRgb p = image.pixel(x, y);
-        return {static_cast<uint8_t>(qRed(p)), static_cast<uint8_t>(qGreen(p)),
-                static_cast<uint8_t>(qBlue(p))};
+    ui::Rgb PagePixel(ui::Point at) {
+        const QRgb p = S()->Widget()->grab().toImage().pixel(at.x, at.y);
+        return {uint8_t(qRed(p)), uint8_t(qGreen(p)), uint8_t(qBlue(p))};
     }
-
     // Where the plot puts a satellite, from the plot square and the scale alone.
     ui::Point SkyPlace(double elev, double azim) {
         const double sx = theApp().fScaleX, sy = theApp().fScaleY;
@@ -45,22 +40,40 @@ protected:
         const double r = (90 - elev) / 90 * 60 * 1.173 * 1.02;
         return {cx + int((std::cos(a) * r - 2.0) * sx), cy - int(std::sin(a) * r * sy)};
     }
+    // The right-hand panel: group title, left and right bar (title, value, position), the
+    // L-band name, the tracked legend; "-" for what is hidden; then whether the unavailable
+    // legend and the eleventh bar show.
+    std::string Panel() {
+        std::string out;
+        const auto shown = [&](int id, const std::string& what) {
+            out += (S()->IsItemVisible(id) ? what : "-") + "|";
+        };
+        shown(IDC_GPS2_SBAS_GROUP, Text(IDC_GPS2_SBAS_GROUP));
+        for (int side = 0; side < 2; ++side) {
+            const int bar = side ? IDC_GPS2_RIGHT_BAR : IDC_GPS2_LEFT_BAR;
+            shown(bar, Text(side ? IDC_GPS2_RIGHT_TITLE : IDC_GPS2_LEFT_TITLE) + " " +
+                           Text(side ? IDC_GPS2_RIGHT_VALUE : IDC_GPS2_LEFT_VALUE) + " " +
+                           std::to_string(S()->GetPos(bar)));
+        }
+        shown(IDC_GPS2_LBAND_NAME, Text(IDC_GPS2_LBAND_NAME));
+        shown(1015, Text(1015));
+        out += S()->IsItemVisible(1136) ? "+" : "-";
+        out +=
+            S()->IsItemVisible(kGps2Bars[10]) && S()->IsItemVisible(kGps2BarLabels[11]) ? "+" : "-";
+        return out;
+    }
 };
 
 // Message 99: twelve channel records, each with its code-lock value after the byte fields.
 std::string Message99(const std::vector<uint16_t>& codeLocks) {
     platform::ByteWriter w;
     w.U8(0), w.U8(0), w.U16(0), w.F64(0.0);
-    for (size_t j = 0; j < 12; ++j) {
-        w.Zeros(12);
-        w.U16(j < codeLocks.size() ? codeLocks[j] : 0);
-        w.Zeros(10);
-    }
+    for (size_t j = 0; j < 12; ++j) w.Zeros(12), w.U16(codeLocks[j]), w.Zeros(10);
     w.Zeros(4);
     return w.str();
 }
 
-TEST_F(Gps2Test, CommandsCountsAndBarsFromTheReceiver) {
+TEST_F(Gps2Test, CommandsCountsBarsAndPanel) {
     Start();
     Open(SCR_GPS_2);
     ui::StepRunner run;
@@ -72,25 +85,60 @@ TEST_F(Gps2Test, CommandsCountsAndBarsFromTheReceiver) {
         Tick();
         EXPECT_EQ(Wire(), (Lines{"~0", "$JGEO,ALL\r\n", "$JDIFF\r\n"}));
 
-        // Status word: 9 viewable, 7 above the mask, 6 with corrections, 8 in the solution.
+        // Status word: 9 viewable, 7 above the mask, 6 with corrections, 8 in the solution;
+        // the solution's 5 is fewer. Code locks 0 and 19 are at the floor, 65535 beyond the top.
         ASSERT_TRUE(Feed("RD1,000041,1910,1557.8450,1,0,0,0,0,0,0,1,00678009"));
         ASSERT_TRUE(Feed("GPGGA,123519,4807.038,N,01131.000,E,2,05,0.9,545.4,M,46.9,M,,"));
-        // 0 and 19 are at the floor, 65535 beyond the top.
-        ASSERT_TRUE(FeedBin(99, Message99({0, 19, 20, 200, 1000, 5000, 20000, 65535, 4096})));
+        ASSERT_TRUE(
+            FeedBin(99, Message99({0, 19, 20, 200, 1000, 5000, 20000, 65535, 4096, 0, 0, 0})));
         Tick();
-        EXPECT_EQ(Text(IDC_GPS2_VIEWABLE), "9");
-        EXPECT_EQ(Text(IDC_GPS2_ABOVE_MASK), "7");
-        EXPECT_EQ(Text(IDC_GPS2_CORRECTIONS), "6");
-        EXPECT_EQ(Text(IDC_GPS2_USED), "5");  // the solution's 5 is fewer than the status's 8
+        EXPECT_EQ(
+            Texts({IDC_GPS2_VIEWABLE, IDC_GPS2_ABOVE_MASK, IDC_GPS2_CORRECTIONS, IDC_GPS2_USED}),
+            "9|7|6|5");
+        std::string bars;
+        for (int j = 0; j < 12; ++j)
+            bars += Text(kGps2BarLabels[j]) + "=" + std::to_string(S()->GetPos(kGps2Bars[j])) + " ";
+        EXPECT_EQ(bars, "00=0 00=0 00=0 10=10 17=17 24=24 30=30 30=30 23=23 00=0 00=0 00=0 ");
+
         const struct {
-            const char* text;
-            int pos;
-        } bars[12] = {{"00", 0},  {"00", 0},  {"00", 0},  {"10", 10}, {"17", 17}, {"24", 24},
-                      {"30", 30}, {"30", 30}, {"23", 23}, {"00", 0},  {"00", 0},  {"00", 0}};
-        for (int j = 0; j < 12; ++j) {
-            EXPECT_EQ(Text(kGps2BarLabels[j]), bars[j].text) << j;
-            EXPECT_EQ(S()->GetPos(kGps2Bars[j]), bars[j].pos) << j;
+            int source;
+            const char* ber;  // "$RD1" bit-error rates
+            uint32_t geoKhz;
+            float geoLongitude;
+            int ss, snr;
+            const char* panel;
+        } cases[] = {
+            {3, "0-620", 0, 0, 0, 0, "SBAS Satellites|BER 0 500|BER 500 0|-|Tracked SBAS:|+-"},
+            {3, "-3-40", 0, 0, 0, 0, "SBAS Satellites|BER 0 500|BER 40 460|-|Tracked SBAS:|+-"},
+            {2, "120", 1530359, 0, 0, 0, "OmniSTAR|-|BER 120 380|MSV-E|Tracked LBND:|-+"},
+            {2, "500", 1535137, 140, 0, 0, "OmniSTAR|-|BER 500 0|AP-SAT|Tracked LBND:|-+"},
+            {2, "0", 1535137, -98, 0, 0, "OmniSTAR|-|BER 0 500|AM-SAT|Tracked LBND:|-+"},
+            {2, "10", 1234567, 0, 0, 0, "OmniSTAR|-|BER 10 490|MSV-W|Tracked LBND:|-+"},
+            {1, "0", 0, 0, 45, -2, "-|SS 45 45|SNR 0 0|-|-|-+"},
+            {0, "0", 0, 0, 0, 0, "-|-|-|-|-|-+"},
+            {5, "0", 0, 0, 0, 0, "-|-|-|-|-|-+"},
+            {3, "10-20", 0, 0, 0, 0, "SBAS Satellites|BER 10 490|BER 20 480|-|Tracked SBAS:|+-"},
+        };
+        for (const auto& c : cases) {
+            {
+                GPSInfo& info = g_GPS.Info;
+                RecordLock lock(info.Nav.ulNavLock);
+                info.eCurCorrSource = c.source;
+                info.LBand.ulGeoFreqKhz = c.geoKhz;
+                info.LBand.fGeoLongitude = c.geoLongitude;
+                info.LBand.iSBASPRN1 = 135, info.LBand.iSBASPRN2 = 0;
+                info.Beacon.iSignalStrength = c.ss, info.Beacon.iSNR = c.snr;
+            }
+            ASSERT_TRUE(
+                Feed(std::string("RD1,000041,1910,1557.8450,1,") + c.ber + ",0,0,0,0,0,1,0"));
+            Tick();
+            EXPECT_EQ(Panel(), c.panel) << c.source << " " << c.ber;
         }
+        // The bars show clamped copies; the record keeps what the receiver sent.
+        g_GPS.Info.LBand.iSBASBer1 = -3;
+        Tick();
+        EXPECT_EQ(g_GPS.Info.LBand.iSBASBer1, -3);
+        EXPECT_EQ(Texts({IDC_GPS2_SBAS_VIEWABLE, IDC_GPS2_SBAS_TRACKED}), "1|1");
 
         // Leaving turns the sentences off and leaves binary message 99 on.
         ClearWire();
@@ -108,291 +156,47 @@ TEST_F(Gps2Test, CommandsCountsAndBarsFromTheReceiver) {
     Run(run);
 }
 
-TEST_F(Gps2Test, RightHandPanelFollowsTheDifferentialSource) {
-    Start();
-    struct Case {
-        const char* name;
-        int source;
-        const char* ber;  // "$RD1" bit-error rate
-        uint32_t geoKhz;
-        float geoLongitude;
-        int ss, snr;
-        bool group, left, right, bar11, legendUnavail;
-        const char *title, *leftTitle, *rightTitle, *leftValue, *rightValue, *nameText, *legend;
-        int leftPos, rightPos;
-    };
-    const Case cases[] = {
-        {"SBAS",
-         3,
-         "0-620",
-         0,
-         0,
-         0,
-         0,
-         true,
-         true,
-         true,
-         false,
-         true,
-         "SBAS Satellites",
-         "BER",
-         "BER",
-         "0",
-         "500",
-         nullptr,
-         "Tracked SBAS:",
-         500,
-         0},
-        {"SBAS negative",
-         3,
-         "-3-40",
-         0,
-         0,
-         0,
-         0,
-         true,
-         true,
-         true,
-         false,
-         true,
-         "SBAS Satellites",
-         "BER",
-         "BER",
-         "0",
-         "40",
-         nullptr,
-         "Tracked SBAS:",
-         500,
-         460},
-        {"L-band east",
-         2,
-         "120",
-         1530359,
-         0,
-         0,
-         0,
-         true,
-         false,
-         true,
-         true,
-         false,
-         "OmniSTAR",
-         nullptr,
-         "BER",
-         nullptr,
-         "120",
-         "MSV-E",
-         "Tracked LBND:",
-         0,
-         380},
-        {"L-band Asia-Pacific",
-         2,
-         "500",
-         1535137,
-         140.0f,
-         0,
-         0,
-         true,
-         false,
-         true,
-         true,
-         false,
-         "OmniSTAR",
-         nullptr,
-         "BER",
-         nullptr,
-         "500",
-         "AP-SAT",
-         "Tracked LBND:",
-         0,
-         0},
-        {"L-band Americas",
-         2,
-         "0",
-         1535137,
-         -98.0f,
-         0,
-         0,
-         true,
-         false,
-         true,
-         true,
-         false,
-         "OmniSTAR",
-         nullptr,
-         "BER",
-         nullptr,
-         "0",
-         "AM-SAT",
-         "Tracked LBND:",
-         0,
-         500},
-        {"L-band unknown",
-         2,
-         "10",
-         1234567,
-         0,
-         0,
-         0,
-         true,
-         false,
-         true,
-         true,
-         false,
-         "OmniSTAR",
-         nullptr,
-         "BER",
-         nullptr,
-         "10",
-         "MSV-W",
-         "Tracked LBND:",
-         0,
-         490},
-        {"beacon", 1,       "0",  0,     0,    45,  -2,      false,   true, true, true,
-         false,    nullptr, "SS", "SNR", "45", "0", nullptr, nullptr, 45,   0},
-        {"none", 0,       "0",     0,       0,       0,       0,       false,   false, false, true,
-         false,  nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, 0,     0},
-        {"RTK", 5,       "0",     0,       0,       0,       0,       false,   false, false, true,
-         false, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, 0,     0},
-        {"SBAS again",
-         3,
-         "10-20",
-         0,
-         0,
-         0,
-         0,
-         true,
-         true,
-         true,
-         false,
-         true,
-         "SBAS Satellites",
-         "BER",
-         "BER",
-         "10",
-         "20",
-         nullptr,
-         "Tracked SBAS:",
-         490,
-         480},
-    };
-    Open(SCR_GPS_2);
-    ui::StepRunner run;
-    WaitShown(run, SCR_GPS_2);
-    run.Add([&] {
-        CGPS_2* s = S();
-        for (const Case& c : cases) {
-            {
-                GPSInfo& info = g_GPS.Info;
-                RecordLock lock(info.Nav.ulNavLock);
-                info.eCurCorrSource = c.source;
-                info.LBand.ulGeoFreqKhz = c.geoKhz;
-                info.LBand.fGeoLongitude = c.geoLongitude;
-                info.LBand.iSBASPRN1 = 135;
-                info.LBand.iSBASPRN2 = 0;
-                info.Beacon.iSignalStrength = c.ss;
-                info.Beacon.iSNR = c.snr;
-            }
-            ASSERT_TRUE(
-                Feed(std::string("RD1,000041,1910,1557.8450,1,") + c.ber + ",0,0,0,0,0,1,0"));
-            Tick();
-            EXPECT_EQ(s->IsItemVisible(IDC_GPS2_SBAS_GROUP), c.group) << c.name;
-            if (c.title) {
-                EXPECT_EQ(Text(IDC_GPS2_SBAS_GROUP), c.title) << c.name;
-            }
-            EXPECT_EQ(s->IsItemVisible(IDC_GPS2_LEFT_BAR), c.left) << c.name;
-            EXPECT_EQ(s->IsItemVisible(IDC_GPS2_RIGHT_BAR), c.right) << c.name;
-            EXPECT_EQ(s->IsItemVisible(kGps2Bars[10]), c.bar11) << c.name;
-            EXPECT_EQ(s->IsItemVisible(kGps2BarLabels[11]), c.bar11) << c.name;
-            EXPECT_EQ(s->IsItemVisible(1136), c.legendUnavail) << c.name;
-            EXPECT_EQ(s->IsItemVisible(1015), c.legend != nullptr) << c.name;
-            if (c.legend) {
-                EXPECT_EQ(Text(1015), c.legend) << c.name;
-            }
-            EXPECT_EQ(s->IsItemVisible(IDC_GPS2_LBAND_NAME), c.nameText != nullptr) << c.name;
-            if (c.nameText) {
-                EXPECT_EQ(Text(IDC_GPS2_LBAND_NAME), c.nameText) << c.name;
-            }
-            if (c.leftTitle) {
-                EXPECT_EQ(Text(IDC_GPS2_LEFT_TITLE), c.leftTitle) << c.name;
-                EXPECT_EQ(Text(IDC_GPS2_LEFT_VALUE), c.leftValue) << c.name;
-                EXPECT_EQ(s->GetPos(IDC_GPS2_LEFT_BAR), c.leftPos) << c.name;
-            }
-            if (c.rightTitle) {
-                EXPECT_EQ(Text(IDC_GPS2_RIGHT_TITLE), c.rightTitle) << c.name;
-                EXPECT_EQ(Text(IDC_GPS2_RIGHT_VALUE), c.rightValue) << c.name;
-                EXPECT_EQ(s->GetPos(IDC_GPS2_RIGHT_BAR), c.rightPos) << c.name;
-            }
-        }
-        // The bars show clamped copies; the record keeps what the receiver sent.
-        EXPECT_EQ(g_GPS.Info.LBand.iSBASBer1, 10);
-        g_GPS.Info.LBand.iSBASBer1 = -3;
-        Tick();
-        EXPECT_EQ(g_GPS.Info.LBand.iSBASBer1, -3);
-        EXPECT_EQ(Text(IDC_GPS2_SBAS_VIEWABLE), "1");
-        EXPECT_EQ(Text(IDC_GPS2_SBAS_TRACKED), "1");
-        EndAll();
-    });
-    Run(run);
-}
-
 TEST_F(Gps2Test, SkyPlotPutsEverySatelliteOnTheRingOfItsElevation) {
     for (double scale : {1.0, 1.5}) {
         SCOPED_TRACE(scale);
         Start(scale);
-        {
-            GPSInfo& info = g_GPS.Info;
-            info.Settings.WizardLive.iElevation = 10;
-            info.eCurCorrSource = CORR_SBAS;
-            info.LBand.iSBASPRN1 = 135, info.LBand.fSBASElevation1 = 30,
-            info.LBand.fSBASAzimuth1 = 220;
-            info.LBand.iSBASPRN2 = 138, info.LBand.fSBASElevation2 = 45,
-            info.LBand.fSBASAzimuth2 = 250;
-        }
+        LBandInfo& lb = g_GPS.Info.LBand;
+        g_GPS.Info.Settings.WizardLive.iElevation = 10;
+        g_GPS.Info.eCurCorrSource = CORR_SBAS;
+        lb.iSBASPRN1 = 135, lb.fSBASElevation1 = 30, lb.fSBASAzimuth1 = 220;
+        lb.iSBASPRN2 = 138, lb.fSBASElevation2 = 45, lb.fSBASAzimuth2 = 250;
         // Fourteen in view: only the twelve channels are plotted.
         ASSERT_TRUE(Feed("GPGSV,4,1,14,01,60,045,40,02,05,135,30,03,75,300,35,04,20,160,33"));
         ASSERT_TRUE(Feed("GPGSV,4,2,14,05,09,100,30,06,10,080,30,07,40,330,30,08,50,120,30"));
         const ui::Rgb orange{234, 175, 15}, grey{150, 150, 150}, blue{30, 28, 119};
-        struct Probe {
+        const struct {
             double elev, azim;
             ui::Rgb centre;
-        };
-        const Probe probes[] = {
-            {60, 45, orange}, {5, 135, grey},   {75, 300, orange}, {20, 160, orange},
-            {9, 100, grey},   {10, 80, orange}, {30, 220, blue},   {45, 250, grey},
-        };
-        Open(SCR_GPS_2);
-        ui::StepRunner run;
-        WaitShown(run, SCR_GPS_2);
-        run.Add([&] {
+        } probes[] = {{60, 45, orange}, {5, 135, grey},   {75, 300, orange}, {20, 160, orange},
+                      {9, 100, grey},   {10, 80, orange}, {30, 220, blue},   {45, 250, grey}};
+        OnScreen(SCR_GPS_2, [&] {
             Tick();
-            for (const Probe& p : probes) {
-                const ui::Point at = SkyPlace(p.elev, p.azim);
-                EXPECT_EQ(PagePixel(at.x, at.y), p.centre) << p.elev << "/" << p.azim;
-            }
+            for (const auto& p : probes)
+                EXPECT_EQ(PagePixel(SkyPlace(p.elev, p.azim)), p.centre) << p.elev << "/" << p.azim;
             // The outer ring of a satellite below the mask keeps the satellite's colour.
             const ui::Point low = SkyPlace(5, 135);
-            const ui::Rgb ring = PagePixel(low.x - 4, low.y);
+            const ui::Rgb ring = PagePixel({low.x - 4, low.y});
             EXPECT_GT(ring.r, 180);
             EXPECT_LT(ring.b, 60);
             // An L-band satellite is drawn only while one is tracked.
             g_GPS.Info.eCurCorrSource = CORR_LBND;
-            g_GPS.Info.LBand.fGeoElevation = 35, g_GPS.Info.LBand.fGeoAzimuth = 200;
-            g_GPS.Info.LBand.ulGeoFreqKhz = 1540000;
+            lb.fGeoElevation = 35, lb.fGeoAzimuth = 200, lb.ulGeoFreqKhz = 1540000;
             Tick();
-            const ui::Point geo = SkyPlace(35, 200);
-            EXPECT_NE(PagePixel(geo.x, geo.y), blue);
-            g_GPS.Info.LBand.ulGeoFreqKhz = 1536782;
+            EXPECT_NE(PagePixel(SkyPlace(35, 200)), blue);
+            lb.ulGeoFreqKhz = 1536782;
             Tick();
-            EXPECT_EQ(PagePixel(geo.x, geo.y), blue);
+            EXPECT_EQ(PagePixel(SkyPlace(35, 200)), blue);
             // Covering and showing the page again keeps the picture.
             S()->Widget()->hide();
             S()->Widget()->show();
-            EXPECT_EQ(PagePixel(geo.x, geo.y), blue);
+            EXPECT_EQ(PagePixel(SkyPlace(35, 200)), blue);
             Shot(scale == 1.0 ? "gps2_sats_scale_1.0" : "gps2_sats_scale_1.5");
-            EndAll();
         });
-        Run(run);
         TearDown();
     }
 }

@@ -20,7 +20,6 @@ using strip::StripScale;
 
 TEST(StripChartTime, PagesLabelsSlidersAndCursorSample) {
     struct Case {
-        const char* name;
         int coarse, precise, lastPrecise, writeIndex;
         int pageOffset;
         const char *leftLabel, *rightLabel;
@@ -28,44 +27,41 @@ TEST(StripChartTime, PagesLabelsSlidersAndCursorSample) {
         const char *seconds, *minutes;
         int cursorSample, firstPoint, lastPoint;
     };
+    // clang-format off
     const Case cases[] = {
-        {"first visit: newest page, cursor on the newest second", 3600, 150, 150, 10, 0, "-150",
-         "Now", 3600, 150, "Now", "Now", 9, 3459, 9},
-        {"coarse at 0: the oldest full page, value wraps to the newest", 0, 150, 150, 10, 3450,
-         "-3600", "-3450", 0, 0, "-3600 s", "-60:00", 9, 9, 159},
-        {"coarse moved inside a page", 3500, 150, 150, 0, 0, "-150", "Now", 3500, 50, "-100 s",
-         "-01:40", 3499, 3449, 3599},
-        {"coarse moved onto a page boundary", 3450, 150, 150, 0, 150, "-300", "-150", 3450, 150,
-         "-150 s", "-02:30", 3449, 3299, 3449},
-        {"precise dragged to the right edge from 149", 3449, 150, 149, 100, 150, "-300", "-150",
-         3451, 1, "-149 s", "-02:29", 3550, 3399, 3549},
-        {"precise dragged to the left edge from 149", 3599, 0, 149, 100, 0, "-150", "Now", 3450,
-         150, "-150 s", "-02:30", 3549, 3549, 99},
-        {"precise dragged to the left edge on the first page", 100, 0, 100, 5, 3450, "-3600",
-         "-3450", 0, 0, "-3600 s", "-60:00", 4, 4, 154},
-        {"precise moved inside the page", 3300, 20, 150, 3599, 300, "-450", "-300", 3170, 20,
-         "-430 s", "-07:10", 3168, 3148, 3298},
-        {"precise moved on a boundary page", 3450, 75, 150, 0, 150, "-300", "-150", 3375, 75,
-         "-225 s", "-03:45", 3374, 3299, 3449},
-        {"precise moved at coarse 0", 0, 40, 0, 0, 3450, "-3600", "-3450", 40, 40, "-3560 s",
-         "-59:20", 39, 3599, 149},
-        {"precise to the right edge on the newest page", 3500, 150, 50, 0, 0, "-150", "Now", 3600,
-         150, "Now", "Now", 3599, 3449, 3599},
+        // First visit: newest page, cursor on the newest second.
+        {3600, 150, 150, 10, 0, "-150", "Now", 3600, 150, "Now", "Now", 9, 3459, 9},
+        // Coarse at 0: the oldest full page, the value wraps to the newest.
+        {0, 150, 150, 10, 3450, "-3600", "-3450", 0, 0, "-3600 s", "-60:00", 9, 9, 159},
+        // Coarse moved inside a page and onto a page boundary.
+        {3500, 150, 150, 0, 0, "-150", "Now", 3500, 50, "-100 s", "-01:40", 3499, 3449, 3599},
+        {3450, 150, 150, 0, 150, "-300", "-150", 3450, 150, "-150 s", "-02:30", 3449, 3299, 3449},
+        // Precise dragged to the right edge, to the left edge, on the first page.
+        {3449, 150, 149, 100, 150, "-300", "-150", 3451, 1, "-149 s", "-02:29", 3550, 3399, 3549},
+        {3599, 0, 149, 100, 0, "-150", "Now", 3450, 150, "-150 s", "-02:30", 3549, 3549, 99},
+        {100, 0, 100, 5, 3450, "-3600", "-3450", 0, 0, "-3600 s", "-60:00", 4, 4, 154},
+        // Precise moved inside the page, on a boundary page, at coarse 0, to the newest edge.
+        {3300, 20, 150, 3599, 300, "-450", "-300", 3170, 20, "-430 s", "-07:10", 3168, 3148, 3298},
+        {3450, 75, 150, 0, 150, "-300", "-150", 3375, 75, "-225 s", "-03:45", 3374, 3299, 3449},
+        {0, 40, 0, 0, 3450, "-3600", "-3450", 40, 40, "-3560 s", "-59:20", 39, 3599, 149},
+        {3500, 150, 50, 0, 0, "-150", "Now", 3600, 150, "Now", "Now", 3599, 3449, 3599},
     };
+    // clang-format on
     for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.coarse << " " << c.precise << " " << c.lastPrecise);
         const int r = strip::PageOffset(c.coarse);
-        EXPECT_EQ(r, c.pageOffset) << c.name;
+        EXPECT_EQ(r, c.pageOffset);
         const auto labels = strip::TimeLabels(r);
-        EXPECT_EQ(labels[0], c.leftLabel) << c.name;
-        EXPECT_EQ(labels[5], c.rightLabel) << c.name;
+        EXPECT_EQ(labels[0], c.leftLabel);
+        EXPECT_EQ(labels[5], c.rightLabel);
         const strip::Tracks t = strip::SyncTracks(c.coarse, c.precise, c.lastPrecise);
-        EXPECT_EQ(t.coarse, c.newCoarse) << c.name;
-        EXPECT_EQ(t.precise, c.newPrecise) << c.name;
-        EXPECT_EQ(strip::CursorSecondsText(t.coarse), c.seconds) << c.name;
-        EXPECT_EQ(strip::CursorMinutesText(t.coarse), c.minutes) << c.name;
-        EXPECT_EQ(strip::CursorSample(t.coarse, c.writeIndex), c.cursorSample) << c.name;
-        EXPECT_EQ(strip::WindowSample(c.writeIndex, r, 0), c.firstPoint) << c.name;
-        EXPECT_EQ(strip::WindowSample(c.writeIndex, r, 150), c.lastPoint) << c.name;
+        EXPECT_EQ(t.coarse, c.newCoarse);
+        EXPECT_EQ(t.precise, c.newPrecise);
+        EXPECT_EQ(strip::CursorSecondsText(t.coarse), c.seconds);
+        EXPECT_EQ(strip::CursorMinutesText(t.coarse), c.minutes);
+        EXPECT_EQ(strip::CursorSample(t.coarse, c.writeIndex), c.cursorSample);
+        EXPECT_EQ(strip::WindowSample(c.writeIndex, r, 0), c.firstPoint);
+        EXPECT_EQ(strip::WindowSample(c.writeIndex, r, 150), c.lastPoint);
     }
     const auto page = strip::TimeLabels(600);
     const std::array<std::string, 6> expected{"-750", "-720", "-690", "-660", "-630", "-600"};
@@ -76,27 +72,19 @@ TEST(StripChartScale, ValuesToRowsAndMeans) {
     constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
     constexpr double kInf = std::numeric_limits<double>::infinity();
     const int y0 = 100, y1 = 180;  // mid 140, 80 rows
-    struct Case {
-        const char* name;
+    // Centre on the middle row, the scale's ends on the edges, far values clamped (not
+    // wrapped) outside the band, NaN above it, headings across north beside the centre.
+    const struct {
         double v;
         StripScale scale;
         int y;
-    };
-    const Case cases[] = {
-        {"centre on the middle row", 20, {20, 40, false}, 140},
-        {"top of the scale on the top edge", 40, {20, 40, false}, 100},
-        {"bottom of the scale on the bottom edge", 0, {20, 40, false}, 180},
-        {"a step of a quarter span", 30, {20, 40, false}, 120},
-        {"far above: clamped, not wrapped", 1e9, {20, 40, false}, 4},
-        {"far below: clamped", -1e9, {20, 40, false}, 276},
-        {"infinity", kInf, {20, 40, false}, 4},
-        {"NaN falls above the band", kNaN, {20, 40, false}, 4},
-        {"zero span", 21, {20, 0, false}, 4},
-        {"heading past north drawn beside the centre", 0.25, {359.5, 3.0, true}, 120},
-        {"heading before north", 359.75, {0.25, 2.0, true}, 160},
-        {"heading far round the compass stays outside", 180.0, {0.0, 0.8, true}, 4},
-    };
-    for (const Case& c : cases) EXPECT_EQ(strip::ValueToY(c.v, c.scale, y0, y1), c.y) << c.name;
+    } cases[] = {{20, {20, 40, false}, 140},       {40, {20, 40, false}, 100},
+                 {0, {20, 40, false}, 180},        {30, {20, 40, false}, 120},
+                 {1e9, {20, 40, false}, 4},        {-1e9, {20, 40, false}, 276},
+                 {kInf, {20, 40, false}, 4},       {kNaN, {20, 40, false}, 4},
+                 {21, {20, 0, false}, 4},          {0.25, {359.5, 3.0, true}, 120},
+                 {359.75, {0.25, 2.0, true}, 160}, {180.0, {0.0, 0.8, true}, 4}};
+    for (const auto& c : cases) EXPECT_EQ(strip::ValueToY(c.v, c.scale, y0, y1), c.y) << c.v;
 
     std::vector<double> ring(strip::kRingSize, 0.0);
     EXPECT_EQ(strip::RecentMean(ring, 0, 151, 0.001).value, 0.0);
@@ -135,26 +123,15 @@ ui::DialogTemplate ChartPage() {
     return t;
 }
 
-class ChartPageDialog : public ui::Dialog {
-public:
-    ChartPageDialog() : ui::Dialog(ChartPage()) {}
-};
-
 strip::StripChartSpec BeaconLikeSpec() {
     GPSInfo& info = g_GPS.Info;
     strip::StripChartSpec spec;
+    // clang-format off
     spec.series.push_back({{nullptr, info.iBeaconSSHistory, &info.iBeaconHistoryIndex},
-                           strip::kCurve,
-                           false,
-                           true,
-                           0.0,
-                           40.0});
+                           strip::kCurve, false, true, 0.0, 40.0});
     spec.series.push_back({{info.fBeaconFreqHistory, nullptr, &info.iBeaconHistoryIndex},
-                           strip::kCurve,
-                           false,
-                           false,
-                           0.0,
-                           0.0});
+                           strip::kCurve, false, false, 0.0, 0.0});
+    // clang-format on
     spec.plot = {51.73, 175.072, 227.68, 268.912};
     spec.title = {51, 145, 158, 161};
     spec.widthWord = &GPSInfo::iBeaconPlotLineWidth;
@@ -170,7 +147,7 @@ bool IsCurve(const ui::Canvas& c, int x, int y) {
 
 TEST(StripChartPage, SlidersReadoutsGapsMarkersAndWidthWord) {
     g_GPS.Info.Init();
-    ChartPageDialog page;
+    ui::Dialog page(ChartPage());
     StripChart chart(BeaconLikeSpec());
     chart.Attach(page);
     const StripScale scale{20, 40, false};

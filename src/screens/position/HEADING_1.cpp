@@ -1,11 +1,13 @@
 #include "screens/position/HEADING_1.h"
 
+#include <QFontInfo>
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <memory>
 #include <numbers>
 #include <string>
+#include <vector>
 
 #include "engine/gps.h"
 #include "engine/txnmea.h"
@@ -36,7 +38,10 @@ constexpr ui::Rgb kNearBlack{10, 10, 10};
 constexpr ui::Rgb kBlack{0, 0, 0};
 
 constexpr double kPanel[] = {44.654, 132.038, 324.174, 301.659};
-constexpr double kCompassRect[] = {72.249, 148.709, 203.566, 280.026};
+// The dial is larger than the gauges' neighbour needs: at 131 units across, 24 three-figure
+// labels in the dialog font could not be kept apart. It fills the panel's height and ends
+// clear of the gauges' captions.
+constexpr double kCompassRect[] = {48.0, 140.0, 200.0, 292.0};
 constexpr double kRotRect[] = {238.199, 136.979, 309.136, 207.916};
 constexpr double kSpeedRect[] = {238.199, 203.84, 309.136, 274.777};
 constexpr double kGaugeFlat = 15.0;  // design units of each gauge's foot left white
@@ -44,19 +49,6 @@ constexpr double kGaugeFlat = 15.0;  // design units of each gauge's foot left w
 constexpr double kRotFullScale = 500.0;  // degrees per minute at 120 degrees of the arc
 constexpr double kRotDegreesPer = 180.0 / 750.0;
 constexpr double kSpeedMax = 80.0;
-
-// Compass labels other than the cardinal points and the diagonals: text and offset from the
-// dial's centre in design units.
-struct DialLabel {
-    const char* text;
-    int dx, dy;
-};
-constexpr DialLabel kCompassLabels[] = {
-    {"15", 11, -58},   {"30", 24, -51},   {"60", 45, -32},   {"75", 50, -18},
-    {"105", 46, 7},    {"120", 41, 20},   {"150", 22, 41},   {"165", 7, 47},
-    {"195", -19, 48},  {"210", -33, 41},  {"240", -52, 20},  {"255", -58, 8},
-    {"285", -58, -19}, {"300", -53, -31}, {"330", -34, -52}, {"345", -19, -59},
-};
 
 double Radians(double degrees) {
     return degrees * std::numbers::pi / 180.0;
@@ -106,10 +98,22 @@ void Tick(ui::Canvas& c, const DialGeometry& g, double theta, int length) {
     c.LineTo(inner.x, inner.y);
 }
 
-// A text centred on a point, white on grey.
-void LabelAt(ui::Canvas& c, ui::Point p, const std::string& text) {
+// Where a text on a bearing goes (its top-left corner) to lie as far out as it can without
+// its box crossing the circle of radius `reach`.
+ui::Point InsideRing(ui::Canvas& c, const DialGeometry& g, double bearing, double reach,
+                     const std::string& text) {
     const ui::Point ext = c.GetTextExtent(text);
-    c.TextOut(p.x - ext.x / 2, p.y - ext.y / 2, text);
+    const double b = Radians(bearing);
+    const double d =
+        reach - (ext.x / 2.0 * std::abs(std::sin(b)) + ext.y / 2.0 * std::abs(std::cos(b)));
+    const ui::Point p = AtAngle(g.cx, g.cy, d, d, FromBearing(bearing));
+    return ui::Point{p.x - ext.x / 2, p.y - ext.y / 2};
+}
+
+void LabelInside(ui::Canvas& c, const DialGeometry& g, double bearing, double reach,
+                 const std::string& text) {
+    const ui::Point at = InsideRing(c, g, bearing, reach, text);
+    c.TextOut(at.x, at.y, text);
 }
 
 // A value written opaque into a box centred on x, at least as large as the text.
@@ -330,37 +334,56 @@ void CHEADING_1::DrawCompass() {
     // Dial labels in white, under the needles so that a needle passing a label stays whole.
     c.SetBkMode(ui::BkMode::Transparent);
     c.SetTextColor(kWhite);
+    // The cardinal points and every 30 degrees just inside the ticks, the odd multiples of
+    // 15 on a ring within: side by side, three-figure labels would run into each other.
+    const auto scaled = [&font](double factor) {
+        QFont f = font;
+        f.setPixelSize(
+            std::max(1, static_cast<int>(std::lround(QFontInfo(font).pixelSize() * factor))));
+        return f;
+    };
+    const QFont outerFigures = scaled(0.9), innerFigures = scaled(0.8);
     {
         const DialGeometry& g = compass;
-        const ui::Point n = c.GetTextExtent("N");
-        c.TextOut(g.cx - n.x / 2, g.rect.top + dy(2), "N");
-        c.TextOut(g.cx - n.x / 2, g.rect.bottom - dy(2) - n.y, "S");
-        c.TextOut(g.rect.left + dx(3), g.cy - n.y / 2, "W");
-        c.TextOut(g.rect.right - dx(3) - c.GetTextExtent("E").x, g.cy - n.y / 2, "E");
-        for (const DialLabel& l : kCompassLabels) {
-            const ui::Point ext = c.GetTextExtent(l.text);
-            // The table places the top-left corner for a text 12 units wide and high.
-            c.TextOut(g.cx + dx(l.dx + 6) - ext.x / 2, g.cy + dy(l.dy + 6) - ext.y / 2, l.text);
+        const double outer = g.rx - 8 - dx(2);
+        const double inner = outer - dx(16);
+        struct Figure {
+            std::string text;
+            const QFont* font;
+            ui::Point at;
+        };
+        std::vector<Figure> figures;
+        for (int k = 0; k < 24; ++k) {
+            const int b = 15 * k;
+            static const char* const kCardinal[] = {"N", "E", "S", "W"};
+            const bool onOuter = b % 30 == 0;
+            Figure f{b % 90 == 0 ? kCardinal[b / 90] : std::to_string(b),
+                     onOuter ? &outerFigures : &innerFigures,
+                     {}};
+            c.SetFont(*f.font);
+            f.at = InsideRing(c, g, b, onOuter ? outer : inner, f.text);
+            figures.push_back(std::move(f));
         }
-        for (int b : {45, 135, 225, 315})
-            LabelAt(c, AtAngle(g.cx, g.cy, g.rx * 0.6, g.ry * 0.6, FromBearing(b)),
-                    std::to_string(b));
+        // Grey under every figure first, so the dial's lines stop short of the figures and no
+        // figure's paper covers a neighbour.
+        for (const Figure& f : figures) {
+            c.SetFont(*f.font);
+            const ui::Point ext = c.GetTextExtent(f.text);
+            c.FillRect(ui::Rect{f.at.x, f.at.y, f.at.x + ext.x, f.at.y + ext.y}, kGrey);
+        }
+        for (const Figure& f : figures) {
+            c.SetFont(*f.font);
+            c.TextOut(f.at.x, f.at.y, f.text);
+        }
     }
     // The gauges are small: their scale figures use a smaller face of the same font.
-    QFont small = font;
-    small.setPointSizeF(font.pointSizeF() * 0.8);
-    c.SetFont(small);
+    c.SetFont(innerFigures);
     for (int v : {-500, -250, 0, 250, 500})
-        LabelAt(c,
-                AtAngle(rotGauge.cx, rotGauge.cy, rotGauge.rx - dx(14), rotGauge.ry - dy(14),
-                        FromBearing(v * kRotDegreesPer)),
-                std::to_string(v));
+        LabelInside(c, rotGauge, v * kRotDegreesPer, rotGauge.rx - 6 - dx(1), std::to_string(v));
     const int speedStep = fastScale ? 10 : 1;
     for (int k = 0; k <= 8; ++k)
-        LabelAt(c,
-                AtAngle(speedGauge.cx, speedGauge.cy, speedGauge.rx - dx(13),
-                        speedGauge.ry - dy(13), 210.0 - 30.0 * k),
-                std::to_string(k * speedStep));
+        LabelInside(c, speedGauge, 30.0 * k - 120.0, speedGauge.rx - 5 - dx(1),
+                    std::to_string(k * speedStep));
     c.SetFont(font);
 
     // Needles.
@@ -379,13 +402,15 @@ void CHEADING_1::DrawCompass() {
              f1(" %5.1f", static_cast<double>(heading)), kNearBlack, kOrange);
     ValueBox(c, compass.cx, compass.cy + dy(14), dx(30), dy(13),
              f1(" %5.1f", static_cast<double>(course)), kWhite, kDarkBlue);
-    ValueBox(c, rotGauge.cx + dx(3), rotGauge.cy + dy(5), dx(26), dy(12),
+    // The gauges' values sit low, on the foot, clear of the figures at the ends of the arcs.
+    ValueBox(c, rotGauge.cx + dx(3), rotGauge.cy + dy(15), dx(26), dy(12),
              f1("%5.1f", static_cast<double>(rot)), kNearBlack, kOrange);
-    ValueBox(c, speedGauge.cx, speedGauge.cy + dy(5), dx(27), dy(12), f1("%5.1f", speed), kWhite,
+    ValueBox(c, speedGauge.cx, speedGauge.cy + dy(15), dx(27), dy(12), f1("%5.1f", speed), kWhite,
              kDarkBlue);
     const int textH = c.GetTextExtent("R").y;
-    Caption(c, compass.rect.left - dx(3), compass.rect.top - dy(5), "Heading", kNearBlack, kOrange);
-    Caption(c, compass.rect.left - dx(3), compass.rect.bottom - dy(15), "COG", kWhite, kDarkBlue);
+    // The captions sit in the panel's corners beside the dial, clear of its rim.
+    Caption(c, panel.left + dx(1), panel.top + dy(1), "Heading", kNearBlack, kOrange);
+    Caption(c, panel.left + dx(1), panel.bottom - dy(1) - textH, "COG", kWhite, kDarkBlue);
     Caption(c, rotGauge.rect.left - dx(2) - c.GetTextExtent("ROT").x, rotGauge.cy - textH / 2,
             "ROT", kNearBlack, kOrange);
     Caption(c, speedGauge.rect.left - dx(2) - c.GetTextExtent("Speed").x, speedGauge.cy - textH / 2,

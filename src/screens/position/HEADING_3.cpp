@@ -1,5 +1,6 @@
 #include "screens/position/HEADING_3.h"
 
+#include <QFontInfo>
 #include <algorithm>
 #include <cmath>
 #include <string>
@@ -197,13 +198,23 @@ void CHEADING_3::DrawFigures() {
     ui::Canvas& c = m_Chart.Canvas();
     const ui::Rect band{m_Chart.PxX(57), m_Chart.PxY(155), m_Chart.PxX(302), m_Chart.PxY(180)};
     c.FillRect(band, kFiguresBand);
-    c.SetFont(ui::MakeFont("Tahoma", 15));
+    const QFont large = ui::MakeFont("Tahoma", 15);
     const auto figure = [&](double left, double right, const std::string& text) {
         const ui::Rect box{m_Chart.PxX(left), band.top, m_Chart.PxX(right), band.bottom};
         c.FillRect(box, kFigureBox);
         // The printed width pads with blanks; the figure sits at the box's right edge.
         const std::string shown = text.substr(std::min(text.find_first_not_of(' '), text.size()));
-        const ui::Point ext = c.GetTextExtent(shown);
+        c.SetFont(large);
+        ui::Point ext = c.GetTextExtent(shown);
+        // A long figure (a rate of turn of three digits and a sign) takes a smaller face
+        // rather than running out of its box.
+        const int room = box.Width() - 2 * m_Chart.PxX(2);
+        if (ext.x > room && ext.x > 0) {
+            QFont smaller = large;
+            smaller.setPixelSize(std::max(1, QFontInfo(large).pixelSize() * room / ext.x));
+            c.SetFont(smaller);
+            ext = c.GetTextExtent(shown);
+        }
         c.SetBkMode(ui::BkMode::Transparent);
         c.SetTextColor(kFigureInk);
         c.TextOut(std::max(box.left, box.right - ext.x - m_Chart.PxX(4)),

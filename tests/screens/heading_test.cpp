@@ -1,0 +1,338 @@
+// The heading screens: status (commands, read-outs, the lamp counted in ticks, the needles),
+// setup (queries, each control's command byte for byte, typed values key by key) and the plot
+// (the scale centred across north, a trace that crosses north in one piece, the means).
+
+#include <gtest/gtest.h>
+
+#include <QLineEdit>
+#include <cmath>
+#include <numbers>
+
+#include "engine/gps.h"
+#include "screens/position/HEADING_1.h"
+#include "screens/position/HEADING_2.h"
+#include "screens/position/HEADING_3.h"
+#include "screens/position_screens.h"
+#include "shell/StatusStrip.h"
+#include "shell/Tessaray_PC.h"
+#include "ui/messagebox.h"
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+class HeadingTest : public shelltest::PositionTest {
+protected:
+    // The pixel `distance` pixels from a dial's centre along a bearing.
+    ui::Rgb Along(const DialGeometry& g, double bearing, double distance) {
+        const double b = bearing * std::numbers::pi / 180.0;
+        return Pixel(As<CHEADING_1>(SCR_HEADING_1)->Picture(),
+                     g.cx + int(std::lround(distance * std::sin(b))),
+                     g.cy - int(std::lround(distance * std::cos(b))));
+    }
+    // The newest seconds of the heading ring, oldest first; the rest without heading.
+    static void Fill(const std::vector<float>& newest) {
+        GPSInfo& info = g_GPS.Info;
+        std::fill(std::begin(info.fHeadingHistory), std::end(info.fHeadingHistory), 0.0f);
+        std::copy(newest.begin(), newest.end(), info.fHeadingHistory);
+        info.iHeadingHistoryIndex = static_cast<int32_t>(newest.size());
+    }
+};
+
+const ui::Rgb kOrange{234, 175, 15}, kBlue{30, 28, 119};
+
+TEST_F(HeadingTest, StatusCommandsReadoutsLampAndNeedles) {
+    Start();
+    OnScreen(SCR_HEADING_1, [&] {
+        CHEADING_1* s = As<CHEADING_1>(SCR_HEADING_1);
+        const std::string on = "$JASC,HEHDT,1\r\n$JASC,HEROT,1\r\n$JASC,GPVTG,1\r\n$JASC,HPR,1\r\n";
+        EXPECT_EQ(Sent(), on + "$JATT,ROLL\r\n$JDIFF\r\n");
+        for (int t = 1; t <= 10; ++t) {  // resent every fifth tick, paced
+            ClearWire();
+            Tick();
+            EXPECT_EQ(Sent(), t % 5 ? "~0"
+                                    : "$JASC,HEHDT,1\r\n~10$JASC,HEROT,1\r\n~10$JASC,GPVTG,1\r\n~10"
+                                      "$JASC,HPR,1\r\n~10$JATT,ROLL\r\n~10$JDIFF\r\n~0")
+                << t;
+        }
+        ClearWire();
+        Click(IDC_HEADING1_GO);
+        EXPECT_EQ(Sent(), "$JATT,SEARCH\r\n");
+
+        NavInfo& n = g_GPS.Info.Nav;
+        n.fPitch = -2.3f, n.fRoll = 4.5f, n.fCourse = 12.5f, n.fROT = -250.0f;
+        n.fSpeedKmh = 100.0f, n.bRollOutput = 1;
+        EXPECT_TRUE(Feed("HEHDT,123.456,T"));
+        Tick();
+        const std::initializer_list<int> shown = {IDC_HEADING1_HEADING, IDC_HEADING1_PITCH,
+                                                  IDC_HEADING1_ROLL,    IDC_HEADING1_COG,
+                                                  IDC_HEADING1_ROT,     IDC_HEADING1_SPEED};
+        EXPECT_EQ(Texts(shown), "123.456|  -  |4.5|12.5|-250|100");
+        n.bRollOutput = 0;
+        Choose(IDC_HEADING1_SPEED_UNIT, 1);
+        Tick();
+        EXPECT_EQ(Texts(shown), "123.456|-2.3|  -  |12.5|-250|62.15");
+        EXPECT_EQ(g_GPS.Info.eSpeedUnit, 1);
+        // The lamp is checked before each tick counts: good for four ticks after the last
+        // heading sentence, bad at the fifth, good again at the tick after the next one.
+        EXPECT_TRUE(Feed("HEHDT,123.456,T"));
+        for (int t = 0; t < 7; ++t) {
+            Tick();
+            EXPECT_EQ(s->IsItemVisible(kHeadingLampGood), t < 4) << t;
+            EXPECT_EQ(s->IsItemVisible(kHeadingLampBad), t >= 4) << t;
+        }
+        EXPECT_EQ(theApp().iHeadingAge.load(), 4);
+        EXPECT_TRUE(Feed("HEHDT,1.0,T"));
+        Tick();
+        EXPECT_TRUE(s->IsItemVisible(kHeadingLampGood));
+
+        // The heading needle (orange) and the course needle (blue) point at their values.
+        const DialGeometry compass = s->Compass();
+        const double r = compass.rx - 18;
+        for (float heading : {0.0f, 181.0f, 359.5f}) {
+            n.fHeading = heading, n.fCourse = heading + 90.0f;
+            Tick();
+            EXPECT_EQ(Along(compass, heading, 0.7 * r), kOrange) << heading;
+            EXPECT_NE(Along(compass, heading, r + 3), kOrange) << heading;
+            EXPECT_NE(Along(compass, heading + 180, 0.7 * r), kOrange) << heading;
+            EXPECT_EQ(Along(compass, heading + 90, 0.5 * r), kBlue) << heading;
+        }
+        // Rate of turn: 120 degrees of arc for 500 degrees a minute, pinned beyond.
+        // Speed: 0..8 up to 8, 0..80 above, pinned at 80; 120 degrees each side of the top.
+        const struct {
+            float rot, speed;
+            double rotBearing, speedBearing;
+        } gauges[] = {{250, 5, 60, 30}, {-250, 50, -60, 30}, {900, 100, 120, 120}, {0, 0, 0, -120}};
+        const DialGeometry rot = s->RotGauge(), speed = s->SpeedGauge();
+        Choose(IDC_HEADING1_SPEED_UNIT, 0);
+        for (const auto& g : gauges) {
+            n.fROT = g.rot, n.fSpeedKmh = g.speed;
+            Tick();
+            EXPECT_EQ(Along(rot, g.rotBearing, 0.3 * (rot.rx - 13)), kOrange) << g.rot;
+            EXPECT_EQ(Along(speed, g.speedBearing, 0.3 * (speed.rx - 13)), kBlue) << g.speed;
+        }
+        Shot("heading1");
+        ClearWire();
+        s->OnCancel();
+        EXPECT_EQ(Sent(), "$JASC,HEHDT,0\r\n$JASC,HEROT,0\r\n$JASC,GPVTG,0\r\n$JASC,HPR,0\r\n");
+    });
+}
+
+TEST_F(HeadingTest, SetupQueriesAndEachControlsCommand) {
+    Start();
+    WizardInfo& live = g_GPS.Info.Settings.WizardLive;
+    live.ThisPortConfig.eHEHDT = 1;   // "5 s"
+    live.ThisPortConfig.eHEROT = 6;   // no such item
+    live.OtherPortConfig.eHEHDT = 3;  // "5 Hz"
+    NavInfo& n = g_GPS.Info.Nav;
+    n.bRollOutput = 1, n.bGyroAid = 1, n.bTiltAid = 0;
+    n.fHDGTau = 2.5f, n.fHBias = -1.25f, n.fCurSep = 0.4999f;
+    OnScreen(SCR_HEADING_2, [&] {
+        CHEADING_2* s = As<CHEADING_2>(SCR_HEADING_2);
+        const auto queries = [](const char* pace) {
+            std::string w;
+            for (const char* q :
+                 {"ROLL", "TILTAID", "GYROAID", "LEVEL", "NEGTILT", "FLIPBRD", "HTAU", "HRTAU",
+                  "COGTAU", "SPDTAU", "HBIAS", "PBIAS", "MSEP", "CSEP"})
+                w += std::string("$JATT,") + q + "\r\n" + pace;
+            return w + "$JDIFF\r\n";
+        };
+        EXPECT_EQ(Sent(), queries("") + "~1000");
+        EXPECT_EQ((std::vector<int>{s->GetCurSel(1059), s->GetCurSel(1060), s->GetCurSel(1063),
+                                    s->IsDlgButtonChecked(IDC_HEADING2_ROLL),
+                                    s->IsDlgButtonChecked(1147), s->IsDlgButtonChecked(1146)}),
+                  (std::vector<int>{3, -1, 2, 1, 1, 0}));
+        EXPECT_EQ(Texts({1007, 1035, IDC_HEADING2_CSEP}), "2.5|-1.25|0.500");
+        // The separation every tick, the other queries every fifth.
+        for (int t = 1; t <= 5; ++t) {
+            n.fCurSep = 1.25f;
+            ClearWire();
+            Tick();
+            EXPECT_EQ(Sent(), (t == 5 ? queries("~10") : "") + "$JATT,CSEP\r\n~100~0") << t;
+        }
+        EXPECT_EQ(Text(IDC_HEADING2_CSEP), "1.250");
+
+        // Typed values go out as complete numbers only, clamped; other text is refused once.
+        ui::MessageBoxRecorder boxes;
+        const struct {
+            int id;
+            const char* keys;
+            Lines sent;  // after each key
+            const char* shown;
+        } typed[] = {
+            {1007, "0.5", {"$JATT,HTAU,0.000000\r\n", "", "$JATT,HTAU,0.500000\r\n"}, "0.5"},
+            {1035,
+             "-200",
+             {"", "$JATT,HBIAS,-2.000000\r\n", "$JATT,HBIAS,-20.000000\r\n",
+              "$JATT,HBIAS,-180.000000\r\n"},
+             "-180"},
+            {1036, "16", {"$JATT,PBIAS,1.000000\r\n", "$JATT,PBIAS,15.000000\r\n"}, "15"},
+            {1034, "7.", {"$JATT,SPDTAU,7.000000\r\n", ""}, "7."},
+            {1037, "1.5x", {"$JATT,MSEP,1.000000\r\n", "", "$JATT,MSEP,1.500000\r\n", ""}, "1.5x"},
+        };
+        for (const auto& t : typed) {
+            s->Item<QLineEdit>(t.id)->clear();
+            Lines sent;
+            for (const char* k = t.keys; *k; ++k) {
+                ClearWire();
+                Type(t.id, std::string(1, *k));
+                sent.push_back(Sent());
+            }
+            EXPECT_EQ(sent, t.sent) << t.keys;
+            EXPECT_EQ(Text(t.id), t.shown) << t.keys;
+        }
+        EXPECT_EQ(boxes.texts(), Lines{"Please enter a number."});
+        EXPECT_FLOAT_EQ(n.fHBias, -180.0f);
+        EXPECT_FLOAT_EQ(n.fManSep, 1.5f);
+
+        // Flags alternate per click from the shown state; the record waits for the reply.
+        std::string clicks;
+        for (int id : {1146, 1146, 1147, 1149, 1150, 1151, 1151, int(IDC_HEADING2_ROLL),
+                       int(IDC_HEADING2_PITCH)}) {
+            ClearWire();
+            Click(id);
+            clicks += Sent();
+        }
+        EXPECT_EQ(clicks,
+                  "$JATT,TILTAID,YES\r\n$JATT,TILTAID,NO\r\n$JATT,GYROAID,NO\r\n$JATT,LEVEL,YES\r\n"
+                  "$JATT,NEGTILT,YES\r\n$JATT,FLIPBRD,YES\r\n$JATT,FLIPBRD,NO\r\n"
+                  "$JATT,ROLL,YES\r\n$JATT,ROLL,NO\r\n");
+        EXPECT_EQ(n.bTiltAid, 0);
+        // The changed-settings sender puts out the new rate first.
+        const struct {
+            int id, item;
+            int32_t PortConfig::*field;
+            bool other;
+            int32_t code;
+            const char* command;
+        } rates[] = {{1059, 1, &PortConfig::eHEHDT, false, 2, "$JASC,HEHDT,1\r\n"},
+                     {1060, 3, &PortConfig::eHEROT, false, 1, "$JASC,HEROT,0.2\r\n"},
+                     {1065, 5, &PortConfig::eHPR, true, 5, "$JASC,HPR,20,OTHER\r\n"}};
+        for (const auto& r : rates) {
+            g_GPS.Info.Settings.WizardSnapshot = live;
+            ClearWire();
+            Choose(r.id, r.item);
+            EXPECT_EQ((r.other ? live.OtherPortConfig : live.ThisPortConfig).*r.field, r.code);
+            EXPECT_EQ(Sent().rfind(r.command, 0), 0u) << Sent();
+        }
+        Shot("heading2");
+    });
+}
+
+TEST(HeadingMean, NoValueSecondsAndNorth) {
+    const struct {
+        std::vector<double> newest;  // newest last
+        int count;
+        double mean;
+    } cases[] = {
+        {{10, 20, 30}, 3, 20},
+        {{10, 0, 30, 0}, 4, 20},  // seconds without heading left out
+        {{359.9, 0.1, 359.9, 0.1}, 4, 0},
+        {{359.9, 359.9, 359.9, 359.9, 359.9, 0.1, 0.1, 0.1, 0.1, 0.1, 0, 0, 0, 0, 0, 0}, 16, 0},
+        {{359.0, 359.5, 0.0}, 3, 359.25},
+        {{170, 190}, 2, 180},
+        {{0, 0}, 2, 0},  // nothing
+    };
+    for (const auto& c : cases) {
+        std::vector<double> ring(strip::kRingSize, 0.0);
+        std::copy(c.newest.begin(), c.newest.end(), ring.begin() + 100 - long(c.newest.size()));
+        const double m = RecentHeadingMean(ring, 100, c.count);
+        EXPECT_NEAR(strip::WrappedDifference(m, c.mean), 0.0, 1e-6) << c.mean << " " << m;
+        EXPECT_TRUE(m >= 0.0 && m < 360.0) << m;
+    }
+}
+
+TEST_F(HeadingTest, PlotCommandsFiguresAndZoom) {
+    Start();
+    g_GPS.Info.Nav.fHeading = 123.45f;
+    OnScreen(SCR_HEADING_3, [&] {
+        CHEADING_3* plot = As<CHEADING_3>(SCR_HEADING_3);
+        EXPECT_EQ(Sent(), "$JASC,HEHDT,1\r\n$JASC,HEROT,1\r\n$JDIFF\r\n");
+        for (int t = 1; t <= 5; ++t) {
+            ClearWire();
+            Tick();
+            EXPECT_EQ(Sent(),
+                      t < 5 ? "~0" : "$JASC,HEHDT,1\r\n~10$JASC,HEROT,1\r\n~10$JDIFF\r\n~0");
+        }
+        // A ring without heading: centre 0 and the labels across north.
+        EXPECT_EQ(ValueLabels(), "359.60|359.80|  0.00|  0.20|  0.40");
+        EXPECT_EQ(Texts({IDC_HEADING3_READOUT, IDC_HEADING3_SECONDS, IDC_HEADING3_MINUTES}),
+                  "0.0|Now|Now");
+        // The figures band shows the heading in orange on dark blue.
+        strip::StripChart& chart = plot->Chart();
+        const ui::Canvas& c = chart.Canvas();
+        bool inked = false;
+        for (int x = chart.PxX(57); x < chart.PxX(142); ++x)
+            for (int y = chart.PxY(155); y < chart.PxY(180); ++y)
+                inked = inked || Pixel(c, x, y) == kOrange;
+        EXPECT_TRUE(inked);
+        EXPECT_EQ(Pixel(c, chart.PxX(57) + 1, chart.PxY(155) + 1), kBlue);
+        for (int i = 0; i < 5; ++i) Click(IDC_HEADING3_ZOOM_OUT);
+        EXPECT_EQ(g_GPS.Info.iHeadingPlotZoom, 3);
+        Tick();
+        EXPECT_EQ(Texts({1159, 1160}), "  0.00|  1.60");
+        for (int i = 0; i < 7; ++i) Click(IDC_HEADING3_ZOOM_IN);
+        EXPECT_EQ(g_GPS.Info.iHeadingPlotZoom, -2);
+
+        // Five times 359.9 and 0.1 alternating, then six seconds without heading: the missing
+        // seconds do not pull the centre south, both sides of north are drawn.
+        std::vector<float> newest;
+        for (int k = 0; k < 5; ++k) newest.insert(newest.end(), {359.9f, 0.1f});
+        newest.insert(newest.end(), 6, 0.0f);
+        Fill(newest);
+        g_GPS.Info.iHeadingPlotZoom = 0;
+        Tick();
+        Tick();
+        EXPECT_EQ(ValueLabels(), "359.60|359.80|  0.00|  0.20|  0.40");
+        const ui::Rect band = chart.PlotRect();
+        const auto y = [&](double v) {
+            return strip::ValueToY(v, plot->Scale(), band.top, band.bottom);
+        };
+        // Window point i holds ring entry i - 135: 359.9 at 137, 0.1 at 138.
+        EXPECT_EQ(Pixel(c, chart.XOf(137), y(359.9)), strip::kCurve);
+        EXPECT_EQ(Pixel(c, chart.XOf(138), y(0.1)), strip::kCurve);
+        EXPECT_LT(y(0.1), y(359.9));
+        ClearWire();
+        plot->OnCancel();
+        EXPECT_EQ(Sent(), "$JASC,HEHDT,0\r\n$JASC,HEROT,0\r\n");
+    });
+}
+
+TEST_F(HeadingTest, PlotTraceAcrossNorthIsOnePiece) {
+    Start();
+    // 358 degrees sweeping to 2 degrees over the newest page, at 1.6 degrees a grid row.
+    std::vector<float> sweep;
+    for (int i = 0; i <= 150; ++i)
+        sweep.push_back(float(std::fmod(358.0 + 4.0 * i / 150.0, 360.0)));
+    sweep[75] = 0.01f;  // not a missing second, only very close to north
+    Fill(sweep);
+    g_GPS.Info.iHeadingPlotZoom = 3;
+    g_GPS.Info.iHeadingPlotMarker = 2;
+    OnScreen(SCR_HEADING_3, [&] {
+        CHEADING_3* plot = As<CHEADING_3>(SCR_HEADING_3);
+        Tick();
+        Tick();  // the line joins from the previous redraw's last point
+        EXPECT_NEAR(strip::WrappedDifference(plot->Scale().centre, 0.0), 0.0, 1e-9);
+        EXPECT_EQ(ValueLabels(), "356.80|358.40|  0.00|  1.60|  3.20");
+        strip::StripChart& chart = plot->Chart();
+        const ui::Rect band = chart.PlotRect();
+        const ui::Canvas& c = chart.Canvas();
+        // Every column of the page holds the trace (smoothed: mostly the curve's blue).
+        for (int x = chart.XOf(0) + 1; x < chart.XOf(150); ++x) {
+            bool found = false;
+            for (int y = band.top + 1; y < band.bottom && !found; ++y) {
+                const ui::Rgb p = Pixel(c, x, y);
+                found = p.b >= p.r + 30 && p.b >= p.g + 30;
+            }
+            EXPECT_TRUE(found) << "column " << x;
+        }
+        // West of north lies below the middle, east above.
+        const int mid = (band.top + band.bottom) / 2;
+        EXPECT_EQ(Pixel(c, chart.XOf(10), mid + int((2.0 - 4.0 * 10 / 150) * band.Height() / 6.4)),
+                  strip::kCurve);
+        EXPECT_EQ(Text(IDC_HEADING3_READOUT), "2.0");
+        Shot("heading3");
+    });
+}
+
+}  // namespace

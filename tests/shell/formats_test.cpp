@@ -1,0 +1,186 @@
+// Read-out texts: coordinates, dates by picture, file sizes, default file names and listings.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <limits>
+
+#include "shell/CoordFormat.h"
+#include "shell/DateTimeFormat.h"
+#include "shell/FileListing.h"
+#include "support/decimal_comma_locale.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+TEST(CoordFormat, ThreeFormatsSignsAndCarries) {
+    const struct {
+        CoordValue v;
+        const char *dmm, *dd, *dms;
+    } cases[] = {
+        // Letters decide the sign while the degrees are unsigned (GGA).
+        {{45, 30.5, 'S', false}, " -45 30.500000", " -45.5083333", " -45 30 30.0000"},
+        {{45, 30.5, 'N', false}, "  45 30.500000", "  45.5083333", "  45 30 30.0000"},
+        {{114, 3.456, 'W', false}, "-114 03.456000", "-114.0576000", "-114 03 27.3600"},
+        // Below one degree the sign still shows.
+        {{0, 30.0, 'S', false}, "  -0 30.000000", "  -0.5000000", "  -0 30 00.0000"},
+        {{0, 30.0, 'W', true}, "  -0 30.000000", "  -0.5000000", "  -0 30 00.0000"},
+        {{0, 30.0, 'E', true}, "   0 30.000000", "   0.5000000", "   0 30 00.0000"},
+        // Signed degrees (binary message 1) ignore a letter that disagrees.
+        {{-33, 30.0, 'N', true}, " -33 30.000000", " -33.5000000", " -33 30 00.0000"},
+        {{33, 30.0, 'S', true}, "  33 30.000000", "  33.5000000", "  33 30 00.0000"},
+        {{0, 0.0, 0, false}, "   0 00.000000", "   0.0000000", "   0 00 00.0000"},
+        // Rounding to the printed precision carries into the degrees.
+        {{12, 59.9999999, 'N', false}, "  13 00.000000", "  13.0000000", "  13 00 00.0000"},
+        {{0, 59.9999999, 'S', false}, "  -1 00.000000", "  -1.0000000", "  -1 00 00.0000"},
+        {{10, 29.9999999, 'N', false}, "  10 30.000000", "  10.5000000", "  10 30 00.0000"},
+        {{10, 29.9999983, 'N', false}, "  10 29.999998", "  10.5000000", "  10 29 59.9999"},
+        {{0, 0.0000001, 'S', false}, "   0 00.000000", "   0.0000000", "   0 00 00.0000"},
+        {{180, 0.0, 'W', false}, "-180 00.000000", "-180.0000000", "-180 00 00.0000"},
+        // 75 minutes are shown as they came, not turned into another position.
+        {{48, 75.25, 'N', false}, "  48 75.250000", "  49.2541667", "  48 75 15.0000"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.dmm);
+        EXPECT_EQ(FormatCoordinate(COORD_DMM, c.v), c.dmm);
+        EXPECT_EQ(FormatCoordinate(COORD_DD, c.v), c.dd);
+        EXPECT_EQ(FormatCoordinate(COORD_DMS, c.v), c.dms);
+    }
+    const CoordValue nan{48, std::numeric_limits<double>::quiet_NaN(), 'N', false};
+    EXPECT_EQ(FormatCoordinate(COORD_DMM, nan), "  48 00.000000");
+    EXPECT_EQ(FormatCoordinate(7, cases[0].v), " -45.5083333");  // unknown: decimal degrees
+    USE_DECIMAL_COMMA_LOCALE();
+    EXPECT_EQ(FormatCoordinate(COORD_DMM, cases[0].v), " -45 30.500000");
+    EXPECT_EQ(FormatCoordinate(COORD_DD, cases[0].v), " -45.5083333");
+    testsupport::RestoreCLocale();
+}
+
+CDateTimeFormat::Names EnglishNames() {
+    CDateTimeFormat::Names n;
+    n.shortDay = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+    n.longDay = {"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"};
+    n.shortMonth = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                    "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    n.longMonth = {"January", "February", "March",     "April",   "May",      "June",
+                   "July",    "August",   "September", "October", "November", "December"};
+    n.am = "AM";
+    n.pm = "PM";
+    return n;
+}
+
+TEST(DateTimeFormat, LettersCountsQuotesAndWeeks) {
+    // Wednesday 5 December 2007 14:07:09 and Sunday 3 February 2008 00:05:00.
+    const CDateTimeFormat::DateTime afternoon{2007, 12, 5, 3, 14, 7, 9};
+    const CDateTimeFormat::DateTime midnight{2008, 2, 3, 0, 0, 5, 0};
+    // clang-format off
+    const struct {
+        const char *picture, *afternoon, *midnight;
+    } letters[] = {
+        {"d", "5", "3"}, {"dd", "05", "03"}, {"ddd", "Wed", "Sun"}, {"dddd", "Wednesday", "Sunday"},
+        {"ddddd", "???", "???"}, {"M", "12", "2"}, {"MM", "12", "02"}, {"MMM", "Dec", "Feb"},
+        {"MMMM", "December", "February"}, {"MMMMM", "???", "???"}, {"y", "2007", "2008"},
+        {"yy", "07", "08"}, {"yyy", "???", "???"}, {"yyyy", "2007", "2008"}, {"h", "2", "12"},
+        {"hh", "02", "12"}, {"hhh", "???", "???"}, {"H", "14", "0"}, {"HH", "14", "00"},
+        {"m", "7", "5"}, {"mm", "07", "05"}, {"s", "9", "0"}, {"ss", "09", "00"}, {"w", "49", "5"},
+        {"ww", "49", "05"}, {"q", "4", "1"}, {"qq", "???", "???"}, {"t", "P", "A"},
+        {"tt", "PM", "AM"}, {"ttt", "???", "???"}, {"g", "", ""}, {"gggg", "", ""},
+        {"ggggg", "???", "???"}, {"dd/MM/yyyy", "05/12/2007", "03/02/2008"},
+        {"h:mm:ss tt", "2:07:09 PM", "12:05:00 AM"}, {"HH'h'mm", "14h07", "00h05"},
+        {"'dd/MM'", "dd/MM", "dd/MM"}, {"d''M", "512", "32"}, {"xyz", "x2007z", "x2008z"},
+        {"'unterminated d", "unterminated d", "unterminated d"}, {"", "", ""}};
+    // clang-format on
+    CDateTimeFormat f(EnglishNames());
+    for (const auto& c : letters) {
+        f.SetDateTime(afternoon);
+        EXPECT_EQ(f.Format(c.picture), c.afternoon) << c.picture;
+        f.SetDateTime(midnight);
+        EXPECT_EQ(f.Format(c.picture), c.midnight) << c.picture;
+    }
+    // Weeks count from 1 January; leap days move March.
+    const struct {
+        int year, month, day, week;
+    } weeks[] = {{2007, 1, 7, 1}, {2007, 1, 8, 2}, {2007, 12, 31, 53},
+                 {2008, 3, 1, 9}, {2007, 3, 1, 9}, {2008, 12, 31, 53}};
+    for (const auto& w : weeks) {
+        f.SetDateTime({w.year, w.month, w.day, 0, 0, 0, 0});
+        EXPECT_EQ(f.Format("w"), std::to_string(w.week))
+            << w.year << "-" << w.month << "-" << w.day;
+    }
+    // "t" takes the first character of a designator, not its first byte.
+    CDateTimeFormat::Names cjk = EnglishNames();
+    cjk.am = "\xe5\x8d\x88\xe5\x89\x8d";
+    CDateTimeFormat g(cjk);
+    g.SetDateTime(midnight);
+    EXPECT_EQ(g.Format("t"), "\xe5\x8d\x88");
+}
+
+TEST(DateTimeFormat, SystemPictureAndLocalTime) {
+    setenv("TZ", "UTC", 1);
+    tzset();
+    const auto t = CDateTimeFormat::DateTime::FromLocalTime(1196863629);
+    EXPECT_EQ(std::vector<int>({t.year, t.month, t.day, t.dayOfWeek, t.hour, t.minute, t.second}),
+              std::vector<int>({2007, 12, 5, 3, 14, 7, 9}));
+    const std::string picture = CDateTimeFormat::ShortDatePicture();
+    CDateTimeFormat f;
+    f.SetDateTime(t);
+    const std::string text = f.Format(picture);
+    EXPECT_NE(text.find('5'), std::string::npos) << picture << " -> " << text;
+    EXPECT_EQ(text.find("???"), std::string::npos) << picture << " -> " << text;
+}
+
+TEST(FileListing, SizesDefaultNamesAndFolders) {
+    const std::pair<std::uint64_t, const char*> sizes[] = {
+        {0, "0"},
+        {1024, "1024"},
+        {1025, "1K"},
+        {1048576, "1024K"},
+        {1048577, "1M"},
+        {5ull * 1048576 - 1, "4M"},
+        {4294967296ull, "4096M"},
+        {0xFFFFFFFFFFFFFFFFull, "17592186044415M"}};
+    for (const auto& [size, text] : sizes) EXPECT_EQ(filebrowser::SizeText(size), text) << size;
+
+    testsupport::TempDir dir("tessaray-listing-");
+    const std::string f = dir.folder();
+    const char* exts[] = {"txt", "txt", "txt", "bin", "bin", "txt", "txt", "rcf", "rcf", "txt"};
+    for (int type = -1; type <= 8; ++type) {
+        EXPECT_EQ(filebrowser::DefaultFileName(f, type, 2007, 12, 5),
+                  std::string("D0712051.") + exts[type + 1])
+            << type;
+    }
+    EXPECT_EQ(filebrowser::DefaultFileName(f, 1, 2010, 1, 9), "D1001091.txt");
+    // Taken numbers are skipped (a folder of that name too); other extensions do not count.
+    dir.Touch("D0712051.txt");
+    std::filesystem::create_directory(f + "D0712052.txt");
+    for (int n = 3; n <= 11; ++n) dir.Touch("D071205" + std::to_string(n) + ".txt");
+    EXPECT_EQ(filebrowser::DefaultFileName(f, 1, 2007, 12, 5), "D07120512.txt");
+    EXPECT_EQ(filebrowser::DefaultFileName(f, 2, 2007, 12, 5), "D0712051.bin");
+
+    testsupport::TempDir list("tessaray-listing-");
+    list.Touch("b.rcf", 1025);
+    list.Touch("A.RCF");
+    list.Touch(".hidden.rcf");
+    list.Touch("notes.txt");
+    std::filesystem::create_directory(list / "sub.rcf");
+    std::filesystem::create_symlink(list / "nowhere", list / "dangling.rcf");
+    const auto rcf = filebrowser::ListFolder(list.folder(), "*.rcf");
+    ASSERT_TRUE(rcf.ok());
+    std::vector<std::string> names;
+    for (const auto& e : rcf.entries) names.push_back(e.name);
+    EXPECT_EQ(names, (std::vector<std::string>{".hidden.rcf", "A.RCF", "b.rcf", "dangling.rcf",
+                                               "sub.rcf"}));
+    EXPECT_EQ(rcf.entries[2].size, 1025u);
+    EXPECT_FALSE(rcf.entries[3].directory);
+    EXPECT_TRUE(rcf.entries[4].directory);
+    EXPECT_EQ(filebrowser::ListFolder(list.folder(), "*").entries.size(), 6u);
+
+    const auto gone = filebrowser::ListFolder(list.folder() + "vanished/", "*");
+    EXPECT_FALSE(gone.ok());
+    EXPECT_EQ(gone.error, "No such file or directory");
+    EXPECT_EQ(filebrowser::ListFolder(list.folder() + "notes.txt/", "*").error, "Not a directory");
+    EXPECT_EQ(filebrowser::FolderPath(""), "/");
+    EXPECT_EQ(filebrowser::FolderPath("/home/u"), "/home/u/");
+    EXPECT_EQ(filebrowser::FolderPath("/home/u/"), "/home/u/");
+}
+
+}  // namespace
