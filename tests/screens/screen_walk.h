@@ -1,0 +1,91 @@
+#pragma once
+// A screen test that walks through pages: each body runs once its screen shows; the wire reads
+// as one string (lines with their CR LF, pauses as "~<ms>"), message boxes as lines of text.
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "support/qt/screen_harness.h"
+#include "ui/dialog.h"
+#include "ui/messagebox.h"
+
+namespace shelltest {
+
+class WalkTest : public ScreenTest {
+protected:
+    // A body and what it waits for: a screen shown, or a page of type T on top (Top<T>()).
+    struct Step {
+        Step(eScreen s, std::function<void()> b) : screen(s), body(std::move(b)) {}
+        Step(std::function<bool()> r, std::function<void()> b)
+            : ready(std::move(r)), body(std::move(b)) {}
+        eScreen screen = SCR_COUNT;
+        std::function<bool()> ready;
+        std::function<void()> body;
+    };
+    template <class T>
+    static std::function<bool()> Top() {
+        return [] { return dynamic_cast<T*>(ui::Host::Instance().TopPage()) != nullptr; };
+    }
+    // Opens the first step's screen; every loop ends at the end of the last body (a body that
+    // opens a loop returns only when that loop ends, while the next steps run in it).
+    void Walk(const std::vector<Step>& steps) {
+        Open(steps.front().screen);
+        ui::StepRunner run;
+        for (size_t i = 0; i < steps.size(); ++i) {
+            if (steps[i].ready) run.AddWait(steps[i].ready, 5000, [] { ADD_FAILURE() << "page"; });
+            if (!steps[i].ready) WaitShown(run, steps[i].screen);
+            run.Add([this, body = steps[i].body, last = i + 1 == steps.size()] {
+                body();
+                if (last) EndAll();
+            });
+        }
+        Run(run);
+    }
+    std::string Sent() const {
+        std::string s;
+        for (const std::string& e : Wire()) s += e;
+        return s;
+    }
+    std::string TickSent(ui::UINT timer = 1) {
+        ClearWire();
+        Tick(timer);
+        return Sent();
+    }
+    std::string ClickSent(int id) {
+        ClearWire();
+        Click(id);
+        return Sent();
+    }
+    // What a click sends, then the message boxes it showed.
+    std::string Press(int id) {
+        const std::string sent = ClickSent(id);
+        return sent + Told();
+    }
+    // The message boxes shown since the last call, each text ending in "|".
+    std::string Told() {
+        std::string s;
+        for (const std::string& t : boxes.texts()) s += t + "|";
+        boxes.Clear();
+        return s;
+    }
+    // Replaces what an edit or an editable combo holds, as typing over a selection does.
+    void Retype(int id, const std::string& text) {
+        QWidget* w = Page()->GetDlgItem(id);
+        if (auto* c = qobject_cast<QComboBox*>(w)) w = c->lineEdit();
+        if (auto* e = qobject_cast<QLineEdit*>(w)) e->selectAll();
+        if (text.empty()) ui::UserKey(w, Qt::Key_Delete);
+        if (!text.empty()) Type(id, text);
+    }
+    void SelectTab(int tabId, int index) {
+        ASSERT_TRUE(ui::UserSelectTab(Page()->GetDlgItem(tabId), index));
+        ui::ProcessPending();
+    }
+
+    ui::MessageBoxRecorder boxes;
+};
+
+}  // namespace shelltest
