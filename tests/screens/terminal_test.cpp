@@ -49,11 +49,6 @@ protected:
         std::strncpy(k.szLabel, label, sizeof k.szLabel);
         std::strncpy(k.szCommand, command, sizeof k.szCommand);
     }
-    static Lines Items(ui::Dialog* page, int id) {
-        Lines out;
-        for (int i = 0; i < page->GetCount(id); ++i) out.push_back(page->GetLBText(id, i));
-        return out;
-    }
     // What the reader thread does with received bytes.
     static void Receive(const std::string& bytes) {
         static CGPSThread reader;
@@ -76,11 +71,10 @@ TEST_F(TerminalTest, TerminalAndHotKeyEditor) {
     shelltest::WriteFile(TerminalConfig::FilePath(), "[SavedCommands]\r\n$JSHOW\r\n$JAPP\r\n");
     const std::string three = "$GPGGA,123,A*00\n$GPVTG,x\n$GPZDA,1\n";
     // clang-format off
-    const struct { const char *typed, *wire; Lines history; } sends[] = {
-        {"$JI", "$JI\r\n~300", {"$JI", "$JSHOW", "$JAPP"}},
-        {"$JAPP", "$JAPP\r\n~300", {"$JI", "$JSHOW", "$JAPP"}},
-        {"$japp", "$japp\r\n~300", {"$japp", "$JI", "$JSHOW", "$JAPP"}},
-        {"$JX,\xE2\x82\xAC", "$JX,\x80\r\n~300", {"$JX,\xE2\x82\xAC", "$japp", "$JI", "$JSHOW", "$JAPP"}}};
+    const struct { const char *typed, *wire, *history; } sends[] = {
+        {"$JI", "$JI\r\n~300", "$JI|$JSHOW|$JAPP"}, {"$JAPP", "$JAPP\r\n~300", "$JI|$JSHOW|$JAPP"},
+        {"$japp", "$japp\r\n~300", "$japp|$JI|$JSHOW|$JAPP"},
+        {"$JX,\xE2\x82\xAC", "$JX,\x80\r\n~300", "$JX,\xE2\x82\xAC|$japp|$JI|$JSHOW|$JAPP"}};
     // Received, button before the tick, view.
     const struct { const char* received; int button; std::string view; } views[] = {
         {"", 0, ""}, {"5,M*4F\r\n$GPGGA,1", 0, "$GPGGA,1"}, {"23,A*00\r\n$GPV", 0, "$GPGGA,123,A*00\n$GPV"},
@@ -106,7 +100,7 @@ TEST_F(TerminalTest, TerminalAndHotKeyEditor) {
                EXPECT_EQ(Out(), "$JOFF\r\n~250$JOFF\r\n~250$PKRV,1,0\r\n~10$PKRV,1,0\r\n~10");
                EXPECT_EQ(bTerminalActive, 1);
                EXPECT_EQ(T1()->TimerInterval(kTerminalPollTimer), 500);
-               EXPECT_EQ(Items(T1(), IDC_TERMINAL_COMMAND), (Lines{"$JSHOW", "$JAPP"}));
+               EXPECT_EQ(Items(IDC_TERMINAL_COMMAND), "$JSHOW|$JAPP");
                Receive("$GPGGA,early\r\n");
                for (const auto& v : views) {
                    Receive(v.received);
@@ -124,7 +118,7 @@ TEST_F(TerminalTest, TerminalAndHotKeyEditor) {
                    Retype(IDC_TERMINAL_COMMAND, s.typed);
                    ClickSent(IDC_TERMINAL_SEND);
                    EXPECT_EQ(Out(), s.wire);
-                   EXPECT_EQ(Items(T1(), IDC_TERMINAL_COMMAND), s.history) << s.typed;
+                   EXPECT_EQ(Items(IDC_TERMINAL_COMMAND), s.history) << s.typed;
                    EXPECT_EQ(
                        View() + "|" + Texts({IDC_TERMINAL_COMMAND, IDC_TERMINAL_COMMAND_COUNT}),
                        "|$|1/97");
@@ -236,7 +230,7 @@ TEST_F(TerminalTest, BunchEditorOpenedDirectly) {
     ui::StepRunner run;
     run.AddWait([&] { return dlg.IsWindowVisible(); }, 5000, [] { ADD_FAILURE() << "bunch"; });
     run.Add([&] {
-        EXPECT_EQ(Items(&dlg, IDC_BUNCH_ENTRY), (Lines{"Two", "Five"}));
+        EXPECT_EQ(Items(IDC_BUNCH_ENTRY), "Two|Five");
         EXPECT_EQ(dlg.GetDlgItemText(IDC_BUNCH_TEXT), "$JI\n");
         Choose(IDC_BUNCH_ENTRY, 1);
         EXPECT_EQ(dlg.GetDlgItemText(IDC_BUNCH_TEXT), "$A\n$B\n");
