@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -189,6 +190,8 @@ TEST_F(DiffTest, SbasGroupFromTheSourceCombo) {
                                  "|" + std::to_string(Page()->GetPos(IDC_SBAS_BAR2)),
                              c.slot2);
                }
+               std::fill(std::begin(g_GPS.Info.iSBASBerHistory[0]),
+                         std::end(g_GPS.Info.iSBASBerHistory[0]), 30);
                ClearWire();
                SelectTab(IDC_SBAS1_TAB, 1);
            }},
@@ -198,6 +201,8 @@ TEST_F(DiffTest, SbasGroupFromTheSourceCombo) {
                EXPECT_EQ(TickSent(), "$JDIFF\r\n$JGEO,ALL\r\n~0");
                EXPECT_EQ(Texts({IDC_SBAS3_ROW1, IDC_SBAS3_ROW2, IDC_SBAS3_SECONDS}),
                          "PRN120|PRN122|Now");
+               EXPECT_EQ(At(As<CSBAS_3>(SCR_SBAS_3)->Chart(), 150, 30, {250.0, 500.0, false}),
+                         strip::kOrange);  // the first row
                ClearWire();
                As<CSBAS_3>(SCR_SBAS_3)->OnCancel();
                EXPECT_EQ(Sent(), "$JASC,D1,0\r\n");
