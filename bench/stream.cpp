@@ -118,7 +118,8 @@ std::vector<std::string> ReceiverItems(bool withPosition) {
         std::vector<std::string> second;
         for (std::string& f : ReceiverSecond(s)) {
             const bool position = f.rfind("$GPGGA", 0) == 0 || f.rfind("$BIN\x01", 0) == 0;
-            if (f.rfind("$>", 0) != 0 && (withPosition || !position)) second.push_back(std::move(f));
+            if (f.rfind("$>", 0) != 0 && (withPosition || !position))
+                second.push_back(std::move(f));
         }
         second.push_back(NmeaSentence(platform::Format("GPROT,%.1f,A", 1.5 + s % 5)));
         second.push_back(NmeaSentence("PKRV,CS0,BX3.1,0,290.0,M,0,M,7,10,50,3,705,2"));

@@ -14,8 +14,11 @@
 #include "engine/gps.h"
 #include "platform/bytes.h"
 #include "support/frames.h"
+#include "wire_fixture.h"
 
 namespace {
+
+using wiretest::Join;
 
 using testsupport::BinFrame;
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
@@ -90,23 +93,21 @@ TEST_F(BinaryTest, Message1FillsNavigationAndItsCopy) {
     ASSERT_TRUE(Parse(Message1(3600.25, 51.75, -1.5)));
     const NavInfo& n = rec->Nav;
     const Bin1Data& b = rec->Binary.Bin1;
-    EXPECT_EQ(std::tuple(n.fDiffAge, n.iSatsUsed, n.usGPSWeek, n.dTimeOfWeek, n.fAltitude,
-                         n.fGSTRms, n.usNavMode),
-              std::tuple(7.0f, 11, 1400, 3600.25, 123.5f, 0.375f, 3));
-    EXPECT_EQ(
-        std::tuple(n.iLatDeg, n.dLatMin, n.fLatMin, n.cLatDir, n.iLonDeg, n.dLonMin, n.cLonDir),
-        std::tuple(51, 45.0, 45.0f, 'N', -1, 30.0, 'W'));
+    EXPECT_EQ(Join(n.fDiffAge, n.iSatsUsed, n.usGPSWeek, n.dTimeOfWeek, n.fAltitude, n.fGSTRms,
+                   n.usNavMode),
+              "7 11 1400 3600.25 123.5 0.375 3");
+    EXPECT_EQ(Join(n.iLatDeg, n.dLatMin, n.fLatMin, n.cLatDir, n.iLonDeg, n.dLonMin, n.cLonDir),
+              "51 45 45 N -1 30 W");
     // Sunday 5 November 2006, 01:00:00.25 GPS time; local is six hours earlier.
-    EXPECT_EQ(std::tuple(n.iYear, n.iMonth, n.iDay, n.iHour, n.iMinute, n.iSecond, n.fSecond),
-              std::tuple(2006, 11, 5, 1, 0, 0, 0.25f));
-    EXPECT_EQ(std::tuple(n.iLocalYear, n.iLocalMonth, n.iLocalDay, n.iLocalHour, n.iLocalMinute,
-                         n.iLocalSecond, n.fLocalSecond),
-              std::tuple(2006, 11, 4, 19, 0, 0, 0.25f));
+    EXPECT_EQ(Join(n.iYear, n.iMonth, n.iDay, n.iHour, n.iMinute, n.iSecond, n.fSecond),
+              "2006 11 5 1 0 0 0.25");
+    EXPECT_EQ(Join(n.iLocalYear, n.iLocalMonth, n.iLocalDay, n.iLocalHour, n.iLocalMinute,
+                   n.iLocalSecond, n.fLocalSecond),
+              "2006 11 4 19 0 0 0.25");
     EXPECT_EQ(
-        std::tuple(b.ucAgeOfDiff, b.ucNumOfSats, b.usGPSWeek, b.dGPSTimeOfWeek, b.dLatitude,
-                   b.dLongitude, b.fHeight, b.fVNorth, b.fVEast, b.fVUp, b.fStdDevResid,
-                   b.usNavMode, b.usExtendedAge),
-        std::tuple(7, 11, 1400, 3600.25, 51.75, -1.5, 123.5f, 1.25f, -2.5f, 0.75f, 0.375f, 3, 41));
+        Join(b.ucAgeOfDiff, b.ucNumOfSats, b.usGPSWeek, b.dGPSTimeOfWeek, b.dLatitude, b.dLongitude,
+             b.fHeight, b.fVNorth, b.fVEast, b.fVUp, b.fStdDevResid, b.usNavMode, b.usExtendedAge),
+        "7 11 1400 3600.25 51.75 -1.5 123.5 1.25 -2.5 0.75 0.375 3 41");
     EXPECT_EQ(app.bBin1Position.load(), 1);
 
     // Signed degrees are split and the hemisphere follows the sign.
@@ -129,13 +130,10 @@ TEST_F(BinaryTest, Message1FillsNavigationAndItsCopy) {
         {kNaN, kNaN, NAN}, {1e300, -1e300, inf}, {91.0, 181.0, -inf}};
     for (const auto& [lat, lon, height] : bad) {
         ASSERT_TRUE(Parse(Message1(101.0, lat, lon, height)));
-        EXPECT_EQ(std::tuple(n.iLatDeg, n.cLatDir, n.iLonDeg, n.fAltitude),
-                  std::tuple(89, 'N', -179, 123.5f))
-            << height;
+        EXPECT_EQ(Join(n.iLatDeg, n.cLatDir, n.iLonDeg, n.fAltitude), "89 N -179 123.5") << height;
     }
     ASSERT_TRUE(Parse(Message1(kNaN, 20.0, 20.0)));
-    EXPECT_EQ(std::tuple(b.dGPSTimeOfWeek, n.dTimeOfWeek, n.iDay, n.iLatDeg),
-              std::tuple(101.0, 101.0, 5, 20));
+    EXPECT_EQ(Join(b.dGPSTimeOfWeek, n.dTimeOfWeek, n.iDay, n.iLatDeg), "101 101 5 20");
 }
 
 TEST(GpsCalendar, WeeksAndTimesOfWeekGiveTheCalendarDate) {
@@ -166,7 +164,7 @@ TEST(GpsCalendar, WeeksAndTimesOfWeekGiveTheCalendarDate) {
     for (double tow : {kNaN, std::numeric_limits<double>::infinity(), -1e300}) {
         GpsCalendar cal{1, 2, 3, 4, 5, 6, 7.0f};
         EXPECT_FALSE(GpsTimeToCalendar(1400, tow, cal)) << tow;
-        EXPECT_EQ(std::tuple(cal.iYear, cal.iSecond), std::tuple(1, 6));
+        EXPECT_EQ(Join(cal.iYear, cal.iSecond), "1 6");
     }
 }
 
@@ -176,9 +174,9 @@ TEST_F(BinaryTest, Messages2And80) {
     for (uint16_t v : {14, 17, 25, 0xBEEF}) d.U16(v);
     ASSERT_TRUE(Parse(BinFrame(2, d.str())));
     const Bin2Data& b = rec->Binary.Bin2;
-    EXPECT_EQ(std::tuple(b.ulMaskSatsTracked, b.ulMaskSatsUsed, b.usGpsUtcDiff, b.usHDOPTimes10,
-                         rec->Binary.usVDOPTimes10, b.usWAASMask, rec->ulSetupWord5),
-              std::tuple(0x89ABCDEFu, 0x01234567u, 14, 17, 25, 0xBEEF, 14u));
+    EXPECT_EQ(Join(b.ulMaskSatsTracked, b.ulMaskSatsUsed, b.usGpsUtcDiff, b.usHDOPTimes10,
+                   rec->Binary.usVDOPTimes10, b.usWAASMask, rec->ulSetupWord5),
+              "2309737967 19088743 14 17 25 48879 14");
     EXPECT_FLOAT_EQ(rec->Nav.fHDOP, 1.7f);
 
     // The ring of 50 entries: the 51st overwrites entry 0.
@@ -191,8 +189,8 @@ TEST_F(BinaryTest, Messages2And80) {
     };
     for (uint32_t k = 0; k < 51; ++k) ASSERT_TRUE(Parse(message80(k == 50 ? 777000 : 1000 * k)));
     const BinaryInfo& r = rec->Binary;
-    EXPECT_EQ(std::tuple(r.iBin80Index, r.bBin80Valid, r.ulBin80Ring[49][7], r.ulBin80Ring[1][0]),
-              std::tuple(1u, 1u, 49007u, 1000u));
+    EXPECT_EQ(Join(r.iBin80Index, r.bBin80Valid, r.ulBin80Ring[49][7], r.ulBin80Ring[1][0]),
+              "1 1 49007 1000");
     for (uint32_t w = 0; w < 8; ++w) EXPECT_EQ(r.ulBin80Ring[0][w], 777000 + w);
 }
 
@@ -276,7 +274,7 @@ TEST_F(BinaryTest, PayloadHoldingCrLfDecodesOnlyAtItsRealEnd) {
     EXPECT_FALSE(Parse(f, firstCrLf + 2));
     EXPECT_EQ(rec->Nav.iLatDeg, 0);
     EXPECT_TRUE(Parse(f));
-    EXPECT_EQ(std::tuple(rec->Nav.iLatDeg, rec->Nav.iLonDeg), std::tuple(2, 3));
+    EXPECT_EQ(Join(rec->Nav.iLatDeg, rec->Nav.iLonDeg), "2 3");
 }
 
 }  // namespace

@@ -11,8 +11,11 @@
 
 #include "engine/Parsable.h"
 #include "platform/trace.h"
+#include "wire_fixture.h"
 
 namespace {
+
+using wiretest::Join;
 
 TEST(CfgIo, LabelsDataLinesAndNumbers) {
     const std::tuple<const char*, bool, const char*> labels[] = {
@@ -127,7 +130,7 @@ TEST(Parsable, AssignmentsByKey) {
     ParseSection(io);
     std::string line;
     ASSERT_TRUE(io.ReadData(line));
-    EXPECT_EQ(std::tuple(elevation, freq, line), std::tuple(9, 1.0f, "fFreq=2.5"));
+    EXPECT_EQ(Join(elevation, freq, line), "9 1 fFreq=2.5");
     ParseReset();
 
     static int32_t vars[51];

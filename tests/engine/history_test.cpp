@@ -9,8 +9,11 @@
 
 #include "engine/appstate.h"
 #include "engine/gps.h"
+#include "wire_fixture.h"
 
 namespace {
+
+using wiretest::Join;
 
 constexpr double kDeg = 111319.55;  // metres per degree
 
@@ -33,9 +36,9 @@ TEST_F(HistoryTest, MissingSecondsHoldNoValueInEveryBlock) {
     rec.iSBASBerHistory[1][9] = rec.iBeaconSNRHistory[3] = 7;
     rec.iPositionHistoryIndex = 77;
     history = std::make_unique<CHistory>(rec, &app);  // clears every ring, stamps this second
-    EXPECT_EQ(std::tuple(rec.fHeadingHistory[5], rec.iSBASBerHistory[1][9],
-                         rec.iBeaconSNRHistory[3], rec.iPositionHistoryIndex),
-              std::tuple(0.0f, 500, 0, 0));
+    EXPECT_EQ(Join(rec.fHeadingHistory[5], rec.iSBASBerHistory[1][9], rec.iBeaconSNRHistory[3],
+                   rec.iPositionHistoryIndex),
+              "0 500 0 0");
     rec.Nav.fHeading = 42.5f;
     rec.LBand.iLBandBer = 120;
     rec.LBand.iSBASPRN1 = 122;
@@ -48,28 +51,24 @@ TEST_F(HistoryTest, MissingSecondsHoldNoValueInEveryBlock) {
     // The heading ring runs only for heading receivers.
     At(101.0);
     history->Update();
-    EXPECT_EQ(std::tuple(rec.iHeadingHistoryIndex, rec.iSBASBerHistoryIndex), std::tuple(0, 1));
+    EXPECT_EQ(Join(rec.iHeadingHistoryIndex, rec.iSBASBerHistoryIndex), "0 1");
     // The L-band and beacon blocks start from stamp 0: seconds 1 to 100 were empty.
-    ASSERT_EQ(std::tuple(rec.iLBandBerHistoryIndex, rec.iBeaconHistoryIndex), std::tuple(101, 101));
-    EXPECT_EQ(std::tuple(rec.iLBandBerHistory[99], rec.iLBandBerHistory[100]),
-              std::tuple(500, 120));
+    ASSERT_EQ(Join(rec.iLBandBerHistoryIndex, rec.iBeaconHistoryIndex), "101 101");
+    EXPECT_EQ(Join(rec.iLBandBerHistory[99], rec.iLBandBerHistory[100]), "500 120");
     app.eReceiverType.store(1);
     At(104.0);
     history->Update();
     // Each block: its index, then the two empty seconds and the value.
     const float* hdg = rec.fHeadingHistory;
-    EXPECT_EQ(std::tuple(rec.iHeadingHistoryIndex, hdg[1], hdg[2], hdg[3]),
-              std::tuple(4, 0.0f, 0.0f, 42.5f));
+    EXPECT_EQ(Join(rec.iHeadingHistoryIndex, hdg[1], hdg[2], hdg[3]), "4 0 0 42.5");
     const auto& sbas = rec.iSBASBerHistory;
-    EXPECT_EQ(std::tuple(rec.iSBASBerHistoryIndex, sbas[0][2], sbas[0][3], sbas[1][3]),
-              std::tuple(4, 500, 11, 22));
+    EXPECT_EQ(Join(rec.iSBASBerHistoryIndex, sbas[0][2], sbas[0][3], sbas[1][3]), "4 500 11 22");
     const int* lb = rec.iLBandBerHistory;
-    EXPECT_EQ(std::tuple(rec.iLBandBerHistoryIndex, lb[101], lb[102], lb[103]),
-              std::tuple(104, 500, 500, 120));
-    EXPECT_EQ(std::tuple(rec.fBeaconFreqHistory[102], rec.iBeaconSSHistory[102],
-                         rec.fBeaconFreqHistory[103], rec.iBeaconSSHistory[103],
-                         rec.iBeaconSNRHistory[103]),
-              std::tuple(0.0f, 0, 313.5f, 55, 18));
+    EXPECT_EQ(Join(rec.iLBandBerHistoryIndex, lb[101], lb[102], lb[103]), "104 500 500 120");
+    EXPECT_EQ(
+        Join(rec.fBeaconFreqHistory[102], rec.iBeaconSSHistory[102], rec.fBeaconFreqHistory[103],
+             rec.iBeaconSSHistory[103], rec.iBeaconSNRHistory[103]),
+        "0 0 313.5 55 18");
     // Fractions of a second store nothing more; 0.995 rounds into the next second.
     At(104.5);
     history->Update();
@@ -82,7 +81,7 @@ TEST_F(HistoryTest, MissingSecondsHoldNoValueInEveryBlock) {
     rec.iHeadingHistoryIndex = -5;
     At(106.0);
     history->Update();
-    EXPECT_EQ(std::tuple(rec.iSBASBerHistoryIndex, rec.iHeadingHistoryIndex), std::tuple(1, 1));
+    EXPECT_EQ(Join(rec.iSBASBerHistoryIndex, rec.iHeadingHistoryIndex), "1 1");
 }
 
 TEST_F(HistoryTest, WeekRolloverHourJumpsWrapAndUnusableTimes) {
@@ -92,8 +91,8 @@ TEST_F(HistoryTest, WeekRolloverHourJumpsWrapAndUnusableTimes) {
     EXPECT_EQ(rec.iHeadingHistoryIndex, 0);
     At(1.0);
     history->UpdateHeading();  // second 0 of the new week is empty
-    EXPECT_EQ(std::tuple(rec.iHeadingHistoryIndex, rec.fHeadingHistory[0], rec.fHeadingHistory[1]),
-              std::tuple(2, 0.0f, 5.0f));
+    EXPECT_EQ(Join(rec.iHeadingHistoryIndex, rec.fHeadingHistory[0], rec.fHeadingHistory[1]),
+              "2 0 5");
     // The last instant of the week rounds up into second 0 of the next.
     At(604799.995);
     history->UpdateHeading();
@@ -116,9 +115,9 @@ TEST_F(HistoryTest, WeekRolloverHourJumpsWrapAndUnusableTimes) {
     for (int v : rec.iLBandBerHistory) ASSERT_EQ(v, 500);
     At(45.0 + 3601.0 + 3600.0);
     history->UpdateLBand();
-    EXPECT_EQ(std::tuple(rec.iLBandBerHistoryIndex, rec.iLBandBerHistory[3598],
-                         rec.iLBandBerHistory[3599]),
-              std::tuple(0, 500, 77));
+    EXPECT_EQ(
+        Join(rec.iLBandBerHistoryIndex, rec.iLBandBerHistory[3598], rec.iLBandBerHistory[3599]),
+        "0 500 77");
 
     // The index wraps at the end of the ring.
     At(100.0);
@@ -128,8 +127,8 @@ TEST_F(HistoryTest, WeekRolloverHourJumpsWrapAndUnusableTimes) {
         At(s);
         history->UpdateHeading();
     }
-    EXPECT_EQ(std::tuple(rec.iHeadingHistoryIndex, rec.fHeadingHistory[1], rec.fHeadingHistory[2]),
-              std::tuple(2, 3702.0f, 103.0f));
+    EXPECT_EQ(Join(rec.iHeadingHistoryIndex, rec.fHeadingHistory[1], rec.fHeadingHistory[2]),
+              "2 3702 103");
 
     // Without a usable time of week the rings stand still.
     app.eReceiverType.store(1);
@@ -140,9 +139,9 @@ TEST_F(HistoryTest, WeekRolloverHourJumpsWrapAndUnusableTimes) {
         idle.Update();
     }
     const GPSInfo& f = fresh->Info;
-    EXPECT_EQ(std::tuple(f.iHeadingHistoryIndex, f.iSBASBerHistoryIndex, f.iLBandBerHistoryIndex,
-                         f.iBeaconHistoryIndex),
-              std::tuple(0, 0, 0, 0));
+    EXPECT_EQ(Join(f.iHeadingHistoryIndex, f.iSBASBerHistoryIndex, f.iLBandBerHistoryIndex,
+                   f.iBeaconHistoryIndex),
+              "0 0 0 0");
 }
 
 TEST_F(HistoryTest, SbasBitErrorRatesAreClampedAndRowsRefillOnAnotherPrn) {
@@ -159,8 +158,8 @@ TEST_F(HistoryTest, SbasBitErrorRatesAreClampedAndRowsRefillOnAnotherPrn) {
     }
     // Channel 2 tracks another satellite at 103: its row starts afresh, row 0 is kept.
     const auto& s = rec.iSBASBerHistory;
-    EXPECT_EQ(std::tuple(s[0][0], s[0][1], s[1][0], s[1][1], s[1][2], rec.iSBASBerHistoryIndex),
-              std::tuple(500, 40, 500, 500, 60, 3));
+    EXPECT_EQ(Join(s[0][0], s[0][1], s[1][0], s[1][1], s[1][2], rec.iSBASBerHistoryIndex),
+              "500 40 500 500 60 3");
 }
 
 TEST(PositionOffsets, FromSignedDecimalDegrees) {
@@ -223,7 +222,7 @@ TEST_F(HistoryTest, PositionRingRunsAgainstTheReferenceAndRestartsOnANewOne) {
     // The new reference clears the rings at the next pass and stores nothing then.
     At(102.0);
     history->UpdatePosition();
-    EXPECT_EQ(std::tuple(rec.iPositionHistoryIndex, rec.fNorthHistory[7]), std::tuple(0, 0.0f));
+    EXPECT_EQ(Join(rec.iPositionHistoryIndex, rec.fNorthHistory[7]), "0 0");
     At(103.0);
     history->UpdatePosition();
     ASSERT_EQ(rec.iPositionHistoryIndex, 3);  // 101 and 102 were not stored
@@ -236,7 +235,7 @@ TEST_F(HistoryTest, PositionRingRunsAgainstTheReferenceAndRestartsOnANewOne) {
     history->UpdatePosition();
     At(105.0);
     history->UpdatePosition();
-    EXPECT_EQ(std::tuple(rec.iPositionHistoryIndex, rec.fNorthHistory[2]), std::tuple(0, 0.0f));
+    EXPECT_EQ(Join(rec.iPositionHistoryIndex, rec.fNorthHistory[2]), "0 0");
 }
 
 }  // namespace

@@ -20,8 +20,11 @@
 #include "support/frames.h"
 #include "support/temp_dir.h"
 #include "support/virtual_clock.h"
+#include "wire_fixture.h"
 
 namespace {
+
+using wiretest::Join;
 
 std::string Bin(uint8_t id, size_t n) {
     std::string data(n, '\0');
@@ -229,7 +232,7 @@ TEST_F(LogsTest, PipeNamedAsALogIsRefusedWithoutBlocking) {
         ASSERT_EQ(notices.size(), 1u) << fifo;
         EXPECT_NE(notices[0].find("\"" + fifo + "\": not a regular file"), std::string::npos)
             << notices[0];
-        EXPECT_EQ(std::tuple(app.wLogFlags.load(), (app.*c.running).load()), std::tuple(0u, 0));
+        EXPECT_EQ(Join(app.wLogFlags.load(), (app.*c.running).load()), "0 0");
     }
 }
 

@@ -20,8 +20,11 @@
 #include "support/frames.h"
 #include "support/receiver_simulator.h"
 #include "support/temp_dir.h"
+#include "wire_fixture.h"
 
 namespace {
+
+using wiretest::Join;
 
 std::string Nmea(const std::string& body) {
     return testsupport::NmeaSentence(body);
@@ -85,8 +88,7 @@ TEST_F(ReaderFixture, SplitWritesDecodeAndBadSumsAreCounted) {
     ASSERT_TRUE(Eventually([&] { return CNMEA::SentenceCount() >= target; }));
     ASSERT_TRUE(Eventually([&] { return Position(48, 11); }));
     RecordLock hold(gps->Info.ulPart1Lock);
-    EXPECT_EQ(std::tuple(gps->Info.Comm.iChecksumErrors, gps->Info.RxPortConfig.dCurRefAlt),
-              std::tuple(2, 1048.25));
+    EXPECT_EQ(Join(gps->Info.Comm.iChecksumErrors, gps->Info.RxPortConfig.dCurRefAlt), "2 1048.25");
 }
 
 TEST_F(ReaderFixture, ScreenNeverSeesAHalfWrittenPosition) {
@@ -98,10 +100,10 @@ TEST_F(ReaderFixture, ScreenNeverSeesAHalfWrittenPosition) {
         RecordLock hold(gps->Info.Nav.ulNavLock);
         const NavInfo& n = gps->Info.Nav;
         if (n.iLatDeg == 48) {
-            EXPECT_EQ(std::tuple(n.cLonDir, n.iHour, n.dLatMin), std::tuple('E', 10, 7.038));
+            EXPECT_EQ(Join(n.cLonDir, n.iHour, n.dLatMin), "E 10 7.038");
             ++seen;
         } else if (n.iLatDeg == 33) {
-            EXPECT_EQ(std::tuple(n.cLonDir, n.iHour, n.dLonMin), std::tuple('W', 20, 12.25));
+            EXPECT_EQ(Join(n.cLonDir, n.iHour, n.dLonMin), "W 20 12.25");
             ++seen;
         }
         return seen >= 200;
@@ -157,8 +159,8 @@ TEST_F(ReaderFixture, SoakOfRandomBytesThroughThePort) {
              Nmea("GPGGA,111111.00,1234.500,N,12345.500,E,1,05,1.0,10.0,M,0.0,M,,"));
     EXPECT_TRUE(Eventually([&] { return Position(12, 123); }));
     EXPECT_TRUE(thread.Stop(30000));
-    EXPECT_EQ(std::tuple(gps->Info.Nav.dLatMin, gps->Info.Nav.ulNavLock, gps->Info.ulPart1Lock),
-              std::tuple(34.5, 0u, 0u));
+    EXPECT_EQ(Join(gps->Info.Nav.dLatMin, gps->Info.Nav.ulNavLock, gps->Info.ulPart1Lock),
+              "34.5 0 0");
 }
 
 // The real receiver captures, framed in pieces of 1000 bytes: the position decoded is the one

@@ -13,6 +13,8 @@
 
 namespace {
 
+using wiretest::Join;
+
 using testsupport::ReadBytes;
 using testsupport::WriteBytes;
 using wiretest::Concat;
@@ -104,16 +106,15 @@ TEST_F(ProfileTest, SaveWritesTheSnapshotAndLoadReadsItBack) {
     auto other = std::make_unique<CGPS>();
     ASSERT_TRUE(CProfile(other.get()).Load(path));
     const WizardInfo& live = other->Info.Settings.WizardLive;
-    EXPECT_EQ(std::tuple(live.iNMEABaudRate, live.iRTCMBaudRate, live.iElevation, live.iMaxAge,
-                         live.ulFreqKhz, live.iSymbolRate, live.fFreq, live.iBitRate),
-              std::tuple(115200, 4800, 12, 60, 0xFFFFFFFFu, 2400, 301.5f, 2));
-    EXPECT_EQ(std::tuple(live.dRefLat, live.dRefLon, live.dRefAlt, live.eDfxPort),
-              std::tuple(-33.856812, 151.215302, 58.125, 3));
+    EXPECT_EQ(Join(live.iNMEABaudRate, live.iRTCMBaudRate, live.iElevation, live.iMaxAge,
+                   live.ulFreqKhz, live.iSymbolRate, live.fFreq, live.iBitRate),
+              "115200 4800 12 60 4294967295 2400 301.5 2");
+    EXPECT_EQ(Join(live.dRefLat, live.dRefLon, live.dRefAlt, live.eDfxPort),
+              "-33.856812 151.215302 58.125 3");
     const NavInfo& nav = other->Info.Nav;
-    EXPECT_EQ(
-        std::tuple(live.ThisPortConfig.eGSA, live.ThisPortConfig.bRTCM, live.OtherPortConfig.eHPR,
+    EXPECT_EQ(Join(live.ThisPortConfig.eGSA, live.ThisPortConfig.bRTCM, live.OtherPortConfig.eHPR,
                    other->Info.Settings.BinLogRates.eBIN99, nav.fHDGTau, nav.bFLIPBRD),
-        std::tuple(2, 1, 5, 4, 1.25f, 1));
+              "2 1 5 4 1.25 1");
 }
 
 // Failures name the file and the OS error; a pipe in a file's place never blocks; a failed
@@ -155,7 +156,7 @@ TEST_F(ProfileTest, LoadIsTolerantAndSendsThePortsBinaryRatesAndHeading) {
     ASSERT_TRUE(CProfile(gps.get()).Load(path));
     const WizardInfo& live = gps->Info.Settings.WizardLive;
     EXPECT_EQ(live.ThisPortConfig.eGGA, 0) << "a port section needs a wizard section first";
-    EXPECT_EQ(std::tuple(live.OtherPortConfig.eGGA, live.iElevation), std::tuple(3, 9));
+    EXPECT_EQ(Join(live.OtherPortConfig.eGGA, live.iElevation), "3 9");
     EXPECT_EQ(gps->Info.Settings.BinLogRates.eBIN1, 2);
     EXPECT_EQ(gps->Info.Settings.BinLogRates.eD1, 0) << "integers without digits read as 0";
     EXPECT_EQ(gps->Info.Nav.fHDGTau, 1.5f);

@@ -24,8 +24,11 @@
 #include "support/temp_dir.h"
 #include "support/tty_state.h"
 #include "support/virtual_clock.h"
+#include "wire_fixture.h"
 
 namespace {
+
+using wiretest::Join;
 
 using Device = testsupport::FakeSerialDevice;
 
@@ -90,9 +93,8 @@ TEST_F(SCommTest, OpenResultCodesTracesAndLineSettings) {
     EXPECT_EQ(platform::TraceLines().at(0),
               "Tessaray_PC: SComm::OpenPort: COM1,115200,N,8,1, handshake=N");
     const Device::LineSettings s = device.settings();
-    EXPECT_EQ(std::tuple(s.parity, s.dataBits, s.stopBits, s.handshake),
-              std::tuple('N', 8, 1, false));
-    EXPECT_EQ(std::tuple(device.opens(), device.closes()), std::tuple(5, 4));
+    EXPECT_EQ(Join(s.parity, s.dataBits, s.stopBits, s.handshake), "N 8 1 0");
+    EXPECT_EQ(Join(device.opens(), device.closes()), "5 4");
     EXPECT_EQ(comm.strPortName() + comm.DevicePath(), "COM1:/dev/fake1");
 }
 
@@ -115,7 +117,7 @@ TEST_F(SCommTest, ReadsAndWritesWaitOnlyAsAsked) {
     device.QueueRead(std::string(30, 'a'));
     device.QueueRead(std::string(70, 'b'));
     EXPECT_EQ(comm.ReadBytes(buf, 40, &got, &queued, 0.0), COMM_OK);
-    EXPECT_EQ(std::tuple(got, queued, comm.BytesInQueue()), std::tuple(40u, 60u, 60u));
+    EXPECT_EQ(Join(got, queued, comm.BytesInQueue()), "40 60 60");
     EXPECT_EQ(std::string(buf, 40), std::string(30, 'a') + std::string(10, 'b'));
     EXPECT_EQ(comm.EmptyInputQueue(), COMM_OK);
     EXPECT_EQ(comm.BytesInQueue(), 0u);
@@ -128,7 +130,7 @@ TEST_F(SCommTest, ReadsAndWritesWaitOnlyAsAsked) {
     device.SetWriteLimit(3);
     clock.ClearPauses();
     EXPECT_EQ(comm.SendBytes("$JSAVE\r\n", 8, &written, 0.0), COMM_OK);
-    EXPECT_EQ(std::tuple(written, device.written()), std::tuple(3u, "$JS"));
+    EXPECT_EQ(Join(written, device.written()), "3 $JS");
     EXPECT_TRUE(clock.pauses().empty());
     device.ClearWrites();
     EXPECT_EQ(comm.SendBytes("$JSAVE\r\n", 8, &written, 1.0), COMM_OK);
@@ -147,7 +149,7 @@ TEST_F(SCommTest, CloseCodesPortFlagAndModemReset) {
     ASSERT_EQ(comm.OpenPort(1, 57600), COMM_OK);
     App().bPortOpen = 1;
     EXPECT_EQ(comm.ClosePort(), COMM_OK);
-    EXPECT_EQ(std::tuple(App().bPortOpen.load(), comm.bOpen()), std::tuple(0, false));
+    EXPECT_EQ(Join(App().bPortOpen.load(), comm.bOpen()), "0 0");
     App().bPortOpen = 1;
     EXPECT_EQ(comm.ClosePort(), COMM_NOT_OPEN);
     EXPECT_EQ(App().bPortOpen, 0) << "cleared whatever follows";

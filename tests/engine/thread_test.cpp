@@ -15,11 +15,14 @@
 #include "support/frames.h"
 #include "support/recording_sinks.h"
 #include "support/virtual_clock.h"
+#include "wire_fixture.h"
 
 using testsupport::BinFrame;
 using testsupport::NmeaSentence;
 
 namespace {
+
+using wiretest::Join;
 
 class ReaderTest : public ::testing::Test {
 protected:
@@ -109,12 +112,11 @@ TEST_F(ReaderTest, FlagsAndTerminalTextFollowWhatArrives) {
     testsupport::RecordingSinks sinks;
     CGPSThread thread(&comm, &sinks);
     Pass(thread, "$GPG");
-    EXPECT_EQ(std::tuple(App().bBytesReceived.load(), App().bSentenceReceived.load()),
-              std::tuple(1, 0));
+    EXPECT_EQ(Join(App().bBytesReceived.load(), App().bSentenceReceived.load()), "1 0");
     Pass(thread, "GA\r\n");
-    EXPECT_EQ(std::tuple(App().bSentenceReceived.load(), App().bReceiverFound.load(),
-                         App().bModemOK.load()),
-              std::tuple(1, 1, 0));
+    EXPECT_EQ(
+        Join(App().bSentenceReceived.load(), App().bReceiverFound.load(), App().bModemOK.load()),
+        "1 1 0");
     Pass(thread, std::string("xx\0OK\r\n", 7));
     EXPECT_EQ(App().bModemOK, 0) << "after a NUL";
     Pass(thread, "\r\nOK\r\n");

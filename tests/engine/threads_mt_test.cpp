@@ -18,8 +18,11 @@
 #include "support/recording_sinks.h"
 #include "support/temp_dir.h"
 #include "support/virtual_clock.h"
+#include "wire_fixture.h"
 
 namespace {
+
+using wiretest::Join;
 
 TEST(Threads, RecordLockIsReentrantExcludesTheOtherThreadAndRunsTheHook) {
     auto gps = std::make_unique<CGPS>();
@@ -47,7 +50,7 @@ TEST(Threads, RecordLockIsReentrantExcludesTheOtherThreadAndRunsTheHook) {
     EXPECT_EQ(gps->Info.Nav.iLatDeg, 1);
     CGPS::Unlock(nav);
     other.join();
-    EXPECT_EQ(std::tuple(entered.load(), gps->Info.Nav.iLatDeg, *nav), std::tuple(true, 2, 0u));
+    EXPECT_EQ(Join(entered.load(), gps->Info.Nav.iLatDeg, *nav), "1 2 0");
     EXPECT_EQ(unlocks.load(), 2);
     CGPS::SetUnlockHook(nullptr);
 }

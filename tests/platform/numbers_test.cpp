@@ -61,8 +61,9 @@ void ExpectFormatsAndParses() {
 
 }  // namespace
 
-TEST(Numbers, FloatingFormsAgreeWithTheCLocalePrintf) {
+TEST(Numbers, FormatsFollowThePrintfConventionsOfTheCLocale) {
     std::setlocale(LC_ALL, "C");
+    ExpectFormatsAndParses();
     const double values[] = {0.0, 1.0 / 3, 2.5, 3.5, -1.25, 123456.789, 1e-7, 0.125, 999.9995};
     for (double v : values) {
         for (int decimals = 0; decimals <= 9; ++decimals) {

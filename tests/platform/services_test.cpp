@@ -10,12 +10,10 @@
 #include <thread>
 #include <vector>
 
-#include "platform/clock.h"
 #include "platform/event.h"
 #include "platform/notify.h"
 #include "platform/ports.h"
 #include "platform/trace.h"
-#include "support/virtual_clock.h"
 
 TEST(Ports, PrecedenceIsEnvironmentThenFileThenScan) {
     char tmpl[] = "/tmp/tessaray_ports_XXXXXX";
@@ -128,14 +126,4 @@ TEST(Notify, GoesToTheInstalledSinkElseToTheTraceAndEventsStaySet) {
     EXPECT_TRUE(event.Wait(10000));
     setter.join();
     EXPECT_TRUE(event.IsSet());
-}
-
-TEST(Clock, VirtualClockRecordsPausesAndTickWraps) {
-    testsupport::InstalledVirtualClock clock(0xFFFFFFF0u);
-    uint32_t start = platform::TickCount();
-    platform::Sleep(50);
-    platform::Sleep(100);
-    EXPECT_EQ(clock.pauses(), (std::vector<uint32_t>{50, 100}));
-    EXPECT_EQ(platform::TickCount() - start, 150u);  // across the wrap
-    EXPECT_LT(platform::TickCount(), start);
 }

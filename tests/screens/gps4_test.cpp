@@ -33,10 +33,7 @@ protected:
 
 TEST_F(Gps4Test, CommandsAndReadoutsInEveryUnitAndLevel) {
     Start();
-    Open(SCR_GPS_4);
-    ui::StepRunner run;
-    WaitShown(run, SCR_GPS_4);
-    run.Add([&] {
+    OnScreen(SCR_GPS_4, [&] {
         EXPECT_EQ(Sent(), "$JASC,GPGST,1\r\n$JASC,GPGGA,1\r\n$JBIN,2,1\r\n");
         ASSERT_TRUE(Feed("GPGGA,123519,4807.038,N,01131.000,E,2,08,0.9,545.4,M,46.9,M,,"));
         Gst(0.8, 0.5, 30.0);
@@ -70,22 +67,14 @@ TEST_F(Gps4Test, CommandsAndReadoutsInEveryUnitAndLevel) {
                       c.shown);
         }
         ClearWire();
-        ui::UserSelectTab(Page()->GetDlgItem(IDC_GPS4_TAB), 0);
-    });
-    WaitShown(run, SCR_GPS_1);
-    run.Add([&] {
+        Page()->OnCancel();
         EXPECT_EQ(Sent().rfind("$JASC,GPGST,0\r\n$JBIN,2,0\r\n$JASC,GPGGA,0\r\n", 0), 0u);
-        ui::UserSelectTab(Page()->GetDlgItem(1006), 3);
-    });
-    WaitShown(run, SCR_GPS_4);
-    run.Add([&] {
         // The choices of the last visit stay.
+        Page()->OnInitDialog();
         EXPECT_EQ(Texts({IDC_GPS4_NORTHING_LEVEL, IDC_GPS4_EASTING_LEVEL, IDC_GPS4_ALTITUDE_UNIT,
                          IDC_GPS4_ALTITUDE}),
                   "99%|CEP|feet|  8.20");
-        EndAll();
     });
-    Run(run);
 }
 
 TEST_F(Gps4Test, EllipsePixelsForSizesOrientationsAndBadAxes) {

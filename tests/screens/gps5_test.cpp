@@ -36,10 +36,7 @@ protected:
 
 TEST_F(Gps5Test, CommandsZoomLimitsAndSnapShot) {
     Start();
-    Open(SCR_GPS_5);
-    ui::StepRunner run;
-    WaitShown(run, SCR_GPS_5);
-    run.Add([&] {
+    OnScreen(SCR_GPS_5, [&] {
         EXPECT_EQ(Sent(), "$JASC,GPGST,1\r\n$JDIFF\r\n");
         ClearWire();
         Tick();
@@ -68,22 +65,10 @@ TEST_F(Gps5Test, CommandsZoomLimitsAndSnapShot) {
         Tick();
         EXPECT_EQ(Reference(), " -45 30.500000|  11 31.000000|   545.400");
         ClearWire();
-        ASSERT_TRUE(ui::UserSelectTab(Plot()->GetDlgItem(IDC_GPS5_TAB), 0));
-    });
-    WaitShown(run, SCR_GPS_1);
-    run.Add([&] {
+        Plot()->OnCancel();
         EXPECT_EQ(Sent().rfind("$JASC,GPGST,0\r\n", 0), 0u);
         EXPECT_FALSE(Plot()->IsTimerRunning(1));
-        ClearWire();
-        ASSERT_TRUE(ui::UserSelectTab(Page()->GetDlgItem(1006), 4));
     });
-    WaitShown(run, SCR_GPS_5);
-    run.Add([&] {
-        EXPECT_TRUE(Sent().ends_with("$JASC,GPGST,1\r\n$JDIFF\r\n")) << Sent();
-        EXPECT_TRUE(Plot()->IsTimerRunning(1));
-        EndAll();
-    });
-    Run(run);
 }
 
 TEST_F(Gps5Test, UseThisPointInEachFormatAndRefusals) {

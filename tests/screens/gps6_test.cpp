@@ -22,10 +22,7 @@ protected:
 
 TEST_F(Gps6Test, CommandsAndTextsFromTheReceiver) {
     Start();
-    Open(SCR_GPS_6);
-    ui::StepRunner run;
-    WaitShown(run, SCR_GPS_6);
-    run.Add([&] {
+    OnScreen(SCR_GPS_6, [&] {
         EXPECT_EQ(Sent(), "$JOFF\r\n~250$PKRV,1,1\r\n~10~50$JAPP\r\n~50$JI\r\n~50");
         EXPECT_EQ(Texts({IDC_GPS6_APP1, IDC_GPS6_DSP, IDC_GPS6_BEACON, IDC_GPS6_STATUS}),
                   "NODIFF, |Not Found|Not Found|Click GO Button to Capture Information.");
@@ -49,14 +46,9 @@ TEST_F(Gps6Test, CommandsAndTextsFromTheReceiver) {
             EXPECT_EQ(g_GPS.Info.eReceiverType, type == 7 || type == -1 ? 0 : type);
         }
         ClearWire();
-        ui::UserSelectTab(S()->GetDlgItem(IDC_GPS6_TAB), 0);
+        S()->OnCancel();
+        EXPECT_EQ(Sent(), "$PKRV,1,0\r\n~10");
     });
-    WaitShown(run, SCR_GPS_1);
-    run.Add([&] {
-        EXPECT_EQ(Sent().rfind("$PKRV,1,0\r\n~10", 0), 0u);
-        EndAll();
-    });
-    Run(run);
 }
 
 TEST_F(Gps6Test, CaptureRunsAsTimedStepsWhileTheWindowStaysAlive) {

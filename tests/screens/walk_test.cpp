@@ -1,9 +1,9 @@
 // One walk through the whole program as a user makes it, against a receiver on a pseudo-terminal
 // that streams about 100 sentences and frames a second and answers every screen's queries: each
 // screen reached through the bar and the tabs shows live values and a clean layout, then "Exit
-// and Save" ends through the report. The program's stderr holds no sanitizer report and no
-// internal error. With TESSARAY_PC_SHOTS=<folder> every screen is saved there as
-// <nn>-<class>-<dpi>dpi.png (scripts/screenshots).
+// and Save" ends through the report; at 96 and at 144 dpi. The program's stderr holds no
+// sanitizer report and no internal error. With TESSARAY_PC_SHOTS=<folder> every screen is saved
+// there as <nn>-<class>-<dpi>dpi.png (scripts/screenshots).
 
 #include <gtest/gtest.h>
 
@@ -77,7 +77,9 @@ const std::vector<Source> kSources = {
      "Beacon",
      {{"nav 2", "CBEACON_1", {{1007, kStation}, {1024, "290.0 kHz"}, {1028, "705"}}},
       {"select 1051 1", "CBEACON_2", {{1011, kStation}, {1067, "290.0 kHz"}}},
-      {"select 1050 2", "CBEACON_3", {kNow, {1008, "10"}}}}},
+      {"select 1050 2", "CBEACON_3", {kNow, {1008, "10"}}},
+      {"nav 1", "CGPS_1", {kFix}},
+      {"select 1006 1", "CGPS_2", {{1035, "7"}, {1036, "10"}}}}},
     {2,
      "LBAND",
      "LBAND,WAAS",
@@ -85,16 +87,25 @@ const std::vector<Source> kSources = {
      {{"nav 2", "CLBND_1", {{1118, "MSV-W"}, {1119, "1575420"}, {1123, "200.1"}}},
       {"select 1008 1", "CLBND_2", {{1124, "1575420"}}},
       {"select 1008 2", "CLBND_3", {{1023, "311689"}}},
-      {"select 1014 3", "CLBND_4", {kNow}}}},
+      {"select 1014 3", "CLBND_4", {kNow}},
+      {"nav 1", "CGPS_1", {kFix}},
+      {"select 1006 1", "CGPS_2", {{1034, "MSV-W"}}}}},
     {4, "AUTO", "AUTODIFF,WAAS", "x-Ref", {{"nav 2", "CXREF_1", {kFix, {1021, "x-Ref"}}}}},
-    {7, "RTKBAS", "RTKBAS,WAAS", "t-Span Base", {{"nav 2", "TSpanDlg1", {{1007, "48.1173"}, {1022, "11.5167"}}}}},
-    {8, "LOCDIF", "LOCDIF,WAAS", "t-Span Rover", {{"nav 2", "TSpanRover", {kFix, {1021, "t-Span Rover"}}}}},
+    {7,
+     "RTKBAS",
+     "RTKBAS,WAAS",
+     "t-Span Base",
+     {{"nav 2", "TSpanDlg1", {{1007, "48.1173"}, {1022, "11.5167"}}}}},
+    {8,
+     "LOCDIF",
+     "LOCDIF,WAAS",
+     "t-Span Rover",
+     {{"nav 2", "TSpanRover", {kFix, {1021, "t-Span Rover"}}}}},
 };
 
-const std::vector<Page> kHeadingPages = {
-    {"nav 5", "CHEADING_1", {{1030, "10.2"}, {1126, "54.7"}}},
-    {"select 1029 1", "CHEADING_2", {kFix}},
-    {"select 1029 2", "CHEADING_3", {kNow}}};
+const std::vector<Page> kHeadingPages = {{"nav 5", "CHEADING_1", {{1030, "10.2"}, {1126, "54.7"}}},
+                                         {"select 1029 1", "CHEADING_2", {kFix}},
+                                         {"select 1029 2", "CHEADING_3", {kNow}}};
 
 // Layout faults still known on some pages, each with why it is left.
 const std::map<std::string, const char*> kKnownLayout = {
@@ -104,7 +115,8 @@ const std::map<std::string, const char*> kKnownLayout = {
     {"CXREF_1", "the latitude edit crosses the radio group's frame"},
 };
 
-class Walk : public ::testing::Test {
+// At the font dpi of the parameter.
+class Walk : public ::testing::TestWithParam<int> {
 protected:
     // A reply that came too late would answer the next question: after a time-out the channel
     // is opened afresh.
@@ -137,7 +149,8 @@ protected:
 
     bool Top(const std::string& page, int seconds = 30) {
         const std::string want = "ok " + page;
-        return Until("top", [&](const std::string& r) { return r == want; }, seconds) == want;
+        return Until(
+                   "top", [&](const std::string& r) { return r == want; }, seconds) == want;
     }
 
     // From the start-up page: the search on COM1, the receiver type, then OK.
@@ -145,7 +158,9 @@ protected:
         ASSERT_TRUE(Top("CSTARTUP3", 60));
         ASSERT_EQ(Ask("click 1166"), "ok");
         const std::string select = "select 1002 " + std::to_string(receiverType);
-        ASSERT_EQ(Until(select, [](const std::string& r) { return r == "ok"; }, 60), "ok");
+        ASSERT_EQ(Until(
+                      select, [](const std::string& r) { return r == "ok"; }, 60),
+                  "ok");
         ASSERT_EQ(Ask("click 1001"), "ok");
         ASSERT_TRUE(Top("CGPS_1", 60));
     }
@@ -173,11 +188,10 @@ protected:
             EXPECT_EQ(layout, "ok");
         }
         if (const char* shots = std::getenv("TESSARAY_PC_SHOTS")) {
-            const char* dpi = std::getenv("QT_FONT_DPI");
             char name[16];
-            std::snprintf(name, sizeof name, "%02d-", ++shot_);
-            EXPECT_EQ(Ask(std::string("screenshot ") + shots + "/" + name + page.page + "-" +
-                          (dpi ? dpi : "96") + "dpi.png"),
+            std::snprintf(name, sizeof name, "/%02d-", ++shot_);
+            EXPECT_EQ(Ask(std::string("screenshot ") + shots + name + page.page + "-" +
+                          std::to_string(GetParam()) + "dpi.png"),
                       "ok");
         }
     }
@@ -186,7 +200,7 @@ protected:
     int shot_ = 0;
 };
 
-TEST_F(Walk, EveryScreenLiveThenExitAndSave) {
+TEST_P(Walk, EveryScreenLiveThenExitAndSave) {
     ReceiverSimulator sim;
     ASSERT_TRUE(sim.ok()) << sim.error();
     benchsupport::AnswerQueries(sim, false);
@@ -195,8 +209,9 @@ TEST_F(Walk, EveryScreenLiveThenExitAndSave) {
     testsupport::DriverOptions options;
     options.com1 = sim.SlavePath();
     options.stderrPath = files / "stderr.txt";
-    options.env = {{"TESSARAY_PC_TRACE", "1"}};
-    if (const char* qpa = std::getenv("QT_QPA_PLATFORM")) options.env.push_back({"QT_QPA_PLATFORM", qpa});
+    options.env = {{"TESSARAY_PC_TRACE", "1"}, {"QT_FONT_DPI", std::to_string(GetParam())}};
+    if (const char* qpa = std::getenv("QT_QPA_PLATFORM"))
+        options.env.push_back({"QT_QPA_PLATFORM", qpa});
     p_ = std::make_unique<DriverProcess>(options);
     ASSERT_TRUE(p_->Connect());
     ASSERT_TRUE(Top("CTessaray_PCDlg", 60));
@@ -225,7 +240,8 @@ TEST_F(Walk, EveryScreenLiveThenExitAndSave) {
     ASSERT_EQ(Ask("click 1"), "ok");
     ASSERT_TRUE(Top("CCLOSESCREEN_2", 60));
     std::vector<std::string> sent;
-    for (size_t i = mark; i < sim.Commands().size(); ++i) sent.push_back(sim.Commands()[i].line);
+    for (const auto& c : sim.Commands()) sent.push_back(c.line);
+    sent.erase(sent.begin(), sent.begin() + static_cast<long>(mark));
     for (const char* line : {"$JOFF", "$JOFF,OTHER", "$PKRV,1,0", "$PKRV,1,0,OTHER", "$JSAVE"})
         EXPECT_NE(std::find(sent.begin(), sent.end(), line), sent.end()) << line;
     EXPECT_EQ(Ask("get 1068"), "ok SBAS");
@@ -237,5 +253,8 @@ TEST_F(Walk, EveryScreenLiveThenExitAndSave) {
     for (const char* fault : {"internal error", "Sanitizer", "runtime error"})
         EXPECT_EQ(err.find(fault), std::string::npos) << err;
 }
+
+INSTANTIATE_TEST_SUITE_P(Dpi, Walk, ::testing::Values(96, 144),
+                         [](const auto& info) { return std::to_string(info.param) + "dpi"; });
 
 }  // namespace

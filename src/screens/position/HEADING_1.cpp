@@ -160,6 +160,8 @@ ui::BOOL CHEADING_1::OnInitDialog() {
     }
     m_iTick = 0;
     FillSpeedUnits();
+    // The dial shows the values at once rather than an empty panel until the first tick.
+    DrawCompass();
     SelectOwnTab();
     m_nTimer1 = SetTimer(kDrawTimer, kDrawMs);
     SendOutputs(true, false);

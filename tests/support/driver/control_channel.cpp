@@ -219,6 +219,7 @@ std::string ControlChannel::Execute(const std::string& line) {
     if (cmd == "quit") {
         later([] {
             std::fflush(nullptr);
+            WriteCoverage();
             std::_Exit(0);
         });
         return "ok";

@@ -26,7 +26,18 @@
 #include <memory>
 #include <string>
 
+#ifdef TESSARAY_COVERAGE
+extern "C" void __gcov_dump();
+#endif
+
 namespace driver {
+
+// Writes a coverage build's counters, which the program's immediate end would lose.
+inline void WriteCoverage() {
+#ifdef TESSARAY_COVERAGE
+    __gcov_dump();
+#endif
+}
 
 class ControlChannel {
 public:

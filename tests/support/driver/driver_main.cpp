@@ -19,6 +19,13 @@ int main(int argc, char** argv) {
     ui::InstallFontSubstitutes();
     driver::ControlChannel channel;
     if (!channel.Listen(path)) return 2;
+#ifdef TESSARAY_COVERAGE
+    CTessaray_PCApp::SetEndProcessHook([](int code) {
+        std::fflush(nullptr);
+        driver::WriteCoverage();
+        std::_Exit(code);
+    });
+#endif
     const int rc = theApp().InitInstance();
     DestroyScreens();
     return rc;
