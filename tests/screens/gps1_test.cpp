@@ -16,8 +16,6 @@
 
 namespace {
 
-using Lines = std::vector<std::string>;
-
 class Gps1Test : public shelltest::PositionTest {
 protected:
     CGPS_1* S() { return As<CGPS_1>(SCR_GPS_1); }

@@ -71,10 +71,8 @@ TEST_F(Gps5Test, UseThisPointInEachFormatAndRefusals) {
         CTessaray_PCApp& app = theApp();
         const struct {
             int format, altUnit, bin1;
-            const char *lat, *lon, *alt;
-            const char*
-                stored;  // degrees, minutes, letter of each; altitude in metres; "": refused
-            const char* shown;
+            // Degrees, minutes and letter of each coordinate, altitude in metres ("": refused).
+            const char *lat, *lon, *alt, *stored, *shown;
         } cases[] = {
             {0, 0, 0, "-51 13.27", "114   3.456", "100", "51 13.270000 S|114 3.456000 E|100.0",
              " -51 13.270000| 114 03.456000|   100.000"},
@@ -98,15 +96,14 @@ TEST_F(Gps5Test, UseThisPointInEachFormatAndRefusals) {
             Choose(IDC_GPS5_ALT_UNIT, c.altUnit);
             const PlotReference before = app.GetPlotRef();
             app.TakePlotRefChanged();
-            boxes.Clear();
+            Told();
             TypeReference(c.lat, c.lon, c.alt);
             Tick();  // typing freezes the panel
             EXPECT_EQ(Text(IDC_GPS5_REF_LON), c.lon);
             Click(IDC_GPS5_USE_POINT);
             const PlotReference r = app.GetPlotRef();
             const bool accepted = *c.stored != '\0';
-            EXPECT_EQ(boxes.texts(), accepted ? std::vector<std::string>{}
-                                              : std::vector<std::string>{"Please enter a number."});
+            EXPECT_EQ(Told(), accepted ? "" : "Please enter a number.|");
             EXPECT_EQ(app.TakePlotRefChanged(), accepted);
             EXPECT_EQ(Plot()->IsItemVisible(IDC_GPS5_USE_POINT), !accepted);
             if (!accepted) {

@@ -19,8 +19,6 @@
 
 namespace {
 
-using Lines = std::vector<std::string>;
-
 class HeadingTest : public shelltest::PositionTest {
 protected:
     // The pixel `distance` pixels from a dial's centre along a bearing.
@@ -170,7 +168,7 @@ TEST_F(HeadingTest, SetupQueriesAndEachControlsCommand) {
             EXPECT_EQ(sent, t.sent) << t.keys;
             EXPECT_EQ(Text(t.id), t.shown) << t.keys;
         }
-        EXPECT_EQ(boxes.texts(), Lines{"Please enter a number."});
+        EXPECT_EQ(Told(), "Please enter a number.|");
         EXPECT_FLOAT_EQ(n.fHBias, -180.0f);
         EXPECT_FLOAT_EQ(n.fManSep, 1.5f);
 
