@@ -163,7 +163,7 @@ TEST_F(ReaderFixture, SoakOfRandomBytesThroughThePort) {
               "34.5 0 0");
 }
 
-// The real receiver captures, framed in pieces of 1000 bytes: the position decoded is the one
+// The real receiver captures, framed in chunks of 1000 bytes: the position decoded is the one
 // of the last well-formed GGA line.
 TEST_F(ReaderFixture, RealReceiverCapturesDecode) {
     const std::filesystem::path folder = std::filesystem::path(TESSARAY_TEST_DATA) / "real-nmea";

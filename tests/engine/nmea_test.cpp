@@ -174,7 +174,7 @@ TEST_F(Dispatch, EveryFamilyDecodesIntoItsFields) {
 }
 
 // The field splitter keeps empty fields and stops at the checksum.
-TEST_F(Dispatch, FieldHelpers) {
+TEST_F(Dispatch, FieldSplitterAndConverters) {
     char field[kNMEAFieldSize];
     const std::pair<const char*, const char*> views[] = {
         {"$GPVTG,,T,,M,0.0,N,0.0,K*4E\r\n", "$GPVTG||T||M|0.0|N|0.0|K|"},

@@ -45,25 +45,18 @@ std::string DefaultRcf() {
            "0\r\n";
 }
 
-const Events kBinDefaults = {"$JBIN,1,0\r\n",  "$JBIN,2,0\r\n",  "$JBIN,80,0\r\n",
-                             "$JBIN,95,0\r\n", "$JBIN,96,0\r\n", "$JBIN,97,0\r\n",
-                             "$JBIN,98,0\r\n", "$JBIN,99,0\r\n", "$JASC,D1,0\r\n"};
+const Events kBinDefaults = wiretest::Lines(
+    "$JBIN,1,0\r\n$JBIN,2,0\r\n$JBIN,80,0\r\n$JBIN,95,0\r\n$JBIN,96,0\r\n$JBIN,97,0\r\n"
+    "$JBIN,98,0\r\n$JBIN,99,0\r\n$JASC,D1,0\r\n");
 
-Events HeadingStream(const char* htau) {
-    return {"$JATT,ROLL,YES\r\n",
-            "$JATT,TILTAID,YES\r\n",
-            "$JATT,GYROAID,NO\r\n",
-            "$JATT,LEVEL,NO\r\n",
-            "$JATT,NEGTILT,NO\r\n",
-            "$JATT,FLIPBRD,NO\r\n",
-            htau,
-            "$JATT,HRTAU,2.000000\r\n",
-            "$JATT,COGTAU,0.000000\r\n",
-            "$JATT,SPDTAU,0.000000\r\n",
-            "$JATT,HBIAS,0.000000\r\n",
-            "$JATT,PBIAS,0.000000\r\n",
-            "$JATT,MSEP,0.500000\r\n",
-            "$JATT,CSEP,0.500000\r\n"};
+Events HeadingStream(const std::string& htau) {
+    return wiretest::Lines(
+        "$JATT,ROLL,YES\r\n$JATT,TILTAID,YES\r\n$JATT,GYROAID,NO\r\n$JATT,LEVEL,NO\r\n"
+        "$JATT,NEGTILT,NO\r\n$JATT,FLIPBRD,NO\r\n$JATT,HTAU," +
+        htau +
+        "\r\n$JATT,HRTAU,2.000000\r\n"
+        "$JATT,COGTAU,0.000000\r\n$JATT,SPDTAU,0.000000\r\n$JATT,HBIAS,0.000000\r\n"
+        "$JATT,PBIAS,0.000000\r\n$JATT,MSEP,0.500000\r\n$JATT,CSEP,0.500000\r\n");
 }
 
 class ProfileTest : public ::testing::Test {
@@ -165,7 +158,7 @@ TEST_F(ProfileTest, LoadIsTolerantAndSendsThePortsBinaryRatesAndHeading) {
     bin[0] = "$JBIN,1,1\r\n";  // rate code 2 is 1 Hz
     EXPECT_EQ(wire.Take(),
               Concat({PortStream("\r\n"), PortStream(",OTHER\r\n\r\n", {{"GPGGA", "5"}}), bin,
-                      HeadingStream("$JATT,HTAU,1.500000\r\n")}));
+                      HeadingStream("1.500000")}));
 }
 
 // Numbers in commands, the archive and the profile never follow the process locale.

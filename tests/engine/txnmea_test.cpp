@@ -394,13 +394,13 @@ TEST(RecordSenders, BinaryRatesToTheOtherPortAndHeadingSettings) {
     nav.bNegTilt = 1;
     nav.fCurSep = -2.75f;
     nav.SendHeadingSettings();
-    EXPECT_EQ(
-        wire.Take(),
-        (Events{"$JATT,ROLL,NO\r\n", "$JATT,TILTAID,NO\r\n", "$JATT,GYROAID,NO\r\n",
-                "$JATT,LEVEL,NO\r\n", "$JATT,NEGTILT,YES\r\n", "$JATT,FLIPBRD,NO\r\n",
-                "$JATT,HTAU,0.500000\r\n", "$JATT,HRTAU,2.000000\r\n", "$JATT,COGTAU,0.000000\r\n",
-                "$JATT,SPDTAU,0.000000\r\n", "$JATT,HBIAS,0.000000\r\n", "$JATT,PBIAS,0.000000\r\n",
-                "$JATT,MSEP,0.500000\r\n", "$JATT,CSEP,-2.750000\r\n"}));
+    EXPECT_EQ(wire.Take(),
+              wiretest::Lines(
+                  "$JATT,ROLL,NO\r\n$JATT,TILTAID,NO\r\n$JATT,GYROAID,NO\r\n$JATT,LEVEL,NO\r\n"
+                  "$JATT,NEGTILT,YES\r\n$JATT,FLIPBRD,NO\r\n$JATT,HTAU,0.500000\r\n"
+                  "$JATT,HRTAU,2.000000\r\n$JATT,COGTAU,0.000000\r\n$JATT,SPDTAU,0.000000\r\n"
+                  "$JATT,HBIAS,0.000000\r\n$JATT,PBIAS,0.000000\r\n$JATT,MSEP,0.500000\r\n"
+                  "$JATT,CSEP,-2.750000\r\n"));
 }
 
 }  // namespace

@@ -123,6 +123,14 @@ public:
     std::unique_ptr<SComm> comm;
 };
 
+// Commands written one after the other, each ending in CR LF, as separate events.
+inline Events Lines(const std::string& text) {
+    Events out;
+    for (size_t at = 0, end; (end = text.find("\r\n", at)) != text.npos; at = end + 2)
+        out.push_back(text.substr(at, end + 2 - at));
+    return out;
+}
+
 inline Events Concat(std::initializer_list<Events> parts) {
     Events out;
     for (const Events& p : parts) out.insert(out.end(), p.begin(), p.end());

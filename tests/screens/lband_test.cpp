@@ -16,6 +16,7 @@
 #include "screens/differential/LBND_4.h"
 #include "screens/differential/ber_scale.h"
 #include "screens/screen_walk.h"
+#include "shell/DiffSource.h"
 #include "shell/Tessaray_PC.h"
 
 namespace {
@@ -49,6 +50,7 @@ TEST_F(LBandTest, StatusSubscriptionAndPlot) {
     Start();
     Geo("1536.7820", 1200, "-98.0");
     GPSInfo& info = g_GPS.Info;
+    info.eCurCorrSource = CORR_LBND;
     const std::string entry = "$JASC,D1,1\r\n$JGEO,ALL\r\n$JAPP\r\n$JDIFF\r\n";
     const auto page = [this] { return As<CLBND_1>(SCR_LBND_1); };
     // clang-format off
@@ -69,6 +71,7 @@ TEST_F(LBandTest, StatusSubscriptionAndPlot) {
     Walk({{SCR_LBND_1,
            [&] {
                EXPECT_EQ(Sent(), entry);
+               EXPECT_EQ(Page()->GetCurSel(IDC_DIFF_SOURCE), DIFFITEM_LBND);
                EXPECT_EQ(Texts({IDC_LBND1_FREQ, IDC_LBND1_RATE, IDC_LBND1_LONGITUDE,
                                 IDC_LBND1_ELEVATION, IDC_LBND1_AZIMUTH, IDC_LBND1_BEAM}),
                          "1536782|1200|-98.0|34.5|201.25|MSV-W");

@@ -7,8 +7,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <QComboBox>
-#include <QLineEdit>
 #include <cmath>
 #include <csignal>
 #include <ctime>
@@ -31,7 +29,6 @@
 #include "shell/Tessaray_PC.h"
 #include "support/frames.h"
 #include "support/qt/shell_harness.h"
-#include "ui/messagebox.h"
 
 namespace {
 
@@ -154,11 +151,10 @@ TEST_F(LoggingTest, NmeaPage) {
                    EXPECT_EQ(ReadFile(path), c.after) << n;
                }
                for (const auto& [name, says] : refused) {
-                   boxes.Clear();
                    Retype(IDC_LOGS_FILE, name);
-                   Click(IDC_LOGS_START);
-                   ASSERT_EQ(boxes.texts().size(), 1u) << name;
-                   EXPECT_NE(boxes.texts()[0].find(says), std::string::npos) << boxes.texts()[0];
+                   const std::string told = Press(IDC_LOGS_START);
+                   EXPECT_NE(told.find(says), std::string::npos) << told;
+                   EXPECT_EQ(told.find('|'), told.size() - 1) << told;  // one message
                    EXPECT_EQ(theApp().bNMEALogOn.load(), 0) << name;
                    EXPECT_EQ(theApp().wLogFlags.load() & LOG_NMEA, 0u) << name;
                }
@@ -187,23 +183,20 @@ TEST_F(LoggingTest, NmeaPage) {
                g_GPS.Info.Settings.szLogComboTexts.Init();
                ASSERT_TRUE(g_GPS.LoadConfigFile(false));
                Page()->OnInitDialog();
-               Lines shown;
-               for (int i = 0; i < Page()->GetCount(IDC_LOGS_FILE); ++i)
-                   shown.push_back(Page()->GetLBText(IDC_LOGS_FILE, i));
-               EXPECT_EQ(shown, (Lines{"a11.txt", "a10.txt", "a9.txt", "a8.txt", "a7.txt", "a6.txt",
-                                       "log.txt", "Log.txt", "caf\xC3\xA9.txt", "a2.txt"}));
+               EXPECT_EQ(Items(IDC_LOGS_FILE),
+                         "a11.txt|a10.txt|a9.txt|a8.txt|a7.txt|a6.txt|log.txt|"
+                         "Log.txt|caf\xC3\xA9.txt|a2.txt");
                EXPECT_STREQ(g_GPS.Info.Settings.szLogComboTexts.szNMEALogRecent[8], "caf\xE9.txt");
                SelectTab(IDC_LOGS_TAB, 2);
            }},
           {SCR_LOGS_3, [&] {
-               boxes.Clear();
+               Told();
                theApp().SetLogFile(LOGFILE_NMEA, Path("../logs/shared.bin"));
                theApp().bNMEALogOn = 1;
                Retype(IDC_LOGS_FILE, Path("shared.bin"));
-               Click(IDC_LOGS_START);
-               ASSERT_EQ(boxes.texts().size(), 1u);
-               EXPECT_NE(boxes.texts()[0].find(Path("shared.bin")), std::string::npos);
-               EXPECT_NE(boxes.texts()[0].find("NMEA log"), std::string::npos);
+               const std::string told = Press(IDC_LOGS_START);
+               EXPECT_NE(told.find(Path("shared.bin")), std::string::npos) << told;
+               EXPECT_NE(told.find("NMEA log"), std::string::npos) << told;
                EXPECT_EQ(theApp().bBinLogOn.load(), 0);
                theApp().bNMEALogOn = 0;
            }}});

@@ -72,6 +72,13 @@ protected:
         boxes.Clear();
         return s;
     }
+    // A list's or combo's items joined by "|".
+    std::string Items(int id) const {
+        std::string s;
+        for (int i = 0; i < Page()->GetCount(id); ++i)
+            s += (i ? "|" : "") + Page()->GetLBText(id, i);
+        return s;
+    }
     // Replaces what an edit or an editable combo holds, as typing over a selection does.
     void Retype(int id, const std::string& text) {
         QWidget* w = Page()->GetDlgItem(id);

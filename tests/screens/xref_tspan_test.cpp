@@ -84,6 +84,7 @@ protected:
 // after leaving.
 TEST_F(SetupTest, XRef) {
     Start();
+    g_GPS.Info.eCurCorrSource = CORR_XREF;
     const char* wait = "x-Ref not ready, please wait ...";
     const char* ready = "x-Ref now ready";
     // Button (0: a tick of the 10 s timer), reply before it, wire, status.
@@ -105,6 +106,7 @@ TEST_F(SetupTest, XRef) {
            [&] {
                EXPECT_EQ(Sent(), "$JRAD,1\r\n~500$JRAD,1\r\n~500$JAPP\r\n$JDIFF\r\n");
                EXPECT_EQ(Text(IDC_XREF_STATUS), "Please select x-Ref mode above.");
+               EXPECT_EQ(Page()->GetCurSel(IDC_DIFF_SOURCE), DIFFITEM_XREF);
                EXPECT_FALSE(Enabled(IDC_XREF_RECAL_UNKNOWN));
                EXPECT_EQ(TickSent(), kSetupTick);
                for (const auto& s : steps) {

@@ -38,9 +38,8 @@ constexpr ui::Rgb kNearBlack{10, 10, 10};
 constexpr ui::Rgb kBlack{0, 0, 0};
 
 constexpr double kPanel[] = {44.654, 132.038, 324.174, 301.659};
-// The dial is larger than the gauges' neighbour needs: at 131 units across, 24 three-figure
-// labels in the dialog font could not be kept apart. It fills the panel's height and ends
-// clear of the gauges' captions.
+// At 131 units across the dial could not keep 24 figures in the dialog font apart; it fills
+// the panel's height instead and ends clear of the gauges' captions.
 constexpr double kCompassRect[] = {48.0, 140.0, 200.0, 292.0};
 constexpr double kRotRect[] = {238.199, 136.979, 309.136, 207.916};
 constexpr double kSpeedRect[] = {238.199, 203.84, 309.136, 274.777};
