@@ -228,6 +228,8 @@ TEST_F(TerminalTest, BunchEditorOpenedDirectly) {
                                             : ""));
         }
         EXPECT_STREQ(keys[2].szCommand, "$JI\r\n");
+        Choose(IDC_HOTKEY_LEVEL, 1);  // a level without labelled keys
+        EXPECT_EQ(Items(IDC_BUNCH_ENTRY), "");
         Click(IDC_BUNCH_EXIT);
     });
     run.Start();
