@@ -60,38 +60,32 @@ protected:
 
 // Each gate alone lets exactly its frames into its log.
 TEST_F(LogsTest, EachLogKeepsExactlyTheFramesWhoseGateIsOpen) {
-    const std::vector<std::string> stream = {
-        "$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47\r\n",  // 0
-        "$GPGLL,4916.45,N,12311.12,W,225444,A*31\r\n",
-        "$GPGSA,A,3,04,05,,09,12,,,24,,,,,2.5,1.3,2.1*39\r\n",
-        "$GPGST,172814.0,0.006,0.023,0.020,273.6,0.023,0.020,0.031*6A\r\n",
-        "$GPGSV,2,1,08,01,40,083,46,02,17,308,41,12,07,344,39,14,22,228,45*75\r\n",
-        "$GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W*6A\r\n",  // 5
-        "$GPRRE,1,01,0.5,0.4,0.3*00\r\n",
-        "$GPVTG,054.7,T,034.4,M,005.5,N,010.2,K*48\r\n",
-        "$GPZDA,201530.00,04,07,2002,00,00*60\r\n",
-        "$HEHDT,274.07,T*03\r\n",
-        "$GPHDT,274.07,T*1C\r\n",  // 10
-        "$HEROT,-0.3,A*0C\r\n",
-        "$GPROT,-0.3,A*13\r\n",
-        "$PZLT,HPR,123519,274.07,1.2,-0.4*00\r\n",
-        "$GPGGA,bad checksum*00\r\n",
-        "$GPGSVX,not a GSV sentence*00\r\n",  // 15
-        "$GPTXT,01,01,02,text*00\r\n",
-        "$>JI,311,1,7,04012002,01/01/1900,01/01/3000,6.1Aa01,46*3A\r\n",
-        "$RD1,1,2*00\r\n",
-        Bin(1, 52),
-        Bin(2, 16),  // 20
-        Bin(80, 40),
-        Bin(93, 56),
-        Bin(94, 96),
-        Bin(95, 128),
-        Bin(96, 300),  // 25
-        Bin(97, 28),
-        Bin(98, 72),
-        Bin(99, 304),
-        Bin(3, 8),
-    };
+    // Sentences 0 to 18, then the binary messages 19 to 29.
+    std::vector<std::string> stream = wiretest::Lines(
+        "$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47\r\n"
+        "$GPGLL,4916.45,N,12311.12,W,225444,A*31\r\n$GPGSA,A,3,04,05,,09,12,,,24,,,,,2.5,1.3,2.1*"
+        "39\r\n"
+        "$GPGST,172814.0,0.006,0.023,0.020,273.6,0.023,0.020,0.031*6A\r\n"
+        "$GPGSV,2,1,08,01,40,083,46,02,17,308,41,12,07,344,39,14,22,228,45*75\r\n"
+        "$GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W*6A\r\n"
+        "$GPRRE,1,01,0.5,0.4,0.3*00\r\n$GPVTG,054.7,T,034.4,M,005.5,N,010.2,K*48\r\n"
+        "$GPZDA,201530.00,04,07,2002,00,00*60\r\n$HEHDT,274.07,T*03\r\n$GPHDT,274.07,T*1C\r\n"
+        "$HEROT,-0.3,A*0C\r\n$GPROT,-0.3,A*13\r\n$PZLT,HPR,123519,274.07,1.2,-0.4*00\r\n"
+        "$GPGGA,bad checksum*00\r\n$GPGSVX,not a GSV sentence*00\r\n$GPTXT,01,01,02,text*00\r\n"
+        "$>JI,311,1,7,04012002,01/01/1900,01/01/3000,6.1Aa01,46*3A\r\n$RD1,1,2*00\r\n");
+    for (const auto& [id, size] : {std::pair<uint8_t, size_t>{1, 52},
+                                   {2, 16},
+                                   {80, 40},
+                                   {93, 56},
+                                   {94, 96},
+                                   {95, 128},
+                                   {96, 300},
+                                   {97, 28},
+                                   {98, 72},
+                                   {99, 304},
+                                   {3, 8}})
+        stream.push_back(Bin(id, size));
+    ASSERT_EQ(stream.size(), 30u);
     auto nmea = [this](int32_t PortConfig::*gate) { return [=, this] { nmeaGates.*gate = 1; }; };
     auto bin = [this](int32_t BINLogRateInfo::*gate) { return [=, this] { binGates.*gate = 1; }; };
     const struct {

@@ -16,8 +16,6 @@
 
 namespace {
 
-using Lines = std::vector<std::string>;
-
 class Gps1Test : public shelltest::PositionTest {
 protected:
     CGPS_1* S() { return As<CGPS_1>(SCR_GPS_1); }
@@ -100,9 +98,7 @@ TEST_F(Gps1Test, ReadoutsChoicesPauseAndDemo) {
         n.iLatDeg = 46;
         Tick();
         EXPECT_EQ(Text(IDC_GPS1_LAT), " -45 30.500000");
-        ClearWire();
-        Tick(2);
-        EXPECT_EQ(Sent(), "$JAPP\r\n$JDIFF\r\n~10~0");
+        EXPECT_EQ(TickSent(2), "$JAPP\r\n$JDIFF\r\n~10~0");
         Tick(kLinkWatchTimer);  // the base's own timers run on
         S()->OnInitDialog();
         EXPECT_FALSE(S()->IsItemVisible(IDC_GPS1_RESUME));
@@ -207,64 +203,60 @@ TEST_F(Gps1Test, EntryLeaveAndScreenSwitches) {
     });
     RegisterScreen(SCR_SBAS_1, nullptr);  // a group without its first screen
     RegisterScreen(SCR_GPS_3, nullptr);
-    Open(SCR_GPS_1);
-    ui::StepRunner run;
-    WaitShown(run, SCR_GPS_1);
-    run.Add([&] {
-        EXPECT_EQ(Sent(), kEntry);  // written before the screen's loop ran
-        // The tab of a screen that is not there stays inert.
-        platform::ClearTrace();
-        ClearWire();
-        ASSERT_TRUE(ui::UserSelectTab(S()->GetDlgItem(IDC_GPS1_TAB), 2));
-        ui::ProcessPending();
-        EXPECT_EQ(S()->GetCurSel(IDC_GPS1_TAB), 0);
-        EXPECT_EQ(Sent(), "");
-        EXPECT_TRUE(platform::TraceContains("screen CGPS_3 is not available"));
-        QuietPoll();
-        // The receiver has not answered yet: the source asked for decides.
-        Choose(IDC_DIFF_SOURCE, 1);
-    });
-    WaitShown(run, SCR_BEACON_1);
-    run.Add([&] {
-        EXPECT_EQ(fake.written(), std::string("$JDIFF,BEACON\r\n$JAPP\r\n$JDIFF\r\n") + kLeave);
-        EXPECT_FALSE(S()->IsTimerRunning(1) || S()->IsTimerRunning(2));
-        QuietPoll();
-        Screen(SCR_BEACON_1)->RunNavRow(1);
-    });
-    WaitShown(run, SCR_GPS_1);
-    run.Add([&] {
-        // The second visit re-runs the activation in the same loop.
-        EXPECT_EQ(ui::Dialog::RunningLoops(), 2);
-        EXPECT_TRUE(S()->IsTimerRunning(1));
-        // No SBAS screen: the position screen stands in and is activated again.
-        platform::ClearTrace();
-        fake.ClearWrites();
-        QuietPoll();
-        Choose(IDC_DIFF_SOURCE, 0);
-        EXPECT_TRUE(S()->IsWindowVisible());
-        EXPECT_EQ(fake.written(),
-                  std::string("$JDIFF,WAAS\r\n$JAPP\r\n$JDIFF\r\n") + kLeave + kEntry);
-        EXPECT_TRUE(platform::TraceContains("CSBAS_1 is not available"));
-        EXPECT_EQ(ui::Dialog::RunningLoops(), 2);
-        // Once the receiver has answered, its answer decides.
-        SendDiffSource(CORR_BEACON);
-        EXPECT_EQ(DiffScreenTarget(GROUP_GPS), SCR_BEACON_1);
-        Feed(">JDIFF,NONE");
-        EXPECT_EQ(DiffScreenTarget(GROUP_GPS), SCR_GPS_1);
-        EXPECT_EQ(DiffScreenTarget(GROUP_BEACON), SCR_BEACON_1);
-        SendDiffSource(CORR_EXTERNAL);
-        Feed(">JDIFF,BEACON");
-        EXPECT_EQ(DiffScreenTarget(GROUP_BEACON), SCR_BEACON_1);
-        EXPECT_EQ(DiffScreenTarget(GROUP_SBAS), SCR_GPS_1);  // through its stand-in
-        platform::ClearTrace();
-        EXPECT_EQ(DiffScreenTarget(42), -1);
-        EXPECT_TRUE(platform::TraceContains("internal error"));
-        Shot("gps1");
-        ui::UserSelectTab(S()->GetDlgItem(IDC_GPS1_TAB), 3);
-    });
-    WaitShown(run, SCR_GPS_4);
-    run.Add([&] { EndAll(); });
-    Run(run);
+    Walk({{SCR_GPS_1,
+           [&] {
+               EXPECT_EQ(Sent(), kEntry);  // written before the screen's loop ran
+               // The tab of a screen that is not there stays inert.
+               platform::ClearTrace();
+               ClearWire();
+               SelectTab(IDC_GPS1_TAB, 2);
+               EXPECT_EQ(S()->GetCurSel(IDC_GPS1_TAB), 0);
+               EXPECT_EQ(Sent(), "");
+               EXPECT_TRUE(platform::TraceContains("screen CGPS_3 is not available"));
+               QuietPoll();
+               // The receiver has not answered yet: the source asked for decides.
+               Choose(IDC_DIFF_SOURCE, 1);
+           }},
+          {SCR_BEACON_1,
+           [&] {
+               EXPECT_EQ(fake.written(),
+                         std::string("$JDIFF,BEACON\r\n$JAPP\r\n$JDIFF\r\n") + kLeave);
+               EXPECT_FALSE(S()->IsTimerRunning(1) || S()->IsTimerRunning(2));
+               QuietPoll();
+               Screen(SCR_BEACON_1)->RunNavRow(1);
+           }},
+          {SCR_GPS_1,
+           [&] {
+               // The second visit re-runs the activation in the same loop.
+               EXPECT_EQ(ui::Dialog::RunningLoops(), 2);
+               EXPECT_TRUE(S()->IsTimerRunning(1));
+               // No SBAS screen: the position screen stands in and is activated again.
+               platform::ClearTrace();
+               fake.ClearWrites();
+               QuietPoll();
+               Choose(IDC_DIFF_SOURCE, 0);
+               EXPECT_TRUE(S()->IsWindowVisible());
+               EXPECT_EQ(fake.written(),
+                         std::string("$JDIFF,WAAS\r\n$JAPP\r\n$JDIFF\r\n") + kLeave + kEntry);
+               EXPECT_TRUE(platform::TraceContains("CSBAS_1 is not available"));
+               EXPECT_EQ(ui::Dialog::RunningLoops(), 2);
+               // Once the receiver has answered, its answer decides.
+               SendDiffSource(CORR_BEACON);
+               EXPECT_EQ(DiffScreenTarget(GROUP_GPS), SCR_BEACON_1);
+               Feed(">JDIFF,NONE");
+               EXPECT_EQ(DiffScreenTarget(GROUP_GPS), SCR_GPS_1);
+               EXPECT_EQ(DiffScreenTarget(GROUP_BEACON), SCR_BEACON_1);
+               SendDiffSource(CORR_EXTERNAL);
+               Feed(">JDIFF,BEACON");
+               EXPECT_EQ(DiffScreenTarget(GROUP_BEACON), SCR_BEACON_1);
+               EXPECT_EQ(DiffScreenTarget(GROUP_SBAS), SCR_GPS_1);  // through its stand-in
+               platform::ClearTrace();
+               EXPECT_EQ(DiffScreenTarget(42), -1);
+               EXPECT_TRUE(platform::TraceContains("internal error"));
+               Shot("gps1");
+               SelectTab(IDC_GPS1_TAB, 3);
+           }},
+          {SCR_GPS_4, [] {}}});
 }
 
 }  // namespace

@@ -60,9 +60,7 @@ TEST_F(Gps2Test, CommandsCountsBarsAndPanel) {
         EXPECT_EQ(
             Sent(),
             "$JASC,GPGSV,1\r\n$JASC,D1,1\r\n$JGEO,ALL\r\n$JDIFF\r\n$PKRV,1,1\r\n~10$JBIN,99,1\r\n");
-        ClearWire();
-        Tick();
-        EXPECT_EQ(Sent(), "~0$JGEO,ALL\r\n$JDIFF\r\n");
+        EXPECT_EQ(TickSent(), "~0$JGEO,ALL\r\n$JDIFF\r\n");
 
         // Status word: 9 viewable, 7 above the mask, 6 with corrections, 8 in the solution;
         // the solution's 5 is fewer. Code locks 0 and 19 are at the floor, 65535 beyond the top.

@@ -7,7 +7,6 @@
 #include <sys/stat.h>
 
 #include <QTreeWidget>
-#include <functional>
 #include <regex>
 #include <string>
 #include <vector>
@@ -67,10 +66,6 @@ protected:
     }
     CGPS_3* S() { return As<CGPS_3>(SCR_GPS_3); }
     WizardInfo& Live() { return g_GPS.Info.Settings.WizardLive; }
-    void WaitBrowser(ui::StepRunner& run) {
-        run.AddWait([] { return dynamic_cast<CFileOpenDlg*>(ui::Host::Instance().TopPage()); },
-                    5000, [] { ADD_FAILURE() << "no file browser"; });
-    }
     // Clicks a file of the browser's list by its name (none: a default name), then OK.
     static void PickFile(const std::string& name) {
         if (!name.empty()) {
@@ -126,9 +121,7 @@ TEST_F(Gps3Test, RatesAllOffTwentyHertzMaskAndAge) {
             EXPECT_EQ(Sent(), c.first + kCorrection) << c.combo;
         }
         // "ALL OFF" of this port: its rates go off, the other port and the heading stay.
-        ClearWire();
-        Click(IDC_GPS3_ALL_OFF_THIS);
-        EXPECT_EQ(Sent(),
+        EXPECT_EQ(ClickSent(IDC_GPS3_ALL_OFF_THIS),
                   "$JASC,GPGGA,0\r\n~20$JASC,GPGLL,0\r\n~20$JASC,GPGST,0\r\n~20$JASC,GPGSV,0\r\n"
                   "~20$JASC,GPRRE,0\r\n~20$JASC,GPVTG,0\r\n~20$JASC,GPZDA,0\r\n$JASC,GPGSA,0\r\n"
                   "~20$JBIN,95,0\r\n~20$JBIN,96,0\r\n~20" +
@@ -210,7 +203,7 @@ TEST_F(Gps3Test, ThisPortBaudWithAndWithoutModem) {
         ModemClock modemClock(clock, wire_);
         modemClock.answers = c.modem;
         platform::SetClock(&modemClock);
-        ui::MessageBoxRecorder boxes;
+        boxes.Clear();
         boxes.Answer(c.answer);
         OnScreen(SCR_GPS_3, [&] {
             ClearWire();
@@ -248,75 +241,66 @@ TEST_F(Gps3Test, ProfileSavedAndLoadedThroughTheBrowser) {
     Live().iElevation = 7;
     g_GPS.Info.Settings.WizardSnapshot = Live();
     const std::string fifo = shelltest::TempDir() + "/pipe.rcf";
-    ui::MessageBoxRecorder boxes;
-    Open(SCR_GPS_3);
     std::string first;
     const auto file = [&] { return first.substr(first.rfind('/') + 1); };
-    // Each step ends with the click that opens the browser, as its events run the next steps.
-    ui::StepRunner run;
-    const auto browse = [&](std::function<std::string()> name) {
-        WaitBrowser(run);
-        run.Add([name] { PickFile(name()); });
-        WaitShown(run, SCR_GPS_3);
-    };
-    WaitShown(run, SCR_GPS_3);
-    run.Add([&] { Click(IDC_GPS3_SAVE); });
-    browse([] { return ""; });  // a default name at home
-    run.Add([&] {
-        first = Text(IDC_GPS3_PROFILE);
-        ASSERT_EQ(first.rfind(shelltest::TempDir(), 0), 0u) << first;
-        ASSERT_EQ(first.substr(first.size() - 4), ".rcf");
-        // Changes after saving are undone by loading.
-        Choose(1035, 0);
-        Choose(IDC_GPS3_BAUD_OTHER, 0);
-        ClearWire();
-        Click(IDC_GPS3_LOAD);
-    });
-    browse(file);
-    run.Add([&] {
-        // The loaded ports first, then the whole configuration; the baud is the one open, so
-        // the port is not touched. The screen's once-a-second query may fall in between.
-        const std::string sent =
-            std::regex_replace(Sent(), std::regex("\\$JDIFF\r\n|~0(?![0-9])"), "");
-        EXPECT_EQ(sent.rfind("$JASC,GPGGA,5\r\n", 0), 0u) << sent;
-        EXPECT_NE(sent.find("$JBAUD,19200\r\n~250$JBAUD,19200,OTHER\r\n~250$JMASK,7\r\n"),
-                  std::string::npos);
-        EXPECT_EQ(sent.find("ATMC"), std::string::npos);
-        EXPECT_EQ(Texts({1035, IDC_GPS3_BAUD_OTHER, IDC_GPS3_ELEVATION}), "5 Hz|19200|7");
-        ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-        boxes.Clear();
-        Click(IDC_GPS3_SAVE);
-    });
-    browse([] { return "pipe.rcf"; });
-    run.Add([&] {
-        // A file that cannot be written is named with the reason; the profile stays.
-        EXPECT_EQ(boxes.texts(),
-                  std::vector<std::string>{"Could not write the receiver configuration file\n"
-                                           "cannot write " +
-                                           fifo + ": not a regular file"});
-        EXPECT_EQ(Text(IDC_GPS3_PROFILE), first);
-        // A file asking for a baud the receiver does not offer keeps the old baud.
-        const std::string bad = std::regex_replace(
-            shelltest::ReadFile(first), std::regex("(iNMEABaudRate\\D*)19200"), "$011234");
-        ASSERT_NE(bad.find("1234"), std::string::npos);
-        shelltest::WriteFile(first, bad);
-        boxes.Clear();
-        ClearWire();
-        Click(IDC_GPS3_LOAD);
-    });
-    browse(file);
-    run.Add([&] {
-        ASSERT_EQ(boxes.texts().size(), 1u);
-        EXPECT_NE(boxes.texts()[0].find(first), std::string::npos);
-        EXPECT_NE(boxes.texts()[0].find("1234"), std::string::npos);
-        EXPECT_EQ(Sent().find("1234"), std::string::npos);
-        EXPECT_EQ(Live().iNMEABaudRate, 19200);
-        EXPECT_EQ(OpenPortBaud(), 19200);
-        EXPECT_EQ(Text(IDC_GPS3_BAUD_THIS), "19200");
-        Shot("gps3_setup_scale_1.0");
-        EndAll();
-    });
-    Run(run);
+    // Each body ends with the click that opens the browser, as its events run the next steps.
+    const auto browser = Top<CFileOpenDlg>();
+    Walk({{SCR_GPS_3, [&] { Click(IDC_GPS3_SAVE); }},
+          {browser, [] { PickFile(""); }},  // a default name at home
+          {SCR_GPS_3,
+           [&] {
+               first = Text(IDC_GPS3_PROFILE);
+               ASSERT_EQ(first.rfind(shelltest::TempDir(), 0), 0u) << first;
+               ASSERT_EQ(first.substr(first.size() - 4), ".rcf");
+               // Changes after saving are undone by loading.
+               Choose(1035, 0);
+               Choose(IDC_GPS3_BAUD_OTHER, 0);
+               ClearWire();
+               Click(IDC_GPS3_LOAD);
+           }},
+          {browser, [&] { PickFile(file()); }},
+          {SCR_GPS_3,
+           [&] {
+               // The loaded ports first, then the whole configuration; the baud is the one
+               // open, so the port is not touched. The once-a-second query may fall between.
+               const std::string sent =
+                   std::regex_replace(Sent(), std::regex("\\$JDIFF\r\n|~0(?![0-9])"), "");
+               EXPECT_EQ(sent.rfind("$JASC,GPGGA,5\r\n", 0), 0u) << sent;
+               EXPECT_NE(sent.find("$JBAUD,19200\r\n~250$JBAUD,19200,OTHER\r\n~250$JMASK,7\r\n"),
+                         std::string::npos);
+               EXPECT_EQ(sent.find("ATMC"), std::string::npos);
+               EXPECT_EQ(Texts({1035, IDC_GPS3_BAUD_OTHER, IDC_GPS3_ELEVATION}), "5 Hz|19200|7");
+               ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+               Told();
+               Click(IDC_GPS3_SAVE);
+           }},
+          {browser, [] { PickFile("pipe.rcf"); }},
+          {SCR_GPS_3,
+           [&] {
+               // A file that cannot be written is named with the reason; the profile stays.
+               EXPECT_EQ(Told(), "Could not write the receiver configuration file\ncannot write " +
+                                     fifo + ": not a regular file|");
+               EXPECT_EQ(Text(IDC_GPS3_PROFILE), first);
+               // A file asking for a baud the receiver does not offer keeps the old baud.
+               const std::string bad = std::regex_replace(
+                   shelltest::ReadFile(first), std::regex("(iNMEABaudRate\\D*)19200"), "$011234");
+               ASSERT_NE(bad.find("1234"), std::string::npos);
+               shelltest::WriteFile(first, bad);
+               ClearWire();
+               Click(IDC_GPS3_LOAD);
+           }},
+          {browser, [&] { PickFile(file()); }},
+          {SCR_GPS_3, [&] {
+               EXPECT_EQ(Told(), "The receiver configuration file\n" + first +
+                                     "\nasks for the baud rate 1234 on this port, which is not one "
+                                     "of 4800, 9600, 19200, 38400, 57600 and 115200.\nThe baud "
+                                     "rate stays 19200.|");
+               EXPECT_EQ(Sent().find("1234"), std::string::npos);
+               EXPECT_EQ(Live().iNMEABaudRate, 19200);
+               EXPECT_EQ(OpenPortBaud(), 19200);
+               EXPECT_EQ(Text(IDC_GPS3_BAUD_THIS), "19200");
+               Shot("gps3_setup_scale_1.0");
+           }}});
 }
 
 }  // namespace

@@ -37,9 +37,7 @@ TEST_F(Gps4Test, CommandsAndReadoutsInEveryUnitAndLevel) {
         EXPECT_EQ(Sent(), "$JASC,GPGST,1\r\n$JASC,GPGGA,1\r\n$JBIN,2,1\r\n");
         ASSERT_TRUE(Feed("GPGGA,123519,4807.038,N,01131.000,E,2,08,0.9,545.4,M,46.9,M,,"));
         Gst(0.8, 0.5, 30.0);
-        ClearWire();
-        Tick();
-        EXPECT_EQ(Sent(), "~0");
+        EXPECT_EQ(TickSent(), "~0");
         // No binary message 2 yet, then HDOP 3.0 and VDOP 4.0 from it.
         EXPECT_EQ(Texts({IDC_GPS4_HDOP, IDC_GPS4_VDOP, IDC_GPS4_PDOP}), "0.90|N/A|N/A");
         platform::ByteWriter m2;

@@ -20,14 +20,10 @@ namespace {
 class Gps5Test : public shelltest::PositionTest {
 protected:
     CGPS_5* Plot() { return As<CGPS_5>(SCR_GPS_5); }
-    // Replaces the reference texts as a user does: select everything, then type.
     void TypeReference(const std::string& lat, const std::string& lon, const std::string& alt) {
-        for (const auto& [id, text] :
-             {std::pair{IDC_GPS5_REF_LAT, lat}, {IDC_GPS5_REF_LON, lon}, {IDC_GPS5_REF_ALT, alt}}) {
-            Plot()->Item<QLineEdit>(id)->selectAll();
-            if (text.empty()) ui::UserKey(Plot()->GetDlgItem(id), Qt::Key_Delete);
-            Type(id, text);
-        }
+        Retype(IDC_GPS5_REF_LAT, lat);
+        Retype(IDC_GPS5_REF_LON, lon);
+        Retype(IDC_GPS5_REF_ALT, alt);
     }
     std::string Reference() {
         return Texts({IDC_GPS5_REF_LAT, IDC_GPS5_REF_LON, IDC_GPS5_REF_ALT});
@@ -38,9 +34,7 @@ TEST_F(Gps5Test, CommandsZoomLimitsAndSnapShot) {
     Start();
     OnScreen(SCR_GPS_5, [&] {
         EXPECT_EQ(Sent(), "$JASC,GPGST,1\r\n$JDIFF\r\n");
-        ClearWire();
-        Tick();
-        EXPECT_EQ(Sent(), "$JASC,GPGST,1\r\n$JDIFF\r\n~0");
+        EXPECT_EQ(TickSent(), "$JASC,GPGST,1\r\n$JDIFF\r\n~0");
         EXPECT_EQ(Reference() + "|" + Texts({IDC_GPS5_NORTH, IDC_GPS5_TIME, 1154, 1151}),
                   "N/A|N/A|N/A|N/A|Now|Now|-150");
         EXPECT_EQ(ValueLabels(), "-2.00m|-1.00m| 0.00m| 1.00m| 2.00m");
@@ -75,13 +69,10 @@ TEST_F(Gps5Test, UseThisPointInEachFormatAndRefusals) {
     Start();
     OnScreen(SCR_GPS_5, [&] {
         CTessaray_PCApp& app = theApp();
-        ui::MessageBoxRecorder boxes;
         const struct {
             int format, altUnit, bin1;
-            const char *lat, *lon, *alt;
-            const char*
-                stored;  // degrees, minutes, letter of each; altitude in metres; "": refused
-            const char* shown;
+            // Degrees, minutes and letter of each coordinate, altitude in metres ("": refused).
+            const char *lat, *lon, *alt, *stored, *shown;
         } cases[] = {
             {0, 0, 0, "-51 13.27", "114   3.456", "100", "51 13.270000 S|114 3.456000 E|100.0",
              " -51 13.270000| 114 03.456000|   100.000"},
@@ -105,15 +96,14 @@ TEST_F(Gps5Test, UseThisPointInEachFormatAndRefusals) {
             Choose(IDC_GPS5_ALT_UNIT, c.altUnit);
             const PlotReference before = app.GetPlotRef();
             app.TakePlotRefChanged();
-            boxes.Clear();
+            Told();
             TypeReference(c.lat, c.lon, c.alt);
             Tick();  // typing freezes the panel
             EXPECT_EQ(Text(IDC_GPS5_REF_LON), c.lon);
             Click(IDC_GPS5_USE_POINT);
             const PlotReference r = app.GetPlotRef();
             const bool accepted = *c.stored != '\0';
-            EXPECT_EQ(boxes.texts(), accepted ? std::vector<std::string>{}
-                                              : std::vector<std::string>{"Please enter a number."});
+            EXPECT_EQ(Told(), accepted ? "" : "Please enter a number.|");
             EXPECT_EQ(app.TakePlotRefChanged(), accepted);
             EXPECT_EQ(Plot()->IsItemVisible(IDC_GPS5_USE_POINT), !accepted);
             if (!accepted) {

@@ -1,6 +1,6 @@
 // The heading screens: status (commands, read-outs, the lamp counted in ticks, the needles),
 // setup (queries, each control's command byte for byte, typed values key by key) and the plot
-// (the scale centred across north, a trace that crosses north in one piece, the means).
+// (the scale centred across north, a trace that crosses north unbroken, the means).
 
 #include <gtest/gtest.h>
 
@@ -18,8 +18,6 @@
 #include "ui/messagebox.h"
 
 namespace {
-
-using Lines = std::vector<std::string>;
 
 class HeadingTest : public shelltest::PositionTest {
 protected:
@@ -48,16 +46,13 @@ TEST_F(HeadingTest, StatusCommandsReadoutsLampAndNeedles) {
         const std::string on = "$JASC,HEHDT,1\r\n$JASC,HEROT,1\r\n$JASC,GPVTG,1\r\n$JASC,HPR,1\r\n";
         EXPECT_EQ(Sent(), on + "$JATT,ROLL\r\n$JDIFF\r\n");
         for (int t = 1; t <= 10; ++t) {  // resent every fifth tick, paced
-            ClearWire();
-            Tick();
-            EXPECT_EQ(Sent(), t % 5 ? "~0"
-                                    : "$JASC,HEHDT,1\r\n~10$JASC,HEROT,1\r\n~10$JASC,GPVTG,1\r\n~10"
-                                      "$JASC,HPR,1\r\n~10$JATT,ROLL\r\n~10$JDIFF\r\n~0")
+            EXPECT_EQ(TickSent(),
+                      t % 5 ? "~0"
+                            : "$JASC,HEHDT,1\r\n~10$JASC,HEROT,1\r\n~10$JASC,GPVTG,1\r\n~10"
+                              "$JASC,HPR,1\r\n~10$JATT,ROLL\r\n~10$JDIFF\r\n~0")
                 << t;
         }
-        ClearWire();
-        Click(IDC_HEADING1_GO);
-        EXPECT_EQ(Sent(), "$JATT,SEARCH\r\n");
+        EXPECT_EQ(ClickSent(IDC_HEADING1_GO), "$JATT,SEARCH\r\n");
 
         NavInfo& n = g_GPS.Info.Nav;
         n.fPitch = -2.3f, n.fRoll = 4.5f, n.fCourse = 12.5f, n.fROT = -250.0f;
@@ -146,14 +141,11 @@ TEST_F(HeadingTest, SetupQueriesAndEachControlsCommand) {
         // The separation every tick, the other queries every fifth.
         for (int t = 1; t <= 5; ++t) {
             n.fCurSep = 1.25f;
-            ClearWire();
-            Tick();
-            EXPECT_EQ(Sent(), (t == 5 ? queries("~10") : "") + "$JATT,CSEP\r\n~100~0") << t;
+            EXPECT_EQ(TickSent(), (t == 5 ? queries("~10") : "") + "$JATT,CSEP\r\n~100~0") << t;
         }
         EXPECT_EQ(Text(IDC_HEADING2_CSEP), "1.250");
 
         // Typed values go out as complete numbers only, clamped; other text is refused once.
-        ui::MessageBoxRecorder boxes;
         const struct {
             int id;
             const char *keys, *sent, *shown;  // what each key sends, "|" after each
@@ -176,7 +168,7 @@ TEST_F(HeadingTest, SetupQueriesAndEachControlsCommand) {
             EXPECT_EQ(sent, t.sent) << t.keys;
             EXPECT_EQ(Text(t.id), t.shown) << t.keys;
         }
-        EXPECT_EQ(boxes.texts(), Lines{"Please enter a number."});
+        EXPECT_EQ(Told(), "Please enter a number.|");
         EXPECT_FLOAT_EQ(n.fHBias, -180.0f);
         EXPECT_FLOAT_EQ(n.fManSep, 1.5f);
 
@@ -236,9 +228,7 @@ TEST_F(HeadingTest, PlotCommandsFiguresAndZoom) {
         CHEADING_3* plot = As<CHEADING_3>(SCR_HEADING_3);
         EXPECT_EQ(Sent(), "$JASC,HEHDT,1\r\n$JASC,HEROT,1\r\n$JDIFF\r\n");
         for (int t = 1; t <= 5; ++t) {
-            ClearWire();
-            Tick();
-            EXPECT_EQ(Sent(),
+            EXPECT_EQ(TickSent(),
                       t < 5 ? "~0" : "$JASC,HEHDT,1\r\n~10$JASC,HEROT,1\r\n~10$JDIFF\r\n~0");
         }
         // A ring without heading: centre 0 and the labels across north.
@@ -285,7 +275,7 @@ TEST_F(HeadingTest, PlotCommandsFiguresAndZoom) {
     });
 }
 
-TEST_F(HeadingTest, PlotTraceAcrossNorthIsOnePiece) {
+TEST_F(HeadingTest, PlotTraceAcrossNorthIsUnbroken) {
     Start();
     // 358 degrees sweeping to 2 degrees over the newest page, at 1.6 degrees a grid row.
     std::vector<float> sweep;

@@ -1,24 +1,16 @@
 #pragma once
-// What the tests of the GPS and heading screens share on top of the screen harness.
+// What the tests of the GPS and heading screens share on top of the screen walk.
 
 #include <QImage>
 #include <QWidget>
 #include <string>
-#include <vector>
 
-#include "support/qt/screen_harness.h"
-#include "ui/dialog.h"
+#include "screens/screen_walk.h"
 
 namespace shelltest {
 
-class PositionTest : public ScreenTest {
+class PositionTest : public WalkTest {
 protected:
-    // The wire as one string: lines with their CR LF, pauses as "~<ms>".
-    std::string Sent() const {
-        std::string s;
-        for (const std::string& e : Wire()) s += e;
-        return s;
-    }
     // A pixel of the page as the user sees it: background, pictures and controls together.
     ui::Rgb PagePixel(ui::Point at) const {
         const QRgb p = Page()->Widget()->grab().toImage().pixel(at.x, at.y);

@@ -10,9 +10,14 @@ namespace shelltest {
 
 namespace {
 
-// The ink of a label's text, in the page's coordinates; a text of several lines by its cells.
+// The ink of a label's text, in the page's coordinates; a text of several lines (or wrapped) by
+// its cells.
 QRect TextRect(const QLabel& label) {
     const QFontMetrics fm(label.font());
+    if (label.wordWrap()) {
+        const int flags = static_cast<int>(label.alignment()) | Qt::TextWordWrap;
+        return fm.boundingRect(label.contentsRect(), flags, label.text()).translated(label.pos());
+    }
     const QRect cell = QStyle::alignedRect(label.layoutDirection(), label.alignment(),
                                            fm.size(0, label.text()), label.contentsRect());
     if (label.text().contains('\n')) return cell.translated(label.pos());
