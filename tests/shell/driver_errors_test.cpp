@@ -6,7 +6,7 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -49,57 +49,46 @@ std::vector<std::string> StartAndAnswerBoxes(DriverProcess& p,
     return texts;
 }
 
-// What the start makes of the files it finds: each case is shown to the user; only a damaged
-// archive is replaced (by defaults, 3824 bytes marked 'A'), a pipe is left as it is.
+// What the start makes of the files it finds is shown to the user; only a damaged archive is
+// replaced (by defaults, 3824 bytes marked 'A'), a pipe is left as it is.
 TEST(DriverErrors, StartSaysWhatBecameOfTheConfigurationFiles) {
+    // The archive's bytes ("" for pipes, none when the folder is a file), what is shown ("%"
+    // stands for the configuration folder) and the archive's size after (0: no regular file).
     const std::string damaged = "X" + std::string(3823, '\0');
-    const std::string notFolder = "/Tessaray_PC.CFG: Not a directory";
     const struct {
-        const char* what;
-        std::function<void(const std::string& config)> setUp;
-        std::vector<std::string> shown;  // "%" stands for the configuration folder
-        size_t sizeAfter;                // 0: no regular file
+        std::optional<std::string> archive;
+        std::vector<std::string> shown;
+        size_t sizeAfter;
     } cases[] = {
-        {"pipes",
-         [](const std::string& config) {
-             std::filesystem::create_directories(config);
-             ASSERT_EQ(::mkfifo((config + "/ports.conf").c_str(), 0600), 0);
-             ASSERT_EQ(::mkfifo((config + "/Tessaray_PC.CFG").c_str(), 0600), 0);
-         },
+        {"",
          {"%/ports.conf: not a regular file",
           "%/Tessaray_PC.CFG: not a regular file\\nThe program runs on its default settings"},
          0},
-        {"damaged",
-         [&](const std::string& config) {
-             std::filesystem::create_directories(config);
-             testsupport::WriteBytes(config + "/Tessaray_PC.CFG", damaged);
-         },
+        {damaged,
          {"Tessaray_PC.CFG does not start with a valid marker; it is replaced by the default "
           "settings."},
          3824},
-        {"short",
-         [](const std::string& config) {
-             std::filesystem::create_directories(config);
-             testsupport::WriteBytes(config + "/Tessaray_PC.CFG", "N");
-         },
-         {"You are not permitted to write into current folder."},
-         3824},
-        {"folder is a file",
-         [](const std::string& config) { testsupport::WriteBytes(config, "x"); },
+        {"N", {"You are not permitted to write into current folder."}, 3824},
+        {std::nullopt,
          {"You are not permitted to write into current folder.\\ncannot write ",
-          "Tessaray_PC: Error Occured When Writting To Your Disk.\\ncannot write ", notFolder},
+          "Tessaray_PC: Error Occured When Writting To Your Disk.\\ncannot write ",
+          "/Tessaray_PC.CFG: Not a directory"},
          0},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
+        SCOPED_TRACE(c.shown[0]);
         testsupport::TempDir temp;
         const std::string config = temp / "config", archive = config + "/Tessaray_PC.CFG";
-        c.setUp(config);
-        std::vector<std::string> shown;
-        for (std::string s : c.shown) {
-            if (s[0] == '%') s = config + s.substr(1);
-            shown.push_back(s);
+        if (!c.archive) {
+            testsupport::WriteBytes(config, "x");
+        } else {
+            std::filesystem::create_directories(config);
+            for (const char* name : {"/ports.conf", "/Tessaray_PC.CFG"})
+                ASSERT_TRUE(!c.archive->empty() || ::mkfifo((config + name).c_str(), 0600) == 0);
+            if (!c.archive->empty()) testsupport::WriteBytes(archive, *c.archive);
         }
+        std::vector<std::string> shown;
+        for (std::string s : c.shown) shown.push_back(s[0] == '%' ? config + s.substr(1) : s);
         testsupport::DriverOptions options;
         options.configDir = config;
         DriverProcess p(options);
@@ -108,9 +97,9 @@ TEST(DriverErrors, StartSaysWhatBecameOfTheConfigurationFiles) {
         EXPECT_EQ(p.Ask("quit"), "ok");
         EXPECT_EQ(p.WaitExit(), 0);
         struct stat st {};
-        if (c.what == std::string("pipes")) {
+        if (c.archive && c.archive->empty()) {  // reading a pipe would wait for a writer
             EXPECT_TRUE(::stat(archive.c_str(), &st) == 0 && S_ISFIFO(st.st_mode));
-            continue;  // reading it would wait for a writer
+            continue;
         }
         const std::string after = testsupport::ReadBytes(archive);
         EXPECT_EQ(after.size(), c.sizeAfter);

@@ -22,8 +22,7 @@
 
 namespace {
 
-// A pseudo-terminal whose slave side stands for a serial device.
-struct Pty {
+struct Pty {  // its slave side stands for a serial device
     int master = posix_openpt(O_RDWR | O_NOCTTY);
     std::string slave =
         master >= 0 && grantpt(master) == 0 && unlockpt(master) == 0 ? ptsname(master) : "";
@@ -94,26 +93,22 @@ TEST(MainWindow, WelcomeProbesPortsLoadsArchiveAndHandsOver) {
         CTessaray_PCDlg* w = Welcome();
         HandOverPage::welcome = w;
         EXPECT_EQ(shelltest::Texts(w, {1009, 1001}), "Tessaray 2.2.0.0|COMM");
-        EXPECT_EQ(w->GetCount(1003), 6);
-        // Source NONE, receiver not found: the base picture.
+        // Source NONE, receiver not found: the base picture. No watchdog, no archive yet.
         w->UpdateNavBar();
-        EXPECT_EQ(w->GetPictureId(1004), 286);
-        EXPECT_FALSE(w->IsTimerRunning(CTessaray_PCDlg::kPortProbeTimer));
-        EXPECT_TRUE(w->IsTimerRunning(CTessaray_PCDlg::kHandOverTimer));
-        // No watchdog on the welcome page, and no archive yet.
-        EXPECT_FALSE(w->IsTimerRunning(11));
-        EXPECT_EQ(app.bArchiveLoaded, 0);
+        EXPECT_EQ(std::vector<int>({w->GetCount(1003), w->GetPictureId(1004), app.bArchiveLoaded,
+                                    w->IsTimerRunning(CTessaray_PCDlg::kPortProbeTimer),
+                                    w->IsTimerRunning(CTessaray_PCDlg::kHandOverTimer),
+                                    w->IsTimerRunning(11)}),
+                  std::vector<int>({6, 286, 0, 0, 1, 0}));
         // Only the close box acts on the welcome page.
         ui::UserClickDesign(61, 429);
         ui::UserClickDesign(288, 429);
         shelltest::Shot("welcome_scale_1.0");
     });
     EXPECT_EQ(RunProgram(1.0, run), -1);
-    EXPECT_EQ(HandOverPage::runs, 1);
-    EXPECT_TRUE(HandOverPage::welcomeHidden);
-    const int expected[kComPortProbeCount] = {0, 0, 3, 0, 5, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
-    for (int i = 0; i < kComPortProbeCount; ++i)
-        EXPECT_EQ(app.iComPortTable[i], expected[i]) << "COM" << i + 1;
+    EXPECT_TRUE(HandOverPage::runs == 1 && HandOverPage::welcomeHidden);
+    EXPECT_EQ(std::vector<int>(app.iComPortTable, app.iComPortTable + kComPortProbeCount),
+              std::vector<int>({0, 0, 3, 0, 5, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
     struct stat st {};
     EXPECT_EQ(stat(ArchivePath().c_str(), &st), 0) << ArchivePath();
     EXPECT_EQ(app.bArchiveLoaded, 1);
@@ -163,7 +158,7 @@ TEST(MainWindow, AboutBoxThenClosingDuringWelcomeKeepsTheUsersArchive) {
     run.Add([] {
         auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
         ASSERT_EQ(menu->actions().size(), 1);
-        EXPECT_EQ(menu->actions()[0]->text().toStdString(), "&About Tessaray_PC...");
+        EXPECT_EQ(menu->actions()[0]->text(), "&About Tessaray_PC...");
         menu->actions()[0]->trigger();
         menu->close();
     });
@@ -175,10 +170,7 @@ TEST(MainWindow, AboutBoxThenClosingDuringWelcomeKeepsTheUsersArchive) {
         ui::UserClick(ok);
     });
     run.AddWait([] { return AboutBox() == nullptr; }, 5000, giveUp("About box stays"));
-    run.Add([] {
-        EXPECT_NE(Welcome(), nullptr);
-        ui::UserCloseWindow();
-    });
+    run.Add([] { ui::UserCloseWindow(); });
     EXPECT_EQ(RunProgram(1.5, run), 0);
     EXPECT_EQ(HandOverPage::runs, 0);
     EXPECT_TRUE(platform::TraceContains("Tessaray_PC: CBaseDialog::OnDestroy() Start!"));

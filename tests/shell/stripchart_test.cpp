@@ -1,6 +1,5 @@
-// The strip chart: its time model across the ring's wrap, the value scale with values that
-// cannot be drawn, and one chart on a page — sliders kept in step, read-outs, gaps, markers
-// and the line-width word.
+// The strip chart: time model across the ring's wrap, value scale with undrawable values, and one
+// chart on a page (sliders in step, read-outs, gaps, markers, the line-width word).
 
 #include "shell/StripChart.h"
 
@@ -11,6 +10,7 @@
 
 #include "engine/gps.h"
 #include "support/qt/qt_env.h"
+#include "support/qt/shell_harness.h"
 #include "ui/automation.h"
 
 namespace {
@@ -50,22 +50,21 @@ TEST(StripChartTime, PagesLabelsSlidersAndCursorSample) {
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.coarse << " " << c.precise << " " << c.lastPrecise);
         const int r = strip::PageOffset(c.coarse);
-        EXPECT_EQ(r, c.pageOffset);
         const auto labels = strip::TimeLabels(r);
-        EXPECT_EQ(labels[0], c.leftLabel);
-        EXPECT_EQ(labels[5], c.rightLabel);
         const strip::Tracks t = strip::SyncTracks(c.coarse, c.precise, c.lastPrecise);
-        EXPECT_EQ(t.coarse, c.newCoarse);
-        EXPECT_EQ(t.precise, c.newPrecise);
-        EXPECT_EQ(strip::CursorSecondsText(t.coarse), c.seconds);
-        EXPECT_EQ(strip::CursorMinutesText(t.coarse), c.minutes);
-        EXPECT_EQ(strip::CursorSample(t.coarse, c.writeIndex), c.cursorSample);
-        EXPECT_EQ(strip::WindowSample(c.writeIndex, r, 0), c.firstPoint);
-        EXPECT_EQ(strip::WindowSample(c.writeIndex, r, 150), c.lastPoint);
+        EXPECT_EQ(
+            labels[0] + "|" + labels[5] + "|" + strip::CursorSecondsText(t.coarse) + "|" +
+                strip::CursorMinutesText(t.coarse),
+            std::string(c.leftLabel) + "|" + c.rightLabel + "|" + c.seconds + "|" + c.minutes);
+        EXPECT_EQ(
+            std::vector<int>({r, t.coarse, t.precise, strip::CursorSample(t.coarse, c.writeIndex),
+                              strip::WindowSample(c.writeIndex, r, 0),
+                              strip::WindowSample(c.writeIndex, r, 150)}),
+            std::vector<int>({c.pageOffset, c.newCoarse, c.newPrecise, c.cursorSample, c.firstPoint,
+                              c.lastPoint}));
     }
-    const auto page = strip::TimeLabels(600);
-    const std::array<std::string, 6> expected{"-750", "-720", "-690", "-660", "-630", "-600"};
-    EXPECT_EQ(page, expected);
+    EXPECT_EQ(strip::TimeLabels(600),
+              (std::array<std::string, 6>{"-750", "-720", "-690", "-660", "-630", "-600"}));
 }
 
 TEST(StripChartScale, ValuesToRowsAndMeans) {
@@ -87,20 +86,17 @@ TEST(StripChartScale, ValuesToRowsAndMeans) {
     for (const auto& c : cases) EXPECT_EQ(strip::ValueToY(c.v, c.scale, y0, y1), c.y) << c.v;
 
     std::vector<double> ring(strip::kRingSize, 0.0);
-    EXPECT_EQ(strip::RecentMean(ring, 0, 151, 0.001).value, 0.0);
-    EXPECT_EQ(strip::RecentMean(ring, 0, 151, 0.001).used, 0);
-    ring[3599] = 2.0;  // newest when the write index is 0
-    ring[3598] = kNaN;
-    ring[3597] = 4.0;
-    ring[3590] = 100.0;  // outside a 5-sample window
+    const strip::Mean none = strip::RecentMean(ring, 0, 151, 0.001);
+    EXPECT_TRUE(none.value == 0.0 && none.used == 0);
+    // The newest sample is 3599 when the write index is 0; 3590 is outside a 5-sample window.
+    ring[3599] = 2.0, ring[3598] = kNaN, ring[3597] = 4.0, ring[3590] = 100.0;
     const strip::Mean m = strip::RecentMean(ring, 0, 5, 0.001);
-    EXPECT_EQ(m.used, 2);
-    EXPECT_DOUBLE_EQ(m.value, 3.0);
-
-    EXPECT_NEAR(strip::WrappedDifference(0.1, 359.9), 0.2, 1e-9);
-    EXPECT_NEAR(strip::WrappedDifference(359.9, 0.1), -0.2, 1e-9);
-    EXPECT_DOUBLE_EQ(strip::WrappedDifference(180.0, 0.0), 180.0);
-    EXPECT_DOUBLE_EQ(strip::WrappedDifference(0.0, 180.0), 180.0);
+    EXPECT_TRUE(m.used == 2 && m.value == 3.0) << m.used << " " << m.value;
+    for (auto [a, b, d] : {std::tuple{0.1, 359.9, 0.2},
+                           {359.9, 0.1, -0.2},
+                           {180.0, 0.0, 180.0},
+                           {0.0, 180.0, 180.0}})
+        EXPECT_NEAR(strip::WrappedDifference(a, b), d, 1e-9) << a << " " << b;
 }
 
 // A page with the chart's controls where the plot screens have them.
@@ -109,17 +105,16 @@ ui::DialogTemplate ChartPage() {
     ui::DialogTemplate t;
     t.id = 9900;
     auto& c = t.controls;
-    c.push_back({1163, Kind::Slider, {50, 330, 180, 16}, "", 0, 0, {}});
-    c.push_back({1164, Kind::Slider, {50, 350, 180, 16}, "", 0, 0, {}});
+    c.push_back({1163, Kind::Slider, {50, 330, 180, 16}});
+    c.push_back({1164, Kind::Slider, {50, 350, 180, 16}});
     const int times[] = {1151, 1152, 1153, 1155, 1156, 1154};
-    for (int n = 0; n < 6; ++n)
-        c.push_back({times[n], Kind::Static, {45.0 + 30 * n, 310, 28, 10}, "", 0, 0, {}});
+    for (int n = 0; n < 6; ++n) c.push_back({times[n], Kind::Static, {45.0 + 30 * n, 310, 28, 10}});
     for (int n = 0; n < 5; ++n)
-        c.push_back({1157 + n, Kind::Static, {240, 290.0 - 20 * n, 40, 10}, "", 0, 0, {}});
-    c.push_back({1007, Kind::Edit, {240, 330, 60, 14}, "", ui::Flag::ReadOnly, 0, {}});
-    c.push_back({1024, Kind::Edit, {240, 350, 60, 14}, "", ui::Flag::ReadOnly, 0, {}});
-    c.push_back({1035, Kind::ComboDropList, {60, 380, 50, 60}, "", 0, 0, {}});
-    c.push_back({1036, Kind::IconCombo, {120, 380, 50, 60}, "", 0, 0, {}});
+        c.push_back({1157 + n, Kind::Static, {240, 290.0 - 20 * n, 40, 10}});
+    c.push_back({1007, Kind::Edit, {240, 330, 60, 14}, "", ui::Flag::ReadOnly});
+    c.push_back({1024, Kind::Edit, {240, 350, 60, 14}, "", ui::Flag::ReadOnly});
+    c.push_back({1035, Kind::ComboDropList, {60, 380, 50, 60}});
+    c.push_back({1036, Kind::IconCombo, {120, 380, 50, 60}});
     return t;
 }
 
@@ -136,8 +131,7 @@ strip::StripChartSpec BeaconLikeSpec() {
     spec.title = {51, 145, 158, 161};
     spec.widthWord = &GPSInfo::iBeaconPlotLineWidth;
     spec.markerWord = &GPSInfo::iBeaconPlotMarker;
-    spec.secondsEdit = 1007;
-    spec.minutesEdit = 1024;
+    spec.secondsEdit = 1007, spec.minutesEdit = 1024;
     return spec;
 }
 
@@ -176,23 +170,17 @@ TEST(StripChartPage, SlidersReadoutsGapsMarkersAndWidthWord) {
         info.fBeaconFreqHistory[strip::WindowSample(7, 0, 72)] =
             std::numeric_limits<float>::quiet_NaN();
         info.iBeaconSSHistory[6] = 55;
-        info.iBeaconPlotMarker = 2;
-        info.iBeaconPlotLineWidth = 0;  // drawn with 2 and stored back as 2
+        info.iBeaconPlotMarker = 2, info.iBeaconPlotLineWidth = 0;  // a width of 0 is drawn as 2
 
         chart.FirstActivation(page);
         chart.Activate(page);
-        EXPECT_EQ(page.GetCurSel(1035), 1);  // an invalid width word shows "2pt"
-        EXPECT_EQ(page.GetCurSel(1036), 2);
+        EXPECT_EQ(page.GetCurSel(1035) * 10 + page.GetCurSel(1036), 12);  // an invalid width: "2pt"
         chart.Snapshot();
         strip::StripCursor cur = chart.Draw(page, frameOf(1));
         EXPECT_EQ(info.iBeaconPlotLineWidth, 2);
-        EXPECT_EQ(page.GetDlgItemText(1154), "Now");
-        EXPECT_EQ(page.GetDlgItemText(1151), "-150");
-        EXPECT_EQ(page.GetDlgItemText(1159), "20");
-        EXPECT_EQ(page.GetDlgItemText(1007), "Now");
-        EXPECT_EQ(page.GetDlgItemText(1024), "Now");
-        EXPECT_EQ(chart.Sample(0, cur.sample), 55.0);
-        EXPECT_EQ(chart.Sample(1, cur.sample), 300.0);
+        EXPECT_EQ(shelltest::Texts(&page, {1154, 1151, 1159, 1007, 1024}), "Now|-150|20|Now|Now");
+        EXPECT_EQ(std::pair(chart.Sample(0, cur.sample), chart.Sample(1, cur.sample)),
+                  std::pair(55.0, 300.0));
 
         const ui::Canvas& c = chart.Canvas();
         const ui::Rect band = chart.PlotRect();
@@ -213,20 +201,17 @@ TEST(StripChartPage, SlidersReadoutsGapsMarkersAndWidthWord) {
         page.SetPos(1163, 3500);
         cur = chart.Draw(page, frameOf(0));
         EXPECT_EQ(page.GetPos(1164), 50);
-        EXPECT_EQ(page.GetDlgItemText(1007), "-100 s");
-        EXPECT_EQ(page.GetDlgItemText(1024), "-01:40");
+        EXPECT_EQ(shelltest::Texts(&page, {1007, 1024}), "-100 s|-01:40");
         EXPECT_EQ(cur.sample, strip::CursorSample(3500, 7));
         EXPECT_EQ(chart.Canvas().GetPixel(chart.XOf(50), band.top + 1), strip::kCursor);
 
         // Precise track dragged to its left edge: one page back on the same second.
         page.SetPos(1164, 0);
         chart.Draw(page, frameOf(0));
-        EXPECT_EQ(page.GetPos(1163), 3450);
-        EXPECT_EQ(page.GetPos(1164), 150);
+        EXPECT_EQ(std::pair(page.GetPos(1163), page.GetPos(1164)), std::pair(3450, 150));
         EXPECT_EQ(page.GetDlgItemText(1154), "Now");  // the page follows at the next redraw
         chart.Draw(page, frameOf(0));
-        EXPECT_EQ(page.GetDlgItemText(1154), "-150");
-        EXPECT_EQ(page.GetDlgItemText(1151), "-300");
+        EXPECT_EQ(shelltest::Texts(&page, {1154, 1151}), "-150|-300");
 
         // A ring of NaN draws nothing at all, not even along an edge.
         for (float& f : info.fBeaconFreqHistory) f = std::numeric_limits<float>::quiet_NaN();
@@ -240,19 +225,16 @@ TEST(StripChartPage, SlidersReadoutsGapsMarkersAndWidthWord) {
 
         // Markers: a dot at every inside second once the remembered point is inside; the
         // user's choice reaches the record.
-        ASSERT_TRUE(ui::UserSelectCombo(page.GetDlgItem(1036), 0));
+        ASSERT_TRUE(ui::UserSelectCombo(page.GetDlgItem(1036), 0) &&
+                    ui::UserSelectCombo(page.GetDlgItem(1035), 2));
         ui::ProcessPending();
-        EXPECT_EQ(info.iBeaconPlotMarker, 0);
-        ASSERT_TRUE(ui::UserSelectCombo(page.GetDlgItem(1035), 2));
-        ui::ProcessPending();
-        EXPECT_EQ(info.iBeaconPlotLineWidth, 3);
+        EXPECT_EQ(info.iBeaconPlotMarker * 10 + info.iBeaconPlotLineWidth, 3);
         chart.Snapshot();
         chart.Draw(page, frameOf(0));
         const ui::Canvas& d = chart.Canvas();
-        EXPECT_TRUE(IsCurve(d, chart.XOf(30), y25));
-        EXPECT_TRUE(IsCurve(d, chart.XOf(150), band.top + 1));  // 55 clamped to the top edge
-        EXPECT_TRUE(IsCurve(d, chart.XOf(30), y25 - 2));
-        EXPECT_FALSE(IsCurve(d, chart.XOf(30), y25 - 5));
+        // 55 is clamped to the top edge.
+        EXPECT_TRUE(IsCurve(d, chart.XOf(30), y25) && IsCurve(d, chart.XOf(150), band.top + 1) &&
+                    IsCurve(d, chart.XOf(30), y25 - 2) && !IsCurve(d, chart.XOf(30), y25 - 5));
         page.EndDialog(ui::IDOK);
     });
     steps.Start();

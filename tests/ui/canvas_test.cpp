@@ -56,8 +56,7 @@ TEST(Canvas, LinesAndRectanglesLeaveOutTheirEndEdges) {
 
     Canvas fill(10, 10);
     fill.FillRect(Rect{2, 3, 5, 6}, kOrange);
-    EXPECT_EQ(Inked(fill).size(), 9u);
-    EXPECT_EQ(fill.GetPixel(4, 5), kOrange);
+    EXPECT_TRUE(Inked(fill).size() == 9u && fill.GetPixel(4, 5) == kOrange);
     // Pen on the outer ring, brush inside, both within left..right-1 and top..bottom-1.
     Canvas r(10, 10);
     r.SetPen(kInk);
@@ -71,8 +70,7 @@ TEST(Canvas, LinesAndRectanglesLeaveOutTheirEndEdges) {
     n.SetNullPen();
     n.SetBrush(kOrange);
     n.Rectangle(0, 0, 4, 3);
-    EXPECT_EQ(Inked(n).size(), 6u);
-    EXPECT_EQ(n.GetPixel(3, 0), kWhite);
+    EXPECT_TRUE(Inked(n).size() == 6u && n.GetPixel(3, 0) == kWhite);
     Canvas h(10, 10);
     h.SetPen(kInk);
     h.SetHollowBrush();
@@ -97,8 +95,7 @@ TEST(Canvas, ValuesClampedBeforeConversionAndColourOrder) {
                  {50.0, 10, 10, 10}};
     for (const auto& c : cases)
         EXPECT_EQ(ClampToPixel(c.value, c.low, c.high), c.expected) << c.value;
-    EXPECT_EQ(Rgb::FromColorRef(0x00771C1E), kInk);
-    EXPECT_EQ(Rgb::FromColorRef(0x000FAFEA), kOrange);
+    EXPECT_TRUE(Rgb::FromColorRef(0x00771C1E) == kInk && Rgb::FromColorRef(0x000FAFEA) == kOrange);
 }
 
 TEST(Canvas, TextCellStartsAtTheGivenTopLeft) {
@@ -109,16 +106,14 @@ TEST(Canvas, TextCellStartsAtTheGivenTopLeft) {
     c.TextOut(10, 5, "N");
     const Point e = c.GetTextExtent("N");
     ASSERT_GT(e.x, 0);
-    EXPECT_EQ(c.GetPixel(10, 5), kOrange);
-    EXPECT_EQ(c.GetPixel(10 + e.x - 1, 5 + e.y - 1), kOrange);
+    EXPECT_TRUE(c.GetPixel(10, 5) == kOrange && c.GetPixel(10 + e.x - 1, 5 + e.y - 1) == kOrange);
     for (Point p : {Point{9, 5}, Point{10, 4}, Point{10 + e.x, 5}, Point{10, 5 + e.y}})
         EXPECT_EQ(c.GetPixel(p.x, p.y), kWhite) << p.x << "," << p.y;
     Canvas t(80, 30);
     t.SetBkMode(BkMode::Transparent);
     t.SetTextColor(kInk);
     t.TextOut(10, 5, "N");
-    EXPECT_EQ(t.GetPixel(10, 5), kWhite);
-    EXPECT_FALSE(Inked(t).empty());
+    EXPECT_TRUE(t.GetPixel(10, 5) == kWhite && !Inked(t).empty());
 }
 
 TEST(Canvas, CopyToWindowShowsTheCopiedPartOnly) {
@@ -133,8 +128,7 @@ TEST(Canvas, CopyToWindowShowsTheCopiedPartOnly) {
         const QImage& shown = layer->image();
         EXPECT_EQ(QColor(shown.pixel(12, 12)), QColor(234, 175, 15));
         EXPECT_EQ(QColor(shown.pixel(6, 6)), QColor(120, 120, 120));
-        EXPECT_EQ(qAlpha(shown.pixel(4, 4)), 0);
-        EXPECT_EQ(qAlpha(shown.pixel(25, 25)), 0);
+        EXPECT_EQ(qAlpha(shown.pixel(4, 4)) + qAlpha(shown.pixel(25, 25)), 0);
         page.EndDialog(IDOK);
     });
     steps.Start();

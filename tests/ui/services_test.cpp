@@ -32,15 +32,14 @@ TEST(MessageBoxes, AnsweredFromTheQueueElseByTheFirstButton) {
     boxes.Clear();
     MessageBox("outer");
     EXPECT_EQ(boxes.texts(), std::vector<std::string>{"outer"});
-    EXPECT_EQ(CancelAnswer(MB_YESNO), IDNO);
-    EXPECT_EQ(CancelAnswer(MB_RETRYCANCEL), IDCANCEL);
+    EXPECT_EQ(std::pair(CancelAnswer(MB_YESNO), CancelAnswer(MB_RETRYCANCEL)),
+              std::pair(IDNO, IDCANCEL));
 }
 
 TEST(SettingsStore, RoundTripInTheUsersConfigFolder) {
     EXPECT_FALSE(Settings::ReadInt("LastPort").has_value());
     EXPECT_EQ(Settings::GetInt("LastBaud", 19200), 19200);
-    EXPECT_TRUE(Settings::SetInt("LastPort", 3));
-    EXPECT_TRUE(Settings::SetInt("LastBaud", 14400));
+    EXPECT_TRUE(Settings::SetInt("LastPort", 3) && Settings::SetInt("LastBaud", 14400));
     EXPECT_EQ(Settings::ReadInt("LastPort"), 3);
     EXPECT_EQ(Settings::GetInt("LastBaud", 19200), 14400);
     // Kept under the folder XDG_CONFIG_HOME names, as the organisation and program.
@@ -55,8 +54,7 @@ TEST(SettingsStore, RoundTripInTheUsersConfigFolder) {
     EXPECT_FALSE(Settings::ReadInt("LastBaud").has_value());
     EXPECT_EQ(Settings::GetInt("LastBaud", 19200), 19200);
     EXPECT_EQ(Settings::ReadString("LastBaud"), "fast");
-    EXPECT_TRUE(Settings::Remove("LastBaud"));
-    EXPECT_FALSE(Settings::ReadString("LastBaud").has_value());
+    EXPECT_TRUE(Settings::Remove("LastBaud") && !Settings::ReadString("LastBaud").has_value());
 }
 
 TEST(Notices, QueuedFromAnyThreadShownOncePerWindow) {
