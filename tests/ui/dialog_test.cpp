@@ -222,21 +222,18 @@ TEST(DialogNotifications, FireOnUserActionsOnly) {
             int id;
             std::vector<int> codes;
         } actions[] = {
+            // clang-format off
             {"button", [&] { UserClick(page.GetDlgItem(1001)); }, 1001, {BN_LBUTTONUP, BN_CLICKED}},
             {"check", [&] { UserClick(page.GetDlgItem(1002)); }, 1002, {BN_CLICKED}},
             {"combo", [&] { UserSelectCombo(page.GetDlgItem(1003), 2); }, 1003, {CBN_SELCHANGE}},
             {"edit", [&] { UserType(page.GetDlgItem(1004), "7"); }, 1004, {EN_CHANGE}},
             {"tab", [&] { UserSelectTab(page.GetDlgItem(1005), 2); }, 1005, {TCN_SELCHANGE}},
-            {"picture",
-             [&] { UserClick(page.GetDlgItem(1006)); },
-             1006,
-             {STN_CLICKED, BN_LBUTTONUP}},
+            {"picture", [&] { UserClick(page.GetDlgItem(1006)); }, 1006, {STN_CLICKED, BN_LBUTTONUP}},
             {"typed baud", [&] { UserType(page.GetDlgItem(1008), "4"); }, 1008, {CBN_EDITCHANGE}},
-            {"double click",
-             [&] { UserDoubleClick(page.GetDlgItem(1001), QPoint(5, 5)); },
-             1001,
+            {"double click", [&] { UserDoubleClick(page.GetDlgItem(1001), QPoint(5, 5)); }, 1001,
              {BN_LBUTTONUP, BN_CLICKED, BN_LBUTTONUP}},
             {"released beside the button", releaseBeside, 1001, {}},
+            // clang-format on
         };
         for (const auto& a : actions) {
             seen.clear();
