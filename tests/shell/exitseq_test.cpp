@@ -1,5 +1,4 @@
-// The exit sequence against a simulated receiver: choices, shutdown bytes and pauses, the saving
-// screen, the report, the ways out and the archive left behind.
+// The exit sequence against a simulated receiver: bytes, pauses, screens, report and archive.
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>
@@ -394,8 +393,7 @@ TEST(ExitSequence, ProfileAndGoBackAndCancelThenExitWithoutSaving) {
     EXPECT_FALSE(theApp().GpsThread.IsRunning() || g_Comm.bOpen());
 }
 
-// Ways out without a receiver: demo mode's Cancel then the welcome page's close box, or a
-// cancelled profile browser. Only the archive is written; nothing goes to the receiver.
+// Demo mode's way out or a cancelled profile browser: only the archive is written.
 void ExitWithoutReceiver(bool demo) {
     Rig rig;
     rig.Start(false);

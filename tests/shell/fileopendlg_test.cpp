@@ -1,5 +1,4 @@
-// The file browser: its three layouts and their hot spots, when OK is offered, choosing a
-// file or a default name, folders that cannot be read, the list's columns and where it starts.
+// The file browser: layouts, OK, chosen or default names, unreadable folders, list, start.
 
 #include "shell/FileOpenDlg.h"
 
@@ -25,8 +24,7 @@ namespace fs = std::filesystem;
 
 constexpr int kList = 1001, kTree = 1003, kBanner = 1004;
 
-// Runs the browser with `steps` acting inside its loop, each after the notifications of the
-// one before; a dialog still open after the last step is cancelled and counted a failure.
+// Runs `steps` in the browser's loop, each after the last one's notifications; the end code.
 int RunBrowser(CFileOpenDlg& dlg, std::vector<std::function<void()>> steps) {
     ui::StepRunner runner;
     for (auto& step : steps) {
@@ -274,8 +272,7 @@ TEST(FileOpenDlg, FolderThatCannotBeReadIsReportedOnce) {
               }});
 }
 
-// A missing folder starts at home, under the machine's root; the list shows hidden files,
-// sizes and short dates.
+// A missing folder starts at home under the machine's root; hidden files, sizes, short dates.
 TEST(FileOpenDlg, StartsAtHomeUnderTheMachineRootWithSizesAndDates) {
     const std::string home = qttest::TempRoot() + "/home/";
     fs::create_directories(home + "projects");

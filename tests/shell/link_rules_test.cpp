@@ -1,5 +1,4 @@
-// Rules of the baud search, the link watchdog, the radio-modem commands and the start-up
-// dialog's stored values, on a recording port and virtual time.
+// Baud search, watchdog, radio-modem commands and stored start-up values on a recording port.
 
 #include <gtest/gtest.h>
 
@@ -95,8 +94,7 @@ TEST(LinkRules, SearchOrderFoundOnlyAtTheBaudOpenAndPortsThatCannotBeOpened) {
     g_Comm.ClosePort();
     page.m_iSearchStep = page.m_bNotFound = 0;
     g_GPS.Info.Comm.iOpenBaudRate = 38400;
-    // A flag left from before the search: the port is closed, so it finds nothing, and the
-    // opening clears it.
+    // A flag left from before: the port is closed, so nothing is found; the opening clears it.
     app.bSentenceReceived = app.bBytesReceived = 1;
     EXPECT_EQ(page.NextBaudStep(), 0);
     EXPECT_EQ(wire.Opens(), std::vector<int>{38400});
@@ -129,8 +127,7 @@ TEST(LinkRules, SearchOrderFoundOnlyAtTheBaudOpenAndPortsThatCannotBeOpened) {
 }
 
 TEST(LinkRules, WatchdogTicksByReceiverTypeAndDuringAnExit) {
-    // Each tick: what arrived since the last one (B bytes only, S a sentence, - nothing) and
-    // what the tick leaves: the not-found mark and the losses counted.
+    // Per tick: arrivals (B bytes, S a sentence, - nothing), then the not-found mark and losses.
     const struct {
         int type;
         const char *arrivals, *marks, *losses;
@@ -222,8 +219,7 @@ void WithStartupDialog(const std::function<void(CSTARTUP3&)>& body) {
     dlg.DoModal();
 }
 
-// The dialog opened on stored values: what the controls and the fields show; with Auto-Baud
-// switched off, a typed text that is no baud keeps the baud.
+// Stored values as shown; with Auto-Baud switched off, a typed text that is no baud is refused.
 TEST(StartupDialog, StoredValuesAndTypedBauds) {
     const struct {
         std::optional<std::string> port, baud, autoBaud;
@@ -281,8 +277,7 @@ TEST(StartupDialog, StoredValuesAndTypedBauds) {
     EXPECT_EQ(wire.device.opens(), 0);
 }
 
-// The device shown follows the port table as it is when the search starts, and the reason a
-// port could not be opened is never cut off.
+// The device shown follows the port table at the search; the reason a port failed fits whole.
 TEST(StartupDialog, DeviceFollowsThePortTableAndTheReasonFits) {
     Wire wire;
     theApp().iComPortTable[0] = 1;

@@ -1,6 +1,5 @@
-// The start-up dialog against a simulated receiver (real time, answering only at its own baud):
-// the search fired on virtual time with exact pauses, the settings poll and hand-over, the
-// watchdog bringing the dialog back, a silent receiver, and demo mode.
+// The start-up dialog against a simulated receiver answering at its own baud: search on virtual
+// time, settings poll, hand-over, the watchdog bringing the dialog back, demo mode.
 
 #include <gtest/gtest.h>
 
@@ -61,8 +60,7 @@ std::string Dump(const std::vector<LinkEvent>& events) {
     return out;
 }
 
-// The program and its reader thread on a simulated receiver at COM`com`; last port, baud and
-// Auto-Baud stored as given.
+// The program and its reader on a simulated receiver at COM`com`, with stored port and baud.
 class Link {
 public:
     Link(int com, uint32_t receiverBaud, int storedBaud) {
@@ -252,8 +250,7 @@ TEST(StartupSearch, FindsReceiverAt57600PollsSettingsAndHandsOver) {
                 {*ui::Settings::ReadInt("LastBaud"), *ui::Settings::ReadInt("LastPort"),
                  *ui::Settings::ReadInt("AutoBaud"), app.bSaveOnExit, app.bStartupPhase.load()}),
             std::vector<int>({57600, 2, 1, 1, 0}));
-        // The settings poll after OK as it reaches the wire, then the position screen's
-        // activation: the keep-alive poll and what it shows.
+        // The settings poll after OK, then the position screen's keep-alive poll and outputs.
         std::vector<std::string> poll;
         for (int id : {1, 2, 80, 93, 94, 97, 98, 99}) {
             if (id != 1) poll.push_back("~100");
@@ -284,10 +281,8 @@ TEST(StartupSearch, FindsReceiverAt57600PollsSettingsAndHandsOver) {
     EXPECT_TRUE(finished);
 }
 
-// Silence on the position screen: the watchdog brings the start-up dialog back with the port
-// open. A search on the silent receiver tries every baud (COM2 from 57600: 115200 again
-// takes the next one) and counts the loss; once the receiver talks, a new search finds it
-// at the first baud.
+// Silence: the watchdog brings the dialog back with the port open; a silent search tries every
+// baud and counts the loss; once the receiver talks, a new search finds it.
 TEST(StartupSearch, WatchdogBringsTheDialogBackSilentSearchThenFound) {
     Link link(2, 57600, 57600);
     link.sim.Stream({kGGA}, 100, true);
