@@ -27,7 +27,7 @@ std::string Message1(double timeOfWeek) {
     w.F32(-0.25f);
     w.F32(0.03f);
     w.F32(0.8f);
-    w.U16(2);
+    w.U16(5);  // navigation mode: 3D with differential corrections
     w.U16(3);
     return w.str();
 }
@@ -88,7 +88,8 @@ std::vector<std::string> ReceiverSecond(unsigned second, bool rawData) {
         frames.push_back(NmeaSentence(
             "GPGGA," + t + ",4807.0381,N,01131.0002,E,2,08,0.9,545.4,M,46.9,M,3.0,0122"));
         frames.push_back(NmeaSentence("GPVTG,054.7,T,034.4,M,005.5,N,010.2,K,D"));
-        frames.push_back(NmeaSentence(platform::Format("GPHDT,%u.5,T", (tick * 17) % 360)));
+        // A vessel holding its course: the heading wanders within a few tenths of a degree.
+        frames.push_back(NmeaSentence(platform::Format("GPHDT,51.%u,T", (s + tick) % 8)));
         frames.push_back(BinFrame(1, Message1(tow + tick / 20.0)));
     }
     frames.push_back(

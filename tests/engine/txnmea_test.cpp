@@ -24,13 +24,14 @@ using wiretest::Concat;
 using wiretest::Events;
 using wiretest::PortStream;
 
-// Fixed queries are checked within the sequences below.
+// Fixed queries are checked where a sequence or a screen sends them.
 TEST(TxNMEA, EverySenderWritesItsCommandWholeWithItsPause) {
     wiretest::Wire wire;
     CTxNMEA& tx = g_TxNMEA;
     const std::pair<std::function<void()>, Events> cases[] = {
         {[&] { tx.SetMessageRate(RATE_1HZ, "GPGGA", false); }, {"$JASC,GPGGA,1\r\n"}},
         {[&] { tx.SetMessageRate(RATE_5S, "GPGGA", true); }, {"$JASC,GPGGA,0.2,OTHER\r\n\r\n"}},
+        {[&] { tx.SetMessageRate(RATE_20HZ, "D1", false); }, {"$JASC,D1,20\r\n"}},
         {[&] { tx.SetMessageRate(6, "GPGSV", false); }, {"$JASC,GPGSV,\r\n"}},
         {[&] { tx.SetBinaryRate(RATE_OFF, 95, false); }, {"$JBIN,95,0\r\n"}},
         {[&] { tx.SetBinaryRate(RATE_10HZ, 1, true); }, {"$JBIN,1,10,OTHER\r\n\r\n"}},

@@ -36,8 +36,7 @@ protected:
     }
 };
 
-// The beacon group at both scales: status from the beacon receiver's sentences, tunes with
-// their pauses, the plot's series; the status sentence off on leaving a page, on on entering.
+// The beacon group at both scales: the status sentence off on leaving a page, on on entering.
 class BeaconGroup : public DiffTest, public ::testing::WithParamInterface<double> {};
 
 TEST_P(BeaconGroup, StatusTuneAndPlot) {
@@ -147,8 +146,7 @@ INSTANTIATE_TEST_SUITE_P(Scales, BeaconGroup, ::testing::Values(1.0, 1.5), [](co
     return std::string(info.param > 1.0 ? "scale15" : "scale1");
 });
 
-// From the beacon to the SBAS group through the source combo; the SBAS rows from the
-// receiver's replies; D1 off on leaving a page and on on entering.
+// From the beacon to the SBAS group through the source combo; D1 off on leaving, on on entering.
 TEST_F(DiffTest, SbasGroupFromTheSourceCombo) {
     Start();
     g_GPS.Info.eCurCorrSource = CORR_BEACON;
@@ -229,8 +227,7 @@ std::string Iono(uint32_t type, uint32_t band, uint32_t block, uint32_t delay, u
     return w.str();
 }
 
-// The map page switches every output off first and keeps message 99 on when it is left; type-26
-// messages fill the grid, those without a place in it are ignored; legend and colour scale.
+// Every output off first, message 99 kept on when left; type 26 without a place is ignored.
 TEST_F(DiffTest, IonoMapGridLegendAndColourScale) {
     Start();
     OnScreen(SCR_SBAS_2, [&] {

@@ -114,11 +114,10 @@ TEST_F(Gps1Test, ReadoutsChoicesPauseAndDemo) {
         EXPECT_EQ(Texts({IDC_GPS1_DATE, IDC_GPS1_LAT}),
                   platform::Format("%2d/%02d/%4d|  -0 30.500000", local.tm_mon + 1, local.tm_mday,
                                    local.tm_year + 1900));
-        theApp().bBin1Position = 0;
-        theApp().bDemoMode = 1;
+        theApp().bDemoMode = 1;  // after binary message 1: the demo's west still shows
         Tick();
         EXPECT_EQ(Texts({IDC_GPS1_LAT, IDC_GPS1_LON}), "  51 02.587000|-114 03.456000");
-        theApp().bDemoMode = 0;
+        theApp().bDemoMode = 0, theApp().bBin1Position = 0;
     });
 }
 

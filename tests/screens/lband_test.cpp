@@ -1,6 +1,4 @@
-// The L-band status, tune, subscription and plot screens against scripted receiver replies:
-// commands on entry, tick and leave, the beam read-outs, the automatic retune and its
-// follow-up timer, tuning, the subscription read-outs, and the plot's scale and curve.
+// The L-band screens against scripted receiver replies: commands, read-outs, retunes, tunes.
 
 #include <gtest/gtest.h>
 
@@ -42,10 +40,8 @@ protected:
     }
 };
 
-// Status: beams by exact frequency, the bar full at rate 0, flags "BAD" by bit. An unknown
-// frequency retunes at once (decided under the lock, sent after) and again only after the
-// follow-up timer, which leaving kills; an SBAS satellite's line and demo mode never retune.
-// Subscription: the receiver's reply, "NA" in demo mode. Plot: scale and curve.
+// An unknown frequency retunes at once, again only after the follow-up timer that leaving
+// kills; an SBAS satellite's line and demo mode never retune.
 TEST_F(LBandTest, StatusSubscriptionAndPlot) {
     Start();
     Geo("1536.7820", 1200, "-98.0");

@@ -1,6 +1,4 @@
-// The logging screens headless: rates on the wire, the log files the reader thread writes
-// after Start in each file mode, refused starts, the recent lists across a restart, the point
-// and polygon files with their areas, and the question before data is lost.
+// The logging screens headless: rates on the wire and the files the reader thread writes.
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
@@ -91,11 +89,8 @@ protected:
     std::unique_ptr<CGPSThread> reader_;
 };
 
-// The NMEA page: its rates in the receiver's order, the baud note once, the file after a
-// recording of GGA and VTG with only GGA chosen in every file mode and answer (asked before
-// emptying; nothing written after Stop), starts refused with the file and the reason, a log
-// the reader stops after a failed write, the recent list across a restart; a file the NMEA log
-// writes refused by the binary log.
+// Only GGA is chosen and GGA and VTG are received; a file is emptied only after a question;
+// refused starts name the file and the reason.
 TEST_F(LoggingTest, NmeaPage) {
     g_GPS.Info.Comm.iOpenBaudRate = 19200;
     const std::string old = "old line\r\n", two = kGGA + kGGA, blocked = Path("plain");
@@ -202,9 +197,8 @@ TEST_F(LoggingTest, NmeaPage) {
            }}});
 }
 
-// The raw log: station lines in UTF-16 and messages 93 to 96. It shares 95 and 96 with the
-// binary log: neither screen lowers them while the other log needs them. The binary log sets
-// iBin1Rate only once it runs, and resets it on Stop and when the reader stops it.
+// Neither log lowers messages 95 and 96 while the other needs them; iBin1Rate follows the
+// binary log only while it runs.
 TEST_F(LoggingTest, RawAndBinaryLogsAndTheirSharedMessages) {
     const std::string f93 = BinFrame(93, std::string(56, '\x01')),
                       f94 = BinFrame(94, std::string(96, '\x02')),
@@ -286,10 +280,8 @@ TEST_F(LoggingTest, RawAndBinaryLogsAndTheirSharedMessages) {
            }}});
 }
 
-// Point rows in their columns from one locked position copy; IDs rescanned from a file named
-// again, saturated at the largest; an over-long ID refused. The polygon file and its area in
-// both units; no vertex without a fix; the question before emptying; the vertex limit. The
-// question before data is lost on every way out of the group.
+// Point IDs are rescanned from a file named again and saturate; every way out of the group
+// asks while a log runs.
 TEST_F(LoggingTest, PointsPolygonAndLeaving) {
     g_GPS.Info.eReceiverType = RECEIVER_HEADING;
     const std::string a = Path("pts/a.txt"), b = Path("pts/b.txt"), head = kPointHeader;
@@ -372,12 +364,6 @@ TEST_F(LoggingTest, PointsPolygonAndLeaving) {
                EXPECT_EQ(Text(IDC_LOGS5_AREA), "123.476033");
                EXPECT_EQ(theApp().iAreaUnits.load(), 1);
                EXPECT_EQ(ReadFile(Path("poly/field.txt")), polygon);
-               // Create New on a file with content asks; No opens nothing.
-               boxes.Clear();
-               boxes.Answer(ui::IDNO);
-               Click(IDC_LOGS5_START);
-               EXPECT_EQ(boxes.texts().size(), 1u);
-               EXPECT_FALSE(s->bPolygonOpen);
                // Append: a second block; the 100th vertex is refused.
                Click(IDC_LOGS_APPEND);
                boxes.Clear();

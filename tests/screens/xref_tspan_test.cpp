@@ -1,6 +1,4 @@
-// The x-Ref screen and the t-Span base and rover screens against a scripted receiver: the run
-// state machine, the known point's command, the typed reference position and its reply, the
-// port, and what is sent on entry, tick and leave.
+// The x-Ref screen and the t-Span base and rover screens against a scripted receiver.
 
 #include <gtest/gtest.h>
 
@@ -78,10 +76,8 @@ protected:
     }
 };
 
-// The run state machine with its status and lamps; the known point's command; typed
-// coordinates checked on the tick without complaint and again on the press; only an explicit
-// reply, also a late one, says that x-Ref is not subscribed, once; a pending run is not re-sent
-// after leaving.
+// Typed coordinates are checked quietly on the tick and again on the press; only an explicit
+// reply, also a late one, says that x-Ref is not subscribed, once.
 TEST_F(SetupTest, XRef) {
     Start();
     g_GPS.Info.eCurCorrSource = CORR_XREF;
@@ -147,11 +143,8 @@ TEST_F(SetupTest, XRef) {
           Left(SCR_XREF_1)});
 }
 
-// The rover polls and hands over to the base. The base shows the saved reference when the
-// receiver does not answer the query; a port outside the list reads as NONE. Initialize sends
-// the port and the typed position; without a "$>JRTK,1," reply the typed position stays and
-// becomes the saved one; a reply is shown and saved; a rejection is named; bad input sends
-// nothing.
+// Without a "$>JRTK,1," reply the typed position stays and becomes the saved one; a reply is
+// shown and saved.
 TEST_F(SetupTest, TSpan) {
     Start();
     g_GPS.Info.Settings.WizardLive = {};

@@ -233,7 +233,8 @@ void CGPS_1::Refresh() {
         m_strTime =
             platform::Format("%2d:%02d:%02d", nav.iLocalHour, nav.iLocalMinute, nav.iLocalSecond);
 
-    const bool signedDegrees = app.bBin1Position.load() != 0;
+    // The demo position is stored with hemisphere letters, whatever the receiver sent before.
+    const bool signedDegrees = app.bBin1Position.load() != 0 && !app.bDemoMode.load();
     m_strLat = FormatCoordinate(info.eCoordFormat,
                                 CoordValue{nav.iLatDeg, nav.dLatMin, nav.cLatDir, signedDegrees});
     m_strLon = FormatCoordinate(info.eCoordFormat,
