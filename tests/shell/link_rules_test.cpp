@@ -242,13 +242,8 @@ TEST(StartupDialog, StoredValuesAndTypedBauds) {
     for (const auto& row : rows) {
         for (auto [key, value] : {std::pair{"LastPort", &row.port},
                                   {"LastBaud", &row.baud},
-                                  {"AutoBaud", &row.autoBaud}}) {
-            if (*value) {
-                ui::Settings::SetString(key, **value);
-            } else {
-                ui::Settings::Remove(key);
-            }
-        }
+                                  {"AutoBaud", &row.autoBaud}})
+            (void)(*value ? ui::Settings::SetString(key, **value) : ui::Settings::Remove(key));
         WithStartupDialog([&](CSTARTUP3& dlg) {
             EXPECT_EQ(
                 shelltest::Texts(&dlg, {IDC_PORT_COMBO, IDC_BAUD_COMBO, IDC_PORT_DEVICE}),
