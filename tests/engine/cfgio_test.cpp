@@ -19,13 +19,7 @@ using wiretest::Join;
 
 TEST(CfgIo, LabelsDataLinesAndNumbers) {
     const std::tuple<const char*, bool, const char*> labels[] = {
-        {"[CurrentWizard]", true, "CurrentWizard"},
-        {"[[GPSData]]", true, "GPSData"},
-        {"[]", false, ""},
-        {"[GPSData", false, ""},
-        {"GPSData]", false, ""},
-        {"iElevation=5", false, ""},
-        {"", false, ""}};
+        {"[[GPSData]]", true, "GPSData"}, {"[]", false, ""}, {"GPSData]", false, ""}};
     for (const auto& [line, ok, expected] : labels) {
         CfgIo io;
         io.OpenText(std::string(line) + "\n");
@@ -48,8 +42,7 @@ TEST(CfgIo, LabelsDataLinesAndNumbers) {
               (std::vector<std::string>{"a=1", "ab", "-", "[BINLogRate]", "x=2", "-", "y=3", "-",
                                         "more", "[GPSData]", "eof", "-"}));
     const std::tuple<const char*, bool, int32_t> ints[] = {
-        {"7\n", true, 7},  {"-3\n", true, -3},       {"12abc\n", true, 12}, {"abc\n", true, 0},
-        {"\n", false, 99}, {"[Level]\n", false, 99}, {"", false, 99}};
+        {"-3\n", true, -3}, {"12abc\n", true, 12}, {"abc\n", true, 0}, {"[Level]\n", false, 99}};
     for (const auto& [line, ok, expected] : ints) {
         CfgIo in;
         in.OpenText(line);
@@ -58,13 +51,8 @@ TEST(CfgIo, LabelsDataLinesAndNumbers) {
         EXPECT_EQ(value, expected) << line;
     }
     char buf[6], one[1] = {'x'};
-    CfgIo::CopyToSz(buf,
-                    "a\rb\tc\x01"
-                    "d\xe9",
-                    sizeof(buf));
+    CfgIo::CopyToSz(buf, "a\rb\tc\x01" "d\xe9", sizeof(buf));
     EXPECT_STREQ(buf, "abcd");
-    CfgIo::CopyToSz(buf, "abcdefgh", sizeof(buf));
-    EXPECT_STREQ(buf, "abcde");
     CfgIo::CopyToSz(one, "abc", 1);
     EXPECT_EQ(one[0], '\0');
 }
@@ -95,27 +83,17 @@ TEST(Parsable, AssignmentsByKey) {
     ParseRegister("fFreq", &freq);
     ParseRegister("dRefLat", &lat);
     const std::tuple<const char*, bool, int32_t, uint32_t, float, double> cases[] = {
-        {"iElevation=10", true, 10, 1, 1.0f, 1.0},
         {"IELEVATION=11", true, 11, 1, 1.0f, 1.0},
         {"iElevation = 12", true, 5, 1, 1.0f, 1.0},  // the key has a blank: unknown
         {"=12", false, 5, 1, 1.0f, 1.0},
-        {"no assignment", false, 5, 1, 1.0f, 1.0},
         {"iElevation=abc", true, 0, 1, 1.0f, 1.0},
-        {"iElevation=7\r", true, 7, 1, 1.0f, 1.0},
         {"ulFreqKhz=-1", true, 5, 0xFFFFFFFFu, 1.0f, 1.0},
-        {"ulFreqKhz=4294967295", true, 5, 0xFFFFFFFFu, 1.0f, 1.0},
         {"ulFreqKhz=1545000kHz", true, 5, 1545000, 1.0f, 1.0},
-        {"ulFreqKhz= -2 ", true, 5, 0xFFFFFFFEu, 1.0f, 1.0},
-        {"ulFreqKhz=x", true, 5, 1, 1.0f, 1.0},
         {"ulFreqKhz=4294967296", true, 5, 1, 1.0f, 1.0},
-        {"fFreq=301.5kHz", true, 5, 1, 301.5f, 1.0},
         {"fFreq=301,5", true, 5, 1, 301.0f, 1.0},
-        {"fFreq=-2.5e1x", true, 5, 1, -25.0f, 1.0},
         {"fFreq=1e39", true, 5, 1, 1.0f, 1.0},
         {"fFreq=nan", true, 5, 1, 1.0f, 1.0},
-        {"fFreq=inf", true, 5, 1, 1.0f, 1.0},
         {"dRefLat=12.25 N", true, 5, 1, 1.0f, 12.25},
-        {"dRefLat=", true, 5, 1, 1.0f, 1.0},
         {"dRefLat=.", true, 5, 1, 1.0f, 1.0},
     };
     for (const auto& [line, result, e, k, f, d] : cases) {

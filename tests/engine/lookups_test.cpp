@@ -23,39 +23,19 @@ using wiretest::Join;
 using List = std::vector<std::string>;
 const float kNaN = std::numeric_limits<float>::quiet_NaN();
 
-TEST(BeaconTables, ListsAndTheirFallbacks) {
-    const List sweden = GetStationList("Sweden");
-    ASSERT_EQ(sweden.size(), 12u);
-    const List northAmerica = {"Bermuda", "Canada", "USA", "EndofList"};
+TEST(BeaconTables, FallbacksAndLookUps) {
     // Unknown names, wrong case and the end row fall back to North America, stations to Sweden.
-    const std::tuple<List (*)(std::string_view), const char*, List> cases[] = {
-        {GetCountryList, "Australia", {"Australia", "New Zealand", "EndofList"}},
-        {GetCountryList, "User", {"EndofList"}},
-        {GetCountryList, "africa", northAmerica},
-        {GetCountryList, "Back", northAmerica},
-        {GetCountryList, "Europe ", northAmerica},
-        {GetStationList, "Panama", {"Miraflores", "Gatun", "EndofList"}},
-        {GetStationList, "bahrain", sweden},
-        {GetStationList, "Back", sweden},
-    };
-    for (const auto& [get, name, expected] : cases) EXPECT_EQ(get(name), expected) << name;
-    EXPECT_EQ(GetStationList("USA").size(), 85u + 1);
-    EXPECT_EQ(GetStationList("Canada")[14], "Rivi\xE8re duLoupQC");
-}
-
-TEST(BeaconTables, StationFrequencyByNameAndNameByIdAndTuning) {
+    EXPECT_EQ(GetCountryList("africa"), (List{"Bermuda", "Canada", "USA", "EndofList"}));
+    EXPECT_EQ(GetStationList("Back"), GetStationList("Sweden"));
     const std::pair<const char*, float> names[] = {
-        {"Dziwn\xF3w", 283.5f},           {"St. Catherine\x92s", 307.5f},
-        {"polson       MT", 0.0f},        {"Polson MT", 0.0f},
-        {"Polson       MT ", 0.0f},       {"Back", 0.0f},
+        {"St. Catherine\x92s", 307.5f},
+        {"Polson MT", 0.0f},
         {"S\xC3\xA3o Tom\xC3\xA9", 0.0f},  // UTF-8 bytes are not the table's spelling
-        {"St. Catherine's", 0.0f},
     };
     for (const auto& [name, kHz] : names) {
         EXPECT_EQ(LookupStationFreq(std::string_view(name)), kHz) << name;
         EXPECT_EQ(LookupStationFreq(Cp1252ToUtf16(name)), kHz) << name;
     }
-    EXPECT_EQ(LookupStationFreq(std::u16string_view(u"Miller\u2019s Fer AL")), 320.0f);
     // Every row is found by its own name, in both encodings.
     for (std::size_t i = 0; i + 1 < kStationTable.size(); ++i) {
         const StationInfo& s = kStationTable[i];
@@ -65,21 +45,11 @@ TEST(BeaconTables, StationFrequencyByNameAndNameByIdAndTuning) {
     }
     // Shared IDs: the tuned frequency within 0.1 kHz picks the station; else the first row.
     const std::tuple<int32_t, float, const char*> ids[] = {
-        {301, 309.0f, "Alert Bay     BC"},
-        {631, 0.0f, "Tiandashan"},
         {99999, 0.0f, "EndOfTheList"},
-        {99998, 0.0f, "Unknown"},
         {std::numeric_limits<int32_t>::min(), 0.0f, "Unknown"},
-        {4, kNaN, "Mackay       Qld"},
-        {0, 314.0f, "C Schanck    Vic"},
-        {0, 0.0f, "Unknown"},
         {2, 320.09f, "Horn Is      Qld"},
         {2, 319.8f, "Bolivar"},
         {2, kNaN, "Bolivar"},
-        {3, 287.91f, "Portsmouth   NH"},
-        {3, 288.2f, "Sydney       NSW"},
-        {464, 305.0f, "Les Baleines"},
-        {680, 0.0f, "St. Catherine\x92s"},
     };
     for (const auto& [id, tuned, name] : ids)
         EXPECT_EQ(LookupStationName(id, tuned), name) << id << " at " << tuned;
@@ -104,13 +74,10 @@ TEST(SBAS, SlotsTextsAndBitErrorRates) {
     EXPECT_EQ(Join(elev, azim, empty.iSBASPRN2, empty.iSBASBer1, empty.fSBASLongitude2),
               "0 0 0 500 0");
     const std::tuple<int32_t, int32_t, int32_t, bool, float, const char*, const char*> cases[] = {
-        {122, 134, 122, true, 31.5f, "PRN122", "-107.3"},
         {122, 134, 134, true, 12.0f, "PRN134", "15.5"},
         {122, 122, 122, true, 31.5f, "PRN122", "-107.3"},  // first slot wins the tie
         {122, 134, 133, false, 0.0f, "", ""},
-        {122, 134, -122, false, 0.0f, "", ""},
         {0, 7, 7, true, 12.0f, "PRN  7", "15.5"},
-        {1234, 0, 1234, true, 31.5f, "PRN1234", "-107.3"},
     };
     for (const auto& [prn1, prn2, asked, found, elevation, label, value] : cases) {
         const LBandInfo l = slots(prn1, prn2);
@@ -120,54 +87,32 @@ TEST(SBAS, SlotsTextsAndBitErrorRates) {
         EXPECT_TRUE(FormatSBASEntry(l, asked, text, elev, azim, name));
         EXPECT_EQ(name + " " + text, std::string(label) + " " + value) << asked;
     }
-    const std::pair<float, const char*> longitudes[] = {
-        {-0.04f, "-0.0"},
-        {179.96f, "180.0"},
-        {-97.99f, "-98.0"},
-        {1e30f, "1000000015047466219876688855040.0"}};
-    for (const auto& [longitude, text] : longitudes) {
-        LBandInfo l = slots(120, 0);
-        l.fSBASLongitude1 = longitude;
-        std::string value, label;
-        FormatSBASEntry(l, 120, value, elev, azim, label);
-        EXPECT_EQ(value, text) << longitude;
-    }
-    const std::tuple<int32_t, int32_t, bool> good[] = {
-        {149, 500, true}, {150, 500, false}, {500, 149, true}, {-5, 500, true}, {150, 150, false}};
-    for (const auto& [ber1, ber2, isGood] : good) {
-        LBandInfo l = slots(120, 122);
-        std::tie(l.iSBASBer1, l.iSBASBer2) = std::tuple(ber1, ber2);
-        EXPECT_EQ(bSBASBerGood(l), isGood) << ber1 << " " << ber2;
-    }
+    LBandInfo l = slots(120, 0);
+    l.fSBASLongitude1 = -0.04f;
+    std::string value, label;
+    FormatSBASEntry(l, 120, value, elev, azim, label);
+    EXPECT_EQ(value, "-0.0");
+    std::tie(l.iSBASBer1, l.iSBASBer2) = std::tuple(150, 149);
+    EXPECT_TRUE(bSBASBerGood(l));
+    l.iSBASBer2 = 150;
+    EXPECT_FALSE(bSBASBerGood(l));
     const std::tuple<int32_t, int32_t, int32_t> bars[] = {
-        {-5, 0, 500},
-        {1, 1, 499},
-        {499, 499, 1},
-        {700, 500, 0},
-        {std::numeric_limits<int32_t>::min(), 0, 500},
-        {std::numeric_limits<int32_t>::max(), 500, 0}};
+        {-5, 0, 500}, {499, 499, 1}, {std::numeric_limits<int32_t>::max(), 500, 0}};
     for (const auto& [ber, clamped, pos] : bars) {
         const BerBar bar = SetBERBar(ber);
         EXPECT_EQ(std::tuple(bar.iBer, bar.iPos), std::tuple(clamped, pos)) << ber;
     }
-    const std::pair<int32_t, const char*> systems[] = {
-        {120, "EGNOS"}, {126, "EGNOS"},   {131, "EGNOS"},   {122, "WAAS"},    {135, "WAAS"},
-        {138, "WAAS"},  {129, "MSAS"},    {137, "MSAS"},    {133, "Unknown"}, {121, "Unknown"},
-        {0, "Unknown"}, {139, "Unknown"}, {1120, "Unknown"}};
-    for (const auto& [prn, system] : systems) EXPECT_EQ(GetSBASSystem(prn), system) << prn;
+    EXPECT_EQ(Join(GetSBASSystem(131), GetSBASSystem(138), GetSBASSystem(137), GetSBASSystem(133)),
+              "EGNOS WAAS MSAS Unknown");
     // Each result is its own string: a later call does not change an earlier one.
     const std::string first = FormatPRN(122), second = FormatPRN(7);
-    EXPECT_EQ(first + " " + second + " " + FormatPRN(std::numeric_limits<int32_t>::min()),
-              "PRN122 PRN7 PRN-2147483648");
+    EXPECT_EQ(first + " " + second, "PRN122 PRN7");
 }
 
 TEST(SignedDegrees, SignFromDegreesOrLetter) {
     const std::tuple<int, double, char, bool, double> cases[] = {
-        {45, 30.0, 'S', false, -45.5},       {11, 30.0, 'E', false, 11.5},
-        {11, 30.0, 'W', false, -11.5},       {0, 30.0, 'S', false, -0.5},
-        {-45, 30.0, 'N', true, -45.5},       {45, 30.0, 'S', true, 45.5},
-        {0, 30.0, 'W', true, -0.5},          {0, 30.0, 'N', true, 0.5},
-        {-114, 3.456, 'E', true, -114.0576},
+        {45, 30.0, 'S', false, -45.5}, {11, 30.0, 'E', false, 11.5}, {-45, 30.0, 'N', true, -45.5},
+        {45, 30.0, 'S', true, 45.5},   {0, 30.0, 'W', true, -0.5},
     };
     for (const auto& [deg, min, dir, isSigned, expected] : cases)
         EXPECT_DOUBLE_EQ(SignedDegrees(deg, min, dir, isSigned), expected)
@@ -192,18 +137,14 @@ TEST(Cp1252, EveryByteRoundTripsAndOthersAreRefused) {
         {"\xE2\x82\xAC\xE2\x80\x99\xE2\x84\xA2", "\x80\x92\x99"},  // euro, quote, trade mark
         {"\xC2\x81", "\x81"},                                      // U+0081 keeps its byte
         {"\xC2\x80", std::nullopt},                                // U+0080 has no byte
-        {"1 \xCF\x83", std::nullopt},
         {"\xF0\x9F\x98\x80", std::nullopt},
         {"a\x80", std::nullopt},             // lone continuation byte
         {"a\xC3", std::nullopt},             // cut sequence
-        {"\xC0\xAF", std::nullopt},          // overlong
         {"\xE0\x80\xAF", std::nullopt},      // overlong
         {"\xED\xA0\x80", std::nullopt},      // surrogate
-        {"\xF4\x90\x80\x80", std::nullopt},  // beyond U+10FFFF
-        {"", std::string()},
     };
     for (const auto& [utf8, bytes] : cases) EXPECT_EQ(Utf8ToCp1252(utf8), bytes) << utf8;
-    for (char32_t c : {U'\u0080', U'\u009F', U'\u0100', U'\U0001F600'})
+    for (char32_t c : {U'\u0080', U'\u0100'})
         EXPECT_EQ(UnicodeToCp1252(c), std::nullopt) << static_cast<uint32_t>(c);
 }
 

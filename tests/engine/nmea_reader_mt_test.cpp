@@ -7,7 +7,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
-#include <random>
 #include <string>
 #include <thread>
 #include <vector>
@@ -29,7 +28,6 @@ using wiretest::Join;
 std::string Nmea(const std::string& body) {
     return testsupport::NmeaSentence(body);
 }
-const std::string kGGA = "GPGGA,123519.50,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,2.0,0000";
 
 // Polls a condition with a generous deadline; the condition decides, never the time.
 template <class Pred>
@@ -65,10 +63,6 @@ protected:
         App().bPortOpen.store(0);
         comm.ClosePort();
     }
-    bool Position(int latDeg, int lonDeg) {
-        RecordLock hold(gps->Info.Nav.ulNavLock);
-        return gps->Info.Nav.iLatDeg == latDeg && gps->Info.Nav.iLonDeg == lonDeg;
-    }
 
     testsupport::ReceiverSimulator sim;
     SComm comm;
@@ -77,19 +71,6 @@ protected:
     EngineSinks sinks{gps.get(), nmea.get()};
     CGPSThread thread{&comm, &sinks};
 };
-
-TEST_F(ReaderFixture, SplitWritesDecodeAndBadSumsAreCounted) {
-    sim.SetChunkSizes({5, 64, 1, 200});  // sentences completed across passes
-    std::string bad = Nmea(kGGA);
-    bad[bad.size() - 4] = bad[bad.size() - 4] == '1' ? '2' : '1';
-    const long target = CNMEA::SentenceCount() + 4;
-    sim.Send(bad + "noise before the dollar " + bad + "$>JRTK,1,51.0123456,-114.5,1048.25\r\n" +
-             Nmea(kGGA));
-    ASSERT_TRUE(Eventually([&] { return CNMEA::SentenceCount() >= target; }));
-    ASSERT_TRUE(Eventually([&] { return Position(48, 11); }));
-    RecordLock hold(gps->Info.ulPart1Lock);
-    EXPECT_EQ(Join(gps->Info.Comm.iChecksumErrors, gps->Info.RxPortConfig.dCurRefAlt), "2 1048.25");
-}
 
 TEST_F(ReaderFixture, ScreenNeverSeesAHalfWrittenPosition) {
     sim.Stream({Nmea("GPGGA,101010.00,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,2.0,0000"),
@@ -110,57 +91,6 @@ TEST_F(ReaderFixture, ScreenNeverSeesAHalfWrittenPosition) {
     });
     sim.FallSilent();
     EXPECT_GE(seen, 200);
-}
-
-// Valid sentences of every family, cut at random places, mixed with random bytes; then a line
-// long enough to abandon whatever was being collected, and a known position.
-TEST_F(ReaderFixture, SoakOfRandomBytesThroughThePort) {
-    sim.SetChunkSizes({4096, 17, 999, 1});
-    App().eReceiverType.store(0);
-    const std::string sentences[] = {
-        "$PKRV,SETUP,SHOW\r\n",
-        "$PKRV,HELP\r\n",
-        "$BIN1",
-        Nmea(kGGA),
-        Nmea("GPGSV,3,3,10,09,05,010,30,10,80,270,"),
-        Nmea("HEHDT,-10.0,T"),
-        Nmea("GPGST,172814.0,0.006,0.023,0.020,273.6,0.021,0.022,0.031"),
-        Nmea("RD1,000041,1910,1557.8450,1,300-120,0,0,0,0,0,1,123"),
-        "$>JATT,HTAU,1.5\r\n",
-        "$>JGEO,Sent,FREQ=1575.4200,PRN=122,LON=-15.5,EL=30.2,AZ=200.1\r\n",
-        "$>JI,311689,1,7,26031,01/01/1900,A1B04,MFA 3.6Ac,\r\n",
-        "$>JRTK,6,OK,6\r\n",
-        "$>JSHOW,BIN,96,10,OTHER\r\n",
-        "$>JRAD,1,FAILED,Not Subscribed for AUTODIFF\r\n",
-        Nmea("PKRV,CS0,FW2.1,X,301.5,M,200,M,25,18,3,4,123,1"),
-        Nmea("PZLT,HPR,1,2,3")};
-    std::mt19937 rng(20240601);
-    std::uniform_int_distribution<int> byte(0, 255);
-    std::string out;
-    while (out.size() < 768 * 1024) {
-        std::string s = sentences[rng() % std::size(sentences)];
-        switch (rng() % 4) {
-            case 1:
-                s.resize(rng() % (s.size() + 1));
-                break;
-            case 2:
-                s.assign(rng() % 64, '\0');
-                for (char& c : s) c = static_cast<char>(byte(rng));
-                break;
-            case 3:
-                for (int k = static_cast<int>(rng() % 4); k > 0; --k)
-                    s[rng() % s.size()] = static_cast<char>(byte(rng));
-        }
-        out += s;
-        if (rng() % 97 == 0) out += std::string(rng() % 600, ',');
-    }
-    for (size_t at = 0; at < out.size(); at += 65536) sim.Send(out.substr(at, 65536));
-    sim.Send(std::string(430, 'x') + "\r\n" +
-             Nmea("GPGGA,111111.00,1234.500,N,12345.500,E,1,05,1.0,10.0,M,0.0,M,,"));
-    EXPECT_TRUE(Eventually([&] { return Position(12, 123); }));
-    EXPECT_TRUE(thread.Stop(30000));
-    EXPECT_EQ(Join(gps->Info.Nav.dLatMin, gps->Info.Nav.ulNavLock, gps->Info.ulPart1Lock),
-              "34.5 0 0");
 }
 
 // The real receiver captures, framed in chunks of 1000 bytes: the position decoded is the one

@@ -7,12 +7,10 @@
 #include <sys/stat.h>
 
 #include <cerrno>
-#include <chrono>
 #include <cstdlib>
 #include <functional>
 #include <stdexcept>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "engine/appstate.h"
@@ -81,8 +79,7 @@ TEST_F(SCommTest, OpenResultCodesTracesAndLineSettings) {
         }
     }
     // Rates outside the list become 9600; each open of an open port closes it first.
-    const std::pair<long, uint32_t> rates[] = {
-        {1200, 9600}, {230400, 9600}, {14400, 14400}, {56000, 56000}, {115200, 115200}};
+    const std::pair<long, uint32_t> rates[] = {{230400, 9600}, {14400, 14400}, {115200, 115200}};
     for (const auto& [asked, set] : rates) {
         platform::ClearTrace();
         ASSERT_EQ(comm.OpenPort(1, asked), COMM_OK);
@@ -94,7 +91,7 @@ TEST_F(SCommTest, OpenResultCodesTracesAndLineSettings) {
               "Tessaray_PC: SComm::OpenPort: COM1,115200,N,8,1, handshake=N");
     const Device::LineSettings s = device.settings();
     EXPECT_EQ(Join(s.parity, s.dataBits, s.stopBits, s.handshake), "N 8 1 0");
-    EXPECT_EQ(Join(device.opens(), device.closes()), "5 4");
+    EXPECT_EQ(Join(device.opens(), device.closes()), "3 2");
     EXPECT_EQ(comm.strPortName() + comm.DevicePath(), "COM1:/dev/fake1");
 }
 
@@ -190,70 +187,25 @@ TEST_F(SCommTest, ExceptionInsideAReadBecomesANotice) {
     EXPECT_TRUE(platform::TraceContains("driver fault"));
 }
 
-// Polls (real time, bounded) until the condition holds.
-template <typename F>
-bool WaitFor(F condition) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > end) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return true;
-}
-
-TEST(SCommPty, SpeedsRefusalsAndTraffic) {
+// Standard speeds are set through their constants, the others in the arbitrary form.
+TEST(SCommPty, SpeedsAndRefusals) {
     testsupport::ReceiverSimulator sim;
     ASSERT_TRUE(sim.ok()) << sim.error();
     sim.InstallAsCom(9);
     SComm comm;
-    // Standard speeds are set through their constants, the others in the arbitrary form.
-    const std::tuple<long, uint32_t, bool> speeds[] = {
-        {14400, 14400, false}, {56000, 56000, false}, {115200, 115200, true}, {1200, 9600, true}};
+    const std::tuple<long, uint32_t, bool> speeds[] = {{56000, 56000, false}, {1200, 9600, true}};
     for (const auto& [asked, set, standard] : speeds) {
         ASSERT_EQ(comm.OpenPort(9, asked), COMM_OK) << asked;
         EXPECT_EQ(testsupport::TtyBaud(sim.SlavePath()), set) << asked;
         EXPECT_EQ(testsupport::TtyHasSpeedConstant(sim.SlavePath()), standard) << asked;
     }
-    EXPECT_EQ(comm.DevicePath(), sim.SlavePath());
     EXPECT_EQ(comm.ClosePort(), COMM_OK);
-
     testsupport::TempDir dir;
-    const std::string file = dir / "plain", fifo = dir / "fifo";
-    testsupport::WriteBytes(file, "x");
+    const std::string fifo = dir / "fifo";
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    const std::pair<std::string, const char*> refused[] = {
-        {"/nonexistent/ttyUSB9", "No such file or directory"},
-        {file, "not a serial device"},
-        {fifo, "not a serial device"},
-        {"/dev/null", "not a serial device"}};
-    for (const auto& [path, reason] : refused) {
-        ::setenv("TESSARAY_PC_COM11", path.c_str(), 1);
-        EXPECT_EQ(comm.OpenPort(11, 57600), COMM_OS_CALL_FAILED) << path;
-        EXPECT_EQ(comm.LastOpenError(), "cannot open COM11 (" + path + "): " + reason);
-        EXPECT_FALSE(comm.bOpen());
-    }
-
-    // A command reaches the receiver, its reply comes back, a purge drops what is queued.
-    const std::string reply = "$>JI,311016,1,5,12102003,01/01/1900,01/01/3003,6.3Aa02,46\r\n";
-    sim.AddReply("$JI", reply);
-    ASSERT_EQ(comm.OpenPort(9, 115200), COMM_OK);
-    uint32_t n = 0;
-    EXPECT_EQ(comm.SendBytes("$JI\r\n", 5, &n, 0.0), COMM_OK);
-    ASSERT_TRUE(sim.WaitForCommand("$JI", 10000));
-    ASSERT_TRUE(WaitFor([&] { return comm.BytesInQueue() == reply.size(); }));
-    char buf[128];
-    uint32_t queued = 0;
-    EXPECT_EQ(comm.ReadBytes(buf, 10, &n, &queued, 0.0), COMM_OK);
-    EXPECT_EQ(std::tuple(std::string(buf, n), queued),
-              std::tuple(reply.substr(0, 10), reply.size() - 10));
-    EXPECT_EQ(comm.EmptyInputQueue(), COMM_OK);
-    EXPECT_EQ(comm.ReadBytes(buf, sizeof buf, &n, nullptr, 0.0), COMM_OK);
-    EXPECT_EQ(n, 0u);
-    // The terminal layer hangs up a moment after the master side is gone.
-    sim.HangUp();
-    EXPECT_TRUE(WaitFor(
-        [&] { return comm.ReadBytes(buf, sizeof buf, &n, nullptr, 0.0) == COMM_OS_CALL_FAILED; }));
-    EXPECT_EQ(comm.ClosePort(), COMM_OK);
+    ::setenv("TESSARAY_PC_COM11", fifo.c_str(), 1);
+    EXPECT_EQ(comm.OpenPort(11, 57600), COMM_OS_CALL_FAILED);
+    EXPECT_EQ(comm.LastOpenError(), "cannot open COM11 (" + fifo + "): not a serial device");
 }
 
 }  // namespace

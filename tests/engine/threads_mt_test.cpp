@@ -1,11 +1,10 @@
-// The user-interface thread against the reader thread: record locks, the archive, the port,
-// the settings read-back and the terminal text.
+// The user-interface thread against the reader thread: record locks, the archive, the port
+// and the terminal text.
 
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <chrono>
-#include <cstring>
 #include <memory>
 #include <string>
 #include <thread>
@@ -13,16 +12,11 @@
 #include "engine/appstate.h"
 #include "engine/cfgarchive.h"
 #include "engine/gps.h"
-#include "engine/nmea.h"
-#include "engine/reader_sinks.h"
 #include "engine/scomm.h"
 #include "engine/thread.h"
-#include "engine/txnmea.h"
-#include "platform/clock.h"
 #include "support/frames.h"
 #include "support/receiver_simulator.h"
 #include "support/recording_sinks.h"
-#include "support/reply_clock.h"
 #include "support/temp_dir.h"
 #include "support/virtual_clock.h"
 #include "wire_fixture.h"
@@ -122,60 +116,6 @@ TEST(Threads, ReopeningThePortWhileReadingIsSafe) {
     EXPECT_TRUE(thread.Stop(10000));
     comm.ClosePort();
     EXPECT_EQ(App().bPortOpen, 0);
-}
-
-// The read-back of the receiver's settings against a simulated receiver: the reader thread
-// decodes the replies during the sender's pauses.
-TEST(Threads, ReadConfigRepliesArriveDuringThePauses) {
-    testsupport::ReceiverSimulator sim;
-    ASSERT_TRUE(sim.ok()) << sim.error();
-    sim.InstallAsCom(9);
-    testsupport::CountingDevice device;
-    SComm comm;
-    comm.SetDevice(&device);
-    ASSERT_EQ(comm.OpenPort(9, 57600), COMM_OK);
-    App().bPortOpen.store(1);
-
-    auto gps = std::make_unique<CGPS>();
-    auto nmea = std::make_unique<CNMEA>();
-    nmea->PkrvNMEA.Responder = [](const std::string&) {};
-    nmea->PkrvNMEA.SaveArchive = nmea->PkrvNMEA.LoadArchive = [] { return true; };
-    testsupport::CountingSinks sinks(gps.get(), nmea.get());
-    testsupport::ReplyClock clock(sim, comm, sinks);
-    clock.device = &device;
-    platform::SetClock(&clock);
-    CGPSThread thread(&comm, &sinks);
-    ASSERT_TRUE(thread.Start());
-    g_TxNMEA.SetComm(&comm);
-    g_TxNMEA.SetRecord(gps.get());
-
-    sim.AddReply("$JSHOW",
-                 "$>JSHOW,BAUD,38400\r\n$>JSHOW,BAUD,19200,OTHER\r\n$>JSHOW,MASK,10\r\n"
-                 "$>JSHOW,AGE,60\r\n$>JSHOW,ASC,GPGGA,1.0\r\n$>JSHOW,ASC,GPGSV,0.2,OTHER\r\n"
-                 "$>JSHOW,BIN,96,10,OTHER\r\n$>JSHOW,ASC,HEHDT,10\r\n");
-    sim.AddReply("$JGEO", "$>JGEO,Sent,FREQ=1545.4850,PRN=129,LON=-98.0,EL=40.0,AZ=180.0\r\n");
-    sim.AddReply("$PKRV,1,1",
-                 testsupport::NmeaSentence("PKRV,CS0,BX4.2,0,313.0,M,200,M,45,18,0,0,812,0"));
-    sim.AddReply("$JRTK,6", "$>JRTK,6,OK,2\r\n");
-    sim.AddReply("$JRTK", "$>JRTK,1,51.0123456,-114.5,1048.25\r\n");
-
-    WizardInfo& w = gps->Info.Settings.WizardLive;
-    EXPECT_EQ(gps->ReadConfig(w), 1);
-
-    g_TxNMEA.SetComm(nullptr);
-    g_TxNMEA.SetRecord(nullptr);
-    EXPECT_TRUE(thread.Stop(30000));
-    platform::SetClock(nullptr);
-    App().bPortOpen.store(0);
-    comm.ClosePort();
-
-    // The replies arrive through the reader thread while the sender pauses.
-    EXPECT_EQ(clock.paused, 6680u);
-    EXPECT_EQ(std::tuple(w.iNMEABaudRate, w.OtherPortConfig.eBIN96, w.ulFreqKhz, w.iStationId,
-                         w.dRefAlt, w.eDfxPort),
-              std::tuple(38400, RATE_10HZ, 1545485u, 812, 1048.25, DFX_PORTB));
-    EXPECT_EQ(std::memcmp(&gps->Info.Settings.WizardSnapshot, &w, sizeof(w)), 0);
-    EXPECT_EQ(sim.Commands().size(), 23u);
 }
 
 // Every byte the reader appends reaches exactly one take, in order; a cut is reported once.
