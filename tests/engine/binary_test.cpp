@@ -1,14 +1,7 @@
 #include "engine/binary.h"
 
 #include <gtest/gtest.h>
-
 #include <bit>
-#include <cmath>
-#include <cstring>
-#include <limits>
-#include <memory>
-#include <string>
-#include <tuple>
 
 #include "engine/appstate.h"
 #include "engine/gps.h"
@@ -75,7 +68,6 @@ TEST_F(BinaryTest, OnlyWholeFramesWithMatchingLengthSumAndLineEndAreTaken) {
     for (const auto& [name, frame, length, accepted] : cases)
         EXPECT_EQ(Parse(frame, length), accepted) << name;
     EXPECT_FALSE(CBinary::iCalcChecksum(with(8, '\xFE').data(), static_cast<int>(good.size())));
-
     // Undecoded types and frames one byte short of their layout are taken and change nothing.
     const std::pair<int, int> layouts[] = {{1, 52},   {2, 16},   {80, 40}, {93, 56}, {94, 96},
                                            {95, 128}, {96, 300}, {97, 28}, {98, 72}, {99, 304}};
@@ -107,7 +99,6 @@ TEST_F(BinaryTest, Message1FillsNavigationAndItsCopy) {
              b.fHeight, b.fVNorth, b.fVEast, b.fVUp, b.fStdDevResid, b.usNavMode, b.usExtendedAge),
         "7 11 1400 3600.25 51.75 -1.5 123.5 1.25 -2.5 0.75 0.375 3 41");
     EXPECT_EQ(app.bBin1Position.load(), 1);
-
     // Signed degrees are split and the hemisphere follows the sign.
     ASSERT_TRUE(Parse(Message1(100.0, -0.5, -179.75)));
     EXPECT_EQ(Join(n.iLatDeg, n.dLatMin, n.cLatDir, n.iLonDeg, n.dLonMin, n.cLonDir),
@@ -160,7 +151,6 @@ TEST_F(BinaryTest, Messages2And80) {
                    rec->Binary.usVDOPTimes10, b.usWAASMask, rec->ulSetupWord5),
               "2309737967 19088743 14 17 25 48879 14");
     EXPECT_FLOAT_EQ(rec->Nav.fHDOP, 1.7f);
-
     // The ring of 50 entries: the 51st overwrites entry 0.
     auto message80 = [](uint32_t base) {
         platform::ByteWriter m;
@@ -191,7 +181,6 @@ TEST_F(BinaryTest, Messages93To99FillEveryStoredField) {
     auto u64 = [&](size_t at) { return uint64_t{u32(at)} | uint64_t{u32(at + 4)} << 32; };
     auto bits = [](double v) { return std::bit_cast<uint64_t>(v); };
     const BinaryInfo& r = rec->Binary;
-
     ASSERT_TRUE(Parse(data(93, 56)));
     EXPECT_EQ(std::tuple(r.Bin93.usSbasSatId, r.Bin93.ulTOW, r.Bin93.ulWords[9], r.Bin93.usWord12),
               std::tuple(u16(0), u32(4), u32(48), u16(54)));
@@ -207,7 +196,6 @@ TEST_F(BinaryTest, Messages93To99FillEveryStoredField) {
         EXPECT_EQ(std::tuple(ch.ulWord1, ch.ulWord2, bits(ch.dValue1), bits(ch.dValue2)),
                   std::tuple(u32(at), u32(at + 4), u64(at + 8), u64(at + 16)));
     }
-
     ASSERT_TRUE(Parse(data(97, 28)));
     EXPECT_EQ(std::tuple(r.Bin97.ulWord, r.Bin97.usWords[3]), std::tuple(u32(0), u16(10)));
     ASSERT_TRUE(Parse(data(98, 72)));

@@ -4,11 +4,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cmath>
-#include <cstring>
-#include <filesystem>
-#include <functional>
-
 #include "engine/appstate.h"
 #include "engine/gps.h"
 #include "engine/pkrvnmea.h"
@@ -139,7 +134,6 @@ TEST_F(ArchiveTest, EveryStoredFieldRoundTripsAtItsOffset) {
         EXPECT_EQ(Get32(b, 3720 + 4 * i + (i >= 15 ? 4 : 0)), 11 + i) << i;
     EXPECT_EQ(Get32(b, 3780), 0x99u);
     EXPECT_EQ(Get32(b, 3820), 1u);
-
     App().iAreaUnits = 0;
     auto loaded = std::make_unique<CGPS>();
     loaded->Info.Settings.WizardLive.iElevation = 44;
@@ -174,7 +168,6 @@ TEST_F(ArchiveTest, MarkerFlipsOnEveryLoadAndAnAMarkerPausesAfterTheLock) {
     EXPECT_EQ(ReadBytes(path)[0], 'N');
     EXPECT_EQ(wire.Take(), wiretest::Events{"~1000"});
     EXPECT_FALSE(lockedDuringPause);
-
     // The reader thread's proprietary setup commands use the process archive without pausing.
     CPKRVNMEA pkrv;
     g_GPS.Info.iRxElevation = 21;
@@ -197,7 +190,6 @@ TEST_F(ArchiveTest, WrongMarkerShortAndLongFiles) {
     EXPECT_EQ(gps->Info.iRxElevation, 17);
     EXPECT_EQ(ReadBytes(path), bytes) << "neither loaded nor rewritten";
     EXPECT_TRUE(notices.empty());
-
     // A short file is deleted and replaced by defaults; the live record stays untouched.
     bytes[0] = 'N';
     WriteBytes(path, bytes.substr(0, 3823));
@@ -241,7 +233,6 @@ TEST_F(ArchiveTest, OutOfRangeValuesTakeTheirDefaults) {
     EXPECT_EQ(g.fLocalTimeOffset, -6.0f);
     EXPECT_EQ(std::string(g.szSetupText1), std::string(16, 'Q'));
     EXPECT_EQ(App().iAreaUnits.load(), 0);
-
     // The port number is kept within 1 to 49 both ways.
     const std::pair<int32_t, uint32_t> saves[] = {{0, 1}, {57, 1}, {49, 49}};
     for (const auto& [inMemory, inFile] : saves) {
@@ -271,14 +262,12 @@ TEST_F(ArchiveTest, FailedSaveKeepsTheOldFileAndSaysSo) {
                                                 "folder.\ncannot write " +
                                                 path + ": File too large"});
     EXPECT_EQ(FilesInFolder(), 1u) << "no temporary file is left behind";
-
     // A held lock is not written as such; loading keeps the holder's lock.
     RecordLock held(gps->Info.ulPart1Lock);
     ASSERT_TRUE(gps->SaveConfigFile());
     EXPECT_EQ(Get32(ReadBytes(path), 216), 0u);
     ASSERT_TRUE(gps->LoadConfigFile());
     EXPECT_EQ(gps->Info.ulPart1Lock, 1u);
-
     WriteBytes(dir.root + "/plainfile", "x");
     ::setenv("TESSARAY_PC_CONFIG_DIR", (dir.root + "/plainfile/config").c_str(), 1);
     notices.clear();

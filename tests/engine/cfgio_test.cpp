@@ -5,10 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
-#include <tuple>
-#include <vector>
-
 #include "engine/Parsable.h"
 #include "platform/trace.h"
 #include "wire_fixture.h"
@@ -110,7 +106,6 @@ TEST(Parsable, AssignmentsByKey) {
     ASSERT_TRUE(io.ReadData(line));
     EXPECT_EQ(Join(elevation, freq, line), "9 1 fFreq=2.5");
     ParseReset();
-
     static int32_t vars[51];
     static char names[51][8];
     for (int i = 0; i < 51; ++i) {

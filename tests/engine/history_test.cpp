@@ -2,11 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <limits>
-#include <memory>
-#include <tuple>
-
 #include "engine/appstate.h"
 #include "engine/gps.h"
 #include "wire_fixture.h"
@@ -99,7 +94,6 @@ TEST_F(HistoryTest, WeekRolloverHourJumpsWrapAndUnusableTimes) {
     At(1.0);
     history->UpdateHeading();
     EXPECT_EQ(rec.iHeadingHistoryIndex, before + 1);
-
     // A jump of more than an hour clears the block; an hour exactly is a gap to fill.
     rec.LBand.iLBandBer = 77;
     At(45.0);
@@ -114,7 +108,6 @@ TEST_F(HistoryTest, WeekRolloverHourJumpsWrapAndUnusableTimes) {
     EXPECT_EQ(
         Join(rec.iLBandBerHistoryIndex, rec.iLBandBerHistory[3598], rec.iLBandBerHistory[3599]),
         "0 500 77");
-
     // Without a usable time of week the rings stand still.
     app.eReceiverType.store(1);
     auto fresh = std::make_unique<CGPS>();

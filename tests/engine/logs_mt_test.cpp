@@ -2,13 +2,8 @@
 // the binary decoder and the history rings run, with a screen reading the record meanwhile.
 
 #include <gtest/gtest.h>
-
 #include <atomic>
 #include <chrono>
-#include <cstring>
-#include <filesystem>
-#include <memory>
-#include <string>
 #include <thread>
 
 #include "engine/appstate.h"

@@ -2,13 +2,7 @@
 // degrees and the Windows-1252 code page.
 
 #include <gtest/gtest.h>
-
-#include <cstring>
-#include <limits>
 #include <optional>
-#include <string>
-#include <tuple>
-#include <vector>
 
 #include "engine/beacon_tables.h"
 #include "engine/coords.h"

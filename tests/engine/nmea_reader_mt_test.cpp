@@ -2,14 +2,8 @@
 // pseudo-terminal, framed by the reader thread and decoded into the record.
 
 #include <gtest/gtest.h>
-
 #include <chrono>
-#include <cstdlib>
-#include <filesystem>
-#include <memory>
-#include <string>
 #include <thread>
-#include <vector>
 
 #include "engine/appstate.h"
 #include "engine/nmea.h"

@@ -4,13 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <cstring>
-#include <memory>
-#include <string>
-#include <tuple>
-#include <vector>
-
 #include "engine/appstate.h"
 #include "engine/lbndnmea.h"
 #include "engine/stdnmea.h"
@@ -139,7 +132,6 @@ TEST_F(Dispatch, FieldSplitterChecksumsAndTraces) {
     EXPECT_EQ(Join(CNMEA::iACIItoHex("FFFFFFFF"), CNMEA::fACIItoFloat("1e39"),
                    CNMEA::iCheckHeader("$GP", "$GPGGA,"), CNMEA::iCalcChecksum("$AB*00")),
               "-1 0 0 3");  // beyond float: not a number; the shorter length decides
-
     std::string bad = Nmea(kGGA);
     bad[bad.size() - 3] = bad[bad.size() - 3] == '0' ? '1' : '0';
     EXPECT_FALSE(Feed(Bare("GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,,M,,*ZZ")));
@@ -159,7 +151,6 @@ TEST_F(Dispatch, FieldSplitterChecksumsAndTraces) {
                 platform::TraceContains("<$GNGGA,123519"));
     EXPECT_FALSE(platform::TraceContains("JUNKNOWN"));
     EXPECT_EQ(Run({Bare("PKRV,8,QERVAD,FULL"), Bare("PKRV,HELP,1"), Bare("PKRV,SETUP,")}), "");
-
     const long start = CNMEA::SentenceCount(), toNext = 1000 - start % 1000;
     for (long k = 0; k < toNext - 1; ++k) Feed(Nmea("GPZDA,1"));
     EXPECT_FALSE(platform::TraceContains("Responses="));
@@ -259,7 +250,6 @@ TEST_F(Dispatch, LBandRtkAndReplyCounters) {
     }
     Feed(Bare(">JI,42,2,3,4,5,00,APPLICATION-FIRMWARE-TEXT,"));
     EXPECT_EQ(Join(l.szAppFirmware, l.szDspFirmware), "APPLICATION-FIRMWAR Unavailable");
-
     const PortConfig& p = rec.RxPortConfig;
     g_bRTKRefInvalid.store(0);
     Feed(Bare(">JRTK,1,FAILED"));
@@ -308,7 +298,6 @@ TEST_F(Dispatch, ResponderCommands) {
     loadResult = false;
     EXPECT_EQ(Run({"$PKRV,SETUP,READ\r\n"}), "$>PKRV,MSG,CRC Failed\r\n$>PKRV,MSG,Setup Read\r\n");
     EXPECT_EQ(Join(saves, loads), "3 1");
-
     auto words = [this] {
         return Join(rec.ulSetupWord1, rec.ulSetupWord2, rec.ulSetupWord3, rec.ulSetupWord4,
                     static_cast<int32_t>(rec.ulSetupWord5), rec.eCurCorrSource);
@@ -330,7 +319,6 @@ TEST_F(Dispatch, ResponderCommands) {
     EXPECT_EQ(Run({"$PKRV,SETUP,RESET\r\n"}), "$>PKRV,MSG,Setup Reset\r\n");
     EXPECT_EQ(Join(rec.iRxElevation, rec.szSetupText2, rec.ulSetupWord2, rec.ulPart1Lock),
               "5  1 0");
-
     // Beacon status with missing fields takes the defaults; long texts are cut.
     rec.Beacon.iSNR = 9;
     const BeaconInfo& b = rec.Beacon;

@@ -3,9 +3,6 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <filesystem>
-#include <tuple>
-
 #include "engine/cfgarchive.h"
 #include "engine/gps.h"
 #include "support/temp_dir.h"
@@ -72,7 +69,6 @@ TEST_F(ProfileTest, SaveWritesTheSnapshotAndLoadReadsItBack) {
     ASSERT_TRUE(CProfile(gps.get()).Save(path));
     EXPECT_EQ(ReadBytes(path), DefaultRcf());
     EXPECT_TRUE(wire.Take().empty()) << "a save sends nothing";
-
     WizardInfo& snap = gps->Info.Settings.WizardSnapshot;
     snap.iNMEABaudRate = 115200;
     snap.iRTCMBaudRate = 4800;
@@ -95,7 +91,6 @@ TEST_F(ProfileTest, SaveWritesTheSnapshotAndLoadReadsItBack) {
     gps->Info.Nav.bFLIPBRD = 1;
     ASSERT_TRUE(CProfile(gps.get()).Save(path));
     EXPECT_NE(ReadBytes(path).find("\r\nulFreqKhz=-1\r\n"), std::string::npos);
-
     auto other = std::make_unique<CGPS>();
     ASSERT_TRUE(CProfile(other.get()).Load(path));
     const WizardInfo& live = other->Info.Settings.WizardLive;

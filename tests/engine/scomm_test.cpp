@@ -7,11 +7,7 @@
 #include <sys/stat.h>
 
 #include <cerrno>
-#include <cstdlib>
-#include <functional>
 #include <stdexcept>
-#include <string>
-#include <vector>
 
 #include "engine/appstate.h"
 #include "platform/notify.h"
@@ -122,7 +118,6 @@ TEST_F(SCommTest, ReadsAndWritesWaitOnlyAsAsked) {
     EXPECT_EQ(comm.EmptyInputQueue(), COMM_OS_CALL_FAILED);
     device.SetReadError(EIO);
     EXPECT_EQ(comm.ReadBytes(buf, 10, &got, nullptr, 0.0), COMM_OS_CALL_FAILED);
-
     // What the device refuses is dropped unless time is given.
     device.SetWriteLimit(3);
     clock.ClearPauses();

@@ -3,12 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
-#include <filesystem>
-#include <string>
-#include <tuple>
-#include <vector>
-
 #include "engine/terminal_text.h"
 #include "engine/terminalconfig.h"
 #include "platform/trace.h"
@@ -96,7 +90,6 @@ TEST_F(TerminalFileTest, FilesOfEveryFormAndLimitsLoad) {
     EXPECT_EQ(ReadBytes(path),
               "[Level]\r\n0\r\n[HotKey]\r\n0\r\nBunch\r\n$JI\r\n$JSHOW\r\n"
               "[HotKey]\r\n1\r\nLast\r\n$JI\r\n$JOFF\r\n");
-
     std::string text = "[SavedCommands]\n";
     for (int i = 0; i < 32; ++i) text += "cmd" + std::to_string(i) + "\n";
     text += "[Level]\n1\n[HotKey]\n0\n" + std::string(30, 'L') + "\n" + std::string(150, 'C') +
@@ -188,7 +181,6 @@ TEST(TerminalViewFeed, ResetDropsTheTailAgainAndLongTextKeepsItsEnd) {
     feed.Reset();
     EXPECT_TRUE(feed.ViewEmpty());
     EXPECT_EQ(feed.Next(Received(",2\r\n$B\r\n"), false), "$B\n");
-
     // 6000 characters waiting: the last 5000 from their first sentence start; the start
     // among the first 1000 does not count.
     std::string waiting = "$Q,1\r\n" + std::string(994, 'x');
@@ -227,7 +219,6 @@ TEST(TerminalBlockFields, HistoryAndHotKeyRows) {
     // A field without its NUL is read up to its last byte but one.
     std::memset(data.szSavedCommands[0], 'Z', kSavedCommandSize);
     EXPECT_EQ(SavedCommands(data)[0], std::string(49, 'Z'));
-
     const std::tuple<std::string, std::string, std::string> rows[] = {
         {"", "\r\n", ""},
         {std::string(120, 'c'), std::string(97, 'c') + "\r\n", std::string(97, 'c')},
@@ -237,7 +228,6 @@ TEST(TerminalBlockFields, HistoryAndHotKeyRows) {
         EXPECT_EQ(HotKeyCommandForRow(stored), shownAgain);
     }
     EXPECT_EQ(HotKeyCommandForRow("$A\r\n\r\n"), "$A\r\n");
-
     char label[kHotKeyLabelSize];
     CopyField(label, sizeof label, "A label of 25 characters!");
     EXPECT_EQ(FieldText(label, sizeof label), "A label of 25 chara");

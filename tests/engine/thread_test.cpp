@@ -1,12 +1,8 @@
 #include "engine/thread.h"
 
 #include <gtest/gtest.h>
-
-#include <cstdlib>
 #include <numeric>
 #include <stdexcept>
-#include <string>
-#include <vector>
 
 #include "engine/appstate.h"
 #include "engine/scomm.h"
@@ -60,7 +56,6 @@ TEST_F(ReaderTest, EverySplitPointDeliversEachFrameOnceInOrder) {
     std::vector<std::string> bytes;
     for (char c : stream) bytes.emplace_back(1, c);
     EXPECT_EQ(Framed(bytes), frames);
-
     const std::string next = NmeaSentence("GPGGA,1,2,3");
     std::string badSum = BinFrame(1, std::string(52, 'x'));
     badSum[8 + 52] ^= 1;
@@ -80,7 +75,6 @@ TEST_F(ReaderTest, EverySplitPointDeliversEachFrameOnceInOrder) {
         {{"$A\rB\r\n"}, {"$A\rB\r\n"}},         // a CR alone does not end
     };
     for (const auto& [chunks, expected] : cases) EXPECT_EQ(Framed(chunks), expected) << chunks[0];
-
     const std::string good = BinFrame(1, std::string(52, '\r'));
     EXPECT_TRUE(IsCompleteBinFrame(good.data(), good.size()));
     EXPECT_FALSE(IsCompleteBinFrame(good.data(), good.size() - 1));
@@ -121,7 +115,6 @@ TEST_F(ReaderTest, FlagsAndTerminalTextFollowWhatArrives) {
     EXPECT_EQ(App().bModemOK, 0) << "after a NUL";
     Pass(thread, "\r\nOK\r\n");
     EXPECT_EQ(App().bModemOK, 1);
-
     // The terminal keeps every byte, cut to its last 4096 only before the next pass appends.
     ClearTerminalText();
     Pass(thread, std::string("a\0\x80\xFF", 4));

@@ -2,11 +2,8 @@
 // and the terminal text.
 
 #include <gtest/gtest.h>
-
 #include <atomic>
 #include <chrono>
-#include <memory>
-#include <string>
 #include <thread>
 
 #include "engine/appstate.h"

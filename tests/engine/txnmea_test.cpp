@@ -3,12 +3,7 @@
 #include "engine/txnmea.h"
 
 #include <gtest/gtest.h>
-
 #include <cerrno>
-#include <cmath>
-#include <cstring>
-#include <functional>
-#include <tuple>
 
 #include "engine/appstate.h"
 #include "engine/gps.h"
@@ -193,7 +188,6 @@ TEST_F(ConfigSend, WholeThenChangedSettings) {
     // Right after a whole send only the correction output differs.
     gps->SendChangedConfig(live);
     EXPECT_EQ(wire.Take(), Concat({Correction(1, "BEAC"), Correction(1, "RTCM"), {"~20"}}));
-
     // The reference is never sent by this sender.
     std::tie(live.iNMEABaudRate, live.iRTCMBaudRate, live.iElevation, live.iMaxAge,
              live.iSymbolRate, live.dRefLat, live.eDfxPort, live.fFreq) =
@@ -210,7 +204,6 @@ TEST_F(ConfigSend, WholeThenChangedSettings) {
                       Correction(0, "RTCM"),
                       {"~20"}}));
     EXPECT_EQ(gps->Info.Settings.WizardSnapshot.dRefLat, 1.0);
-
 }
 
 // The receiver's replies, as the reader thread would decode them during the pauses.
@@ -256,7 +249,6 @@ TEST_F(ConfigSend, ReadConfigQueriesWithItsPausesAndFillsTheSettings) {
                                      "$JRTK\r\n", "~500", "$PKRV,1,0\r\n", "~10", "~100"});
     EXPECT_EQ(wire.Take(), expected);
     EXPECT_EQ(wire.clock.TotalPaused(), 6680u);
-
     EXPECT_EQ(Join(w.iNMEABaudRate, w.iRTCMBaudRate, w.iElevation, w.iMaxAge, w.ulFreqKhz,
                    w.iSymbolRate, w.fFreq, w.iBitRate, w.iStationId),
               "115200 19200 7 1800 1545485 1201 313 2 812");
@@ -269,7 +261,6 @@ TEST_F(ConfigSend, ReadConfigQueriesWithItsPausesAndFillsTheSettings) {
               std::tuple(51.25, -1.5, 99.5, DFX_PORTC));
     EXPECT_EQ(std::memcmp(&info.Settings.WizardSnapshot, &w, sizeof(w)), 0);
     EXPECT_EQ(info.RxPortConfig.ulLastWord + info.ulPart1Lock, 0u) << "every lock released";
-
     // Without replies the reference and rates are cleared.
     wire.device.onWrite = nullptr;
     info.RxPortConfig.eGGA = RATE_1HZ;

@@ -8,12 +8,18 @@
 #include <sys/resource.h>
 
 #include <charconv>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
 #include <functional>
+#include <limits>
 #include <locale>
 #include <map>
 #include <memory>
 #include <mutex>
 #include <string>
+#include <tuple>
 #include <type_traits>
 #include <vector>
 

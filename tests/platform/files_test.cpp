@@ -223,7 +223,6 @@ TEST(Paths, ConfigFolderFollowsTheEnvironmentAndFoldersAreCreated) {
     ::setenv("TESSARAY_PC_CONFIG_DIR", (dir / "plainfile/sub").c_str(), 1);
     EXPECT_FALSE(platform::EnsureConfigDir(&error));
     EXPECT_NE(error.find("plainfile/sub"), std::string::npos) << error;
-
     const std::tuple<std::string, bool, std::string> cases[] = {
         {dir / "logs/2024/03/day.log", true, dir / "logs/2024/03"},
         {"bare-name.log", true, ""},

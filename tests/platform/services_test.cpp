@@ -25,7 +25,6 @@ TEST(Ports, PrecedenceIsEnvironmentThenFileThenScan) {
         {"/dev/ttyUSB0", "/dev/ttyUSB1", "/dev/ttyACM0", "/dev/ttyS0"});
     ::setenv("TESSARAY_PC_COM3", "/dev/env3", 1);
     ::setenv("TESSARAY_PC_COM5", "/dev/env5", 1);
-
     // An empty line in the file does not count.
     const std::pair<int, const char*> cases[] = {
         {1, "/dev/ttyUSB0"}, {2, "/dev/conf2"}, {3, "/dev/env3"}, {4, "/dev/ttyS0"},
