@@ -2,6 +2,7 @@
 // the binary decoder and the history rings run, with a screen reading the record meanwhile.
 
 #include <gtest/gtest.h>
+
 #include <atomic>
 #include <chrono>
 #include <thread>

@@ -69,9 +69,9 @@ TEST_F(LogsTest, EachLogKeepsExactlyTheFramesWhoseGateIsOpen) {
         "$HEROT,-0.3,A*0C\r\n$GPROT,-0.3,A*13\r\n$PZLT,HPR,123519,274.07,1.2,-0.4*00\r\n"
         "$GPGGA,bad checksum*00\r\n$GPGSVX,not a GSV sentence*00\r\n$GPTXT,01,01,02,text*00\r\n"
         "$>JI,311,1,7,04012002,01/01/1900,01/01/3000,6.1Aa01,46*3A\r\n$RD1,1,2*00\r\n");
-    const std::pair<uint8_t, size_t> frames[] = {{1, 52},   {2, 16},   {80, 40}, {93, 56},
-                                                  {94, 96},  {95, 128}, {96, 300}, {97, 28},
-                                                  {98, 72},  {99, 304}, {3, 8}};
+    const std::pair<uint8_t, size_t> frames[] = {{1, 52},  {2, 16},   {80, 40},  {93, 56},
+                                                 {94, 96}, {95, 128}, {96, 300}, {97, 28},
+                                                 {98, 72}, {99, 304}, {3, 8}};
     for (const auto& [id, size] : frames) stream.push_back(Bin(id, size));
     ASSERT_EQ(stream.size(), 30u);
     auto nmea = [this](int32_t PortConfig::*gate) { return [=, this] { nmeaGates.*gate = 1; }; };

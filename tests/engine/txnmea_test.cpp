@@ -3,6 +3,7 @@
 #include "engine/txnmea.h"
 
 #include <gtest/gtest.h>
+
 #include <cerrno>
 
 #include "engine/appstate.h"
@@ -275,10 +276,9 @@ TEST(TSpanSenders, PortNamesAndTypedReference) {
     TSpan tspan(gps.get());
     for (int port : {3, 4, -1}) tspan.SendDfxPort(port);
     tspan.SendDfxPortName("PORTB");
-    EXPECT_EQ(wire.Take(),
-              (Events{"$JASC,DFX,1,PORTC\r\n", "$JASC,DFX,0,PORTA\r\n", "~40",
-                      "$JASC,DFX,0,PORTB\r\n", "~40", "$JASC,DFX,0,PORTC\r\n", "~40",
-                      "$JASC,DFX,1,PORTB\r\n", "~50"}));
+    EXPECT_EQ(wire.Take(), (Events{"$JASC,DFX,1,PORTC\r\n", "$JASC,DFX,0,PORTA\r\n", "~40",
+                                   "$JASC,DFX,0,PORTB\r\n", "~40", "$JASC,DFX,0,PORTC\r\n", "~40",
+                                   "$JASC,DFX,1,PORTB\r\n", "~50"}));
     const struct {
         const char *lat, *lon, *height;
         bool rejectDuringPause;  // the receiver answers FAILED within the 250 ms
