@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-
 #include "engine/appstate.h"
 #include "engine/binary.h"
 #include "engine/gps.h"
@@ -20,12 +19,8 @@
 namespace {
 
 using wiretest::Join;
-std::string Nmea(const std::string& body) {
-    return testsupport::NmeaSentence(body);
-}
-std::string Bare(const std::string& body) {
-    return "$" + body + "\r\n";
-}  // as replies come
+constexpr auto& Nmea = testsupport::NmeaSentence;
+const auto Bare = [](const std::string& body) { return "$" + body + "\r\n"; };  // as replies come
 const std::string kGGA = "GPGGA,123519.50,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,2.0,0000";
 
 class Dispatch : public ::testing::Test {
@@ -45,15 +40,15 @@ protected:
             return loadResult;
         };
     }
-    bool Feed(const std::string& sentence, GPSInfo* to = nullptr) {
+    bool Feed(const std::string& sentence) {
         std::vector<char> buffer(sentence.begin(), sentence.end());
         buffer.push_back('\0');
-        return nmea.bParseNMEA(to ? to : &rec, buffer.data());
+        return nmea.bParseNMEA(&rec, buffer.data());
     }
     // Feeds each line and returns what the responder printed.
-    std::string Run(const std::vector<std::string>& lines) {
+    std::string Run(const std::string& lines) {
         answers.clear();
-        for (const std::string& line : lines) Feed(line);
+        for (const std::string& line : wiretest::Lines(lines)) Feed(line);
         return answers;
     }
 
@@ -70,18 +65,14 @@ protected:
 // The families the screens show are checked through their read-outs; here what they do not
 // show and the odd forms.
 TEST_F(Dispatch, FamiliesDecodeIntoTheirFields) {
-    auto feed = [this](const std::string& lines) {
-        for (size_t at = 0, end; (end = lines.find("\r\n", at)) != lines.npos; at = end + 2)
-            Feed(lines.substr(at, end + 2 - at));
-    };
     const NavInfo& n = rec.Nav;
     const PortConfig& p = rec.RxPortConfig;
     rec.SatView.Channel[10].iPRN = 77;
     App().iHeadingAge.store(5);
-    feed(Nmea(kGGA) + Nmea("GPGSV,3,3,10,09,05,010,30,10,80,270,") + Nmea("GPHDT,725.0,T") +
-         Nmea("GPROT,12.25,A") + Nmea("PZLT,HPR,123519.00,231.5,-2.5") + Bare(">JATT,HTAU,1.5") +
-         Bare(">JATT,HTAU,") + Bare(">JDIFF,EXT-OTHER") + Bare(">JAPP,WAAS,SUBSEA7") +
-         Bare("> JBAUD,19200") + Bare(">PKRV,Version,SBX-4 2.03"));
+    Run(Nmea(kGGA) + Nmea("GPGSV,3,3,10,09,05,010,30,10,80,270,") + Nmea("GPHDT,725.0,T") +
+        Nmea("GPROT,12.25,A") + Nmea("PZLT,HPR,123519.00,231.5,-2.5") + Bare(">JATT,HTAU,1.5") +
+        Bare(">JATT,HTAU,") + Bare(">JDIFF,EXT-OTHER") + Bare(">JAPP,WAAS,SUBSEA7") +
+        Bare("> JBAUD,19200") + Bare(">PKRV,Version,SBX-4 2.03"));
     EXPECT_EQ(Join(n.iHour, n.fSecond, n.iSecond, n.dLatMin, n.cLatDir, n.iLonDeg, n.iFixQuality,
                    n.fAltitude, n.fDiffAge),
               "12 19.5 19 7.038 N 11 1 545.4 2");
@@ -95,14 +86,14 @@ TEST_F(Dispatch, FamiliesDecodeIntoTheirFields) {
                    rec.iRxRTCMBaudRate, rec.Beacon.szBeaconVersion),
               "4 0 3 9 19200 SBX-4 2.03");
     bExtThisPort.store(1);
-    feed(Bare(">JSHOW,ASC,GPGGA,1.0") + Bare(">JSHOW,ASC,GPGSV,0.2,OTHER") +
-         Nmea(">JSHOW,ASC,HEHDT,10") + Bare(">JSHOW,ASC,PHPR,20,OTHER") +
-         Bare(">JSHOW,ASC,GPRMC,5,PORTA") + Bare(">JSHOW,ASC,BEAC,0") +
-         Bare(">JSHOW,ASC,DFX,1,PORTB") + Bare(">JSHOW,BIN,95,1") + Bare(">JSHOW,BIN,96,10,OTHER") +
-         Bare(">JSHOW,BIN,97,10") + Bare(">JSHOW,MASK,10") + Nmea(">JSHOW,AGE,60") +
-         Bare(">JSHOW,BAUD,4800,OTHER") + Nmea(">JSHOW,BAUD,38400") +
-         Bare(">JSHOW,BAUD,115200,PORTC") + Bare(">JSHOW,FREQ,1545.0") +
-         Bare(">JSHOW,CONF,WHATEVER"));
+    Run(Bare(">JSHOW,ASC,GPGGA,1.0") + Bare(">JSHOW,ASC,GPGSV,0.2,OTHER") +
+        Nmea(">JSHOW,ASC,HEHDT,10") + Bare(">JSHOW,ASC,PHPR,20,OTHER") +
+        Bare(">JSHOW,ASC,GPRMC,5,PORTA") + Bare(">JSHOW,ASC,BEAC,0") +
+        Bare(">JSHOW,ASC,DFX,1,PORTB") + Bare(">JSHOW,BIN,95,1") + Bare(">JSHOW,BIN,96,10,OTHER") +
+        Bare(">JSHOW,BIN,97,10") + Bare(">JSHOW,MASK,10") + Nmea(">JSHOW,AGE,60") +
+        Bare(">JSHOW,BAUD,4800,OTHER") + Nmea(">JSHOW,BAUD,38400") +
+        Bare(">JSHOW,BAUD,115200,PORTC") + Bare(">JSHOW,FREQ,1545.0") +
+        Bare(">JSHOW,CONF,WHATEVER"));
     EXPECT_EQ(Join(p.eGGA, p.iSpare[RXSPARE_OTHER_GGA + 4], p.eHEHDT, p.iSpare[RXSPARE_OTHER_HPR],
                    p.eRMC, p.bRTCM, p.eCurDfxPort, p.eBIN95, p.iSpare[RXSPARE_OTHER_GGA + 10],
                    p.eBIN96, rec.iRxElevation, rec.iRxMaxAge, rec.iRxRTCMBaudRate,
@@ -110,36 +101,22 @@ TEST_F(Dispatch, FamiliesDecodeIntoTheirFields) {
               "2 1 4 5 0 1 2 2 4 0 10 60 4800 38400 0");
     // After a binary position a GGA gives only quality and dilution.
     App().bBin1Position.store(1);
-    feed(Bare(">JSHOW,FREQ,0") +
-         Nmea("GPGGA,223519.50,3307.038,S,01131.000,E,0,09,1.7,545.4,M,46.9,M,2.0,0000"));
+    Run(Bare(">JSHOW,FREQ,0") +
+        Nmea("GPGGA,223519.50,3307.038,S,01131.000,E,0,09,1.7,545.4,M,46.9,M,2.0,0000"));
     App().bBin1Position.store(0);
     EXPECT_EQ(Join(rec.LBand.bFreqAuto, n.iLatDeg, n.iHour, n.iSatsUsed, n.fHDOP, n.iFixQuality,
                    rec.Comm.iChecksumErrors),
               "1 48 12 8 1.7 0 0");
 }
 
-TEST_F(Dispatch, FieldSplitterChecksumsAndTraces) {
-    char field[kNMEAFieldSize];
-    const std::pair<const char*, const char*> views[] = {
-        {"$GPVTG,,T,,M,0.0,N,0.0,K*4E\r\n", "$GPVTG||T||M|0.0|N|0.0|K|"}, {"$A,x", "$A|x|"}};
-    for (const auto& [text, expected] : views) {
-        NMEAFields f(field, text);
-        std::string got;
-        while (f.Next()) got += std::string(f.Text()) + "|";
-        EXPECT_EQ(got, expected) << text;
-    }
-    char sentence[] = "$A,,B*4E\r\n";
-    std::string fields;
-    for (char* p = sentence; (p = CNMEA::pszGetNMEAfield(field, p)) && fields.size() < 99;)
-        fields += std::string(field) + "|";
-    EXPECT_EQ(fields, "$A||B|4E|\n|");
+TEST_F(Dispatch, ConvertersChecksumsAndTraces) {
     EXPECT_EQ(Join(CNMEA::iACIItoHex("FFFFFFFF"), CNMEA::fACIItoFloat("1e39"),
                    CNMEA::iCheckHeader("$GP", "$GPGGA,"), CNMEA::iCalcChecksum("$AB*00")),
               "-1 0 0 3");  // beyond float: not a number; the shorter length decides
     std::string bad = Nmea(kGGA);
     bad[bad.size() - 3] = bad[bad.size() - 3] == '0' ? '1' : '0';
     EXPECT_FALSE(Feed(Bare("GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,,M,,*ZZ")));
-    EXPECT_EQ(Run({bad, Nmea("PKRV,STATUS,CS"), "$PKRV,STATUS,XX\r\n"}),
+    EXPECT_EQ(Run(bad + Nmea("PKRV,STATUS,CS") + "$PKRV,STATUS,XX\r\n"),
               "$>PKRV,Status,ChecksumErrors,2\r\n");
     EXPECT_EQ(rec.Nav.iLatDeg, 0);
     EXPECT_TRUE(Feed(Bare(kGGA))) << "without '*' decoded untested";
@@ -154,7 +131,7 @@ TEST_F(Dispatch, FieldSplitterChecksumsAndTraces) {
     EXPECT_TRUE(platform::TraceContains("Unrecognized response!") &&
                 platform::TraceContains("<$GNGGA,123519"));
     EXPECT_FALSE(platform::TraceContains("JUNKNOWN"));
-    EXPECT_EQ(Run({Bare("PKRV,8,QERVAD,FULL"), Bare("PKRV,HELP,1"), Bare("PKRV,SETUP,")}), "");
+    EXPECT_EQ(Run(Bare("PKRV,8,QERVAD,FULL") + Bare("PKRV,HELP,1") + Bare("PKRV,SETUP,")), "");
     const long start = CNMEA::SentenceCount(), toNext = 1000 - start % 1000;
     for (long k = 0; k < toNext - 1; ++k) Feed(Nmea("GPZDA,1"));
     EXPECT_FALSE(platform::TraceContains("Responses="));
@@ -272,7 +249,7 @@ TEST_F(Dispatch, LBandRtkAndReplyCounters) {
 }
 
 TEST_F(Dispatch, ResponderCommands) {
-    EXPECT_EQ(Run({"$PKRV,HELP\r\n"}),
+    EXPECT_EQ(Run("$PKRV,HELP\r\n"),
               "$>PKRV,Version,P022-0.001\r\n$>PKRV,HELP          -Help message\r\n"
               "$>PKRV,BAUD,         -Baud Rate\r\n$>PKRV,SETUP,SET,    -LL,HGT,SPD,UTC,SRC,RT\r\n"
               "$>PKRV,SETUP,SHOW    -Shows Setup\r\n"
@@ -285,38 +262,38 @@ TEST_F(Dispatch, ResponderCommands) {
         {"19200", "$>PKRV,MSG,Baud rate set to 19200\r\n", 19200},
         {"19200", "", 19200}};
     for (const auto& [rate, answer, set] : bauds) {
-        EXPECT_EQ(Run({Nmea(std::string("PKRV,BAUD,") + rate)}), answer) << rate;
+        EXPECT_EQ(Run(Nmea(std::string("PKRV,BAUD,") + rate)), answer) << rate;
         EXPECT_EQ(rec.iRxRTCMBaudRate, set) << rate;
     }
     EXPECT_EQ(Join(saves, clock.pauses().size()), "2 1");
-    EXPECT_EQ(Run({"$PKRV,SETUP,SAVE\r\n"}), "$>PKRV,MSG,Setup Saved\r\n");
+    EXPECT_EQ(Run("$PKRV,SETUP,SAVE\r\n"), "$>PKRV,MSG,Setup Saved\r\n");
     loadResult = false;
-    EXPECT_EQ(Run({"$PKRV,SETUP,READ\r\n"}), "$>PKRV,MSG,CRC Failed\r\n$>PKRV,MSG,Setup Read\r\n");
+    EXPECT_EQ(Run("$PKRV,SETUP,READ\r\n"), "$>PKRV,MSG,CRC Failed\r\n$>PKRV,MSG,Setup Read\r\n");
     EXPECT_EQ(Join(saves, loads), "3 1");
     auto words = [this] {
         return Join(rec.ulSetupWord1, rec.ulSetupWord2, rec.ulSetupWord3, rec.ulSetupWord4,
                     static_cast<int32_t>(rec.ulSetupWord5), rec.eCurCorrSource);
     };
-    Run({"$PKRV,SETUP,SET,DMS,FEET,KNOTS,-5,LBAND,5\r\n"});
+    Run("$PKRV,SETUP,SET,DMS,FEET,KNOTS,-5,LBAND,5\r\n");
     EXPECT_EQ(words(), "1 2 1 2 -5 2");
-    Run({"$PKRV,SETUP,SET,XX,YY,ZZ,13,WHAT,1\r\n"});  // offset outside -12..12
+    Run("$PKRV,SETUP,SET,XX,YY,ZZ,13,WHAT,1\r\n");  // offset outside -12..12
     EXPECT_EQ(words(), "0 2 1 2 0 2");
-    EXPECT_EQ(Run({"$PKRV,SETUP,SET,DMS,FEET,KNOTS,-5,AUTO,5\r\n",
-                   "$PKRV,SETUP,INTRO,Top line of the intro,Bottom\r\n", "$PKRV,SETUP,SHOW\r\n"}),
+    EXPECT_EQ(Run("$PKRV,SETUP,SET,DMS,FEET,KNOTS,-5,AUTO,5\r\n"
+                  "$PKRV,SETUP,INTRO,Top line of the intro,Bottom\r\n$PKRV,SETUP,SHOW\r\n"),
               "$>PKRV,Setup,NMEARate,57600\r\n$>PKRV,Setup,RTCMRate,19200\r\n"
               "$>PKRV,Setup,LLFormat,DMS\r\n$>PKRV,Setup,HeightFormat,Feet\r\n"
               "$>PKRV,Setup,SpeedFormat,KNOTS\r\n$>PKRV,Setup,UTCOffset,-5\r\n"
               "$>PKRV,Setup,DiffSource,AUTODIFF\r\n$>PKRV,Setup,FiveHertz,On\r\n"
               "$>PKRV,Setup,TopIntro,Top line of the \r\n$>PKRV,Setup,BottomIntro,Bottom\r\n");
     rec.iRxElevation = 20;
-    EXPECT_EQ(Run({"$PKRV,SETUP,RESET\r\n"}), "$>PKRV,MSG,Setup Reset\r\n");
+    EXPECT_EQ(Run("$PKRV,SETUP,RESET\r\n"), "$>PKRV,MSG,Setup Reset\r\n");
     EXPECT_EQ(Join(rec.iRxElevation, rec.szSetupText2, rec.ulSetupWord2, rec.ulPart1Lock),
               "5  1 0");
     // Beacon status with missing fields takes the defaults; long texts are cut.
     rec.Beacon.iSNR = 9;
     const BeaconInfo& b = rec.Beacon;
-    Run({Nmea("PKRV,CS0,FIRMWARE-TEXT-LONGER-THAN-TWENTY,X,301.5"),
-         "$>PKRV,Version,A-VERSION-TEXT-OF-MORE-THAN-22\r\n"});
+    Run(Nmea("PKRV,CS0,FIRMWARE-TEXT-LONGER-THAN-TWENTY,X,301.5") +
+        "$>PKRV,Version,A-VERSION-TEXT-OF-MORE-THAN-22\r\n");
     EXPECT_EQ(Join(b.szBeaconFirmware, b.fBeaconFreq, b.cFreqMode, b.iBeaconBitRate, b.cRateMode,
                    b.iSNR, b.szBeaconVersion),
               "FIRMWARE-TEXT-LONGER 301.5 A 0 A 0 A-VERSION-TEXT-OF-MORE");
