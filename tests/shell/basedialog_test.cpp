@@ -1,5 +1,4 @@
-// The screen base on test pages: switching, revisits, keys, timers, the navigation bar by
-// mouse and the status strip on the page.
+// The screen base on test pages: switching, revisits, keys, timers, navigation bar, strip.
 
 #include "shell/BaseDialog.h"
 
@@ -136,8 +135,7 @@ TEST(BaseDialog, WatchdogTicksDisabledPagesSuspendedTimersAndRestart) {
         a->OnInitDialog();
         EXPECT_TRUE(!app.bSuspendTimers && a->IsTimerRunning(1) &&
                     a->IsTimerRunning(kLinkWatchTimer));
-        // A page that keeps running (the terminal) keeps its base timers while frozen; the
-        // base handler is what such a page calls from its own.
+        // A page that keeps running (the terminal) keeps its base timers while frozen.
         app.bSuspendTimers = 1;
         a->bKeepTimersRunning = 1;
         a->CBaseDialog::OnTimer(kLinkWatchTimer);
@@ -208,8 +206,7 @@ TEST(BaseDialog, NavigationBarByMouseOnHeadingReceiverAndTheHeadingStrip) {
         ui::ProcessPending();
         TestPage* heading = Page(SCR_HEADING_1);
         EXPECT_EQ(heading->inits, 1);
-        // The strip of a heading page: lamps fix good and bad, GPS good and bad, heading good
-        // and bad. A source whose end of the strip leaves the fix label and lamps alone.
+        // A heading page's lamps (fix, GPS, heading: good, bad) with a source that leaves the fix.
         CTessaray_PCApp& app = theApp();
         const auto lamps = {1018, 1043, 1019, 1044, kHeadingLampGood, kHeadingLampBad};
         app.bReceiverFound = 0, app.iHeadingAge = 7;
