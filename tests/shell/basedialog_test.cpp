@@ -186,24 +186,22 @@ TEST(BaseDialog, NavigationBarByMouseOnHeadingReceiverAndTheHeadingStrip) {
         shelltest::Shot("framework_page_scale_1.5");
         ClickRow(2);
     });
-    WaitTop(run, SCR_SBAS_1);
-    run.Add([] { ClickRow(3); });
-    WaitTop(run, SCR_TERMINAL_1);
+    // Each button opens its screen; a screen's own button does nothing.
+    for (auto [row, screen] : {std::pair{3, SCR_SBAS_1},
+                               {3, SCR_TERMINAL_1},
+                               {4, SCR_TERMINAL_1},
+                               {5, SCR_LOGS_1},
+                               {5, SCR_HEADING_1}}) {
+        WaitTop(run, screen);
+        run.Add([row, screen] {
+            ui::ProcessPending();
+            EXPECT_EQ(Page(screen)->inits, 1) << ScreenClassName(screen);
+            ClickRow(row);
+        });
+    }
     run.Add([] {
+        ui::ProcessPending();
         EXPECT_EQ(Page(SCR_TERMINAL_1)->GetPictureId(IDC_NAVBAR), 208);
-        ClickRow(3);  // the terminal's own button does nothing
-    });
-    run.Add([] {
-        ui::ProcessPending();
-        EXPECT_EQ(Page(SCR_TERMINAL_1)->inits, 1);
-        ClickRow(4);
-    });
-    WaitTop(run, SCR_LOGS_1);
-    run.Add([] { ClickRow(5); });
-    WaitTop(run, SCR_HEADING_1);
-    run.Add([] { ClickRow(5); });  // the heading screens' own button does nothing
-    run.Add([] {
-        ui::ProcessPending();
         TestPage* heading = Page(SCR_HEADING_1);
         EXPECT_EQ(heading->inits, 1);
         // A heading page's lamps (fix, GPS, heading: good, bad) with a source that leaves the fix.
