@@ -9,14 +9,14 @@
 #include "platform/numbers.h"
 #include "platform/trace.h"
 #include "screens/position/GPS_1.h"
-#include "screens/position_screens.h"
+#include "screens/screen_walk.h"
 #include "shell/DiffSource.h"
 #include "shell/Tessaray_PC.h"
 #include "support/qt/test_pages.h"
 
 namespace {
 
-class Gps1Test : public shelltest::PositionTest {
+class Gps1Test : public shelltest::WalkTest {
 protected:
     CGPS_1* S() { return As<CGPS_1>(SCR_GPS_1); }
     void ChooseAll(int time, int format, int distance, int speed, int confidence) {

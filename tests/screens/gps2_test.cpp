@@ -13,12 +13,12 @@
 #include "platform/bytes.h"
 #include "resources/dlg_gps2.h"
 #include "screens/position/GPS_2.h"
-#include "screens/position_screens.h"
+#include "screens/screen_walk.h"
 #include "shell/Tessaray_PC.h"
 
 namespace {
 
-class Gps2Test : public shelltest::PositionTest {
+class Gps2Test : public shelltest::WalkTest {
 protected:
     CGPS_2* S() { return As<CGPS_2>(SCR_GPS_2); }
     // Where the plot puts a satellite, from the plot square and the scale alone.

@@ -14,7 +14,7 @@
 #include "engine/gps.h"
 #include "platform/clock.h"
 #include "screens/position/GPS_3.h"
-#include "screens/position_screens.h"
+#include "screens/screen_walk.h"
 #include "shell/DiffSource.h"
 #include "shell/FileOpenDlg.h"
 #include "shell/Tessaray_PC.h"
@@ -50,7 +50,7 @@ private:
     shelltest::WireLog& wire_;
 };
 
-class Gps3Test : public shelltest::PositionTest {
+class Gps3Test : public shelltest::WalkTest {
 protected:
     void StartAt19200() {
         Start();

@@ -12,12 +12,12 @@
 #include "platform/numbers.h"
 #include "resources/dlg_gps4.h"
 #include "screens/position/GPS_4.h"
-#include "screens/position_screens.h"
+#include "screens/screen_walk.h"
 #include "shell/Tessaray_PC.h"
 
 namespace {
 
-class Gps4Test : public shelltest::PositionTest {
+class Gps4Test : public shelltest::WalkTest {
 protected:
     // Semi-axes in metres, orientation in degrees.
     void Gst(double a, double b, double orient) {

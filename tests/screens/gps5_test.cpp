@@ -11,13 +11,13 @@
 #include "engine/history.h"
 #include "platform/numbers.h"
 #include "screens/position/GPS_5.h"
-#include "screens/position_screens.h"
+#include "screens/screen_walk.h"
 #include "shell/Tessaray_PC.h"
 #include "ui/messagebox.h"
 
 namespace {
 
-class Gps5Test : public shelltest::PositionTest {
+class Gps5Test : public shelltest::WalkTest {
 protected:
     CGPS_5* Plot() { return As<CGPS_5>(SCR_GPS_5); }
     void TypeReference(const std::string& lat, const std::string& lon, const std::string& alt) {

@@ -9,13 +9,13 @@
 
 #include "engine/gps.h"
 #include "screens/position/GPS_6.h"
-#include "screens/position_screens.h"
+#include "screens/screen_walk.h"
 #include "shell/BaseDialog.h"
 #include "shell/Tessaray_PC.h"
 
 namespace {
 
-class Gps6Test : public shelltest::PositionTest {
+class Gps6Test : public shelltest::WalkTest {
 protected:
     CGPS_6* S() { return As<CGPS_6>(SCR_GPS_6); }
 };

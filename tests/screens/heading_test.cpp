@@ -12,14 +12,14 @@
 #include "screens/position/HEADING_1.h"
 #include "screens/position/HEADING_2.h"
 #include "screens/position/HEADING_3.h"
-#include "screens/position_screens.h"
+#include "screens/screen_walk.h"
 #include "shell/StatusStrip.h"
 #include "shell/Tessaray_PC.h"
 #include "ui/messagebox.h"
 
 namespace {
 
-class HeadingTest : public shelltest::PositionTest {
+class HeadingTest : public shelltest::WalkTest {
 protected:
     // The pixel `distance` pixels from a dial's centre along a bearing.
     ui::Rgb Along(const DialGeometry& g, double bearing, double distance) {

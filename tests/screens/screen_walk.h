@@ -3,7 +3,9 @@
 // as one string (lines with their CR LF, pauses as "~<ms>"), message boxes as lines of text.
 
 #include <QComboBox>
+#include <QImage>
 #include <QLineEdit>
+#include <QWidget>
 #include <functional>
 #include <string>
 #include <utility>
@@ -91,6 +93,13 @@ protected:
         ASSERT_TRUE(ui::UserSelectTab(Page()->GetDlgItem(tabId), index));
         ui::ProcessPending();
     }
+    // A pixel of the page as the user sees it: background, pictures and controls together.
+    ui::Rgb PagePixel(ui::Point at) const {
+        const QRgb p = Page()->Widget()->grab().toImage().pixel(at.x, at.y);
+        return {uint8_t(qRed(p)), uint8_t(qGreen(p)), uint8_t(qBlue(p))};
+    }
+    // The value labels of a strip chart's grid, top to bottom.
+    std::string ValueLabels() const { return Texts({1157, 1158, 1159, 1160, 1161}); }
 
     ui::MessageBoxRecorder boxes;
 };
