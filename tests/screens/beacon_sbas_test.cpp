@@ -1,15 +1,6 @@
 // The beacon and SBAS screens headless: their commands, read-outs, tunes, plots and the
 // ionosphere map.
 
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <string>
-#include <vector>
-
-#include "engine/gps.h"
-#include "platform/bytes.h"
-#include "platform/numbers.h"
 #include "resources/dlg_sbas2.h"
 #include "screens/differential/BEACON_1.h"
 #include "screens/differential/BEACON_2.h"
@@ -19,9 +10,6 @@
 #include "screens/differential/beacon_3.h"
 #include "screens/differential/ber_scale.h"
 #include "screens/screen_walk.h"
-#include "shell/BaseDialog.h"
-#include "shell/DiffSource.h"
-#include "shell/Tessaray_PC.h"
 #include "ui/canvas.h"
 
 namespace {

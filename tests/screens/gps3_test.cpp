@@ -2,24 +2,16 @@
 // mask and age entries key by key, the baud change with and without a radio modem, and ".rcf"
 // files saved and loaded through the file browser.
 
-#include <gtest/gtest.h>
 #include <stdlib.h>
 #include <sys/stat.h>
 
 #include <QTreeWidget>
 #include <regex>
-#include <string>
-#include <vector>
 
-#include "engine/gps.h"
 #include "platform/clock.h"
 #include "screens/position/GPS_3.h"
 #include "screens/screen_walk.h"
-#include "shell/DiffSource.h"
 #include "shell/FileOpenDlg.h"
-#include "shell/Tessaray_PC.h"
-#include "support/qt/shell_harness.h"
-#include "ui/messagebox.h"
 
 namespace {
 
@@ -131,7 +123,6 @@ TEST_F(Gps3Test, RatesAllOffTwentyHertzMaskAndAge) {
         Click(IDC_GPS3_ALL_OFF_OTHER);
         EXPECT_EQ(Live().OtherPortConfig.eRMC, RATE_OFF);
         EXPECT_EQ(Live().OtherPortConfig.eHPR, RATE_1HZ);
-
         // 20 Hz only with the capability.
         Live().ThisPortConfig.eGGA = RATE_20HZ;
         g_GPS.Info.Settings.WizardSnapshot = Live();
@@ -145,7 +136,6 @@ TEST_F(Gps3Test, RatesAllOffTwentyHertzMaskAndAge) {
         Choose(1053, 5);
         EXPECT_EQ(Sent(), "$JASC,GPGGA,20,OTHER\r\n\r\n~20" + kCorrection);
         ResetOptionCode();
-
         // Mask and age go out as whole numbers only, clamped.
         const struct {
             int edit;

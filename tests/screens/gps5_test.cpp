@@ -2,18 +2,9 @@
 // refused when it is not a place, and taken by SnapShot; offsets of scripted positions on the
 // chart and under the cursor.
 
-#include <gtest/gtest.h>
-
-#include <QLineEdit>
-#include <cmath>
-
-#include "engine/gps.h"
 #include "engine/history.h"
-#include "platform/numbers.h"
 #include "screens/position/GPS_5.h"
 #include "screens/screen_walk.h"
-#include "shell/Tessaray_PC.h"
-#include "ui/messagebox.h"
 
 namespace {
 
@@ -47,7 +38,6 @@ TEST_F(Gps5Test, CommandsZoomLimitsAndSnapShot) {
         g_GPS.Info.iPositionPlotZoom = 5;
         Tick();
         EXPECT_EQ(g_GPS.Info.iPositionPlotZoom, 3);
-
         // SnapShot takes a fix only.
         NavInfo& n = g_GPS.Info.Nav;
         n.iLatDeg = 45, n.dLatMin = 30.5, n.cLatDir = 'S', n.iLonDeg = 11, n.dLonMin = 31.0;
@@ -153,7 +143,6 @@ TEST_F(Gps5Test, OffsetsOnTheChartAndUnderTheCursor) {
         Tick();
         EXPECT_EQ(Texts({IDC_GPS5_NORTH, IDC_GPS5_EAST, IDC_GPS5_HEIGHT}), "-1.0|-1.0|2.5");
         EXPECT_EQ(ValueLabels(), " -2.00m| -1.00m|  0.00m|  1.00m|  2.00m");
-
         // Window point i holds the second i - 61 of the script.
         strip::StripChart& chart = Plot()->Chart();
         const ui::Rect band = chart.PlotRect();
@@ -169,7 +158,6 @@ TEST_F(Gps5Test, OffsetsOnTheChartAndUnderTheCursor) {
         EXPECT_EQ(Pixel(c, chart.XOf(61 + 45), y(0.0, 0, 1)), north);
         EXPECT_EQ(Pixel(c, chart.XOf(61 + 75), y(-1.0, 0, 1)), east);
         EXPECT_EQ(Pixel(c, chart.XOf(61 + 75), y(0.5, 0, 1)), strip::kPlotBackground);
-
         // Finer grid: the recent south-west second moves the centre to -0.5 m; a metre north
         // is then above the band.
         Click(IDC_GPS5_ZOOM_IN);
@@ -178,7 +166,6 @@ TEST_F(Gps5Test, OffsetsOnTheChartAndUnderTheCursor) {
         EXPECT_EQ(Pixel(c, chart.XOf(61 + 75), y(-1.0, -0.5, 0.5)), east);
         for (int yy = band.top + 1; yy < band.bottom; ++yy)
             EXPECT_NE(Pixel(c, chart.XOf(61 + 15), yy), north) << yy;
-
         // The cursor 80 s back, offsets in feet.
         Plot()->SetPos(1163, 3600 - 80);
         Choose(IDC_GPS5_OFFSET_UNIT, 1);

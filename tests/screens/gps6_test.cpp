@@ -1,17 +1,8 @@
 // The receiver information screen: commands on entry, tick and leave, the texts from a
 // scripted receiver, and the firmware capture step by step on the virtual clock.
 
-#include <gtest/gtest.h>
-
-#include <QImage>
-#include <QWidget>
-#include <algorithm>
-
-#include "engine/gps.h"
 #include "screens/position/GPS_6.h"
 #include "screens/screen_walk.h"
-#include "shell/BaseDialog.h"
-#include "shell/Tessaray_PC.h"
 
 namespace {
 
@@ -122,7 +113,6 @@ TEST_F(Gps6Test, CaptureRunsAsTimedStepsWhileTheWindowStaysAlive) {
             // The progress bar was painted as it moved.
             ASSERT_FALSE(third.isNull() || seventh.isNull());
             EXPECT_NE(third, seventh);
-
             EXPECT_EQ(iCaptureState, 2);
             EXPECT_FALSE(S()->IsItemVisible(IDC_GPS6_PROGRESS));
             EXPECT_EQ(Text(IDC_GPS6_STATUS), "Click GO Button to Capture Information.");

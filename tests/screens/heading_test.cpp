@@ -2,20 +2,11 @@
 // setup (queries, each control's command byte for byte, typed values key by key) and the plot
 // (the scale centred across north, a trace that crosses north unbroken, the means).
 
-#include <gtest/gtest.h>
-
-#include <QLineEdit>
-#include <cmath>
-#include <numbers>
-
-#include "engine/gps.h"
 #include "screens/position/HEADING_1.h"
 #include "screens/position/HEADING_2.h"
 #include "screens/position/HEADING_3.h"
 #include "screens/screen_walk.h"
 #include "shell/StatusStrip.h"
-#include "shell/Tessaray_PC.h"
-#include "ui/messagebox.h"
 
 namespace {
 
@@ -53,7 +44,6 @@ TEST_F(HeadingTest, StatusCommandsReadoutsLampAndNeedles) {
                 << t;
         }
         EXPECT_EQ(ClickSent(IDC_HEADING1_GO), "$JATT,SEARCH\r\n");
-
         NavInfo& n = g_GPS.Info.Nav;
         n.fPitch = -2.3f, n.fRoll = 4.5f, n.fCourse = 12.5f, n.fROT = -250.0f;
         n.fSpeedKmh = 100.0f, n.bRollOutput = 1;
@@ -80,7 +70,6 @@ TEST_F(HeadingTest, StatusCommandsReadoutsLampAndNeedles) {
         EXPECT_TRUE(Feed("HEHDT,1.0,T"));
         Tick();
         EXPECT_TRUE(s->IsItemVisible(kHeadingLampGood));
-
         // The heading needle (orange) and the course needle (blue) point at their values.
         const DialGeometry compass = s->Compass();
         const double r = compass.rx - 18;
@@ -144,7 +133,6 @@ TEST_F(HeadingTest, SetupQueriesAndEachControlsCommand) {
             EXPECT_EQ(TickSent(), (t == 5 ? queries("~10") : "") + "$JATT,CSEP\r\n~100~0") << t;
         }
         EXPECT_EQ(Text(IDC_HEADING2_CSEP), "1.250");
-
         // Typed values go out as complete numbers only, clamped; other text is refused once.
         const struct {
             int id;
@@ -171,7 +159,6 @@ TEST_F(HeadingTest, SetupQueriesAndEachControlsCommand) {
         EXPECT_EQ(Told(), "Please enter a number.|");
         EXPECT_FLOAT_EQ(n.fHBias, -180.0f);
         EXPECT_FLOAT_EQ(n.fManSep, 1.5f);
-
         // Flags alternate per click from the shown state; the record waits for the reply.
         std::string clicks;
         for (int id : {1146, 1146, 1147, 1149, 1150, 1151, 1151, int(IDC_HEADING2_ROLL),
@@ -250,7 +237,6 @@ TEST_F(HeadingTest, PlotCommandsFiguresAndZoom) {
         EXPECT_EQ(Texts({1159, 1160}), "  0.00|  1.60");
         for (int i = 0; i < 7; ++i) Click(IDC_HEADING3_ZOOM_IN);
         EXPECT_EQ(g_GPS.Info.iHeadingPlotZoom, -2);
-
         // Five times 359.9 and 0.1 alternating, then six seconds without heading: the missing
         // seconds do not pull the centre south, both sides of north are drawn.
         std::vector<float> newest;

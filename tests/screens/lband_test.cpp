@@ -1,21 +1,11 @@
 // The L-band screens against scripted receiver replies: commands, read-outs, retunes, tunes.
 
-#include <gtest/gtest.h>
-
-#include <QImage>
-#include <QWidget>
-#include <string>
-#include <vector>
-
-#include "engine/gps.h"
 #include "screens/differential/LBND_1.h"
 #include "screens/differential/LBND_2.h"
 #include "screens/differential/LBND_3.h"
 #include "screens/differential/LBND_4.h"
 #include "screens/differential/ber_scale.h"
 #include "screens/screen_walk.h"
-#include "shell/DiffSource.h"
-#include "shell/Tessaray_PC.h"
 
 namespace {
 

@@ -1,21 +1,14 @@
 // The logging screens headless: rates on the wire and the files the reader thread writes.
 
-#include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cmath>
 #include <csignal>
 #include <ctime>
-#include <memory>
-#include <string>
-#include <vector>
 
-#include "engine/gps.h"
 #include "engine/reader_sinks.h"
 #include "engine/thread.h"
-#include "platform/numbers.h"
 #include "screens/logging/LOGS_2.h"
 #include "screens/logging/LOGS_4.h"
 #include "screens/logging/LOGS_5.h"
@@ -24,9 +17,7 @@
 #include "shell/ExitInstance.h"
 #include "shell/FileListing.h"
 #include "shell/FileOpenDlg.h"
-#include "shell/Tessaray_PC.h"
 #include "support/frames.h"
-#include "support/qt/shell_harness.h"
 
 namespace {
 
@@ -83,7 +74,6 @@ protected:
         n.iFixQuality = 1;
         theApp().bBin1Position = bin1 ? 1 : 0;
     }
-
     std::string dir_;
     EngineSinks sinks_;
     std::unique_ptr<CGPSThread> reader_;

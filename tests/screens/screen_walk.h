@@ -2,16 +2,29 @@
 // A screen test that walks through pages: each body runs once its screen shows; the wire reads
 // as one string (lines with their CR LF, pauses as "~<ms>"), message boxes as lines of text.
 
+#include <gtest/gtest.h>
+
 #include <QComboBox>
 #include <QImage>
 #include <QLineEdit>
 #include <QWidget>
+#include <algorithm>
+#include <cmath>
 #include <functional>
+#include <memory>
+#include <numbers>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "engine/gps.h"
+#include "platform/bytes.h"
+#include "platform/numbers.h"
+#include "shell/BaseDialog.h"
+#include "shell/DiffSource.h"
+#include "shell/Tessaray_PC.h"
 #include "support/qt/screen_harness.h"
+#include "support/qt/shell_harness.h"
 #include "ui/dialog.h"
 #include "ui/messagebox.h"
 

@@ -145,7 +145,6 @@ protected:
                       "ok");
         }
     }
-
     std::unique_ptr<DriverProcess> p_;
     int shot_ = 0;
 };

@@ -1,21 +1,14 @@
 // The x-Ref screen and the t-Span base and rover screens against a scripted receiver.
 
-#include <gtest/gtest.h>
-
 #include <map>
-#include <string>
-#include <vector>
 
-#include "engine/gps.h"
 #include "engine/txnmea.h"
 #include "platform/clock.h"
-#include "platform/numbers.h"
 #include "platform/trace.h"
 #include "screens/differential/TSpanDlg1.h"
 #include "screens/differential/TSpanRover.h"
 #include "screens/differential/XREF_1.h"
 #include "screens/screen_walk.h"
-#include "shell/DiffSource.h"
 
 namespace {
 
@@ -39,7 +32,6 @@ protected:
             if (auto r = replies.find(writes.back().bytes); r != replies.end()) t->Feed(r->second);
         }
     } receiver{this};
-
     void TearDown() override {
         platform::SetClock(&clock);
         WalkTest::TearDown();
