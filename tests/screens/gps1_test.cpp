@@ -66,6 +66,7 @@ TEST_F(Gps1Test, ReadoutsChoicesPauseAndDemo) {
         // Choices come from the record on activation; a value outside its list leaves the
         // factor as it was.
         GPSInfo& i = g_GPS.Info;
+        Choose(IDC_GPS1_SPEED_UNIT, 2);
         i.eSpeedUnit = 7, i.eCoordFormat = -1, i.fLocalTimeOffset = 5.5f;
         S()->OnInitDialog();
         EXPECT_EQ(S()->GetCurSel(IDC_GPS1_OFFSET), 13);
