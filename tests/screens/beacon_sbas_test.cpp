@@ -124,9 +124,7 @@ TEST_P(BeaconGroup, StatusTuneAndPlot) {
                EXPECT_NE(At(chart, 149, 30, scale), strip::kCurve);
                const ui::Rect band = chart.PlotRect();
                EXPECT_EQ(Pixel(chart.Canvas(), band.right - 1, band.top + 3), strip::kCursor);
-               ClearWire();
-               As<CBEACON_3>(SCR_BEACON_3)->OnCancel();
-               EXPECT_EQ(Sent(), off);
+               EXPECT_EQ(LeaveSent(), off);
            }}});
 }
 
@@ -189,9 +187,7 @@ TEST_F(DiffTest, SbasGroupFromTheSourceCombo) {
                          "PRN120|PRN122|Now");
                EXPECT_EQ(At(As<CSBAS_3>(SCR_SBAS_3)->Chart(), 150, 30, {250.0, 500.0, false}),
                          strip::kOrange);  // the first row
-               ClearWire();
-               As<CSBAS_3>(SCR_SBAS_3)->OnCancel();
-               EXPECT_EQ(Sent(), "$JASC,D1,0\r\n");
+               EXPECT_EQ(LeaveSent(), "$JASC,D1,0\r\n");
            }}});
 }
 
@@ -261,9 +257,7 @@ TEST_F(DiffTest, IonoMapGridLegendAndColourScale) {
         Click(IDC_SBAS2_GIVE);  // the legend follows at the next redraw
         for (int i = 0; i < 11; ++i) Tick();
         EXPECT_EQ(Text(IDC_SBAS2_LEGEND_FIRST + 7), "14");
-        ClearWire();
-        s->OnCancel();
-        EXPECT_EQ(Sent(), "$JBIN,80,0\r\n");
+        EXPECT_EQ(LeaveSent(), "$JBIN,80,0\r\n");
     });
 }
 

@@ -96,9 +96,7 @@ TEST_F(Gps2Test, CommandsCountsBarsAndPanel) {
         EXPECT_EQ(g_GPS.Info.LBand.iSBASBer1, -3);
         EXPECT_EQ(Texts({IDC_GPS2_SBAS_VIEWABLE, IDC_GPS2_SBAS_TRACKED}), "1|1");
         // Leaving turns the sentences off and leaves binary message 99 on.
-        ClearWire();
-        S()->OnCancel();
-        EXPECT_EQ(Sent(), "$JASC,GPGSV,0\r\n$JASC,D1,0\r\n$PKRV,1,0\r\n~10");
+        EXPECT_EQ(LeaveSent(), "$JASC,GPGSV,0\r\n$JASC,D1,0\r\n$PKRV,1,0\r\n~10");
     });
 }
 

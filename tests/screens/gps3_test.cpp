@@ -91,12 +91,9 @@ TEST_F(Gps3Test, RatesAllOffTwentyHertzMaskAndAge) {
                                        "JASC,GPZDA", "JBIN,95",    "JBIN,96"};
         for (int row = 0; row < 11; ++row) {
             const std::string pause = row == 8 ? "" : "~20";
-            ClearWire();
-            Choose(kGps3ThisPortCombos[row], 1);
-            EXPECT_EQ(Sent(), "$" + std::string(names[row]) + ",1\r\n" + pause + kCorrection);
-            ClearWire();
-            Choose(kGps3OtherPortCombos[row], 1);
-            EXPECT_EQ(Sent(),
+            EXPECT_EQ(ChooseSent(kGps3ThisPortCombos[row], 1),
+                      "$" + std::string(names[row]) + ",1\r\n" + pause + kCorrection);
+            EXPECT_EQ(ChooseSent(kGps3OtherPortCombos[row], 1),
                       "$" + std::string(names[row]) + ",1,OTHER\r\n\r\n" + pause + kCorrection);
         }
         const struct {
@@ -108,9 +105,7 @@ TEST_F(Gps3Test, RatesAllOffTwentyHertzMaskAndAge) {
                      {1058, 2, ""},  // unchanged: only the correction lines
                      {1040, 0, "$JASC,GPRMC,0\r\n~20"}};
         for (const auto& c : cases) {
-            ClearWire();
-            Choose(c.combo, c.index);
-            EXPECT_EQ(Sent(), c.first + kCorrection) << c.combo;
+            EXPECT_EQ(ChooseSent(c.combo, c.index), c.first + kCorrection) << c.combo;
         }
         // "ALL OFF" of this port: its rates go off, the other port and the heading stay.
         EXPECT_EQ(ClickSent(IDC_GPS3_ALL_OFF_THIS),
@@ -132,9 +127,7 @@ TEST_F(Gps3Test, RatesAllOffTwentyHertzMaskAndAge) {
         S()->OnInitDialog();
         EXPECT_EQ(S()->GetCount(1035), 6);
         EXPECT_EQ(Text(1035), "20 Hz");
-        ClearWire();
-        Choose(1053, 5);
-        EXPECT_EQ(Sent(), "$JASC,GPGGA,20,OTHER\r\n\r\n~20" + kCorrection);
+        EXPECT_EQ(ChooseSent(1053, 5), "$JASC,GPGGA,20,OTHER\r\n\r\n~20" + kCorrection);
         ResetOptionCode();
         // Mask and age go out as whole numbers only, clamped.
         const struct {
@@ -196,9 +189,7 @@ TEST_F(Gps3Test, ThisPortBaudWithAndWithoutModem) {
         boxes.Clear();
         boxes.Answer(c.answer);
         OnScreen(SCR_GPS_3, [&] {
-            ClearWire();
-            Choose(IDC_GPS3_BAUD_THIS, 3);
-            EXPECT_EQ(Sent().substr(0, c.wireStart.size()), c.wireStart);
+            EXPECT_EQ(ChooseSent(IDC_GPS3_BAUD_THIS, 3).substr(0, c.wireStart.size()), c.wireStart);
             EXPECT_EQ(boxes.texts(), c.boxes);
             EXPECT_EQ(Live().iNMEABaudRate, c.recordBaud);
             EXPECT_EQ(Text(IDC_GPS3_BAUD_THIS), std::to_string(c.recordBaud));

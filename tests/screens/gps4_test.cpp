@@ -47,9 +47,7 @@ TEST_F(Gps4Test, CommandsAndReadoutsInEveryUnitAndLevel) {
         EXPECT_EQ(
             Texts({IDC_GPS4_NORTHING, IDC_GPS4_EASTING, IDC_GPS4_ALTITUDE, IDC_GPS4_SEMI_MAJOR}),
             "  4.92|  1.05|  8.20|  0.80");
-        ClearWire();
-        Page()->OnCancel();
-        EXPECT_EQ(Sent().rfind("$JASC,GPGST,0\r\n$JBIN,2,0\r\n$JASC,GPGGA,0\r\n", 0), 0u);
+        EXPECT_EQ(LeaveSent().rfind("$JASC,GPGST,0\r\n$JBIN,2,0\r\n$JASC,GPGGA,0\r\n", 0), 0u);
         // The choices of the last visit stay.
         Page()->OnInitDialog();
         EXPECT_EQ(Texts({IDC_GPS4_NORTHING_LEVEL, IDC_GPS4_EASTING_LEVEL, IDC_GPS4_ALTITUDE_UNIT,

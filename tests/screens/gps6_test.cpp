@@ -36,9 +36,7 @@ TEST_F(Gps6Test, CommandsAndTextsFromTheReceiver) {
             EXPECT_EQ(Text(IDC_GPS6_DEVICE), name) << type;
             EXPECT_EQ(g_GPS.Info.eReceiverType, type == 7 || type == -1 ? 0 : type);
         }
-        ClearWire();
-        S()->OnCancel();
-        EXPECT_EQ(Sent(), "$PKRV,1,0\r\n~10");
+        EXPECT_EQ(LeaveSent(), "$PKRV,1,0\r\n~10");
     });
 }
 

@@ -88,9 +88,8 @@ TEST_F(HeadingTest, StatusCommandsReadoutsLampAndNeedles) {
             EXPECT_EQ(Along(speed, g.speedBearing, 0.3 * (speed.rx - 13)), kBlue) << g.speed;
         }
         Shot("heading1");
-        ClearWire();
-        s->OnCancel();
-        EXPECT_EQ(Sent(), "$JASC,HEHDT,0\r\n$JASC,HEROT,0\r\n$JASC,GPVTG,0\r\n$JASC,HPR,0\r\n");
+        EXPECT_EQ(LeaveSent(),
+                  "$JASC,HEHDT,0\r\n$JASC,HEROT,0\r\n$JASC,GPVTG,0\r\n$JASC,HPR,0\r\n");
     });
 }
 
@@ -262,9 +261,7 @@ TEST_F(HeadingTest, PlotCommandsFiguresAndZoom) {
                   strip::kCurve);
         EXPECT_EQ(Text(IDC_HEADING3_READOUT), "2.0");
         Shot("heading3");
-        ClearWire();
-        plot->OnCancel();
-        EXPECT_EQ(Sent(), "$JASC,HEHDT,0\r\n$JASC,HEROT,0\r\n");
+        EXPECT_EQ(LeaveSent(), "$JASC,HEHDT,0\r\n$JASC,HEROT,0\r\n");
     });
 }
 

@@ -153,9 +153,7 @@ TEST_F(LBandTest, StatusSubscriptionAndPlot) {
                    EXPECT_EQ(curve(100, 500, span), span == 500);
                }
                EXPECT_EQ(Texts({IDC_LBND4_VALUE, IDC_LBND4_TIME}), "250|Now");
-               ClearWire();
-               As<CLBND_4>(SCR_LBND_4)->OnCancel();
-               EXPECT_EQ(Sent(), "$JASC,D1,0\r\n");
+               EXPECT_EQ(LeaveSent(), "$JASC,D1,0\r\n");
            }}});
 }
 

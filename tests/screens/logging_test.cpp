@@ -204,9 +204,7 @@ TEST_F(LoggingTest, RawAndBinaryLogsAndTheirSharedMessages) {
     Walk({{SCR_LOGS_2,
            [&] {
                EXPECT_EQ(Sent(), "$JBIN,96,0\r\n$JBIN,95,0\r\n");
-               ClearWire();
-               Choose(IDC_LOGS2_RATE, 3);
-               EXPECT_EQ(Sent(), "$JBIN,96,0.2\r\n$JBIN,95,0.2\r\n");
+               EXPECT_EQ(ChooseSent(IDC_LOGS2_RATE, 3), "$JBIN,96,0.2\r\n$JBIN,95,0.2\r\n");
                Retype(IDC_LOGS_FILE, Path("raw/rover.bin"));
                Retype(IDC_LOGS2_STATION, "ABCDE");
                Click(IDC_LOGS_START);
@@ -263,11 +261,8 @@ TEST_F(LoggingTest, RawAndBinaryLogsAndTheirSharedMessages) {
                theApp().bRawLogOn = 0;
                SelectTab(IDC_LOGS_TAB, 1);
            }},
-          {SCR_LOGS_2, [&] {
-               ClearWire();
-               Choose(IDC_LOGS2_RATE, 0);
-               EXPECT_EQ(Sent(), "$JBIN,96,0\r\n$JBIN,95,1\r\n");
-           }}});
+          {SCR_LOGS_2,
+           [&] { EXPECT_EQ(ChooseSent(IDC_LOGS2_RATE, 0), "$JBIN,96,0\r\n$JBIN,95,1\r\n"); }}});
 }
 
 // Point IDs are rescanned from a file named again and saturate; every way out of the group

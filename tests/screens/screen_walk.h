@@ -75,6 +75,17 @@ protected:
         Click(id);
         return Sent();
     }
+    std::string ChooseSent(int id, int item) {
+        ClearWire();
+        Choose(id, item);
+        return Sent();
+    }
+    // What leaving the page on top sends.
+    std::string LeaveSent() {
+        ClearWire();
+        Page()->OnCancel();
+        return Sent();
+    }
     // What a click sends, then the message boxes it showed.
     std::string Press(int id) {
         const std::string sent = ClickSent(id);
