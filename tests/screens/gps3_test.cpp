@@ -106,7 +106,8 @@ TEST_F(Gps3Test, RatesAllOffTwentyHertzMaskAndAge) {
         // "ALL OFF" of this port: its rates go off, the other port and the heading stay.
         EXPECT_EQ(ClickSent(IDC_GPS3_ALL_OFF_THIS),
                   "$JASC,GPGGA,0\r\n~20$JASC,GPGLL,0\r\n~20$JASC,GPGST,0\r\n~20$JASC,GPGSV,0\r\n"
-                  "~20$JASC,GPRRE,0\r\n~20$JASC,GPVTG,0\r\n~20$JASC,GPZDA,0\r\n$JASC,GPGSA,0\r\n"
+                  "~20$JASC,GPRMC,0\r\n~20$JASC,GPRRE,0\r\n~20$JASC,GPVTG,0\r\n~20$JASC,GPZDA,"
+                  "0\r\n$JASC,GPGSA,0\r\n"
                   "~20$JBIN,95,0\r\n~20$JBIN,96,0\r\n~20" +
                       kCorrection);
         EXPECT_EQ(Live().ThisPortConfig.eHEHDT, RATE_10HZ);
