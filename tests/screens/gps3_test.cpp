@@ -8,7 +8,6 @@
 #include <QTreeWidget>
 #include <regex>
 
-#include "platform/clock.h"
 #include "screens/position/GPS_3.h"
 #include "screens/screen_walk.h"
 #include "shell/FileOpenDlg.h"
@@ -23,24 +22,6 @@ const std::string kCorrection = [] {
         s += std::string("$JASC,") + k + ",0,OTHER\r\n";
     return s + "~20";
 }();
-
-// A radio modem that answers "OK" to the probe: the clock's pause after an "ATMD" is when the
-// reader thread would have seen the answer.
-class ModemClock : public platform::Clock {
-public:
-    ModemClock(platform::Clock& inner, shelltest::WireLog& wire) : inner_(inner), wire_(wire) {}
-    uint32_t Now() override { return inner_.Now(); }
-    void Sleep(uint32_t ms) override {
-        const auto events = wire_.Events();
-        if (answers && !events.empty() && events.back() == "ATMD\r\n") theApp().bModemOK = 1;
-        inner_.Sleep(ms);
-    }
-    bool answers = false;
-
-private:
-    platform::Clock& inner_;
-    shelltest::WireLog& wire_;
-};
 
 class Gps3Test : public shelltest::WalkTest {
 protected:
@@ -176,9 +157,9 @@ TEST_F(Gps3Test, ThisPortBaudWithAndWithoutModem) {
         g_GPS.Info.eReceiverType = c.type;
         g_GPS.Info.eCurCorrSource = CORR_SBAS;
         iTargetBaud = 19200;
-        ModemClock modemClock(clock, wire_);
-        modemClock.answers = c.modem;
-        platform::SetClock(&modemClock);
+        AnsweringClock modem(this);  // a radio modem answers "OK" to the probe
+        if (c.modem) modem.answers["ATMD\r\n"] = [] { theApp().bModemOK = 1; };
+        platform::SetClock(&modem);
         boxes.Clear();
         boxes.Answer(c.answer);
         OnScreen(SCR_GPS_3, [&] {

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <map>
 #include <memory>
 #include <numbers>
 #include <string>
@@ -19,6 +20,7 @@
 
 #include "engine/gps.h"
 #include "platform/bytes.h"
+#include "platform/clock.h"
 #include "platform/numbers.h"
 #include "shell/BaseDialog.h"
 #include "shell/DiffSource.h"
@@ -124,6 +126,21 @@ protected:
     }
     // The value labels of a strip chart's grid, top to bottom.
     std::string ValueLabels() const { return Texts({1157, 1158, 1159, 1160, 1161}); }
+
+    // A clock whose pause after a command in `answers` first runs that answer, as the reader
+    // thread takes the receiver's reply while the sender waits.
+    struct AnsweringClock : platform::Clock {
+        explicit AnsweringClock(WalkTest* test) : t(test) {}
+        uint32_t Now() override { return t->clock.Now(); }
+        void Sleep(uint32_t ms) override {
+            const std::vector<std::string> wire = t->Wire();
+            if (!wire.empty())
+                if (auto a = answers.find(wire.back()); a != answers.end()) a->second();
+            t->clock.Sleep(ms);
+        }
+        WalkTest* t;
+        std::map<std::string, std::function<void()>> answers;
+    };
 
     ui::MessageBoxRecorder boxes;
 };
