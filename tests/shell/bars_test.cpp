@@ -1,5 +1,4 @@
-// The navigation bar (hot spots, actions, pictures), the status strip's rules and its source
-// end on a page, and the picture and icon controls the screens wrap.
+// Navigation bar, status strip rules and source end, and the picture and icon controls.
 
 #include <gtest/gtest.h>
 
@@ -154,8 +153,7 @@ TEST(DiffSource, StripEndWeakSignalAndReportNames) {
         return std::make_unique<shelltest::TestPage>(SCR_BEACON_1, ScreenFamily::Beacon, "Beacon");
     });
     CBaseDialog* page = Screen(SCR_BEACON_1);
-    // Shown: label 3, its good and bad lamps, the fix's good and bad lamps, after a strip that
-    // left the source good and the fix bad.
+    // Shown: label 3, its good/bad lamps, the fix's good/bad lamps (source left good, fix bad).
     const struct {
         int source, snr, lbandBer, sbasBer1, sbasBer2;
         const char *label1, *label3, *shown;

@@ -1,5 +1,4 @@
-// The screen base on test pages: switching, revisits, keys, timers, the navigation bar by
-// mouse and the status strip on the page.
+// The screen base on test pages: switching, revisits, keys, timers, navigation bar, strip.
 
 #include "shell/BaseDialog.h"
 
@@ -136,8 +135,7 @@ TEST(BaseDialog, WatchdogTicksDisabledPagesSuspendedTimersAndRestart) {
         a->OnInitDialog();
         EXPECT_TRUE(!app.bSuspendTimers && a->IsTimerRunning(1) &&
                     a->IsTimerRunning(kLinkWatchTimer));
-        // A page that keeps running (the terminal) keeps its base timers while frozen; the
-        // base handler is what such a page calls from its own.
+        // A page that keeps running (the terminal) keeps its base timers while frozen.
         app.bSuspendTimers = 1;
         a->bKeepTimersRunning = 1;
         a->CBaseDialog::OnTimer(kLinkWatchTimer);
@@ -188,28 +186,25 @@ TEST(BaseDialog, NavigationBarByMouseOnHeadingReceiverAndTheHeadingStrip) {
         shelltest::Shot("framework_page_scale_1.5");
         ClickRow(2);
     });
-    WaitTop(run, SCR_SBAS_1);
-    run.Add([] { ClickRow(3); });
-    WaitTop(run, SCR_TERMINAL_1);
+    // Each button opens its screen; a screen's own button does nothing.
+    for (auto [row, screen] : {std::pair{3, SCR_SBAS_1},
+                               {3, SCR_TERMINAL_1},
+                               {4, SCR_TERMINAL_1},
+                               {5, SCR_LOGS_1},
+                               {5, SCR_HEADING_1}}) {
+        WaitTop(run, screen);
+        run.Add([row, screen] {
+            ui::ProcessPending();
+            EXPECT_EQ(Page(screen)->inits, 1) << ScreenClassName(screen);
+            ClickRow(row);
+        });
+    }
     run.Add([] {
+        ui::ProcessPending();
         EXPECT_EQ(Page(SCR_TERMINAL_1)->GetPictureId(IDC_NAVBAR), 208);
-        ClickRow(3);  // the terminal's own button does nothing
-    });
-    run.Add([] {
-        ui::ProcessPending();
-        EXPECT_EQ(Page(SCR_TERMINAL_1)->inits, 1);
-        ClickRow(4);
-    });
-    WaitTop(run, SCR_LOGS_1);
-    run.Add([] { ClickRow(5); });
-    WaitTop(run, SCR_HEADING_1);
-    run.Add([] { ClickRow(5); });  // the heading screens' own button does nothing
-    run.Add([] {
-        ui::ProcessPending();
         TestPage* heading = Page(SCR_HEADING_1);
         EXPECT_EQ(heading->inits, 1);
-        // The strip of a heading page: lamps fix good and bad, GPS good and bad, heading good
-        // and bad. A source whose end of the strip leaves the fix label and lamps alone.
+        // A heading page's lamps (fix, GPS, heading: good, bad) with a source that leaves the fix.
         CTessaray_PCApp& app = theApp();
         const auto lamps = {1018, 1043, 1019, 1044, kHeadingLampGood, kHeadingLampBad};
         app.bReceiverFound = 0, app.iHeadingAge = 7;

@@ -1,5 +1,4 @@
-// Failures reach the user of the whole program: files that are not what they seem, a
-// configuration folder that cannot be written, a port that is no serial device.
+// Failures reach the user: odd files, an unwritable configuration folder, a non-serial port.
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -49,11 +48,9 @@ std::vector<std::string> StartAndAnswerBoxes(DriverProcess& p,
     return texts;
 }
 
-// What the start makes of the files it finds is shown to the user; only a damaged archive is
-// replaced (by defaults, 3824 bytes marked 'A'), a pipe is left as it is.
+// Only a damaged archive is replaced (by 3824 default bytes marked 'A'); a pipe is left alone.
 TEST(DriverErrors, StartSaysWhatBecameOfTheConfigurationFiles) {
-    // The archive's bytes ("" for pipes, none when the folder is a file), what is shown ("%"
-    // stands for the configuration folder) and the archive's size after (0: no regular file).
+    // Archive bytes ("": pipes, none: the folder is a file), texts ("%": the folder), size after.
     const std::string damaged = "X" + std::string(3823, '\0');
     const struct {
         std::optional<std::string> archive;

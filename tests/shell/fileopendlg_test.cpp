@@ -1,5 +1,4 @@
-// The file browser: its three layouts and their hot spots, when OK is offered, choosing a
-// file or a default name, folders that cannot be read, the list's columns and where it starts.
+// The file browser: layouts, OK, chosen or default names, unreadable folders, list, start.
 
 #include "shell/FileOpenDlg.h"
 
@@ -25,8 +24,7 @@ namespace fs = std::filesystem;
 
 constexpr int kList = 1001, kTree = 1003, kBanner = 1004;
 
-// Runs the browser with `steps` acting inside its loop, each after the notifications of the
-// one before; a dialog still open after the last step is cancelled and counted a failure.
+// Runs `steps` in the browser's loop, each after the last one's notifications; the end code.
 int RunBrowser(CFileOpenDlg& dlg, std::vector<std::function<void()>> steps) {
     ui::StepRunner runner;
     for (auto& step : steps) {
@@ -79,56 +77,48 @@ TEST(FileOpenDlg, LayoutsMoveAndHideTreeAndListAndTheirHotSpotEdges) {
     const auto whole = [&] {
         return ui::Rect{x, y, x + list0.Width(), y + list0.bottom - tree0.top};
     };
-    const int result = RunBrowser(
-        dlg, {[&] {
-                  tree0 = dlg.GetItemRect(kTree);
-                  list0 = dlg.GetItemRect(kList);
-                  EXPECT_EQ(dlg.GetLayout(), 0);
-                  EXPECT_TRUE(dlg.IsItemVisible(kTree) && dlg.IsItemVisible(kList));
-                  EXPECT_EQ(std::pair(tree0.left, tree0.top), std::pair(x, y));
-                  EXPECT_GE(list0.top, tree0.bottom);
-                  EXPECT_EQ(ListNames(dlg), std::vector<std::string>{"first.txt"});
-                  // Right and bottom edges of the hot spots are outside; OK is not offered yet.
-                  const ui::UINT flags = ui::MK_LBUTTON;
-                  for (ui::Point p : {ui::Point{px(233), py(430)}, ui::Point{px(250), py(440)},
-                                      ui::Point{px(250), py(420) - 1}, ui::Point{px(54), py(430)}})
-                      dlg.OnLButtonDown(flags, p);
-                  EXPECT_TRUE(dlg.GetLayout() == 0 && dlg.IsLoopRunning());
-                  dlg.OnLButtonDown(flags, {px(237), py(420)});
-                  EXPECT_EQ(dlg.GetLayout(), 1);
-                  dlg.OnLButtonDown(flags, {px(295) - 1, py(440) - 1});
-                  EXPECT_EQ(dlg.GetLayout(), 2);
-                  ClickTreeAndList();
-              },
-              [&] {
-                  EXPECT_EQ(dlg.GetLayout(), 0);
-                  ClickTreeOnly();
-              },
-              [&] {
-                  EXPECT_TRUE(dlg.GetLayout() == 1 && !dlg.IsItemVisible(kList));
-                  EXPECT_EQ(dlg.GetItemRect(kTree), whole());
-                  dir.Touch("second.txt");
-                  ClickTreeAndList();
-              },
-              [&] {
-                  EXPECT_EQ(std::pair(dlg.GetItemRect(kTree), dlg.GetItemRect(kList)),
-                            std::pair(tree0, list0));
-                  // Coming back from the tree alone reads the folder again.
-                  EXPECT_EQ(ListNames(dlg), (std::vector<std::string>{"first.txt", "second.txt"}));
-                  dir.Touch("third.txt");
-                  ClickListOnly();
-              },
-              [&] {
-                  EXPECT_TRUE(dlg.GetLayout() == 2 && !dlg.IsItemVisible(kTree));
-                  EXPECT_EQ(dlg.GetItemRect(kList), whole());
-                  EXPECT_EQ(ListNames(dlg).size(), 2u);
-                  ClickTreeOnly();
-              },
-              ClickListOnly,
-              [&] {
-                  EXPECT_EQ(ListNames(dlg).size(), 3u);
-                  ClickCancel();
-              }});
+    std::vector<std::function<void()>> steps = {[&] {
+        tree0 = dlg.GetItemRect(kTree);
+        list0 = dlg.GetItemRect(kList);
+        EXPECT_EQ(std::pair(tree0.left, tree0.top), std::pair(x, y));
+        EXPECT_GE(list0.top, tree0.bottom);
+        // Right and bottom edges of the hot spots are outside; OK is not offered yet.
+        const ui::UINT flags = ui::MK_LBUTTON;
+        for (ui::Point p : {ui::Point{px(233), py(430)}, ui::Point{px(250), py(440)},
+                            ui::Point{px(250), py(420) - 1}, ui::Point{px(54), py(430)}})
+            dlg.OnLButtonDown(flags, p);
+        EXPECT_TRUE(dlg.GetLayout() == 0 && dlg.IsLoopRunning());
+        dlg.OnLButtonDown(flags, {px(237), py(420)});
+        EXPECT_EQ(dlg.GetLayout(), 1);
+        dlg.OnLButtonDown(flags, {px(295) - 1, py(440) - 1});
+        EXPECT_EQ(dlg.GetLayout(), 2);
+        ClickTreeAndList();
+    }};
+    // Per step: the layout and the files listed (-1: not looked at), a file added, the click.
+    // Coming back from the tree alone reads the folder again.
+    const struct {
+        int layout, listed;
+        const char* added;
+        std::function<void()> click;
+    } rows[] = {{0, 1, nullptr, ClickTreeOnly},     {1, -1, "second.txt", ClickTreeAndList},
+                {0, 2, "third.txt", ClickListOnly}, {2, 2, nullptr, ClickTreeOnly},
+                {1, -1, nullptr, ClickListOnly},    {2, 3, nullptr, ClickCancel}};
+    for (const auto& r : rows) {
+        steps.push_back([&] {
+            SCOPED_TRACE(r.layout);
+            EXPECT_EQ(dlg.GetLayout(), r.layout);
+            EXPECT_EQ(dlg.IsItemVisible(kTree) * 10 + dlg.IsItemVisible(kList),
+                      (r.layout != 2) * 10 + (r.layout != 1));
+            const ui::Rect tree = dlg.GetItemRect(kTree), list = dlg.GetItemRect(kList);
+            EXPECT_TRUE(r.layout ? (r.layout == 1 ? tree : list) == whole()
+                                 : tree == tree0 && list == list0);
+            const size_t listed = ListNames(dlg).size();
+            EXPECT_TRUE(r.listed < 0 || listed == static_cast<size_t>(r.listed)) << listed;
+            if (r.added) dir.Touch(r.added);
+            r.click();
+        });
+    }
+    const int result = RunBrowser(dlg, steps);
     EXPECT_EQ(result, ui::IDCANCEL);
 }
 
@@ -274,8 +264,7 @@ TEST(FileOpenDlg, FolderThatCannotBeReadIsReportedOnce) {
               }});
 }
 
-// A missing folder starts at home, under the machine's root; the list shows hidden files,
-// sizes and short dates.
+// A missing folder starts at home under the machine's root; hidden files, sizes, short dates.
 TEST(FileOpenDlg, StartsAtHomeUnderTheMachineRootWithSizesAndDates) {
     const std::string home = qttest::TempRoot() + "/home/";
     fs::create_directories(home + "projects");

@@ -1,5 +1,4 @@
-// Rules of the baud search, the link watchdog, the radio-modem commands and the start-up
-// dialog's stored values, on a recording port and virtual time.
+// Baud search, watchdog, radio-modem commands and stored start-up values on a recording port.
 
 #include <gtest/gtest.h>
 
@@ -95,8 +94,7 @@ TEST(LinkRules, SearchOrderFoundOnlyAtTheBaudOpenAndPortsThatCannotBeOpened) {
     g_Comm.ClosePort();
     page.m_iSearchStep = page.m_bNotFound = 0;
     g_GPS.Info.Comm.iOpenBaudRate = 38400;
-    // A flag left from before the search: the port is closed, so it finds nothing, and the
-    // opening clears it.
+    // A flag left from before: the port is closed, so nothing is found; the opening clears it.
     app.bSentenceReceived = app.bBytesReceived = 1;
     EXPECT_EQ(page.NextBaudStep(), 0);
     EXPECT_EQ(wire.Opens(), std::vector<int>{38400});
@@ -129,8 +127,7 @@ TEST(LinkRules, SearchOrderFoundOnlyAtTheBaudOpenAndPortsThatCannotBeOpened) {
 }
 
 TEST(LinkRules, WatchdogTicksByReceiverTypeAndDuringAnExit) {
-    // Each tick: what arrived since the last one (B bytes only, S a sentence, - nothing) and
-    // what the tick leaves: the not-found mark and the losses counted.
+    // Per tick: arrivals (B bytes, S a sentence, - nothing), then the not-found mark and losses.
     const struct {
         int type;
         const char *arrivals, *marks, *losses;
@@ -199,15 +196,14 @@ TEST(LinkRules, RadioModemCommandsAndTypedNumbers) {
                                                      "~200", "ATURST", "~200", "~100", "close"}));
     g_GPS.Info.eReceiverType = theApp().eReceiverType = RECEIVER_GPS;
 
-    const std::pair<const char*, std::optional<int>> bauds[] = {
-        {"9600", 9600},          {" 57600 ", 57600},          {"0", std::nullopt},
-        {"-9600", std::nullopt}, {"96OO", std::nullopt},      {"9600.0", std::nullopt},
-        {"", std::nullopt},      {"4294967296", std::nullopt}};
-    for (const auto& [text, want] : bauds) EXPECT_EQ(ParseBaudText(text), want) << text;
+    std::string bauds;
+    for (const char* text : {"9600", " 57600 ", "0", "-9600", "96OO", "9600.0", "", "4294967296"})
+        bauds += std::to_string(ParseBaudText(text).value_or(-1)) + "|";
+    EXPECT_EQ(bauds, "9600|57600|-1|-1|-1|-1|-1|-1|");
     std::string ports;
     for (const char* text : {"COM1", "COM16", "COM17", "com2", "COM02", "COM2 "})
-        ports += std::to_string(ParseComPortText(text).value_or(0)) + "|";
-    EXPECT_EQ(ports, "1|16|0|0|0|0|");
+        ports += std::to_string(ParseComPortText(text).value_or(-1)) + "|";
+    EXPECT_EQ(ports, "1|16|-1|-1|-1|-1|");
 }
 
 // Opens the start-up dialog and runs `body` once it shows; the dialog is cancelled after.
@@ -223,8 +219,7 @@ void WithStartupDialog(const std::function<void(CSTARTUP3&)>& body) {
     dlg.DoModal();
 }
 
-// The dialog opened on stored values: what the controls and the fields show; with Auto-Baud
-// switched off, a typed text that is no baud keeps the baud.
+// Stored values as shown; with Auto-Baud switched off, a typed text that is no baud is refused.
 TEST(StartupDialog, StoredValuesAndTypedBauds) {
     const struct {
         std::optional<std::string> port, baud, autoBaud;
@@ -247,13 +242,8 @@ TEST(StartupDialog, StoredValuesAndTypedBauds) {
     for (const auto& row : rows) {
         for (auto [key, value] : {std::pair{"LastPort", &row.port},
                                   {"LastBaud", &row.baud},
-                                  {"AutoBaud", &row.autoBaud}}) {
-            if (*value) {
-                ui::Settings::SetString(key, **value);
-            } else {
-                ui::Settings::Remove(key);
-            }
-        }
+                                  {"AutoBaud", &row.autoBaud}})
+            (void)(*value ? ui::Settings::SetString(key, **value) : ui::Settings::Remove(key));
         WithStartupDialog([&](CSTARTUP3& dlg) {
             EXPECT_EQ(
                 shelltest::Texts(&dlg, {IDC_PORT_COMBO, IDC_BAUD_COMBO, IDC_PORT_DEVICE}),
@@ -282,8 +272,7 @@ TEST(StartupDialog, StoredValuesAndTypedBauds) {
     EXPECT_EQ(wire.device.opens(), 0);
 }
 
-// The device shown follows the port table as it is when the search starts, and the reason a
-// port could not be opened is never cut off.
+// The device shown follows the port table at the search; the reason a port failed fits whole.
 TEST(StartupDialog, DeviceFollowsThePortTableAndTheReasonFits) {
     Wire wire;
     theApp().iComPortTable[0] = 1;

@@ -126,8 +126,7 @@ QWidget* AboutBox() {
     return nullptr;
 }
 
-// The About box from the context menu at scale 1.5; then closing the window during the
-// welcome page ends without a question and keeps the user's archive it never loaded.
+// The About box; closing during the welcome page keeps the user's archive it never loaded.
 TEST(MainWindow, AboutBoxThenClosingDuringWelcomeKeepsTheUsersArchive) {
     shelltest::StartQt();
     mkdir(shelltest::ConfigDir().c_str(), 0700);

@@ -71,8 +71,7 @@ TEST(StripChartScale, ValuesToRowsAndMeans) {
     constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
     constexpr double kInf = std::numeric_limits<double>::infinity();
     const int y0 = 100, y1 = 180;  // mid 140, 80 rows
-    // Centre on the middle row, the scale's ends on the edges, far values clamped (not
-    // wrapped) outside the band, NaN above it, headings across north beside the centre.
+    // Ends on the edges, far values clamped outside, NaN above, headings across north.
     const struct {
         double v;
         StripScale scale;
@@ -157,9 +156,8 @@ TEST(StripChartPage, SlidersReadoutsGapsMarkersAndWidthWord) {
     ui::StepRunner steps;
     steps.Add([&] {
         GPSInfo& info = g_GPS.Info;
-        // The newest page (wrapping across the ring's end): frequencies of 300 kHz with a
-        // second far above, one far below and one NaN in the middle; strengths of 25 with
-        // the newest second at 55.
+        // The newest page across the ring's end: 300 kHz with a far high, a far low and a NaN
+        // second in the middle; strengths of 25, the newest second at 55.
         info.iBeaconHistoryIndex = 7;
         for (int i = 0; i <= 150; ++i) {
             info.fBeaconFreqHistory[strip::WindowSample(7, 0, i)] = 300.0f;
@@ -223,8 +221,7 @@ TEST(StripChartPage, SlidersReadoutsGapsMarkersAndWidthWord) {
             for (int y = band.top - 2; y <= band.bottom + 2; ++y)
                 EXPECT_FALSE(IsCurve(n, chart.XOf(i) + 1, y)) << i << "," << y;
 
-        // Markers: a dot at every inside second once the remembered point is inside; the
-        // user's choice reaches the record.
+        // Markers: a dot at every inside second; the user's choice reaches the record.
         ASSERT_TRUE(ui::UserSelectCombo(page.GetDlgItem(1036), 0) &&
                     ui::UserSelectCombo(page.GetDlgItem(1035), 2));
         ui::ProcessPending();

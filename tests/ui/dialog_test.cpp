@@ -59,8 +59,7 @@ TEST(DialogLoops, ThirtyNestedLoopsKeepRunningUnderHiddenPages) {
     for (int i = 0; i < kDepth; ++i)
         pages.push_back(std::make_unique<CountingPage>(DialogTemplate{.id = 500 + i}));
     StepRunner steps;
-    // Each step hides the current page as a screen does when it hands over (every third is
-    // left visible underneath), then opens the next page's loop inside the current one.
+    // Each step hides the page as a hand-over does (every third stays), then nests the next.
     for (int i = 1; i < kDepth; ++i) {
         steps.Add([&, i] {
             if (i == 1) pages[0]->SetTimer(7, 10);
@@ -127,8 +126,7 @@ TEST(DialogTimers, PeriodicAndOneShot) {
     });
 }
 
-// A screen's timer handler opens another page's loop and stays on the stack; when the
-// screen is activated again from inside that loop its restarted timer must tick there.
+// A timer handler's nested loop: the screen activated again inside it must get its ticks.
 TEST(DialogTimers, RestartedTimerTicksWhileItsOldHandlerIsOnTheStack) {
     CountingPage screen(DialogTemplate{.id = 10});
     CountingPage other(DialogTemplate{.id = 11});
@@ -222,21 +220,18 @@ TEST(DialogNotifications, FireOnUserActionsOnly) {
             int id;
             std::vector<int> codes;
         } actions[] = {
+            // clang-format off
             {"button", [&] { UserClick(page.GetDlgItem(1001)); }, 1001, {BN_LBUTTONUP, BN_CLICKED}},
             {"check", [&] { UserClick(page.GetDlgItem(1002)); }, 1002, {BN_CLICKED}},
             {"combo", [&] { UserSelectCombo(page.GetDlgItem(1003), 2); }, 1003, {CBN_SELCHANGE}},
             {"edit", [&] { UserType(page.GetDlgItem(1004), "7"); }, 1004, {EN_CHANGE}},
             {"tab", [&] { UserSelectTab(page.GetDlgItem(1005), 2); }, 1005, {TCN_SELCHANGE}},
-            {"picture",
-             [&] { UserClick(page.GetDlgItem(1006)); },
-             1006,
-             {STN_CLICKED, BN_LBUTTONUP}},
+            {"picture", [&] { UserClick(page.GetDlgItem(1006)); }, 1006, {STN_CLICKED, BN_LBUTTONUP}},
             {"typed baud", [&] { UserType(page.GetDlgItem(1008), "4"); }, 1008, {CBN_EDITCHANGE}},
-            {"double click",
-             [&] { UserDoubleClick(page.GetDlgItem(1001), QPoint(5, 5)); },
-             1001,
+            {"double click", [&] { UserDoubleClick(page.GetDlgItem(1001), QPoint(5, 5)); }, 1001,
              {BN_LBUTTONUP, BN_CLICKED, BN_LBUTTONUP}},
             {"released beside the button", releaseBeside, 1001, {}},
+            // clang-format on
         };
         for (const auto& a : actions) {
             seen.clear();
