@@ -1,21 +1,12 @@
 // The receiver information screen: commands on entry, tick and leave, the texts from a
 // scripted receiver, and the firmware capture step by step on the virtual clock.
 
-#include <gtest/gtest.h>
-
-#include <QImage>
-#include <QWidget>
-#include <algorithm>
-
-#include "engine/gps.h"
 #include "screens/position/GPS_6.h"
-#include "screens/position_screens.h"
-#include "shell/BaseDialog.h"
-#include "shell/Tessaray_PC.h"
+#include "screens/screen_walk.h"
 
 namespace {
 
-class Gps6Test : public shelltest::PositionTest {
+class Gps6Test : public shelltest::WalkTest {
 protected:
     CGPS_6* S() { return As<CGPS_6>(SCR_GPS_6); }
 };
@@ -45,9 +36,7 @@ TEST_F(Gps6Test, CommandsAndTextsFromTheReceiver) {
             EXPECT_EQ(Text(IDC_GPS6_DEVICE), name) << type;
             EXPECT_EQ(g_GPS.Info.eReceiverType, type == 7 || type == -1 ? 0 : type);
         }
-        ClearWire();
-        S()->OnCancel();
-        EXPECT_EQ(Sent(), "$PKRV,1,0\r\n~10");
+        EXPECT_EQ(LeaveSent(), "$PKRV,1,0\r\n~10");
     });
 }
 
@@ -122,7 +111,6 @@ TEST_F(Gps6Test, CaptureRunsAsTimedStepsWhileTheWindowStaysAlive) {
             // The progress bar was painted as it moved.
             ASSERT_FALSE(third.isNull() || seventh.isNull());
             EXPECT_NE(third, seventh);
-
             EXPECT_EQ(iCaptureState, 2);
             EXPECT_FALSE(S()->IsItemVisible(IDC_GPS6_PROGRESS));
             EXPECT_EQ(Text(IDC_GPS6_STATUS), "Click GO Button to Capture Information.");

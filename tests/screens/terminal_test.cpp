@@ -1,15 +1,8 @@
 // The terminal, its hot-key editor and the command-bunch editor headless.
 
-#include <gtest/gtest.h>
-
-#include <QComboBox>
-#include <QLineEdit>
 #include <QPlainTextEdit>
-#include <algorithm>
 #include <cstring>
 #include <filesystem>
-#include <string>
-#include <vector>
 
 #include "engine/terminalconfig.h"
 #include "engine/thread.h"
@@ -19,9 +12,6 @@
 #include "screens/logging/TERMINAL_2.h"
 #include "screens/screen_walk.h"
 #include "shell/CHECK.h"
-#include "shell/Tessaray_PC.h"
-#include "support/qt/shell_harness.h"
-#include "ui/messagebox.h"
 
 using namespace resources;
 
