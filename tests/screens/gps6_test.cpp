@@ -1,5 +1,4 @@
-// The receiver information screen: commands on entry, tick and leave, the texts from a
-// scripted receiver, and the firmware capture step by step on the virtual clock.
+// The receiver information screen: commands, texts, and the firmware capture as timed steps.
 
 #include "screens/position/GPS_6.h"
 #include "screens/screen_walk.h"
