@@ -1,5 +1,4 @@
-// The beacon and SBAS screens headless: their commands, read-outs, tunes, plots and the
-// ionosphere map.
+// The beacon and SBAS screens: commands, clamped read-outs, tunes, plots and the ionosphere map.
 
 #include "resources/dlg_sbas2.h"
 #include "screens/differential/BEACON_1.h"
