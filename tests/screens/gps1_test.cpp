@@ -1,5 +1,4 @@
-// The position screen: read-outs in every unit and format from the record and the decoders,
-// pause, demo mode, entry and leave commands, and the differential-source combo.
+// The position screen: read-outs, pause, demo mode, entry and leave, the differential source.
 
 #include "engine/txnmea.h"
 #include "platform/trace.h"

@@ -1,6 +1,4 @@
-// The satellites screen: commands on entry, tick and leave, counts and signal bars from the
-// decoders, the right-hand panel for each differential source, and the sky plot at the
-// projected places of known satellites.
+// The satellites screen: commands, clamped bars, the panel per source and the sky plot.
 
 #include "resources/dlg_gps2.h"
 #include "screens/position/GPS_2.h"

@@ -1,6 +1,4 @@
-// The output setup screen: every rate combo of both ports, "ALL OFF", the 20 Hz choice, the
-// mask and age entries key by key, the baud change with and without a radio modem, and ".rcf"
-// files saved and loaded through the file browser.
+// The output setup screen: rates, "ALL OFF", 20 Hz, mask and age, baud changes, ".rcf" files.
 
 #include <stdlib.h>
 #include <sys/stat.h>

@@ -1,6 +1,4 @@
-// The precision screen: commands on entry, tick and leave, dilutions and precisions in every
-// unit and level, and the error ellipse's pixels for several sizes and orientations, up to a
-// semi-axis far beyond the grid.
+// The precision screen: commands, dilutions, precisions and the error ellipse's pixels.
 
 #include "resources/dlg_gps4.h"
 #include "screens/position/GPS_4.h"

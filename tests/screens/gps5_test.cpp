@@ -1,6 +1,4 @@
-// The position plot: commands on entry, tick and leave; the reference typed in each format,
-// refused when it is not a place, and taken by SnapShot; offsets of scripted positions on the
-// chart and under the cursor.
+// The position plot: commands, the reference typed, refused or snapped, offsets on the chart.
 
 #include "engine/history.h"
 #include "screens/position/GPS_5.h"

@@ -1,6 +1,4 @@
-// The heading screens: status (commands, read-outs, the lamp counted in ticks, the needles),
-// setup (queries, each control's command byte for byte, typed values key by key) and the plot
-// (the scale centred across north, a trace that crosses north unbroken, the means).
+// The heading screens: status lamp and needles, setup commands key by key, the plot across north.
 
 #include "screens/position/HEADING_1.h"
 #include "screens/position/HEADING_2.h"

@@ -1,9 +1,7 @@
-// One walk through the whole program as a user makes it, against a receiver on a pseudo-terminal
-// that streams about 100 sentences and frames a second and answers every screen's queries: each
-// screen reached through the bar and the tabs shows live values and a clean layout, then "Exit
-// and Save" ends through the report; at 96 and at 144 dpi. The program's stderr holds no
-// sanitizer report and no internal error. With TESSARAY_PC_SHOTS=<folder> every screen is saved
-// there as <nn>-<class>-<dpi>dpi.png (scripts/screenshots).
+// One walk through the whole program against a streaming receiver on a pseudo-terminal: every
+// screen live with a clean layout, then "Exit and Save" and its report, at 96 and 144 dpi, with
+// no sanitizer report or internal error on stderr. TESSARAY_PC_SHOTS=<folder> saves every
+// screen as <nn>-<class>-<dpi>dpi.png (scripts/screenshots).
 
 #include <gtest/gtest.h>
 
