@@ -66,34 +66,6 @@ TEST(NavBar, HitRowsScalingAndActions) {
     EXPECT_EQ(asks, "1110110");
 }
 
-TEST(NavBar, PicturesByFamilySourceFoundAndHeading) {
-    using F = ScreenFamily;
-    // Cells: other found / other not found / heading found / heading not found.
-    const struct {
-        ScreenFamily family;
-        int source, group;
-        std::array<int, 4> cells;
-    } cases[] = {
-        // clang-format off
-        {F::Startup, 0, 4, {295, 286, 289, 280}},
-        {F::Startup, -1, 1, {205, 141, 199, 189}},  // unknown sources are SBAS
-        {F::Beacon, 1, 2, {157, 145, 156, 144}},   {F::TSpanRover, 8, 8, {374, 363, 373, 362}},
-        {F::Gps, 42, 1, {200, 191, 142, 190}},     {F::Terminal, 6, 5, {279, 267, 278, 266}},
-        {F::Heading, 7, 7, {355, 344, 355, 344}},  // whatever the receiver
-        {F::Main, 7, 1, {205, 141, 199, 189}},     // t-Span: the SBAS pictures
-        {F::Main, 4, 6, {313, 304, 307, 298}},
-        // clang-format on
-    };
-    for (const auto& c : cases) {
-        for (size_t cell = 0; cell < 4; ++cell) {
-            const NavBarChoice got = ChooseNavBar(c.family, c.source, cell % 2 == 0, cell >= 2);
-            EXPECT_EQ(got.iBitmapId * 100 + got.iScreenGroup, c.cells[cell] * 100 + c.group)
-                << static_cast<int>(c.family) << " " << c.source;
-        }
-    }
-    EXPECT_EQ(ChooseNavBar(ScreenFamily::Plain, 0, true, false).iBitmapId, 0);
-}
-
 TEST(StatusStrip, LampsAndLabelByModeAndFix) {
     const StripVariant S = StripVariant::Standard, O = StripVariant::OutputSetup,
                        M = StripVariant::Main;

@@ -229,13 +229,12 @@ TEST(ExitSequence, ExitAndSaveSendsShutdownShowsProgressReportsBeaconAndCloses) 
     ASSERT_NE(config.find("$JBAUD,19200\r\n$JBAUD,9600,OTHER\r\n$JMASK,5\r\n$JAGE,2700\r\n"),
               std::string::npos);
 
-    size_t mark = 0;
     uint32_t savingShownAt = 0;
     ui::StepRunner run;
     OpenExitDialog(run);
     run.Add([&] {
         shelltest::Shot("exit_dialog");
-        mark = rig.Mark();
+        rig.Mark();
         rig.timeline.Clear();
         Click(Top<CCHECK>(), 1);
     });
@@ -274,10 +273,6 @@ TEST(ExitSequence, ExitAndSaveSendsShutdownShowsProgressReportsBeaconAndCloses) 
     while (n < lines.size() && lines[n].text != "$JBIN,1,0") shutdown += lines[n++].text + "\r\n";
     EXPECT_EQ(shutdown, "$JOFF\r\n$JOFF,OTHER\r\n$PKRV,1,0\r\n$PKRV,1,0,OTHER\r\n" + config +
                             config + "$JSAVE\r\n");
-    auto received = rig.LinesSince(mark);
-    received.resize(std::max<size_t>(received.size(), 4));
-    EXPECT_EQ(std::vector<std::string>(received.begin(), received.begin() + 4),
-              (std::vector<std::string>{"$JOFF", "$JOFF,OTHER", "$PKRV,1,0", "$PKRV,1,0,OTHER"}));
     // Pauses: 250 by the sender and 100 after "$JOFF", 250 after "$JOFF,OTHER", 10 after
     // each "$PKRV", 20 + 100 after each configuration, 250 + 100 after "$JSAVE".
     ASSERT_GE(n, 6u);

@@ -1,4 +1,4 @@
-// The file browser: layouts, chosen or default names, unreadable folders, where it starts.
+// The file browser: layouts, unreadable folders, where it starts.
 
 #include "shell/FileOpenDlg.h"
 
@@ -7,7 +7,6 @@
 #include <unistd.h>
 
 #include <QTreeWidget>
-#include <ctime>
 #include <filesystem>
 #include <fstream>
 
@@ -48,13 +47,7 @@ std::vector<std::string> ListNames(CFileOpenDlg& dlg) {
     return names;
 }
 
-void ClickRow(CFileOpenDlg& dlg, int row) {
-    QTreeWidget* list = List(dlg);
-    ui::UserClick(list->viewport(), list->visualItemRect(list->topLevelItem(row)).center());
-}
-
 // Banner buttons by the centre of their design rectangles.
-const auto ClickOk = [] { ui::UserClickDesign(81, 430); };
 const auto ClickCancel = [] { ui::UserClickDesign(139, 430); };
 const auto ClickTreeAndList = [] { ui::UserClickDesign(219.5, 430); };
 const auto ClickTreeOnly = [] { ui::UserClickDesign(250.5, 430); };
@@ -118,67 +111,6 @@ TEST(FileOpenDlg, LayoutsMoveAndHideTreeAndListAndTheirHotSpotEdges) {
     }
     const int result = RunBrowser(dlg, steps);
     EXPECT_EQ(result, ui::IDCANCEL);
-}
-
-std::string Today(const char* ext, int n) {
-    const std::time_t now = std::time(nullptr);
-    std::tm tm{};
-    localtime_r(&now, &tm);
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "D%02d%02d%02d%d.%s", tm.tm_year % 100, tm.tm_mon + 1,
-                  tm.tm_mday, n, ext);
-    return buf;
-}
-
-// An existing file chosen by its row; else a default name, offered before it is taken.
-TEST(FileOpenDlg, ChosenFileOrDefaultName) {
-    const struct {
-        int kind, type;
-        const char* filter;
-        bool takenToday;  // the day's first default name exists already
-        int answer;       // to the default-name question; 0: a row is chosen, no question
-        int result;
-        std::string name;
-    } cases[] = {
-        {3, 6, "*.rcf", false, 0, ui::IDOK, "rover.RCF"},
-        {2, 1, "*", true, ui::IDOK, ui::IDOK, Today("txt", 2)},
-        {4, 7, "*", false, ui::IDOK, ui::IDOK, Today("rcf", 1)},
-        {2, 3, "*", false, ui::IDCANCEL, ui::IDCANCEL, ""},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        testsupport::TempDir dir;
-        for (const char* f : {"base.rcf", "rover.RCF", "notes.txt"}) dir.Touch(f);
-        if (c.takenToday) dir.Touch(Today("txt", 1));
-        CFileOpenDlg dlg;
-        dlg.SetKind(c.kind);
-        dlg.SetFileType(c.type);
-        dlg.SetFilter(c.filter);
-        dlg.SetFolder(dir.folder() + "base.rcf");  // a file name starts in its folder
-        ui::MessageBoxRecorder boxes;
-        if (c.answer) boxes.Answer(c.answer);
-        std::vector<std::function<void()>> steps = {ClickOk};
-        if (!c.answer) {
-            steps = {
-                [&] {
-                    EXPECT_EQ(ListNames(dlg), (std::vector<std::string>{"base.rcf", "rover.RCF"}));
-                    ClickRow(dlg, 1);
-                },
-                ClickOk};
-        }
-        EXPECT_EQ(RunBrowser(dlg, steps), c.result);
-        std::string asked;
-        for (const auto& box : boxes.shown())
-            asked += box.text + "/" + std::to_string(box.type & 0xF);
-        EXPECT_EQ(asked, c.answer ? "Do you want the system to\ncreate a default file for you?/" +
-                                        std::to_string(ui::MB_OKCANCEL)
-                                  : "");
-        EXPECT_EQ(dlg.GetFolder(), dir.folder());
-        // The date may turn over between the two readings of the clock; then the row is moot.
-        if (c.name.substr(0, 7) == dlg.GetFileName().substr(0, 7) || c.name.empty()) {
-            EXPECT_EQ(dlg.GetFileName(), c.name);
-        }
-    }
 }
 
 TEST(FileOpenDlg, FolderThatCannotBeReadIsReportedOnce) {

@@ -187,22 +187,6 @@ TEST(StripChartPage, SlidersReadoutsGapsMarkersAndWidthWord) {
         // The cursor sits on the right edge of the page.
         EXPECT_EQ(c.GetPixel(chart.XOf(150), band.top + 1), strip::kCursor);
 
-        // Coarse track dragged back 100 seconds: the cursor follows on the same page.
-        page.SetPos(1163, 3500);
-        cur = chart.Draw(page, frameOf(0));
-        EXPECT_EQ(page.GetPos(1164), 50);
-        EXPECT_EQ(shelltest::Texts(&page, {1007, 1024}), "-100 s|-01:40");
-        EXPECT_EQ(cur.sample, strip::CursorSample(3500, 7));
-        EXPECT_EQ(chart.Canvas().GetPixel(chart.XOf(50), band.top + 1), strip::kCursor);
-
-        // Precise track dragged to its left edge: one page back on the same second.
-        page.SetPos(1164, 0);
-        chart.Draw(page, frameOf(0));
-        EXPECT_EQ(std::pair(page.GetPos(1163), page.GetPos(1164)), std::pair(3450, 150));
-        EXPECT_EQ(page.GetDlgItemText(1154), "Now");  // the page follows at the next redraw
-        chart.Draw(page, frameOf(0));
-        EXPECT_EQ(shelltest::Texts(&page, {1154, 1151}), "-150|-300");
-
         // A ring of NaN draws nothing at all, not even along an edge.
         for (float& f : info.fBeaconFreqHistory) f = std::numeric_limits<float>::quiet_NaN();
         chart.Snapshot();
