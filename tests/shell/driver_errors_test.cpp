@@ -111,7 +111,6 @@ TEST(DriverErrors, PortThatIsNoSerialDeviceThenExitAndSaveIntoAnUnusableFolder) 
     EXPECT_EQ(p.Ask("get " + id(kProgressLineIds[1])), "ok - Receiver not found");
     if (const char* shots = std::getenv("TESSARAY_PC_SHOTS"))
         p.Ask("screenshot " + std::string(shots) + "/startup_not_a_serial_device.png");
-
     std::filesystem::remove_all(p.configDir());
     testsupport::WriteBytes(p.configDir(), "not a folder");
     EXPECT_EQ(p.Ask("nav 7"), "ok");

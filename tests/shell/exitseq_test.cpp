@@ -81,14 +81,12 @@ struct Rig {
     testsupport::CountingSinks sinks;
     std::unique_ptr<testsupport::ReplyClock> clock;
     LeavingScreen* screen = nullptr;
-
     ~Rig() {  // reader, port and clock go before what they use
         theApp().GpsThread.Stop(5000);
         if (g_Comm.bOpen()) g_Comm.ClosePort();
         g_Comm.SetDevice(nullptr);
         platform::SetClock(nullptr);
     }
-
     void Start(bool reader = true) {
         shelltest::StartQt();
         setenv("HOME", shelltest::TempDir().c_str(), 1);
@@ -125,7 +123,6 @@ struct Rig {
         sim.Send(NmeaSentence("GPGGA,123519.00,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,"));
         ASSERT_TRUE(testsupport::WaitUntil([&] { return app.bReceiverFound.load() == 1; }));
     }
-
     void Run(ui::StepRunner& run) {
         run.Start();
         screen->DoModal();
@@ -228,7 +225,6 @@ TEST(ExitSequence, ExitAndSaveSendsShutdownShowsProgressReportsBeaconAndCloses) 
     const std::string config = fake.written();
     ASSERT_NE(config.find("$JBAUD,19200\r\n$JBAUD,9600,OTHER\r\n$JMASK,5\r\n$JAGE,2700\r\n"),
               std::string::npos);
-
     uint32_t savingShownAt = 0;
     ui::StepRunner run;
     OpenExitDialog(run);
@@ -261,7 +257,6 @@ TEST(ExitSequence, ExitAndSaveSendsShutdownShowsProgressReportsBeaconAndCloses) 
         Click(r, 1170);
     });
     rig.Run(run);
-
     EXPECT_TRUE(EndedWithZero());
     EXPECT_FALSE(theApp().GpsThread.IsRunning() || g_Comm.bOpen());
     // The shutdown (not the screen's leave command), then the report's read-back from "$JBIN,1,0".
@@ -366,7 +361,6 @@ TEST(ExitSequence, ProfileAndGoBackAndCancelThenExitWithoutSaving) {
         Click(Top<CCHECK>(), 1005);
     });
     rig.Run(run);
-
     ASSERT_EQ(boxes.texts(), std::vector<std::string>{
                                  "Do you want the system to\ncreate a default file for you?"});
     // The default name of the day, in the home folder where the browser starts.
@@ -534,7 +528,6 @@ TEST(ExitSequence, ReportInStartupPhaseContinuesAndReportTexts) {
     EXPECT_TRUE(run.Done());
     EXPECT_EQ(app.bSaveOnExit, 1);
     EXPECT_TRUE(g_endCodes.empty());
-
     std::string texts = std::string(ReportRateText(5)) + ReportRateText(6) + "|";
     for (auto [khz, lon] : {std::pair{1530359u, 0.0f}, {1535137u, 0.0f}, {1558510u, 0.0f}})
         texts += std::string(LBandBeamName(khz, lon)) + "|";

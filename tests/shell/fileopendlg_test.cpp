@@ -1,14 +1,11 @@
-// The file browser: layouts, unreadable folders, where it starts.
+// The file browser: layouts and unreadable folders.
 
 #include "shell/FileOpenDlg.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <QTreeWidget>
 #include <filesystem>
-#include <fstream>
 
 #include "support/qt/qt_env.h"
 #include "support/temp_dir.h"
@@ -164,30 +161,6 @@ TEST(FileOpenDlg, FolderThatCannotBeReadIsReportedOnce) {
                   EXPECT_EQ(boxes.texts()[1], cannot + "swapped/:\nNot a directory");
                   ClickCancel();
               }});
-}
-
-// A missing folder starts at home under the machine's root; hidden files are listed.
-TEST(FileOpenDlg, StartsAtHomeUnderTheMachineRoot) {
-    const std::string home = qttest::TempRoot() + "/home/";
-    fs::create_directories(home + "projects");
-    std::ofstream(home + ".hidden").close();
-    CFileOpenDlg dlg;
-    dlg.SetFolder(home + "vanished/");
-    RunBrowser(
-        dlg, {[&] {
-            QTreeWidgetItem *root = Tree(dlg)->topLevelItem(0), *current = Tree(dlg)->currentItem();
-            ASSERT_TRUE(root && current);
-            char host[256] = {};
-            gethostname(host, sizeof host - 1);
-            EXPECT_EQ(root->text(0).toStdString(), host[0] ? std::string(host) : "Local Disk (/)");
-            EXPECT_TRUE(root->isExpanded() && current->isExpanded());
-            EXPECT_EQ(dlg.GetFolder(), home);
-            ASSERT_EQ(current->childCount(), 1);
-            EXPECT_EQ(current->child(0)->text(0), "projects");
-            EXPECT_EQ(current->child(0)->childCount(), 2);  // placeholders
-            EXPECT_EQ(ListNames(dlg), std::vector<std::string>{".hidden"});
-            ClickCancel();
-        }});
 }
 
 }  // namespace

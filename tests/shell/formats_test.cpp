@@ -119,7 +119,6 @@ TEST(FileListing, SizesDefaultNamesAndFolders) {
     for (std::uint64_t size : {1024ull, 1025ull, 1048576ull, 1048577ull, 0xFFFFFFFFFFFFFFFFull})
         sizes += filebrowser::SizeText(size) + "|";
     EXPECT_EQ(sizes, "1024|1K|1024K|1M|17592186044415M|");
-
     testsupport::TempDir dir("tessaray-listing-");
     const std::string f = dir.folder();
     std::string exts;
@@ -133,7 +132,6 @@ TEST(FileListing, SizesDefaultNamesAndFolders) {
     for (int n = 3; n <= 11; ++n) dir.Touch("D071205" + std::to_string(n) + ".txt");
     EXPECT_EQ(filebrowser::DefaultFileName(f, 1, 2007, 12, 5), "D07120512.txt");
     EXPECT_EQ(filebrowser::DefaultFileName(f, 2, 2007, 12, 5), "D0712051.bin");
-
     testsupport::TempDir list("tessaray-listing-");
     list.Touch("b.rcf", 1025);
     for (const char* name : {"A.RCF", ".hidden.rcf", "notes.txt"}) list.Touch(name);
@@ -148,7 +146,6 @@ TEST(FileListing, SizesDefaultNamesAndFolders) {
     EXPECT_EQ(rcf.entries[2].size, 1025u);
     EXPECT_TRUE(!rcf.entries[3].directory && rcf.entries[4].directory);
     EXPECT_EQ(filebrowser::ListFolder(list.folder(), "*").entries.size(), 6u);
-
     const auto gone = filebrowser::ListFolder(list.folder() + "vanished/", "*");
     EXPECT_TRUE(!gone.ok() && gone.error == "No such file or directory") << gone.error;
     EXPECT_EQ(filebrowser::ListFolder(list.folder() + "notes.txt/", "*").error, "Not a directory");

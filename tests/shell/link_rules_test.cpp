@@ -52,7 +52,6 @@ public:
             if (t.rfind("open ", 0) == 0) bauds.push_back(std::stoi(t.substr(5)));
         return bauds;
     }
-
     shelltest::Timeline timeline;
     shelltest::SplitClock clock{timeline};
     testsupport::FakeSerialDevice fake;
@@ -189,7 +188,6 @@ TEST(LinkRules, RadioModemCommandsAndTypedNumbers) {
     EXPECT_EQ(wire.Take(), (std::vector<std::string>{"ATMC", "~200", "ATMC", "~200", "ATURST",
                                                      "~200", "ATURST", "~200", "~100", "close"}));
     g_GPS.Info.eReceiverType = theApp().eReceiverType = RECEIVER_GPS;
-
     std::string bauds;
     for (const char* text : {" 57600 ", "0", "-9600", "9600.0", "4294967296"})
         bauds += std::to_string(ParseBaudText(text).value_or(-1)) + "|";

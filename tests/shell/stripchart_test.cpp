@@ -78,7 +78,6 @@ TEST(StripChartScale, ValuesToRowsAndMeans) {
                  {kNaN, {20, 40, false}, 4},       {21, {20, 0, false}, 4},
                  {0.25, {359.5, 3.0, true}, 120},  {359.75, {0.25, 2.0, true}, 160}};
     for (const auto& c : cases) EXPECT_EQ(strip::ValueToY(c.v, c.scale, y0, y1), c.y) << c.v;
-
     std::vector<double> ring(strip::kRingSize, 0.0);
     const strip::Mean none = strip::RecentMean(ring, 0, 151, 0.001);
     EXPECT_TRUE(none.value == 0.0 && none.used == 0);
@@ -144,7 +143,6 @@ TEST(StripChartPage, SlidersReadoutsGapsMarkersAndWidthWord) {
         f.title = {{"Signal Strength", strip::kCurve, 0, false}};
         return f;
     };
-
     ui::StepRunner steps;
     steps.Add([&] {
         GPSInfo& info = g_GPS.Info;
@@ -161,7 +159,6 @@ TEST(StripChartPage, SlidersReadoutsGapsMarkersAndWidthWord) {
             std::numeric_limits<float>::quiet_NaN();
         info.iBeaconSSHistory[6] = 55;
         info.iBeaconPlotMarker = 2, info.iBeaconPlotLineWidth = 0;  // a width of 0 is drawn as 2
-
         chart.FirstActivation(page);
         chart.Activate(page);
         EXPECT_EQ(page.GetCurSel(1035) * 10 + page.GetCurSel(1036), 12);  // an invalid width: "2pt"
@@ -171,7 +168,6 @@ TEST(StripChartPage, SlidersReadoutsGapsMarkersAndWidthWord) {
         EXPECT_EQ(shelltest::Texts(&page, {1154, 1151, 1159, 1007, 1024}), "Now|-150|20|Now|Now");
         EXPECT_EQ(std::pair(chart.Sample(0, cur.sample), chart.Sample(1, cur.sample)),
                   std::pair(55.0, 300.0));
-
         const ui::Canvas& c = chart.Canvas();
         const ui::Rect band = chart.PlotRect();
         const int y300 =
@@ -186,7 +182,6 @@ TEST(StripChartPage, SlidersReadoutsGapsMarkersAndWidthWord) {
         EXPECT_TRUE(IsCurve(c, (chart.XOf(74) + chart.XOf(75)) / 2, y300));
         // The cursor sits on the right edge of the page.
         EXPECT_EQ(c.GetPixel(chart.XOf(150), band.top + 1), strip::kCursor);
-
         // A ring of NaN draws nothing at all, not even along an edge.
         for (float& f : info.fBeaconFreqHistory) f = std::numeric_limits<float>::quiet_NaN();
         chart.Snapshot();
@@ -196,7 +191,6 @@ TEST(StripChartPage, SlidersReadoutsGapsMarkersAndWidthWord) {
         for (int i = 0; i <= 150; i += 5)
             for (int y = band.top - 2; y <= band.bottom + 2; ++y)
                 EXPECT_FALSE(IsCurve(n, chart.XOf(i) + 1, y)) << i << "," << y;
-
         // Markers: a dot at every inside second; the user's choice reaches the record.
         ASSERT_TRUE(ui::UserSelectCombo(page.GetDlgItem(1036), 0) &&
                     ui::UserSelectCombo(page.GetDlgItem(1035), 2));

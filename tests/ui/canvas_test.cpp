@@ -52,7 +52,6 @@ TEST(Canvas, LinesAndRectanglesLeaveOutTheirEndEdges) {
     box.MoveTo(1, 1);
     for (Point p : {Point{4, 1}, Point{4, 4}, Point{1, 4}, Point{1, 1}}) box.LineTo(p.x, p.y);
     EXPECT_EQ(Inked(box).size(), 12u);
-
     Canvas fill(10, 10);
     fill.FillRect(Rect{2, 3, 5, 6}, kOrange);
     EXPECT_TRUE(Inked(fill).size() == 9u && fill.GetPixel(4, 5) == kOrange);

