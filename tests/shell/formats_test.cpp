@@ -99,17 +99,14 @@ TEST(DateTimeFormat, LettersCountsQuotesAndWeeks) {
     CDateTimeFormat g(cjk);
     g.SetDateTime(midnight);
     EXPECT_EQ(g.Format("t"), "\xe5\x8d\x88");
-}
-
-TEST(DateTimeFormat, SystemPictureAndLocalTime) {
     setenv("TZ", "UTC", 1);
     tzset();
     const auto t = CDateTimeFormat::DateTime::FromLocalTime(1196863629);
     EXPECT_EQ(std::vector<int>({t.year, t.month, t.day, t.dayOfWeek, t.hour, t.minute, t.second}),
               std::vector<int>({2007, 12, 5, 3, 14, 7, 9}));
-    CDateTimeFormat f;
-    f.SetDateTime(t);
-    const std::string text = f.Format(CDateTimeFormat::ShortDatePicture());
+    CDateTimeFormat local;
+    local.SetDateTime(t);
+    const std::string text = local.Format(CDateTimeFormat::ShortDatePicture());
     EXPECT_TRUE(text.find('5') != std::string::npos && text.find("???") == std::string::npos)
         << text;
 }
@@ -146,9 +143,6 @@ TEST(FileListing, SizesDefaultNamesAndFolders) {
     EXPECT_EQ(rcf.entries[2].size, 1025u);
     EXPECT_TRUE(!rcf.entries[3].directory && rcf.entries[4].directory);
     EXPECT_EQ(filebrowser::ListFolder(list.folder(), "*").entries.size(), 6u);
-    const auto gone = filebrowser::ListFolder(list.folder() + "vanished/", "*");
-    EXPECT_TRUE(!gone.ok() && gone.error == "No such file or directory") << gone.error;
-    EXPECT_EQ(filebrowser::ListFolder(list.folder() + "notes.txt/", "*").error, "Not a directory");
     EXPECT_EQ(filebrowser::FolderPath("") + filebrowser::FolderPath("/home/u") +
                   filebrowser::FolderPath("/home/u/"),
               "//home/u//home/u/");
