@@ -8,12 +8,18 @@
 #include <sys/resource.h>
 
 #include <charconv>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
 #include <functional>
+#include <limits>
 #include <locale>
 #include <map>
 #include <memory>
 #include <mutex>
 #include <string>
+#include <tuple>
 #include <type_traits>
 #include <vector>
 
@@ -50,6 +56,7 @@ std::string Join(const T&... values) {
 
 using Events = std::vector<std::string>;
 
+// Writes and pauses in one sequence, whichever thread makes them.
 class EventLog {
 public:
     void Add(std::string event) {
@@ -80,6 +87,8 @@ private:
     EventLog& log_;
 };
 
+// Plays the receiver through onWrite, which runs after each write as the reader thread's
+// decoding of a reply would.
 class LogDevice : public testsupport::FakeSerialDevice {
 public:
     explicit LogDevice(EventLog& log) : log_(log) {}
@@ -91,7 +100,6 @@ public:
         if (onWrite) onWrite(text);
         return n;
     }
-    // Plays the receiver: runs after each write (the reader thread's decoding of a reply).
     std::function<void(const std::string&)> onWrite;
 
 private:

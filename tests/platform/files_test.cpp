@@ -6,14 +6,20 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <future>
 #include <string>
+#include <thread>
 
 #include "platform/atomic_file.h"
 #include "platform/bytes.h"
+#include "platform/event.h"
+#include "platform/notify.h"
 #include "platform/paths.h"
+#include "platform/ports.h"
 #include "platform/textfile.h"
+#include "platform/trace.h"
 #include "support/temp_dir.h"
 
 namespace fs = std::filesystem;
@@ -38,27 +44,23 @@ void ExpectInChild(const std::function<bool()>& action, const std::string& what,
     EXPECT_EXIT(run(), ::testing::ExitedWithCode(0), "") << what;
 }
 
-TEST(TextFile, WindowsTextModeOnDiskAndLineReading) {
-    const std::pair<std::string, std::string> reads[] = {
-        {"a\r\nb\r\n", "a\nb\n"}, {"a\rb\r\n", "a\rb\n"}, {"\r\r\n", "\r\n"}, {"x\r", "x\r"}};
+// The profile and terminal tests check the files' bytes; here the line ends alone.
+TEST(TextFile, WindowsTextModeOnDisk) {
+    const std::pair<std::string, std::string> reads[] = {{"a\rb\r\n", "a\rb\n"},
+                                                         {"\r\r\n", "\r\n"}};
     for (const auto& [file, text] : reads) EXPECT_EQ(platform::TextFromFileBytes(file), text);
     EXPECT_EQ(platform::TextToFileBytes("a\nb\r"), "a\r\nb\r");
     testsupport::TempDir dir;
     const std::string path = dir / "Tessaray_Term.ini";
-    const std::string text = "[Commands]\nCmd0=$JI\n\nlast line without end";
-    std::string error, back, line;
-    ASSERT_TRUE(platform::WriteTextFile(path, text, &error)) << error;
-    EXPECT_EQ(ReadBytes(path), "[Commands]\r\nCmd0=$JI\r\n\r\nlast line without end");
-    ASSERT_TRUE(platform::ReadTextFile(path, &back, &error)) << error;
-    EXPECT_EQ(back, text);
-    platform::TextLineReader reader(back);
-    std::string lines;
-    while (reader.ReadLine(&line)) lines += line + "|";
-    EXPECT_EQ(lines, "[Commands]|Cmd0=$JI||last line without end|");
+    std::string error, back;
     platform::TextFileWriter writer;
-    ASSERT_TRUE(writer.Open(path, true, &error)) << error;
-    ASSERT_TRUE(writer.Write("\nmore\n", &error) && writer.Close(&error));
-    EXPECT_EQ(ReadBytes(path), "[Commands]\r\nCmd0=$JI\r\n\r\nlast line without end\r\nmore\r\n");
+    ASSERT_TRUE(writer.Open(path, false, &error) && writer.Write("a\n", &error) &&
+                writer.Close(&error))
+        << error;
+    ASSERT_TRUE(writer.Open(path, true, &error) && writer.Write("b\n", &error) &&
+                writer.Close(&error))
+        << error;
+    EXPECT_EQ(ReadBytes(path), "a\r\nb\r\n");
     EXPECT_FALSE(platform::ReadTextFile("/nonexistent/dir/x.rcf", &back, &error));
     EXPECT_EQ(error, "cannot open /nonexistent/dir/x.rcf: No such file or directory");
 }
@@ -74,7 +76,6 @@ TEST(TextFile, ReadsOnlyRegularFilesWithinTheLimit) {
         {fifo, platform::kNoSizeLimit, EINVAL, "cannot read " + fifo + ": not a regular file"},
         {dir.path(), platform::kNoSizeLimit, EISDIR,
          "cannot read " + dir.path() + ": not a regular file"},
-        {"/dev/zero", platform::kNoSizeLimit, EINVAL, "cannot read /dev/zero: not a regular file"},
         {big, 64, EFBIG, "cannot read " + big + ": larger than 64 bytes"},
     };
     for (const auto& [path, limit, err, text] : cases) {
@@ -91,46 +92,22 @@ TEST(TextFile, ReadsOnlyRegularFilesWithinTheLimit) {
     EXPECT_EQ(bytes.size(), 65u);
 }
 
-TEST(RawFile, BytesGoToDiskAsTheyAreAndOnlyIntoRegularFiles) {
+// The point and polygon tables are written from the window's thread: a pipe in a table's
+// place must not block it. The logging tests check what the writer writes.
+TEST(RawFile, OpensOnlyRegularFilesWithoutBlocking) {
     testsupport::TempDir dir;
-    const std::string path = dir / "capture.bin";
-    const std::string bytes("$GPGGA,1\r\n$BIN\x01\x00\n\r\xFF", 17);
-    std::string error;
-    platform::RawFileWriter writer;
-    EXPECT_FALSE(writer.Write("x", &error));
-    ASSERT_TRUE(writer.Open(path, false, &error)) << error;
-    ASSERT_TRUE(writer.Write(bytes, &error) && writer.Flush(&error)) << error;
-    EXPECT_EQ(ReadBytes(path), bytes);
-    ASSERT_TRUE(writer.Close(&error));
-    EXPECT_FALSE(writer.IsOpen());
-    ASSERT_TRUE(writer.Open(path, true, &error) && writer.Write("\n", &error)) << error;
-    writer.Close(nullptr);
-    EXPECT_EQ(ReadBytes(path), bytes + "\n");
-    ASSERT_TRUE(writer.Open(path, false, &error) && writer.Write("new", &error)) << error;
-    writer.Close(nullptr);
-    EXPECT_EQ(ReadBytes(path), "new") << "a regular file is emptied only after the look";
-    // The point and polygon tables are written from the window's thread: never block.
     const std::string fifo = dir / "points.txt";
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    const std::tuple<std::string, bool, std::string> cases[] = {
-        {fifo, false, "cannot open " + fifo + ": not a regular file"},
-        {fifo, true, "cannot open " + fifo + ": not a regular file"},
-        {dir.path(), false, "cannot open " + dir.path() + ": Is a directory"},
-        {dir / "missing/capture.bin", false,
-         "cannot open " + dir / "missing/capture.bin" + ": No such file or directory"},
-    };
-    for (const auto& [target, append, expected] : cases) {
-        platform::RawFileWriter refused;
-        auto opened =
-            std::async(std::launch::async, [&] { return refused.Open(target, append, &error); });
-        if (opened.wait_for(std::chrono::seconds(30)) != std::future_status::ready) {
-            ::close(::open(fifo.c_str(), O_RDONLY | O_NONBLOCK));
-            opened.wait();
-            ADD_FAILURE() << "opening blocked on " << target;
-        }
-        EXPECT_FALSE(refused.IsOpen()) << target;
-        EXPECT_EQ(error, expected);
+    std::string error;
+    platform::RawFileWriter refused;
+    auto opened = std::async(std::launch::async, [&] { return refused.Open(fifo, true, &error); });
+    if (opened.wait_for(std::chrono::seconds(30)) != std::future_status::ready) {
+        ::close(::open(fifo.c_str(), O_RDONLY | O_NONBLOCK));
+        opened.wait();
+        ADD_FAILURE() << "opening blocked on " << fifo;
     }
+    EXPECT_FALSE(refused.IsOpen());
+    EXPECT_EQ(error, "cannot open " + fifo + ": not a regular file");
 }
 
 TEST(AtomicFile, ReplacesWholeOrLeavesTheOldFile) {
@@ -144,14 +121,13 @@ TEST(AtomicFile, ReplacesWholeOrLeavesTheOldFile) {
     // A target the user could not write in place is left alone, though its folder would let
     // the rename through; so is one that is no file; and a read-only folder refuses.
     const std::string foreign = dir / "foreign.cfg", readOnly = dir / "readonly.cfg";
-    const std::string fifo = dir / "fifo.cfg", folder = dir / "folder.cfg";
+    const std::string fifo = dir / "fifo.cfg";
     WriteBytes(foreign, "foreign");
     ASSERT_EQ(::chmod(foreign.c_str(), 0644), 0);
     WriteBytes(readOnly, "read-only");
     ASSERT_EQ(::chown(readOnly.c_str(), 65534, 65534), 0);
     ASSERT_EQ(::chmod(readOnly.c_str(), 0444), 0);
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0666), 0);
-    ASSERT_EQ(::mkdir(folder.c_str(), 0777), 0);
     testsupport::TempDir locked;
     const std::string inLocked = locked / "Tessaray_PC.CFG";
     ASSERT_EQ(platform::WriteFileAtomic(inLocked, "old contents"), "");
@@ -160,7 +136,6 @@ TEST(AtomicFile, ReplacesWholeOrLeavesTheOldFile) {
     const std::pair<std::string, const char*> cases[] = {{foreign, "Permission denied"},
                                                          {readOnly, "Permission denied"},
                                                          {fifo, "not a regular file"},
-                                                         {folder, "not a regular file"},
                                                          {inLocked, "Permission denied"}};
     for (const auto& [target, reason] : cases) {
         auto write = [&] {
@@ -172,7 +147,7 @@ TEST(AtomicFile, ReplacesWholeOrLeavesTheOldFile) {
     }
     EXPECT_EQ(ReadBytes(foreign) + ReadBytes(readOnly) + ReadBytes(inLocked),
               "foreignread-onlyold contents");
-    EXPECT_EQ(Entries(dir.path()) + Entries(locked.path()), 5u + 1u);
+    EXPECT_EQ(Entries(dir.path()) + Entries(locked.path()), 4u + 1u);
 }
 
 TEST(Bytes, LittleEndianFieldsRoundTripAndNeverReadPastTheEnd) {
@@ -223,7 +198,6 @@ TEST(Paths, ConfigFolderFollowsTheEnvironmentAndFoldersAreCreated) {
     ::setenv("TESSARAY_PC_CONFIG_DIR", (dir / "plainfile/sub").c_str(), 1);
     EXPECT_FALSE(platform::EnsureConfigDir(&error));
     EXPECT_NE(error.find("plainfile/sub"), std::string::npos) << error;
-
     const std::tuple<std::string, bool, std::string> cases[] = {
         {dir / "logs/2024/03/day.log", true, dir / "logs/2024/03"},
         {"bare-name.log", true, ""},
@@ -236,6 +210,108 @@ TEST(Paths, ConfigFolderFollowsTheEnvironmentAndFoldersAreCreated) {
     }
     EXPECT_FALSE(fs::exists(dir / "logs/2024/03/day.log"));
     EXPECT_TRUE(platform::CreateFolders(dir / "a/b/c", &error) && fs::is_directory(dir / "a/b/c"));
+}
+
+TEST(Ports, PrecedenceIsEnvironmentThenFileThenScan) {
+    testsupport::TempDir dir;
+    ::setenv("TESSARAY_PC_CONFIG_DIR", dir.path().c_str(), 1);
+    WriteBytes(dir / "ports.conf",
+               "# our adapters\r\nCOM2=/dev/conf2\r\n com3 = /dev/conf3 \nCOM4=\nbroken line\n");
+    platform::SetDetectedPortsForTest(
+        {"/dev/ttyUSB0", "/dev/ttyUSB1", "/dev/ttyACM0", "/dev/ttyS0"});
+    ::setenv("TESSARAY_PC_COM3", "/dev/env3", 1);
+    // An empty line in the file does not count.
+    const std::pair<int, const char*> cases[] = {
+        {1, "/dev/ttyUSB0"}, {2, "/dev/conf2"}, {3, "/dev/env3"}, {4, "/dev/ttyS0"}, {51, ""}};
+    for (const auto& [com, path] : cases) {
+        const std::string label = "COM" + std::to_string(com);
+        EXPECT_EQ(platform::PortDevicePath(com), path) << com;
+        EXPECT_EQ(platform::PortLabel(com), *path ? label + " (" + path + ")" : label);
+    }
+    ::unsetenv("TESSARAY_PC_COM3");
+    EXPECT_EQ(platform::PortDevicePath(3), "/dev/conf3");
+    ::unsetenv("TESSARAY_PC_CONFIG_DIR");
+}
+
+// The file is read again only when it changes; one that is no regular file or too large is
+// refused with one notice, without blocking.
+TEST(Ports, ConfFileIsReadWhenItChangesAndRefusedWhenItIsNoSmallFile) {
+    testsupport::TempDir dir;
+    const std::string conf = dir / "ports.conf";
+    ::setenv("TESSARAY_PC_CONFIG_DIR", dir.path().c_str(), 1);
+    platform::SetDetectedPortsForTest({"/dev/ttyUSB0"});
+    std::vector<std::string> notices;
+    platform::SetNotifySink([&notices](const std::string& t) { notices.push_back(t); });
+    auto write = [&conf](const std::string& text) {
+        fs::remove(conf);
+        WriteBytes(conf, text);
+    };
+    auto keepTime = [&conf](const std::string& text) {
+        struct stat before {};
+        ::stat(conf.c_str(), &before);
+        std::ofstream(conf, std::ios::binary) << text;
+        const timespec times[2] = {before.st_atim, before.st_mtim};
+        ::utimensat(AT_FDCWD, conf.c_str(), times, 0);
+    };
+    const std::string big = "COM1=/dev/big\n" + std::string(platform::kMaxPortsConfBytes, '#');
+    const struct {
+        std::function<void()> change;
+        const char* com1;
+        const char* notice;  // "" for none
+    } steps[] = {
+        {[&] { write("COM1=/dev/first\n"); }, "/dev/first", ""},
+        {[&] { keepTime("COM1=/dev/other\n"); }, "/dev/first", ""},  // unchanged: not read
+        {[&] { write("COM1=/dev/second\n"); }, "/dev/second", ""},
+        {[&] { write(big); }, "/dev/ttyUSB0", ": larger than 65536 bytes; its port lines"},
+        {[&] { fs::remove(conf), ::mkfifo(conf.c_str(), 0600); }, "/dev/ttyUSB0",
+         ": not a regular file; its port lines"},
+    };
+    for (const auto& step : steps) {
+        notices.clear();
+        step.change();
+        EXPECT_EQ(platform::PortDevicePath(1) + platform::PortDevicePath(1),
+                  std::string(step.com1) + step.com1);
+        ASSERT_EQ(notices.size(), *step.notice ? 1u : 0u) << step.com1;
+        EXPECT_TRUE(!*step.notice || notices[0].find(conf + step.notice) != std::string::npos);
+    }
+    platform::SetNotifySink(nullptr);
+    ::unsetenv("TESSARAY_PC_CONFIG_DIR");
+}
+
+TEST(Trace, RingKeepsTheNewestLinesAndAssertContinues) {
+    platform::ClearTrace();
+    for (size_t i = 0; i < platform::kTraceRingLines + 5; ++i) platform::Trace("line %zu\n", i);
+    std::vector<std::string> lines = platform::TraceLines();
+    ASSERT_EQ(lines.size(), platform::kTraceRingLines);
+    EXPECT_EQ(lines.front() + "|" + lines.back(),
+              "line 5|line " + std::to_string(platform::kTraceRingLines + 4));
+    platform::ClearTrace();
+    int after = 0;
+    TRACE_ASSERT(1 + 1 == 3);
+    ++after;
+    EXPECT_EQ(after, 1);
+    ASSERT_EQ(platform::TraceLines().size(), 1u);
+    EXPECT_EQ(platform::TraceLines()[0].rfind("internal error ", 0), 0u);
+    EXPECT_TRUE(platform::TraceContains("files_test.cpp:"));
+}
+
+TEST(Notify, GoesToTheInstalledSinkElseToTheTraceAndEventsStaySet) {
+    platform::ClearTrace();
+    platform::Notify("Tessaray_PC: Error Occured on SComm::ReadBytes");
+    EXPECT_TRUE(platform::TraceContains("Error Occured on SComm::ReadBytes"));
+    std::vector<std::string> got;
+    platform::SetNotifySink([&got](const std::string& text) { got.push_back(text); });
+    std::thread([] { platform::Notify("from the reader thread"); }).join();
+    platform::SetNotifySink(nullptr);
+    EXPECT_EQ(got, std::vector<std::string>{"from the reader thread"});
+    platform::Event event(true);
+    EXPECT_TRUE(event.Wait(0) && event.Wait(0)) << "manual reset";
+    event.Reset();
+    EXPECT_FALSE(event.Wait(0));
+    std::thread setter([&event] { event.Set(); });
+    EXPECT_TRUE(event.Wait(10000));
+    setter.join();
+    EXPECT_TRUE(event.IsSet());
 }
 
 }  // namespace

@@ -18,20 +18,46 @@ public:
         uint32_t logFlags = 0;
     };
 
-    bool BinaryFrame(const char* frame, size_t len) override;
-    void LogFrame(const char* frame, size_t len, uint32_t logFlags) override;
-    bool Sentence(const char* sentence, size_t len) override;
-    void PassDone() override;
+    bool BinaryFrame(const char* frame, size_t len) override {
+        const bool ok = IsCompleteBinFrame(frame, len);
+        std::lock_guard<std::mutex> lock(mutex_);
+        attempts_.emplace_back(frame, len);
+        if (ok) events_.push_back({Event::Binary, std::string(frame, len)});
+        return ok;
+    }
+    void LogFrame(const char* frame, size_t len, uint32_t logFlags) override {
+        std::lock_guard<std::mutex> lock(mutex_);
+        events_.push_back({Event::Log, std::string(frame, len), logFlags});
+    }
+    bool Sentence(const char* sentence, size_t len) override {
+        std::lock_guard<std::mutex> lock(mutex_);
+        events_.push_back({Event::Sentence, std::string(sentence, len)});
+        return true;
+    }
+    void PassDone() override {
+        std::lock_guard<std::mutex> lock(mutex_);
+        ++passes_;
+    }
 
-    std::vector<Event> events() const;
-    std::vector<std::string> binaryFrames() const;    // accepted ones
-    std::vector<std::string> binaryAttempts() const;  // every call
-    std::vector<std::string> sentences() const;
-    std::vector<std::string> logged() const;
+    std::vector<Event> events() const {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return events_;
+    }
+    std::vector<std::string> binaryAttempts() const {  // every call
+        std::lock_guard<std::mutex> lock(mutex_);
+        return attempts_;
+    }
     // Accepted binary frames and sentences in arrival order.
-    std::vector<std::string> frames() const;
-    int passes() const;
-    void Clear();
+    std::vector<std::string> frames() const {
+        std::vector<std::string> out;
+        for (const Event& e : events())
+            if (e.kind != Event::Log) out.push_back(e.bytes);
+        return out;
+    }
+    int passes() const {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return passes_;
+    }
 
 private:
     mutable std::mutex mutex_;

@@ -2,9 +2,7 @@
 
 #include <stdlib.h>
 
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -13,14 +11,13 @@ namespace fs = std::filesystem;
 
 namespace testsupport {
 
-TempDir::TempDir(const std::string& prefix) {
-    std::string pattern = (fs::temp_directory_path() / (prefix + "XXXXXX")).string();
-    if (!::mkdtemp(pattern.data())) {
-        // Going on would write the test's files somewhere else.
-        std::fprintf(stderr, "mkdtemp %s: %s\n", pattern.c_str(), std::strerror(errno));
+TempDir::TempDir(const std::string& prefix)
+    : path_((fs::temp_directory_path() / (prefix + "XXXXXX")).string()) {
+    // Going on would write the test's files somewhere else.
+    if (!::mkdtemp(path_.data())) {
+        std::perror(path_.c_str());
         std::abort();
     }
-    path_ = pattern;
 }
 
 TempDir::~TempDir() {

@@ -14,49 +14,10 @@
 #include "shell/BaseDialog.h"
 #include "shell/Tessaray_PC.h"
 #include "support/frames.h"
-#include "support/qt/shell_harness.h"
 #include "ui/canvas.h"
 #include "ui/dialog.h"
 
 namespace shelltest {
-
-void WireLog::Write(std::string_view bytes) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    for (char c : bytes) {
-        partial_ += c;
-        if (c == '\n') events_.push_back(std::exchange(partial_, {}));
-    }
-}
-
-void WireLog::Pause(uint32_t ms) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    if (!partial_.empty()) events_.push_back(std::exchange(partial_, {}));
-    events_.push_back("~" + std::to_string(ms));
-}
-
-std::vector<std::string> WireLog::Events() const {
-    std::lock_guard<std::mutex> lock(mutex_);
-    std::vector<std::string> out = events_;
-    if (!partial_.empty()) out.push_back(partial_);
-    return out;
-}
-
-void WireLog::Clear() {
-    std::lock_guard<std::mutex> lock(mutex_);
-    events_.clear();
-    partial_.clear();
-}
-
-long ScreenTest::WireDevice::Write(const void* buf, size_t len) {
-    const long n = FakeSerialDevice::Write(buf, len);
-    if (n > 0) log_.Write(std::string_view(static_cast<const char*>(buf), static_cast<size_t>(n)));
-    return n;
-}
-
-void ScreenTest::WireClock::Sleep(uint32_t ms) {
-    InstalledVirtualClock::Sleep(ms);
-    log_.Pause(ms);
-}
 
 void ScreenTest::Start(double scale) {
     StartProgram(scale);
@@ -135,48 +96,38 @@ std::string ScreenTest::Texts(std::initializer_list<int> ids) const {
 
 namespace {
 
-// The control when the user could reach it; a test failure otherwise.
-QWidget* Reachable(ui::Dialog* page, int id) {
+// Acts on the control when the user could reach it (a test failure otherwise), then lets
+// pending notifications run.
+template <class Act>
+void AsUser(ui::Dialog* page, int id, Act act) {
     QWidget* w = page ? page->GetDlgItem(id) : nullptr;
-    if (w == nullptr) {
-        ADD_FAILURE() << "no control " << id;
-        return nullptr;
-    }
-    if (!page->IsItemVisible(id) || !page->IsItemEnabled(id)) {
-        ADD_FAILURE() << "control " << id << " is hidden or disabled";
-        return nullptr;
-    }
-    return w;
+    if (w == nullptr) return void(ADD_FAILURE() << "no control " << id);
+    if (!page->IsItemVisible(id) || !page->IsItemEnabled(id))
+        return void(ADD_FAILURE() << "control " << id << " is hidden or disabled");
+    act(w);
+    ui::ProcessPending();
 }
 
 }  // namespace
 
 void ScreenTest::Choose(int comboId, int index) {
-    if (QWidget* w = Reachable(Page(), comboId)) {
+    AsUser(Page(), comboId, [&](QWidget* w) {
         EXPECT_TRUE(ui::UserSelectCombo(w, index)) << comboId << " item " << index;
-        ui::ProcessPending();
-    }
+    });
 }
 
 void ScreenTest::Click(int id) {
-    if (QWidget* w = Reachable(Page(), id)) {
-        ui::UserClick(w);
-        ui::ProcessPending();
-    }
+    AsUser(Page(), id, [](QWidget* w) { ui::UserClick(w); });
 }
 
 void ScreenTest::Type(int editId, const std::string& text) {
-    if (QWidget* w = Reachable(Page(), editId)) {
-        ui::UserType(w, text);
-        ui::ProcessPending();
-    }
+    AsUser(Page(), editId, [&](QWidget* w) { ui::UserType(w, text); });
 }
 
 void ScreenTest::Slide(int sliderId, int pos) {
-    if (QWidget* w = Reachable(Page(), sliderId)) {
+    AsUser(Page(), sliderId, [&](QWidget* w) {
         EXPECT_TRUE(ui::UserSlide(w, pos)) << sliderId << " is not a slider";
-        ui::ProcessPending();
-    }
+    });
 }
 
 void ScreenTest::Tick(ui::UINT timerId) {
@@ -225,10 +176,6 @@ ui::Rgb ScreenTest::Pixel(int controlId, int x, int y) const {
 
 ui::Rgb ScreenTest::Pixel(const ui::Canvas& canvas, int x, int y) {
     return canvas.GetPixel(x, y);
-}
-
-void ScreenTest::Shot(const std::string& name) const {
-    shelltest::Shot(name);
 }
 
 }  // namespace shelltest

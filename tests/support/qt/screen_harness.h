@@ -9,10 +9,12 @@
 #include <mutex>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "shell/ScreenRegistry.h"
 #include "support/fake_serial.h"
+#include "support/qt/shell_harness.h"
 #include "support/virtual_clock.h"
 #include "ui/automation.h"
 #include "ui/types.h"
@@ -30,10 +32,27 @@ namespace shelltest {
 // pause as "~<ms>".
 class WireLog {
 public:
-    void Write(std::string_view bytes);
-    void Pause(uint32_t ms);
-    std::vector<std::string> Events() const;
-    void Clear();
+    void Write(std::string_view bytes) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        for (char c : bytes)
+            if ((partial_ += c).back() == '\n') events_.push_back(std::exchange(partial_, {}));
+    }
+    void Pause(uint32_t ms) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (!partial_.empty()) events_.push_back(std::exchange(partial_, {}));
+        events_.push_back("~" + std::to_string(ms));
+    }
+    std::vector<std::string> Events() const {
+        std::lock_guard<std::mutex> lock(mutex_);
+        std::vector<std::string> out = events_;
+        if (!partial_.empty()) out.push_back(partial_);
+        return out;
+    }
+    void Clear() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        events_.clear();
+        partial_.clear();
+    }
 
 private:
     mutable std::mutex mutex_;
@@ -46,7 +65,11 @@ protected:
     class WireDevice : public testsupport::FakeSerialDevice {
     public:
         explicit WireDevice(WireLog& log) : log_(log) {}
-        long Write(const void* buf, size_t len) override;
+        long Write(const void* buf, size_t len) override {
+            const long n = FakeSerialDevice::Write(buf, len);
+            if (n > 0) log_.Write({static_cast<const char*>(buf), static_cast<size_t>(n)});
+            return n;
+        }
 
     private:
         WireLog& log_;
@@ -54,7 +77,10 @@ protected:
     class WireClock : public testsupport::InstalledVirtualClock {
     public:
         explicit WireClock(WireLog& log) : log_(log) {}
-        void Sleep(uint32_t ms) override;
+        void Sleep(uint32_t ms) override {
+            InstalledVirtualClock::Sleep(ms);
+            log_.Pause(ms);
+        }
 
     private:
         WireLog& log_;
@@ -122,7 +148,7 @@ protected:
     ui::Rgb Pixel(int controlId, int x, int y) const;
     static ui::Rgb Pixel(const ui::Canvas& canvas, int x, int y);
     // Saves the host window when TESSARAY_PC_SHOTS is set.
-    void Shot(const std::string& name) const;
+    void Shot(const std::string& name) const { shelltest::Shot(name); }
 
     WireLog wire_;
     WireDevice fake{wire_};
