@@ -48,7 +48,7 @@ DriverProcess::DriverProcess(const DriverOptions& options) {
 
 DriverProcess::~DriverProcess() {
     if (fd_ >= 0) close(fd_);
-    if (pid_ > 0 && !exited_) {
+    if (pid_ > 0) {
         kill(pid_, SIGKILL);
         waitpid(pid_, nullptr, 0);
     }
@@ -111,7 +111,7 @@ bool WaitUntil(const std::function<bool()>& ready, int timeoutMs) {
 int DriverProcess::WaitExit() {
     int status = 0;
     if (!WaitUntil([&] { return waitpid(pid_, &status, WNOHANG) == pid_; })) return -1;
-    exited_ = true;
+    pid_ = -1;
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 

@@ -48,7 +48,6 @@ private:
     std::string config_;
     pid_t pid_ = -1;
     int fd_ = -1;
-    bool exited_ = false;
 };
 
 }  // namespace testsupport

@@ -83,16 +83,6 @@ void ReceiverSimulator::SetChunkSizes(const std::vector<size_t>& sizes) {
     chunkIndex_ = 0;
 }
 
-void ReceiverSimulator::SetBacklogLimit(size_t bytes) {
-    Lock lock(mutex_);
-    backlogLimit_ = bytes;
-}
-
-void ReceiverSimulator::SetLineBaud(uint32_t baud) {
-    Lock lock(mutex_);
-    lineBaud_ = baud;
-}
-
 bool ReceiverSimulator::AtLineBaud(uint32_t* current) const {
     const uint32_t baud = lineBaud_ == 0 ? 0 : TtyBaud(slavePath_);
     if (current) *current = baud;
@@ -116,11 +106,6 @@ void ReceiverSimulator::HangUp() {
     }
 }
 
-std::vector<ReceiverSimulator::Command> ReceiverSimulator::Commands() const {
-    Lock lock(mutex_);
-    return commands_;
-}
-
 bool ReceiverSimulator::WaitForCommand(const std::string& prefix, uint32_t timeoutMs, size_t from) {
     return WaitFor(timeoutMs, [&] {
         for (size_t i = from; i < commands_.size(); ++i)
@@ -137,11 +122,6 @@ bool ReceiverSimulator::WaitIdle(uint32_t timeoutMs) {
     return WaitFor(timeoutMs, [&] {
         return output_.empty() && (repeat_ ? stream_.empty() : streamPos_ >= stream_.size());
     });
-}
-
-uint64_t ReceiverSimulator::BytesWritten() const {
-    Lock lock(mutex_);
-    return bytesWritten_;
 }
 
 void ReceiverSimulator::HandleInput(const char* data, size_t n) {

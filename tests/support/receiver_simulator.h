@@ -45,28 +45,37 @@ public:
     // Writes are cut into pieces of these sizes in turn, a short pause apart. Empty: whole.
     void SetChunkSizes(const std::vector<size_t>& sizes);
     // While the output backlog exceeds this, streamed items are skipped. 0: never skip.
-    void SetBacklogLimit(size_t bytes);
-    // While the program's side of the line is at another speed, nothing is answered and what
-    // would be sent is dropped, as a receiver at the wrong baud rate is never understood. 0: any.
-    void SetLineBaud(uint32_t baud);
+    void SetBacklogLimit(size_t bytes) { Set(backlogLimit_, bytes); }
+    // While the program's side is at another speed, nothing is answered or sent. 0: any.
+    void SetLineBaud(uint32_t baud) { Set(lineBaud_, baud); }
     // Stops streaming and answering; pending output is dropped.
     void FallSilent();
     // Closes the master side: the program's reads then fail with a hang-up.
     void HangUp();
 
-    std::vector<Command> Commands() const;
+    std::vector<Command> Commands() const { return Get(commands_); }
     // A command beginning with prefix arrived, counting from Commands()[from] on.
     bool WaitForCommand(const std::string& prefix, uint32_t timeoutMs, size_t from = 0);
     // The simulator has read and handled `bytes` bytes from the program in all.
     bool WaitRead(uint64_t bytes, uint32_t timeoutMs);
     // Every streamed item (of a non-repeating stream) and queued byte is written.
     bool WaitIdle(uint32_t timeoutMs);
-    uint64_t BytesWritten() const;
+    uint64_t BytesWritten() const { return Get(bytesWritten_); }
 
 private:
     void Run();
     void HandleInput(const char* data, size_t n);
     bool AtLineBaud(uint32_t* current) const;  // caller holds mutex_
+    template <class T>
+    T Get(const T& field) const {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return field;
+    }
+    template <class T>
+    void Set(T& field, T value) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        field = value;
+    }
     template <class Pred>
     bool WaitFor(uint32_t timeoutMs, Pred pred) {
         std::unique_lock<std::mutex> lock(mutex_);

@@ -39,14 +39,8 @@ public:
         ++passes_;
     }
 
-    std::vector<Event> events() const {
-        std::lock_guard<std::mutex> lock(mutex_);
-        return events_;
-    }
-    std::vector<std::string> binaryAttempts() const {  // every call
-        std::lock_guard<std::mutex> lock(mutex_);
-        return attempts_;
-    }
+    std::vector<Event> events() const { return Get(events_); }
+    std::vector<std::string> binaryAttempts() const { return Get(attempts_); }  // every call
     // Accepted binary frames and sentences in arrival order.
     std::vector<std::string> frames() const {
         std::vector<std::string> out;
@@ -54,12 +48,15 @@ public:
             if (e.kind != Event::Log) out.push_back(e.bytes);
         return out;
     }
-    int passes() const {
-        std::lock_guard<std::mutex> lock(mutex_);
-        return passes_;
-    }
+    int passes() const { return Get(passes_); }
 
 private:
+    template <class T>
+    T Get(const T& field) const {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return field;
+    }
+
     mutable std::mutex mutex_;
     std::vector<Event> events_;
     std::vector<std::string> attempts_;

@@ -1,8 +1,6 @@
 #pragma once
-// The program's link to a simulated receiver for the search, watchdog and start-up tests:
-// the real serial device wrapped so every opening, purge, write and pause of the
-// user-interface thread lands in one timeline, and a clock that is virtual for that thread
-// only (the reader thread and the simulator keep real time).
+// The link to a simulated receiver for the search, watchdog and start-up tests: every opening,
+// purge, write and pause of the user-interface thread in one timeline, its time virtual.
 
 #include <cstdint>
 #include <functional>

@@ -1,8 +1,7 @@
 #pragma once
-// A screen test: the program headless at a scale, a recording fake port opened as COM1, a
-// virtual clock, the record reset, every screen registered and the keep-alive poll kept
-// quiet. Steps run inside the screen's modal loop; the helpers act as the user would on the
-// page that is shown.
+// A screen test: the program headless at a scale, a recording fake port as COM1, a virtual
+// clock, the record reset, every screen registered, the keep-alive poll quiet. Steps run inside
+// the screen's modal loop; the helpers act as the user would on the page shown.
 
 #include <gtest/gtest.h>
 
@@ -125,19 +124,17 @@ protected:
     std::string Text(int id) const;
     // The texts of several controls joined by "|", so a table row can hold a whole read-out.
     std::string Texts(std::initializer_list<int> ids) const;
-    // Chooses a combo item, clicks, types or drags a slider on a control the user can reach
-    // (a failure otherwise); pending notifications have run when they return.
+    // Chooses a combo item, clicks or types on a control the user can reach (a failure
+    // otherwise); pending notifications have run when they return.
     void Choose(int comboId, int index);
     void Click(int id);
     void Type(int editId, const std::string& text);
-    void Slide(int sliderId, int pos);
     // One tick of a running timer of the page.
     void Tick(ui::UINT timerId = 1);
 
     // An NMEA sentence body ("GPGGA,...") with "$", checksum and CR LF through the
-    // dispatcher; a "$BIN" frame through the binary decoder. The decoders' results.
+    // dispatcher; a "$BIN" frame of the data through the binary decoder. Their results.
     bool Feed(const std::string& sentenceBody);
-    bool FeedBin(const std::string& frame);
     bool FeedBin(int messageId, const std::string& data);
 
     // The wire since the start or the last ClearWire.
