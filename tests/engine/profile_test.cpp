@@ -156,25 +156,15 @@ TEST_F(ProfileTest, SaveWritesTheSnapshotAndLoadReadsItBack) {
     EXPECT_EQ(ReadBytes(path), DefaultRcf());
     EXPECT_TRUE(wire.Take().empty()) << "a save sends nothing";
     WizardInfo& snap = gps->Info.Settings.WizardSnapshot;
-    snap.iNMEABaudRate = 115200;
-    snap.iRTCMBaudRate = 4800;
-    snap.iElevation = 12;
-    snap.iMaxAge = 60;
-    snap.ulFreqKhz = 0xFFFFFFFFu;
-    snap.iSymbolRate = 2400;
-    snap.fFreq = 301.5f;
-    snap.iBitRate = 2;
-    snap.dRefLat = -33.856812;
-    snap.dRefLon = 151.215302;
-    snap.dRefAlt = 58.125;
-    snap.eDfxPort = 3;
-    snap.ThisPortConfig.eGSA = 2;
-    snap.ThisPortConfig.bRTCM = 1;
-    snap.OtherPortConfig.eHPR = 5;
+    std::tie(snap.iNMEABaudRate, snap.iRTCMBaudRate, snap.iElevation, snap.iMaxAge, snap.ulFreqKhz,
+             snap.iSymbolRate, snap.fFreq, snap.iBitRate, snap.dRefLat, snap.dRefLon, snap.dRefAlt,
+             snap.eDfxPort) = std::tuple(115200, 4800, 12, 60, 0xFFFFFFFFu, 2400, 301.5f, 2,
+                                         -33.856812, 151.215302, 58.125, 3);
+    std::tie(snap.ThisPortConfig.eGSA, snap.ThisPortConfig.bRTCM, snap.OtherPortConfig.eHPR) =
+        std::tuple(2, 1, 5);
     gps->Info.Settings.WizardLive.iElevation = 7;  // not saved
-    gps->Info.Settings.BinLogRates.eBIN99 = 4;
-    gps->Info.Nav.fHDGTau = 1.25f;
-    gps->Info.Nav.bFLIPBRD = 1;
+    std::tie(gps->Info.Settings.BinLogRates.eBIN99, gps->Info.Nav.fHDGTau, gps->Info.Nav.bFLIPBRD) =
+        std::tuple(4, 1.25f, 1);
     ASSERT_TRUE(CProfile(gps.get()).Save(path));
     EXPECT_NE(ReadBytes(path).find("\r\nulFreqKhz=-1\r\n"), std::string::npos);
     auto other = std::make_unique<CGPS>();
