@@ -72,8 +72,9 @@ TEST_F(Dispatch, FamiliesDecodeIntoTheirFields) {
     Run(Nmea(kGGA) + Nmea("GPGSV,3,3,10,09,05,010,30,10,80,270,") + Nmea("GPHDT,725.0,T") +
         Nmea("GPROT,12.25,A") + Nmea("PZLT,HPR,123519.00,231.5,-2.5") + Bare(">JATT,TILTAID,NO") +
         Bare(">JATT,MAGAID,YES") + Bare(">JATT,LEVEL,YES") + Bare(">JATT,FLIPBRD,YES") +
-        Bare(">JATT,HTAU,1.5") + Bare(">JATT,HTAU,") + Bare(">JDIFF,EXT-OTHER") +
-        Bare(">JAPP,WAAS,SUBSEA7") + Bare("> JBAUD,19200") + Bare(">PKRV,Version,SBX-4 2.03"));
+        Bare(">JATT,NEGTILT,YES") + Bare(">JATT,HTAU,1.5") + Bare(">JATT,HTAU,") +
+        Bare(">JDIFF,EXT-OTHER") + Bare(">JAPP,WAAS,SUBSEA7") + Bare("> JBAUD,19200") +
+        Bare(">PKRV,Version,SBX-4 2.03"));
     EXPECT_EQ(Join(n.iHour, n.fSecond, n.iSecond, n.dLatMin, n.cLatDir, n.iLonDeg, n.iFixQuality,
                    n.fAltitude, n.fDiffAge),
               "12 19.5 19 7.038 N 11 1 545.4 2");
@@ -82,8 +83,8 @@ TEST_F(Dispatch, FamiliesDecodeIntoTheirFields) {
     const auto& sat = rec.SatView.Channel;
     EXPECT_EQ(Join(sat[9].iPRN, sat[9].iElev, sat[9].iSNR, sat[10].iPRN, n.fHeading, n.fROT,
                    App().iHeadingAge.load(), n.fPitch, n.fRoll, n.fHDGTau, n.bTiltAid, n.bLevel,
-                   n.bFLIPBRD),
-              "10 80 0 77 5 12.25 0 -2.5 -2.5 1.5 0 1 1");
+                   n.bFLIPBRD, n.bNegTilt),
+              "10 80 0 77 5 12.25 0 -2.5 -2.5 1.5 0 1 1 1");
     EXPECT_EQ(Join(rec.eCurCorrSource, bExtThisPort.load(), rec.eRxApp, rec.eRxOtherApp,
                    rec.iRxRTCMBaudRate, rec.Beacon.szBeaconVersion),
               "4 0 3 9 19200 SBX-4 2.03");
