@@ -133,13 +133,9 @@ TEST_F(LogsTest, LogsCloseOnTheirBitAppendAndFollowTheirName) {
     Name(LOGFILE_NMEA, "n.log");
     Name(LOGFILE_BIN, "b.log");
     app.wLogFlags.store(LOG_NMEA);
-    EXPECT_EQ(logs->iLogState(CLogs::NMEA), CLogs::CLOSED);
-    Feed({"$GPVTG,1*00\r\n"});
-    EXPECT_EQ(logs->iLogState(CLogs::NMEA), CLogs::TO_OPEN);  // opened on its first write
-    Feed({"$GPGGA,1*00\r\n"});
+    Feed({"$GPVTG,1*00\r\n", "$GPGGA,1*00\r\n"});
     EXPECT_EQ(logs->iLogState(CLogs::NMEA), CLogs::OPEN);
     app.wLogFlags.store(0);
-    EXPECT_EQ(logs->iLogState(CLogs::NMEA), CLogs::OPEN);
     Feed({"$GPGGA,2*00\r\n"});
     EXPECT_EQ(logs->iLogState(CLogs::NMEA), CLogs::CLOSED);
     app.wLogFlags.store(LOG_NMEA | LOG_BIN);

@@ -161,9 +161,7 @@ TEST(Threads, TerminalTakeLosesOrDoublesNothingWhileTheReaderAppends) {
     EXPECT_FALSE(cut);
 }
 
-std::string Nmea(const std::string& body) {
-    return testsupport::NmeaSentence(body);
-}
+constexpr auto& Nmea = testsupport::NmeaSentence;
 
 // Polls a condition with a generous deadline; the condition decides, never the time.
 template <class Pred>

@@ -108,6 +108,7 @@ TEST(RawFile, OpensOnlyRegularFilesWithoutBlocking) {
     }
     EXPECT_FALSE(refused.IsOpen());
     EXPECT_EQ(error, "cannot open " + fifo + ": not a regular file");
+    EXPECT_FALSE(refused.Write("x", &error));
 }
 
 TEST(AtomicFile, ReplacesWholeOrLeavesTheOldFile) {

