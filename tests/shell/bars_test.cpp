@@ -65,6 +65,25 @@ TEST(NavBar, HitRowsScalingAndActions) {
     EXPECT_EQ(asks, "1110110");
 }
 
+TEST(NavBar, PicturesOfTheFamiliesWithoutTheirOwnScreenTest) {
+    // Cells: other found / other not found / heading found / heading not found.
+    const struct {
+        ScreenFamily family;
+        int source, group;
+        std::array<int, 4> cells;
+    } cases[] = {{ScreenFamily::Heading, 7, 7, {355, 344, 355, 344}},
+                 {ScreenFamily::Terminal, 6, 5, {279, 267, 278, 266}},
+                 {ScreenFamily::Startup, -1, 1, {205, 141, 199, 189}}};
+    for (const auto& c : cases) {
+        for (size_t cell = 0; cell < 4; ++cell) {
+            const NavBarChoice got = ChooseNavBar(c.family, c.source, cell % 2 == 0, cell >= 2);
+            EXPECT_EQ(got.iBitmapId * 100 + got.iScreenGroup, c.cells[cell] * 100 + c.group)
+                << static_cast<int>(c.family) << " " << c.source;
+        }
+    }
+    EXPECT_EQ(ChooseNavBar(ScreenFamily::Plain, 0, true, false).iBitmapId, 0);
+}
+
 TEST(StatusStrip, LampsAndLabelByModeAndFix) {
     const StripVariant S = StripVariant::Standard, O = StripVariant::OutputSetup,
                        M = StripVariant::Main;
@@ -123,7 +142,11 @@ TEST(DiffSource, StripEndWeakSignalAndReportNames) {
         {CORR_LBND, 20, 150, 0, 0, "3D+DIFF", "LBand", "10101"},
         {CORR_SBAS, 0, 500, 500, 149, "3D+DIFF", "SBAS", "11001"},
         {CORR_SBAS, 20, 0, 150, 150, "2D+DIFF", "SBAS", "10101"},
+        {CORR_EXTERNAL, 0, 500, 500, 500, "3D+DIFF", "EXT", "11001"},
+        {CORR_XREF, 0, 500, 500, 500, "3D+DIFF", "x-Ref", "11001"},
         {CORR_TSPAN_BASE, 0, 500, 500, 500, "3D+DIFF", "t-Span Base", "11001"},
+        {CORR_TSPAN_ROVER, 0, 500, 500, 500, "3D+DIFF", "t-Span Rover", "11001"},
+        {CORR_SUBSEA7, 0, 500, 500, 500, "3D+DIFF", "SubSea7", "11001"},
         // clang-format on
     };
     const auto strip = [page] { ShowDiffSourceStatus(page, 1002, 1020, 1045, 1001, 1018, 1043); };
@@ -173,12 +196,13 @@ TEST(DiffSource, StripEndWeakSignalAndReportNames) {
     run.Start();
     page->DoModal();
     std::string names;
-    for (int source : {-1, 4, 8, 10}) {
+    for (int source = -1; source <= 10; ++source) {
         std::string out = "stale";
         DiffSourceName(source, out);
         names += out + "|";
     }
-    EXPECT_EQ(names, "SBAS|EXTERNAL|t-Span Rover|SBAS|");
+    EXPECT_EQ(names,
+              "SBAS|NONE|BEACON|LBND|SBAS|EXTERNAL|SBAS|x-Ref|t-Span Base|t-Span Rover|SBAS|SBAS|");
 }
 
 TEST(Widgets, PictureAndIconControlsRefuseWhatTheyCannotShow) {

@@ -1,4 +1,4 @@
-// The screen base on test pages: switching, revisits, keys, timers and the watchdog.
+// The screen base on test pages: switching, revisits, keys, timers, the navigation bar.
 
 #include "shell/BaseDialog.h"
 
@@ -38,15 +38,15 @@ void WaitTop(ui::StepRunner& run, eScreen s) {
 // Last step of a scenario: ends every page loop, innermost first.
 void EndAll() {
     g_finished = true;
-    for (eScreen s : {SCR_GPS_2, SCR_GPS_1})
+    for (eScreen s : {SCR_SBAS_1, SCR_HEADING_1, SCR_LOGS_1, SCR_TERMINAL_1, SCR_GPS_2, SCR_GPS_1})
         if (CBaseDialog* d = ScreenIfBuilt(s); d && d->IsLoopRunning()) d->EndDialog(ui::IDCANCEL);
 }
 
 // Runs the steps inside the loop of the GPS position page, which the test opens.
-void RunOnPositionPage(double scale, ui::StepRunner& run) {
+void RunOnPositionPage(double scale, ui::StepRunner& run, int receiver = RECEIVER_GPS) {
     shelltest::StartProgram(scale);
     shelltest::RegisterTestPages();
-    g_GPS.Info.eReceiverType = RECEIVER_GPS;
+    g_GPS.Info.eReceiverType = receiver;
     g_GPS.Info.eCurCorrSource = CORR_RTK;
     WaitTop(run, SCR_GPS_1);
     run.Start();
@@ -154,6 +154,42 @@ TEST(BaseDialog, WatchdogTicksDisabledPagesSuspendedTimersAndRestart) {
         EndAll();
     });
     RunOnPositionPage(1.0, run);
+}
+
+// Each button of the bar by mouse opens its screen; a screen's own button does nothing.
+TEST(BaseDialog, NavigationBarByMouseOnHeadingReceiver) {
+    const auto clickRow = [](int row) {
+        const NavHotSpot& s = kNavHotSpots[static_cast<size_t>(row - 1)];
+        ui::UserClickDesign((s.left + s.right) / 2.0, (s.top + s.bottom) / 2.0);
+    };
+    ui::StepRunner run;
+    run.Add([&] {
+        // RTK shows the SBAS pictures of the GPS family; the differential button opens SBAS.
+        theApp().bReceiverFound = 1;
+        Page(SCR_GPS_1)->FireTimer(1);
+        EXPECT_EQ(theApp().iScreenGroup, GROUP_SBAS);
+        shelltest::Shot("framework_page_scale_1.5");
+        clickRow(2);
+    });
+    for (auto [row, screen] : {std::pair{3, SCR_SBAS_1},
+                               {3, SCR_TERMINAL_1},
+                               {4, SCR_TERMINAL_1},
+                               {5, SCR_LOGS_1},
+                               {1, SCR_HEADING_1}}) {
+        WaitTop(run, screen);
+        run.Add([&clickRow, row, screen] {
+            ui::ProcessPending();
+            EXPECT_EQ(Page(screen)->inits, 1) << ScreenClassName(screen);
+            clickRow(row);
+        });
+    }
+    WaitTop(run, SCR_GPS_1);
+    run.Add([] {
+        ui::ProcessPending();
+        EXPECT_EQ(Page(SCR_GPS_1)->inits * 10 + ui::Dialog::RunningLoops(), 25);
+        EndAll();
+    });
+    RunOnPositionPage(1.5, run, RECEIVER_HEADING);
 }
 
 }  // namespace

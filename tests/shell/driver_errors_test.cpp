@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -49,10 +50,10 @@ std::vector<std::string> StartAndAnswerBoxes(DriverProcess& p,
 
 // Only a damaged archive is replaced (by 3824 default bytes marked 'A'); a pipe is left alone.
 TEST(DriverErrors, StartSaysWhatBecameOfTheConfigurationFiles) {
-    // Archive bytes ("": pipes), texts shown ("%": the folder), size after.
+    // Archive bytes ("": pipes, none: the folder is a file), texts ("%": the folder), size after.
     const std::string damaged = "X" + std::string(3823, '\0');
     const struct {
-        std::string archive;
+        std::optional<std::string> archive;
         std::vector<std::string> shown;
         size_t sizeAfter;
     } cases[] = {
@@ -64,15 +65,23 @@ TEST(DriverErrors, StartSaysWhatBecameOfTheConfigurationFiles) {
          {"Tessaray_PC.CFG does not start with a valid marker; it is replaced by the default "
           "settings."},
          3824},
+        {std::nullopt,
+         {"Tessaray_PC: Error Occured When Writting To Your Disk.\\ncannot write ",
+          "/Tessaray_PC.CFG: Not a directory"},
+         0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.shown[0]);
         testsupport::TempDir temp;
         const std::string config = temp / "config", archive = config + "/Tessaray_PC.CFG";
-        std::filesystem::create_directories(config);
-        for (const char* name : {"/ports.conf", "/Tessaray_PC.CFG"})
-            ASSERT_TRUE(!c.archive.empty() || ::mkfifo((config + name).c_str(), 0600) == 0);
-        if (!c.archive.empty()) testsupport::WriteBytes(archive, c.archive);
+        if (!c.archive) {
+            testsupport::WriteBytes(config, "x");
+        } else {
+            std::filesystem::create_directories(config);
+            for (const char* name : {"/ports.conf", "/Tessaray_PC.CFG"})
+                ASSERT_TRUE(!c.archive->empty() || ::mkfifo((config + name).c_str(), 0600) == 0);
+            if (!c.archive->empty()) testsupport::WriteBytes(archive, *c.archive);
+        }
         std::vector<std::string> shown;
         for (std::string s : c.shown) shown.push_back(s[0] == '%' ? config + s.substr(1) : s);
         testsupport::DriverOptions options;
@@ -83,7 +92,7 @@ TEST(DriverErrors, StartSaysWhatBecameOfTheConfigurationFiles) {
         EXPECT_EQ(p.Ask("quit"), "ok");
         EXPECT_EQ(p.WaitExit(), 0);
         struct stat st {};
-        if (c.archive.empty()) {  // reading a pipe would wait for a writer
+        if (c.archive && c.archive->empty()) {  // reading a pipe would wait for a writer
             EXPECT_TRUE(::stat(archive.c_str(), &st) == 0 && S_ISFIFO(st.st_mode));
             continue;
         }

@@ -1,4 +1,4 @@
-// The file browser: layouts and unreadable folders.
+// The file browser: layouts, unreadable folders, a refused default name.
 
 #include "shell/FileOpenDlg.h"
 
@@ -161,6 +161,31 @@ TEST(FileOpenDlg, FolderThatCannotBeReadIsReportedOnce) {
                   EXPECT_EQ(boxes.texts()[1], cannot + "swapped/:\nNot a directory");
                   ClickCancel();
               }});
+}
+
+// A save into another folder: OK at once; cancelling the default name's offer cancels the save.
+TEST(FileOpenDlg, SaveKindOffersADefaultNameThatCanBeRefused) {
+    testsupport::TempDir dir;
+    fs::create_directory(dir / "sub");
+    CFileOpenDlg dlg;
+    dlg.SetKind(2);
+    dlg.SetFolder(dir.folder());
+    ui::MessageBoxRecorder boxes;
+    boxes.Answer(ui::IDCANCEL);
+    const int result = RunBrowser(
+        dlg, {[&] {
+                  QTreeWidgetItem* current = Tree(dlg)->currentItem();
+                  ASSERT_TRUE(current && current->childCount() == 1);
+                  Tree(dlg)->setCurrentItem(current->child(0));
+              },
+              [&] {
+                  EXPECT_TRUE(dlg.IsOkAvailable() && dlg.GetFileName().empty());
+                  ui::UserClickDesign(81, 430);  // the banner's OK
+              }});
+    EXPECT_EQ(result, ui::IDCANCEL);
+    EXPECT_EQ(boxes.texts(), std::vector<std::string>{
+                                 "Do you want the system to\ncreate a default file for you?"});
+    EXPECT_TRUE(fs::is_empty(dir / "sub"));
 }
 
 }  // namespace

@@ -37,9 +37,11 @@ TEST(StripChartTime, PagesLabelsSlidersAndCursorSample) {
         {3500, 150, 150, 0, 0, "-150", "Now", 3500, 50, "-100 s", "-01:40", 3499, 3449, 3599},
         // Precise dragged to the right edge, to the left edge, on the first page.
         {3449, 150, 149, 100, 150, "-300", "-150", 3451, 1, "-149 s", "-02:29", 3550, 3399, 3549},
+        {3599, 0, 149, 100, 0, "-150", "Now", 3450, 150, "-150 s", "-02:30", 3549, 3549, 99},
         // Precise moved inside the page, on a boundary page, at coarse 0, to the newest edge.
         {3300, 20, 150, 3599, 300, "-450", "-300", 3170, 20, "-430 s", "-07:10", 3168, 3148, 3298},
         {0, 40, 0, 0, 3450, "-3600", "-3450", 40, 40, "-3560 s", "-59:20", 39, 3599, 149},
+        {3500, 150, 50, 0, 0, "-150", "Now", 3600, 150, "Now", "Now", 3599, 3449, 3599},
     };
     // clang-format on
     for (const Case& c : cases) {

@@ -7,12 +7,13 @@
 #include <vector>
 
 #include "platform/serial.h"
+#include "support/guarded.h"
 
 namespace testsupport {
 
 // A serial device that records every write with the (virtual) time it happened and plays
 // back scripted reads. Errors can be injected per operation (0 clears). Thread-safe.
-class FakeSerialDevice : public platform::SerialDevice {
+class FakeSerialDevice : public platform::SerialDevice, protected Guarded {
 public:
     struct WriteRecord {
         uint32_t time;
@@ -68,18 +69,7 @@ private:
         std::lock_guard<std::mutex> lock(mutex_);
         f();
     }
-    template <class T>
-    T Get(const T& field) const {
-        std::lock_guard<std::mutex> lock(mutex_);
-        return field;
-    }
-    template <class T>
-    void Set(T& field, T value) {
-        std::lock_guard<std::mutex> lock(mutex_);
-        field = value;
-    }
 
-    mutable std::mutex mutex_;
     std::deque<std::string> reads_;
     std::vector<WriteRecord> writes_;
     LineSettings settings_;

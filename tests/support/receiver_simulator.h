@@ -10,13 +10,14 @@
 #include <thread>
 #include <vector>
 
+#include "support/guarded.h"
 namespace testsupport {
 
 // A scripted receiver at the far end of a pseudo-terminal. The program opens the slave side
 // (SlavePath, or COM<n> after InstallAsCom); on its own thread the simulator answers commands
 // by prefix, streams items at a chosen rate, can fall silent or hang up, and records every
 // command line it receives. Thread-safe; waits are in real time and bounded.
-class ReceiverSimulator {
+class ReceiverSimulator : private Guarded {
 public:
     struct Command {
         uint32_t time;      // platform::TickCount() when the line was complete
@@ -66,16 +67,6 @@ private:
     void Run();
     void HandleInput(const char* data, size_t n);
     bool AtLineBaud(uint32_t* current) const;  // caller holds mutex_
-    template <class T>
-    T Get(const T& field) const {
-        std::lock_guard<std::mutex> lock(mutex_);
-        return field;
-    }
-    template <class T>
-    void Set(T& field, T value) {
-        std::lock_guard<std::mutex> lock(mutex_);
-        field = value;
-    }
     template <class Pred>
     bool WaitFor(uint32_t timeoutMs, Pred pred) {
         std::unique_lock<std::mutex> lock(mutex_);
@@ -93,7 +84,6 @@ private:
     std::string error_;
     int comNumber_ = 0;
 
-    mutable std::mutex mutex_;
     std::condition_variable changed_;
     std::vector<Rule> rules_;
     std::vector<Command> commands_;

@@ -5,12 +5,13 @@
 #include <vector>
 
 #include "engine/thread.h"
+#include "support/guarded.h"
 
 namespace testsupport {
 
 // Reader-thread sinks that keep everything they are handed, in order. Binary frames are
 // accepted when their length and sum agree. Thread-safe.
-class RecordingSinks : public ReaderSinks {
+class RecordingSinks : public ReaderSinks, private Guarded {
 public:
     struct Event {
         enum Kind { Binary, Log, Sentence } kind;
@@ -51,13 +52,6 @@ public:
     int passes() const { return Get(passes_); }
 
 private:
-    template <class T>
-    T Get(const T& field) const {
-        std::lock_guard<std::mutex> lock(mutex_);
-        return field;
-    }
-
-    mutable std::mutex mutex_;
     std::vector<Event> events_;
     std::vector<std::string> attempts_;
     int passes_ = 0;
