@@ -43,7 +43,6 @@ protected:
             logs->LogFrame(f.data(), f.size(), app.wLogFlags.load());
     }
     std::string File(const std::string& file) { return testsupport::ReadBytes(dir / file); }
-
     testsupport::TempDir dir{"tessaray_logs_"};
     AppShared app;
     std::unique_ptr<CGPS> gps = std::make_unique<CGPS>();
@@ -209,8 +208,7 @@ TEST_F(LogsTest, PointLogWritesTheNextGgaAndTheNextWholeGsvSetThenEndsItself) {
     app.bPointSentenceLogOn.store(1);
     Feed({gga1, gsv(1, 1, 'x')});
     EXPECT_EQ(File("p.log"), "");
-    // A point logged while a set is half received: the set written starts at message 1. The
-    // NMEA log beside it goes on.
+    // Logged mid-set: the set written starts at message 1; the NMEA log beside it goes on.
     Name(LOGFILE_NMEA, "n.log");
     nmeaGates.eGGA = RATE_1HZ;
     app.wLogFlags.store(LOG_NMEA | LOG_POINT_SENTENCES);

@@ -51,7 +51,6 @@ protected:
         for (const std::string& line : wiretest::Lines(lines)) Feed(line);
         return answers;
     }
-
     testsupport::InstalledVirtualClock clock;
     std::unique_ptr<CGPS> gps = std::make_unique<CGPS>();
     GPSInfo& rec = gps->Info;
@@ -62,8 +61,7 @@ protected:
     bool loadResult = true;
 };
 
-// The families the screens show are checked through their read-outs; here what they do not
-// show and the odd forms.
+// What the screens' read-outs do not show, and the odd forms.
 TEST_F(Dispatch, FamiliesDecodeIntoTheirFields) {
     const NavInfo& n = rec.Nav;
     const PortConfig& p = rec.RxPortConfig;
@@ -78,8 +76,7 @@ TEST_F(Dispatch, FamiliesDecodeIntoTheirFields) {
     EXPECT_EQ(Join(n.iHour, n.fSecond, n.iSecond, n.dLatMin, n.cLatDir, n.iLonDeg, n.iFixQuality,
                    n.fAltitude, n.fDiffAge),
               "12 19.5 19 7.038 N 11 1 545.4 2");
-    // The checksum digits make no satellite; the heading is not taken from the HPR sentence;
-    // an empty HTAU leaves 1.5.
+    // No satellite from the checksum digits, no heading from HPR; an empty HTAU leaves 1.5.
     const auto& sat = rec.SatView.Channel;
     EXPECT_EQ(Join(sat[9].iPRN, sat[9].iElev, sat[9].iSNR, sat[10].iPRN, n.fHeading, n.fROT,
                    App().iHeadingAge.load(), n.fPitch, n.fRoll, n.fHDGTau, n.bTiltAid, n.bLevel,
@@ -180,8 +177,7 @@ TEST_F(Dispatch, OddPositionsHeadingsRatesAndSources) {
     rec.eRxApp = 8;  // the t-Span applications override the reply
     Feed(Bare(">JDIFF,BEACON"));
     EXPECT_EQ(rec.eCurCorrSource, 8);
-    // A DFX item with rate 0 and a port word stores nothing; an unknown name goes to the
-    // spare word nobody reads.
+    // A DFX item at rate 0 with a port stores nothing; an unknown name goes to a spare word.
     rec.RxPortConfig.eCurDfxPort = 0;
     Feed(Bare(">JSHOW,ASC,DFX,0,PORTC"));
     Feed(Bare(">JSHOW,ASC,GPXYZ,5"));
@@ -222,8 +218,7 @@ TEST_F(Dispatch, LBandRtkAndReplyCounters) {
         Feed(Bare(reply));
         EXPECT_EQ(p.eCurDfxPort, port) << reply;
     }
-    // Screens wait for these counters: every "$>JI" reply counts, a failed one too; of the
-    // "$>JRTK" replies only those that stored a position; nothing else moves them.
+    // Screens wait on these: every "$>JI" reply counts, of "$>JRTK" only stored positions.
     const std::tuple<const char*, uint32_t, uint32_t> counted[] = {{">JI,1", 1, 0},
                                                                    {">JRTK,1,51.5,-0.1,45", 0, 1},
                                                                    {">JRTK,1,FAILED", 0, 0},
@@ -238,8 +233,7 @@ TEST_F(Dispatch, LBandRtkAndReplyCounters) {
 }
 
 TEST_F(Dispatch, ResponderCommands) {
-    // Only listed rates are taken; the same rate again is accepted silently and saved again;
-    // only a change of rate pauses before the save.
+    // Only listed rates are taken; the same one again is saved silently without a pause.
     const std::tuple<const char*, const char*, int> bauds[] = {
         {"14400", "", 9600},
         {"19200", "$>PKRV,MSG,Baud rate set to 19200\r\n", 19200},

@@ -47,8 +47,7 @@ TEST(Parsable, AssignmentsByKey) {
         EXPECT_EQ(ParseLine(line), result) << line;
         EXPECT_EQ(std::tie(elevation, freqKhz, freq, lat), std::tie(e, k, f, d)) << line;
     }
-    // A section ends at a line that is no assignment, which is consumed; the last of two
-    // assignments wins.
+    // A section ends at (and consumes) a line that is no assignment; the last one wins.
     CfgIo io;
     io.OpenText("iElevation=8\niElevation=9\n=bad\nfFreq=2.5\n");
     ParseSection(io);
@@ -147,8 +146,7 @@ TEST_F(ProfileTest, SaveWritesTheSnapshotAndLoadReadsItBack) {
               "2 1 5 4 1.25 1");
 }
 
-// Failures name the file and the OS error; a pipe in a file's place never blocks; a failed
-// save leaves the old file and no temporary one.
+// Failures name the file and the OS error; a pipe never blocks; a failed save keeps the old.
 TEST_F(ProfileTest, FailuresNameTheFileAndTheOsError) {
     WriteBytes(dir.root + "/plainfile", "x");
     const std::string fifo = dir.root + "/pipe.rcf", old = "[GPSData]\r\nfHDGTau=1.5\r\n";
@@ -174,8 +172,7 @@ TEST_F(ProfileTest, FailuresNameTheFileAndTheOsError) {
 }
 
 TEST_F(ProfileTest, LoadIsTolerantAndSendsThePortsBinaryRatesAndHeading) {
-    // LF only, sections out of order, keys in other letter case, unknown keys and sections,
-    // bad numbers, a port section before the wizard section.
+    // LF only, sections out of order, other letter case, unknown keys, bad numbers.
     WriteBytes(path,
                "[ThisPortConfig]\neGGA=4\n"
                "[BINLogRate]\nEBIN1=2\neD1=x\nnoSuchKey=1\n"
