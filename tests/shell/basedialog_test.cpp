@@ -156,40 +156,4 @@ TEST(BaseDialog, WatchdogTicksDisabledPagesSuspendedTimersAndRestart) {
     RunOnPositionPage(1.0, run);
 }
 
-// Each button of the bar by mouse opens its screen; a screen's own button does nothing.
-TEST(BaseDialog, NavigationBarByMouseOnHeadingReceiver) {
-    const auto clickRow = [](int row) {
-        const NavHotSpot& s = kNavHotSpots[static_cast<size_t>(row - 1)];
-        ui::UserClickDesign((s.left + s.right) / 2.0, (s.top + s.bottom) / 2.0);
-    };
-    ui::StepRunner run;
-    run.Add([&] {
-        // RTK shows the SBAS pictures of the GPS family; the differential button opens SBAS.
-        theApp().bReceiverFound = 1;
-        Page(SCR_GPS_1)->FireTimer(1);
-        EXPECT_EQ(theApp().iScreenGroup, GROUP_SBAS);
-        shelltest::Shot("framework_page_scale_1.5");
-        clickRow(2);
-    });
-    for (auto [row, screen] : {std::pair{3, SCR_SBAS_1},
-                               {3, SCR_TERMINAL_1},
-                               {4, SCR_TERMINAL_1},
-                               {5, SCR_LOGS_1},
-                               {1, SCR_HEADING_1}}) {
-        WaitTop(run, screen);
-        run.Add([&clickRow, row, screen] {
-            ui::ProcessPending();
-            EXPECT_EQ(Page(screen)->inits, 1) << ScreenClassName(screen);
-            clickRow(row);
-        });
-    }
-    WaitTop(run, SCR_GPS_1);
-    run.Add([] {
-        ui::ProcessPending();
-        EXPECT_EQ(Page(SCR_GPS_1)->inits * 10 + ui::Dialog::RunningLoops(), 25);
-        EndAll();
-    });
-    RunOnPositionPage(1.5, run, RECEIVER_HEADING);
-}
-
 }  // namespace

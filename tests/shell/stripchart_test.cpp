@@ -37,10 +37,8 @@ TEST(StripChartTime, PagesLabelsSlidersAndCursorSample) {
         {3500, 150, 150, 0, 0, "-150", "Now", 3500, 50, "-100 s", "-01:40", 3499, 3449, 3599},
         // Precise dragged to the right edge, to the left edge, on the first page.
         {3449, 150, 149, 100, 150, "-300", "-150", 3451, 1, "-149 s", "-02:29", 3550, 3399, 3549},
-        {3599, 0, 149, 100, 0, "-150", "Now", 3450, 150, "-150 s", "-02:30", 3549, 3549, 99},
         // Precise moved inside the page, on a boundary page, at coarse 0, to the newest edge.
         {3300, 20, 150, 3599, 300, "-450", "-300", 3170, 20, "-430 s", "-07:10", 3168, 3148, 3298},
-        {0, 40, 0, 0, 3450, "-3600", "-3450", 40, 40, "-3560 s", "-59:20", 39, 3599, 149},
         {3500, 150, 50, 0, 0, "-150", "Now", 3600, 150, "Now", "Now", 3599, 3449, 3599},
     };
     // clang-format on
@@ -60,8 +58,6 @@ TEST(StripChartTime, PagesLabelsSlidersAndCursorSample) {
             std::vector<int>({c.pageOffset, c.newCoarse, c.newPrecise, c.cursorSample, c.firstPoint,
                               c.lastPoint}));
     }
-    EXPECT_EQ(strip::TimeLabels(600),
-              (std::array<std::string, 6>{"-750", "-720", "-690", "-660", "-630", "-600"}));
 }
 
 TEST(StripChartScale, ValuesToRowsAndMeans) {
@@ -73,10 +69,10 @@ TEST(StripChartScale, ValuesToRowsAndMeans) {
         double v;
         StripScale scale;
         int y;
-    } cases[] = {{40, {20, 40, false}, 100},       {30, {20, 40, false}, 120},
-                 {-1e9, {20, 40, false}, 276},     {kInf, {20, 40, false}, 4},
-                 {kNaN, {20, 40, false}, 4},       {21, {20, 0, false}, 4},
-                 {0.25, {359.5, 3.0, true}, 120},  {359.75, {0.25, 2.0, true}, 160}};
+    } cases[] = {{40, {20, 40, false}, 100},      {30, {20, 40, false}, 120},
+                 {-1e9, {20, 40, false}, 276},    {kInf, {20, 40, false}, 4},
+                 {kNaN, {20, 40, false}, 4},      {21, {20, 0, false}, 4},
+                 {0.25, {359.5, 3.0, true}, 120}, {359.75, {0.25, 2.0, true}, 160}};
     for (const auto& c : cases) EXPECT_EQ(strip::ValueToY(c.v, c.scale, y0, y1), c.y) << c.v;
     std::vector<double> ring(strip::kRingSize, 0.0);
     const strip::Mean none = strip::RecentMean(ring, 0, 151, 0.001);

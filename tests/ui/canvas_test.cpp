@@ -6,8 +6,6 @@
 #include <set>
 
 #include "support/qt/qt_env.h"
-#include "ui/automation.h"
-#include "ui/dialog.h"
 
 namespace {
 
@@ -82,7 +80,10 @@ TEST(Canvas, ValuesClampedBeforeConversionAndColourOrder) {
     const struct {
         double value;
         int low, high, expected;
-    } cases[] = {{12.9, 0, 100, 12}, {-1e300, 5, 100, 5}, {inf, 0, 99, 99}, {nan, 7, 99, 7},
+    } cases[] = {{12.9, 0, 100, 12},
+                 {-1e300, 5, 100, 5},
+                 {inf, 0, 99, 99},
+                 {nan, 7, 99, 7},
                  {3e9, 0, 2147483647, 2147483647}};
     for (const auto& c : cases)
         EXPECT_EQ(ClampToPixel(c.value, c.low, c.high), c.expected) << c.value;
@@ -100,30 +101,6 @@ TEST(Canvas, TextCellStartsAtTheGivenTopLeft) {
     EXPECT_TRUE(c.GetPixel(10, 5) == kOrange && c.GetPixel(10 + e.x - 1, 5 + e.y - 1) == kOrange);
     for (Point p : {Point{9, 5}, Point{10, 4}, Point{10 + e.x, 5}, Point{10, 5 + e.y}})
         EXPECT_EQ(c.GetPixel(p.x, p.y), kWhite) << p.x << "," << p.y;
-    Canvas t(80, 30);
-    t.SetBkMode(BkMode::Transparent);
-    t.SetTextColor(kInk);
-    t.TextOut(10, 5, "N");
-    EXPECT_TRUE(t.GetPixel(10, 5) == kWhite && !Inked(t).empty());
-}
-
-TEST(Canvas, CopyToWindowShowsTheCopiedPartOnly) {
-    Dialog page{DialogTemplate{}};
-    StepRunner steps;
-    steps.Add([&] {
-        Canvas work(60, 60, Rgb{120, 120, 120});
-        work.FillRect(Rect{10, 10, 20, 20}, kOrange);
-        page.CopyToWindow(work, Rect{5, 5, 25, 25});
-        auto* layer = page.Widget()->findChild<CanvasView*>(QStringLiteral("canvas"));
-        ASSERT_NE(layer, nullptr);
-        const QImage& shown = layer->image();
-        EXPECT_EQ(QColor(shown.pixel(12, 12)), QColor(234, 175, 15));
-        EXPECT_EQ(QColor(shown.pixel(6, 6)), QColor(120, 120, 120));
-        EXPECT_EQ(qAlpha(shown.pixel(4, 4)) + qAlpha(shown.pixel(25, 25)), 0);
-        page.EndDialog(IDOK);
-    });
-    steps.Start();
-    page.DoModal();
 }
 
 }  // namespace

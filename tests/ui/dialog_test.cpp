@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
-#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QScrollBar>
@@ -122,40 +121,6 @@ TEST(DialogTimers, PeriodicAndOneShot) {
     });
 }
 
-// A timer handler's nested loop: the screen activated again inside it must get its ticks.
-TEST(DialogTimers, RestartedTimerTicksWhileItsOldHandlerIsOnTheStack) {
-    CountingPage screen(DialogTemplate{.id = 10});
-    CountingPage other(DialogTemplate{.id = 11});
-    bool nested = false;
-    screen.onTimer = [&](UINT id) {
-        if (id != 11 || nested) return;
-        nested = true;
-        screen.KillTimer(11);
-        screen.ShowWindow(SW_HIDE);
-        StepRunner inner;
-        inner.Add([&] {
-            other.ShowWindow(SW_HIDE);
-            EXPECT_EQ(screen.Activate(), TRUE);  // a revisit: no new loop
-            screen.ticks.clear();
-            screen.SetTimer(11, 10);
-        });
-        inner.AddWait([&] { return screen.ticks.size() >= 3; }, 20000,
-                      [&] { ADD_FAILURE() << "restarted timer did not tick"; });
-        inner.Add([&] {
-            other.EndDialog(IDOK);
-            screen.EndDialog(IDOK);
-        });
-        inner.Start();
-        other.DoModal();
-    };
-    StepRunner steps;
-    steps.Add([&] { screen.SetTimer(11, 10); });
-    steps.Start();
-    screen.DoModal();
-    EXPECT_TRUE(nested);
-    EXPECT_GE(screen.ticks.size(), 3u);
-}
-
 DialogTemplate ControlsTemplate() {
     DialogTemplate t;
     t.id = 214;
@@ -197,17 +162,6 @@ TEST(DialogNotifications, FireOnUserActionsOnly) {
         page.ResetContent(1008);
         ProcessPending();
         EXPECT_TRUE(seen.empty());
-        const auto releaseBeside = [&] {
-            QWidget* b = page.GetDlgItem(1001);
-            const QPoint outside(b->width() + 5, b->height() / 2);
-            for (auto [type, at] : {std::pair{QEvent::MouseButtonPress, b->rect().center()},
-                                    std::pair{QEvent::MouseButtonRelease, outside}}) {
-                QMouseEvent e(type, QPointF(at), b->mapToGlobal(QPointF(at)), Qt::LeftButton,
-                              type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
-                              Qt::NoModifier);
-                QApplication::sendEvent(b, &e);
-            }
-        };
         // A release over a button or a picture that reports clicks comes before its click.
         const struct {
             const char* what;
@@ -221,7 +175,6 @@ TEST(DialogNotifications, FireOnUserActionsOnly) {
             {"typed baud", [&] { UserType(page.GetDlgItem(1008), "4"); }, 1008, {CBN_EDITCHANGE}},
             {"double click", [&] { UserDoubleClick(page.GetDlgItem(1001), QPoint(5, 5)); }, 1001,
              {BN_LBUTTONUP, BN_CLICKED, BN_LBUTTONUP}},
-            {"released beside the button", releaseBeside, 1001, {}},
             // clang-format on
         };
         for (const auto& a : actions) {
@@ -263,16 +216,14 @@ TEST(DialogControls, CombosProgressPicturesAndSlider) {
             int start;
             const char* text;
             int exactCase, anyCase;
-        } finds[] = {{-1, "utc", 3, 1}, {1, "UTC", 1, 3}, {-1, "UT", CB_ERR, CB_ERR}, {2, "Local", 0, 0}};
+        } finds[] = {
+            {-1, "utc", 3, 1}, {1, "UTC", 1, 3}, {-1, "UT", CB_ERR, CB_ERR}, {2, "Local", 0, 0}};
         for (const auto& c : finds) {
             EXPECT_EQ(page.FindStringExactCase(1003, c.start, c.text), c.exactCase) << c.text;
             EXPECT_EQ(page.FindStringExact(1003, c.start, c.text), c.anyCase) << c.text;
         }
         EXPECT_EQ(page.FindStringExactCase(1004, -1, "x"), CB_ERR);
         EXPECT_EQ(page.DeleteString(1003, 3), 3);
-        page.Item<QComboBox>(1003)->showPopup();
-        EXPECT_TRUE(page.IsComboDroppedDown(1003));
-        page.Item<QComboBox>(1003)->hidePopup();
         // An editable combo keeps what was typed or set and never completes or inserts.
         page.SetDlgItemText(1008, "14400");
         EXPECT_EQ(page.GetDlgItemText(1008), "14400");
@@ -281,9 +232,6 @@ TEST(DialogControls, CombosProgressPicturesAndSlider) {
         page.SetRange(1009, 0, 30);
         page.SetPos(1009, 45);
         EXPECT_EQ(page.Item<QProgressBar>(1009)->value(), 30);
-        for (int bad : {-1, 99999}) EXPECT_EQ(page.SetPictureId(1006, bad), 0);
-        EXPECT_EQ(page.GetPictureId(1006), IDB_PAUSE_OFF);
-        EXPECT_EQ(page.SetPictureId(1006, IDB_PAUSE_ON), 1);
         page.SetRange(1012, 0, 150);
         for (auto [pos, shown] : {std::pair{40, 40}, {400, 150}}) {
             EXPECT_TRUE(UserSlide(page.GetDlgItem(1012), pos)) << pos;
@@ -347,8 +295,8 @@ TEST(DialogControls, DataExchangeRefusesTextThatIsNotANumber) {
             EXPECT_EQ(page.UpdateData(TRUE), *c.told ? FALSE : TRUE) << c.real;
             EXPECT_FLOAT_EQ(lat, c.lat) << c.real;
             EXPECT_EQ(count, c.count) << c.real;
-            EXPECT_EQ(boxes.texts(), *c.told ? std::vector<std::string>{c.told}
-                                             : std::vector<std::string>{})
+            EXPECT_EQ(boxes.texts(),
+                      *c.told ? std::vector<std::string>{c.told} : std::vector<std::string>{})
                 << c.real;
         }
     });

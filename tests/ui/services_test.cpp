@@ -23,15 +23,6 @@ TEST(MessageBoxes, AnsweredFromTheQueueElseByTheFirstButton) {
         {MB_YESNOCANCEL, IDYES}, {MB_RETRYCANCEL, IDRETRY}, {MB_ABORTRETRYIGNORE, IDABORT}};
     for (auto [type, answer] : first) EXPECT_EQ(MessageBox("x", type), answer) << type;
     EXPECT_EQ(boxes.shown()[0].type, MB_YESNO | MB_ICONQUESTION);
-    {
-        // A nested recorder takes over and gives the outer one back when it ends.
-        MessageBoxRecorder inner;
-        MessageBox("inner");
-        EXPECT_EQ(inner.texts(), std::vector<std::string>{"inner"});
-    }
-    boxes.Clear();
-    MessageBox("outer");
-    EXPECT_EQ(boxes.texts(), std::vector<std::string>{"outer"});
     EXPECT_EQ(std::pair(CancelAnswer(MB_YESNO), CancelAnswer(MB_RETRYCANCEL)),
               std::pair(IDNO, IDCANCEL));
 }
