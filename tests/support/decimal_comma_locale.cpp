@@ -41,8 +41,4 @@ bool UseDecimalCommaLocale(std::string* why) {
     return false;
 }
 
-void RestoreCLocale() {
-    std::setlocale(LC_ALL, "C");
-}
-
 }  // namespace testsupport

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -12,7 +13,9 @@ namespace testsupport {
 // temporary folder with localedef when the system has not installed it. Returns false with
 // the reason when no such locale can be had. RestoreCLocale undoes it.
 bool UseDecimalCommaLocale(std::string* why);
-void RestoreCLocale();
+inline void RestoreCLocale() {
+    std::setlocale(LC_ALL, "C");
+}
 
 }  // namespace testsupport
 

@@ -48,7 +48,7 @@ DriverProcess::DriverProcess(const DriverOptions& options) {
 
 DriverProcess::~DriverProcess() {
     if (fd_ >= 0) close(fd_);
-    if (pid_ > 0 && !exited_) {
+    if (pid_ > 0) {
         kill(pid_, SIGKILL);
         waitpid(pid_, nullptr, 0);
     }
@@ -99,19 +99,19 @@ std::string DriverProcess::AskUntil(const std::string& command, const std::strin
     return reply;
 }
 
-bool WaitUntil(const std::function<bool()>& ready, int timeoutMs) {
+bool WaitUntil(const std::function<bool()>& ready, int timeoutMs, int pollMs) {
     const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
     for (;;) {
         if (ready()) return true;
         if (Clock::now() >= deadline) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        std::this_thread::sleep_for(std::chrono::milliseconds(pollMs));
     }
 }
 
 int DriverProcess::WaitExit() {
     int status = 0;
     if (!WaitUntil([&] { return waitpid(pid_, &status, WNOHANG) == pid_; })) return -1;
-    exited_ = true;
+    pid_ = -1;
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 

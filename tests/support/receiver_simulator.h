@@ -10,13 +10,14 @@
 #include <thread>
 #include <vector>
 
+#include "support/guarded.h"
 namespace testsupport {
 
 // A scripted receiver at the far end of a pseudo-terminal. The program opens the slave side
 // (SlavePath, or COM<n> after InstallAsCom); on its own thread the simulator answers commands
 // by prefix, streams items at a chosen rate, can fall silent or hang up, and records every
 // command line it receives. Thread-safe; waits are in real time and bounded.
-class ReceiverSimulator {
+class ReceiverSimulator : private Guarded {
 public:
     struct Command {
         uint32_t time;      // platform::TickCount() when the line was complete
@@ -42,26 +43,21 @@ public:
     void Send(const std::string& bytes);
     // Sends the items one every periodMs; repeat starts over at the end. Replaces a stream.
     void Stream(const std::vector<std::string>& items, uint32_t periodMs, bool repeat = false);
-    // Writes are cut into pieces of these sizes in turn, a short pause apart. Empty: whole.
-    void SetChunkSizes(const std::vector<size_t>& sizes);
     // While the output backlog exceeds this, streamed items are skipped. 0: never skip.
-    void SetBacklogLimit(size_t bytes);
-    // While the program's side of the line is at another speed, nothing is answered and what
-    // would be sent is dropped, as a receiver at the wrong baud rate is never understood. 0: any.
-    void SetLineBaud(uint32_t baud);
+    void SetBacklogLimit(size_t bytes) { Set(backlogLimit_, bytes); }
+    // While the program's side is at another speed, nothing is answered or sent. 0: any.
+    void SetLineBaud(uint32_t baud) { Set(lineBaud_, baud); }
     // Stops streaming and answering; pending output is dropped.
     void FallSilent();
     // Closes the master side: the program's reads then fail with a hang-up.
     void HangUp();
 
-    std::vector<Command> Commands() const;
+    std::vector<Command> Commands() const { return Get(commands_); }
     // A command beginning with prefix arrived, counting from Commands()[from] on.
     bool WaitForCommand(const std::string& prefix, uint32_t timeoutMs, size_t from = 0);
-    // The simulator has read and handled `bytes` bytes from the program in all.
-    bool WaitRead(uint64_t bytes, uint32_t timeoutMs);
     // Every streamed item (of a non-repeating stream) and queued byte is written.
     bool WaitIdle(uint32_t timeoutMs);
-    uint64_t BytesWritten() const;
+    uint64_t BytesWritten() const { return Get(bytesWritten_); }
 
 private:
     void Run();
@@ -84,7 +80,6 @@ private:
     std::string error_;
     int comNumber_ = 0;
 
-    mutable std::mutex mutex_;
     std::condition_variable changed_;
     std::vector<Rule> rules_;
     std::vector<Command> commands_;
@@ -94,14 +89,11 @@ private:
     size_t streamPos_ = 0;
     uint32_t periodMs_ = 0;
     bool repeat_ = false;
-    std::vector<size_t> chunkSizes_;
-    size_t chunkIndex_ = 0;
     size_t backlogLimit_ = 0;
     bool silent_ = false;
     bool hungUp_ = false;
     uint32_t lineBaud_ = 0;
     uint64_t bytesWritten_ = 0;
-    uint64_t bytesRead_ = 0;
 
     std::atomic<bool> stop_{false};
     std::thread thread_;

@@ -31,10 +31,6 @@ void TempDir::Touch(const std::string& name, std::uint64_t size) const {
     if (size > 0) fs::resize_file(folder() + name, size);
 }
 
-TempConfigDir::TempConfigDir() {
-    ::setenv("TESSARAY_PC_CONFIG_DIR", dir.c_str(), 1);
-}
-
 std::string ReadBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     std::stringstream s;

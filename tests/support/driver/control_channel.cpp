@@ -189,13 +189,9 @@ struct ControlChannel::Impl {
             std::string line = pending.substr(0, eol);
             pending.erase(0, eol + 1);
             if (!line.empty() && line.back() == '\r') line.pop_back();
+            // A blocking stream socket: the whole reply goes out or the client is gone.
             const std::string reply = execute(line) + "\n";
-            for (size_t done = 0; done < reply.size();) {
-                const ssize_t sent =
-                    ::send(clientFd, reply.data() + done, reply.size() - done, MSG_NOSIGNAL);
-                if (sent <= 0) break;
-                done += static_cast<size_t>(sent);
-            }
+            ::send(clientFd, reply.data(), reply.size(), MSG_NOSIGNAL);
         }
     }
 };
@@ -206,11 +202,7 @@ bool ControlChannel::Listen(const std::string& path) {
     impl->execute = [this](const std::string& line) { return Execute(line); };
     sockaddr_un addr{};
     addr.sun_family = AF_UNIX;
-    if (path.size() >= sizeof addr.sun_path) {
-        std::fprintf(stderr, "driver: socket path too long: %s\n", path.c_str());
-        return false;
-    }
-    std::memcpy(addr.sun_path, path.c_str(), path.size() + 1);
+    std::strncpy(addr.sun_path, path.c_str(), sizeof addr.sun_path - 1);
     ::unlink(path.c_str());
     impl->listenFd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (impl->listenFd < 0 ||

@@ -1,16 +1,14 @@
 #pragma once
-// The program's link to a simulated receiver for the search, watchdog and start-up tests:
-// the real serial device wrapped so every opening, purge, write and pause of the
-// user-interface thread lands in one timeline, and a clock that is virtual for that thread
-// only (the reader thread and the simulator keep real time).
+// The link to a simulated receiver for the search, watchdog and start-up tests: every opening,
+// purge, write and pause of the user-interface thread in one timeline, its time virtual.
 
 #include <cstdint>
 #include <functional>
-#include <mutex>
 #include <string>
 #include <vector>
 
 #include "platform/serial.h"
+#include "support/guarded.h"
 #include "support/virtual_clock.h"
 
 namespace shelltest {
@@ -21,18 +19,17 @@ struct LinkEvent {
                        // or "tick" (a timer tick the test fired)
 };
 
-class Timeline {
+class Timeline : private testsupport::Guarded {
 public:
     void Add(uint32_t time, std::string text);
     // Events with the written bytes joined and cut into lines at CR LF.
     std::vector<LinkEvent> Events() const;
     std::vector<std::string> Texts() const;
-    void Clear();
+    void Clear() { Set(raw_, {}); }
     // Complete lines written so far.
-    size_t LinesWritten() const;
+    size_t LinesWritten() const { return Get(lines_); }
 
 private:
-    mutable std::mutex mutex_;
     std::vector<LinkEvent> raw_;
     size_t lines_ = 0;
 };

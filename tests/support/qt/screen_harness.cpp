@@ -67,17 +67,14 @@ void ScreenTest::WaitShown(ui::StepRunner& run, eScreen screen) {
 
 void ScreenTest::EndAll() {
     finished_ = true;
-    for (int s = SCR_COUNT - 1; s >= 0; --s) {
-        if (CBaseDialog* d = ScreenIfBuilt(static_cast<eScreen>(s))) {
-            if (d->IsLoopRunning()) d->EndDialog(ui::IDCANCEL);
-        }
-    }
+    for (int s = SCR_COUNT - 1; s >= 0; --s)
+        if (CBaseDialog* d = ScreenIfBuilt(static_cast<eScreen>(s)); d && d->IsLoopRunning())
+            d->EndDialog(ui::IDCANCEL);
 }
 
 ui::Dialog* ScreenTest::Page() const {
-    if (ui::Host* host = ui::Host::Existing()) {
-        if (ui::Dialog* top = host->TopPage()) return top;
-    }
+    ui::Host* host = ui::Host::Existing();
+    if (ui::Dialog* top = host ? host->TopPage() : nullptr) return top;
     return opened_ == SCR_COUNT ? nullptr : ScreenIfBuilt(opened_);
 }
 
@@ -124,12 +121,6 @@ void ScreenTest::Type(int editId, const std::string& text) {
     AsUser(Page(), editId, [&](QWidget* w) { ui::UserType(w, text); });
 }
 
-void ScreenTest::Slide(int sliderId, int pos) {
-    AsUser(Page(), sliderId, [&](QWidget* w) {
-        EXPECT_TRUE(ui::UserSlide(w, pos)) << sliderId << " is not a slider";
-    });
-}
-
 void ScreenTest::Tick(ui::UINT timerId) {
     ui::Dialog* page = Page();
     ASSERT_NE(page, nullptr);
@@ -143,13 +134,10 @@ bool ScreenTest::Feed(const std::string& sentenceBody) {
     return g_NMEA.bParseNMEA(&g_GPS.Info, buf.data());
 }
 
-bool ScreenTest::FeedBin(const std::string& frame) {
+bool ScreenTest::FeedBin(int messageId, const std::string& data) {
+    const std::string frame = testsupport::BinFrame(messageId, data);
     CBinary binary;
     return binary.bParseBINARY(&g_GPS.Info, frame.data(), static_cast<int>(frame.size()));
-}
-
-bool ScreenTest::FeedBin(int messageId, const std::string& data) {
-    return FeedBin(testsupport::BinFrame(messageId, data));
 }
 
 void ScreenTest::ClearWire() {

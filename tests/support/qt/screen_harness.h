@@ -1,12 +1,10 @@
 #pragma once
-// A screen test: the program headless at a scale, a recording fake port opened as COM1, a
-// virtual clock, the record reset, every screen registered and the keep-alive poll kept
-// quiet. Steps run inside the screen's modal loop; the helpers act as the user would on the
-// page that is shown.
+// A screen test: the program headless at a scale, a recording fake port as COM1, a virtual
+// clock, the record reset, every screen registered, the keep-alive poll quiet. Steps run inside
+// the screen's modal loop; the helpers act as the user would on the page shown.
 
 #include <gtest/gtest.h>
 
-#include <mutex>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -30,32 +28,32 @@ namespace shelltest {
 
 // Written lines and pauses in the order they happened: each line with its CR LF, each
 // pause as "~<ms>".
-class WireLog {
+class WireLog : private testsupport::Guarded {
 public:
     void Write(std::string_view bytes) {
-        std::lock_guard<std::mutex> lock(mutex_);
-        for (char c : bytes)
-            if ((partial_ += c).back() == '\n') events_.push_back(std::exchange(partial_, {}));
+        Locked([&] {
+            for (char c : bytes)
+                if ((partial_ += c).back() == '\n') events_.push_back(std::exchange(partial_, {}));
+        });
     }
     void Pause(uint32_t ms) {
-        std::lock_guard<std::mutex> lock(mutex_);
-        if (!partial_.empty()) events_.push_back(std::exchange(partial_, {}));
-        events_.push_back("~" + std::to_string(ms));
+        Locked([&] {
+            if (!partial_.empty()) events_.push_back(std::exchange(partial_, {}));
+            events_.push_back("~" + std::to_string(ms));
+        });
     }
     std::vector<std::string> Events() const {
-        std::lock_guard<std::mutex> lock(mutex_);
-        std::vector<std::string> out = events_;
-        if (!partial_.empty()) out.push_back(partial_);
-        return out;
+        return Locked([&] {
+            std::vector<std::string> out = events_;
+            if (!partial_.empty()) out.push_back(partial_);
+            return out;
+        });
     }
     void Clear() {
-        std::lock_guard<std::mutex> lock(mutex_);
-        events_.clear();
-        partial_.clear();
+        Locked([&] { events_.clear(), partial_.clear(); });
     }
 
 private:
-    mutable std::mutex mutex_;
     std::vector<std::string> events_;
     std::string partial_;
 };
@@ -125,19 +123,17 @@ protected:
     std::string Text(int id) const;
     // The texts of several controls joined by "|", so a table row can hold a whole read-out.
     std::string Texts(std::initializer_list<int> ids) const;
-    // Chooses a combo item, clicks, types or drags a slider on a control the user can reach
-    // (a failure otherwise); pending notifications have run when they return.
+    // Chooses a combo item, clicks or types on a control the user can reach (a failure
+    // otherwise); pending notifications have run when they return.
     void Choose(int comboId, int index);
     void Click(int id);
     void Type(int editId, const std::string& text);
-    void Slide(int sliderId, int pos);
     // One tick of a running timer of the page.
     void Tick(ui::UINT timerId = 1);
 
     // An NMEA sentence body ("GPGGA,...") with "$", checksum and CR LF through the
-    // dispatcher; a "$BIN" frame through the binary decoder. The decoders' results.
+    // dispatcher; a "$BIN" frame of the data through the binary decoder. Their results.
     bool Feed(const std::string& sentenceBody);
-    bool FeedBin(const std::string& frame);
     bool FeedBin(int messageId, const std::string& data);
 
     // The wire since the start or the last ClearWire.

@@ -1,7 +1,6 @@
 #pragma once
-// Shared set-up of the shell's headless tests: a Qt application on the offscreen platform,
-// temporary configuration and runtime folders, a host window of a chosen scale, and
-// screenshots for review.
+// Shared set-up of the shell's headless tests: the application, a host window of a chosen
+// scale, screenshots for review.
 
 #include <QImage>
 #include <QWidget>
