@@ -99,12 +99,12 @@ std::string DriverProcess::AskUntil(const std::string& command, const std::strin
     return reply;
 }
 
-bool WaitUntil(const std::function<bool()>& ready, int timeoutMs) {
+bool WaitUntil(const std::function<bool()>& ready, int timeoutMs, int pollMs) {
     const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
     for (;;) {
         if (ready()) return true;
         if (Clock::now() >= deadline) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        std::this_thread::sleep_for(std::chrono::milliseconds(pollMs));
     }
 }
 

@@ -11,9 +11,9 @@
 
 namespace testsupport {
 
-// Asks `ready` again, a short real pause apart, until it holds or timeoutMs have passed (the
+// Asks `ready` again, pollMs of real time apart, until it holds or timeoutMs have passed (the
 // default is generous, so a loaded machine is never mistaken for a fault); its last answer.
-bool WaitUntil(const std::function<bool()>& ready, int timeoutMs = 60000);
+bool WaitUntil(const std::function<bool()>& ready, int timeoutMs = 60000, int pollMs = 20);
 
 struct DriverOptions {
     std::string com1;       // the device the program finds as COM1; empty: none

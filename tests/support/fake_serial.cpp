@@ -3,18 +3,9 @@
 #include <cerrno>
 #include <cstring>
 
-#include "platform/clock.h"
-
 namespace testsupport {
 
 using Lock = std::lock_guard<std::mutex>;
-
-std::string FakeSerialDevice::written() const {
-    Lock lock(mutex_);
-    std::string all;
-    for (const auto& w : writes_) all += w.bytes;
-    return all;
-}
 
 int FakeSerialDevice::Open(const std::string& path) {
     Lock lock(mutex_);
@@ -57,7 +48,7 @@ long FakeSerialDevice::Write(const void* buf, size_t len) {
     if (!open_) return -EBADF;
     if (writeError_) return -writeError_;
     const size_t n = writeLimit_ ? std::min(len, writeLimit_) : len;
-    writes_.push_back({platform::TickCount(), std::string(static_cast<const char*>(buf), n)});
+    written_.append(static_cast<const char*>(buf), n);
     return static_cast<long>(n);
 }
 

@@ -2,7 +2,6 @@
 
 #include <cstdint>
 #include <deque>
-#include <mutex>
 #include <string>
 #include <vector>
 
@@ -11,14 +10,10 @@
 
 namespace testsupport {
 
-// A serial device that records every write with the (virtual) time it happened and plays
-// back scripted reads. Errors can be injected per operation (0 clears). Thread-safe.
+// A serial device that records every byte written and plays back scripted reads. Errors can be
+// injected per operation (0 clears). Thread-safe.
 class FakeSerialDevice : public platform::SerialDevice, protected Guarded {
 public:
-    struct WriteRecord {
-        uint32_t time;
-        std::string bytes;
-    };
     struct LineSettings {
         uint32_t baud = 0;
         char parity = 0;
@@ -41,11 +36,8 @@ public:
     // At most this many bytes are taken per Write call (0: no limit).
     void SetWriteLimit(size_t bytes) { Set(writeLimit_, bytes); }
 
-    std::vector<WriteRecord> writes() const { return Get(writes_); }
-    std::string written() const;  // all written bytes in order
-    void ClearWrites() {
-        Locked([&] { writes_.clear(); });
-    }
+    std::string written() const { return Get(written_); }
+    void ClearWrites() { Set(written_, {}); }
     LineSettings settings() const { return Get(settings_); }
     int opens() const { return Get(opens_); }
     int closes() const { return Get(closes_); }
@@ -64,14 +56,8 @@ public:
     std::string Path() const override { return Get(open_) ? Get(path_) : std::string(); }
 
 private:
-    template <class F>
-    void Locked(F f) const {
-        std::lock_guard<std::mutex> lock(mutex_);
-        f();
-    }
-
     std::deque<std::string> reads_;
-    std::vector<WriteRecord> writes_;
+    std::string written_;
     LineSettings settings_;
     std::string path_;
     bool open_ = false;

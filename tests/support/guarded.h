@@ -4,7 +4,7 @@
 
 namespace testsupport {
 
-// A mutex with copies of fields read and fields set under it, for the recording test doubles
+// A mutex with copies of fields read, fields set and work done under it, for the test doubles
 // that several threads use at once.
 class Guarded {
 protected:
@@ -17,6 +17,11 @@ protected:
     void Set(T& field, T value) {
         std::lock_guard<std::mutex> lock(mutex_);
         field = value;
+    }
+    template <class F>
+    auto Locked(F f) const {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return f();
     }
 
     mutable std::mutex mutex_;

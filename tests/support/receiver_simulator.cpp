@@ -51,8 +51,7 @@ void ReceiverSimulator::InstallAsCom(int comNumber) {
 }
 
 void ReceiverSimulator::AddReply(const std::string& prefix, const std::string& reply) {
-    Lock lock(mutex_);
-    rules_.push_back({prefix, reply});
+    Locked([&] { rules_.push_back({prefix, reply}); });
 }
 
 void ReceiverSimulator::SetReply(const std::string& prefix, const std::string& reply) {
@@ -63,8 +62,7 @@ void ReceiverSimulator::SetReply(const std::string& prefix, const std::string& r
 }
 
 void ReceiverSimulator::Send(const std::string& bytes) {
-    Lock lock(mutex_);
-    output_.insert(output_.end(), bytes.begin(), bytes.end());
+    Locked([&] { output_.insert(output_.end(), bytes.begin(), bytes.end()); });
 }
 
 void ReceiverSimulator::Stream(const std::vector<std::string>& items, uint32_t periodMs,
@@ -75,12 +73,6 @@ void ReceiverSimulator::Stream(const std::vector<std::string>& items, uint32_t p
     periodMs_ = periodMs;
     repeat_ = repeat;
     silent_ = false;
-}
-
-void ReceiverSimulator::SetChunkSizes(const std::vector<size_t>& sizes) {
-    Lock lock(mutex_);
-    chunkSizes_ = sizes;
-    chunkIndex_ = 0;
 }
 
 bool ReceiverSimulator::AtLineBaud(uint32_t* current) const {
@@ -114,10 +106,6 @@ bool ReceiverSimulator::WaitForCommand(const std::string& prefix, uint32_t timeo
     });
 }
 
-bool ReceiverSimulator::WaitRead(uint64_t bytes, uint32_t timeoutMs) {
-    return WaitFor(timeoutMs, [&] { return bytesRead_ >= bytes; });
-}
-
 bool ReceiverSimulator::WaitIdle(uint32_t timeoutMs) {
     return WaitFor(timeoutMs, [&] {
         return output_.empty() && (repeat_ ? stream_.empty() : streamPos_ >= stream_.size());
@@ -125,8 +113,6 @@ bool ReceiverSimulator::WaitIdle(uint32_t timeoutMs) {
 }
 
 void ReceiverSimulator::HandleInput(const char* data, size_t n) {
-    bytesRead_ += n;
-    changed_.notify_all();
     for (size_t i = 0; i < n; ++i) {
         partialLine_ += data[i];
         if (!partialLine_.ends_with("\r\n")) continue;
@@ -149,11 +135,7 @@ void ReceiverSimulator::HandleInput(const char* data, size_t n) {
 void ReceiverSimulator::Run() {
     auto nextItem = std::chrono::steady_clock::now();
     while (!stop_.load()) {
-        int fd;
-        {
-            Lock lock(mutex_);
-            fd = hungUp_ ? -1 : master_;
-        }
+        const int fd = Locked([&] { return hungUp_ ? -1 : master_; });
         if (fd < 0) {
             std::this_thread::sleep_for(std::chrono::milliseconds(2));
             continue;
@@ -161,7 +143,7 @@ void ReceiverSimulator::Run() {
         pollfd p{fd, POLLIN, 0};
         ::poll(&p, 1, 1);
 
-        std::unique_lock<std::mutex> lock(mutex_);
+        Lock lock(mutex_);
         if (hungUp_) continue;
         if (p.revents & POLLIN) {
             char buf[4096];
@@ -179,22 +161,13 @@ void ReceiverSimulator::Run() {
         }
         if (!output_.empty() && !AtLineBaud(nullptr)) output_.clear();
         if (output_.empty()) continue;
-        size_t want = output_.size();
-        const bool chunked = !chunkSizes_.empty();
-        if (chunked) {
-            want = std::min(want, std::max<size_t>(1, chunkSizes_[chunkIndex_]));
-            chunkIndex_ = (chunkIndex_ + 1) % chunkSizes_.size();
-        }
-        const std::string piece(output_.begin(), output_.begin() + static_cast<long>(want));
+        const std::string piece(output_.begin(), output_.end());
         const ssize_t w = ::write(master_, piece.data(), piece.size());
         if (w > 0) {
             output_.erase(output_.begin(), output_.begin() + w);
             bytesWritten_ += static_cast<uint64_t>(w);
             if (output_.empty()) changed_.notify_all();
         }
-        lock.unlock();
-        // A short gap between pieces lets the reader see them apart.
-        if (chunked) std::this_thread::sleep_for(std::chrono::microseconds(300));
     }
 }
 

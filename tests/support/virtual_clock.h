@@ -2,54 +2,42 @@
 
 #include <chrono>
 #include <cstdint>
-#include <mutex>
 #include <numeric>
 #include <thread>
 #include <vector>
 
 #include "platform/clock.h"
+#include "support/guarded.h"
 
 namespace testsupport {
 
 // A clock whose Sleep advances time at once and records each pause. With `ownerOnly`, only the
 // thread that made it lives in virtual time; every other thread sleeps for real. Thread-safe.
-class VirtualClock : public platform::Clock {
+class VirtualClock : public platform::Clock, protected Guarded {
 public:
     explicit VirtualClock(uint32_t start = 100000, bool ownerOnly = false)
         : now_(start), ownerOnly_(ownerOnly) {}
 
-    uint32_t Now() override {
-        std::lock_guard<std::mutex> lock(mutex_);
-        return now_;
-    }
+    uint32_t Now() override { return Get(now_); }
     void Sleep(uint32_t ms) override {
         if (!OnOwner()) return std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-        std::lock_guard<std::mutex> lock(mutex_);
-        now_ += ms;
-        pauses_.push_back(ms);
+        Locked([&] { now_ += ms, pauses_.push_back(ms); });
     }
     void Advance(uint32_t ms) {
-        std::lock_guard<std::mutex> lock(mutex_);
-        now_ += ms;
+        Locked([&] { now_ += ms; });
     }
-    std::vector<uint32_t> pauses() const {
-        std::lock_guard<std::mutex> lock(mutex_);
-        return pauses_;
-    }
+    std::vector<uint32_t> pauses() const { return Get(pauses_); }
     uint32_t TotalPaused() const {
-        std::lock_guard<std::mutex> lock(mutex_);
-        return std::accumulate(pauses_.begin(), pauses_.end(), 0u);
+        return Locked([&] { return std::accumulate(pauses_.begin(), pauses_.end(), 0u); });
     }
     void ClearPauses() {
-        std::lock_guard<std::mutex> lock(mutex_);
-        pauses_.clear();
+        Locked([&] { pauses_.clear(); });
     }
 
 protected:
     bool OnOwner() const { return !ownerOnly_ || std::this_thread::get_id() == owner_; }
 
 private:
-    mutable std::mutex mutex_;
     uint32_t now_;
     std::vector<uint32_t> pauses_;
     const bool ownerOnly_;

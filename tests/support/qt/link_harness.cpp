@@ -42,16 +42,6 @@ std::vector<std::string> Timeline::Texts() const {
     return out;
 }
 
-void Timeline::Clear() {
-    std::lock_guard<std::mutex> lock(mutex_);
-    raw_.clear();
-}
-
-size_t Timeline::LinesWritten() const {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return lines_;
-}
-
 int LoggingDevice::Configure(uint32_t baud, char parity, int dataBits, int stopBits,
                              bool handshake) {
     if (beforeConfigure) beforeConfigure();

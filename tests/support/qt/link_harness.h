@@ -4,11 +4,11 @@
 
 #include <cstdint>
 #include <functional>
-#include <mutex>
 #include <string>
 #include <vector>
 
 #include "platform/serial.h"
+#include "support/guarded.h"
 #include "support/virtual_clock.h"
 
 namespace shelltest {
@@ -19,18 +19,17 @@ struct LinkEvent {
                        // or "tick" (a timer tick the test fired)
 };
 
-class Timeline {
+class Timeline : private testsupport::Guarded {
 public:
     void Add(uint32_t time, std::string text);
     // Events with the written bytes joined and cut into lines at CR LF.
     std::vector<LinkEvent> Events() const;
     std::vector<std::string> Texts() const;
-    void Clear();
+    void Clear() { Set(raw_, {}); }
     // Complete lines written so far.
-    size_t LinesWritten() const;
+    size_t LinesWritten() const { return Get(lines_); }
 
 private:
-    mutable std::mutex mutex_;
     std::vector<LinkEvent> raw_;
     size_t lines_ = 0;
 };

@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <mutex>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -29,32 +28,32 @@ namespace shelltest {
 
 // Written lines and pauses in the order they happened: each line with its CR LF, each
 // pause as "~<ms>".
-class WireLog {
+class WireLog : private testsupport::Guarded {
 public:
     void Write(std::string_view bytes) {
-        std::lock_guard<std::mutex> lock(mutex_);
-        for (char c : bytes)
-            if ((partial_ += c).back() == '\n') events_.push_back(std::exchange(partial_, {}));
+        Locked([&] {
+            for (char c : bytes)
+                if ((partial_ += c).back() == '\n') events_.push_back(std::exchange(partial_, {}));
+        });
     }
     void Pause(uint32_t ms) {
-        std::lock_guard<std::mutex> lock(mutex_);
-        if (!partial_.empty()) events_.push_back(std::exchange(partial_, {}));
-        events_.push_back("~" + std::to_string(ms));
+        Locked([&] {
+            if (!partial_.empty()) events_.push_back(std::exchange(partial_, {}));
+            events_.push_back("~" + std::to_string(ms));
+        });
     }
     std::vector<std::string> Events() const {
-        std::lock_guard<std::mutex> lock(mutex_);
-        std::vector<std::string> out = events_;
-        if (!partial_.empty()) out.push_back(partial_);
-        return out;
+        return Locked([&] {
+            std::vector<std::string> out = events_;
+            if (!partial_.empty()) out.push_back(partial_);
+            return out;
+        });
     }
     void Clear() {
-        std::lock_guard<std::mutex> lock(mutex_);
-        events_.clear();
-        partial_.clear();
+        Locked([&] { events_.clear(), partial_.clear(); });
     }
 
 private:
-    mutable std::mutex mutex_;
     std::vector<std::string> events_;
     std::string partial_;
 };
