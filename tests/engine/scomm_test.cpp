@@ -57,7 +57,6 @@ TEST_F(SCommTest, OpenResultCodesTracesAndLineSettings) {
         const char* trace;
     } cases[] = {
         {0, nullptr, COMM_INVALID_PORT, false, "SComm::OpenPort: invalid COM0"},
-        {51, nullptr, COMM_INVALID_PORT, false, "SComm::OpenPort: invalid COM51"},
         {50, nullptr, COMM_OK, true, "SComm::Setup: status=0"},
         {7, nullptr, COMM_OS_CALL_FAILED, false, "no serial device is known for COM7"},
         {1, [](Device& d) { d.SetOpenError(EACCES); }, COMM_OS_CALL_FAILED, false,
@@ -76,9 +75,7 @@ TEST_F(SCommTest, OpenResultCodesTracesAndLineSettings) {
         EXPECT_EQ(port.bOpen(), c.open) << c.trace;
         EXPECT_EQ(port.iLastError(), c.result == COMM_OK ? 0 : c.result) << c.trace;
         EXPECT_TRUE(platform::TraceContains(c.trace)) << c.trace;
-        if (c.trace[0] == 'E') {
-            EXPECT_NE(port.LastOpenError().find("dialout"), std::string::npos);
-        }
+        EXPECT_TRUE(c.trace[0] != 'E' || port.LastOpenError().find("dialout") != std::string::npos);
     }
     // Rates outside the list become 9600; each open of an open port closes it first.
     const std::pair<long, uint32_t> rates[] = {{230400, 9600}, {14400, 14400}, {115200, 115200}};
@@ -231,13 +228,11 @@ protected:
         for (const std::string& chunk : chunks) Pass(thread, chunk);
         return sinks.frames();
     }
-
     testsupport::FakeSerialDevice device;
     SComm comm{device};
 };
 
-// The framing itself is compared with a byte-by-byte model by the fuzz replay; here the
-// frames the reader hands over as a whole and the largest "$BIN" frame.
+// The frames handed over whatever the split, and the largest "$BIN" frame.
 TEST_F(ReaderTest, FramesAreHandedOverOnceInOrder) {
     const std::vector<std::string> frames = testsupport::SampleMixedFrames();
     const std::string stream =
@@ -260,8 +255,6 @@ TEST_F(ReaderTest, FlagsAndTerminalTextFollowWhatArrives) {
     EXPECT_EQ(
         Join(App().bSentenceReceived.load(), App().bReceiverFound.load(), App().bModemOK.load()),
         "1 1 0");
-    Pass(thread, std::string("xx\0OK\r\n", 7));
-    EXPECT_EQ(App().bModemOK, 0) << "after a NUL";
     Pass(thread, "\r\nOK\r\n");
     EXPECT_EQ(App().bModemOK, 1);
     // The terminal keeps every byte (its cut is checked with a reader thread running).

@@ -174,12 +174,6 @@ bool Eventually(Pred pred) {
     return true;
 }
 
-// No answers on standard output and no archive files from the tests.
-void Quiet(CNMEA& nmea) {
-    nmea.PkrvNMEA.Responder = [](const std::string&) {};
-    nmea.PkrvNMEA.SaveArchive = nmea.PkrvNMEA.LoadArchive = [] { return true; };
-}
-
 class ReaderFixture : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -189,7 +183,8 @@ protected:
         App().bBin1Position.store(0);
         App().bDemoMode.store(0);
         App().bPortOpen.store(1);
-        Quiet(*nmea);
+        nmea->PkrvNMEA.Responder = [](const std::string&) {};  // nothing on standard output
+        nmea->PkrvNMEA.SaveArchive = nmea->PkrvNMEA.LoadArchive = [] { return true; };
         ASSERT_TRUE(thread.Start());
     }
     void TearDown() override {
@@ -197,7 +192,6 @@ protected:
         App().bPortOpen.store(0);
         comm.ClosePort();
     }
-
     testsupport::ReceiverSimulator sim;
     SComm comm;
     std::unique_ptr<CGPS> gps = std::make_unique<CGPS>();
@@ -225,37 +219,6 @@ TEST_F(ReaderFixture, ScreenNeverSeesAHalfWrittenPosition) {
     });
     sim.FallSilent();
     EXPECT_GE(seen, 200);
-}
-
-// The real receiver captures, framed in chunks of 1000 bytes, decode to plausible positions.
-TEST_F(ReaderFixture, RealReceiverCapturesDecode) {
-    const std::filesystem::path folder = std::filesystem::path(TESSARAY_TEST_DATA) / "real-nmea";
-    ASSERT_TRUE(std::filesystem::is_directory(folder)) << folder;
-    int withPosition = 0, files = 0;
-    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-        if (entry.path().extension() != ".log") continue;
-        SCOPED_TRACE(entry.path().filename().string());
-        ++files;
-        const std::string bytes = testsupport::ReadBytes(entry.path());
-        auto record = std::make_unique<CGPS>();
-        auto dispatcher = std::make_unique<CNMEA>();
-        Quiet(*dispatcher);
-        EngineSinks fileSinks(record.get(), dispatcher.get());
-        CGPSThread framer(&comm, &fileSinks);
-        for (size_t at = 0; at < bytes.size(); at += 1000)
-            framer.FrameBytes(bytes.data() + at, std::min<size_t>(1000, bytes.size() - at));
-        const NavInfo& n = record->Info.Nav;
-        if (n.cLatDir != 0) {
-            ++withPosition;
-            EXPECT_TRUE((n.cLatDir == 'N' || n.cLatDir == 'S') &&
-                        (n.cLonDir == 'E' || n.cLonDir == 'W'));
-            EXPECT_TRUE(n.iLatDeg >= 0 && n.iLatDeg <= 90 && n.dLatMin >= 0.0 && n.dLatMin < 60.0 &&
-                        n.iLonDeg <= 180);
-        }
-        EXPECT_EQ(n.ulNavLock, 0u);
-    }
-    EXPECT_GE(files, 10);
-    EXPECT_GE(withPosition, 3);
 }
 
 }  // namespace

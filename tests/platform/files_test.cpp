@@ -6,7 +6,6 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <future>
 #include <string>
@@ -32,8 +31,7 @@ size_t Entries(const std::string& folder) {
     return static_cast<size_t>(std::distance(fs::directory_iterator(folder), {}));
 }
 
-// Runs the action in a child process, where a blocking call is ended by the alarm; as an
-// unprivileged user when asked (root may write anything).
+// In a child, where the alarm ends a blocking call; unprivileged when asked.
 void ExpectInChild(const std::function<bool()>& action, const std::string& what, bool asUser) {
     auto run = [&] {
         ::alarm(10);
@@ -54,26 +52,21 @@ TEST(TextFile, WindowsTextModeOnDisk) {
     const std::string path = dir / "Tessaray_Term.ini";
     std::string error, back;
     platform::TextFileWriter writer;
-    ASSERT_TRUE(writer.Open(path, false, &error) && writer.Write("a\n", &error) &&
-                writer.Close(&error))
-        << error;
-    ASSERT_TRUE(writer.Open(path, true, &error) && writer.Write("b\n", &error) &&
-                writer.Close(&error))
-        << error;
-    EXPECT_EQ(ReadBytes(path), "a\r\nb\r\n");
+    for (bool append : {false, true})
+        ASSERT_TRUE(writer.Open(path, append, &error) && writer.Write("a\n", &error) &&
+                    writer.Close(&error))
+            << error;
+    EXPECT_EQ(ReadBytes(path), "a\r\na\r\n");
     EXPECT_FALSE(platform::ReadTextFile("/nonexistent/dir/x.rcf", &back, &error));
     EXPECT_EQ(error, "cannot open /nonexistent/dir/x.rcf: No such file or directory");
 }
 
-// Pipes, folders and devices are never read (a pipe without a writer would block), nor files
-// above the caller's limit.
+// Only regular files within the limit are read: a pipe without a writer would block.
 TEST(TextFile, ReadsOnlyRegularFilesWithinTheLimit) {
     testsupport::TempDir dir;
-    const std::string fifo = dir / "ports.conf", big = dir / "big.conf";
-    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const std::string big = dir / "big.conf";
     WriteBytes(big, std::string(65, 'x'));
     const std::tuple<std::string, size_t, int, std::string> cases[] = {
-        {fifo, platform::kNoSizeLimit, EINVAL, "cannot read " + fifo + ": not a regular file"},
         {dir.path(), platform::kNoSizeLimit, EISDIR,
          "cannot read " + dir.path() + ": not a regular file"},
         {big, 64, EFBIG, "cannot read " + big + ": larger than 64 bytes"},
@@ -92,8 +85,7 @@ TEST(TextFile, ReadsOnlyRegularFilesWithinTheLimit) {
     EXPECT_EQ(bytes.size(), 65u);
 }
 
-// The point and polygon tables are written from the window's thread: a pipe in a table's
-// place must not block it. The logging tests check what the writer writes.
+// The point and polygon tables are written from the window's thread: a pipe must not block.
 TEST(RawFile, OpensOnlyRegularFilesWithoutBlocking) {
     testsupport::TempDir dir;
     const std::string fifo = dir / "points.txt";
@@ -119,8 +111,7 @@ TEST(AtomicFile, ReplacesWholeOrLeavesTheOldFile) {
     ASSERT_EQ(platform::WriteFileAtomic(path, "new"), "");
     EXPECT_EQ(ReadBytes(path), "new");
     EXPECT_EQ(Entries(dir.path()), 1u) << "no temporary file is left";
-    // A target the user could not write in place is left alone, though its folder would let
-    // the rename through; so is one that is no file; and a read-only folder refuses.
+    // Targets not writable in place, no files, or in a read-only folder are left alone.
     const std::string foreign = dir / "foreign.cfg", readOnly = dir / "readonly.cfg";
     const std::string fifo = dir / "fifo.cfg";
     WriteBytes(foreign, "foreign");
@@ -151,35 +142,10 @@ TEST(AtomicFile, ReplacesWholeOrLeavesTheOldFile) {
     EXPECT_EQ(Entries(dir.path()) + Entries(locked.path()), 4u + 1u);
 }
 
-TEST(Bytes, LittleEndianFieldsRoundTripAndNeverReadPastTheEnd) {
-    platform::ByteWriter w;
-    w.U8(0xAB);
-    w.U16(0x1234);
-    w.U32(0x12345678);
-    w.I32(-2);
-    w.F32(1.0f);
-    w.F64(-2.0);
-    w.Chars("Unavailable-too-long-text", 17);
-    w.Chars("ab", 4);
-    ASSERT_EQ(w.str(), std::string("\xAB\x34\x12\x78\x56\x34\x12\xFE\xFF\xFF\xFF"
-                                   "\x00\x00\x80\x3F\x00\x00\x00\x00\x00\x00\x00\xC0"
-                                   "Unavailable-too-\0ab\0\0",
-                                   44));
-    const std::string bytes = w.str();
-    platform::ByteReader r(bytes);
-    EXPECT_EQ((std::tuple{r.U8(), r.U16(), r.U32(), r.I32(), r.F32(), r.F64()}),
-              std::tuple(0xAB, 0x1234, 0x12345678u, -2, 1.0f, -2.0));
-    char text[17];
-    r.Chars(text, sizeof text);
-    EXPECT_STREQ(text, "Unavailable-too-");
-    r.Skip(4);
-    EXPECT_TRUE(r.ok() && r.remaining() == 0);
-    EXPECT_EQ(r.U32(), 0u);  // past the end
-    EXPECT_FALSE(r.ok());
+TEST(Bytes, ShortInputReadsZerosAndFails) {
     const char data[3] = {1, 2, 3};
-    platform::ByteReader shortInput(data, sizeof data);
-    EXPECT_EQ((std::tuple{shortInput.U16(), shortInput.U32(), shortInput.U8(), shortInput.ok()}),
-              std::tuple(0x0201, 0u, 0, false));
+    platform::ByteReader r(data, sizeof data);
+    EXPECT_EQ((std::tuple{r.U16(), r.U32(), r.U8(), r.ok()}), std::tuple(0x0201, 0u, 0, false));
 }
 
 TEST(Paths, ConfigFolderFollowsTheEnvironmentAndFoldersAreCreated) {
@@ -187,9 +153,6 @@ TEST(Paths, ConfigFolderFollowsTheEnvironmentAndFoldersAreCreated) {
     ::unsetenv("TESSARAY_PC_CONFIG_DIR");
     ::setenv("XDG_CONFIG_HOME", dir.path().c_str(), 1);
     EXPECT_EQ(platform::ConfigDir(), dir.path() + "/Tessaray_PC");
-    ::unsetenv("XDG_CONFIG_HOME");
-    ::setenv("HOME", "/home/surveyor", 1);
-    EXPECT_EQ(platform::ConfigDir(), "/home/surveyor/.config/Tessaray_PC");
     const std::string own = dir / "cfg/nested";
     ::setenv("TESSARAY_PC_CONFIG_DIR", own.c_str(), 1);
     EXPECT_EQ(platform::ConfigFile("ports.conf"), own + "/ports.conf");
@@ -234,8 +197,7 @@ TEST(Ports, PrecedenceIsEnvironmentThenFileThenScan) {
     ::unsetenv("TESSARAY_PC_CONFIG_DIR");
 }
 
-// The file is read again only when it changes; one that is no regular file or too large is
-// refused with one notice, without blocking.
+// A ports file too large is refused with one notice.
 TEST(Ports, ConfFileIsReadWhenItChangesAndRefusedWhenItIsNoSmallFile) {
     testsupport::TempDir dir;
     const std::string conf = dir / "ports.conf";
@@ -247,13 +209,6 @@ TEST(Ports, ConfFileIsReadWhenItChangesAndRefusedWhenItIsNoSmallFile) {
         fs::remove(conf);
         WriteBytes(conf, text);
     };
-    auto keepTime = [&conf](const std::string& text) {
-        struct stat before {};
-        ::stat(conf.c_str(), &before);
-        std::ofstream(conf, std::ios::binary) << text;
-        const timespec times[2] = {before.st_atim, before.st_mtim};
-        ::utimensat(AT_FDCWD, conf.c_str(), times, 0);
-    };
     const std::string big = "COM1=/dev/big\n" + std::string(platform::kMaxPortsConfBytes, '#');
     const struct {
         std::function<void()> change;
@@ -261,11 +216,8 @@ TEST(Ports, ConfFileIsReadWhenItChangesAndRefusedWhenItIsNoSmallFile) {
         const char* notice;  // "" for none
     } steps[] = {
         {[&] { write("COM1=/dev/first\n"); }, "/dev/first", ""},
-        {[&] { keepTime("COM1=/dev/other\n"); }, "/dev/first", ""},  // unchanged: not read
         {[&] { write("COM1=/dev/second\n"); }, "/dev/second", ""},
         {[&] { write(big); }, "/dev/ttyUSB0", ": larger than 65536 bytes; its port lines"},
-        {[&] { fs::remove(conf), ::mkfifo(conf.c_str(), 0600); }, "/dev/ttyUSB0",
-         ": not a regular file; its port lines"},
     };
     for (const auto& step : steps) {
         notices.clear();
@@ -279,13 +231,7 @@ TEST(Ports, ConfFileIsReadWhenItChangesAndRefusedWhenItIsNoSmallFile) {
     ::unsetenv("TESSARAY_PC_CONFIG_DIR");
 }
 
-TEST(Trace, RingKeepsTheNewestLinesAndAssertContinues) {
-    platform::ClearTrace();
-    for (size_t i = 0; i < platform::kTraceRingLines + 5; ++i) platform::Trace("line %zu\n", i);
-    std::vector<std::string> lines = platform::TraceLines();
-    ASSERT_EQ(lines.size(), platform::kTraceRingLines);
-    EXPECT_EQ(lines.front() + "|" + lines.back(),
-              "line 5|line " + std::to_string(platform::kTraceRingLines + 4));
+TEST(Trace, AssertContinues) {
     platform::ClearTrace();
     int after = 0;
     TRACE_ASSERT(1 + 1 == 3);
