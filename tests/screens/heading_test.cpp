@@ -167,21 +167,6 @@ TEST_F(HeadingTest, SetupQueriesAndEachControlsCommand) {
     });
 }
 
-TEST(HeadingMean, NoValueSecondsAndNorth) {
-    // The newest seconds (newest last), how many, the mean; 0 is a second without heading.
-    // clang-format off
-    const struct { std::vector<double> newest; int count; double mean; } cases[] = {
-        {{10, 0, 30, 0}, 4, 20}, {{359.0, 359.5, 0.0}, 3, 359.25}, {{0, 0}, 2, 0}};
-    // clang-format on
-    for (const auto& c : cases) {
-        std::vector<double> ring(strip::kRingSize, 0.0);
-        std::copy(c.newest.begin(), c.newest.end(), ring.begin() + 100 - long(c.newest.size()));
-        const double m = RecentHeadingMean(ring, 100, c.count);
-        EXPECT_NEAR(strip::WrappedDifference(m, c.mean), 0.0, 1e-6) << c.mean << " " << m;
-        EXPECT_TRUE(m >= 0.0 && m < 360.0) << m;
-    }
-}
-
 TEST_F(HeadingTest, PlotCommandsFiguresAndZoom) {
     Start();
     g_GPS.Info.Nav.fHeading = 123.45f;

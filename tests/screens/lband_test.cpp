@@ -87,12 +87,6 @@ TEST_F(LBandTest, StatusSubscriptionAndPlot) {
                    Tick();
                    EXPECT_EQ(Text(IDC_LBND3_COUNTDOWN), countdown);
                }
-               theApp().bDemoMode = 1;
-               Tick();
-               EXPECT_EQ(Texts({IDC_LBND3_BEGIN, IDC_LBND3_EXPIRY, IDC_LBND3_SERIAL,
-                                IDC_LBND3_COUNTDOWN}),
-                         "NA|NA|NA|NA");
-               theApp().bDemoMode = 0;
                // Leaving sends nothing of its own; the next visit may retune at once.
                ClearWire();
                SelectTab(IDC_LBND3_TAB, 0);
