@@ -54,8 +54,7 @@ TEST_F(Gps1Test, ReadoutsChoicesPauseAndDemo) {
         g_GPS.Info.eReceiverType = RECEIVER_HEADING;  // only a heading receiver shows one
         Tick();
         EXPECT_EQ(Text(IDC_GPS1_HEADING), "123.500000");
-        // Choices come from the record on activation; a value outside its list leaves the
-        // factor as it was.
+        // A stored choice outside its list leaves the factor as it was.
         GPSInfo& i = g_GPS.Info;
         Choose(IDC_GPS1_SPEED_UNIT, 2);
         i.eSpeedUnit = 7, i.eCoordFormat = -1, i.fLocalTimeOffset = 5.5f;
@@ -92,8 +91,7 @@ TEST_F(Gps1Test, DiffSourceComboSendsAndShowsEachSource) {
     SetOptionCode(OPTION_TSPAN);
     OnScreen(SCR_GPS_1, [&] {
         CGPS_1* s = S();
-        // Each item's command ("" for t-Span: the application query) and whether the
-        // corrections then come in on this port.
+        // Item, source, command ("": the application query), corrections on this port.
         // clang-format off
         const struct { int item, source; const char* command; int extThisPort; } cases[] = {
             {0, CORR_SBAS, "$JDIFF,WAAS\r\n", 1}, {1, CORR_BEACON, "$JDIFF,BEACON\r\n", 1},
@@ -136,8 +134,7 @@ TEST_F(Gps1Test, DiffSourceComboSendsAndShowsEachSource) {
         // The current source in the combo; "NA" for one that cannot be chosen.
         // clang-format off
         const struct { int source, extThisPort; uint32_t options; const char* text; } shown[] = {
-            {CORR_SBAS, 1, 0, "SBAS"}, {CORR_EXTERNAL, 0, 0, "EXT OTHER PORT"}, {CORR_RTK, 1, 0, "NA"},
-            {CORR_TSPAN_BASE, 1, 0, "NA"}, {CORR_TSPAN_ROVER, 1, OPTION_TSPAN, "t-Span Rover"}};
+            {CORR_EXTERNAL, 0, 0, "EXT OTHER PORT"}, {CORR_RTK, 1, 0, "NA"}, {CORR_TSPAN_ROVER, 1, OPTION_TSPAN, "t-Span Rover"}};
         // clang-format on
         for (const auto& c : shown) {
             SetOptionCode(c.options);

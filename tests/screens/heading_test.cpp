@@ -184,8 +184,7 @@ TEST_F(HeadingTest, PlotCommandsFiguresAndZoom) {
                   "0.0|Now|Now");
         strip::StripChart& chart = plot->Chart();
         const ui::Canvas& c = chart.Canvas();
-        // Five times 359.9 and 0.1 alternating, then six seconds without heading: the missing
-        // seconds do not pull the centre south, both sides of north are drawn.
+        // 359.9 and 0.1 alternating, then six seconds without heading: the centre stays north.
         std::vector<float> newest;
         for (int k = 0; k < 5; ++k) newest.insert(newest.end(), {359.9f, 0.1f});
         newest.insert(newest.end(), 6, 0.0f);
@@ -194,8 +193,7 @@ TEST_F(HeadingTest, PlotCommandsFiguresAndZoom) {
         Tick();
         Tick();
         EXPECT_EQ(ValueLabels(), "359.60|359.80|  0.00|  0.20|  0.40");
-        // 358 degrees sweeping to 2 over the newest page at 1.6 degrees a grid row; 0.01 is
-        // no missing second. The line joins from the previous redraw's last point.
+        // 358 sweeping to 2 over the newest page, 1.6 degrees a row; 0.01 is no missing second.
         std::vector<float> sweep;
         for (int i = 0; i <= 150; ++i)
             sweep.push_back(float(std::fmod(358.0 + 4.0 * i / 150.0, 360.0)));
