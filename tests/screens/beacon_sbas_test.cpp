@@ -42,6 +42,7 @@ TEST_P(BeaconGroup, StatusTuneAndPlot) {
         {{}, IDC_BEACON2_TUNE_NAME, "$GPMSK,287.0,M,,A,0\r\n~1000", 287.0f, 0},
         {{{IDC_BEACON2_FREQ_LIST, 33}, {IDC_BEACON2_RATE_LIST, 1}}, IDC_BEACON2_TUNE_MANUAL,
          "$GPMSK,300.0,M,200,M,0\r\n~1000", 300.0f, 2},
+        {{}, IDC_BEACON2_TUNE_AUTO, "$GPMSK,,A,,A,0\r\n~1000", 0.0f, 0},
         {{}, IDC_BEACON2_TUNE_ERASE, "$GPMSK,,A,,A,0\r\n~500$PKRV,4\r\n~1000", 0.0f, 0},
         // Europe, Iceland, Raufarhöfn.
         {{{IDC_BEACON2_REGION, 3}, {IDC_BEACON2_COUNTRY, 7}, {IDC_BEACON2_STATION, 2}},

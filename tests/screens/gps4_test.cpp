@@ -65,7 +65,9 @@ TEST_F(Gps4Test, EllipsePixelsForSizesOrientationsAndBadAxes) {
             double a, b, orient;
             const char* corners;  // top left, bottom right
             double scale;         // pixels per metre at scale 1
-        } cases[] = {{0.8, 0.3, 45, "(-1,1)m|(1,-1)m", 50},
+        } cases[] = {{0.8, 0.3, 0, "(-1,1)m|(1,-1)m", 50},
+                     {0.8, 0.3, 90, "(-1,1)m|(1,-1)m", 50},
+                     {0.8, 0.3, 45, "(-1,1)m|(1,-1)m", 50},
                      {3.0, 1.0, 120, "(-5,5)m|(5,-5)m", 10},
                      {7.0, 2.0, 300, "(-10,10)m|(10,-10)m", 5}};
         for (const auto& c : cases) {

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QImage>
+#include <QTemporaryDir>
+
 #include "engine/gps.h"
 #include "platform/trace.h"
 #include "shell/BmpStatic.h"
@@ -94,6 +97,10 @@ TEST(StatusStrip, LampsAndLabelByModeAndFix) {
     }
     // The output-setup copy reduces high modes without an internal error.
     EXPECT_FALSE(platform::TraceContains("internal error"));
+    std::string welcome;
+    for (int source = -1; source <= 10; ++source)
+        welcome += MainWindowSourceLabel(source).value_or("-") + "|";
+    EXPECT_EQ(welcome, "-|NONE|Beacon|LBand|SBAS|EXT|RTK|x-Ref|-|-|SubSea7|-|");
 }
 
 // The source's end of a beacon page's strip (label 3 1002 with 1020/1045, fix lamps 1018/1043).
@@ -192,8 +199,18 @@ TEST(Widgets, PictureAndIconControlsRefuseWhatTheyCannotShow) {
     for (unsigned id : {219u, 218u, 217u}) icons.AddIcon(id);
     EXPECT_EQ(icons.AddIcon(99999u) + icons.AddIcon(0xFFFFFFFFu), -2);
     EXPECT_EQ(icons.GetText(1) + std::to_string(combo->IconAt(1)), "Sample218");
-    icons.SelectIcon(2);
-    EXPECT_EQ(icons.GetCurSel(), 2);
+    // A marker from the user's picture file; a missing file is refused.
+    QTemporaryDir dir;
+    const std::string png = dir.path().toStdString() + "/marker.png";
+    QImage image(16, 16, QImage::Format_ARGB32);
+    image.fill(Qt::red);
+    ASSERT_TRUE(image.save(QString::fromStdString(png)));
+    EXPECT_EQ(icons.InsertIcon(1, png) * 10 + icons.AddIcon(png + ".missing"), 9);
+    icons.SelectIcon("no such icon");
+    icons.SelectIcon(png);
+    EXPECT_EQ(icons.GetCurSel(), 1);
+    icons.DeleteIcon(png);
+    icons.DeleteIcon(7);
     // Text items have no place in an icon list: refused with a trace.
     platform::ClearTrace();
     EXPECT_EQ(icons.AddString("text") + icons.InsertString(0, "text") + icons.Dir("*.ico"), -3);

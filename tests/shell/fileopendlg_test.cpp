@@ -136,10 +136,6 @@ TEST(FileOpenDlg, FolderThatCannotBeReadIsReportedOnce) {
                   EXPECT_EQ(List(dlg)->topLevelItemCount(), 0);
                   EXPECT_EQ(boxes.texts(),
                             std::vector<std::string>{cannot + "gone/:\nNo such file or directory"});
-                  Tree(dlg)->expandItem(gone);
-              },
-              [&] {
-                  EXPECT_EQ(gone->childCount(), 0);
                   Tree(dlg)->setCurrentItem(start);
               },
               [&] {

@@ -39,7 +39,6 @@ TEST(StripChartTime, PagesLabelsSlidersAndCursorSample) {
         {3449, 150, 149, 100, 150, "-300", "-150", 3451, 1, "-149 s", "-02:29", 3550, 3399, 3549},
         // Precise moved inside the page, on a boundary page, at coarse 0, to the newest edge.
         {3300, 20, 150, 3599, 300, "-450", "-300", 3170, 20, "-430 s", "-07:10", 3168, 3148, 3298},
-        {3500, 150, 50, 0, 0, "-150", "Now", 3600, 150, "Now", "Now", 3599, 3449, 3599},
     };
     // clang-format on
     for (const Case& c : cases) {

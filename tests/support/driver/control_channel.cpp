@@ -295,20 +295,21 @@ std::string ControlChannel::Execute(const std::string& line) {
         });
         return "ok";
     }
-    const auto id = args.empty() ? std::nullopt : ParseInt(args[0]);
-    QPointer<QWidget> w = id ? top->GetDlgItem(*id) : nullptr;
+    const auto parsed = args.empty() ? std::nullopt : ParseInt(args[0]);
+    const int id = parsed.value_or(0);
+    QPointer<QWidget> w = parsed ? top->GetDlgItem(id) : nullptr;
     if (cmd == "get" && args.size() == 1) {
         if (!w) return "error no control " + args[0];
         if (auto* pic = dynamic_cast<ui::Picture*>(w.data()))
             return "ok " + std::to_string(pic->pictureId());
         if (auto* tab = qobject_cast<QTabBar*>(w.data()))
             return "ok " + std::to_string(tab->currentIndex());
-        return "ok " + Escape(top->GetDlgItemText(*id));
+        return "ok " + Escape(top->GetDlgItemText(id));
     }
     if ((cmd == "click" && args.size() == 1) || (cmd == "select" && args.size() == 2)) {
         if (!w) return "error no control " + args[0];
-        if (!top->IsItemVisible(*id)) return "error hidden " + args[0];
-        if (!top->IsItemEnabled(*id)) return "error disabled " + args[0];
+        if (!top->IsItemVisible(id)) return "error hidden " + args[0];
+        if (!top->IsItemEnabled(id)) return "error disabled " + args[0];
     }
     if (cmd == "click" && args.size() == 1) {
         later([w] {

@@ -97,7 +97,6 @@ protected:
     void Run(ui::StepRunner& run);
     // A step that waits until the screen is shown.
     void WaitShown(ui::StepRunner& run, eScreen screen);
-    // Ends every screen's loop.
     void EndAll();
     // Opens the screen (after Start), runs `body` once it is shown, then ends every loop.
     template <class Body>
