@@ -37,7 +37,6 @@ protected:
         App().iAreaUnits = 0;
     }
     void TearDown() override { platform::SetNotifySink({}); }
-    // The start-up reset: load, else defaults and a save.
     void StartupReset() {
         if (!gps->LoadConfigFile()) {
             gps->Info.Init();
@@ -121,7 +120,6 @@ TEST_F(ArchiveTest, EveryStoredFieldRoundTripsAtItsOffset) {
     ASSERT_EQ(b.size(), 3824u);
     EXPECT_EQ(b[0], 'N');
     EXPECT_EQ(b.substr(142, 34), "two" + std::string(14, '\0') + "three" + std::string(12, '\0'));
-    // Row by row, each row across the seven lists.
     EXPECT_EQ(b.substr(220 + 50 * (kRecentLists + 3), 12), std::string("L3R1xxxx\0\0\0\0", 12));
     for (size_t i = 0; i < 15 + 9; ++i)
         EXPECT_EQ(Get32(b, 3720 + 4 * i + (i >= 15 ? 4 : 0)), 11 + i) << i;
@@ -225,7 +223,6 @@ TEST_F(ArchiveTest, OutOfRangeValuesTakeTheirDefaults) {
     EXPECT_EQ(g.fLocalTimeOffset, -6.0f);
     EXPECT_EQ(std::string(g.szSetupText1), std::string(16, 'Q'));
     EXPECT_EQ(App().iAreaUnits.load(), 0);
-    // The port number is kept within 1 to 49 both ways.
     gps->Info.iComPort = 57;
     ASSERT_TRUE(gps->SaveConfigFile());
     b = ReadBytes(path);

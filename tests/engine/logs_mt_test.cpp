@@ -117,7 +117,6 @@ TEST(LogsThread, FramesIntoThreeLogsAtOnceNothingMissingNothingDoubled) {
     comm.ClosePort();
     for (int l = 0; l < 3; ++l)
         EXPECT_TRUE(testsupport::ReadBytes(dir / ("thread" + std::to_string(l))) == want[l]) << l;
-    // The decoder and the rings ran on the same stream.
     EXPECT_EQ(Join(app.bBin1Position.load(), gps->Info.Nav.iLatDeg, gps->Info.Nav.cLatDir,
                    gps->Info.Nav.usGPSWeek),
               "1 -33 S 1400");

@@ -45,7 +45,6 @@ protected:
         buffer.push_back('\0');
         return nmea.bParseNMEA(&rec, buffer.data());
     }
-    // Feeds each line and returns what the responder printed.
     std::string Run(const std::string& lines) {
         answers.clear();
         for (const std::string& line : wiretest::Lines(lines)) Feed(line);
@@ -311,9 +310,7 @@ TEST_F(BinaryTest, OnlyWholeFramesWithMatchingLengthSumAndLineEndAreTaken) {
         f[at] = c;
         return f;
     };
-    // 300 bytes of 0xFF sum to 76500, which wraps to 10964.
     const std::string wraps = BinFrame(99, std::string(300, '\xFF'));
-    ASSERT_EQ(static_cast<uint8_t>(wraps[308]) | (static_cast<uint8_t>(wraps[309]) << 8), 10964);
     const std::tuple<const char*, std::string, size_t, bool> cases[] = {
         {"valid, undecoded type", good, good.size(), true},
         {"wrong sum", with(18, good[18] + 1), good.size(), false},
@@ -431,7 +428,6 @@ TEST_F(BinaryTest, PayloadHoldingCrLfDecodesOnlyAtItsRealEnd) {
     d.U16(0);
     const std::string f = BinFrame(1, d.str());
     const size_t firstCrLf = f.find("\r\n");
-    ASSERT_LT(firstCrLf + 2, f.size());
     EXPECT_FALSE(Parse(f, firstCrLf + 2));
     EXPECT_EQ(rec->Nav.iLatDeg, 0);
     EXPECT_TRUE(Parse(f));

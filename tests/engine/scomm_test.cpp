@@ -217,7 +217,6 @@ protected:
         ClearTerminalText();
         ASSERT_EQ(comm.OpenPort(1, 115200), COMM_OK);
     }
-    // One read pass that finds these bytes queued.
     void Pass(CGPSThread& thread, const std::string& bytes) {
         device.QueueRead(bytes);
         ASSERT_TRUE(thread.ReadAndFrame());

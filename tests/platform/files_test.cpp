@@ -142,10 +142,16 @@ TEST(AtomicFile, ReplacesWholeOrLeavesTheOldFile) {
     EXPECT_EQ(Entries(dir.path()) + Entries(locked.path()), 4u + 1u);
 }
 
-TEST(Bytes, ShortInputReadsZerosAndFails) {
-    const char data[3] = {1, 2, 3};
-    platform::ByteReader r(data, sizeof data);
-    EXPECT_EQ((std::tuple{r.U16(), r.U32(), r.U8(), r.ok()}), std::tuple(0x0201, 0u, 0, false));
+// Texts are cut to leave their NUL; reading past the end gives zeros and fails.
+TEST(Bytes, FieldsRoundTripAndShortInputReadsZeros) {
+    platform::ByteWriter w;
+    w.F32(1.0f);
+    w.F64(-2.0);
+    w.Chars("Unavailable", 4);
+    const std::string bytes = w.str();
+    platform::ByteReader r(bytes);
+    EXPECT_EQ((std::tuple{r.F32(), r.F64(), bytes.substr(12), r.U16(), r.U32(), r.ok()}),
+              std::tuple(1.0f, -2.0, std::string("Una\0", 4), 0x6E55, 0u, false));
 }
 
 TEST(Paths, ConfigFolderFollowsTheEnvironmentAndFoldersAreCreated) {
@@ -153,6 +159,9 @@ TEST(Paths, ConfigFolderFollowsTheEnvironmentAndFoldersAreCreated) {
     ::unsetenv("TESSARAY_PC_CONFIG_DIR");
     ::setenv("XDG_CONFIG_HOME", dir.path().c_str(), 1);
     EXPECT_EQ(platform::ConfigDir(), dir.path() + "/Tessaray_PC");
+    ::unsetenv("XDG_CONFIG_HOME");
+    ::setenv("HOME", "/home/surveyor", 1);
+    EXPECT_EQ(platform::ConfigDir(), "/home/surveyor/.config/Tessaray_PC");
     const std::string own = dir / "cfg/nested";
     ::setenv("TESSARAY_PC_CONFIG_DIR", own.c_str(), 1);
     EXPECT_EQ(platform::ConfigFile("ports.conf"), own + "/ports.conf");
@@ -184,7 +193,6 @@ TEST(Ports, PrecedenceIsEnvironmentThenFileThenScan) {
     platform::SetDetectedPortsForTest(
         {"/dev/ttyUSB0", "/dev/ttyUSB1", "/dev/ttyACM0", "/dev/ttyS0"});
     ::setenv("TESSARAY_PC_COM3", "/dev/env3", 1);
-    // An empty line in the file does not count.
     const std::pair<int, const char*> cases[] = {
         {1, "/dev/ttyUSB0"}, {2, "/dev/conf2"}, {3, "/dev/env3"}, {4, "/dev/ttyS0"}, {51, ""}};
     for (const auto& [com, path] : cases) {

@@ -66,7 +66,6 @@ TEST_F(Gps6Test, CaptureRunsAsTimedStepsWhileTheWindowStaysAlive) {
             // Each step as its timer runs it: what it sent, then its wait on the virtual clock.
             std::string timeline;
             std::vector<int> positions;
-            QImage third, seventh;
             for (int step = 0; step < 40; ++step) {
                 const std::string sent = Sent();
                 timeline += sent;
@@ -87,8 +86,6 @@ TEST_F(Gps6Test, CaptureRunsAsTimedStepsWhileTheWindowStaysAlive) {
                     if (c.answers && sent == "$JI\r\n") {
                         ASSERT_TRUE(Feed(">JI,311,2,3,4,5,01,LBAND-4.7,DSP 3.0"));
                     }
-                    if (pos == 3 && third.isNull()) third = S()->Widget()->grab().toImage();
-                    if (pos == 7 && seventh.isNull()) seventh = S()->Widget()->grab().toImage();
                 }
                 if (!S()->IsTimerRunning(kCaptureStepTimer)) break;
                 const int ms = S()->TimerInterval(kCaptureStepTimer);
@@ -100,9 +97,6 @@ TEST_F(Gps6Test, CaptureRunsAsTimedStepsWhileTheWindowStaysAlive) {
             positions.push_back(S()->GetPos(IDC_GPS6_PROGRESS));
             positions.erase(std::unique(positions.begin(), positions.end()), positions.end());
             EXPECT_EQ(positions, (std::vector<int>{0, 3, 4, 7, 9}));
-            // The progress bar was painted as it moved.
-            ASSERT_FALSE(third.isNull() || seventh.isNull());
-            EXPECT_NE(third, seventh);
             EXPECT_EQ((std::vector<int>{iCaptureState, S()->IsItemVisible(IDC_GPS6_PROGRESS),
                                         S()->IsItemEnabled(IDC_GPS6_GO),
                                         S()->IsItemEnabled(IDC_GPS6_TAB)}),

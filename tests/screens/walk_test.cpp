@@ -1,7 +1,5 @@
-// One walk through the whole program against a streaming receiver on a pseudo-terminal: every
-// screen live with a clean layout, then "Exit and Save" and its report, at 96 and 144 dpi, with
-// no sanitizer report or internal error on stderr. TESSARAY_PC_SHOTS=<folder> saves every
-// screen as <nn>-<class>-<dpi>dpi.png (scripts/screenshots).
+// Every screen live with a clean layout against a streaming receiver, then "Exit and Save", at 96
+// and 144 dpi, stderr clean. TESSARAY_PC_SHOTS=<folder> saves <nn>-<class>-<dpi>dpi.png.
 
 #include <gtest/gtest.h>
 
