@@ -19,10 +19,10 @@
 #include <vector>
 
 #include "platform/numbers.h"
+#include "resources/dlg_startup.h"
 #include "stream.h"
 #include "support/driver_client.h"
 #include "support/frames.h"
-#include "support/qt/driver_start.h"
 #include "support/receiver_simulator.h"
 
 namespace {
@@ -30,6 +30,23 @@ namespace {
 using testsupport::DriverProcess;
 using testsupport::ReceiverSimulator;
 using Clock = std::chrono::steady_clock;
+
+// "" once the position screen shows after the welcome page and the search, as a user gets there;
+// else the step that went wrong and its answer.
+std::string SearchToPositionScreen(DriverProcess& p) {
+    std::string answer = p.AskUntil("top", "ok CTessaray_PCDlg");
+    if (answer != "ok CTessaray_PCDlg") return "welcome page: " + answer;
+    // The splash's hand-over now instead of after its three seconds.
+    if ((answer = p.Ask("timer 1")) != "ok") return "timer 1: " + answer;
+    if ((answer = p.AskUntil("top", "ok CSTARTUP3")) != "ok CSTARTUP3")
+        return "start-up: " + answer;
+    if ((answer = p.Ask("click " + std::to_string(IDC_SEARCH))) != "ok") return "Search: " + answer;
+    // OK is shown once the receiver is found.
+    if ((answer = p.AskUntil("click " + std::to_string(IDC_STARTUP_OK), "ok")) != "ok")
+        return "OK: " + answer;
+    if ((answer = p.AskUntil("top", "ok CGPS_1")) != "ok CGPS_1") return "position: " + answer;
+    return "";
+}
 
 void Pause(int ms) {
     std::this_thread::sleep_for(std::chrono::milliseconds(ms));
@@ -66,7 +83,7 @@ std::unique_ptr<DriverProcess> Start(const ReceiverSimulator& sim) {
     options.com1 = sim.SlavePath();
     options.env = {{"QT_QPA_PLATFORM", "xcb"}};
     auto p = std::make_unique<DriverProcess>(options);
-    const std::string why = p->Connect() ? testsupport::SearchToPositionScreen(*p) : "no channel";
+    const std::string why = p->Connect() ? SearchToPositionScreen(*p) : "no channel";
     if (why.empty()) return p;
     std::fprintf(stderr, "measure: %s\n", why.c_str());
     return nullptr;

@@ -1,14 +1,18 @@
+// The history rings behind the plots, and the look-ups and conversions the screens share:
+// beacon stations and the Windows-1252 code page.
+
 #include "engine/history.h"
 
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <limits>
-#include <memory>
-#include <tuple>
+#include <optional>
 
 #include "engine/appstate.h"
+#include "engine/beacon_tables.h"
+#include "engine/coords.h"
+#include "engine/cp1252.h"
 #include "engine/gps.h"
+#include "engine/sbas.h"
 #include "wire_fixture.h"
 
 namespace {
@@ -24,7 +28,6 @@ protected:
         history = std::make_unique<CHistory>(rec, &app);
     }
     void At(double tow) { rec.Binary.Bin1.dGPSTimeOfWeek = tow; }
-
     AppShared app;
     std::unique_ptr<CGPS> gps = std::make_unique<CGPS>();
     GPSInfo& rec = gps->Info;
@@ -39,15 +42,11 @@ TEST_F(HistoryTest, MissingSecondsHoldNoValueInEveryBlock) {
     EXPECT_EQ(Join(rec.fHeadingHistory[5], rec.iSBASBerHistory[1][9], rec.iBeaconSNRHistory[3],
                    rec.iPositionHistoryIndex),
               "0 500 0 0");
-    rec.Nav.fHeading = 42.5f;
-    rec.LBand.iLBandBer = 120;
-    rec.LBand.iSBASPRN1 = 122;
-    rec.LBand.iSBASPRN2 = 134;
-    rec.LBand.iSBASBer1 = 11;
-    rec.LBand.iSBASBer2 = 22;
-    rec.Beacon.fBeaconFreq = 313.5f;
-    rec.Beacon.iSignalStrength = 55;
-    rec.Beacon.iSNR = 18;
+    LBandInfo& l = rec.LBand;
+    std::tie(l.iLBandBer, l.iSBASPRN1, l.iSBASPRN2, l.iSBASBer1, l.iSBASBer2) =
+        std::tuple(120, 122, 134, 11, 22);
+    std::tie(rec.Nav.fHeading, rec.Beacon.fBeaconFreq, rec.Beacon.iSignalStrength,
+             rec.Beacon.iSNR) = std::tuple(42.5f, 313.5f, 55, 18);
     // The heading ring runs only for heading receivers.
     At(101.0);
     history->Update();
@@ -58,7 +57,6 @@ TEST_F(HistoryTest, MissingSecondsHoldNoValueInEveryBlock) {
     app.eReceiverType.store(1);
     At(104.0);
     history->Update();
-    // Each block: its index, then the two empty seconds and the value.
     const float* hdg = rec.fHeadingHistory;
     EXPECT_EQ(Join(rec.iHeadingHistoryIndex, hdg[1], hdg[2], hdg[3]), "4 0 0 42.5");
     const auto& sbas = rec.iSBASBerHistory;
@@ -69,17 +67,10 @@ TEST_F(HistoryTest, MissingSecondsHoldNoValueInEveryBlock) {
         Join(rec.fBeaconFreqHistory[102], rec.iBeaconSSHistory[102], rec.fBeaconFreqHistory[103],
              rec.iBeaconSSHistory[103], rec.iBeaconSNRHistory[103]),
         "0 0 313.5 55 18");
-    // Fractions of a second store nothing more; 0.995 rounds into the next second.
-    At(104.5);
-    history->Update();
-    EXPECT_EQ(rec.iHeadingHistoryIndex, 4);
-    At(104.995);
-    history->Update();
-    EXPECT_EQ(rec.iHeadingHistoryIndex, 5);
     // An index spoilt by an archive restarts at zero.
     rec.iSBASBerHistoryIndex = 99999;
     rec.iHeadingHistoryIndex = -5;
-    At(106.0);
+    At(105.0);
     history->Update();
     EXPECT_EQ(Join(rec.iSBASBerHistoryIndex, rec.iHeadingHistoryIndex), "1 1");
 }
@@ -93,17 +84,6 @@ TEST_F(HistoryTest, WeekRolloverHourJumpsWrapAndUnusableTimes) {
     history->UpdateHeading();  // second 0 of the new week is empty
     EXPECT_EQ(Join(rec.iHeadingHistoryIndex, rec.fHeadingHistory[0], rec.fHeadingHistory[1]),
               "2 0 5");
-    // The last instant of the week rounds up into second 0 of the next.
-    At(604799.995);
-    history->UpdateHeading();
-    const int before = rec.iHeadingHistoryIndex;
-    At(0.2);
-    history->UpdateHeading();
-    EXPECT_EQ(rec.iHeadingHistoryIndex, before);
-    At(1.0);
-    history->UpdateHeading();
-    EXPECT_EQ(rec.iHeadingHistoryIndex, before + 1);
-
     // A jump of more than an hour clears the block; an hour exactly is a gap to fill.
     rec.LBand.iLBandBer = 77;
     At(45.0);
@@ -118,23 +98,11 @@ TEST_F(HistoryTest, WeekRolloverHourJumpsWrapAndUnusableTimes) {
     EXPECT_EQ(
         Join(rec.iLBandBerHistoryIndex, rec.iLBandBerHistory[3598], rec.iLBandBerHistory[3599]),
         "0 500 77");
-
-    // The index wraps at the end of the ring.
-    At(100.0);
-    history = std::make_unique<CHistory>(rec, &app);
-    for (int s = 101; s <= 100 + 3600 + 2; ++s) {
-        rec.Nav.fHeading = static_cast<float>(s);
-        At(s);
-        history->UpdateHeading();
-    }
-    EXPECT_EQ(Join(rec.iHeadingHistoryIndex, rec.fHeadingHistory[1], rec.fHeadingHistory[2]),
-              "2 3702 103");
-
     // Without a usable time of week the rings stand still.
     app.eReceiverType.store(1);
     auto fresh = std::make_unique<CGPS>();
     CHistory idle(fresh->Info, &app);
-    for (double tow : {std::numeric_limits<double>::quiet_NaN(), -5.0, 604800.0, 1e300}) {
+    for (double tow : {std::numeric_limits<double>::quiet_NaN(), -5.0, 604800.0}) {
         fresh->Info.Binary.Bin1.dGPSTimeOfWeek = tow;
         idle.Update();
     }
@@ -177,13 +145,8 @@ TEST(PositionOffsets, FromSignedDecimalDegrees) {
         double north, east;
     } cases[] = {
         {{0, 0.3, 'N', 10, 0.0, 'E'}, {0, 0.3, 'S', 10, 0.0, 'E'}, false, 0.01 * kDeg, 0.0},
-        {{0, 0.3, 'N', 10, 0.0, 'E'}, {0, 0.3, 'S', 10, 0.0, 'E'}, true, 0.01 * kDeg, 0.0},
-        {{0, 0.0, 'N', 0, 0.3, 'E'}, {0, 0.0, 'N', 0, 0.3, 'W'}, true, 0.0, 0.01 * kDeg},
-        {{60, 0.0, 'N', 2, 0.0, 'W'}, {60, 0.0, 'N', 1, 0.0, 'W'}, false, 0.0, -0.5 * kDeg},
         {{-33, 29.4, 'S', 151, 0.0, 'E'}, {-33, 30.0, 'S', 151, 0.0, 'E'}, true, 0.01 * kDeg, 0.0},
-        {{33, 29.4, 'S', 151, 0.0, 'E'}, {33, 30.0, 'S', 151, 0.0, 'E'}, false, 0.01 * kDeg, 0.0},
         {{-1, 0.0, 'N', -1, 0.0, 'E'}, {0, 0.0, 'N', 0, 0.0, 'E'}, true, -kDeg, -kDeg},
-        {{0, 0.0, 'N', 179, 59.7, 'W'}, {0, 0.0, 'N', 179, 59.7, 'E'}, false, 0.0, 0.01 * kDeg},
         {{0, 0.0, 'N', 179, 59.7, 'E'}, {0, 0.0, 'N', -179, 59.7, 'E'}, true, 0.0, -0.01 * kDeg},
     };
     for (const auto& c : cases) {
@@ -202,20 +165,12 @@ TEST_F(HistoryTest, PositionRingRunsAgainstTheReferenceAndRestartsOnANewOne) {
     history->UpdatePosition();
     EXPECT_EQ(rec.iPositionHistoryIndex, 0) << "no reference: nothing";
     NavInfo& n = rec.Nav;
-    n.iLatDeg = n.iLonDeg = 0;
-    n.dLatMin = 0.3;
-    n.cLatDir = 'S';
-    n.dLonMin = 0.6;
-    n.cLonDir = 'W';
-    n.fAltitude = 20.0f;
+    std::tie(n.iLatDeg, n.iLonDeg, n.dLatMin, n.cLatDir, n.dLonMin, n.cLonDir, n.fAltitude) =
+        std::tuple(0, 0, 0.3, 'S', 0.6, 'W', 20.0f);
     PlotReference ref;
-    ref.bPlotRefValid = true;
-    ref.iPlotRefLatDeg = ref.iPlotRefLonDeg = 0;
-    ref.dPlotRefLatMin = 0.3;
-    ref.cPlotRefNS = 'N';
-    ref.dPlotRefLonMin = 0.0;
-    ref.cPlotRefEW = 'E';
-    ref.fPlotRefAlt = 5.0f;
+    std::tie(ref.bPlotRefValid, ref.iPlotRefLatDeg, ref.iPlotRefLonDeg, ref.dPlotRefLatMin,
+             ref.cPlotRefNS, ref.dPlotRefLonMin, ref.cPlotRefEW, ref.fPlotRefAlt) =
+        std::tuple(true, 0, 0, 0.3, 'N', 0.0, 'E', 5.0f);
     app.SetPlotRef(ref);
     rec.fNorthHistory[7] = 3.0f;
     rec.iPositionHistoryIndex = 8;
@@ -236,6 +191,63 @@ TEST_F(HistoryTest, PositionRingRunsAgainstTheReferenceAndRestartsOnANewOne) {
     At(105.0);
     history->UpdatePosition();
     EXPECT_EQ(Join(rec.iPositionHistoryIndex, rec.fNorthHistory[2]), "0 0");
+}
+
+TEST(BeaconTables, FallbacksAndLookUps) {
+    const std::pair<const char*, float> names[] = {
+        {"St. Catherine\x92s", 307.5f},
+        {"Polson MT", 0.0f},
+        {"S\xC3\xA3o Tom\xC3\xA9", 0.0f},  // UTF-8 bytes are not the table's spelling
+    };
+    for (const auto& [name, kHz] : names) {
+        EXPECT_EQ(LookupStationFreq(std::string_view(name)), kHz) << name;
+        EXPECT_EQ(LookupStationFreq(Cp1252ToUtf16(name)), kHz) << name;
+    }
+    // Shared IDs: the tuned frequency within 0.1 kHz picks the station; else the first row.
+    const std::tuple<int32_t, float, const char*> ids[] = {
+        {99999, 0.0f, "EndOfTheList"},
+        {2, 320.09f, "Horn Is      Qld"},
+        {2, 319.8f, "Bolivar"},
+    };
+    for (const auto& [id, tuned, name] : ids)
+        EXPECT_EQ(LookupStationName(id, tuned), name) << id << " at " << tuned;
+}
+
+TEST(SBAS, SecondSlotBitErrorRatesAndUntrackedPrns) {
+    LBandInfo l{};
+    l.InitSBASChannels();
+    std::tie(l.iSBASPRN1, l.iSBASPRN2, l.iSBASBer1, l.iSBASBer2) = std::tuple(120, 134, 150, 149);
+    std::string value = "stale", label = "stale";
+    float elev = -1, azim = -1;
+    EXPECT_TRUE(bSBASBerGood(l) && GetSBASValues(l, 134, elev, azim));
+    EXPECT_TRUE(FormatSBASEntry(l, 133, value, elev, azim, label) && (value + label).empty());
+}
+
+// Every byte goes to UTF-8 and back unchanged, the five bytes without a letter included;
+// characters outside the code page are refused.
+TEST(Cp1252, EveryByteRoundTripsAndOthersAreRefused) {
+    for (int b = 0; b < 256; ++b) {
+        const std::string byte(1, static_cast<char>(b));
+        EXPECT_EQ(Utf8ToCp1252(Cp1252ToUtf8(byte)), byte) << b;
+        EXPECT_EQ(UnicodeToCp1252(Cp1252ToUnicode(static_cast<unsigned char>(b))),
+                  static_cast<unsigned char>(b))
+            << b;
+    }
+    EXPECT_EQ(Cp1252ToUtf16(std::string_view("\x00\x7F\x81\x9F\xA0\xFF\x92", 7)),
+              std::u16string(u"\u0000\u007F\u0081\u0178\u00A0\u00FF\u2019", 7));
+    EXPECT_EQ(Cp1252ToUtf8("\x80\x81\xFF"), "\xE2\x82\xAC\xC2\x81\xC3\xBF");
+    const std::pair<std::string, std::optional<std::string>> cases[] = {
+        {"\xE2\x82\xAC\xE2\x80\x99\xE2\x84\xA2", "\x80\x92\x99"},  // euro, quote, trade mark
+        {"\xC2\x80", std::nullopt},                                // U+0080 has no byte
+        {"\xF0\x9F\x98\x80", std::nullopt},
+        {"a\x80", std::nullopt},         // lone continuation byte
+        {"a\xC3", std::nullopt},         // cut sequence
+        {"\xE0\x80\xAF", std::nullopt},  // overlong
+        {"\xED\xA0\x80", std::nullopt},  // surrogate
+    };
+    for (const auto& [utf8, bytes] : cases) EXPECT_EQ(Utf8ToCp1252(utf8), bytes) << utf8;
+    for (char32_t c : {U'\u0080', U'\u0100'})
+        EXPECT_EQ(UnicodeToCp1252(c), std::nullopt) << static_cast<uint32_t>(c);
 }
 
 }  // namespace

@@ -1,25 +1,73 @@
+// Receiver configuration files: the sectioned text reader and writer, the key table that fills
+// variables from "key=value" lines, and the profile built on them.
+
 #include "engine/Profile.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <filesystem>
-#include <tuple>
-
+#include "engine/CfgIO.h"
+#include "engine/Parsable.h"
 #include "engine/cfgarchive.h"
 #include "engine/gps.h"
+#include "platform/trace.h"
 #include "support/temp_dir.h"
 #include "wire_fixture.h"
 
 namespace {
 
-using wiretest::Join;
-
 using testsupport::ReadBytes;
 using testsupport::WriteBytes;
 using wiretest::Concat;
 using wiretest::Events;
+using wiretest::Join;
 using wiretest::PortStream;
+
+TEST(Parsable, AssignmentsByKey) {
+    int32_t elevation = 5;
+    uint32_t freqKhz = 1;
+    float freq = 1.0f;
+    double lat = 1.0;
+    ParseReset();
+    ParseRegister("iElevation", &elevation);
+    ParseRegister("ulFreqKhz", &freqKhz);
+    ParseRegister("fFreq", &freq);
+    ParseRegister("dRefLat", &lat);
+    const std::tuple<const char*, bool, int32_t, uint32_t, float, double> cases[] = {
+        {"iElevation = 12", true, 5, 1, 1.0f, 1.0},  // the key has a blank: unknown
+        {"=12", false, 5, 1, 1.0f, 1.0},
+        {"ulFreqKhz=-1", true, 5, 0xFFFFFFFFu, 1.0f, 1.0},
+        {"ulFreqKhz=1545000kHz", true, 5, 1545000, 1.0f, 1.0},
+        {"fFreq=301,5", true, 5, 1, 301.0f, 1.0},
+        {"fFreq=1e39", true, 5, 1, 1.0f, 1.0},
+        {"dRefLat=12.25 N", true, 5, 1, 1.0f, 12.25},
+    };
+    for (const auto& [line, result, e, k, f, d] : cases) {
+        std::tie(elevation, freqKhz, freq, lat) = std::tuple(5, 1u, 1.0f, 1.0);
+        EXPECT_EQ(ParseLine(line), result) << line;
+        EXPECT_EQ(std::tie(elevation, freqKhz, freq, lat), std::tie(e, k, f, d)) << line;
+    }
+    // A section ends at (and consumes) a line that is no assignment; the last one wins.
+    CfgIo io;
+    io.OpenText("iElevation=8\niElevation=9\n=bad\nfFreq=2.5\n");
+    ParseSection(io);
+    std::string line;
+    ASSERT_TRUE(io.ReadData(line));
+    EXPECT_EQ(Join(elevation, freq, line), "9 1 fFreq=2.5");
+    ParseReset();
+    static int32_t vars[51];
+    static char names[51][8];
+    for (int i = 0; i < 51; ++i) {
+        std::snprintf(names[i], sizeof(names[i]), "i%d", i);
+        ParseRegister(names[i], &vars[i]);
+    }
+    EXPECT_EQ(ParseTableCount(), 50);
+    EXPECT_TRUE(platform::TraceContains("Exceeded parse table size!"));
+    EXPECT_TRUE(ParseLine("i49=3") && vars[49] == 3);
+    ParseLine("i50=3");
+    EXPECT_EQ(vars[50], 0);
+    ParseReset();
+}
 
 // The profile file written for the default settings.
 std::string DefaultRcf() {
@@ -72,30 +120,18 @@ TEST_F(ProfileTest, SaveWritesTheSnapshotAndLoadReadsItBack) {
     ASSERT_TRUE(CProfile(gps.get()).Save(path));
     EXPECT_EQ(ReadBytes(path), DefaultRcf());
     EXPECT_TRUE(wire.Take().empty()) << "a save sends nothing";
-
     WizardInfo& snap = gps->Info.Settings.WizardSnapshot;
-    snap.iNMEABaudRate = 115200;
-    snap.iRTCMBaudRate = 4800;
-    snap.iElevation = 12;
-    snap.iMaxAge = 60;
-    snap.ulFreqKhz = 0xFFFFFFFFu;
-    snap.iSymbolRate = 2400;
-    snap.fFreq = 301.5f;
-    snap.iBitRate = 2;
-    snap.dRefLat = -33.856812;
-    snap.dRefLon = 151.215302;
-    snap.dRefAlt = 58.125;
-    snap.eDfxPort = 3;
-    snap.ThisPortConfig.eGSA = 2;
-    snap.ThisPortConfig.bRTCM = 1;
-    snap.OtherPortConfig.eHPR = 5;
+    std::tie(snap.iNMEABaudRate, snap.iRTCMBaudRate, snap.iElevation, snap.iMaxAge, snap.ulFreqKhz,
+             snap.iSymbolRate, snap.fFreq, snap.iBitRate, snap.dRefLat, snap.dRefLon, snap.dRefAlt,
+             snap.eDfxPort) = std::tuple(115200, 4800, 12, 60, 0xFFFFFFFFu, 2400, 301.5f, 2,
+                                         -33.856812, 151.215302, 58.125, 3);
+    std::tie(snap.ThisPortConfig.eGSA, snap.ThisPortConfig.bRTCM, snap.OtherPortConfig.eHPR) =
+        std::tuple(2, 1, 5);
     gps->Info.Settings.WizardLive.iElevation = 7;  // not saved
-    gps->Info.Settings.BinLogRates.eBIN99 = 4;
-    gps->Info.Nav.fHDGTau = 1.25f;
-    gps->Info.Nav.bFLIPBRD = 1;
+    std::tie(gps->Info.Settings.BinLogRates.eBIN99, gps->Info.Nav.fHDGTau, gps->Info.Nav.bFLIPBRD) =
+        std::tuple(4, 1.25f, 1);
     ASSERT_TRUE(CProfile(gps.get()).Save(path));
     EXPECT_NE(ReadBytes(path).find("\r\nulFreqKhz=-1\r\n"), std::string::npos);
-
     auto other = std::make_unique<CGPS>();
     ASSERT_TRUE(CProfile(other.get()).Load(path));
     const WizardInfo& live = other->Info.Settings.WizardLive;
@@ -110,8 +146,7 @@ TEST_F(ProfileTest, SaveWritesTheSnapshotAndLoadReadsItBack) {
               "2 1 5 4 1.25 1");
 }
 
-// Failures name the file and the OS error; a pipe in a file's place never blocks; a failed
-// save leaves the old file and no temporary one.
+// Failures name the file and the OS error; a pipe never blocks; a failed save keeps the old.
 TEST_F(ProfileTest, FailuresNameTheFileAndTheOsError) {
     WriteBytes(dir.root + "/plainfile", "x");
     const std::string fifo = dir.root + "/pipe.rcf", old = "[GPSData]\r\nfHDGTau=1.5\r\n";
@@ -137,8 +172,7 @@ TEST_F(ProfileTest, FailuresNameTheFileAndTheOsError) {
 }
 
 TEST_F(ProfileTest, LoadIsTolerantAndSendsThePortsBinaryRatesAndHeading) {
-    // LF only, sections out of order, keys in other letter case, unknown keys and sections,
-    // bad numbers, a port section before the wizard section.
+    // LF only, sections out of order, other letter case, unknown keys, bad numbers.
     WriteBytes(path,
                "[ThisPortConfig]\neGGA=4\n"
                "[BINLogRate]\nEBIN1=2\neD1=x\nnoSuchKey=1\n"

@@ -1,5 +1,5 @@
-// The serial port: result codes and traces on a device with injected faults, then the real
-// terminal layer on a pseudo-terminal.
+// The serial port: result codes and traces on a device with injected faults, the real
+// terminal layer on a pseudo-terminal, and the reader thread's framing of what it reads.
 
 #include "engine/scomm.h"
 
@@ -7,20 +7,18 @@
 #include <sys/stat.h>
 
 #include <cerrno>
-#include <chrono>
-#include <cstdlib>
-#include <functional>
+#include <numeric>
 #include <stdexcept>
-#include <string>
-#include <thread>
-#include <vector>
 
 #include "engine/appstate.h"
+#include "engine/thread.h"
 #include "platform/notify.h"
 #include "platform/ports.h"
 #include "platform/trace.h"
 #include "support/fake_serial.h"
+#include "support/frames.h"
 #include "support/receiver_simulator.h"
+#include "support/recording_sinks.h"
 #include "support/temp_dir.h"
 #include "support/tty_state.h"
 #include "support/virtual_clock.h"
@@ -31,6 +29,8 @@ namespace {
 using wiretest::Join;
 
 using Device = testsupport::FakeSerialDevice;
+using testsupport::BinFrame;
+using testsupport::NmeaSentence;
 
 class SCommTest : public ::testing::Test {
 protected:
@@ -57,7 +57,6 @@ TEST_F(SCommTest, OpenResultCodesTracesAndLineSettings) {
         const char* trace;
     } cases[] = {
         {0, nullptr, COMM_INVALID_PORT, false, "SComm::OpenPort: invalid COM0"},
-        {51, nullptr, COMM_INVALID_PORT, false, "SComm::OpenPort: invalid COM51"},
         {50, nullptr, COMM_OK, true, "SComm::Setup: status=0"},
         {7, nullptr, COMM_OS_CALL_FAILED, false, "no serial device is known for COM7"},
         {1, [](Device& d) { d.SetOpenError(EACCES); }, COMM_OS_CALL_FAILED, false,
@@ -76,13 +75,10 @@ TEST_F(SCommTest, OpenResultCodesTracesAndLineSettings) {
         EXPECT_EQ(port.bOpen(), c.open) << c.trace;
         EXPECT_EQ(port.iLastError(), c.result == COMM_OK ? 0 : c.result) << c.trace;
         EXPECT_TRUE(platform::TraceContains(c.trace)) << c.trace;
-        if (c.trace[0] == 'E') {
-            EXPECT_NE(port.LastOpenError().find("dialout"), std::string::npos);
-        }
+        EXPECT_TRUE(c.trace[0] != 'E' || port.LastOpenError().find("dialout") != std::string::npos);
     }
     // Rates outside the list become 9600; each open of an open port closes it first.
-    const std::pair<long, uint32_t> rates[] = {
-        {1200, 9600}, {230400, 9600}, {14400, 14400}, {56000, 56000}, {115200, 115200}};
+    const std::pair<long, uint32_t> rates[] = {{230400, 9600}, {14400, 14400}, {115200, 115200}};
     for (const auto& [asked, set] : rates) {
         platform::ClearTrace();
         ASSERT_EQ(comm.OpenPort(1, asked), COMM_OK);
@@ -94,7 +90,7 @@ TEST_F(SCommTest, OpenResultCodesTracesAndLineSettings) {
               "Tessaray_PC: SComm::OpenPort: COM1,115200,N,8,1, handshake=N");
     const Device::LineSettings s = device.settings();
     EXPECT_EQ(Join(s.parity, s.dataBits, s.stopBits, s.handshake), "N 8 1 0");
-    EXPECT_EQ(Join(device.opens(), device.closes()), "5 4");
+    EXPECT_EQ(Join(device.opens(), device.closes()), "3 2");
     EXPECT_EQ(comm.strPortName() + comm.DevicePath(), "COM1:/dev/fake1");
 }
 
@@ -125,7 +121,6 @@ TEST_F(SCommTest, ReadsAndWritesWaitOnlyAsAsked) {
     EXPECT_EQ(comm.EmptyInputQueue(), COMM_OS_CALL_FAILED);
     device.SetReadError(EIO);
     EXPECT_EQ(comm.ReadBytes(buf, 10, &got, nullptr, 0.0), COMM_OS_CALL_FAILED);
-
     // What the device refuses is dropped unless time is given.
     device.SetWriteLimit(3);
     clock.ClearPauses();
@@ -190,70 +185,121 @@ TEST_F(SCommTest, ExceptionInsideAReadBecomesANotice) {
     EXPECT_TRUE(platform::TraceContains("driver fault"));
 }
 
-// Polls (real time, bounded) until the condition holds.
-template <typename F>
-bool WaitFor(F condition) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > end) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return true;
-}
-
-TEST(SCommPty, SpeedsRefusalsAndTraffic) {
+// Standard speeds are set through their constants, the others in the arbitrary form.
+TEST(SCommPty, SpeedsAndRefusals) {
     testsupport::ReceiverSimulator sim;
     ASSERT_TRUE(sim.ok()) << sim.error();
     sim.InstallAsCom(9);
     SComm comm;
-    // Standard speeds are set through their constants, the others in the arbitrary form.
-    const std::tuple<long, uint32_t, bool> speeds[] = {
-        {14400, 14400, false}, {56000, 56000, false}, {115200, 115200, true}, {1200, 9600, true}};
+    const std::tuple<long, uint32_t, bool> speeds[] = {{56000, 56000, false}, {1200, 9600, true}};
     for (const auto& [asked, set, standard] : speeds) {
         ASSERT_EQ(comm.OpenPort(9, asked), COMM_OK) << asked;
         EXPECT_EQ(testsupport::TtyBaud(sim.SlavePath()), set) << asked;
         EXPECT_EQ(testsupport::TtyHasSpeedConstant(sim.SlavePath()), standard) << asked;
     }
-    EXPECT_EQ(comm.DevicePath(), sim.SlavePath());
     EXPECT_EQ(comm.ClosePort(), COMM_OK);
-
     testsupport::TempDir dir;
-    const std::string file = dir / "plain", fifo = dir / "fifo";
-    testsupport::WriteBytes(file, "x");
+    const std::string fifo = dir / "fifo";
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    const std::pair<std::string, const char*> refused[] = {
-        {"/nonexistent/ttyUSB9", "No such file or directory"},
-        {file, "not a serial device"},
-        {fifo, "not a serial device"},
-        {"/dev/null", "not a serial device"}};
-    for (const auto& [path, reason] : refused) {
-        ::setenv("TESSARAY_PC_COM11", path.c_str(), 1);
-        EXPECT_EQ(comm.OpenPort(11, 57600), COMM_OS_CALL_FAILED) << path;
-        EXPECT_EQ(comm.LastOpenError(), "cannot open COM11 (" + path + "): " + reason);
-        EXPECT_FALSE(comm.bOpen());
-    }
+    ::setenv("TESSARAY_PC_COM11", fifo.c_str(), 1);
+    EXPECT_EQ(comm.OpenPort(11, 57600), COMM_OS_CALL_FAILED);
+    EXPECT_EQ(comm.LastOpenError(), "cannot open COM11 (" + fifo + "): not a serial device");
+}
 
-    // A command reaches the receiver, its reply comes back, a purge drops what is queued.
-    const std::string reply = "$>JI,311016,1,5,12102003,01/01/1900,01/01/3003,6.3Aa02,46\r\n";
-    sim.AddReply("$JI", reply);
-    ASSERT_EQ(comm.OpenPort(9, 115200), COMM_OK);
-    uint32_t n = 0;
-    EXPECT_EQ(comm.SendBytes("$JI\r\n", 5, &n, 0.0), COMM_OK);
-    ASSERT_TRUE(sim.WaitForCommand("$JI", 10000));
-    ASSERT_TRUE(WaitFor([&] { return comm.BytesInQueue() == reply.size(); }));
-    char buf[128];
-    uint32_t queued = 0;
-    EXPECT_EQ(comm.ReadBytes(buf, 10, &n, &queued, 0.0), COMM_OK);
-    EXPECT_EQ(std::tuple(std::string(buf, n), queued),
-              std::tuple(reply.substr(0, 10), reply.size() - 10));
-    EXPECT_EQ(comm.EmptyInputQueue(), COMM_OK);
-    EXPECT_EQ(comm.ReadBytes(buf, sizeof buf, &n, nullptr, 0.0), COMM_OK);
-    EXPECT_EQ(n, 0u);
-    // The terminal layer hangs up a moment after the master side is gone.
-    sim.HangUp();
-    EXPECT_TRUE(WaitFor(
-        [&] { return comm.ReadBytes(buf, sizeof buf, &n, nullptr, 0.0) == COMM_OS_CALL_FAILED; }));
-    EXPECT_EQ(comm.ClosePort(), COMM_OK);
+class ReaderTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ::setenv("TESSARAY_PC_COM1", "/dev/fake-receiver", 1);
+        AppShared& app = App();
+        app.bPortOpen = app.bDemoMode = app.bSentenceReceived = app.bReceiverFound = 0;
+        app.bBytesReceived = app.bModemOK = 0;
+        app.wLogFlags = 0;
+        ClearTerminalText();
+        ASSERT_EQ(comm.OpenPort(1, 115200), COMM_OK);
+    }
+    void Pass(CGPSThread& thread, const std::string& bytes) {
+        device.QueueRead(bytes);
+        ASSERT_TRUE(thread.ReadAndFrame());
+    }
+    std::vector<std::string> Framed(const std::vector<std::string>& chunks) {
+        testsupport::RecordingSinks sinks;
+        CGPSThread thread(&comm, &sinks);
+        for (const std::string& chunk : chunks) Pass(thread, chunk);
+        return sinks.frames();
+    }
+    testsupport::FakeSerialDevice device;
+    SComm comm{device};
+};
+
+// The frames handed over whatever the split, and the largest "$BIN" frame.
+TEST_F(ReaderTest, FramesAreHandedOverOnceInOrder) {
+    const std::vector<std::string> frames = testsupport::SampleMixedFrames();
+    const std::string stream =
+        "\r\nnoise" + std::accumulate(frames.begin(), frames.end(), std::string());
+    for (size_t cut = 0; cut <= stream.size(); cut += 7)
+        ASSERT_EQ(Framed({stream.substr(0, cut), stream.substr(cut)}), frames) << cut;
+    const std::string largest = BinFrame(1, std::string(407, 'q'));
+    const std::string tooLarge = BinFrame(1, std::string(408, 'q'));
+    EXPECT_TRUE(IsCompleteBinFrame(largest.data(), largest.size()));
+    EXPECT_FALSE(IsCompleteBinFrame(tooLarge.data(), tooLarge.size()));
+    EXPECT_FALSE(IsCompleteBinFrame(largest.data(), largest.size() - 1));
+}
+
+TEST_F(ReaderTest, FlagsAndTerminalTextFollowWhatArrives) {
+    testsupport::RecordingSinks sinks;
+    CGPSThread thread(&comm, &sinks);
+    Pass(thread, "$GPG");
+    EXPECT_EQ(Join(App().bBytesReceived.load(), App().bSentenceReceived.load()), "1 0");
+    Pass(thread, "GA\r\n");
+    EXPECT_EQ(
+        Join(App().bSentenceReceived.load(), App().bReceiverFound.load(), App().bModemOK.load()),
+        "1 1 0");
+    Pass(thread, "\r\nOK\r\n");
+    EXPECT_EQ(App().bModemOK, 1);
+    // The terminal keeps every byte (its cut is checked with a reader thread running).
+    ClearTerminalText();
+    Pass(thread, std::string("a\0\x80\xFF", 4));
+    EXPECT_EQ(TerminalText(), (std::u16string{u'a', 0, 0x80, 0xFF}));
+    App().bDemoMode = 1;
+    device.QueueRead("$X\r\n");
+    EXPECT_FALSE(thread.ReadAndFrame());
+    App().bDemoMode = 0;
+    device.SetReadError(5);
+    EXPECT_FALSE(thread.ReadAndFrame());
+}
+
+class StoppingSinks : public ReaderSinks {
+public:
+    void PassDone() override {
+        if (++passes == 3) thread->bStopThread = 1;
+        throw std::runtime_error("device gone");
+    }
+    int passes = 0;
+    CGPSThread* thread = nullptr;
+};
+
+TEST_F(ReaderTest, RunPausesAfterEveryPassAlsoAfterAFaultAndStops) {
+    testsupport::RecordingSinks idle;
+    CGPSThread real(&comm, &idle);
+    for (int round = 0; round < 2; ++round) {  // a stopped thread can run again
+        ASSERT_TRUE(real.Start());
+        EXPECT_TRUE(real.IsRunning());
+        EXPECT_TRUE(real.Stop(10000));
+        EXPECT_FALSE(real.IsRunning());
+        EXPECT_TRUE(real.hThreadDone.IsSet());
+    }
+    testsupport::InstalledVirtualClock clock;
+    StoppingSinks sinks;
+    CGPSThread thread(&comm, &sinks);
+    sinks.thread = &thread;
+    App().bPortOpen = 1;
+    platform::ClearTrace();
+    EXPECT_EQ(thread.Run(), 0);
+    EXPECT_EQ(sinks.passes, 3);
+    EXPECT_EQ(clock.pauses(), (std::vector<uint32_t>{50, 50, 50}));
+    EXPECT_TRUE(platform::TraceContains("Error on Serial Communication: device gone"));
+    EXPECT_TRUE(platform::TraceContains("GPS Thread is terminated"));
+    EXPECT_TRUE(thread.hThreadDone.IsSet());
 }
 
 }  // namespace

@@ -1,13 +1,10 @@
 // The user-interface thread against the reader thread: record locks, the archive, the port,
-// the settings read-back and the terminal text.
+// the terminal text, and the dispatcher fed by a simulated receiver on a pseudo-terminal.
 
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <chrono>
-#include <cstring>
-#include <memory>
-#include <string>
 #include <thread>
 
 #include "engine/appstate.h"
@@ -17,12 +14,9 @@
 #include "engine/reader_sinks.h"
 #include "engine/scomm.h"
 #include "engine/thread.h"
-#include "engine/txnmea.h"
-#include "platform/clock.h"
 #include "support/frames.h"
 #include "support/receiver_simulator.h"
 #include "support/recording_sinks.h"
-#include "support/reply_clock.h"
 #include "support/temp_dir.h"
 #include "support/virtual_clock.h"
 #include "wire_fixture.h"
@@ -124,60 +118,6 @@ TEST(Threads, ReopeningThePortWhileReadingIsSafe) {
     EXPECT_EQ(App().bPortOpen, 0);
 }
 
-// The read-back of the receiver's settings against a simulated receiver: the reader thread
-// decodes the replies during the sender's pauses.
-TEST(Threads, ReadConfigRepliesArriveDuringThePauses) {
-    testsupport::ReceiverSimulator sim;
-    ASSERT_TRUE(sim.ok()) << sim.error();
-    sim.InstallAsCom(9);
-    testsupport::CountingDevice device;
-    SComm comm;
-    comm.SetDevice(&device);
-    ASSERT_EQ(comm.OpenPort(9, 57600), COMM_OK);
-    App().bPortOpen.store(1);
-
-    auto gps = std::make_unique<CGPS>();
-    auto nmea = std::make_unique<CNMEA>();
-    nmea->PkrvNMEA.Responder = [](const std::string&) {};
-    nmea->PkrvNMEA.SaveArchive = nmea->PkrvNMEA.LoadArchive = [] { return true; };
-    testsupport::CountingSinks sinks(gps.get(), nmea.get());
-    testsupport::ReplyClock clock(sim, comm, sinks);
-    clock.device = &device;
-    platform::SetClock(&clock);
-    CGPSThread thread(&comm, &sinks);
-    ASSERT_TRUE(thread.Start());
-    g_TxNMEA.SetComm(&comm);
-    g_TxNMEA.SetRecord(gps.get());
-
-    sim.AddReply("$JSHOW",
-                 "$>JSHOW,BAUD,38400\r\n$>JSHOW,BAUD,19200,OTHER\r\n$>JSHOW,MASK,10\r\n"
-                 "$>JSHOW,AGE,60\r\n$>JSHOW,ASC,GPGGA,1.0\r\n$>JSHOW,ASC,GPGSV,0.2,OTHER\r\n"
-                 "$>JSHOW,BIN,96,10,OTHER\r\n$>JSHOW,ASC,HEHDT,10\r\n");
-    sim.AddReply("$JGEO", "$>JGEO,Sent,FREQ=1545.4850,PRN=129,LON=-98.0,EL=40.0,AZ=180.0\r\n");
-    sim.AddReply("$PKRV,1,1",
-                 testsupport::NmeaSentence("PKRV,CS0,BX4.2,0,313.0,M,200,M,45,18,0,0,812,0"));
-    sim.AddReply("$JRTK,6", "$>JRTK,6,OK,2\r\n");
-    sim.AddReply("$JRTK", "$>JRTK,1,51.0123456,-114.5,1048.25\r\n");
-
-    WizardInfo& w = gps->Info.Settings.WizardLive;
-    EXPECT_EQ(gps->ReadConfig(w), 1);
-
-    g_TxNMEA.SetComm(nullptr);
-    g_TxNMEA.SetRecord(nullptr);
-    EXPECT_TRUE(thread.Stop(30000));
-    platform::SetClock(nullptr);
-    App().bPortOpen.store(0);
-    comm.ClosePort();
-
-    // The replies arrive through the reader thread while the sender pauses.
-    EXPECT_EQ(clock.paused, 6680u);
-    EXPECT_EQ(std::tuple(w.iNMEABaudRate, w.OtherPortConfig.eBIN96, w.ulFreqKhz, w.iStationId,
-                         w.dRefAlt, w.eDfxPort),
-              std::tuple(38400, RATE_10HZ, 1545485u, 812, 1048.25, DFX_PORTB));
-    EXPECT_EQ(std::memcmp(&gps->Info.Settings.WizardSnapshot, &w, sizeof(w)), 0);
-    EXPECT_EQ(sim.Commands().size(), 23u);
-}
-
 // Every byte the reader appends reaches exactly one take, in order; a cut is reported once.
 TEST(Threads, TerminalTakeLosesOrDoublesNothingWhileTheReaderAppends) {
     ClearTerminalText();
@@ -219,6 +159,66 @@ TEST(Threads, TerminalTakeLosesOrDoublesNothingWhileTheReaderAppends) {
     EXPECT_TRUE(cut);
     EXPECT_TRUE(TakeTerminalText(&cut).empty());
     EXPECT_FALSE(cut);
+}
+
+constexpr auto& Nmea = testsupport::NmeaSentence;
+
+// Polls a condition with a generous deadline; the condition decides, never the time.
+template <class Pred>
+bool Eventually(Pred pred) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (!pred()) {
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return true;
+}
+
+class ReaderFixture : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(sim.ok()) << sim.error();
+        sim.InstallAsCom(7);
+        ASSERT_EQ(comm.OpenPort(7, 57600), COMM_OK) << comm.LastOpenError();
+        App().bBin1Position.store(0);
+        App().bDemoMode.store(0);
+        App().bPortOpen.store(1);
+        nmea->PkrvNMEA.Responder = [](const std::string&) {};  // nothing on standard output
+        nmea->PkrvNMEA.SaveArchive = nmea->PkrvNMEA.LoadArchive = [] { return true; };
+        ASSERT_TRUE(thread.Start());
+    }
+    void TearDown() override {
+        EXPECT_TRUE(thread.Stop(30000));
+        App().bPortOpen.store(0);
+        comm.ClosePort();
+    }
+    testsupport::ReceiverSimulator sim;
+    SComm comm;
+    std::unique_ptr<CGPS> gps = std::make_unique<CGPS>();
+    std::unique_ptr<CNMEA> nmea = std::make_unique<CNMEA>();
+    EngineSinks sinks{gps.get(), nmea.get()};
+    CGPSThread thread{&comm, &sinks};
+};
+
+TEST_F(ReaderFixture, ScreenNeverSeesAHalfWrittenPosition) {
+    sim.Stream({Nmea("GPGGA,101010.00,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,2.0,0000"),
+                Nmea("GPGGA,202020.00,3355.500,S,15112.250,W,2,11,1.1,12.5,M,46.9,M,1.0,0000")},
+               1, true);
+    int seen = 0;
+    Eventually([&] {
+        RecordLock hold(gps->Info.Nav.ulNavLock);
+        const NavInfo& n = gps->Info.Nav;
+        if (n.iLatDeg == 48) {
+            EXPECT_EQ(Join(n.cLonDir, n.iHour, n.dLatMin), "E 10 7.038");
+            ++seen;
+        } else if (n.iLatDeg == 33) {
+            EXPECT_EQ(Join(n.cLonDir, n.iHour, n.dLonMin), "W 20 12.25");
+            ++seen;
+        }
+        return seen >= 200;
+    });
+    sim.FallSilent();
+    EXPECT_GE(seen, 200);
 }
 
 }  // namespace

@@ -8,10 +8,13 @@
 #include <sys/resource.h>
 
 #include <charconv>
+#include <cmath>
+#include <cstring>
+#include <filesystem>
 #include <functional>
+#include <limits>
 #include <locale>
 #include <map>
-#include <memory>
 #include <mutex>
 #include <string>
 #include <type_traits>
@@ -25,8 +28,7 @@
 
 namespace wiretest {
 
-// The values as text, separated by blanks: numbers in their shortest exact form, so one
-// literal states many decoded fields.
+// The values as text, separated by blanks, numbers in their shortest exact form.
 template <class... T>
 std::string Join(const T&... values) {
     std::string out;
@@ -50,6 +52,7 @@ std::string Join(const T&... values) {
 
 using Events = std::vector<std::string>;
 
+// Writes and pauses in one sequence, whichever thread makes them.
 class EventLog {
 public:
     void Add(std::string event) {
@@ -80,6 +83,7 @@ private:
     EventLog& log_;
 };
 
+// Plays the receiver through onWrite, run after each write as a decoded reply would.
 class LogDevice : public testsupport::FakeSerialDevice {
 public:
     explicit LogDevice(EventLog& log) : log_(log) {}
@@ -91,15 +95,13 @@ public:
         if (onWrite) onWrite(text);
         return n;
     }
-    // Plays the receiver: runs after each write (the reader thread's decoding of a reply).
     std::function<void(const std::string&)> onWrite;
 
 private:
     EventLog& log_;
 };
 
-// Installs the clock, opens a port on the recording device and points the process-wide
-// sender at it.
+// Installs the clock and points the process-wide sender at a port on the recording device.
 class Wire {
 public:
     Wire() : clock(log), device(log) {
@@ -137,8 +139,7 @@ inline Events Concat(std::initializer_list<Events> parts) {
     return out;
 }
 
-// The port commands in the receiver's order, each followed by its 20 ms pause; `rates` gives
-// a message's rate text where it is not "0".
+// The port commands in the receiver's order, each with its 20 ms pause; rates other than 0.
 inline Events PortStream(const std::string& suffix, std::map<std::string, std::string> rates = {}) {
     Events out;
     for (const std::string m : {"GPGGA", "GPGLL", "GPGST", "GPGSV", "GPRMC", "GPRRE", "GPVTG",
@@ -150,8 +151,7 @@ inline Events PortStream(const std::string& suffix, std::map<std::string, std::s
     return out;
 }
 
-// Makes every file write beyond the limit fail (EFBIG), as a full disk would; tests run as
-// root, which folder permissions do not stop.
+// Writes beyond the limit fail (EFBIG) as on a full disk; tests run as root.
 class FileSizeLimit {
 public:
     explicit FileSizeLimit(rlim_t bytes) {
@@ -173,8 +173,7 @@ struct CommaPunct : std::numpunct<char> {
     std::string do_grouping() const override { return "\3"; }
 };
 
-// Runs the action under a C++ global locale with a decimal comma, then under the C locale
-// de_DE.UTF-8; false when the latter cannot be had.
+// Runs under a decimal-comma C++ locale, then C locale; false when the latter is missing.
 inline bool UnderCommaLocales(const std::function<void()>& action) {
     const std::locale saved =
         std::locale::global(std::locale(std::locale::classic(), new CommaPunct));

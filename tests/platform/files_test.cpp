@@ -9,11 +9,16 @@
 #include <functional>
 #include <future>
 #include <string>
+#include <thread>
 
 #include "platform/atomic_file.h"
 #include "platform/bytes.h"
+#include "platform/event.h"
+#include "platform/notify.h"
 #include "platform/paths.h"
+#include "platform/ports.h"
 #include "platform/textfile.h"
+#include "platform/trace.h"
 #include "support/temp_dir.h"
 
 namespace fs = std::filesystem;
@@ -26,8 +31,7 @@ size_t Entries(const std::string& folder) {
     return static_cast<size_t>(std::distance(fs::directory_iterator(folder), {}));
 }
 
-// Runs the action in a child process, where a blocking call is ended by the alarm; as an
-// unprivileged user when asked (root may write anything).
+// In a child, where the alarm ends a blocking call; unprivileged when asked.
 void ExpectInChild(const std::function<bool()>& action, const std::string& what, bool asUser) {
     auto run = [&] {
         ::alarm(10);
@@ -38,43 +42,33 @@ void ExpectInChild(const std::function<bool()>& action, const std::string& what,
     EXPECT_EXIT(run(), ::testing::ExitedWithCode(0), "") << what;
 }
 
-TEST(TextFile, WindowsTextModeOnDiskAndLineReading) {
-    const std::pair<std::string, std::string> reads[] = {
-        {"a\r\nb\r\n", "a\nb\n"}, {"a\rb\r\n", "a\rb\n"}, {"\r\r\n", "\r\n"}, {"x\r", "x\r"}};
+// The profile and terminal tests check the files' bytes; here the line ends alone.
+TEST(TextFile, WindowsTextModeOnDisk) {
+    const std::pair<std::string, std::string> reads[] = {{"a\rb\r\n", "a\rb\n"},
+                                                         {"\r\r\n", "\r\n"}};
     for (const auto& [file, text] : reads) EXPECT_EQ(platform::TextFromFileBytes(file), text);
     EXPECT_EQ(platform::TextToFileBytes("a\nb\r"), "a\r\nb\r");
     testsupport::TempDir dir;
     const std::string path = dir / "Tessaray_Term.ini";
-    const std::string text = "[Commands]\nCmd0=$JI\n\nlast line without end";
-    std::string error, back, line;
-    ASSERT_TRUE(platform::WriteTextFile(path, text, &error)) << error;
-    EXPECT_EQ(ReadBytes(path), "[Commands]\r\nCmd0=$JI\r\n\r\nlast line without end");
-    ASSERT_TRUE(platform::ReadTextFile(path, &back, &error)) << error;
-    EXPECT_EQ(back, text);
-    platform::TextLineReader reader(back);
-    std::string lines;
-    while (reader.ReadLine(&line)) lines += line + "|";
-    EXPECT_EQ(lines, "[Commands]|Cmd0=$JI||last line without end|");
+    std::string error, back;
     platform::TextFileWriter writer;
-    ASSERT_TRUE(writer.Open(path, true, &error)) << error;
-    ASSERT_TRUE(writer.Write("\nmore\n", &error) && writer.Close(&error));
-    EXPECT_EQ(ReadBytes(path), "[Commands]\r\nCmd0=$JI\r\n\r\nlast line without end\r\nmore\r\n");
+    for (bool append : {false, true})
+        ASSERT_TRUE(writer.Open(path, append, &error) && writer.Write("a\n", &error) &&
+                    writer.Close(&error))
+            << error;
+    EXPECT_EQ(ReadBytes(path), "a\r\na\r\n");
     EXPECT_FALSE(platform::ReadTextFile("/nonexistent/dir/x.rcf", &back, &error));
     EXPECT_EQ(error, "cannot open /nonexistent/dir/x.rcf: No such file or directory");
 }
 
-// Pipes, folders and devices are never read (a pipe without a writer would block), nor files
-// above the caller's limit.
+// Only regular files within the limit are read: a pipe without a writer would block.
 TEST(TextFile, ReadsOnlyRegularFilesWithinTheLimit) {
     testsupport::TempDir dir;
-    const std::string fifo = dir / "ports.conf", big = dir / "big.conf";
-    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const std::string big = dir / "big.conf";
     WriteBytes(big, std::string(65, 'x'));
     const std::tuple<std::string, size_t, int, std::string> cases[] = {
-        {fifo, platform::kNoSizeLimit, EINVAL, "cannot read " + fifo + ": not a regular file"},
         {dir.path(), platform::kNoSizeLimit, EISDIR,
          "cannot read " + dir.path() + ": not a regular file"},
-        {"/dev/zero", platform::kNoSizeLimit, EINVAL, "cannot read /dev/zero: not a regular file"},
         {big, 64, EFBIG, "cannot read " + big + ": larger than 64 bytes"},
     };
     for (const auto& [path, limit, err, text] : cases) {
@@ -91,46 +85,22 @@ TEST(TextFile, ReadsOnlyRegularFilesWithinTheLimit) {
     EXPECT_EQ(bytes.size(), 65u);
 }
 
-TEST(RawFile, BytesGoToDiskAsTheyAreAndOnlyIntoRegularFiles) {
+// The point and polygon tables are written from the window's thread: a pipe must not block.
+TEST(RawFile, OpensOnlyRegularFilesWithoutBlocking) {
     testsupport::TempDir dir;
-    const std::string path = dir / "capture.bin";
-    const std::string bytes("$GPGGA,1\r\n$BIN\x01\x00\n\r\xFF", 17);
-    std::string error;
-    platform::RawFileWriter writer;
-    EXPECT_FALSE(writer.Write("x", &error));
-    ASSERT_TRUE(writer.Open(path, false, &error)) << error;
-    ASSERT_TRUE(writer.Write(bytes, &error) && writer.Flush(&error)) << error;
-    EXPECT_EQ(ReadBytes(path), bytes);
-    ASSERT_TRUE(writer.Close(&error));
-    EXPECT_FALSE(writer.IsOpen());
-    ASSERT_TRUE(writer.Open(path, true, &error) && writer.Write("\n", &error)) << error;
-    writer.Close(nullptr);
-    EXPECT_EQ(ReadBytes(path), bytes + "\n");
-    ASSERT_TRUE(writer.Open(path, false, &error) && writer.Write("new", &error)) << error;
-    writer.Close(nullptr);
-    EXPECT_EQ(ReadBytes(path), "new") << "a regular file is emptied only after the look";
-    // The point and polygon tables are written from the window's thread: never block.
     const std::string fifo = dir / "points.txt";
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    const std::tuple<std::string, bool, std::string> cases[] = {
-        {fifo, false, "cannot open " + fifo + ": not a regular file"},
-        {fifo, true, "cannot open " + fifo + ": not a regular file"},
-        {dir.path(), false, "cannot open " + dir.path() + ": Is a directory"},
-        {dir / "missing/capture.bin", false,
-         "cannot open " + dir / "missing/capture.bin" + ": No such file or directory"},
-    };
-    for (const auto& [target, append, expected] : cases) {
-        platform::RawFileWriter refused;
-        auto opened =
-            std::async(std::launch::async, [&] { return refused.Open(target, append, &error); });
-        if (opened.wait_for(std::chrono::seconds(30)) != std::future_status::ready) {
-            ::close(::open(fifo.c_str(), O_RDONLY | O_NONBLOCK));
-            opened.wait();
-            ADD_FAILURE() << "opening blocked on " << target;
-        }
-        EXPECT_FALSE(refused.IsOpen()) << target;
-        EXPECT_EQ(error, expected);
+    std::string error;
+    platform::RawFileWriter refused;
+    auto opened = std::async(std::launch::async, [&] { return refused.Open(fifo, true, &error); });
+    if (opened.wait_for(std::chrono::seconds(30)) != std::future_status::ready) {
+        ::close(::open(fifo.c_str(), O_RDONLY | O_NONBLOCK));
+        opened.wait();
+        ADD_FAILURE() << "opening blocked on " << fifo;
     }
+    EXPECT_FALSE(refused.IsOpen());
+    EXPECT_EQ(error, "cannot open " + fifo + ": not a regular file");
+    EXPECT_FALSE(refused.Write("x", &error));
 }
 
 TEST(AtomicFile, ReplacesWholeOrLeavesTheOldFile) {
@@ -141,17 +111,15 @@ TEST(AtomicFile, ReplacesWholeOrLeavesTheOldFile) {
     ASSERT_EQ(platform::WriteFileAtomic(path, "new"), "");
     EXPECT_EQ(ReadBytes(path), "new");
     EXPECT_EQ(Entries(dir.path()), 1u) << "no temporary file is left";
-    // A target the user could not write in place is left alone, though its folder would let
-    // the rename through; so is one that is no file; and a read-only folder refuses.
+    // Targets not writable in place, no files, or in a read-only folder are left alone.
     const std::string foreign = dir / "foreign.cfg", readOnly = dir / "readonly.cfg";
-    const std::string fifo = dir / "fifo.cfg", folder = dir / "folder.cfg";
+    const std::string fifo = dir / "fifo.cfg";
     WriteBytes(foreign, "foreign");
     ASSERT_EQ(::chmod(foreign.c_str(), 0644), 0);
     WriteBytes(readOnly, "read-only");
     ASSERT_EQ(::chown(readOnly.c_str(), 65534, 65534), 0);
     ASSERT_EQ(::chmod(readOnly.c_str(), 0444), 0);
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0666), 0);
-    ASSERT_EQ(::mkdir(folder.c_str(), 0777), 0);
     testsupport::TempDir locked;
     const std::string inLocked = locked / "Tessaray_PC.CFG";
     ASSERT_EQ(platform::WriteFileAtomic(inLocked, "old contents"), "");
@@ -160,7 +128,6 @@ TEST(AtomicFile, ReplacesWholeOrLeavesTheOldFile) {
     const std::pair<std::string, const char*> cases[] = {{foreign, "Permission denied"},
                                                          {readOnly, "Permission denied"},
                                                          {fifo, "not a regular file"},
-                                                         {folder, "not a regular file"},
                                                          {inLocked, "Permission denied"}};
     for (const auto& [target, reason] : cases) {
         auto write = [&] {
@@ -172,38 +139,19 @@ TEST(AtomicFile, ReplacesWholeOrLeavesTheOldFile) {
     }
     EXPECT_EQ(ReadBytes(foreign) + ReadBytes(readOnly) + ReadBytes(inLocked),
               "foreignread-onlyold contents");
-    EXPECT_EQ(Entries(dir.path()) + Entries(locked.path()), 5u + 1u);
+    EXPECT_EQ(Entries(dir.path()) + Entries(locked.path()), 4u + 1u);
 }
 
-TEST(Bytes, LittleEndianFieldsRoundTripAndNeverReadPastTheEnd) {
+// Texts are cut to leave their NUL; reading past the end gives zeros and fails.
+TEST(Bytes, FieldsRoundTripAndShortInputReadsZeros) {
     platform::ByteWriter w;
-    w.U8(0xAB);
-    w.U16(0x1234);
-    w.U32(0x12345678);
-    w.I32(-2);
     w.F32(1.0f);
     w.F64(-2.0);
-    w.Chars("Unavailable-too-long-text", 17);
-    w.Chars("ab", 4);
-    ASSERT_EQ(w.str(), std::string("\xAB\x34\x12\x78\x56\x34\x12\xFE\xFF\xFF\xFF"
-                                   "\x00\x00\x80\x3F\x00\x00\x00\x00\x00\x00\x00\xC0"
-                                   "Unavailable-too-\0ab\0\0",
-                                   44));
+    w.Chars("Unavailable", 4);
     const std::string bytes = w.str();
     platform::ByteReader r(bytes);
-    EXPECT_EQ((std::tuple{r.U8(), r.U16(), r.U32(), r.I32(), r.F32(), r.F64()}),
-              std::tuple(0xAB, 0x1234, 0x12345678u, -2, 1.0f, -2.0));
-    char text[17];
-    r.Chars(text, sizeof text);
-    EXPECT_STREQ(text, "Unavailable-too-");
-    r.Skip(4);
-    EXPECT_TRUE(r.ok() && r.remaining() == 0);
-    EXPECT_EQ(r.U32(), 0u);  // past the end
-    EXPECT_FALSE(r.ok());
-    const char data[3] = {1, 2, 3};
-    platform::ByteReader shortInput(data, sizeof data);
-    EXPECT_EQ((std::tuple{shortInput.U16(), shortInput.U32(), shortInput.U8(), shortInput.ok()}),
-              std::tuple(0x0201, 0u, 0, false));
+    EXPECT_EQ((std::tuple{r.F32(), r.F64(), bytes.substr(12), r.U16(), r.U32(), r.ok()}),
+              std::tuple(1.0f, -2.0, std::string("Una\0", 4), 0x6E55, 0u, false));
 }
 
 TEST(Paths, ConfigFolderFollowsTheEnvironmentAndFoldersAreCreated) {
@@ -223,7 +171,6 @@ TEST(Paths, ConfigFolderFollowsTheEnvironmentAndFoldersAreCreated) {
     ::setenv("TESSARAY_PC_CONFIG_DIR", (dir / "plainfile/sub").c_str(), 1);
     EXPECT_FALSE(platform::EnsureConfigDir(&error));
     EXPECT_NE(error.find("plainfile/sub"), std::string::npos) << error;
-
     const std::tuple<std::string, bool, std::string> cases[] = {
         {dir / "logs/2024/03/day.log", true, dir / "logs/2024/03"},
         {"bare-name.log", true, ""},
@@ -236,6 +183,90 @@ TEST(Paths, ConfigFolderFollowsTheEnvironmentAndFoldersAreCreated) {
     }
     EXPECT_FALSE(fs::exists(dir / "logs/2024/03/day.log"));
     EXPECT_TRUE(platform::CreateFolders(dir / "a/b/c", &error) && fs::is_directory(dir / "a/b/c"));
+}
+
+TEST(Ports, PrecedenceIsEnvironmentThenFileThenScan) {
+    testsupport::TempDir dir;
+    ::setenv("TESSARAY_PC_CONFIG_DIR", dir.path().c_str(), 1);
+    WriteBytes(dir / "ports.conf",
+               "# our adapters\r\nCOM2=/dev/conf2\r\n com3 = /dev/conf3 \nCOM4=\nbroken line\n");
+    platform::SetDetectedPortsForTest(
+        {"/dev/ttyUSB0", "/dev/ttyUSB1", "/dev/ttyACM0", "/dev/ttyS0"});
+    ::setenv("TESSARAY_PC_COM3", "/dev/env3", 1);
+    const std::pair<int, const char*> cases[] = {
+        {1, "/dev/ttyUSB0"}, {2, "/dev/conf2"}, {3, "/dev/env3"}, {4, "/dev/ttyS0"}, {51, ""}};
+    for (const auto& [com, path] : cases) {
+        const std::string label = "COM" + std::to_string(com);
+        EXPECT_EQ(platform::PortDevicePath(com), path) << com;
+        EXPECT_EQ(platform::PortLabel(com), *path ? label + " (" + path + ")" : label);
+    }
+    ::unsetenv("TESSARAY_PC_COM3");
+    EXPECT_EQ(platform::PortDevicePath(3), "/dev/conf3");
+    ::unsetenv("TESSARAY_PC_CONFIG_DIR");
+}
+
+// A ports file too large is refused with one notice.
+TEST(Ports, ConfFileIsReadWhenItChangesAndRefusedWhenItIsNoSmallFile) {
+    testsupport::TempDir dir;
+    const std::string conf = dir / "ports.conf";
+    ::setenv("TESSARAY_PC_CONFIG_DIR", dir.path().c_str(), 1);
+    platform::SetDetectedPortsForTest({"/dev/ttyUSB0"});
+    std::vector<std::string> notices;
+    platform::SetNotifySink([&notices](const std::string& t) { notices.push_back(t); });
+    auto write = [&conf](const std::string& text) {
+        fs::remove(conf);
+        WriteBytes(conf, text);
+    };
+    const std::string big = "COM1=/dev/big\n" + std::string(platform::kMaxPortsConfBytes, '#');
+    const struct {
+        std::function<void()> change;
+        const char* com1;
+        const char* notice;  // "" for none
+    } steps[] = {
+        {[&] { write("COM1=/dev/first\n"); }, "/dev/first", ""},
+        {[&] { write("COM1=/dev/second\n"); }, "/dev/second", ""},
+        {[&] { write(big); }, "/dev/ttyUSB0", ": larger than 65536 bytes; its port lines"},
+    };
+    for (const auto& step : steps) {
+        notices.clear();
+        step.change();
+        EXPECT_EQ(platform::PortDevicePath(1) + platform::PortDevicePath(1),
+                  std::string(step.com1) + step.com1);
+        ASSERT_EQ(notices.size(), *step.notice ? 1u : 0u) << step.com1;
+        EXPECT_TRUE(!*step.notice || notices[0].find(conf + step.notice) != std::string::npos);
+    }
+    platform::SetNotifySink(nullptr);
+    ::unsetenv("TESSARAY_PC_CONFIG_DIR");
+}
+
+TEST(Trace, AssertContinues) {
+    platform::ClearTrace();
+    int after = 0;
+    TRACE_ASSERT(1 + 1 == 3);
+    ++after;
+    EXPECT_EQ(after, 1);
+    ASSERT_EQ(platform::TraceLines().size(), 1u);
+    EXPECT_EQ(platform::TraceLines()[0].rfind("internal error ", 0), 0u);
+    EXPECT_TRUE(platform::TraceContains("files_test.cpp:"));
+}
+
+TEST(Notify, GoesToTheInstalledSinkElseToTheTraceAndEventsStaySet) {
+    platform::ClearTrace();
+    platform::Notify("Tessaray_PC: Error Occured on SComm::ReadBytes");
+    EXPECT_TRUE(platform::TraceContains("Error Occured on SComm::ReadBytes"));
+    std::vector<std::string> got;
+    platform::SetNotifySink([&got](const std::string& text) { got.push_back(text); });
+    std::thread([] { platform::Notify("from the reader thread"); }).join();
+    platform::SetNotifySink(nullptr);
+    EXPECT_EQ(got, std::vector<std::string>{"from the reader thread"});
+    platform::Event event(true);
+    EXPECT_TRUE(event.Wait(0) && event.Wait(0)) << "manual reset";
+    event.Reset();
+    EXPECT_FALSE(event.Wait(0));
+    std::thread setter([&event] { event.Set(); });
+    EXPECT_TRUE(event.Wait(10000));
+    setter.join();
+    EXPECT_TRUE(event.IsSet());
 }
 
 }  // namespace

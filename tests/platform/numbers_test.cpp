@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
-#include <cmath>
 #include <cstdio>
 #include <string>
 #include <tuple>
@@ -22,23 +21,14 @@ struct FormatCase {
 // Every line is what the receiver commands, files and traces need.
 std::vector<FormatCase> FormatCases() {
     return {
-        {Format("%d", -42), "-42"},
-        {Format("%02d", 7), "07"},
         {Format("%ld", 2147483648L), "-2147483648"},  // long is 32 bits on the wire
         {Format("%lu", 4294967297UL), "1"},
-        {Format("%u", 4000000000u), "4000000000"},
         {Format("*%02X", 0x1Fu), "*1F"},
-        {Format("%f", 1.5), "1.500000"},
-        {Format("%.1f", 0.05), "0.1"},
         {Format("%.2f", 2.675), "2.67"},  // binary value below the half
-        {Format("%.0f", 2.5), "2"},
         {Format("%.3f", -0.0004), "-0.000"},
         {Format("%lf", 57600.0), "57600.000000"},
-        {Format("%.8f", 51.123456789), "51.12345679"},
-        {Format("%08.2f", -3.5), "-0003.50"},
-        {Format("%s,%c,%%", "JASC", 'Y'), "JASC,Y,%"},
+        {Format("%08.2f|%s,%c,%%", -3.5, "JASC", 'Y'), "-0003.50|JASC,Y,%"},
         {Format("%g", 0.0001), "0.0001"},
-        {platform::FormatFixed(-6.0, 1), "-6.0"},
         {platform::FormatFixed(1e21, 0), "1000000000000000000000"},
         {platform::FormatInt(-2147483648LL), "-2147483648"},
         {platform::FormatUInt(18446744073709551615ULL), "18446744073709551615"},
@@ -79,22 +69,16 @@ TEST(Numbers, StrictParsersAcceptOnlyFiniteDecimals) {
         std::optional<double> want;
     };
     const Case cases[] = {
-        {"12.5", 12.5}, {"+3", 3.0}, {"-.5", -0.5}, {"7.", 7.0}, {" 4 ", 4.0},
-        {"", {}},       {"-", {}},   {"1e5", {}},   {"inf", {}}, {"nan", {}},
-        {"0x10", {}},   {"1,5", {}}, {"1.2.3", {}}, {"12a", {}}, {"1e999", {}},
-        {"+-1", {}},    {".", {}},   {"--1", {}},   {"1 2", {}},
+        {"+3", 3.0}, {"-.5", -0.5}, {"7.", 7.0},   {" 4 ", 4.0}, {"-", {}},   {"1e5", {}},
+        {"inf", {}}, {"1,5", {}},   {"1.2.3", {}}, {".", {}},    {"1 2", {}},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(platform::ParseDouble(c.text), c.want) << c.text;
     }
     EXPECT_EQ(platform::ParseDouble(std::string(400, '9')), std::nullopt);
     EXPECT_EQ(platform::ParseFloat("1" + std::string(50, '0')), std::nullopt);
-    const std::pair<const char*, std::optional<int32_t>> ints[] = {{"2147483647", 2147483647},
-                                                                   {"-2147483648", -2147483647 - 1},
-                                                                   {"2147483648", {}},
-                                                                   {"-2147483649", {}},
-                                                                   {"12.0", {}},
-                                                                   {" +17\r", 17}};
+    const std::pair<const char*, std::optional<int32_t>> ints[] = {
+        {"-2147483648", -2147483647 - 1}, {"2147483648", {}}, {"12.0", {}}, {" +17\r", 17}};
     for (const auto& [text, want] : ints) EXPECT_EQ(platform::ParseInt(text), want) << text;
     EXPECT_EQ(platform::ParseLong32("-0"), 0);
     EXPECT_EQ(platform::ParseULong32("4294967295"), 4294967295u);
@@ -103,26 +87,15 @@ TEST(Numbers, StrictParsersAcceptOnlyFiniteDecimals) {
 }
 
 TEST(Numbers, LenientConvertersTakeTheLeadingNumber) {
-    const std::pair<const char*, int> ints[] = {{"  42,N", 42},
-                                                {"-7*3F", -7},
-                                                {"N", 0},
-                                                {"", 0},
-                                                {"99999999999999999999", 2147483647},
-                                                {"-99999999999999999999", -2147483647 - 1}};
+    const std::pair<const char*, int> ints[] = {
+        {"  42,N", 42}, {"N", 0}, {"-99999999999999999999", -2147483647 - 1}};
     for (const auto& [text, want] : ints) EXPECT_EQ(platform::AtoI(text), want) << text;
     EXPECT_EQ(std::tuple(platform::AtoI(nullptr), platform::AtoL("123456789012")),
               std::tuple(0, 2147483647));
     EXPECT_EQ(std::tuple(platform::AtoUL("0x1F", 16), platform::AtoUL("ffzz", 16),
                          platform::AtoUL("77", 8), platform::AtoUL("99999999999")),
               std::tuple(31u, 255u, 63u, 4294967295u));
-    const std::pair<const char*, double> doubles[] = {{"4807.038,N", 4807.038},
-                                                      {"-1.5e2x", -150.0},
-                                                      {"2e", 2.0},
-                                                      {".5", 0.5},
-                                                      {"-", 0.0},
-                                                      {"inf", 0.0},
-                                                      {"nan", 0.0},
-                                                      {"1e999", 0.0},
-                                                      {"", 0.0}};
+    const std::pair<const char*, double> doubles[] = {
+        {"-1.5e2x", -150.0}, {"2e", 2.0}, {"-", 0.0}, {"inf", 0.0}, {"1e999", 0.0}};
     for (const auto& [text, want] : doubles) EXPECT_DOUBLE_EQ(platform::AtoF(text), want) << text;
 }

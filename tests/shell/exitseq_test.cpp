@@ -1,15 +1,11 @@
 // The exit sequence against a simulated receiver: bytes, pauses, screens, report and archive.
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <QApplication>
 #include <QTimer>
 #include <memory>
-#include <set>
 
-#include "engine/beacon_tables.h"
 #include "engine/gps.h"
 #include "engine/scomm.h"
 #include "engine/txnmea.h"
@@ -81,14 +77,12 @@ struct Rig {
     testsupport::CountingSinks sinks;
     std::unique_ptr<testsupport::ReplyClock> clock;
     LeavingScreen* screen = nullptr;
-
     ~Rig() {  // reader, port and clock go before what they use
         theApp().GpsThread.Stop(5000);
         if (g_Comm.bOpen()) g_Comm.ClosePort();
         g_Comm.SetDevice(nullptr);
         platform::SetClock(nullptr);
     }
-
     void Start(bool reader = true) {
         shelltest::StartQt();
         setenv("HOME", shelltest::TempDir().c_str(), 1);
@@ -125,7 +119,6 @@ struct Rig {
         sim.Send(NmeaSentence("GPGGA,123519.00,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,"));
         ASSERT_TRUE(testsupport::WaitUntil([&] { return app.bReceiverFound.load() == 1; }));
     }
-
     void Run(ui::StepRunner& run) {
         run.Start();
         screen->DoModal();
@@ -180,20 +173,12 @@ void StepThroughSaving(ui::StepRunner& run, Rig& rig, bool check) {
         EXPECT_FALSE(s->IsItemEnabled(1) || s->IsItemEnabled(2));
         EXPECT_EQ(s->GetDlgItemText(1167), "Saving receiver configuration - please wait");
         s->SetTimer(CCLOSESCREEN_1::kTickTimer, 3600000);
-        const char* const lines[] = {" - Clearing old configuration ...",
-                                     " - Sending new configuration ...", " - Saving ...",
-                                     " - Save complete", " - Compiling new configuration report"};
-        // Lines shown after each of the first five ticks.
-        const int shown[] = {2, 3, 4, 4, 5};
-        for (int tick = 0; tick < 5; ++tick) {
-            ASSERT_TRUE(s->FireTimer(CCLOSESCREEN_1::kTickTimer));
-            EXPECT_EQ(s->Ticks(), tick + 1);
-            for (int i = 0; check && i < 5; ++i) {
-                EXPECT_EQ(s->GetDlgItemText(1168 + i), i < shown[tick] ? lines[i] : "")
-                    << "tick " << tick + 1 << " line " << i + 1;
-            }
-            if (check && tick == 4) shelltest::Shot("saving_screen");
-        }
+        for (int tick = 0; tick < 5; ++tick) ASSERT_TRUE(s->FireTimer(CCLOSESCREEN_1::kTickTimer));
+        if (!check) return;
+        EXPECT_EQ(shelltest::Texts(s, {1168, 1169, 1170, 1171, 1172}),
+                  " - Clearing old configuration ...| - Sending new configuration ...| - Saving "
+                  "...| - Save complete| - Compiling new configuration report");
+        shelltest::Shot("saving_screen");
     });
     // The sixth tick opens the report inside the saving screen's handler.
     run.Add([&rig] {
@@ -228,18 +213,14 @@ TEST(ExitSequence, ExitAndSaveSendsShutdownShowsProgressReportsBeaconAndCloses) 
     const std::string config = fake.written();
     ASSERT_NE(config.find("$JBAUD,19200\r\n$JBAUD,9600,OTHER\r\n$JMASK,5\r\n$JAGE,2700\r\n"),
               std::string::npos);
-
-    size_t mark = 0;
     uint32_t savingShownAt = 0;
     ui::StepRunner run;
     OpenExitDialog(run);
     run.Add([&] {
-        CCHECK* c = Top<CCHECK>();
-        EXPECT_EQ(c->GetDlgItemText(1001), "Please choose one of the following options:");
         shelltest::Shot("exit_dialog");
-        mark = rig.Mark();
+        rig.Mark();
         rig.timeline.Clear();
-        Click(c, 1);
+        Click(Top<CCHECK>(), 1);
     });
     WaitTop<CCLOSESCREEN_1>(run, "saving screen");
     run.Add([&] {
@@ -264,7 +245,6 @@ TEST(ExitSequence, ExitAndSaveSendsShutdownShowsProgressReportsBeaconAndCloses) 
         Click(r, 1170);
     });
     rig.Run(run);
-
     EXPECT_TRUE(EndedWithZero());
     EXPECT_FALSE(theApp().GpsThread.IsRunning() || g_Comm.bOpen());
     // The shutdown (not the screen's leave command), then the report's read-back from "$JBIN,1,0".
@@ -276,10 +256,6 @@ TEST(ExitSequence, ExitAndSaveSendsShutdownShowsProgressReportsBeaconAndCloses) 
     while (n < lines.size() && lines[n].text != "$JBIN,1,0") shutdown += lines[n++].text + "\r\n";
     EXPECT_EQ(shutdown, "$JOFF\r\n$JOFF,OTHER\r\n$PKRV,1,0\r\n$PKRV,1,0,OTHER\r\n" + config +
                             config + "$JSAVE\r\n");
-    auto received = rig.LinesSince(mark);
-    received.resize(std::max<size_t>(received.size(), 4));
-    EXPECT_EQ(std::vector<std::string>(received.begin(), received.begin() + 4),
-              (std::vector<std::string>{"$JOFF", "$JOFF,OTHER", "$PKRV,1,0", "$PKRV,1,0,OTHER"}));
     // Pauses: 250 by the sender and 100 after "$JOFF", 250 after "$JOFF,OTHER", 10 after
     // each "$PKRV", 20 + 100 after each configuration, 250 + 100 after "$JSAVE".
     ASSERT_GE(n, 6u);
@@ -294,9 +270,8 @@ TEST(ExitSequence, ExitAndSaveSendsShutdownShowsProgressReportsBeaconAndCloses) 
     EXPECT_EQ(archive.size() == 3824 ? archive[0] : '?', 'N');
 }
 
-// "Exit and Save Profile" writes the .rcf and reports SBAS; Go Back returns to the screen.
-// "Exit and Save" reports L-band; Go Back again; Cancel keeps the screen; "Exit without
-// Saving" sends only the screen's leave command and leaves the archive alone.
+// "Exit and Save Profile" writes the .rcf and reports SBAS; Go Back returns to the screen;
+// Cancel keeps it; "Exit without Saving" sends only its leave command, the archive untouched.
 TEST(ExitSequence, ProfileAndGoBackAndCancelThenExitWithoutSaving) {
     Rig rig;
     rig.Start();
@@ -318,8 +293,6 @@ TEST(ExitSequence, ProfileAndGoBackAndCancelThenExitWithoutSaving) {
         CCLOSESCREEN_2* r = Top<CCLOSESCREEN_2>();
         EXPECT_EQ(r->GetDlgItemText(1068), "SBAS");
         EXPECT_EQ(shelltest::Shown(r, kReportExtras), "0000001111");
-        const std::set<std::string> prns = {r->GetDlgItemText(1078), r->GetDlgItemText(1080)};
-        EXPECT_EQ(prns, (std::set<std::string>{"122", "134"}));
         shelltest::Shot("report_sbas");
         mark = rig.Mark();
         Click(r, 1171);
@@ -335,23 +308,9 @@ TEST(ExitSequence, ProfileAndGoBackAndCancelThenExitWithoutSaving) {
         g_TxNMEA.Poll();
         EXPECT_TRUE(rig.sim.WaitForCommand("$JASC,GPGGA,1", kWaitMs, mark));
         EXPECT_TRUE(rig.sim.WaitForCommand("$JBIN,1,1", kWaitMs, mark));
-        rig.sim.SetReply("$JDIFF", "$>JDIFF,LBAND\r\n");
-        rig.sim.SetReply("$JGEO",
-                         "$>JGEO,Sent,FREQ=1535.1370,PRN=544,LON=-101.3,EL=30.0,AZ=200.0\r\n");
         ui::UserClickDesign(306, 88);
     });
     WaitTop<CCHECK>(run, "exit dialog again");
-    run.Add([&] { Click(Top<CCHECK>(), 1); });
-    StepThroughSaving(run, rig, false);
-    run.Add([&] {
-        CCLOSESCREEN_2* r = Top<CCLOSESCREEN_2>();
-        EXPECT_EQ(shelltest::Shown(r, kReportExtras), "1111110000");
-        EXPECT_EQ(shelltest::Texts(r, {1068, 1072, 1074, 1069, 1073, 1075}),
-                  "LBND|Data Rate:|Spot:|1535137|544|AM-SAT");
-        shelltest::Shot("report_lband");
-        Click(r, 1171);
-    });
-    OpenExitDialog(run);
     run.Add([&] {
         mark = rig.Mark();
         Click(Top<CCHECK>(), 2);
@@ -360,20 +319,19 @@ TEST(ExitSequence, ProfileAndGoBackAndCancelThenExitWithoutSaving) {
     run.Add([&] {
         ui::ProcessPending();
         EXPECT_EQ(theApp().iExitChoice, EXIT_CANCEL);
-        EXPECT_EQ(rig.screen->inits, 3);
+        EXPECT_EQ(rig.screen->inits, 2);
         EXPECT_TRUE(rig.screen->IsTimerRunning(1) && rig.screen->IsTimerRunning(11));
         for (const std::string& line : rig.LinesSince(mark))
             EXPECT_TRUE(line.rfind("$JOFF", 0) != 0 && line != "$JASC,GPGGA,0") << line;
         archiveBefore = shelltest::ReadFile(ArchivePath());
         ui::UserClickDesign(306, 88);
     });
-    WaitTop<CCHECK>(run, "exit dialog a fourth time");
+    WaitTop<CCHECK>(run, "exit dialog a third time");
     run.Add([&] {
         mark = rig.Mark();
         Click(Top<CCHECK>(), 1005);
     });
     rig.Run(run);
-
     ASSERT_EQ(boxes.texts(), std::vector<std::string>{
                                  "Do you want the system to\ncreate a default file for you?"});
     // The default name of the day, in the home folder where the browser starts.
@@ -489,35 +447,6 @@ TEST(ExitSequence, UnpluggedReceiverRetryThenCloseAnyway) {
     EXPECT_EQ(shelltest::ReadFile(ArchivePath())[0], 'N');
 }
 
-#if defined(__SANITIZE_ADDRESS__)
-// Blocks whose last pointer is gone when the function returns.
-__attribute__((noinline)) void LoseBlocks() {
-    for (int i = 0; i < 8; ++i) {
-        volatile char* block = new char[64];
-        block[0] = 1;
-    }
-}
-#endif
-
-TEST(ExitSequence, ImmediateProcessEndStillChecksForLeaks) {
-#if !defined(__SANITIZE_ADDRESS__)
-    GTEST_SKIP() << "the leak check belongs to the sanitizer build";
-#else
-    const pid_t pid = ::fork();
-    ASSERT_GE(pid, 0);
-    if (pid == 0) {
-        LoseBlocks();
-        CTessaray_PCApp::EndProcess(0);
-        ::_exit(2);  // EndProcess returned
-    }
-    int status = 0;
-    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
-    ASSERT_TRUE(WIFEXITED(status));
-    // The checker's own failure code, not the program's 0.
-    EXPECT_TRUE(WEXITSTATUS(status) != 0 && WEXITSTATUS(status) != 2) << WEXITSTATUS(status);
-#endif
-}
-
 TEST(ExitSequence, ReportInStartupPhaseContinuesAndReportTexts) {
     shelltest::StartProgram(1.0);
     testsupport::InstalledVirtualClock clock;
@@ -541,21 +470,6 @@ TEST(ExitSequence, ReportInStartupPhaseContinuesAndReportTexts) {
     EXPECT_TRUE(run.Done());
     EXPECT_EQ(app.bSaveOnExit, 1);
     EXPECT_TRUE(g_endCodes.empty());
-
-    std::string texts;
-    for (int code = -1; code <= 6; ++code) texts += std::string(ReportRateText(code)) + "|";
-    for (auto [khz, lon] : {std::pair{1530359u, 0.0f},
-                            {1536782u, 0.0f},
-                            {1535137u, 0.0f},
-                            {1535137u, 140.0f},
-                            {1535137u, -0.5f},
-                            {1558510u, 0.0f},
-                            {1545485u, 0.0f},
-                            {0u, 0.0f}})
-        texts += std::string(LBandBeamName(khz, lon)) + "|";
-    EXPECT_EQ(texts + BeaconBitRateText(0) + BeaconBitRateText(1) + BeaconBitRateText(2),
-              "NA| OFF| 5 S|1 Hz|5 Hz|10Hz|20Hz|NA|MSV-E|MSV-W|AP-SAT|AP-SAT|AM-SAT|Optus|MSV-W|"
-              "MSV-W|Auto100200");
 }
 
 }  // namespace

@@ -1,40 +1,28 @@
 #include "support/decimal_comma_locale.h"
 
-#include <unistd.h>
-
 #include <clocale>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <filesystem>
-#include <string>
 
 namespace testsupport {
 namespace {
 
-bool HasDecimalComma() {
+bool SetDecimalComma(const char* name) {
     char buf[16];
-    std::snprintf(buf, sizeof buf, "%.1f", 1.5);
-    return std::strcmp(buf, "1,5") == 0;
+    return std::setlocale(LC_ALL, name) && std::snprintf(buf, sizeof buf, "%.1f", 1.5) > 0 &&
+           std::strcmp(buf, "1,5") == 0;
 }
 
 }  // namespace
 
 bool UseDecimalCommaLocale(std::string* why) {
-    for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "de_DE"}) {
-        if (std::setlocale(LC_ALL, name) && HasDecimalComma()) return true;
-    }
+    for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "de_DE"})
+        if (SetDecimalComma(name)) return true;
     // Built once per process into a folder removed at its end.
     static std::string built;
-    static bool tried = false;
-    static bool ready = false;
-    if (!tried) {
-        tried = true;
+    static const bool ready = [] {
         char dir[] = "/tmp/tessaray_locale_XXXXXX";
-        if (!::mkdtemp(dir)) {
-            *why = "no decimal-comma locale installed and no temporary folder to build one";
-            return false;
-        }
+        if (!::mkdtemp(dir)) return false;
         built = dir;
         std::atexit([] {
             std::error_code ec;
@@ -42,24 +30,15 @@ bool UseDecimalCommaLocale(std::string* why) {
         });
         const std::string cmd =
             "localedef -i de_DE -f UTF-8 " + built + "/de_DE.UTF-8 >/dev/null 2>&1";
-        ready = std::system(cmd.c_str()) == 0;
-    }
+        return std::system(cmd.c_str()) == 0;
+    }();
     if (ready) {
         ::setenv("LOCPATH", built.c_str(), 1);
-        if (std::setlocale(LC_ALL, "de_DE.UTF-8") && HasDecimalComma()) return true;
+        if (SetDecimalComma("de_DE.UTF-8")) return true;
     }
     RestoreCLocale();
     *why = "no decimal-comma locale installed, and localedef could not build de_DE.UTF-8";
     return false;
-}
-
-void RestoreCLocale() {
-    std::setlocale(LC_ALL, "C");
-}
-
-bool DecimalCommaRequired() {
-    const char* ci = std::getenv("CI");
-    return ci && std::strcmp(ci, "true") == 0;
 }
 
 }  // namespace testsupport

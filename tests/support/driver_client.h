@@ -11,41 +11,25 @@
 
 namespace testsupport {
 
-class ReceiverSimulator;
-
-// Real-time bound for waiting on the program or the simulator: generous, so a loaded machine
-// is never mistaken for a fault; a passing test never waits for it.
-inline constexpr int kDriverWaitMs = 60000;
-
-// Asks `ready` again, a short real pause apart, until it holds or timeoutMs have passed; its
-// last answer.
-bool WaitUntil(const std::function<bool()>& ready, int timeoutMs = kDriverWaitMs);
+// Asks `ready` again, pollMs of real time apart, until it holds or timeoutMs have passed (the
+// default is generous, so a loaded machine is never mistaken for a fault); its last answer.
+bool WaitUntil(const std::function<bool()>& ready, int timeoutMs = 60000, int pollMs = 20);
 
 struct DriverOptions {
-    // The device the program finds as COM1 (TESSARAY_PC_COM1); empty: none.
-    std::string com1;
-    // The configuration folder; empty: a fresh one inside dir().
-    std::string configDir;
-    // More environment for the program.
-    std::vector<std::pair<std::string, std::string>> env;
-    // The driver executable; empty: the one built beside the tests.
-    std::string executable;
-    // A file that receives the program's stderr; empty: the test's own.
-    std::string stderrPath;
+    std::string com1;       // the device the program finds as COM1; empty: none
+    std::string configDir;  // empty: a fresh one inside the driver's temporary folder
+    std::vector<std::pair<std::string, std::string>> env;  // more environment
+    std::string stderrPath;  // a file that receives the program's stderr; empty: the test's
 };
 
 class DriverProcess {
 public:
-    // Starts the driver on a fresh temporary folder (socket, runtime and config folders).
-    DriverProcess();
+    // Starts the driver on a fresh temporary folder (socket, runtime, home and config folders).
     explicit DriverProcess(const DriverOptions& options);
-    // The simulator's pseudo-terminal as COM1.
-    explicit DriverProcess(const ReceiverSimulator& com1);
     ~DriverProcess();
     DriverProcess(const DriverProcess&) = delete;
     DriverProcess& operator=(const DriverProcess&) = delete;
 
-    const std::string& dir() const { return dir_; }
     const std::string& configDir() const { return config_; }
     pid_t pid() const { return pid_; }
 
@@ -55,19 +39,15 @@ public:
     std::string Ask(const std::string& command);
     // Asks again (a short real pause apart) until the reply is `expected`; the last reply.
     std::string AskUntil(const std::string& command, const std::string& expected,
-                         int timeoutMs = kDriverWaitMs);
+                         int timeoutMs = 60000);
     // Exit status, or -1 when the process did not end within the deadline.
     int WaitExit();
 
 private:
-    void Launch(const DriverOptions& options);
-
     std::string dir_;
-    std::string socket_;
     std::string config_;
     pid_t pid_ = -1;
     int fd_ = -1;
-    bool exited_ = false;
 };
 
 }  // namespace testsupport

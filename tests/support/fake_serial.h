@@ -2,22 +2,18 @@
 
 #include <cstdint>
 #include <deque>
-#include <mutex>
 #include <string>
 #include <vector>
 
 #include "platform/serial.h"
+#include "support/guarded.h"
 
 namespace testsupport {
 
-// A serial device that records every write with the (virtual) time it happened and plays
-// back scripted reads. Errors can be injected per operation. Thread-safe.
-class FakeSerialDevice : public platform::SerialDevice {
+// A serial device that records every byte written and plays back scripted reads. Errors can be
+// injected per operation (0 clears). Thread-safe.
+class FakeSerialDevice : public platform::SerialDevice, protected Guarded {
 public:
-    struct WriteRecord {
-        uint32_t time;
-        std::string bytes;
-    };
     struct LineSettings {
         uint32_t baud = 0;
         char parity = 0;
@@ -26,29 +22,25 @@ public:
         bool handshake = false;
     };
 
-    // Scripted input: each chunk is returned by Read calls in order (split when max is less).
-    void QueueRead(const std::string& bytes);
-    size_t PendingReadBytes() const;
-
-    // Error injection: 0 clears. A read error makes Read return -err.
-    void SetOpenError(int err);
-    void SetQueryError(int err);
-    void SetConfigureError(int err);
-    void SetReadError(int err);
-    void SetWriteError(int err);
-    void SetPurgeError(int err);
-    void SetCloseError(int err);
+    // Each chunk is returned by Read calls in order (split when max is less).
+    void QueueRead(const std::string& bytes) {
+        if (!bytes.empty()) Locked([&] { reads_.push_back(bytes); });
+    }
+    void SetOpenError(int err) { Set(openError_, err); }
+    void SetQueryError(int err) { Set(queryError_, err); }
+    void SetConfigureError(int err) { Set(configureError_, err); }
+    void SetReadError(int err) { Set(readError_, err); }  // Read then returns -err
+    void SetWriteError(int err) { Set(writeError_, err); }
+    void SetPurgeError(int err) { Set(purgeError_, err); }
+    void SetCloseError(int err) { Set(closeError_, err); }
     // At most this many bytes are taken per Write call (0: no limit).
-    void SetWriteLimit(size_t bytes);
+    void SetWriteLimit(size_t bytes) { Set(writeLimit_, bytes); }
 
-    std::vector<WriteRecord> writes() const;
-    std::string written() const;  // all written bytes in order
-    void ClearWrites();
-    LineSettings settings() const;
-    std::string openedPath() const;
-    int opens() const;
-    int closes() const;
-    int purges() const;
+    std::string written() const { return Get(written_); }
+    void ClearWrites() { Set(written_, {}); }
+    LineSettings settings() const { return Get(settings_); }
+    int opens() const { return Get(opens_); }
+    int closes() const { return Get(closes_); }
 
     int Open(const std::string& path) override;
     int QueryState() override;
@@ -60,20 +52,19 @@ public:
     int SetDtr(bool) override { return 0; }
     int SetRts(bool) override { return 0; }
     int Close() override;
-    bool IsOpen() const override;
-    std::string Path() const override;
+    bool IsOpen() const override { return Get(open_); }
+    std::string Path() const override { return Get(open_) ? Get(path_) : std::string(); }
 
 private:
-    mutable std::mutex mutex_;
     std::deque<std::string> reads_;
-    std::vector<WriteRecord> writes_;
+    std::string written_;
     LineSettings settings_;
     std::string path_;
     bool open_ = false;
     int openError_ = 0, queryError_ = 0, configureError_ = 0, readError_ = 0, writeError_ = 0,
         purgeError_ = 0, closeError_ = 0;
     size_t writeLimit_ = 0;
-    int opens_ = 0, closes_ = 0, purges_ = 0;
+    int opens_ = 0, closes_ = 0;
 };
 
 }  // namespace testsupport

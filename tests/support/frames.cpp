@@ -5,14 +5,10 @@
 
 namespace testsupport {
 
-uint8_t NmeaChecksum(std::string_view body) {
+std::string NmeaSentence(std::string_view body) {
     uint8_t sum = 0;
     for (char c : body) sum ^= static_cast<uint8_t>(c);
-    return sum;
-}
-
-std::string NmeaSentence(std::string_view body) {
-    return "$" + std::string(body) + platform::Format("*%02X\r\n", NmeaChecksum(body));
+    return "$" + std::string(body) + platform::Format("*%02X\r\n", sum);
 }
 
 std::string BinFrame(uint8_t blockId, std::string_view data) {
@@ -29,9 +25,6 @@ std::string BinFrame(uint8_t blockId, std::string_view data) {
     return w.str();
 }
 
-}  // namespace testsupport
-
-namespace testsupport {
 namespace {
 
 std::string Pattern(size_t n, unsigned seed) {

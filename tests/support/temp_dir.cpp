@@ -2,9 +2,7 @@
 
 #include <stdlib.h>
 
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -13,14 +11,13 @@ namespace fs = std::filesystem;
 
 namespace testsupport {
 
-TempDir::TempDir(const std::string& prefix) {
-    std::string pattern = (fs::temp_directory_path() / (prefix + "XXXXXX")).string();
-    if (!::mkdtemp(pattern.data())) {
-        // Going on would write the test's files somewhere else.
-        std::fprintf(stderr, "mkdtemp %s: %s\n", pattern.c_str(), std::strerror(errno));
+TempDir::TempDir(const std::string& prefix)
+    : path_((fs::temp_directory_path() / (prefix + "XXXXXX")).string()) {
+    // Going on would write the test's files somewhere else.
+    if (!::mkdtemp(path_.data())) {
+        std::perror(path_.c_str());
         std::abort();
     }
-    path_ = pattern;
 }
 
 TempDir::~TempDir() {
@@ -32,10 +29,6 @@ TempDir::~TempDir() {
 void TempDir::Touch(const std::string& name, std::uint64_t size) const {
     std::ofstream(folder() + name).close();
     if (size > 0) fs::resize_file(folder() + name, size);
-}
-
-TempConfigDir::TempConfigDir() {
-    ::setenv("TESSARAY_PC_CONFIG_DIR", dir.c_str(), 1);
 }
 
 std::string ReadBytes(const std::string& path) {

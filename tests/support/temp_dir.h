@@ -1,5 +1,7 @@
 #pragma once
 
+#include <stdlib.h>
+
 #include <cstdint>
 #include <string>
 
@@ -29,7 +31,7 @@ private:
 // inside the temporary folder `root`.
 class TempConfigDir {
 public:
-    TempConfigDir();
+    TempConfigDir() { setenv("TESSARAY_PC_CONFIG_DIR", dir.c_str(), 1); }
 
     TempDir temp{"tessaray_cfg_"};
     const std::string root = temp.path();

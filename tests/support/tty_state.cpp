@@ -6,24 +6,25 @@
 #include <unistd.h>
 
 namespace testsupport {
+namespace {
+
+bool ReadTermios(const std::string& path, termios2* tio) {
+    const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    const bool ok = fd >= 0 && ::ioctl(fd, TCGETS2, tio) == 0;
+    if (fd >= 0) ::close(fd);
+    return ok;
+}
+
+}  // namespace
 
 uint32_t TtyBaud(const std::string& path) {
-    int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return 0;
     termios2 tio{};
-    uint32_t baud = ::ioctl(fd, TCGETS2, &tio) == 0 ? tio.c_ospeed : 0;
-    ::close(fd);
-    return baud;
+    return ReadTermios(path, &tio) ? tio.c_ospeed : 0;
 }
 
 bool TtyHasSpeedConstant(const std::string& path) {
-    int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return false;
     termios2 tio{};
-    const bool standard = ::ioctl(fd, TCGETS2, &tio) == 0 && (tio.c_cflag & CBAUD) != BOTHER &&
-                          (tio.c_cflag & CBAUD) != 0;
-    ::close(fd);
-    return standard;
+    return ReadTermios(path, &tio) && (tio.c_cflag & CBAUD) != BOTHER && (tio.c_cflag & CBAUD) != 0;
 }
 
 }  // namespace testsupport

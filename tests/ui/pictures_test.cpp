@@ -4,28 +4,12 @@
 
 #include <QPainter>
 #include <cmath>
-#include <set>
 
 #include "support/qt/qt_env.h"
 
 namespace {
 
 using namespace ui;
-
-TEST(Pictures, NavigationBarsAreUniqueAndKnowTheButtonTheyLight) {
-    std::set<int> ids;
-    for (const auto& b : Pictures::NavBars()) {
-        EXPECT_TRUE(ids.insert(b.id).second) << "duplicate " << b.id;
-        EXPECT_EQ(Pictures::NavBarId(b.family, b.label, b.found, b.heading), b.id) << b.id;
-        EXPECT_TRUE(Pictures::Exists(b.id)) << b.id;
-    }
-    EXPECT_EQ(ids.size(), 168u);
-    const std::pair<int, NavButton> lit[] = {{141, NavButton::None}, {291, NavButton::Gps},
-                                             {157, NavButton::Diff}, {382, NavButton::Terminal},
-                                             {302, NavButton::Logs}, {261, NavButton::Heading}};
-    for (auto [id, button] : lit) EXPECT_EQ(Pictures::NavBar(id)->highlighted, button) << id;
-    EXPECT_FALSE(Pictures::NavBar(170).has_value());
-}
 
 TEST(Pictures, EveryPictureDrawsAtAnyScaleAndUnknownIdsDrawNothing) {
     for (PictureKind kind : {PictureKind::Bitmap, PictureKind::Icon}) {

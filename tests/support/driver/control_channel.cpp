@@ -8,14 +8,15 @@
 
 #include <QComboBox>
 #include <QEventLoop>
+#include <QGroupBox>
+#include <QLabel>
 #include <QListWidget>
 #include <QPixmap>
-#include <QProgressBar>
-#include <QSlider>
 #include <QSocketNotifier>
+#include <QStyle>
+#include <QStyleOptionGroupBox>
 #include <QTabBar>
 #include <QTimer>
-#include <QTreeWidget>
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -28,43 +29,38 @@
 #include <vector>
 
 #include "shell/NavBar.h"
-#include "support/qt/layout_check.h"
 #include "ui/automation.h"
 #include "ui/controls.h"
 #include "ui/dialog.h"
 #include "ui/messagebox.h"
 
+#ifdef TESSARAY_COVERAGE
+extern "C" void __gcov_dump();
+#endif
+
 namespace driver {
+
+void WriteCoverage() {
+#ifdef TESSARAY_COVERAGE
+    __gcov_dump();
+#endif
+}
 
 namespace {
 
 std::string Escape(const std::string& s) {
     std::string out;
-    for (char c : s) {
-        if (c == '\n') {
-            out += "\\n";
-        } else if (c == '\r') {
-            out += "\\r";
-        } else {
-            out += c;
-        }
-    }
+    for (char c : s) out += c == '\n' ? "\\n" : c == '\r' ? "\\r" : std::string(1, c);
     return out;
 }
 
 std::string ClassName(const ui::Dialog& d) {
-    const char* mangled = typeid(d).name();
     int status = 0;
-    char* name = abi::__cxa_demangle(mangled, nullptr, nullptr, &status);
-    std::string out = status == 0 && name ? name : mangled;
+    char* name = abi::__cxa_demangle(typeid(d).name(), nullptr, nullptr, &status);
+    std::string out = status == 0 && name ? name : typeid(d).name();
     std::free(name);
     const size_t colon = out.rfind("::");
     return colon == std::string::npos ? out : out.substr(colon + 2);
-}
-
-ui::Dialog* TopPage() {
-    ui::Host* host = ui::Host::Existing();
-    return host ? host->TopPage() : nullptr;
 }
 
 std::optional<int> ParseInt(const std::string& s) {
@@ -75,13 +71,79 @@ std::optional<int> ParseInt(const std::string& s) {
     return static_cast<int>(v);
 }
 
-std::optional<int> ParseButton(const std::string& s) {
-    static const std::map<std::string, int> names = {
-        {"ok", ui::IDOK},       {"cancel", ui::IDCANCEL}, {"abort", ui::IDABORT},
-        {"retry", ui::IDRETRY}, {"ignore", ui::IDIGNORE}, {"yes", ui::IDYES},
-        {"no", ui::IDNO}};
-    if (auto it = names.find(s); it != names.end()) return it->second;
-    return ParseInt(s);
+// The ink of a label's text, in the page's coordinates; a text of several lines (or wrapped)
+// by its cells.
+QRect TextRect(const QLabel& label) {
+    const QFontMetrics fm(label.font());
+    if (label.wordWrap()) {
+        const int flags = static_cast<int>(label.alignment()) | Qt::TextWordWrap;
+        return fm.boundingRect(label.contentsRect(), flags, label.text()).translated(label.pos());
+    }
+    const QRect cell = QStyle::alignedRect(label.layoutDirection(), label.alignment(),
+                                           fm.size(0, label.text()), label.contentsRect());
+    if (label.text().contains('\n')) return cell.translated(label.pos());
+    return fm.tightBoundingRect(label.text())
+        .translated(cell.left(), cell.top() + fm.ascent())
+        .translated(label.pos());
+}
+
+// The frame of a group box, in the page's coordinates: below its title, when it has one.
+QRect FrameRect(const QGroupBox& box) {
+    QRect frame = box.geometry();
+    if (box.title().isEmpty()) return frame;
+    QStyleOptionGroupBox opt;
+    opt.initFrom(&box);
+    opt.text = box.title();
+    opt.textAlignment = box.alignment();
+    opt.subControls = QStyle::SC_GroupBoxFrame | QStyle::SC_GroupBoxLabel;
+    const QRect title =
+        box.style()->subControlRect(QStyle::CC_GroupBox, &opt, QStyle::SC_GroupBoxLabel, &box);
+    frame.setTop(box.y() + title.bottom() + 1);
+    return frame;
+}
+
+// The faults among the page's visible controls (named "id<number>"; the background 1000 and
+// the navigation bar 1004 left out). Texts are measured by their ink.
+std::string LayoutFaults(const QWidget& page) {
+    struct Shown {
+        std::string name;
+        QRect rect;  // the text's ink for a label, else the control
+    };
+    std::vector<Shown> shown;
+    std::vector<const QGroupBox*> boxes;
+    std::string faults;
+    auto fault = [&](const std::string& f) { faults += (faults.empty() ? " " : "; ") + f; };
+    for (const QWidget* w : page.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        const std::string name = w->objectName().toStdString();
+        if (name.size() <= 2 || name.rfind("id", 0) != 0 ||
+            name.find_first_not_of("0123456789", 2) != std::string::npos || name == "id1000" ||
+            name == "id1004" || !w->isVisibleTo(&page))
+            continue;
+        if (const auto* box = qobject_cast<const QGroupBox*>(w)) {
+            boxes.push_back(box);
+        } else if (const auto* label = qobject_cast<const QLabel*>(w)) {
+            if (label->text().isEmpty()) continue;
+            const QRect text = TextRect(*label);
+            // A glyph may reach one pixel past its cell (the left bearing of "T").
+            if (!label->geometry().adjusted(-1, -1, 1, 1).contains(text))
+                fault(name + " \"" + label->text().toStdString() + "\" clipped");
+            shown.push_back({name, text});
+        } else {
+            shown.push_back({name, w->geometry()});
+        }
+    }
+    for (size_t a = 0; a < shown.size(); ++a) {
+        for (size_t b = a + 1; b < shown.size(); ++b)
+            if (shown[a].rect.intersects(shown[b].rect))
+                fault(shown[a].name + " over " + shown[b].name);
+        for (const QGroupBox* box : boxes) {
+            const QRect frame = FrameRect(*box);
+            const QRect& r = shown[a].rect;
+            if (frame.contains(r.center()) && !frame.adjusted(1, 1, -1, -1).contains(r))
+                fault(shown[a].name + " crosses the frame of " + box->objectName().toStdString());
+        }
+    }
+    return faults;
 }
 
 }  // namespace
@@ -92,6 +154,7 @@ struct ControlChannel::Impl {
     std::unique_ptr<QSocketNotifier> listenNotifier;
     std::unique_ptr<QSocketNotifier> clientNotifier;
     std::string pending;
+    std::function<std::string(const std::string&)> execute;
 
     // The message box waiting for an answer.
     struct Box {
@@ -112,40 +175,26 @@ struct ControlChannel::Impl {
                          [this] { ReadClient(); });
     }
 
-    void ReadClient();
-    std::function<std::string(const std::string&)> execute;
-
-    void Send(const std::string& reply) {
-        if (clientFd < 0) return;
-        const std::string line = reply + "\n";
-        size_t done = 0;
-        while (done < line.size()) {
-            const ssize_t n =
-                ::send(clientFd, line.data() + done, line.size() - done, MSG_NOSIGNAL);
-            if (n <= 0) break;
-            done += static_cast<size_t>(n);
+    void ReadClient() {
+        char buf[4096];
+        const ssize_t n = ::recv(clientFd, buf, sizeof buf, 0);
+        if (n <= 0) {
+            clientNotifier.reset();
+            ::close(clientFd);
+            clientFd = -1;
+            return;
+        }
+        pending.append(buf, static_cast<size_t>(n));
+        for (size_t eol; (eol = pending.find('\n')) != std::string::npos;) {
+            std::string line = pending.substr(0, eol);
+            pending.erase(0, eol + 1);
+            if (!line.empty() && line.back() == '\r') line.pop_back();
+            // A blocking stream socket: the whole reply goes out or the client is gone.
+            const std::string reply = execute(line) + "\n";
+            ::send(clientFd, reply.data(), reply.size(), MSG_NOSIGNAL);
         }
     }
 };
-
-void ControlChannel::Impl::ReadClient() {
-    char buf[4096];
-    const ssize_t n = ::recv(clientFd, buf, sizeof buf, 0);
-    if (n <= 0) {
-        clientNotifier.reset();
-        ::close(clientFd);
-        clientFd = -1;
-        return;
-    }
-    pending.append(buf, static_cast<size_t>(n));
-    size_t eol;
-    while ((eol = pending.find('\n')) != std::string::npos) {
-        std::string line = pending.substr(0, eol);
-        pending.erase(0, eol + 1);
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        Send(execute(line));
-    }
-}
 
 bool ControlChannel::Listen(const std::string& path) {
     impl_ = std::make_shared<Impl>();
@@ -153,11 +202,7 @@ bool ControlChannel::Listen(const std::string& path) {
     impl->execute = [this](const std::string& line) { return Execute(line); };
     sockaddr_un addr{};
     addr.sun_family = AF_UNIX;
-    if (path.size() >= sizeof addr.sun_path) {
-        std::fprintf(stderr, "driver: socket path too long: %s\n", path.c_str());
-        return false;
-    }
-    std::memcpy(addr.sun_path, path.c_str(), path.size() + 1);
+    std::strncpy(addr.sun_path, path.c_str(), sizeof addr.sun_path - 1);
     ::unlink(path.c_str());
     impl->listenFd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (impl->listenFd < 0 ||
@@ -170,14 +215,11 @@ bool ControlChannel::Listen(const std::string& path) {
     impl->listenNotifier = std::make_unique<QSocketNotifier>(impl->listenFd, QSocketNotifier::Read);
     QObject::connect(impl->listenNotifier.get(), &QSocketNotifier::activated,
                      [impl] { impl->Accept(); });
-
-    // A message box waits in a loop of its own until the channel answers it; the channel
-    // keeps serving meanwhile.
+    // A message box waits in a loop of its own until the channel answers it, the channel
+    // serving meanwhile; a box opened while another waits goes first.
     ui::SetMessageBoxHook([impl](const std::string& text, unsigned type) {
         Impl::Box box{text, type, std::nullopt};
-        // A box opened while another waits goes first; the other is answered after it.
-        Impl::Box* const outer = impl->box;
-        impl->box = &box;
+        Impl::Box* const outer = std::exchange(impl->box, &box);
         QEventLoop loop;
         QTimer poll;
         QObject::connect(&poll, &QTimer::timeout, [&] {
@@ -197,23 +239,10 @@ std::string ControlChannel::Execute(const std::string& line) {
     in >> cmd;
     std::vector<std::string> args;
     for (std::string a; in >> a;) args.push_back(a);
-    auto later = [](std::function<void()> action) {
-        QTimer::singleShot(0, [action = std::move(action)] { action(); });
-    };
-    ui::Dialog* top = TopPage();
-    auto control = [&](const std::string& idText) -> QWidget* {
-        const auto id = ParseInt(idText);
-        return top && id ? top->GetDlgItem(*id) : nullptr;
-    };
-    // Why the user could not act on the control, or "" when it can.
-    auto unreachable = [&](const std::string& idText) -> std::string {
-        QWidget* w = control(idText);
-        if (!w) return "error no control " + idText;
-        const int id = ui::ControlId(w);
-        if (!top->IsItemVisible(id)) return "error hidden " + idText;
-        if (!top->IsItemEnabled(id)) return "error disabled " + idText;
-        return {};
-    };
+    auto later = [](std::function<void()> action) { QTimer::singleShot(0, std::move(action)); };
+    Impl::Box* const box = impl_->box;
+    ui::Host* const host = ui::Host::Existing();
+    ui::Dialog* const top = host ? host->TopPage() : nullptr;
 
     if (cmd == "top") return top ? "ok " + ClassName(*top) : "ok none";
     if (cmd == "quit") {
@@ -224,21 +253,21 @@ std::string ControlChannel::Execute(const std::string& line) {
         });
         return "ok";
     }
-    if (cmd == "msgbox") {
-        Impl* impl = impl_.get();
-        if (!impl->box) return "ok none";
-        return "ok " + std::to_string(impl->box->type) + " " + Escape(impl->box->text);
-    }
+    if (cmd == "msgbox")
+        return box ? "ok " + std::to_string(box->type) + " " + Escape(box->text) : "ok none";
     if (cmd == "answer" && args.size() == 1) {
-        Impl* impl = impl_.get();
-        const auto button = ParseButton(args[0]);
-        if (!impl->box) return "error no message box";
+        static const std::map<std::string, int> names = {
+            {"ok", ui::IDOK},       {"cancel", ui::IDCANCEL}, {"abort", ui::IDABORT},
+            {"retry", ui::IDRETRY}, {"ignore", ui::IDIGNORE}, {"yes", ui::IDYES},
+            {"no", ui::IDNO}};
+        const auto name = names.find(args[0]);
+        const auto button = name != names.end() ? name->second : ParseInt(args[0]);
+        if (!box) return "error no message box";
         if (!button) return "error unknown button " + args[0];
-        impl->box->answer = *button;
+        box->answer = *button;
         return "ok";
     }
     if (cmd == "screenshot" && args.size() == 1) {
-        ui::Host* host = ui::Host::Existing();
         if (!host) return "error no window";
         return host->grab().save(QString::fromStdString(args[0])) ? "ok"
                                                                   : "error cannot write " + args[0];
@@ -247,47 +276,11 @@ std::string ControlChannel::Execute(const std::string& line) {
         const auto row = ParseInt(args[0]);
         if (!row || *row < 1 || *row > kNavRows) return "error row must be 1..7";
         const NavHotSpot& s = kNavHotSpots[static_cast<size_t>(*row - 1)];
-        const double x = (s.left + s.right) / 2.0;
-        const double y = (s.top + s.bottom) / 2.0;
-        later([x, y] { ui::UserClickDesign(x, y); });
-        return "ok";
-    }
-    if (cmd == "clickxy" && args.size() == 2) {
-        char* end = nullptr;
-        const double x = std::strtod(args[0].c_str(), &end);
-        const double y = std::strtod(args[1].c_str(), &end);
-        later([x, y] { ui::UserClickDesign(x, y); });
+        later([s] { ui::UserClickDesign((s.left + s.right) / 2.0, (s.top + s.bottom) / 2.0); });
         return "ok";
     }
     if (!top) return "error no page";
-    if (cmd == "get" && args.size() == 1) {
-        QWidget* w = control(args[0]);
-        if (!w) return "error no control " + args[0];
-        if (auto* pic = dynamic_cast<ui::Picture*>(w)) {
-            return "ok " + std::to_string(pic->pictureId());
-        }
-        if (auto* tab = qobject_cast<QTabBar*>(w))
-            return "ok " + std::to_string(tab->currentIndex());
-        return "ok " + Escape(top->GetDlgItemText(ui::ControlId(w)));
-    }
-    if (cmd == "state" && args.size() == 1) {
-        QWidget* w = control(args[0]);
-        if (!w) return "error no control " + args[0];
-        const int id = ui::ControlId(w);
-        const bool hasPos = qobject_cast<QProgressBar*>(w) || qobject_cast<QSlider*>(w);
-        return "ok enabled=" + std::to_string(top->IsItemEnabled(id) ? 1 : 0) +
-               " visible=" + std::to_string(top->IsItemVisible(id) ? 1 : 0) +
-               " checked=" + std::to_string(top->IsDlgButtonChecked(id)) + " sel=" +
-               std::to_string(qobject_cast<QTreeWidget*>(w) ? top->GetSelectedRow(id)
-                                                            : top->GetCurSel(id)) +
-               " pos=" + std::to_string(hasPos ? top->GetPos(id) : 0);
-    }
-    if (cmd == "layout") {
-        std::string faults;
-        for (const std::string& f : shelltest::LayoutFaults(*top->Widget()))
-            faults += (faults.empty() ? " " : "; ") + f;
-        return "ok" + Escape(faults);
-    }
+    if (cmd == "layout") return "ok" + Escape(LayoutFaults(*top->Widget()));
     if (cmd == "timer" && args.size() == 1) {
         const auto id = ParseInt(args[0]);
         if (!id || *id <= 0) return "error bad timer " + args[0];
@@ -302,32 +295,32 @@ std::string ControlChannel::Execute(const std::string& line) {
         });
         return "ok";
     }
-    if (cmd == "slide" && args.size() == 2) {
-        if (std::string why = unreachable(args[0]); !why.empty()) return why;
-        QPointer<QWidget> w = control(args[0]);
-        const auto pos = ParseInt(args[1]);
-        if (!qobject_cast<QSlider*>(w.data())) return "error not a slider " + args[0];
-        if (!pos) return "error bad position " + args[1];
-        // At once, so a "state" right after it reads the new position.
-        ui::UserSlide(w, *pos);
-        return "ok";
+    const auto parsed = args.empty() ? std::nullopt : ParseInt(args[0]);
+    const int id = parsed.value_or(0);
+    QPointer<QWidget> w = parsed ? top->GetDlgItem(id) : nullptr;
+    if (cmd == "get" && args.size() == 1) {
+        if (!w) return "error no control " + args[0];
+        if (auto* pic = dynamic_cast<ui::Picture*>(w.data()))
+            return "ok " + std::to_string(pic->pictureId());
+        if (auto* tab = qobject_cast<QTabBar*>(w.data()))
+            return "ok " + std::to_string(tab->currentIndex());
+        return "ok " + Escape(top->GetDlgItemText(id));
+    }
+    if ((cmd == "click" && args.size() == 1) || (cmd == "select" && args.size() == 2)) {
+        if (!w) return "error no control " + args[0];
+        if (!top->IsItemVisible(id)) return "error hidden " + args[0];
+        if (!top->IsItemEnabled(id)) return "error disabled " + args[0];
     }
     if (cmd == "click" && args.size() == 1) {
-        if (std::string why = unreachable(args[0]); !why.empty()) return why;
-        QPointer<QWidget> w = control(args[0]);
         later([w] {
             if (w) ui::UserClick(w);
         });
         return "ok";
     }
     if (cmd == "select" && args.size() == 2) {
-        if (std::string why = unreachable(args[0]); !why.empty()) return why;
-        QPointer<QWidget> w = control(args[0]);
         const auto index = ParseInt(args[1]);
         if (!index) return "error bad index " + args[1];
-        const int i = *index;
-        later([w, i] {
-            if (!w) return;
+        later([w, i = *index] {
             if (qobject_cast<QComboBox*>(w.data())) {
                 ui::UserSelectCombo(w, i);
             } else if (qobject_cast<QTabBar*>(w.data())) {
@@ -335,16 +328,6 @@ std::string ControlChannel::Execute(const std::string& line) {
             } else if (auto* list = qobject_cast<QListWidget*>(w.data())) {
                 list->setCurrentRow(i);
             }
-        });
-        return "ok";
-    }
-    if (cmd == "text" && args.size() >= 2) {
-        if (std::string why = unreachable(args[0]); !why.empty()) return why;
-        QPointer<QWidget> w = control(args[0]);
-        const size_t at = line.find(args[0]) + args[0].size() + 1;
-        const std::string text = at < line.size() ? line.substr(at) : std::string();
-        later([w, text] {
-            if (w) ui::UserType(w, text);
         });
         return "ok";
     }

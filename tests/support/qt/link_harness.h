@@ -1,18 +1,15 @@
 #pragma once
-// The program's link to a simulated receiver for the search, watchdog and start-up tests:
-// the real serial device wrapped so every opening, purge, write and pause of the
-// user-interface thread lands in one timeline, and a clock that is virtual for that thread
-// only (the reader thread and the simulator keep real time).
+// The link to a simulated receiver for the search, watchdog and start-up tests: every opening,
+// purge, write and pause of the user-interface thread in one timeline, its time virtual.
 
 #include <cstdint>
 #include <functional>
-#include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
-#include "platform/clock.h"
 #include "platform/serial.h"
+#include "support/guarded.h"
+#include "support/virtual_clock.h"
 
 namespace shelltest {
 
@@ -22,37 +19,33 @@ struct LinkEvent {
                        // or "tick" (a timer tick the test fired)
 };
 
-class Timeline {
+class Timeline : private testsupport::Guarded {
 public:
     void Add(uint32_t time, std::string text);
     // Events with the written bytes joined and cut into lines at CR LF.
     std::vector<LinkEvent> Events() const;
-    // Only the texts of Events().
     std::vector<std::string> Texts() const;
-    void Clear();
+    void Clear() { Set(raw_, {}); }
     // Complete lines written so far.
-    size_t LinesWritten() const;
+    size_t LinesWritten() const { return Get(lines_); }
 
 private:
-    mutable std::mutex mutex_;
     std::vector<LinkEvent> raw_;
     size_t lines_ = 0;
 };
 
-// Virtual time for the thread that made it; real sleeps for every other thread.
-class SplitClock : public platform::Clock {
+// Virtual time for the thread that made it, each pause in the timeline; real sleeps elsewhere.
+class SplitClock : public testsupport::VirtualClock {
 public:
-    explicit SplitClock(Timeline& timeline, uint32_t start = 100000);
-    ~SplitClock() override;
-    uint32_t Now() override;
-    void Sleep(uint32_t ms) override;
-    void Advance(uint32_t ms);
+    explicit SplitClock(Timeline& timeline, uint32_t start = 100000)
+        : VirtualClock(start, true), timeline_(timeline) {}
+    void Sleep(uint32_t ms) override {
+        VirtualClock::Sleep(ms);
+        if (OnOwner() && ms > 0) timeline_.Add(Now(), "~" + std::to_string(ms));
+    }
 
 private:
     Timeline& timeline_;
-    std::thread::id owner_;
-    std::mutex mutex_;
-    uint32_t now_;
 };
 
 // Forwards to a real device and records what the program does with it. Before a new line
@@ -60,23 +53,24 @@ private:
 // sent at the old speed first).
 class LoggingDevice : public platform::SerialDevice {
 public:
-    LoggingDevice(platform::SerialDevice& inner, Timeline& timeline);
+    LoggingDevice(platform::SerialDevice& inner, Timeline& timeline)
+        : inner_(inner), timeline_(timeline) {}
 
     std::function<void()> beforeConfigure;
     int opens() const { return opens_; }
 
-    int Open(const std::string& path) override;
-    int QueryState() override;
+    int Open(const std::string& path) override { return inner_.Open(path); }
+    int QueryState() override { return inner_.QueryState(); }
     int Configure(uint32_t baud, char parity, int dataBits, int stopBits, bool handshake) override;
-    long Read(void* buf, size_t max) override;
+    long Read(void* buf, size_t max) override { return inner_.Read(buf, max); }
     long Write(const void* buf, size_t len) override;
-    int BytesQueued(uint32_t* count) override;
+    int BytesQueued(uint32_t* count) override { return inner_.BytesQueued(count); }
     int Purge() override;
-    int SetDtr(bool on) override;
-    int SetRts(bool on) override;
+    int SetDtr(bool on) override { return inner_.SetDtr(on); }
+    int SetRts(bool on) override { return inner_.SetRts(on); }
     int Close() override;
-    bool IsOpen() const override;
-    std::string Path() const override;
+    bool IsOpen() const override { return inner_.IsOpen(); }
+    std::string Path() const override { return inner_.Path(); }
 
 private:
     platform::SerialDevice& inner_;

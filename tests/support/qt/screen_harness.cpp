@@ -14,49 +14,10 @@
 #include "shell/BaseDialog.h"
 #include "shell/Tessaray_PC.h"
 #include "support/frames.h"
-#include "support/qt/shell_harness.h"
 #include "ui/canvas.h"
 #include "ui/dialog.h"
 
 namespace shelltest {
-
-void WireLog::Write(std::string_view bytes) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    for (char c : bytes) {
-        partial_ += c;
-        if (c == '\n') events_.push_back(std::exchange(partial_, {}));
-    }
-}
-
-void WireLog::Pause(uint32_t ms) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    if (!partial_.empty()) events_.push_back(std::exchange(partial_, {}));
-    events_.push_back("~" + std::to_string(ms));
-}
-
-std::vector<std::string> WireLog::Events() const {
-    std::lock_guard<std::mutex> lock(mutex_);
-    std::vector<std::string> out = events_;
-    if (!partial_.empty()) out.push_back(partial_);
-    return out;
-}
-
-void WireLog::Clear() {
-    std::lock_guard<std::mutex> lock(mutex_);
-    events_.clear();
-    partial_.clear();
-}
-
-long ScreenTest::WireDevice::Write(const void* buf, size_t len) {
-    const long n = FakeSerialDevice::Write(buf, len);
-    if (n > 0) log_.Write(std::string_view(static_cast<const char*>(buf), static_cast<size_t>(n)));
-    return n;
-}
-
-void ScreenTest::WireClock::Sleep(uint32_t ms) {
-    InstalledVirtualClock::Sleep(ms);
-    log_.Pause(ms);
-}
 
 void ScreenTest::Start(double scale) {
     StartProgram(scale);
@@ -106,17 +67,14 @@ void ScreenTest::WaitShown(ui::StepRunner& run, eScreen screen) {
 
 void ScreenTest::EndAll() {
     finished_ = true;
-    for (int s = SCR_COUNT - 1; s >= 0; --s) {
-        if (CBaseDialog* d = ScreenIfBuilt(static_cast<eScreen>(s))) {
-            if (d->IsLoopRunning()) d->EndDialog(ui::IDCANCEL);
-        }
-    }
+    for (int s = SCR_COUNT - 1; s >= 0; --s)
+        if (CBaseDialog* d = ScreenIfBuilt(static_cast<eScreen>(s)); d && d->IsLoopRunning())
+            d->EndDialog(ui::IDCANCEL);
 }
 
 ui::Dialog* ScreenTest::Page() const {
-    if (ui::Host* host = ui::Host::Existing()) {
-        if (ui::Dialog* top = host->TopPage()) return top;
-    }
+    ui::Host* host = ui::Host::Existing();
+    if (ui::Dialog* top = host ? host->TopPage() : nullptr) return top;
     return opened_ == SCR_COUNT ? nullptr : ScreenIfBuilt(opened_);
 }
 
@@ -135,48 +93,32 @@ std::string ScreenTest::Texts(std::initializer_list<int> ids) const {
 
 namespace {
 
-// The control when the user could reach it; a test failure otherwise.
-QWidget* Reachable(ui::Dialog* page, int id) {
+// Acts on the control when the user could reach it (a test failure otherwise), then lets
+// pending notifications run.
+template <class Act>
+void AsUser(ui::Dialog* page, int id, Act act) {
     QWidget* w = page ? page->GetDlgItem(id) : nullptr;
-    if (w == nullptr) {
-        ADD_FAILURE() << "no control " << id;
-        return nullptr;
-    }
-    if (!page->IsItemVisible(id) || !page->IsItemEnabled(id)) {
-        ADD_FAILURE() << "control " << id << " is hidden or disabled";
-        return nullptr;
-    }
-    return w;
+    if (w == nullptr) return void(ADD_FAILURE() << "no control " << id);
+    if (!page->IsItemVisible(id) || !page->IsItemEnabled(id))
+        return void(ADD_FAILURE() << "control " << id << " is hidden or disabled");
+    act(w);
+    ui::ProcessPending();
 }
 
 }  // namespace
 
 void ScreenTest::Choose(int comboId, int index) {
-    if (QWidget* w = Reachable(Page(), comboId)) {
+    AsUser(Page(), comboId, [&](QWidget* w) {
         EXPECT_TRUE(ui::UserSelectCombo(w, index)) << comboId << " item " << index;
-        ui::ProcessPending();
-    }
+    });
 }
 
 void ScreenTest::Click(int id) {
-    if (QWidget* w = Reachable(Page(), id)) {
-        ui::UserClick(w);
-        ui::ProcessPending();
-    }
+    AsUser(Page(), id, [](QWidget* w) { ui::UserClick(w); });
 }
 
 void ScreenTest::Type(int editId, const std::string& text) {
-    if (QWidget* w = Reachable(Page(), editId)) {
-        ui::UserType(w, text);
-        ui::ProcessPending();
-    }
-}
-
-void ScreenTest::Slide(int sliderId, int pos) {
-    if (QWidget* w = Reachable(Page(), sliderId)) {
-        EXPECT_TRUE(ui::UserSlide(w, pos)) << sliderId << " is not a slider";
-        ui::ProcessPending();
-    }
+    AsUser(Page(), editId, [&](QWidget* w) { ui::UserType(w, text); });
 }
 
 void ScreenTest::Tick(ui::UINT timerId) {
@@ -192,13 +134,10 @@ bool ScreenTest::Feed(const std::string& sentenceBody) {
     return g_NMEA.bParseNMEA(&g_GPS.Info, buf.data());
 }
 
-bool ScreenTest::FeedBin(const std::string& frame) {
+bool ScreenTest::FeedBin(int messageId, const std::string& data) {
+    const std::string frame = testsupport::BinFrame(messageId, data);
     CBinary binary;
     return binary.bParseBINARY(&g_GPS.Info, frame.data(), static_cast<int>(frame.size()));
-}
-
-bool ScreenTest::FeedBin(int messageId, const std::string& data) {
-    return FeedBin(testsupport::BinFrame(messageId, data));
 }
 
 void ScreenTest::ClearWire() {
@@ -225,10 +164,6 @@ ui::Rgb ScreenTest::Pixel(int controlId, int x, int y) const {
 
 ui::Rgb ScreenTest::Pixel(const ui::Canvas& canvas, int x, int y) {
     return canvas.GetPixel(x, y);
-}
-
-void ScreenTest::Shot(const std::string& name) const {
-    shelltest::Shot(name);
 }
 
 }  // namespace shelltest

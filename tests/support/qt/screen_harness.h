@@ -1,18 +1,18 @@
 #pragma once
-// A screen test: the program headless at a scale, a recording fake port opened as COM1, a
-// virtual clock, the record reset, every screen registered and the keep-alive poll kept
-// quiet. Steps run inside the screen's modal loop; the helpers act as the user would on the
-// page that is shown.
+// A screen test: the program headless at a scale, a recording fake port as COM1, a virtual
+// clock, the record reset, every screen registered, the keep-alive poll quiet. Steps run inside
+// the screen's modal loop; the helpers act as the user would on the page shown.
 
 #include <gtest/gtest.h>
 
-#include <mutex>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "shell/ScreenRegistry.h"
 #include "support/fake_serial.h"
+#include "support/qt/shell_harness.h"
 #include "support/virtual_clock.h"
 #include "ui/automation.h"
 #include "ui/types.h"
@@ -28,15 +28,32 @@ namespace shelltest {
 
 // Written lines and pauses in the order they happened: each line with its CR LF, each
 // pause as "~<ms>".
-class WireLog {
+class WireLog : private testsupport::Guarded {
 public:
-    void Write(std::string_view bytes);
-    void Pause(uint32_t ms);
-    std::vector<std::string> Events() const;
-    void Clear();
+    void Write(std::string_view bytes) {
+        Locked([&] {
+            for (char c : bytes)
+                if ((partial_ += c).back() == '\n') events_.push_back(std::exchange(partial_, {}));
+        });
+    }
+    void Pause(uint32_t ms) {
+        Locked([&] {
+            if (!partial_.empty()) events_.push_back(std::exchange(partial_, {}));
+            events_.push_back("~" + std::to_string(ms));
+        });
+    }
+    std::vector<std::string> Events() const {
+        return Locked([&] {
+            std::vector<std::string> out = events_;
+            if (!partial_.empty()) out.push_back(partial_);
+            return out;
+        });
+    }
+    void Clear() {
+        Locked([&] { events_.clear(), partial_.clear(); });
+    }
 
 private:
-    mutable std::mutex mutex_;
     std::vector<std::string> events_;
     std::string partial_;
 };
@@ -46,7 +63,11 @@ protected:
     class WireDevice : public testsupport::FakeSerialDevice {
     public:
         explicit WireDevice(WireLog& log) : log_(log) {}
-        long Write(const void* buf, size_t len) override;
+        long Write(const void* buf, size_t len) override {
+            const long n = FakeSerialDevice::Write(buf, len);
+            if (n > 0) log_.Write({static_cast<const char*>(buf), static_cast<size_t>(n)});
+            return n;
+        }
 
     private:
         WireLog& log_;
@@ -54,7 +75,10 @@ protected:
     class WireClock : public testsupport::InstalledVirtualClock {
     public:
         explicit WireClock(WireLog& log) : log_(log) {}
-        void Sleep(uint32_t ms) override;
+        void Sleep(uint32_t ms) override {
+            InstalledVirtualClock::Sleep(ms);
+            log_.Pause(ms);
+        }
 
     private:
         WireLog& log_;
@@ -73,7 +97,6 @@ protected:
     void Run(ui::StepRunner& run);
     // A step that waits until the screen is shown.
     void WaitShown(ui::StepRunner& run, eScreen screen);
-    // Ends every screen's loop.
     void EndAll();
     // Opens the screen (after Start), runs `body` once it is shown, then ends every loop.
     template <class Body>
@@ -99,19 +122,17 @@ protected:
     std::string Text(int id) const;
     // The texts of several controls joined by "|", so a table row can hold a whole read-out.
     std::string Texts(std::initializer_list<int> ids) const;
-    // Chooses a combo item, clicks, types or drags a slider on a control the user can reach
-    // (a failure otherwise); pending notifications have run when they return.
+    // Chooses a combo item, clicks or types on a control the user can reach (a failure
+    // otherwise); pending notifications have run when they return.
     void Choose(int comboId, int index);
     void Click(int id);
     void Type(int editId, const std::string& text);
-    void Slide(int sliderId, int pos);
     // One tick of a running timer of the page.
     void Tick(ui::UINT timerId = 1);
 
     // An NMEA sentence body ("GPGGA,...") with "$", checksum and CR LF through the
-    // dispatcher; a "$BIN" frame through the binary decoder. The decoders' results.
+    // dispatcher; a "$BIN" frame of the data through the binary decoder. Their results.
     bool Feed(const std::string& sentenceBody);
-    bool FeedBin(const std::string& frame);
     bool FeedBin(int messageId, const std::string& data);
 
     // The wire since the start or the last ClearWire.
@@ -122,7 +143,7 @@ protected:
     ui::Rgb Pixel(int controlId, int x, int y) const;
     static ui::Rgb Pixel(const ui::Canvas& canvas, int x, int y);
     // Saves the host window when TESSARAY_PC_SHOTS is set.
-    void Shot(const std::string& name) const;
+    void Shot(const std::string& name) const { shelltest::Shot(name); }
 
     WireLog wire_;
     WireDevice fake{wire_};

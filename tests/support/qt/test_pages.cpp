@@ -8,6 +8,9 @@ namespace shelltest {
 using ui::Kind;
 namespace Flag = ui::Flag;
 
+namespace {
+
+// The wide strip is the one of CGPS_1, CGPS_3, CXREF_1 and the t-Span screens.
 ui::DialogTemplate TestPageTemplate(int templateId, const char* title, bool wideStrip) {
     ui::DialogTemplate t;
     t.id = templateId;
@@ -34,6 +37,8 @@ ui::DialogTemplate TestPageTemplate(int templateId, const char* title, bool wide
     c.push_back({1000, Kind::Picture, {0, 0, 370, 510}, "", 0, 130, {}});
     return t;
 }
+
+}  // namespace
 
 TestPage::TestPage(eScreen screen, ScreenFamily family, const char* title)
     : CBaseDialog(TestPageTemplate(900 + screen, title, screen == SCR_GPS_1), family, screen) {}
@@ -75,24 +80,20 @@ void TestPage::OnTimer(ui::UINT id) {
 }
 
 void RegisterTestPages() {
-    RegisterScreen(SCR_GPS_1, [] {
-        return std::make_unique<TestPage>(SCR_GPS_1, ScreenFamily::Gps, "Position");
-    });
-    RegisterScreen(SCR_GPS_2, [] {
-        return std::make_unique<TestPage>(SCR_GPS_2, ScreenFamily::Gps, "Satellites");
-    });
-    RegisterScreen(SCR_TERMINAL_1, [] {
-        return std::make_unique<TestPage>(SCR_TERMINAL_1, ScreenFamily::Terminal, "Terminal");
-    });
-    RegisterScreen(SCR_LOGS_1, [] {
-        return std::make_unique<TestPage>(SCR_LOGS_1, ScreenFamily::Logs, "Logging");
-    });
-    RegisterScreen(SCR_HEADING_1, [] {
-        return std::make_unique<TestPage>(SCR_HEADING_1, ScreenFamily::Heading, "Heading");
-    });
-    RegisterScreen(SCR_SBAS_1, [] {
-        return std::make_unique<TestPage>(SCR_SBAS_1, ScreenFamily::Sbas, "SBAS");
-    });
+    struct Entry {
+        eScreen screen;
+        ScreenFamily family;
+        const char* title;
+    };
+    static const Entry kPages[] = {{SCR_GPS_1, ScreenFamily::Gps, "Position"},
+                                   {SCR_GPS_2, ScreenFamily::Gps, "Satellites"},
+                                   {SCR_TERMINAL_1, ScreenFamily::Terminal, "Terminal"},
+                                   {SCR_LOGS_1, ScreenFamily::Logs, "Logging"},
+                                   {SCR_HEADING_1, ScreenFamily::Heading, "Heading"},
+                                   {SCR_SBAS_1, ScreenFamily::Sbas, "SBAS"}};
+    for (const Entry& e : kPages)
+        RegisterScreen(e.screen,
+                       [e] { return std::make_unique<TestPage>(e.screen, e.family, e.title); });
 }
 
 TestPage* Page(eScreen screen) {

@@ -8,9 +8,6 @@
 
 namespace shelltest {
 
-// The wide strip is the one of CGPS_1, CGPS_3, CXREF_1 and the t-Span screens.
-ui::DialogTemplate TestPageTemplate(int templateId, const char* title, bool wideStrip);
-
 class TestPage : public CBaseDialog {
 public:
     TestPage(eScreen screen, ScreenFamily family, const char* title);
