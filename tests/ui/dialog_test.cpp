@@ -221,6 +221,9 @@ TEST(DialogControls, CombosProgressPicturesAndSlider) {
             EXPECT_EQ(page.FindStringExact(1003, c.start, c.text), c.anyCase) << c.text;
         }
         EXPECT_EQ(page.DeleteString(1003, 3), 3);
+        page.Item<QComboBox>(1003)->showPopup();
+        EXPECT_TRUE(page.IsComboDroppedDown(1003));
+        page.Item<QComboBox>(1003)->hidePopup();
         // An editable combo keeps what was typed or set and never completes or inserts.
         page.SetDlgItemText(1008, "14400");
         EXPECT_EQ(page.GetDlgItemText(1008), "14400");
