@@ -153,7 +153,7 @@ TEST_F(Gps1Test, EntryLeaveAndScreenSwitches) {
     RegisterScreen(SCR_BEACON_1, [] {
         return std::make_unique<shelltest::TestPage>(SCR_BEACON_1, ScreenFamily::Beacon, "B");
     });
-    RegisterScreen(SCR_GPS_3, nullptr);  // not there
+    RegisterScreen(SCR_SBAS_1, nullptr), RegisterScreen(SCR_GPS_3, nullptr);  // not there
     Walk({{SCR_GPS_1,
            [&] {
                EXPECT_EQ(Sent(), kEntry);  // written before the screen's loop ran
@@ -168,6 +168,19 @@ TEST_F(Gps1Test, EntryLeaveAndScreenSwitches) {
                EXPECT_EQ(fake.written(),
                          std::string("$JDIFF,BEACON\r\n$JAPP\r\n$JDIFF\r\n") + kLeave);
                EXPECT_FALSE(S()->IsTimerRunning(1) || S()->IsTimerRunning(2));
+               // Once the receiver has answered, its answer decides; no SBAS screen: its stand-in.
+               std::vector<int> targets;
+               SendDiffSource(CORR_BEACON);
+               targets.push_back(DiffScreenTarget(GROUP_GPS));
+               Feed(">JDIFF,NONE");
+               targets.push_back(DiffScreenTarget(GROUP_GPS));
+               SendDiffSource(CORR_EXTERNAL);
+               Feed(">JDIFF,BEACON");
+               targets.push_back(DiffScreenTarget(GROUP_BEACON));
+               targets.push_back(DiffScreenTarget(GROUP_SBAS));
+               targets.push_back(DiffScreenTarget(42));
+               EXPECT_EQ(targets,
+                         (std::vector<int>{SCR_BEACON_1, SCR_GPS_1, SCR_BEACON_1, SCR_GPS_1, -1}));
            }}});
 }
 

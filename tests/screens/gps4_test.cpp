@@ -86,6 +86,10 @@ TEST_F(Gps4Test, EllipsePixelsForSizesOrientationsAndBadAxes) {
         EXPECT_EQ(Text(IDC_GPS4_TOP_LEFT), "(-10,10)m");
         EXPECT_TRUE(Orange(left + 3, bottom - 3));
         EXPECT_TRUE(Orange(right - 3, top + 3));
+        // A minor axis of zero fills nothing.
+        Gst(0.5, 0.0, 10.0);
+        Tick();
+        EXPECT_FALSE(Orange(cx + 8, cy + 3));
         // Text that is not a number reads as 0: nothing is filled.
         ASSERT_TRUE(Feed("GPGST,172814.0,0.006,nan,inf,,,,"));
         Tick();

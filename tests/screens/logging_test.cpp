@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <csignal>
+#include <ctime>
 
 #include "engine/reader_sinks.h"
 #include "engine/thread.h"
@@ -14,6 +15,8 @@
 #include "screens/logging/logs_frame.h"
 #include "screens/screen_walk.h"
 #include "shell/ExitInstance.h"
+#include "shell/FileListing.h"
+#include "shell/FileOpenDlg.h"
 #include "support/frames.h"
 
 namespace {
@@ -307,6 +310,21 @@ TEST_F(LoggingTest, PointsPolygonAndLeaving) {
                Click(IDC_LOGS4_LOG_POINT);
                EXPECT_EQ(As<CLOGS_4>(SCR_LOGS_4)->iNextPointId, 2147483647);
                EXPECT_EQ(LargestPointId("7 a\r\n-9\r\n  12x\r\nLat\r\n"), 12);
+               Click(1036);
+               Click(IDC_LOGS_BROWSE);  // in Create New File mode it chooses a folder
+           }},
+          {Top<CFileOpenDlg>(), [] { ui::UserClickDesign(80, 430); }},  // the banner's OK
+          {SCR_LOGS_4,
+           [&] {
+               // A default name in the folder, taken as a new file: header, IDs from 1.
+               const std::time_t now = std::time(nullptr);
+               std::tm tm{};
+               localtime_r(&now, &tm);
+               EXPECT_EQ(Text(IDC_LOGS_FILE), Path("pts/") + filebrowser::DefaultFileName(
+                                                                 Path("pts/"), 4, tm.tm_year + 1900,
+                                                                 tm.tm_mon + 1, tm.tm_mday));
+               Click(IDC_LOGS4_LOG_POINT);
+               EXPECT_EQ(ReadFile(Text(IDC_LOGS_FILE)).substr(0, head.size() + 2), head + "1 ");
                SelectTab(IDC_LOGS_TAB, 4);
            }},
           {SCR_LOGS_5, [&] {
