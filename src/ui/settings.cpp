@@ -39,13 +39,6 @@ int Settings::GetInt(std::string_view key, int fallback) {
     return ReadInt(key).value_or(fallback);
 }
 
-std::optional<std::string> Settings::ReadString(std::string_view key) {
-    QSettings s = Store();
-    const QVariant v = s.value(Key(key));
-    if (!v.isValid()) return std::nullopt;
-    return v.toString().toStdString();
-}
-
 bool Settings::SetInt(std::string_view key, int value) {
     QSettings s = Store();
     s.setValue(Key(key), value);

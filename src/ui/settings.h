@@ -14,7 +14,6 @@ public:
     // The value of `key`, or nothing when it is missing or not a whole number.
     static std::optional<int> ReadInt(std::string_view key);
     static int GetInt(std::string_view key, int fallback);
-    static std::optional<std::string> ReadString(std::string_view key);
     // False when the value could not be stored (the settings file not writable).
     static bool SetInt(std::string_view key, int value);
     static bool SetString(std::string_view key, std::string_view value);
