@@ -54,11 +54,11 @@ inline constexpr double kUnitsPerSecond = 1.173;  // design units along the time
 
 // Colours of every chart.
 inline constexpr ui::Rgb kPlotBackground{120, 120, 120};
-inline constexpr ui::Rgb kGrid{255, 255, 255};
+inline constexpr ui::Rgb kGrid = ui::kWhite;
 inline constexpr ui::Rgb kCursor{255, 0, 0};
-inline constexpr ui::Rgb kCurve{30, 28, 119};
-inline constexpr ui::Rgb kFrame{0, 0, 0};
-inline constexpr ui::Rgb kOrange{234, 175, 15};
+inline constexpr ui::Rgb kCurve = ui::kDarkBlue;
+inline constexpr ui::Rgb kFrame = ui::kBlack;
+inline constexpr ui::Rgb kOrange = ui::kOrange;
 
 // The page shown: its right edge lies this many seconds before the newest sample.
 int PageOffset(int coarse);

@@ -17,8 +17,8 @@ namespace {
 
 // ---------------------------------------------------------------------------------------
 // Palette. Plot colours are the system's; the frame colours are ours.
-const QColor kOrange(234, 175, 15);
-const QColor kBlue(30, 28, 119);
+const QColor kOrangeInk(ui::kOrange.r, ui::kOrange.g, ui::kOrange.b);
+const QColor kBlueInk(ui::kDarkBlue.r, ui::kDarkBlue.g, ui::kDarkBlue.b);
 const QColor kPlotGrey(120, 120, 120);
 const QColor kBodyTop(58, 63, 72);
 const QColor kBodyBottom(34, 38, 44);
@@ -213,7 +213,7 @@ void NavBarBase(QPainter& p) {
 void Key(QPainter& p, const QRectF& r, bool highlighted, bool enabled) {
     p.setPen(Qt::NoPen);
     if (highlighted) {
-        p.setBrush(kOrange);
+        p.setBrush(kOrangeInk);
     } else {
         QLinearGradient g(r.topLeft(), r.bottomLeft());
         g.setColorAt(0, enabled ? QColor(72, 80, 94) : QColor(50, 55, 63));
@@ -352,7 +352,7 @@ void PaintBackground(QPainter& p, int) {
     p.setFont(mark);
     p.drawText(QRectF(0, 16, 370, 26), Qt::AlignCenter, QStringLiteral("TESSARAY"));
     p.setPen(Qt::NoPen);
-    p.setBrush(kOrange);
+    p.setBrush(kOrangeInk);
     p.drawRoundedRect(QRectF(161, 41, 48, 3), 1.5, 1.5);
 
     // Close box.
@@ -405,7 +405,7 @@ void PaintLegend(QPainter& p, int id) {
     const bool sbas = id == 170 || id == 220;
     const bool unavailable = id == 220 || id == 222;
     p.setPen(QPen(Qt::black, 0.8));
-    p.setBrush(sbas ? kBlue : kOrange);
+    p.setBrush(sbas ? kBlueInk : kOrangeInk);
     p.drawEllipse(QPointF(6, 6), 5, 5);
     if (unavailable) {
         p.setPen(Qt::NoPen);
@@ -452,7 +452,7 @@ void PaintButtonPicture(QPainter& p, int id) {
             break;
         case 223:
         case 224:  // send
-            ButtonFace(p, pressed, kBlue.lighter(140));
+            ButtonFace(p, pressed, kBlueInk.lighter(140));
             p.setPen(Qt::NoPen);
             p.setBrush(Qt::white);
             p.drawPolygon(QPolygonF({c + QPointF(-7, -6), c + QPointF(7, 0), c + QPointF(-7, 6),
@@ -517,8 +517,8 @@ void PaintLogo(QPainter& p, int) {
     // A globe with an orbit and the name beside it.
     const QPointF c(30, 30);
     QRadialGradient g(QPointF(24, 22), 26);
-    g.setColorAt(0, kBlue.lighter(190));
-    g.setColorAt(1, kBlue);
+    g.setColorAt(0, kBlueInk.lighter(190));
+    g.setColorAt(1, kBlueInk);
     p.setPen(Qt::NoPen);
     p.setBrush(g);
     p.drawEllipse(c, 20, 20);
@@ -531,10 +531,10 @@ void PaintLogo(QPainter& p, int) {
     p.save();
     p.translate(c);
     p.rotate(-25);
-    p.setPen(QPen(kOrange, 1.6));
+    p.setPen(QPen(kOrangeInk, 1.6));
     p.drawEllipse(QPointF(0, 0), 28, 9);
     p.setPen(Qt::NoPen);
-    p.setBrush(kOrange);
+    p.setBrush(kOrangeInk);
     p.drawEllipse(QPointF(27, -3), 3, 3);
     p.restore();
     p.setFont(Font(18, true));
@@ -560,13 +560,13 @@ void PaintAppIcon(QPainter& p, int id) {
     p.setBrush(g);
     p.drawRoundedRect(QRectF(1, 1, 30, 30), 7, 7);
     p.setPen(QPen(QColor(255, 255, 255, 150), 1.2));
-    p.setBrush(kBlue.lighter(130));
+    p.setBrush(kBlueInk.lighter(130));
     p.drawEllipse(QPointF(16, 16), 9, 9);
-    p.setPen(QPen(kOrange, 2.2));
+    p.setPen(QPen(kOrangeInk, 2.2));
     p.setBrush(Qt::NoBrush);
     p.drawEllipse(QPointF(16, 16), 13, 5);
     p.setPen(Qt::NoPen);
-    p.setBrush(kOrange);
+    p.setBrush(kOrangeInk);
     p.drawEllipse(QPointF(27, 13), 2.4, 2.4);
 }
 
@@ -593,7 +593,7 @@ void Drive(QPainter& p, bool selected) {
     p.setBrush(g);
     p.drawRoundedRect(QRectF(1.5, 5.5, 13, 6.5), 1.5, 1.5);
     p.setPen(Qt::NoPen);
-    p.setBrush(selected ? kOrange : kGood);
+    p.setBrush(selected ? kOrangeInk : kGood);
     p.drawEllipse(QPointF(11.5, 8.8), 1.3, 1.3);
     p.setBrush(QColor(90, 96, 106));
     p.drawRect(QRectF(3.5, 8.2, 5, 1.2));
@@ -613,9 +613,9 @@ void FileIcon(QPainter& p, int id) {
     p.drawLine(QPointF(10, 1.5), QPointF(10, 5));
     p.drawLine(QPointF(10, 5), QPointF(13.5, 5));
     QColor band = QColor(160, 166, 176);
-    if (id == kIconTextFile) band = kBlue.lighter(150);
+    if (id == kIconTextFile) band = kBlueInk.lighter(150);
     if (id == kIconBinaryFile) band = QColor(90, 96, 106);
-    if (id == kIconConfigFile) band = kOrange;
+    if (id == kIconConfigFile) band = kOrangeInk;
     p.setPen(QPen(band, 1));
     for (int i = 0; i < 3; ++i)
         p.drawLine(QPointF(5.5, 7.5 + 2.3 * i), QPointF(11.5, 7.5 + 2.3 * i));
@@ -624,8 +624,8 @@ void FileIcon(QPainter& p, int id) {
 // Marker icons of the plot screens: line, diamond, dot.
 void PaintMarker(QPainter& p, int id) {
     p.fillRect(QRectF(0, 0, 32, 32), Qt::transparent);
-    p.setPen(QPen(kBlue, 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    p.setBrush(kBlue);
+    p.setPen(QPen(kBlueInk, 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(kBlueInk);
     switch (id) {
         case 217:
             p.setBrush(Qt::NoBrush);

@@ -151,4 +151,10 @@ struct Rgb {
     }
 };
 
+// The program's colours, shared by the pictures, the controls and the screens' drawings.
+inline constexpr Rgb kWhite{255, 255, 255};
+inline constexpr Rgb kBlack{0, 0, 0};
+inline constexpr Rgb kOrange{234, 175, 15};   // GPS, needles, the selected tab's mark
+inline constexpr Rgb kDarkBlue{30, 28, 119};  // SBAS and corrections, curves, figure boxes
+
 }  // namespace ui

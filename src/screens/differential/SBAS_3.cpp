@@ -18,7 +18,7 @@ constexpr ui::UINT kPlotTimer = 1;
 constexpr ui::UINT kPlotMs = 1000;
 constexpr int kRateOn = 2;
 constexpr int kRateOff = 0;
-constexpr ui::Rgb kBlack{0, 0, 0};
+using ui::kBlack;
 
 strip::StripChartSpec PlotSpec() {
     GPSInfo& info = g_GPS.Info;

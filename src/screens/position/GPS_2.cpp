@@ -35,10 +35,10 @@ constexpr uint32_t kLBandNoSatelliteKhz = 1540000;
 
 constexpr ui::Rgb kPanelGrey{212, 208, 200};
 constexpr ui::Rgb kSkyGrey{150, 150, 150};
-constexpr ui::Rgb kWhite{255, 255, 255};
-constexpr ui::Rgb kBlack{0, 0, 0};
-constexpr ui::Rgb kGpsColour{234, 175, 15};
-constexpr ui::Rgb kCorrColour{30, 28, 119};
+using ui::kBlack;
+using ui::kWhite;
+constexpr ui::Rgb kGpsColour = ui::kOrange;
+constexpr ui::Rgb kCorrColour = ui::kDarkBlue;
 constexpr int kSatRadius = 5;
 constexpr int kUnavailRadius = 3;
 constexpr double kSkyPlotSpan = 141.0;

@@ -29,9 +29,9 @@ constexpr int kLevelCombos[3] = {1038, 1039, 1040};
 constexpr const char* kSigma = "\xCF\x83";
 
 constexpr ui::Rgb kGrey{150, 150, 150};
-constexpr ui::Rgb kOrange{234, 175, 15};
-constexpr ui::Rgb kWhite{255, 255, 255};
-constexpr ui::Rgb kBlack{0, 0, 0};
+using ui::kBlack;
+using ui::kOrange;
+using ui::kWhite;
 constexpr double kGridStep = 11.73;
 constexpr double kGridSpan = 117.3;
 

@@ -29,9 +29,9 @@ constexpr double kMeanFloor = 0.001;  // metres; smaller offsets are missing sec
 constexpr size_t kMaxReferenceText = 30;
 constexpr std::array<float, 2> kUnitFactors{1.0f, 3.28f};
 
-constexpr ui::Rgb kNorthColour{30, 28, 119};
-constexpr ui::Rgb kEastColour{234, 175, 15};
-constexpr ui::Rgb kBlack{0, 0, 0};
+constexpr ui::Rgb kNorthColour = ui::kDarkBlue;
+constexpr ui::Rgb kEastColour = ui::kOrange;
+using ui::kBlack;
 
 enum Series { kNorth = 0, kEast = 1, kHeight = 2 };
 

@@ -30,12 +30,12 @@ constexpr int kResendTicks = 4;
 constexpr std::array<float, 3> kSpeedFactors{1.0f, 0.6215f, 0.54f};
 constexpr std::array<const char*, 4> kOutputs{"HEHDT", "HEROT", "GPVTG", "HPR"};
 
-constexpr ui::Rgb kWhite{255, 255, 255};
+using ui::kWhite;
 constexpr ui::Rgb kGrey{120, 120, 120};
-constexpr ui::Rgb kOrange{234, 175, 15};
-constexpr ui::Rgb kDarkBlue{30, 28, 119};
+using ui::kDarkBlue;
+using ui::kOrange;
 constexpr ui::Rgb kNearBlack{10, 10, 10};
-constexpr ui::Rgb kBlack{0, 0, 0};
+using ui::kBlack;
 
 constexpr double kPanel[] = {44.654, 132.038, 324.174, 301.659};
 // At 131 units across the dial could not keep 24 figures in the dialog font apart; it fills

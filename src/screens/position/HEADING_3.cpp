@@ -29,8 +29,8 @@ constexpr double kNoHeading = 0.001;  // degrees; smaller values are seconds wit
 constexpr int kShortWindow = 16;
 
 constexpr ui::Rgb kFiguresBand{212, 208, 200};
-constexpr ui::Rgb kFigureBox{30, 28, 119};
-constexpr ui::Rgb kFigureInk{234, 175, 15};
+constexpr ui::Rgb kFigureBox = ui::kDarkBlue;
+constexpr ui::Rgb kFigureInk = ui::kOrange;
 constexpr const char* kDegree = "\xC2\xBA";
 
 double Normalised(double degrees) {
