@@ -141,11 +141,13 @@ protected:
             p.setBrush(fill);
             p.drawPath(path);
             if (selected) {
-                p.setPen(QPen(QColor(kOrange.r, kOrange.g, kOrange.b), 2, Qt::SolidLine, Qt::FlatCap));
+                p.setPen(
+                    QPen(QColor(kOrange.r, kOrange.g, kOrange.b), 2, Qt::SolidLine, Qt::FlatCap));
                 p.drawLine(QPointF(box.left() + radius - 1, box.top() + 0.5),
                            QPointF(box.right() - radius + 1, box.top() + 0.5));
             }
-            QColor ink = selected ? QColor(kDarkBlue.r, kDarkBlue.g, kDarkBlue.b) : QColor(60, 64, 72);
+            QColor ink =
+                selected ? QColor(kDarkBlue.r, kDarkBlue.g, kDarkBlue.b) : QColor(60, 64, 72);
             if (!isTabEnabled(i)) ink = QColor(150, 154, 160);
             p.setPen(ink);
             const QRect textBox = tabRect(i).adjusted(kMinPad, 1, -kMinPad - 1, 0);
