@@ -12,11 +12,14 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPixmap>
+#include <QProgressBar>
+#include <QSlider>
 #include <QSocketNotifier>
 #include <QStyle>
 #include <QStyleOptionGroupBox>
 #include <QTabBar>
 #include <QTimer>
+#include <QTreeWidget>
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -279,6 +282,15 @@ std::string ControlChannel::Execute(const std::string& line) {
         later([s] { ui::UserClickDesign((s.left + s.right) / 2.0, (s.top + s.bottom) / 2.0); });
         return "ok";
     }
+    if (cmd == "clickxy" && args.size() == 2) {
+        char* endX = nullptr;
+        char* endY = nullptr;
+        const double x = std::strtod(args[0].c_str(), &endX);
+        const double y = std::strtod(args[1].c_str(), &endY);
+        if (*endX || *endY) return "error bad point " + args[0] + " " + args[1];
+        later([x, y] { ui::UserClickDesign(x, y); });
+        return "ok";
+    }
     if (!top) return "error no page";
     if (cmd == "layout") return "ok" + Escape(LayoutFaults(*top->Widget()));
     if (cmd == "timer" && args.size() == 1) {
@@ -306,7 +318,20 @@ std::string ControlChannel::Execute(const std::string& line) {
             return "ok " + std::to_string(tab->currentIndex());
         return "ok " + Escape(top->GetDlgItemText(id));
     }
-    if ((cmd == "click" && args.size() == 1) || (cmd == "select" && args.size() == 2)) {
+    if (cmd == "state" && args.size() == 1) {
+        if (!w) return "error no control " + args[0];
+        const bool hasPos =
+            qobject_cast<QProgressBar*>(w.data()) || qobject_cast<QSlider*>(w.data());
+        const int sel =
+            qobject_cast<QTreeWidget*>(w.data()) ? top->GetSelectedRow(id) : top->GetCurSel(id);
+        return "ok enabled=" + std::to_string(top->IsItemEnabled(id) ? 1 : 0) +
+               " visible=" + std::to_string(top->IsItemVisible(id) ? 1 : 0) +
+               " checked=" + std::to_string(top->IsDlgButtonChecked(id)) +
+               " sel=" + std::to_string(sel) +
+               " pos=" + std::to_string(hasPos ? top->GetPos(id) : 0);
+    }
+    if ((cmd == "click" && args.size() == 1) || (cmd == "select" && args.size() == 2) ||
+        (cmd == "text" && args.size() >= 1) || (cmd == "slide" && args.size() == 2)) {
         if (!w) return "error no control " + args[0];
         if (!top->IsItemVisible(id)) return "error hidden " + args[0];
         if (!top->IsItemEnabled(id)) return "error disabled " + args[0];
@@ -329,6 +354,23 @@ std::string ControlChannel::Execute(const std::string& line) {
                 list->setCurrentRow(i);
             }
         });
+        return "ok";
+    }
+    if (cmd == "text") {
+        // Everything after the id, blanks included, as typed.
+        const size_t at = line.find(args[0], line.find(cmd) + cmd.size()) + args[0].size() + 1;
+        std::string text = at < line.size() ? line.substr(at) : std::string();
+        later([w, text = std::move(text)] {
+            if (w) ui::UserType(w, text);
+        });
+        return "ok";
+    }
+    if (cmd == "slide") {
+        const auto pos = ParseInt(args[1]);
+        if (!qobject_cast<QSlider*>(w.data())) return "error not a slider " + args[0];
+        if (!pos) return "error bad position " + args[1];
+        // At once, so a "state" right after it reads the new position.
+        ui::UserSlide(w, *pos);
         return "ok";
     }
     return "error unknown command: " + line;
