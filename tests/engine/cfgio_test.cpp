@@ -17,6 +17,9 @@ TEST(CfgIo, ReadLabelRecognisesOnlyBracketedNames) {
     } cases[] = {
         {"[CurrentWizard]", true, "CurrentWizard"},
         {"[[GPSData]]", true, "GPSData"},
+        {"[A]", true, "A"},            // the shortest label
+        {"[Level]\r", true, "Level"},  // a line written with its own CR LF
+        {"[Level]\r\r", true, "Level"},
         {"[]", false, ""},
         {"[GPSData", false, ""},
         {"GPSData]", false, ""},

@@ -98,30 +98,4 @@ TEST(GpsRecord, LockIsReentrantAndUnlockOfAFreeWordIsANoOp) {
     EXPECT_EQ(sat, 0u);
 }
 
-TEST(GpsRecord, HolderExcludesTheOtherThreadAndUnlockRunsTheHook) {
-    auto gps = std::make_unique<CGPS>();
-    std::atomic<int> unlocks{0};
-    CGPS::SetUnlockHook([&] { ++unlocks; });
-    uint32_t* nav = &gps->Info.Nav.ulNavLock;
-    std::atomic<bool> entered{false};
-    CGPS::Lock(nav);
-    gps->Info.Nav.iLatDeg = 1;
-    std::thread other([&] {
-        CGPS::Unlock(nav);  // not the holder: must not release
-        CGPS::Lock(nav);
-        entered = true;
-        gps->Info.Nav.iLatDeg = 2;
-        CGPS::Unlock(nav);
-    });
-    for (int k = 0; k < 1000 && !entered; ++k) std::this_thread::yield();
-    EXPECT_FALSE(entered.load());
-    EXPECT_EQ(gps->Info.Nav.iLatDeg, 1);
-    CGPS::Unlock(nav);
-    other.join();
-    EXPECT_TRUE(entered.load());
-    EXPECT_EQ(gps->Info.Nav.iLatDeg, 2);
-    EXPECT_EQ(unlocks.load(), 2);
-    CGPS::SetUnlockHook(nullptr);
-}
-
 }  // namespace

@@ -92,18 +92,21 @@ TEST_F(TerminalFileTest, TextsInBracketsStayDataLines) {
     std::strcpy(data.szSavedCommands[1], "$JI");
     SetKey(data, 1, 4, "[F5]", "[HotKey]");
     SetKey(data, 1, 5, "[]", "$JSAVE");
+    SetKey(data, 1, 6, "[a]", "$JRAD");  // the shortest text that reads as a label
     ASSERT_TRUE(TerminalConfig().SaveText());
     EXPECT_EQ(ReadBytes(path),
               "[SavedCommands]\r\n[Level] \r\n$JI\r\n"
               "[Level]\r\n1\r\n"
               "[HotKey]\r\n4\r\n[F5] \r\n[HotKey] \r\n"
-              "[HotKey]\r\n5\r\n[]\r\n$JSAVE\r\n");
+              "[HotKey]\r\n5\r\n[]\r\n$JSAVE\r\n"
+              "[HotKey]\r\n6\r\n[a] \r\n$JRAD\r\n");
 
     TerminalConfig::Init();
     ASSERT_TRUE(TerminalConfig().LoadText());
     EXPECT_STREQ(data.szSavedCommands[0], "[Level] ");
     EXPECT_STREQ(data.szSavedCommands[1], "$JI");
-    EXPECT_EQ(Key(data, 1, 4) + " " + Key(data, 1, 5), "[F5] |[HotKey]  []|$JSAVE");
+    EXPECT_EQ(Key(data, 1, 4) + " " + Key(data, 1, 5) + " " + Key(data, 1, 6),
+              "[F5] |[HotKey]  []|$JSAVE [a] |$JRAD");
 }
 
 TEST_F(TerminalFileTest, EmptyBlockWritesAnEmptyFile) {
