@@ -154,6 +154,11 @@ void CTERMINAL_1::OnCloseBox() {
 
 void CTERMINAL_1::OnTimer(ui::UINT id) {
     if (id == kTerminalLineTimer) {
+        // A timer may fire a little early; the pause is a minimum.
+        if (const uint32_t left = PauseLeft(); pausing_ && left > 0) {
+            SetOneShotTimer(kTerminalLineTimer, left);
+            return;
+        }
         SendNextLine();
         if (pausing_) SetOneShotTimer(kTerminalLineTimer, kTerminalLineMs);
         return;
@@ -271,14 +276,18 @@ void CTERMINAL_1::SendNextLine() {
 void CTERMINAL_1::FinishStoredCommand() {
     KillTimer(kTerminalLineTimer);
     while (SendingStoredCommand()) {
-        const uint32_t waited = platform::TickCount() - lastLineTick_;
-        if (waited < kTerminalLineMs) {
+        if (const uint32_t left = PauseLeft(); pausing_ && left > 0) {
             RepaintNow();
-            platform::Sleep(kTerminalLineMs - waited);
+            platform::Sleep(left);
         }
         SendNextLine();
     }
     StopStoredCommand();
+}
+
+uint32_t CTERMINAL_1::PauseLeft() const {
+    const uint32_t waited = platform::TickCount() - lastLineTick_;
+    return waited < kTerminalLineMs ? kTerminalLineMs - waited : 0;
 }
 
 void CTERMINAL_1::StopStoredCommand() {

@@ -55,6 +55,8 @@ private:
     // What is left of a stored command goes out now, its pauses kept, so that nothing sent
     // after it (a typed command, the commands of leaving) comes between or before its lines.
     void FinishStoredCommand();
+    // What is left of the pause after the last line sent.
+    uint32_t PauseLeft() const;
     void StopStoredCommand();
     void ShowCommandLength();
 
