@@ -60,33 +60,32 @@ TEST_F(TerminalEdgeTest, HotKeyLinesGoOutWhole) {
         {1, 500, true, "$A\r\n$B\r\n~500$JI\r\n~300"},
         {0, 0, false, "$JOFF\r\n~500$JASC,GPGGA,1\r\n~500$JSHOW\r\n" + kLeave},
     };
-    std::vector<shelltest::WalkTest::Step> steps;
-    for (const auto& c : cases) {
-        steps.push_back({SCR_TERMINAL_1, [this, c] {
-                             ClearWire();
-                             Click(kHotKeyButtons[static_cast<size_t>(c.key)]);
-                             clock.Advance(c.after);
-                             if (c.send) {
-                                 Retype(IDC_TERMINAL_COMMAND, "$JI");
-                                 Click(IDC_TERMINAL_SEND);
-                             } else {
-                                 SelectTab(IDC_TERMINAL_TAB, 1);
-                             }
-                             EXPECT_EQ(Out(), c.wire) << c.key;
-                             auto* t1 = As<CTERMINAL_1>(SCR_TERMINAL_1);
-                             EXPECT_FALSE(t1->IsTimerRunning(kTerminalLineTimer));
-                             EXPECT_FALSE(t1->SendingStoredCommand());
-                         }});
-    }
-    steps.push_back({SCR_TERMINAL_2, [] {}});
-    Walk(steps);
+    Walk({{SCR_TERMINAL_1, [&] {
+               auto* t1 = As<CTERMINAL_1>(SCR_TERMINAL_1);
+               for (const auto& c : cases) {
+                   SCOPED_TRACE(c.wire);
+                   ClearWire();
+                   Click(kHotKeyButtons[static_cast<size_t>(c.key)]);
+                   clock.Advance(c.after);
+                   if (!c.send) {
+                       Page()->OnCancel();
+                       EXPECT_EQ(Out(), c.wire);
+                       break;
+                   }
+                   Retype(IDC_TERMINAL_COMMAND, "$JI");
+                   Click(IDC_TERMINAL_SEND);
+                   EXPECT_EQ(Out(), c.wire);
+                   EXPECT_FALSE(t1->IsTimerRunning(kTerminalLineTimer));
+                   EXPECT_FALSE(t1->SendingStoredCommand());
+               }
+           }}});
 }
 
 // A terminal file that is there but cannot be read is named with the reason when the terminal
 // opens, once while the reason stays, and is left as it is whichever page is left.
 TEST_F(TerminalEdgeTest, UnreadableFileIsToldAndKept) {
     const std::string path = TerminalConfig::FilePath();
-    const std::string damaged = std::string("[Level]\r\n0\r\n\0\x01\x02", 17);
+    const std::string damaged = std::string("[Level]\r\n0\r\n\0\x01\x02", 15);
     std::filesystem::create_directories(shelltest::ConfigDir());
     shelltest::WriteFile(path, damaged);
     const auto told = [this](const std::vector<std::string>& reasons) {
