@@ -142,6 +142,7 @@ void AnswerQueries(testsupport::ReceiverSimulator& sim, bool heading, const char
     // The L-band satellite first, then the SBAS ones, as the receiver lists them.
     sim.SetReply("$JGEO",
                  "$>JGEO,Sent,FREQ=1534.7410,ID=1200,LON=-101.0,EL=35.4,AZ=210.7\r\n"
+                 "$>JGEO,Sent,FREQ=1575.4200,PRN=134,LON=178.0,EL=12.5,AZ=250.5\r\n"
                  "$>JGEO,Sent,FREQ=1575.4200,PRN=122,LON=-15.5,EL=30.2,AZ=200.1\r\n");
     sim.SetReply("$JDIFF", std::string("$>JDIFF,") + jdiff + "\r\n");
     sim.SetReply("$JAPP", std::string("$>JAPP,") + japp + "\r\n");

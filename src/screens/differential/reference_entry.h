@@ -23,6 +23,7 @@ inline constexpr size_t kReferenceTextMax = TSpan::kReferenceTextMax;
 // "12." or "-") of at most kReferenceTextMax characters; nullopt otherwise.
 std::optional<ReferenceEntry> ParseReferenceEntry(const std::string& lat, const std::string& lon,
                                                   const std::string& height);
+
 enum class ReferenceField { Latitude, Longitude, Height };
 
 // What one coordinate text gets as the user types it: nothing while it is a number in range or
