@@ -51,7 +51,7 @@ protected:
     }
 };
 
-// Typed coordinates are checked quietly on the tick and again on the press; only an explicit
+// Typed coordinates are checked on the tick and again on the press; only an explicit
 // reply, also a late one, says that x-Ref is not subscribed, once.
 TEST_F(SetupTest, XRef) {
     Start();
