@@ -62,12 +62,12 @@ void Store(char (&dst)[N], const std::string& text) {
 
 std::string AppLine(int32_t app, const std::string& firmware) {
     std::string line = AppNamePrefix(app);
-    if (firmware != kUnavailable) line += Cp1252ToUtf8(firmware);
+    if (firmware != kUnavailable) line += Cp1252ToPrintableUtf8(firmware);
     return line;
 }
 
 std::string Found(const std::string& firmware) {
-    return firmware == kUnavailable ? std::string("Not Found") : Cp1252ToUtf8(firmware);
+    return firmware == kUnavailable ? std::string("Not Found") : Cp1252ToPrintableUtf8(firmware);
 }
 
 // The firmware text of the active application, from the last "$>JI" reply.
