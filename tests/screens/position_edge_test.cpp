@@ -76,6 +76,10 @@ TEST_F(PositionEdgeTest, TheCapturesWaitsRunWholeOnTheClock) {
             EXPECT_EQ(TickSent(kCaptureStepTimer), t.sent);
             EXPECT_EQ(Gps6()->TimerInterval(kCaptureStepTimer), t.left);
         }
+        // A new activation starts idle.
+        Gps6()->OnInitDialog();
+        EXPECT_EQ(iCaptureState, 0);
+        EXPECT_FALSE(Gps6()->IsTimerRunning(kCaptureStepTimer));
     });
 }
 

@@ -101,6 +101,9 @@ CGPS_6::~CGPS_6() = default;
 
 ui::BOOL CGPS_6::OnInitDialog() {
     CBaseDialog::OnInitDialog();
+    // Every activation starts idle (iCaptureState below).
+    KillTimer(kCaptureStepTimer);
+    steps_.clear();
     GiveGoBack();
     if (FirstActivation()) {
         FillTabLabels(*this, IDC_GPS6_TAB,
@@ -318,12 +321,14 @@ void CGPS_6::GiveGoBack() {
     m_bCapturePending = 0;
     m_strStatus = kClickGo;
     EnableItem(IDC_GPS6_GO, true);
+    EnableItem(IDC_GPS6_TAB, true);
+    ShowItem(IDC_GPS6_PROGRESS, false);
+    ShowItem(IDC_GPS6_STATUS, true);
     UpdateData(ui::FALSE);
 }
 
 void CGPS_6::FinishCapture() {
     steps_.clear();
-    EnableItem(IDC_GPS6_TAB, true);
     GiveGoBack();
     ShowInfo();
     iCaptureState = 2;

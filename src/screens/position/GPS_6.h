@@ -56,7 +56,7 @@ private:
     void OnGo();
     void RunSteps();
     void FinishCapture();
-    // "GO" enabled with its label, and no capture pending.
+    // "GO" and the tabs enabled, the label in place of the progress bar, no capture pending.
     void GiveGoBack();
 
     std::vector<Step> steps_;
