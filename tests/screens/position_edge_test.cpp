@@ -4,7 +4,6 @@
 
 #include <QAbstractEventDispatcher>
 #include <QLineEdit>
-#include <QTreeWidget>
 #include <regex>
 
 #include "resources/dlg_gps4.h"
@@ -219,16 +218,6 @@ TEST_F(PositionEdgeTest, UseThisPointTakesNoAltitudeAsZeroAndNamesTheRange) {
             EXPECT_EQ(ref.fPlotRefAlt, float(c.refAlt));
         }
     });
-}
-
-// A file of the browser's list by its name, then OK.
-void PickFile(const std::string& name) {
-    auto* browser = dynamic_cast<CFileOpenDlg*>(ui::Host::Instance().TopPage());
-    auto* list = browser->Item<QTreeWidget>(1001);
-    const auto items = list->findItems(QString::fromStdString(name), Qt::MatchExactly, 0);
-    ASSERT_EQ(items.size(), 1) << name;
-    ui::UserClick(list->viewport(), list->visualItemRect(items[0]).center());
-    ui::UserClickDesign(81, 430);
 }
 
 TEST_F(PositionEdgeTest, OnlyAConfigurationFileLoads) {
