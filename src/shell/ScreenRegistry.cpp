@@ -1,5 +1,6 @@
 #include "shell/ScreenRegistry.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -66,4 +67,6 @@ CBaseDialog* ScreenIfBuilt(eScreen screen) {
 
 void DestroyScreens() {
     for (Entry& e : Entries()) e.screen.reset();
+    // A screen built again has never been opened.
+    std::fill(std::begin(bScreenOpened), std::end(bScreenOpened), 0);
 }

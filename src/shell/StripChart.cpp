@@ -292,8 +292,13 @@ void StripChart::DrawCurve(int series, const StripScale& scale, int width, int m
     for (int n = 0; n < kPoints; ++n) {
         const int i = spec_.newestFirst ? kPageSeconds - n : n;
         double v = Sample(series, WindowSample(index, pageOffset, i));
-        if (s.clamp && !std::isnan(v)) v = std::clamp(v, s.clampLow, s.clampHigh);
         const int x = XOf(i);
+        if (std::fabs(v) <= s.missingMagnitude) {
+            // A second without a value: nothing drawn, and no line across the gap.
+            if (marker == kMarkerLine) last = ui::Point{x, y0 - 1};
+            continue;
+        }
+        if (s.clamp && !std::isnan(v)) v = std::clamp(v, s.clampLow, s.clampHigh);
         const int y = ValueToY(v, scale, y0, y1);
         if (!inside(y) || !inside(last.y)) {
             last = ui::Point{x, y};
