@@ -64,8 +64,8 @@ TEST_F(Gps5Test, UseThisPointInEachFormatAndRefusals) {
             {1, 1, 0, " 45.5 ", "-0.5", "328", "45 30.000000 N|0 30.000000 W|100.0", nullptr},
             {2, 0, 0, "10 30 36", "-20 15", "-12.5", "10 30.600000 N|20 15.000000 W|-12.5", nullptr},
             {1, 0, 1, "-0.5", "-114.25", "0", "0 30.000000 S|-114 15.000000 W|0.0", nullptr},  // signed degrees
-            {1, 0, 0, "90.5", "10", "0", "", "The latitude must lie between -90 and 90 degrees."},
-            {0, 0, 0, "10 0", "-180 30", "0", "", "The longitude must lie between -180 and 180 degrees."},
+            {1, 0, 0, "90.5", "10", "0", "", "Latitude must be between -90 and 90 degrees."},
+            {0, 0, 0, "10 0", "-180 30", "0", "", "Longitude must be between -180 and 180 degrees."},
             {1, 0, 0, "10", "10", "N/A", "10 0.000000 N|10 0.000000 E|0.0", nullptr}, {1, 0, 0, "10", "", "0", "", nullptr}};
         // clang-format on
         for (const auto& c : cases) {

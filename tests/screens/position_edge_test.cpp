@@ -197,8 +197,8 @@ TEST_F(PositionEdgeTest, UseThisPointTakesNoAltitudeAsZeroAndNamesTheRange) {
         // clang-format off
         const struct { const char *lat, *lon, *alt, *told; double refLat, refAlt; } cases[] = {
             {"48 07.2", "11 31.0", "N/A", "", 48.12, 0.0},
-            {"91", "11 31.0", "12", "The latitude must lie between -90 and 90 degrees.|", 48.12, 0.0},
-            {"-45", "-181", "12", "The longitude must lie between -180 and 180 degrees.|", 48.12, 0.0},
+            {"91", "11 31.0", "12", "Latitude must be between -90 and 90 degrees.|", 48.12, 0.0},
+            {"-45", "-181", "12", "Longitude must be between -180 and 180 degrees.|", 48.12, 0.0},
             {"abc", "11", "12", "Please enter a number.|", 48.12, 0.0},
             {"-45 30", "-180", "", "", -45.5, 0.0},
             {"10", "20", "30", "", 10.0, 30.0}};

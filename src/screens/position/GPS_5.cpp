@@ -321,14 +321,12 @@ void CGPS_5::OnUseThisPoint() {
     if (altText == kNotAvailable) altText.clear();
     // A text without a number or a place off the globe keeps the reference and its hour of
     // history.
-    const char* refusal = nullptr;
+    std::string refusal;
     if (!lat || !lon || !(altText.empty() || HoldsNumber(altText)))
         refusal = "Please enter a number.";
-    else if (std::fabs(*lat) > 90.0)
-        refusal = "The latitude must lie between -90 and 90 degrees.";
-    else if (std::fabs(*lon) > 180.0)
-        refusal = "The longitude must lie between -180 and 180 degrees.";
-    if (refusal) {
+    else if (refusal = LatitudeRangeError(*lat); refusal.empty())
+        refusal = LongitudeRangeError(*lon);
+    if (!refusal.empty()) {
         ui::MessageBox(refusal, ui::MB_OK | ui::MB_ICONEXCLAMATION);
         return;
     }
