@@ -41,7 +41,8 @@ public:
     void AddReply(const std::string& prefix, const std::string& reply);
     void SetReply(const std::string& prefix, const std::string& reply);
     void Send(const std::string& bytes);
-    // Sends the items one every periodMs; repeat starts over at the end. Replaces a stream.
+    // Sends the items one every periodMs, timed from the call (items late by a stall are sent
+    // at once); repeat starts over at the end. Replaces a stream.
     void Stream(const std::vector<std::string>& items, uint32_t periodMs, bool repeat = false);
     // While the output backlog exceeds this, streamed items are skipped. 0: never skip.
     void SetBacklogLimit(size_t bytes) { Set(backlogLimit_, bytes); }
@@ -88,6 +89,7 @@ private:
     std::vector<std::string> stream_;
     size_t streamPos_ = 0;
     uint32_t periodMs_ = 0;
+    bool restartSchedule_ = false;
     bool repeat_ = false;
     size_t backlogLimit_ = 0;
     bool silent_ = false;
