@@ -1,8 +1,10 @@
 // What the whole program costs (the test driver, idle while measured) against a simulated
-// receiver that streams about 100 sentences and frames a second: CPU time of the process (from
-// /proc) and resident memory on the position screen, the position plot and the terminal; then
-// the time from a GGA sentence written to the receiver's side of the line to its altitude on the
-// position screen, median and worst of 20. scripts/measure runs it on a virtual display.
+// receiver that streams 100 sentences and frames a second: CPU time of the process (from /proc)
+// and resident memory on the position screen, the position plot with a reference point set, the
+// satellites screen and the terminal, each checked to show live values at the start and at the
+// end of its run; then the time from a GGA sentence written to the receiver's side of the line
+// to its altitude on the position screen, median and worst of 40 taken at random moments.
+// scripts/measure runs it on a virtual display.
 //
 //   tessaray_measure <seconds>
 
@@ -13,6 +15,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
+#include <random>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -30,6 +34,8 @@ namespace {
 using testsupport::DriverProcess;
 using testsupport::ReceiverSimulator;
 using Clock = std::chrono::steady_clock;
+
+constexpr int kLatencySamples = 40;
 
 // "" once the position screen shows after the welcome page and the search, as a user gets there;
 // else the step that went wrong and its answer.
@@ -89,30 +95,124 @@ std::unique_ptr<DriverProcess> Start(const ReceiverSimulator& sim) {
     return nullptr;
 }
 
-// Opens a page and answers the notices it shows on the way.
-bool Go(DriverProcess& p, const std::string& command, const std::string& page) {
-    p.Ask(command);
-    return testsupport::WaitUntil([&] {
-        if (p.Ask("msgbox") != "ok none") p.Ask("answer ok");
-        return p.Ask("top") == "ok " + page;
-    });
+// Answers the message box that waits, if one does; whether one did.
+bool AnswerBox(DriverProcess& p) {
+    if (p.Ask("msgbox") == "ok none") return false;
+    p.Ask("answer ok");
+    return true;
 }
 
-void MeasurePage(DriverProcess& p, const std::string& page, int seconds) {
-    Pause(3000);  // settled: the page's entry commands are done
+// A screen measured: the commands that open it from the screen before, and what shows it live:
+// each control must hold its text at the start and at the end of the run, and the screen's
+// picture and each ticking control must differ at the end from the start.
+struct Screen {
+    std::vector<std::string> commands;
+    std::string page;
+    std::vector<std::pair<int, std::string>> holds;
+    std::vector<int> ticking;
+    bool notice = false;  // the screen tells the user something at its first tick
+};
+
+// clang-format off
+const Screen kScreens[] = {
+    {{}, "CGPS_1", {{1023, "48 07.0"}, {1024, "11 31.0"}, {1025, "545.4"}}, {1022}},
+    // SnapShot takes the position as the plot's reference point.
+    {{"select 1006 4", "click 1064"}, "CGPS_5", {{1154, "Now"}, {1025, "48 07.038"}}, {}},
+    {{"select 1029 1"}, "CGPS_2", {{1024, "9"}, {1035, "120"}, {1036, "340"}}, {}},
+    {{"nav 3"}, "CTERMINAL_1", {{1068, "$GPGGA,"}}, {1068}, true},
+};
+// clang-format on
+
+// Opens the screen, answering the boxes shown on the way; "" or what went wrong.
+std::string Open(DriverProcess& p, const Screen& s) {
+    for (size_t i = 0; i < s.commands.size(); ++i) {
+        const std::string& command = s.commands[i];
+        // The last command may be one given on the screen itself.
+        const bool onScreen = i + 1 == s.commands.size() && i > 0;
+        if (onScreen && !testsupport::WaitUntil([&] {
+                AnswerBox(p);
+                return p.Ask("top") == "ok " + s.page;
+            }))
+            return "never reached " + s.page;
+        const std::string answer = p.Ask(command);
+        if (answer != "ok") return command + ": " + answer;
+    }
+    if (!testsupport::WaitUntil([&] {
+            AnswerBox(p);
+            return p.Ask("top") == "ok " + s.page;
+        }))
+        return "never reached " + s.page + " (" + p.Ask("top") + ")";
+    // A notice of the first tick is answered before the run: a box left open would have the
+    // channel poll for its answer all the while.
+    if (s.notice && !testsupport::WaitUntil([&] { return AnswerBox(p); }, 20000))
+        return s.page + " showed no notice";
+    // Settled: the screen's entry commands are done and every box is answered.
+    const auto settled = Clock::now() + std::chrono::seconds(3);
+    while (Clock::now() < settled) {
+        AnswerBox(p);
+        Pause(100);
+    }
+    return "";
+}
+
+// The screen's picture and the read-outs of its ticking controls; what is missing of the held
+// texts goes to `missing`.
+std::pair<std::string, std::string> LiveValues(DriverProcess& p, const Screen& s,
+                                               const std::string& shot, std::string* missing) {
+    std::string picture, values;
+    if (p.Ask("screenshot " + shot) == "ok") {
+        std::ifstream in(shot, std::ios::binary);
+        picture.assign(std::istreambuf_iterator<char>(in), {});
+    }
+    if (picture.empty()) *missing += " no screenshot;";
+    for (const auto& [id, part] : s.holds) {
+        const std::string got = p.Ask("get " + std::to_string(id));
+        if (got.find(part) == std::string::npos)
+            *missing += " control " + std::to_string(id) + " reads \"" + got + "\";";
+    }
+    for (int id : s.ticking) values += p.Ask("get " + std::to_string(id)) + "\n";
+    return {picture, values};
+}
+
+// Live: the held texts are there and, a moment later, the picture and the ticking read-outs
+// have changed. (Compared across the whole run they could match again: the stream repeats
+// every minute.)
+bool ShowsLiveValues(DriverProcess& p, const Screen& s, const std::string& shot, const char* when) {
+    std::string missing;
+    const auto first = LiveValues(p, s, shot, &missing);
+    Pause(1500);
+    const auto next = LiveValues(p, s, shot, &missing);
+    if (!missing.empty())
+        std::fprintf(stderr, "measure: %s %s:%s\n", s.page.c_str(), when, missing.c_str());
+    const bool changed =
+        first.first != next.first && (s.ticking.empty() || first.second != next.second);
+    if (!changed) std::fprintf(stderr, "measure: %s %s: nothing changed\n", s.page.c_str(), when);
+    return missing.empty() && changed;
+}
+
+// The checks (screenshots, which the program encodes) are made just outside the measured time.
+bool Measure(DriverProcess& p, const Screen& s, int seconds, const std::string& shot) {
+    bool ok = ShowsLiveValues(p, s, shot, "at the start");
     const Usage a = ReadUsage(p.pid());
     const auto t0 = Clock::now();
     Pause(seconds * 1000);
     const Usage b = ReadUsage(p.pid());
     const double wall = std::chrono::duration<double>(Clock::now() - t0).count();
+    if (p.Ask("msgbox") != "ok none") {
+        std::fprintf(stderr, "measure: a message box opened during the %s run\n", s.page.c_str());
+        ok = false;
+    }
+    ok = ShowsLiveValues(p, s, shot, "at the end") && ok;
     const double cpu = static_cast<double>(b.ticks - a.ticks) / sysconf(_SC_CLK_TCK);
-    std::printf("%-12s CPU %5.2f %% of one core over %.0f s, resident %.1f MB\n", page.c_str(),
-                100.0 * cpu / wall, wall, b.rssKb / 1024.0);
+    std::printf("%-12s CPU %5.2f %% of one core over %.0f s, resident %.1f MB%s\n", s.page.c_str(),
+                100.0 * cpu / wall, wall, b.rssKb / 1024.0, ok ? ", live values" : ", NOT LIVE");
     std::fflush(stdout);
+    return ok;
 }
 
 // Once binary message 1 has been seen it owns the position and altitude, so the latency is
-// measured in a session whose receiver sends neither it nor GGA but the GGA written here.
+// measured in a session whose receiver sends neither it nor GGA but the GGA written here. The
+// samples are taken at random moments, so that they fall anywhere in the screen's refresh.
 bool MeasureLatency() {
     ReceiverSimulator sim;
     benchsupport::AnswerQueries(sim, false);
@@ -120,11 +220,14 @@ bool MeasureLatency() {
     auto p = Start(sim);
     if (!p) return false;
     Pause(1500);
+    std::mt19937 random(std::random_device{}());
+    std::uniform_int_distribution<int> pauseMs(100, 600);
     std::vector<double> ms;
-    for (int i = 0; i < 20; ++i) {
+    bool ok = true;
+    for (int i = 0; i < kLatencySamples; ++i) {
         const std::string before = p->Ask("get 1025");
         const std::string gga = testsupport::NmeaSentence(platform::Format(
-            "GPGGA,1236%02d.00,4807.0381,N,01131.0002,E,2,08,0.9,%d.%d,M,46.9,M,3.0,0122", i + 1,
+            "GPGGA,1236%02d.00,4807.0381,N,01131.0002,E,2,08,0.9,%d.%d,M,46.9,M,3.0,0122", i % 60,
             600 + i, i % 10));
         const auto t0 = Clock::now();
         sim.Send(gga);
@@ -132,16 +235,20 @@ bool MeasureLatency() {
         while (now == before && Clock::now() - t0 < std::chrono::seconds(5))
             now = p->Ask("get 1025");
         ms.push_back(std::chrono::duration<double, std::milli>(Clock::now() - t0).count());
-        if (now == before) std::fprintf(stderr, "measure: altitude stayed %s\n", now.c_str());
-        Pause(137);  // not in step with the screen's tick
+        if (now == before) {
+            std::fprintf(stderr, "measure: altitude stayed %s\n", now.c_str());
+            ok = false;
+        }
+        Pause(pauseMs(random));
     }
     std::sort(ms.begin(), ms.end());
+    const size_t n = ms.size();
     std::printf(
         "latency      GGA to altitude read-out on CGPS_1: median %.0f ms, worst %.0f ms "
-        "(20 sentences)\n",
-        (ms[9] + ms[10]) / 2, ms.back());
+        "(%zu sentences, random pauses of 100 to 600 ms between them)\n",
+        (ms[(n - 1) / 2] + ms[n / 2]) / 2, ms.back(), n);
     p->Ask("quit");
-    return p->WaitExit() == 0;
+    return p->WaitExit() == 0 && ok;
 }
 
 }  // namespace
@@ -161,18 +268,31 @@ int main(int argc, char** argv) {
     sim.Stream(benchsupport::ReceiverItems(), 10, true);
     auto p = Start(sim);
     if (!p) return 1;
-    const uint64_t bytes0 = sim.BytesWritten();
-    const auto t0 = Clock::now();
-    MeasurePage(*p, "CGPS_1", seconds);
-    std::printf("link         %.0f bytes/s from the receiver\n",
-                static_cast<double>(sim.BytesWritten() - bytes0) /
-                    std::chrono::duration<double>(Clock::now() - t0).count());
-    bool ok = Go(*p, "select 1006 4", "CGPS_5");
-    if (ok) MeasurePage(*p, "CGPS_5", seconds);
-    ok = ok && Go(*p, "nav 3", "CTERMINAL_1");
-    if (ok) MeasurePage(*p, "CTERMINAL_1", seconds);
+    char folder[] = "/tmp/tessaray_measure_XXXXXX";
+    if (!::mkdtemp(folder)) {
+        std::perror("measure: mkdtemp");
+        return 1;
+    }
+    const std::string shot = std::string(folder) + "/screen.png";
+    bool ok = true;
+    for (const Screen& s : kScreens) {
+        const std::string why = Open(*p, s);
+        if (!why.empty()) {
+            std::fprintf(stderr, "measure: %s\n", why.c_str());
+            ok = false;
+            break;
+        }
+        const uint64_t bytes0 = sim.BytesWritten();
+        const auto t0 = Clock::now();
+        ok = Measure(*p, s, seconds, shot) && ok;
+        std::printf("             link %.0f bytes/s from the receiver\n",
+                    static_cast<double>(sim.BytesWritten() - bytes0) /
+                        std::chrono::duration<double>(Clock::now() - t0).count());
+    }
     p->Ask("quit");
     p->WaitExit();
     p.reset();
-    return ok && MeasureLatency() ? 0 : 1;
+    ::unlink(shot.c_str());
+    ::rmdir(folder);
+    return MeasureLatency() && ok ? 0 : 1;
 }

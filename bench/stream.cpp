@@ -14,13 +14,13 @@ namespace {
 using testsupport::BinFrame;
 using testsupport::NmeaSentence;
 
-std::string Message1(double timeOfWeek) {
+std::string Message1(double timeOfWeek, double latitude = 48.1173) {
     platform::ByteWriter w;
     w.U8(4);
     w.U8(9);
     w.U16(1400);
     w.F64(timeOfWeek);
-    w.F64(48.1173);
+    w.F64(latitude);
     w.F64(-11.5167);
     w.F32(545.4f);
     w.F32(0.12f);
@@ -117,8 +117,15 @@ std::vector<std::string> ReceiverItems(bool withPosition) {
     std::vector<std::string> items;
     for (unsigned s = 0; s < 60; ++s) {
         std::vector<std::string> second;
+        unsigned tick = 0;
         for (std::string& f : ReceiverSecond(s)) {
             const bool position = f.rfind("$GPGGA", 0) == 0 || f.rfind("$BIN\x01", 0) == 0;
+            // A receiver standing still wanders by centimetres, so the position plot moves.
+            if (f.rfind("$BIN\x01", 0) == 0) {
+                f = BinFrame(
+                    1, Message1(302400.0 + s + tick / 20.0, 48.1173 + 5e-7 * ((s * 7 + tick) % 6)));
+                ++tick;
+            }
             if (f.rfind("$>", 0) != 0 && (withPosition || !position))
                 second.push_back(std::move(f));
         }

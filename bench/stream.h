@@ -18,7 +18,8 @@ std::vector<std::string> ReceiverSecond(unsigned second, bool rawData = false);
 
 // A minute of that stream as a simulated receiver streams it to the whole program, 100 items a
 // second: without the "$>" replies (AnswerQueries answers the queries), with rate of turn, beacon
-// status and a sky that turns. withPosition false leaves out GGA and binary message 1.
+// status, a sky that turns and a position that wanders by centimetres. withPosition false leaves
+// out GGA and binary message 1.
 std::vector<std::string> ReceiverItems(bool withPosition = true);
 
 // The simulator answers the queries of every screen (JI says HEADING for a heading receiver;

@@ -59,6 +59,7 @@ struct AppShared {
     std::atomic<int> bReceiverFound{0};     // set with bSentenceReceived by the reader thread
     std::atomic<int> bSentenceReceived{0};  // a line from "$" to CR LF arrived
     std::atomic<int> bBytesReceived{0};     // any byte arrived
+    std::atomic<uint32_t> uBytesHeard{0};   // bytes read from the port so far (wraps)
     std::atomic<int> bModemOK{0};           // a received chunk held "OK"
     std::atomic<int> bDemoMode{0};
     std::atomic<int> bStartupPhase{1};

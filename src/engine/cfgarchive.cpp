@@ -105,8 +105,10 @@ auto WordsOf(Info& g) {
          &g.iBeaconPlotMarker}};
 }
 
-void RemoveFile(const std::string& path) {
-    if (std::remove(path.c_str()) != 0 && errno != ENOENT) {
+// A damaged archive behind a link goes, the link stays for the archive written next.
+void RemoveFile(const std::string& link) {
+    const std::string path = platform::FollowLinks(link);
+    if (path.empty() || (std::remove(path.c_str()) != 0 && errno != ENOENT)) {
         platform::Trace("Tessaray_PC: cannot delete %s: %s\n", path.c_str(),
                         platform::ErrorText(errno).c_str());
     }
@@ -314,9 +316,9 @@ int CGPS::ReadCfgFile(GPSInfo& image, bool* pPauseDue) {
                 "Tessaray_PC: Error or Exception When Loading Data: %s holds %zu bytes, "
                 "expected %zu\n",
                 path.c_str(), bytes.size(), kCfgArchiveSize);
-            SetLoad(CfgArchiveLoad::Damaged,
-                    path + " holds " + platform::FormatUInt(bytes.size()) + " bytes, not " +
-                        platform::FormatUInt(kCfgArchiveSize));
+            SetLoad(CfgArchiveLoad::Damaged, path + " holds " + platform::FormatUInt(bytes.size()) +
+                                                 " bytes, not " +
+                                                 platform::FormatUInt(kCfgArchiveSize));
             platform::Notify(kNotPermitted);
             RemoveFile(path);
             return 0;

@@ -175,7 +175,10 @@ void CGPSThread::FrameBytes(const char* data, size_t n) {
         }
         AppendLatin1(g_strTerminal, data, n);
     }
-    if (n > 0) app.bBytesReceived.store(1);
+    if (n > 0) {
+        app.bBytesReceived.store(1);
+        app.uBytesHeard.fetch_add(static_cast<uint32_t>(n), std::memory_order_relaxed);
+    }
 
     size_t i = 0;
     while (i < n) {

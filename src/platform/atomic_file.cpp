@@ -26,18 +26,38 @@ std::string Failure(const std::string& path, int err) {
 
 }  // namespace
 
-std::string WriteFileAtomic(const std::string& path, std::string_view bytes) {
+std::string FollowLinks(const std::string& path) {
+    constexpr int kMaxLinks = 40;  // as the kernel allows before ELOOP
+    std::string at = path;
+    for (int hops = 0; hops < kMaxLinks; ++hops) {
+        struct stat st {};
+        if (::lstat(at.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return at;
+        std::string target(static_cast<size_t>(st.st_size > 0 ? st.st_size : 256) + 1, '\0');
+        const ssize_t n = ::readlink(at.c_str(), target.data(), target.size());
+        // Gone or changed meanwhile: the path as it is.
+        if (n <= 0 || static_cast<size_t>(n) >= target.size()) return at;
+        target.resize(static_cast<size_t>(n));
+        at = target[0] == '/' ? target : Folder(at) + "/" + target;
+    }
+    errno = ELOOP;
+    return {};
+}
+
+std::string WriteFileAtomic(const std::string& given, std::string_view bytes) {
+    // A link (a settings file kept in a set of dotfiles) stays a link: its target is replaced.
+    const std::string path = FollowLinks(given);
+    if (path.empty()) return Failure(given, errno);
     // The rename would replace what the user could not have written in place (a file left
     // by another user, a read-only file) or something that is no file at all.
     struct stat old {};
     const bool exists = ::stat(path.c_str(), &old) == 0;
-    if (exists && !S_ISREG(old.st_mode)) return "cannot write " + path + ": not a regular file";
-    if (exists && ::access(path.c_str(), W_OK) != 0) return Failure(path, errno);
+    if (exists && !S_ISREG(old.st_mode)) return "cannot write " + given + ": not a regular file";
+    if (exists && ::access(path.c_str(), W_OK) != 0) return Failure(given, errno);
 
     static std::atomic<unsigned> counter{0};
     std::string temp = path + ".tmp" + FormatInt(::getpid()) + "_" + FormatUInt(counter++);
     int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0) return Failure(path, errno);
+    if (fd < 0) return Failure(given, errno);
 
     if (exists) ::fchmod(fd, old.st_mode & 07777);
 
@@ -57,7 +77,7 @@ std::string WriteFileAtomic(const std::string& path, std::string_view bytes) {
     if (err == 0 && ::rename(temp.c_str(), path.c_str()) != 0) err = errno;
     if (err != 0) {
         ::unlink(temp.c_str());
-        return Failure(path, err);
+        return Failure(given, err);
     }
     // Make the rename itself durable.
     int dir = ::open(Folder(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);

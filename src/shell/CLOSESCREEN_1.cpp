@@ -41,7 +41,10 @@ void CCLOSESCREEN_1::OnTimer(ui::UINT id) {
     if (id != kTickTimer) return;
     m_iTick = std::min(m_iTick + 1, kMaxTicks);
     m_strLine[0] = " - Clearing old configuration ...";
-    if (theApp().bReceiverFound.load()) {
+    CTessaray_PCApp& app = theApp();
+    // A receiver that said nothing at all to the shutdown commands did not save them either.
+    if (m_iTick > kNotFoundAfterTicks && !ReceiverHeard()) app.bReceiverFound.store(0);
+    if (app.bReceiverFound.load()) {
         switch (m_iTick) {
             case 1:
                 m_strLine[1] = " - Sending new configuration ...";
@@ -73,6 +76,10 @@ void CCLOSESCREEN_1::OnTimer(ui::UINT id) {
         EnableItem(IDC_SAVING_CLOSE, true);
     }
     UpdateData(ui::FALSE);
+}
+
+bool CCLOSESCREEN_1::ReceiverHeard() const {
+    return !m_heardBefore || theApp().uBytesHeard.load() != *m_heardBefore;
 }
 
 void CCLOSESCREEN_1::OnClose() {

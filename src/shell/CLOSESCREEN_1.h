@@ -2,6 +2,8 @@
 // The saving screen: timed progress lines while the receiver stores its configuration, then
 // the configuration report; Retry and Close Anyway when the receiver is gone.
 
+#include <cstdint>
+#include <optional>
 #include <string>
 
 #include "ui/dialog.h"
@@ -13,6 +15,12 @@ public:
     static constexpr int kLines = 5;
 
     CCLOSESCREEN_1();
+
+    // The receiver counts as found only if something came from it (a reply, a sentence, any
+    // byte) after the reader's byte count stood at `heardBefore`.
+    void ListenSince(uint32_t heardBefore) { m_heardBefore = heardBefore; }
+    // Something came from the receiver since then (true when no mark was given).
+    bool ReceiverHeard() const;
 
     ui::BOOL OnInitDialog() override;
     void OnTimer(ui::UINT id) override;
@@ -29,5 +37,6 @@ private:
 
     ui::UINT m_nTimer = 0;
     int32_t m_iTick = 0;
+    std::optional<uint32_t> m_heardBefore;
     std::string m_strLine[kLines];
 };

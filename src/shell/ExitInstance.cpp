@@ -35,6 +35,7 @@ void RepaintTopPage() {
 int SaveAndCloseReceiver() {
     RepaintTopPage();
     const uint32_t failuresBefore = g_Comm.SendFailures();
+    const uint32_t heardBefore = theApp().uBytesHeard.load();
     bSuppressPolling.store(1);
     g_TxNMEA.OutputsOff(false);
     platform::Sleep(100);
@@ -54,6 +55,7 @@ int SaveAndCloseReceiver() {
         theApp().bReceiverFound.store(0);
     }
     CCLOSESCREEN_1 dlg;
+    dlg.ListenSince(heardBefore);
     dlg.DoModal();
     return 1;
 }

@@ -3,8 +3,6 @@
 #include "platform/notify.h"
 #include "platform/trace.h"
 #include "shell/Tessaray_PC.h"
-#include "ui/messagebox.h"
-#include "ui/notices.h"
 
 int LoadProfileArchive() {
     CGPS& gps = g_GPS;
@@ -29,11 +27,9 @@ int LoadProfileArchive() {
     gps.ResetSubRecords();
     if (!written) {
         platform::Trace("Error on Serial Communication:default profile archive not written\n");
-        // The archive's own message first, not over this one.
-        ui::ShowPendingNotices();
-        ui::MessageBox("Tessaray_PC: Error Occured When Writting To Your Disk.\n" +
-                           GetCfgArchiveState().saveProblem,
-                       ui::MB_OK);
+        // Queued after the archive's own message; the hand-over goes on meanwhile.
+        platform::Notify("Tessaray_PC: Error Occured When Writting To Your Disk.\n" +
+                         GetCfgArchiveState().saveProblem);
         return 0;
     }
     return 1;

@@ -349,12 +349,22 @@ void Dialog::Create() {
         const int id = ControlId(w);
         if (id > 0 && !controls_.count(id)) controls_[id] = w;
     }
+    // Named "id<n>pane" by the control builder.
+    for (QWidget* w : page_->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+        const QString name = w->objectName();
+        bool ok = false;
+        const int id = name.startsWith(QLatin1String("id")) && name.endsWith(QLatin1String("pane"))
+                           ? name.mid(2, name.size() - 6).toInt(&ok)
+                           : 0;
+        if (ok && id > 0) panes_[id] = w;
+    }
 }
 
 void Dialog::Destroy() {
     timers_.clear();
     intervals_.clear();
     controls_.clear();
+    panes_.clear();
     if (host_) host_->RemovePage(this);
     QWidget* w = page_;
     page_ = nullptr;
@@ -559,11 +569,15 @@ QWidget* Dialog::GetDlgItem(int id) const {
     return it == controls_.end() ? nullptr : it->second.data();
 }
 
+QWidget* Dialog::PaneOf(int id) const {
+    auto it = panes_.find(id);
+    return it == panes_.end() ? nullptr : it->second.data();
+}
+
 void Dialog::ShowItem(int id, bool show) {
     if (QWidget* w = GetDlgItem(id)) {
         w->setVisible(show);
-        if (auto* pane = page_->findChild<QWidget*>(QStringLiteral("id%1pane").arg(id)))
-            pane->setVisible(show);
+        if (QWidget* pane = PaneOf(id)) pane->setVisible(show);
     }
 }
 
@@ -880,8 +894,7 @@ int Dialog::InsertItem(int id, int index, std::string_view text) {
     if (t->height() < need) {
         const int grow = need - t->height();
         t->resize(t->width(), need);
-        if (auto* pane = page_->findChild<QWidget*>(QStringLiteral("id%1pane").arg(id)))
-            pane->setGeometry(pane->geometry().adjusted(0, grow, 0, 0));
+        if (QWidget* pane = PaneOf(id)) pane->setGeometry(pane->geometry().adjusted(0, grow, 0, 0));
     }
     return result;
 }

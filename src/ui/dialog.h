@@ -286,6 +286,8 @@ private:
         std::function<bool()> fromControl;
     };
 
+    QWidget* PaneOf(int id) const;
+
     DialogTemplate tmpl_;
     QPointer<Host> host_;
     QPointer<QWidget> page_;  // a Page; child of the host, deleted in Destroy
@@ -297,6 +299,9 @@ private:
     std::map<UINT, int> intervals_;
     std::set<UINT> oneShot_;
     std::map<int, QPointer<QWidget>> controls_;
+    // The pane below each tab strip, by the strip's id: found once, as the status lamps are
+    // shown or hidden on every refresh.
+    std::map<int, QPointer<QWidget>> panes_;
     std::map<std::pair<int, int>, std::vector<std::function<void(const Notification&)>>> handlers_;
     std::vector<Binding> bindings_;
     QPointer<QWidget> canvasLayer_;

@@ -1,9 +1,12 @@
 #include "ui/messagebox.h"
 
 #include <QApplication>
+#include <QEventLoop>
 #include <QMessageBox>
 #include <QPushButton>
 #include <array>
+#include <memory>
+#include <optional>
 
 #include "ui/dialog.h"
 
@@ -61,13 +64,13 @@ MessageBoxHook SetMessageBoxHook(MessageBoxHook hook) {
     return previous;
 }
 
-int MessageBox(std::string_view text, unsigned type) {
-    const std::string s(text);
-    if (Hook()) return Hook()(s, type);
+namespace {
 
-    QMessageBox box(Host::Existing());
+// A box with the system's caption, icon and buttons; the answer of each button.
+std::vector<std::pair<QAbstractButton*, int>> Configure(QMessageBox& box, const std::string& text,
+                                                        unsigned type) {
     box.setWindowTitle(QString::fromLatin1(kMessageBoxCaption));
-    box.setText(QString::fromStdString(s));
+    box.setText(QString::fromStdString(text));
     box.setTextFormat(Qt::PlainText);
     switch (type & 0xF0) {
         case MB_ICONSTOP:
@@ -85,9 +88,8 @@ int MessageBox(std::string_view text, unsigned type) {
         default:
             break;
     }
-    const auto defs = ButtonsOf(type);
     std::vector<std::pair<QAbstractButton*, int>> buttons;
-    for (const auto& d : defs) {
+    for (const auto& d : ButtonsOf(type)) {
         auto* b = box.addButton(QString::fromLatin1(d.text), QMessageBox::ActionRole);
         buttons.emplace_back(b, d.result);
     }
@@ -97,22 +99,61 @@ int MessageBox(std::string_view text, unsigned type) {
         // Boxes with no cancelling button cannot be dismissed without a choice.
         if (r == cancel && (type & 0xF) != MB_ABORTRETRYIGNORE && (type & 0xF) != MB_YESNO)
             box.setEscapeButton(b);
-    box.exec();
+    return buttons;
+}
+
+int AnswerOf(const QMessageBox& box, const std::vector<std::pair<QAbstractButton*, int>>& buttons,
+             unsigned type) {
     for (const auto& [b, r] : buttons)
         if (box.clickedButton() == b) return r;
-    return cancel;
+    return CancelAnswer(type);
+}
+
+}  // namespace
+
+int MessageBox(std::string_view text, unsigned type) {
+    const std::string s(text);
+    if (Hook()) {
+        // A hook may answer at once or later; until then the box's own loop runs.
+        auto answer = std::make_shared<std::optional<int>>();
+        auto loop = std::make_shared<QEventLoop>();
+        Hook()(s, type, [answer, weak = std::weak_ptr<QEventLoop>(loop)](int result) {
+            *answer = result;
+            if (auto l = weak.lock()) l->quit();
+        });
+        if (!*answer) loop->exec();
+        return answer->value_or(CancelAnswer(type));
+    }
+    QMessageBox box(Host::Existing());
+    const auto buttons = Configure(box, s, type);
+    box.exec();
+    return AnswerOf(box, buttons, type);
+}
+
+void OpenMessageBox(std::string_view text, unsigned type, std::function<void(int)> answered) {
+    const std::string s(text);
+    if (Hook()) return Hook()(s, type, std::move(answered));
+    auto* box = new QMessageBox(Host::Existing());
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::ApplicationModal);
+    const auto buttons = Configure(*box, s, type);
+    QObject::connect(box, &QDialog::finished, box, [box, buttons, type, answered] {
+        if (answered) answered(AnswerOf(*box, buttons, type));
+    });
+    box->show();
 }
 
 MessageBoxRecorder::MessageBoxRecorder() {
-    previous_ = SetMessageBoxHook([this](const std::string& text, unsigned type) {
-        int answer = ButtonsOf(type).front().result;
-        if (!answers_.empty()) {
-            answer = answers_.front();
-            answers_.erase(answers_.begin());
-        }
-        shown_.push_back({text, type, answer});
-        return answer;
-    });
+    previous_ = SetMessageBoxHook(
+        [this](const std::string& text, unsigned type, const std::function<void(int)>& reply) {
+            int answer = ButtonsOf(type).front().result;
+            if (!answers_.empty()) {
+                answer = answers_.front();
+                answers_.erase(answers_.begin());
+            }
+            shown_.push_back({text, type, answer});
+            if (reply) reply(answer);
+        });
 }
 
 MessageBoxRecorder::~MessageBoxRecorder() {

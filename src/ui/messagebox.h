@@ -19,9 +19,14 @@ int MessageBox(std::string_view text, unsigned type = MB_OK);
 
 inline constexpr const char* kMessageBoxCaption = "Tessaray_PC";
 
-// While a hook is installed no window opens; the hook gets the text and the type and returns
-// the answer. Returns the previous hook.
-using MessageBoxHook = std::function<int(const std::string& text, unsigned type)>;
+// Shows the box without waiting for it: the loop that runs goes on (no loop runs inside the
+// box), and `answered` gets the button pressed when the box closes, on the interface thread.
+void OpenMessageBox(std::string_view text, unsigned type, std::function<void(int)> answered);
+
+// While a hook is installed no window opens; the hook gets the text and the type and passes the
+// answer to `answer`, at once or later. Returns the previous hook.
+using MessageBoxHook = std::function<void(const std::string& text, unsigned type,
+                                          const std::function<void(int)>& answer)>;
 MessageBoxHook SetMessageBoxHook(MessageBoxHook hook);
 
 // The answer a box of `type` gives when it is closed without a choice.

@@ -2,12 +2,15 @@
 
 #include <QCoreApplication>
 #include <QEvent>
+#include <QEventLoop>
 #include <QMetaObject>
 #include <QPointer>
+#include <algorithm>
 #include <chrono>
 #include <deque>
 #include <map>
 #include <memory>
+#include <utility>
 
 #include "platform/notify.h"
 #include "ui/messagebox.h"
@@ -16,8 +19,15 @@ namespace ui {
 
 namespace {
 
-// Lives on the user-interface thread; only touched there.
-class NoticeQueue {
+// Notice boxes open now (interface thread only), and the loop that waits for them to close
+// before the process ends.
+int g_open = 0;
+QEventLoop* g_waiting = nullptr;
+
+// Lives on the user-interface thread; only touched there. A box never waits inside the code
+// that raised it: it opens and the loop that ran goes on, so pages keep running in their own
+// loops and the box closes on its answer; the next notice opens then.
+class NoticeQueue : public std::enable_shared_from_this<NoticeQueue> {
 public:
     explicit NoticeQueue(NoticeOptions options) : options_(std::move(options)) {
         if (!options_.clock) {
@@ -30,27 +40,48 @@ public:
     }
 
     void Add(std::string text) {
+        // Raised again while the user has not yet answered it: it is on its way already.
+        if ((showing_ && text == shown_) ||
+            std::find(pending_.begin(), pending_.end(), text) != pending_.end())
+            return;
         pending_.push_back(std::move(text));
-        // A box already open runs its own loop; it drains the queue when it closes.
-        if (showing_) return;
-        showing_ = true;
-        while (!pending_.empty()) {
+        ShowNext();
+    }
+
+private:
+    void ShowNext() {
+        // An answer given at once comes back in here; the loop below goes on with the rest.
+        if (draining_) return;
+        draining_ = true;
+        while (!showing_ && !pending_.empty()) {
             std::string next = std::move(pending_.front());
             pending_.pop_front();
             const std::uint32_t now = options_.clock();
             auto it = lastShown_.find(next);
             if (it != lastShown_.end() && now - it->second < options_.repeatWindowMs) continue;
             lastShown_[next] = now;
-            MessageBox(next, MB_OK | MB_ICONEXCLAMATION);
+            showing_ = true;
+            shown_ = next;
+            ++g_open;
+            OpenMessageBox(next, MB_OK | MB_ICONEXCLAMATION,
+                           [self = shared_from_this()](int) { self->Closed(); });
         }
-        showing_ = false;
+        draining_ = false;
     }
 
-private:
+    void Closed() {
+        showing_ = false;
+        --g_open;
+        ShowNext();
+        if (g_open == 0 && g_waiting) g_waiting->quit();
+    }
+
     NoticeOptions options_;
     std::deque<std::string> pending_;
     std::map<std::string, std::uint32_t> lastShown_;
     bool showing_ = false;
+    std::string shown_;  // the text of the box open now
+    bool draining_ = false;
 };
 
 // The notices' own receiver on the interface thread, so that they can be delivered ahead of
@@ -83,6 +114,11 @@ std::function<void(std::string)> MakeNoticeSink(NoticeOptions options) {
 void ShowPendingNotices() {
     if (!g_target) return;
     QCoreApplication::sendPostedEvents(g_target.data(), QEvent::MetaCall);
+    if (g_open == 0) return;
+    QEventLoop loop;
+    QEventLoop* const outer = std::exchange(g_waiting, &loop);
+    loop.exec();
+    g_waiting = outer;
 }
 
 void InstallNoticeSink(NoticeOptions options) {

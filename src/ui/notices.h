@@ -2,7 +2,8 @@
 
 // Notices raised by the engine on any thread are shown on the user-interface thread as
 // message boxes, each distinct text at most once per window of a few seconds, one box at a
-// time.
+// time in the order raised. A box does not hold up the code or the loop that showed it: the
+// pages go on in their own loops and the box closes on its answer.
 
 #include <cstdint>
 #include <functional>
@@ -23,8 +24,8 @@ std::function<void(std::string)> MakeNoticeSink(NoticeOptions options = {});
 // Makes the sink and installs it as the receiver of the engine's notices.
 void InstallNoticeSink(NoticeOptions options = {});
 
-// Shows the notices posted so far at once (interface thread only), before the process ends
-// without returning to its event loop.
+// Shows the notices posted so far at once and waits until every notice box is answered
+// (interface thread only), before the process ends without returning to its event loop.
 void ShowPendingNotices();
 
 }  // namespace ui

@@ -97,6 +97,7 @@ struct Rig {
                 if (d->IsLoopRunning()) d->EndDialog(ui::IDCANCEL);
         });
         SetStartupDialogFactory([] { return std::make_unique<StartupStandIn>(); });
+        sim.AddReply("$JSAVE", "$>JSAVE,Saving Configuration.  Please Wait...\r\n");
         clock = std::make_unique<testsupport::ReplyClock>(sim, g_Comm, sinks, 500000);
         clock->waitForReplies = false;
         platform::SetClock(clock.get());
@@ -167,12 +168,17 @@ std::string ArchivePath() {
 // The saving screen's six ticks, fired by the test, into the report; `check` reads each tick.
 void StepThroughSaving(ui::StepRunner& run, Rig& rig, bool check) {
     WaitTop<CCLOSESCREEN_1>(run, "saving screen");
-    run.Add([check] {
+    run.Add([] {
         CCLOSESCREEN_1* s = Top<CCLOSESCREEN_1>();
         EXPECT_EQ(s->TimerInterval(CCLOSESCREEN_1::kTickTimer), 750);
+        s->SetTimer(CCLOSESCREEN_1::kTickTimer, 3600000);
+    });
+    run.AddWait([] { return Top<CCLOSESCREEN_1>()->ReceiverHeard(); }, kWaitMs,
+                [] { ADD_FAILURE() << "the receiver's reply to \"$JSAVE\" never came"; });
+    run.Add([check] {
+        CCLOSESCREEN_1* s = Top<CCLOSESCREEN_1>();
         EXPECT_FALSE(s->IsItemEnabled(1) || s->IsItemEnabled(2));
         EXPECT_EQ(s->GetDlgItemText(1167), "Saving receiver configuration - please wait");
-        s->SetTimer(CCLOSESCREEN_1::kTickTimer, 3600000);
         for (int tick = 0; tick < 5; ++tick) ASSERT_TRUE(s->FireTimer(CCLOSESCREEN_1::kTickTimer));
         if (!check) return;
         EXPECT_EQ(shelltest::Texts(s, {1168, 1169, 1170, 1171, 1172}),

@@ -74,6 +74,7 @@ void ReceiverSimulator::Stream(const std::vector<std::string>& items, uint32_t p
     periodMs_ = periodMs;
     repeat_ = repeat;
     silent_ = false;
+    restartSchedule_ = true;
 }
 
 void ReceiverSimulator::SetChunkSizes(const std::vector<size_t>& sizes) {
@@ -162,12 +163,17 @@ void ReceiverSimulator::Run() {
             if (n > 0) HandleInput(buf, static_cast<size_t>(n));
         }
         const auto now = std::chrono::steady_clock::now();
+        if (restartSchedule_) {
+            restartSchedule_ = false;
+            nextItem = now;
+        }
         if (!silent_ && streamPos_ < stream_.size() && now >= nextItem) {
             if (backlogLimit_ == 0 || output_.size() <= backlogLimit_)
                 output_.insert(output_.end(), stream_[streamPos_].begin(),
                                stream_[streamPos_].end());
             if (++streamPos_ >= stream_.size() && repeat_) streamPos_ = 0;
-            nextItem = now + std::chrono::milliseconds(periodMs_);
+            // From the stream's start, not from now: the loop's own delay would slow the rate.
+            nextItem += std::chrono::milliseconds(periodMs_);
             changed_.notify_all();
         }
         if (!output_.empty() && !AtLineBaud(nullptr)) output_.clear();

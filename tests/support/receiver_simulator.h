@@ -41,7 +41,8 @@ public:
     void AddReply(const std::string& prefix, const std::string& reply);
     void SetReply(const std::string& prefix, const std::string& reply);
     void Send(const std::string& bytes);
-    // Sends the items one every periodMs; repeat starts over at the end. Replaces a stream.
+    // Sends the items one every periodMs, timed from the call (items late by a stall are sent
+    // at once); repeat starts over at the end. Replaces a stream.
     void Stream(const std::vector<std::string>& items, uint32_t periodMs, bool repeat = false);
     // Writes are cut into pieces of these sizes in turn, a short pause apart, so the reader
     // sees the bytes split at many places. Empty: whole writes.
@@ -93,6 +94,7 @@ private:
     std::vector<std::string> stream_;
     size_t streamPos_ = 0;
     uint32_t periodMs_ = 0;
+    bool restartSchedule_ = false;
     bool repeat_ = false;
     std::vector<size_t> chunkSizes_;
     size_t chunkIndex_ = 0;

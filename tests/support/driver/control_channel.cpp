@@ -7,7 +7,6 @@
 #include <unistd.h>
 
 #include <QComboBox>
-#include <QEventLoop>
 #include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
@@ -159,13 +158,13 @@ struct ControlChannel::Impl {
     std::string pending;
     std::function<std::string(const std::string&)> execute;
 
-    // The message box waiting for an answer.
+    // The message boxes waiting for an answer, the newest (the one on top) last.
     struct Box {
         std::string text;
         unsigned type = 0;
-        std::optional<int> answer;
+        std::function<void(int)> answer;
     };
-    Box* box = nullptr;
+    std::vector<Box> boxes;
 
     void Accept() {
         const int fd = ::accept4(listenFd, nullptr, nullptr, SOCK_CLOEXEC);
@@ -218,21 +217,12 @@ bool ControlChannel::Listen(const std::string& path) {
     impl->listenNotifier = std::make_unique<QSocketNotifier>(impl->listenFd, QSocketNotifier::Read);
     QObject::connect(impl->listenNotifier.get(), &QSocketNotifier::activated,
                      [impl] { impl->Accept(); });
-    // A message box waits in a loop of its own until the channel answers it, the channel
-    // serving meanwhile; a box opened while another waits goes first.
-    ui::SetMessageBoxHook([impl](const std::string& text, unsigned type) {
-        Impl::Box box{text, type, std::nullopt};
-        Impl::Box* const outer = std::exchange(impl->box, &box);
-        QEventLoop loop;
-        QTimer poll;
-        QObject::connect(&poll, &QTimer::timeout, [&] {
-            if (box.answer) loop.quit();
+    // A message box waits until the channel answers it, the channel serving meanwhile; the
+    // newest box is the one asked about and answered first.
+    ui::SetMessageBoxHook(
+        [impl](const std::string& text, unsigned type, const std::function<void(int)>& answer) {
+            impl->boxes.push_back({text, type, answer});
         });
-        poll.start(5);
-        loop.exec();
-        impl->box = outer;
-        return *box.answer;
-    });
     return true;
 }
 
@@ -243,7 +233,7 @@ std::string ControlChannel::Execute(const std::string& line) {
     std::vector<std::string> args;
     for (std::string a; in >> a;) args.push_back(a);
     auto later = [](std::function<void()> action) { QTimer::singleShot(0, std::move(action)); };
-    Impl::Box* const box = impl_->box;
+    const Impl::Box* const box = impl_->boxes.empty() ? nullptr : &impl_->boxes.back();
     ui::Host* const host = ui::Host::Existing();
     ui::Dialog* const top = host ? host->TopPage() : nullptr;
 
@@ -267,7 +257,10 @@ std::string ControlChannel::Execute(const std::string& line) {
         const auto button = name != names.end() ? name->second : ParseInt(args[0]);
         if (!box) return "error no message box";
         if (!button) return "error unknown button " + args[0];
-        box->answer = *button;
+        // Taken off first: the answer may open the next box.
+        const std::function<void(int)> answer = std::move(impl_->boxes.back().answer);
+        impl_->boxes.pop_back();
+        if (answer) answer(*button);
         return "ok";
     }
     if (cmd == "screenshot" && args.size() == 1) {
