@@ -1,7 +1,9 @@
 #include "shell/ScreenRegistry.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
+#include <iterator>
 
 #include "shell/BaseDialog.h"
 
@@ -66,4 +68,6 @@ CBaseDialog* ScreenIfBuilt(eScreen screen) {
 
 void DestroyScreens() {
     for (Entry& e : Entries()) e.screen.reset();
+    // A screen built again is new: its first activation sets it up once more.
+    std::fill(std::begin(bScreenOpened), std::end(bScreenOpened), 0);
 }

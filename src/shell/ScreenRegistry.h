@@ -67,5 +67,6 @@ CBaseDialog* ScreenIfBuilt(eScreen screen);
 // Called once at start: each screen group registers its screens here.
 void RegisterAllScreens();
 
-// Destroys the built screens (before the user interface goes away) and forgets them.
+// Destroys the built screens (before the user interface goes away) and forgets them and
+// their activations.
 void DestroyScreens();

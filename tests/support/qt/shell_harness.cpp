@@ -29,7 +29,6 @@ std::string ConfigDir() {
 }
 
 ui::Host& MakeHost(double scale) {
-    if (ui::Host* existing = ui::Host::Existing()) return *existing;
     QFont best = ui::DialogFont();
     double bestError = 1e9;
     for (int px = 6; px <= 40; ++px) {
@@ -39,6 +38,11 @@ ui::Host& MakeHost(double scale) {
         const double error =
             std::fabs(s.width() / 370.0 - scale) + std::fabs(s.height() / 510.0 - scale);
         if (error < bestError) bestError = error, best = f;
+    }
+    // A window of another scale, left by an earlier test of the process, is replaced.
+    if (ui::Host* existing = ui::Host::Existing()) {
+        if (existing->ClientSize() == ui::Host::ClientSizeFor(best)) return *existing;
+        delete existing;
     }
     QApplication::setFont(best);
     return *new ui::Host(best);
