@@ -6,6 +6,8 @@
 #include <QPixmap>
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
+#include <system_error>
 
 #include "shell/Tessaray_PC.h"
 #include "support/qt/qt_env.h"
@@ -13,6 +15,29 @@
 #include "ui/fonts.h"
 
 namespace shelltest {
+
+namespace {
+
+// Every test starts on an empty temporary folder: files an earlier test of the process left
+// there (archive, terminal file, profiles, logs, pipes) would change what the program loads.
+// Qt's runtime folder stays.
+class FreshFolders : public ::testing::EmptyTestEventListener {
+    void OnTestStart(const ::testing::TestInfo&) override {
+        namespace fs = std::filesystem;
+        const fs::path root = qttest::TempRoot();
+        std::error_code ec;
+        for (const fs::directory_entry& e : fs::directory_iterator(root, ec))
+            if (e.path().filename() != "runtime") fs::remove_all(e.path(), ec);
+        for (const char* sub : {"config", "home"}) fs::create_directories(root / sub, ec);
+    }
+};
+
+[[maybe_unused]] const bool kFreshFolders = [] {
+    ::testing::UnitTest::GetInstance()->listeners().Append(new FreshFolders);
+    return true;
+}();
+
+}  // namespace
 
 void StartQt() {
     if (QCoreApplication::instance()) return;
