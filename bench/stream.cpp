@@ -139,7 +139,11 @@ void AnswerQueries(testsupport::ReceiverSimulator& sim, bool heading, const char
     sim.SetReply("$JI", std::string("$>JI,311689,1,7,26031,01/01/1900,A1B04,MFA 3.6Ac,") +
                             (heading ? "HEADING" : "") + "\r\n");
     sim.SetReply("$JSHOW", "$>JSHOW,BAUD,19200,PORTA\r\n$>JSHOW,ASC,GPGGA,1.0,PORTA\r\n");
-    sim.SetReply("$JGEO", "$>JGEO,Sent,FREQ=1575.4200,PRN=122,LON=-15.5,EL=30.2,AZ=200.1\r\n");
+    // The L-band satellite first, then the SBAS ones, as the receiver lists them.
+    sim.SetReply("$JGEO",
+                 "$>JGEO,Sent,FREQ=1534.7410,ID=1200,LON=-101.0,EL=35.4,AZ=210.7\r\n"
+                 "$>JGEO,Sent,FREQ=1575.4200,PRN=134,LON=178.0,EL=12.5,AZ=250.5\r\n"
+                 "$>JGEO,Sent,FREQ=1575.4200,PRN=122,LON=-15.5,EL=30.2,AZ=200.1\r\n");
     sim.SetReply("$JDIFF", std::string("$>JDIFF,") + jdiff + "\r\n");
     sim.SetReply("$JAPP", std::string("$>JAPP,") + japp + "\r\n");
     sim.SetReply("$JRTK", "$>JRTK,1,48.1173,11.5167,545.4\r\n");

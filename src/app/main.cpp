@@ -6,6 +6,7 @@
 
 // The program takes no command-line options; Qt's own (-platform, ...) still apply.
 int main(int argc, char** argv) {
+    ui::ScaleWithDialogFont();
     QApplication qapp(argc, argv);
     ui::InstallFontSubstitutes();
     const int rc = theApp().InitInstance();

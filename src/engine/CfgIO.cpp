@@ -10,10 +10,10 @@ CfgIo::~CfgIo() {
     if (IsOpen()) Close();
 }
 
-bool CfgIo::OpenRead(const std::string& path, std::string* error) {
+bool CfgIo::OpenRead(const std::string& path, std::string* error, size_t maxBytes) {
     std::string text;
     std::string err;
-    if (!platform::ReadTextFile(path, &text, &err)) {
+    if (!platform::ReadTextFile(path, &text, &err, maxBytes)) {
         if (error) *error = err;
         return false;
     }

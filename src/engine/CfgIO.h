@@ -14,8 +14,10 @@ public:
     CfgIo(const CfgIo&) = delete;
     CfgIo& operator=(const CfgIo&) = delete;
 
-    // Reads the whole file; false (and *error set) when it cannot be read.
-    bool OpenRead(const std::string& path, std::string* error = nullptr);
+    // Reads the whole file; false (and *error set) when it cannot be read or is larger than
+    // maxBytes.
+    bool OpenRead(const std::string& path, std::string* error = nullptr,
+                  size_t maxBytes = static_cast<size_t>(-1));
     // Reads from text already in memory (lines end in LF).
     void OpenText(std::string text);
     // Starts a new file; nothing reaches the disk before Close.

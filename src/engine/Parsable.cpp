@@ -14,6 +14,7 @@ namespace {
 
 std::array<ParsableEntry, kParseTableSize> g_table;
 int g_count = 0;
+uint32_t g_keysFound = 0;
 
 std::string Printable(const char* value) {
     std::string out;
@@ -36,6 +37,10 @@ void ParseReset() {
 
 int ParseTableCount() {
     return g_count;
+}
+
+uint32_t ParseKeysFound() {
+    return g_keysFound;
 }
 
 void ParseRegister(const char* label, void* target, ParseConverter converter) {
@@ -77,7 +82,10 @@ bool ParseLine(const std::string& line) {
     const std::string key = line.substr(0, eq);
     const std::string value = line.substr(eq + 1);
     int row = 0;
-    if (ParseFindAssignmentTarget(key.c_str(), &row)) ParseAssign(row, value.c_str());
+    if (ParseFindAssignmentTarget(key.c_str(), &row)) {
+        ++g_keysFound;
+        ParseAssign(row, value.c_str());
+    }
     return true;
 }
 

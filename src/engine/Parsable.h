@@ -29,6 +29,8 @@ bool ParseLine(const std::string& line);
 void ParseSection(CfgIo& io);
 bool ParseFindLabel(SectionList list, int* index, const char* name);
 int ParseTableCount();
+// Lines whose key was in the table, counted since the program started.
+uint32_t ParseKeysFound();
 
 // Converters by key prefix: i, e, b; d; f; ul.
 bool ParseInt(const char* value, void* target);

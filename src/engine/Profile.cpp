@@ -7,6 +7,13 @@
 
 const char* const CProfile::kSections[] = {"CurrentWizard", "BINLogRate", "GPSData", ""};
 
+namespace {
+
+// A saved file has 73 short lines; anything much larger is not one, and is not read whole.
+constexpr size_t kMaxProfileBytes = size_t{1} << 20;
+
+}  // namespace
+
 CGPS& CProfile::Record() {
     return gps_ ? *gps_ : g_GPS;
 }
@@ -42,7 +49,8 @@ bool CProfile::LoadText(const std::string& path) {
     GPSInfo& info = Record().Info;
     CfgIo io;
     std::string error;
-    if (!io.OpenRead(path, &error)) {
+    const uint32_t keysBefore = ParseKeysFound();
+    if (!io.OpenRead(path, &error, kMaxProfileBytes)) {
         platform::Trace("Tessaray_PC: %s\n", error.c_str());
         lastError_ = error;
         return false;
@@ -68,6 +76,12 @@ bool CProfile::LoadText(const std::string& path) {
         }
     }
     io.Close();
+    // Another kind of file would send the whole configuration again, unchanged.
+    if (ParseKeysFound() == keysBefore) {
+        lastError_ = path + ": no setting of a receiver configuration file found";
+        platform::Trace("Tessaray_PC: %s\n", lastError_.c_str());
+        return false;
+    }
 
     info.Settings.WizardLive.SendPorts();
     info.Settings.BinLogRates.Send(PORT_THIS);

@@ -16,8 +16,9 @@ public:
     // LastError() names the file and the OS error ("cannot write /x/y.rcf: No space left on
     // device").
     bool Save(const std::string& path);
-    // False when the file could not be opened; nothing is sent then. Otherwise the loaded
-    // settings are sent to the receiver.
+    // False when the file could not be read, is larger than 1 MB or holds no setting of a
+    // configuration file; nothing is sent then and LastError() names the file and the fault.
+    // Otherwise the loaded settings are sent to the receiver.
     bool Load(const std::string& path);
 
     bool SaveText(const std::string& path);

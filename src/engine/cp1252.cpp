@@ -44,6 +44,16 @@ std::string Cp1252ToUtf8(std::string_view text) {
     return out;
 }
 
+std::string Cp1252ToPrintableUtf8(std::string_view text) {
+    std::string printable;
+    printable.reserve(text.size());
+    for (char c : text) {
+        const char16_t u = Cp1252ToUnicode(static_cast<unsigned char>(c));
+        if (u >= 0x20 && (u < 0x7F || u > 0x9F)) printable.push_back(c);
+    }
+    return Cp1252ToUtf8(printable);
+}
+
 std::optional<unsigned char> UnicodeToCp1252(char32_t c) {
     if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return static_cast<unsigned char>(c);
     for (std::size_t k = 0; k < kBlock80.size(); ++k)

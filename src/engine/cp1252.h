@@ -13,6 +13,10 @@ char16_t Cp1252ToUnicode(unsigned char byte);
 
 std::u16string Cp1252ToUtf16(std::string_view text);
 std::string Cp1252ToUtf8(std::string_view text);
+// The printable text a receiver's field carries, for a read-out: as Cp1252ToUtf8 without the
+// control characters (C0, DEL and the five bytes that map to C1 codes), which show as no
+// letter and can break a line or a field.
+std::string Cp1252ToPrintableUtf8(std::string_view text);
 
 // The inverse, for text the user typed that goes to the receiver or into a file. U+0081,
 // U+008D, U+008F, U+0090 and U+009D give back their bytes, so every byte survives a round

@@ -239,6 +239,7 @@ void CGPS::InitLBandStatus() {
     std::memset(static_cast<void*>(&l), 0, sizeof(l));
     l.ulLBandLock = lock;
     l.iGeoId = 1200;
+    l.LBandBeam.iId = l.iGeoId;
     l.iLBandBer = kBerNoValue;
     l.bFreqAuto = 1;
     for (char* text : {l.szSubscriptionBegin, l.szSubscriptionExpiry, l.szAppFirmware,

@@ -113,6 +113,13 @@ struct SatViewInfo {
     uint32_t ulSatViewLock;
 };
 
+// One "$>JGEO" line's satellite.
+struct GeoSatellite {
+    uint32_t ulFreqKhz;
+    int32_t iId;
+    float fAzimuth, fElevation, fLongitude;  // degrees
+};
+
 struct LBandInfo {
     uint32_t ulGeoFreqKhz;
     int32_t iGeoId;
@@ -135,6 +142,9 @@ struct LBandInfo {
     float fSBASLongitude1, fSBASLongitude2;
     int32_t iSBASBer1, iSBASBer2;
     int32_t iSBASPRN1, iSBASPRN2;
+    // The last line of an L-band satellite: the Geo fields take every line, and the receiver
+    // lists its SBAS satellites too, which are no beam.
+    GeoSatellite LBandBeam;
     uint32_t ulLBandLock;
 
     void InitSBASChannels();

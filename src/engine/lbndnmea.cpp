@@ -88,6 +88,10 @@ bool AppNameToCode(int32_t* code, const char* name) {
     return false;
 }
 
+bool IsSBASPRN(int32_t id) {
+    return id >= 120 && id <= 138;
+}
+
 bool CLBNDNMEA::bRD1(char* field, char* sentence, LBandInfo* lband) {
     if (std::strlen(sentence) < 30) return false;
     NMEAFields f(field, sentence);
@@ -121,7 +125,13 @@ bool CLBNDNMEA::bJGEO(char* field, char* sentence, LBandInfo* lband) {
     if (!f.Next()) return false;  // 3: satellite id
     const int32_t id = platform::AtoI(ValueAfterEquals(f.Text()));
     lband->iGeoId = id;
-    if (id >= 120 && id <= 138) {
+    const bool sbas = IsSBASPRN(id);
+    GeoSatellite* const beam = sbas ? nullptr : &lband->LBandBeam;
+    if (beam) {
+        beam->ulFreqKhz = lband->ulGeoFreqKhz;
+        beam->iId = id;
+    }
+    if (sbas) {
         if (id != lband->iSBASPRN1 && id != lband->iSBASPRN2) {
             if (bSBASSlotToggle)
                 lband->iSBASPRN1 = id;
@@ -137,11 +147,15 @@ bool CLBNDNMEA::bJGEO(char* field, char* sentence, LBandInfo* lband) {
         float LBandInfo::*geo;
         float LBandInfo::*slot1;
         float LBandInfo::*slot2;
+        float GeoSatellite::*beam;
     };
     static const Target kTargets[] = {
-        {&LBandInfo::fGeoLongitude, &LBandInfo::fSBASLongitude1, &LBandInfo::fSBASLongitude2},
-        {&LBandInfo::fGeoElevation, &LBandInfo::fSBASElevation1, &LBandInfo::fSBASElevation2},
-        {&LBandInfo::fGeoAzimuth, &LBandInfo::fSBASAzimuth1, &LBandInfo::fSBASAzimuth2},
+        {&LBandInfo::fGeoLongitude, &LBandInfo::fSBASLongitude1, &LBandInfo::fSBASLongitude2,
+         &GeoSatellite::fLongitude},
+        {&LBandInfo::fGeoElevation, &LBandInfo::fSBASElevation1, &LBandInfo::fSBASElevation2,
+         &GeoSatellite::fElevation},
+        {&LBandInfo::fGeoAzimuth, &LBandInfo::fSBASAzimuth1, &LBandInfo::fSBASAzimuth2,
+         &GeoSatellite::fAzimuth},
     };
     for (const Target& t : kTargets) {
         if (!f.Next()) return false;
@@ -149,6 +163,7 @@ bool CLBNDNMEA::bJGEO(char* field, char* sentence, LBandInfo* lband) {
         lband->*t.geo = value;
         if (id == lband->iSBASPRN1) lband->*t.slot1 = value;
         if (id == lband->iSBASPRN2) lband->*t.slot2 = value;
+        if (beam) beam->*t.beam = value;
     }
     return !f.Empty();
 }

@@ -17,6 +17,9 @@ int32_t RateToRateCode(float hz);
 // eCorrSource of a receiver application name; 0 (NONE) and false when the name is unknown.
 bool AppNameToCode(int32_t* code, const char* name);
 
+// PRNs 120 to 138 are SBAS satellites; every other "$>JGEO" id is an L-band one.
+bool IsSBASPRN(int32_t id);
+
 class CLBNDNMEA {
 public:
     bool bRD1(char* field, char* sentence, LBandInfo* lband);

@@ -1,6 +1,7 @@
 #include "engine/terminalconfig.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -9,12 +10,25 @@
 #include "engine/Parsable.h"
 #include "engine/cp1252.h"
 #include "engine/gps.h"
+#include "platform/notify.h"
 #include "platform/paths.h"
+#include "platform/textfile.h"
 #include "platform/trace.h"
 
 namespace {
 
 const char* const kTerminalSections[] = {"SavedCommands", "HotKey", "Level", ""};
+// The file holds a few kilobytes; anything far larger is not a terminal file.
+constexpr size_t kMaxTerminalFileBytes = 1024 * 1024;
+
+// Why text read from the file is not a terminal file ("" when it may be one): bytes no text
+// file holds, or something other than blanks without any section the file is made of.
+std::string DamageOf(const std::string& text, bool anySection) {
+    if (text.find('\0') != std::string::npos) return "it holds bytes that are not text";
+    const bool blank = text.find_first_not_of(" \t\r\n") == std::string::npos;
+    if (!anySection && !blank) return "it holds no saved commands or hot keys";
+    return {};
+}
 
 // The terminal keeps text in the receiver's code page: its letters above 0x7F (a label "Café",
 // a "€") survive the file; control bytes do not.
@@ -139,6 +153,12 @@ std::string TerminalConfig::FilePath() {
 
 bool TerminalConfig::SaveText(std::string* error) {
     platform::Trace("TerminalConfig.SaveText()\n");
+    if (IsFileProtected()) {
+        platform::Trace("Tessaray_PC: the terminal file is left as it is: %s\n",
+                        protectedBy_.c_str());
+        if (error) *error = protectedBy_;
+        return false;
+    }
     CGPS::CreateConfigFolder();
     const TerminalData& data = *GetData();
     CfgIo io;
@@ -175,16 +195,31 @@ bool TerminalConfig::SaveText(std::string* error) {
 bool TerminalConfig::LoadText() {
     platform::Trace("TerminalConfig.LoadText()\n");
     CGPS::CreateConfigFolder();
-    CfgIo io;
+    const std::string path = FilePath();
+    std::string text;
     std::string error;
-    if (!io.OpenRead(FilePath(), &error)) return false;
-    TerminalData& data = *GetData();
+    int err = 0;
+    if (!platform::ReadTextFile(path, &text, &error, kMaxTerminalFileBytes, &err)) {
+        if (err == ENOENT || err == ENOTDIR) {
+            protectedBy_.clear();
+        } else {
+            Protect(error);
+        }
+        return false;
+    }
+    // Read whole before anything is taken, so a damaged file leaves the block as it is.
+    TerminalData parsed = *GetData();
+    bool anySection = false;
+    CfgIo io;
+    io.OpenText(text);
+    TerminalData& data = parsed;
     int32_t level = 0;
     while (!io.IsEOF()) {
         std::string label;
         io.ReadLabel(label);
         int index = -1;
         ParseFindLabel(kTerminalSections, &index, label.c_str());
+        if (index >= 0 && index <= 2) anySection = true;
         switch (index) {
             case 0:
                 ReadSavedCommands(io, data);
@@ -201,5 +236,21 @@ bool TerminalConfig::LoadText() {
         }
     }
     io.Close();
+    if (const std::string damage = DamageOf(text, anySection); !damage.empty()) {
+        Protect("cannot read " + path + ": " + damage);
+        return false;
+    }
+    *GetData() = parsed;
+    protectedBy_.clear();
     return true;
+}
+
+void TerminalConfig::Protect(const std::string& problem) {
+    // Told once: every activation of the terminal loads the file again.
+    if (problem == protectedBy_) return;
+    protectedBy_ = problem;
+    platform::Trace("Tessaray_PC: terminal file unusable: %s\n", problem.c_str());
+    platform::Notify("Tessaray_PC: " + problem +
+                     "\nThe terminal runs without the commands and hot keys of the file and "
+                     "leaves the file as it is: changes made now are not saved.");
 }

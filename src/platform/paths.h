@@ -4,6 +4,15 @@
 
 namespace platform {
 
+// $HOME, else the user's entry in the password database; "" when neither names one.
+std::string HomeDir();
+
+// A name beginning with "~/" names a file under the home folder, as in a shell; any other
+// name (and any name while no home folder is known) is returned as it is.
+std::string ExpandHome(const std::string& name);
+// The reverse: a path under the home folder as "~/…"; any other path as it is.
+std::string ShortenHome(const std::string& path);
+
 // $TESSARAY_PC_CONFIG_DIR, else $XDG_CONFIG_HOME/Tessaray_PC, else ~/.config/Tessaray_PC.
 std::string ConfigDir();
 

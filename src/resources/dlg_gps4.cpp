@@ -89,10 +89,13 @@ ui::DialogTemplate Build() {
                  Flag::Right | Flag::NoWrap,
                  0,
                  {}});
-    c.push_back({1082, Kind::Static, {mx - 5, tp - 13, 10, 12}, "0", Flag::Center, 0, {}});
-    c.push_back({1083, Kind::Static, {mx - 5, b + 1, 10, 12}, "0", Flag::Center, 0, {}});
-    c.push_back({1084, Kind::Static, {l - 10, my - 6, 9, 12}, "0", Flag::Right, 0, {}});
-    c.push_back({1085, Kind::Static, {r + 2, my - 6, 9, 12}, "0", 0, 0, {}});
+    c.push_back(
+        {1082, Kind::Static, {mx - 5, tp - 13, 10, 12}, "0", Flag::Center | Flag::NoWrap, 0, {}});
+    c.push_back(
+        {1083, Kind::Static, {mx - 5, b + 1, 10, 12}, "0", Flag::Center | Flag::NoWrap, 0, {}});
+    c.push_back(
+        {1084, Kind::Static, {l - 10, my - 6, 9, 12}, "0", Flag::Right | Flag::NoWrap, 0, {}});
+    c.push_back({1085, Kind::Static, {r + 2, my - 6, 9, 12}, "0", Flag::NoWrap, 0, {}});
 
     c.push_back({1067, Kind::Static, {196, 261, 110, 14}, "Error Ellipse", Flag::NoWrap, 0, {}});
     for (int i = 0; i < 3; ++i) {

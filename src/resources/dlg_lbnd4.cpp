@@ -25,7 +25,7 @@ ui::DialogTemplate Build() {
                      Kind::Static,
                      {46, 188 + 14.0 * i, 10, 12},
                      letters[i],
-                     Flag::Center | Flag::Bold,
+                     Flag::Center | Flag::Bold | Flag::NoWrap,
                      0,
                      {}});
     AddChartAxes(c, kLeft, kTop, kRight, kBottom, 1015);
@@ -39,7 +39,13 @@ ui::DialogTemplate Build() {
                  Flag::Center | Flag::Multiline,
                  0,
                  {}});
-    c.push_back({1106, Kind::Static, {262, 156, 52, 12}, "BER", Flag::Center | Flag::Bold, 0, {}});
+    c.push_back({1106,
+                 Kind::Static,
+                 {262, 156, 52, 12},
+                 "BER",
+                 Flag::Center | Flag::Bold | Flag::NoWrap,
+                 0,
+                 {}});
     c.push_back({1110, Kind::Static, {290, 170, 24, 12}, "0", Flag::NoWrap, 0, {}});
     c.push_back({1127, Kind::Progress, {272, 171, 14, 70}, "", Flag::Vertical, 0, {}});
     c.push_back({1112, Kind::Static, {290, 230, 24, 12}, "500", Flag::NoWrap, 0, {}});

@@ -73,3 +73,14 @@ std::string FormatCoordinate(int format, const CoordValue& v) {
     }
     return text;
 }
+
+std::string LatitudeRangeError(double degrees) {
+    return degrees >= -90.0 && degrees <= 90.0 ? std::string()
+                                               : "Latitude must be between -90 and 90 degrees.";
+}
+
+std::string LongitudeRangeError(double degrees) {
+    return degrees >= -180.0 && degrees <= 180.0
+               ? std::string()
+               : "Longitude must be between -180 and 180 degrees.";
+}

@@ -27,3 +27,8 @@ struct CoordValue {
 // unit, so no read-out shows 60 minutes or 60 seconds; a negative value keeps its sign when
 // it has no whole degree ("  -0 30.000000").
 std::string FormatCoordinate(int format, const CoordValue& value);
+
+// The message that refuses a latitude beyond ±90 or a longitude beyond ±180 degrees; empty for
+// a value on the globe.
+std::string LatitudeRangeError(double degrees);
+std::string LongitudeRangeError(double degrees);

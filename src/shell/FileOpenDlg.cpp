@@ -1,6 +1,5 @@
 #include "shell/FileOpenDlg.h"
 
-#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -11,6 +10,7 @@
 #include <array>
 #include <ctime>
 
+#include "platform/paths.h"
 #include "resources/fileopen_template.h"
 #include "shell/FileListing.h"
 #include "shell/HotSpots.h"
@@ -45,9 +45,8 @@ bool IsFolder(const std::string& path) {
 }
 
 std::string HomeFolder() {
-    if (const char* home = std::getenv("HOME"); home && *home) return home;
-    if (const passwd* pw = getpwuid(getuid()); pw && pw->pw_dir) return pw->pw_dir;
-    return "/";
+    const std::string home = platform::HomeDir();
+    return home.empty() ? std::string("/") : home;
 }
 
 // The machine's name stands where the original showed the device name.
@@ -86,7 +85,7 @@ CFileOpenDlg::CFileOpenDlg()
       strShortDate(CDateTimeFormat::ShortDatePicture()) {}
 
 void CFileOpenDlg::SetFolder(const std::string& folder) {
-    std::string path = folder;
+    std::string path = platform::ExpandHome(folder);
     if (!path.empty() && !IsFolder(path)) {
         // A file name: start in its folder.
         const auto slash = path.rfind('/');

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
-#include <iterator>
 
 #include "shell/BaseDialog.h"
 
@@ -68,6 +67,6 @@ CBaseDialog* ScreenIfBuilt(eScreen screen) {
 
 void DestroyScreens() {
     for (Entry& e : Entries()) e.screen.reset();
-    // A screen built again is new: its first activation sets it up once more.
+    // A screen built again has never been opened.
     std::fill(std::begin(bScreenOpened), std::end(bScreenOpened), 0);
 }

@@ -67,6 +67,5 @@ CBaseDialog* ScreenIfBuilt(eScreen screen);
 // Called once at start: each screen group registers its screens here.
 void RegisterAllScreens();
 
-// Destroys the built screens (before the user interface goes away) and forgets them and
-// their activations.
+// Destroys the built screens (before the user interface goes away) and forgets them.
 void DestroyScreens();

@@ -228,16 +228,29 @@ int StripChart::XOf(int i) const {
 void StripChart::DrawTitle(ui::Dialog& dlg, const StripFrame& frame) {
     const DesignBand& b = spec_.title;
     if (b.right <= b.left || b.bottom <= b.top) return;
-    const ui::Rect band{PxX(b.left), PxY(b.top), PxX(b.right), PxY(b.bottom)};
+    ui::Rect band{PxX(b.left), PxY(b.top), PxX(b.right), PxY(b.bottom)};
+    // A face taller or wider than the band's design takes more of the page, down to the row
+    // above the plot's frame and across to its right edge, so no descender or letter is cut.
+    const auto pieceLeft = [&](const StripTitlePiece& piece) {
+        return band.left +
+               (piece.dxPixels ? static_cast<int>(piece.dx) : PxX(b.left + piece.dx) - band.left);
+    };
+    const int textHeight = canvas_.GetTextExtent("Hg").y;
+    int textRight = band.right;
+    for (const StripTitlePiece& piece : frame.title)
+        textRight = std::max(textRight, pieceLeft(piece) + canvas_.GetTextExtent(piece.text).x);
+    const int lowest = PxY(spec_.plot.top) - spec_.marginRows - 1;
+    band.bottom = std::max(band.bottom, std::min(band.top + textHeight, lowest));
+    band.right = std::max(band.right, std::min(textRight, PxX(spec_.plot.right)));
+    // Still too low: the text rises into its cell's empty top rather than losing its foot.
+    const int textTop = band.top - std::max(0, textHeight - band.Height());
     canvas_.FillRect(band, kGrid);
     canvas_.SetBkMode(ui::BkMode::Opaque);
     canvas_.SetBkColor(kGrid);
     for (const StripTitlePiece& piece : frame.title) {
-        const int dx =
-            piece.dxPixels ? static_cast<int>(piece.dx) : PxX(b.left + piece.dx) - band.left;
         canvas_.SetTextColor(piece.colour);
-        canvas_.ExtTextOutOpaque(ui::Rect{band.left + dx, band.top, band.right, band.bottom},
-                                 piece.text);
+        canvas_.ExtTextOutOpaque(ui::Rect{pieceLeft(piece), band.top, band.right, band.bottom},
+                                 piece.text, textTop);
     }
     dlg.CopyToWindow(canvas_, band);
 }
@@ -279,8 +292,13 @@ void StripChart::DrawCurve(int series, const StripScale& scale, int width, int m
     for (int n = 0; n < kPoints; ++n) {
         const int i = spec_.newestFirst ? kPageSeconds - n : n;
         double v = Sample(series, WindowSample(index, pageOffset, i));
-        if (s.clamp && !std::isnan(v)) v = std::clamp(v, s.clampLow, s.clampHigh);
         const int x = XOf(i);
+        if (std::fabs(v) <= s.missingMagnitude) {
+            // A second without a value: nothing drawn, and no line across the gap.
+            if (marker == kMarkerLine) last = ui::Point{x, y0 - 1};
+            continue;
+        }
+        if (s.clamp && !std::isnan(v)) v = std::clamp(v, s.clampLow, s.clampHigh);
         const int y = ValueToY(v, scale, y0, y1);
         if (!inside(y) || !inside(last.y)) {
             last = ui::Point{x, y};

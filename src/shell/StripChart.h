@@ -114,6 +114,9 @@ struct StripSeries {
     bool clamp = false;
     double clampLow = 0.0;
     double clampHigh = 0.0;
+    // Samples of at most this magnitude stand for seconds without a value and are not drawn;
+    // negative: every sample is a value.
+    double missingMagnitude = -1.0;
 };
 
 struct DesignBand {

@@ -190,7 +190,7 @@ void Canvas::TextOut(int x, int y, std::string_view text) {
     p.drawText(QPoint(x, y + fm.ascent()), s);
 }
 
-void Canvas::ExtTextOutOpaque(const Rect& box, std::string_view text) {
+void Canvas::ExtTextOutOpaque(const Rect& box, std::string_view text, int textTop) {
     FillRect(box, bkColour_);
     QPainter p(&image_);
     p.setRenderHint(QPainter::TextAntialiasing, smooth_);
@@ -198,7 +198,7 @@ void Canvas::ExtTextOutOpaque(const Rect& box, std::string_view text) {
     p.setClipRect(QRect(box.left, box.top, box.Width(), box.Height()));
     p.setPen(ToQ(textColour_));
     const QFontMetrics fm(font_);
-    p.drawText(QPoint(box.left, box.top + fm.ascent()), FromUtf8(text));
+    p.drawText(QPoint(box.left, textTop + fm.ascent()), FromUtf8(text));
 }
 
 void Canvas::DrawPicture(int id, const Rect& target, PictureKind kind) {

@@ -66,8 +66,12 @@ public:
     // Text (UTF-8) with the top-left of its cell at (x, y); in opaque mode the cell is
     // filled with the background colour first.
     void TextOut(int x, int y, std::string_view text);
-    // Text drawn opaque into a box, clipped to it, left-aligned from its top-left corner.
-    void ExtTextOutOpaque(const Rect& box, std::string_view text);
+    // Text drawn opaque into a box, clipped to it, left-aligned from its top-left corner (or
+    // with the top of its cell at textTop).
+    void ExtTextOutOpaque(const Rect& box, std::string_view text) {
+        ExtTextOutOpaque(box, text, box.top);
+    }
+    void ExtTextOutOpaque(const Rect& box, std::string_view text, int textTop);
     Point GetTextExtent(std::string_view text) const;
 
     void DrawPicture(int id, const Rect& target, PictureKind kind = PictureKind::Bitmap);

@@ -411,9 +411,10 @@ UINT Dialog::SetTimer(UINT id, UINT ms) {
     if (!page_) return 0;
     oneShot_.erase(id);
     if (auto it = timers_.find(id); it != timers_.end()) page_->killTimer(it->second);
-    // The dialog manager's shortest period.
+    // The dialog manager's shortest period. A coarse timer may fire up to 5 % early, and every
+    // period and wait the screens give is a minimum.
     const int period = static_cast<int>(std::max<UINT>(ms, 10));
-    const int qtId = page_->startTimer(period, Qt::CoarseTimer);
+    const int qtId = page_->startTimer(period, Qt::PreciseTimer);
     if (qtId == 0) {
         timers_.erase(id);
         intervals_.erase(id);

@@ -64,6 +64,11 @@ void UseDialogFont(const QFont& font) {
     QApplication::setFont(font);
 }
 
+void ScaleWithDialogFont() {
+    if (!qEnvironmentVariableIsSet("QT_ENABLE_HIGHDPI_SCALING"))
+        qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
+}
+
 void InstallFontSubstitutes() {
     for (const char* face : {"Tahoma", "MS Shell Dlg", "MS Sans Serif"})
         QFont::insertSubstitution(QString::fromLatin1(face), NarrowSans());

@@ -23,6 +23,13 @@ QFont DialogFont();
 // follows it. Other sizes of MakeFont stay in proportion to it.
 void UseDialogFont(const QFont& font);
 
+// To be called before the application object is made. A larger desktop resolution makes the
+// dialog font, and with it the window and every plot, larger in real pixels; Qt's own
+// device-pixel scaling would instead draw the pictures at the smaller logical size and magnify
+// them by a fractional ratio, which doubles every other row and column of their lines and
+// texts. A scaling the user asks for explicitly (QT_ENABLE_HIGHDPI_SCALING) is kept.
+void ScaleWithDialogFont();
+
 // Registers the substitutions with Qt so that widgets given a system face by name get the
 // same stand-in. Safe to call more than once.
 void InstallFontSubstitutes();

@@ -161,6 +161,7 @@ TEST_F(ArchiveTest, MarkerFlipsOnEveryLoadAndAnAMarkerPausesAfterTheLock) {
     EXPECT_FALSE(lockedDuringPause);
     // The reader thread's proprietary setup commands use the process archive without pausing.
     CPKRVNMEA pkrv;
+    g_GPS.Info.bCfgMarker = 1;  // as after the load at start; each load flips it
     g_GPS.Info.iRxElevation = 21;
     ASSERT_TRUE(pkrv.SaveArchive());
     EXPECT_EQ(ReadBytes(path)[0], 'A');

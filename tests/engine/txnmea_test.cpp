@@ -25,7 +25,44 @@ TEST(TxNMEA, SendersWriteTheirCommandWholeWithItsPause) {
     wiretest::Wire wire;
     CTxNMEA& tx = g_TxNMEA;
     const std::pair<std::function<void()>, Events> cases[] = {
+        {[&] { tx.SetMessageRate(RATE_1HZ, "GPGGA", false); }, {"$JASC,GPGGA,1\r\n"}},
         {[&] { tx.SetMessageRate(RATE_5S, "GPGGA", true); }, {"$JASC,GPGGA,0.2,OTHER\r\n\r\n"}},
+        {[&] { tx.SetMessageRate(RATE_20HZ, "D1", false); }, {"$JASC,D1,20\r\n"}},
+        {[&] { tx.SetBinaryRate(RATE_OFF, 95, false); }, {"$JBIN,95,0\r\n"}},
+        {[&] { tx.SetBinaryRate(RATE_10HZ, 1, true); }, {"$JBIN,1,10,OTHER\r\n\r\n"}},
+        {[&] { tx.SetBaud(19200, false); }, {"$JBAUD,19200\r\n", "~250"}},
+        {[&] { tx.SetElevationMask(10); }, {"$JMASK,10\r\n"}},
+        {[&] { tx.SetMaxAge(-1); }, {"$JAGE,-1\r\n"}},
+        {[&] { tx.OutputsOff(false); }, {"$JOFF\r\n", "~250"}},
+        {[&] { tx.SaveConfig(); }, {"$JSAVE\r\n", "~250"}},
+        {[&] { tx.QueryShow(); }, {"$JSHOW\r\n"}},
+        {[&] { tx.QueryInfo(); }, {"$JI\r\n"}},
+        {[&] { tx.QueryOMS(); }, {"$JOMS\r\n"}},
+        {[&] { tx.QueryGeo(); }, {"$JGEO,ALL\r\n"}},
+        {[&] { tx.QueryDiff(); }, {"$JDIFF\r\n"}},
+        {[&] { tx.QueryApp(false); }, {"$JAPP\r\n"}},
+        {[&] { tx.QueryRTK(); }, {"$JRTK\r\n"}},
+        {[&] { tx.SendRTK6(); }, {"$JRTK,6\r\n"}},
+        {[&] { tx.QueryRoll(); }, {"$JATT,ROLL\r\n"}},
+        {[&] { tx.SetRoll(true); }, {"$JATT,ROLL,YES\r\n"}},
+        {[&] { tx.SetRoll(false); }, {"$JATT,ROLL,NO\r\n"}},
+        {[&] { tx.SearchAttitude(); }, {"$JATT,SEARCH\r\n"}},
+        {[&] { tx.QueryAttitude("HTAU"); }, {"$JATT,HTAU\r\n"}},
+        {[&] { tx.SetAttitudeFlag("TILTAID", true); }, {"$JATT,TILTAID,YES\r\n"}},
+        {[&] { tx.SetAttitudeFlag("FLIPBRD", false); }, {"$JATT,FLIPBRD,NO\r\n"}},
+        {[&] { tx.SetAttitudeValue("MSEP", 0.5f); }, {"$JATT,MSEP,0.500000\r\n"}},
+        {[&] { tx.SetAttitudeValue("HBIAS", -1.25f); }, {"$JATT,HBIAS,-1.250000\r\n"}},
+        {[&] { tx.SetBeaconStatus(1, false); }, {"$PKRV,1,1\r\n", "~10"}},
+        {[&] { tx.BeaconErase(); }, {"$PKRV,4\r\n"}},
+        {[&] { tx.SendString("$JRAD,1\r\n"); }, {"$JRAD,1\r\n"}},
+        {[&] { tx.ModemReset(); },
+         {"ATMC\r\n", "~200", "ATMC\r\n", "~200", "ATURST\r\n", "~200", "ATURST\r\n", "~200"}},
+        {[&] { tx.SetCorrectionOutput(1, 1); },
+         {"$JASC,BEAC,0,OTHER\r\n", "$JASC,RTCM,0,OTHER\r\n", "$JASC,BEAC,0,OTHER\r\n",
+          "$JASC,RTCM,0,OTHER\r\n", "$JASC,BEAC,1,OTHER\r\n"}},
+        {[&] { tx.SetCorrectionOutput(0, 2); },
+         {"$JASC,BEAC,0,OTHER\r\n", "$JASC,RTCM,0,OTHER\r\n", "$JASC,BEAC,0,OTHER\r\n",
+          "$JASC,RTCM,0,OTHER\r\n", "$JASC,RTCM,0,OTHER\r\n"}},
         {[&] { tx.SetMessageRate(6, "GPGSV", false); }, {"$JASC,GPGSV,\r\n"}},
         {[&] { tx.SetBaud(9600, true); }, {"$JBAUD,9600,OTHER\r\n", "~250"}},
         {[&] { tx.SetFrequency(true, 1545000, 1200); }, {"$JFREQ,0\r\n"}},
@@ -36,6 +73,11 @@ TEST(TxNMEA, SendersWriteTheirCommandWholeWithItsPause) {
         // Beacon tuning: frequencies outside 283.5-325 kHz and unknown rate codes go as automatic.
         {[&] { tx.TuneBeacon(325.0f, 0, 7); }, {"$GPMSK,325.0,M,,A,0\r\n"}},
         {[&] { tx.TuneBeacon(NAN, 1, 7); }, {"$GPMSK,,A,100,M,0\r\n"}},
+        {[&] { tx.TuneBeacon(283.5f, 2, 7); }, {"$GPMSK,283.5,M,200,M,0\r\n"}},
+        {[&] { tx.TuneBeacon(301.5f, 1, 7); }, {"$GPMSK,301.5,M,100,M,0\r\n"}},
+        {[&] { tx.TuneBeacon(325.1f, 2, 7); }, {"$GPMSK,,A,200,M,0\r\n"}},
+        {[&] { tx.TuneBeacon(283.4f, 0, 7); }, {"$GPMSK,,A,,A,0\r\n"}},
+        {[&] { tx.TuneBeacon(0.0f, 0, 7); }, {"$GPMSK,,A,,A,0\r\n"}},
     };
     for (const auto& [send, expected] : cases) {
         send();
@@ -55,7 +97,15 @@ TEST(TxNMEA, SetDiffSourceForEveryPath) {
         int code, otherApp, extThisPort;
         Events expected;
     } cases[] = {
+        {0, 0, 1, {"$JDIFF,NONE\r\n"}},
         {1, 1, 1, {"$JDIFF,BEACON\r\n"}},  // the beacon never switches application
+        {2, 0, 1, {"$JDIFF,LBAND\r\n"}},
+        {3, 0, 1, {"$JDIFF,WAAS\r\n"}},
+        {3, 3, 1, Concat({handOver, {"$JDIFF,WAAS\r\n"}})},
+        {6, 6, 1, Concat({handOver, {"$JDIFF,WAAS\r\n"}})},
+        {7, 0, 1, {"~500", "$JAPP\r\n"}},
+        {8, 8, 1, Concat({handOver, {"~500", "$JAPP\r\n"}})},
+        {9, 9, 1, {}},
         {2, 2, 1, Concat({handOver, {"$JDIFF,LBAND\r\n"}})},
         {4, 4, 1, {"$JDIFF,THIS\r\n"}},
         {4, 0, 0, {"$JDIFF,OTHER\r\n"}},
@@ -73,11 +123,14 @@ TEST(TxNMEA, SetDiffSourceForEveryPath) {
         EXPECT_EQ(handOvers, !c.expected.empty() && c.expected[0] == handOver[0] ? 1 : 0) << c.code;
         EXPECT_EQ(g_GPS.Info.eReqCorrSource, c.code);
     }
-    platform::ClearTrace();
-    g_TxNMEA.SetDiffSource(10);
-    EXPECT_TRUE(wire.Take().empty());
-    EXPECT_TRUE(platform::TraceContains("Unknown diff type!"));
-    EXPECT_EQ(g_GPS.Info.eReqCorrSource, 7) << "an unknown code is not recorded";
+    for (int bad : {10, -1, 1000}) {
+        platform::ClearTrace();
+        g_GPS.Info.eReqCorrSource = 7;
+        g_TxNMEA.SetDiffSource(bad);
+        EXPECT_TRUE(wire.Take().empty());
+        EXPECT_TRUE(platform::TraceContains("Unknown diff type!"));
+        EXPECT_EQ(g_GPS.Info.eReqCorrSource, 7) << "an unknown code is not recorded";
+    }
 }
 
 TEST(TxNMEA, PollRunsOncePerPeriodAndFollowsTheSource) {
@@ -95,6 +148,12 @@ TEST(TxNMEA, PollRunsOncePerPeriodAndFollowsTheSource) {
     };
     EXPECT_TRUE(pollAfter(2000).empty()) << "2000 ms is not above the period";
     EXPECT_EQ(pollAfter(1), (Events{"$JDIFF\r\n", "~10", "$JBIN,1,1\r\n", "~10", "~10"}));
+    EXPECT_TRUE(pollAfter(1500).empty()) << "1500 ms after a cycle";
+    // Polled every 5000 ms over a Bluetooth link (receiver type 2), 2000 ms otherwise.
+    App().eReceiverType = 2;
+    EXPECT_TRUE(pollAfter(3000).empty());
+    EXPECT_FALSE(pollAfter(1000).empty());
+    App().eReceiverType = 0;
     g_dwLastPollTick = 0xFFFFFF00u;  // far past a wrapped last tick
     EXPECT_FALSE(pollAfter(0).empty());
     App().bStartupPhase = 1;
@@ -107,7 +166,10 @@ TEST(TxNMEA, PollRunsOncePerPeriodAndFollowsTheSource) {
     const std::pair<int, Events> tails[] = {
         {CORR_BEACON, {"$PKRV,1,1\r\n", "~10", "~10"}},
         {CORR_LBND, {"$JASC,D1,1\r\n", "~10"}},
+        {CORR_SBAS, {"$JASC,D1,1\r\n", "~10"}},
+        {CORR_NONE, {"~10"}},
         {CORR_XREF, {"~10"}},
+        {CORR_TSPAN_ROVER, {"~10"}},
     };
     App().iBin1Rate = 5;
     for (const auto& [source, tail] : tails) {
@@ -128,6 +190,26 @@ TEST(TxNMEA, PartWritesAreCompletedAndFailedWritesTraced) {
     g_TxNMEA.QueryShow();
     EXPECT_TRUE(platform::TraceContains("Error on Serial Communication"));
     wire.device.SetWriteError(0);
+    // A closed port sends nothing and reports no error.
+    wire.comm->ClosePort();
+    wire.device.ClearWrites();
+    platform::ClearTrace();
+    g_TxNMEA.QueryShow();
+    EXPECT_TRUE(wire.device.written().empty());
+    EXPECT_FALSE(platform::TraceContains("Error on Serial Communication"));
+}
+
+TEST(TxNMEA, QueryAppInDemoModeShowsTheRequestedSource) {
+    wiretest::Wire wire;
+    App().bDemoMode = 1;
+    g_GPS.Info.eReqCorrSource = CORR_SBAS;
+    g_GPS.Info.eCurCorrSource = CORR_NONE;
+    g_TxNMEA.QueryApp(false);
+    EXPECT_EQ(g_GPS.Info.eCurCorrSource, CORR_SBAS);
+    App().bDemoMode = 0;
+    g_GPS.Info.eReqCorrSource = CORR_BEACON;
+    g_TxNMEA.QueryApp(false);
+    EXPECT_EQ(g_GPS.Info.eCurCorrSource, CORR_SBAS);
 }
 
 Events Correction(int rate, const char* type) {

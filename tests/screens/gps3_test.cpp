@@ -37,17 +37,6 @@ protected:
     }
     CGPS_3* S() { return As<CGPS_3>(SCR_GPS_3); }
     WizardInfo& Live() { return g_GPS.Info.Settings.WizardLive; }
-    // Clicks a file of the browser's list by its name (none: a default name), then OK.
-    static void PickFile(const std::string& name) {
-        if (!name.empty()) {
-            auto* browser = dynamic_cast<CFileOpenDlg*>(ui::Host::Instance().TopPage());
-            auto* list = browser->Item<QTreeWidget>(1001);
-            const auto items = list->findItems(QString::fromStdString(name), Qt::MatchExactly, 0);
-            ASSERT_EQ(items.size(), 1) << name;
-            ui::UserClick(list->viewport(), list->visualItemRect(items[0]).center());
-        }
-        ui::UserClickDesign(81, 430);
-    }
 };
 
 TEST_F(Gps3Test, RatesAllOffTwentyHertzMaskAndAge) {

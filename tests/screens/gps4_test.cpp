@@ -64,7 +64,7 @@ TEST_F(Gps4Test, EllipsePixelsForSizesOrientationsAndBadAxes) {
         // Semi-axes, orientation, corners (top left, bottom right), pixels per metre at scale 1.
         // clang-format off
         const struct { double a, b, orient; const char* corners; double scale; } cases[] = {
-            {0.8, 0.3, 45, "(-1,1)m|(1,-1)m", 50}, {7.0, 2.0, 120, "(-10,10)m|(10,-10)m", 5}};
+            {0.8, 0.3, 45, "(-1,1)m|(1,-1)m", 58.65}, {7.0, 2.0, 120, "(-10,10)m|(10,-10)m", 5.865}};
         // clang-format on
         for (const auto& c : cases) {
             SCOPED_TRACE(c.orient);

@@ -56,15 +56,17 @@ TEST_F(Gps5Test, UseThisPointInEachFormatAndRefusals) {
     OnScreen(SCR_GPS_5, [&] {
         CTessaray_PCApp& app = theApp();
         // Format, altitude unit, binary message 1; typed; degrees, minutes and letter of each
-        // coordinate and the altitude in metres as stored ("": refused).
+        // coordinate and the altitude in metres as stored ("": refused), the refusal's message
+        // when it is not "Please enter a number.".
         // clang-format off
-        const struct { int format, altUnit, bin1; const char *lat, *lon, *alt, *stored; } cases[] = {
-            {0, 0, 0, "-51 13.27", "114   3.456", "100", "51 13.270000 S|114 3.456000 E|100.0"},
-            {1, 1, 0, " 45.5 ", "-0.5", "328", "45 30.000000 N|0 30.000000 W|100.0"},
-            {2, 0, 0, "10 30 36", "-20 15", "-12.5", "10 30.600000 N|20 15.000000 W|-12.5"},
-            {1, 0, 1, "-0.5", "-114.25", "0", "0 30.000000 S|-114 15.000000 W|0.0"},  // signed degrees
-            {1, 0, 0, "90.5", "10", "0", ""}, {0, 0, 0, "10 0", "-180 30", "0", ""},    // beyond pole, 180
-            {1, 0, 0, "10", "10", "N/A", ""}, {1, 0, 0, "10", "", "0", ""}};
+        const struct { int format, altUnit, bin1; const char *lat, *lon, *alt, *stored, *told; } cases[] = {
+            {0, 0, 0, "-51 13.27", "114   3.456", "100", "51 13.270000 S|114 3.456000 E|100.0", nullptr},
+            {1, 1, 0, " 45.5 ", "-0.5", "328", "45 30.000000 N|0 30.000000 W|100.0", nullptr},
+            {2, 0, 0, "10 30 36", "-20 15", "-12.5", "10 30.600000 N|20 15.000000 W|-12.5", nullptr},
+            {1, 0, 1, "-0.5", "-114.25", "0", "0 30.000000 S|-114 15.000000 W|0.0", nullptr},  // signed degrees
+            {1, 0, 0, "90.5", "10", "0", "", "The latitude must lie between -90 and 90 degrees."},
+            {0, 0, 0, "10 0", "-180 30", "0", "", "The longitude must lie between -180 and 180 degrees."},
+            {1, 0, 0, "10", "10", "N/A", "10 0.000000 N|10 0.000000 E|0.0", nullptr}, {1, 0, 0, "10", "", "0", "", nullptr}};
         // clang-format on
         for (const auto& c : cases) {
             SCOPED_TRACE(std::string(c.lat) + "/" + c.lon + "/" + c.alt);
@@ -80,7 +82,9 @@ TEST_F(Gps5Test, UseThisPointInEachFormatAndRefusals) {
             Click(IDC_GPS5_USE_POINT);
             const PlotReference r = app.GetPlotRef();
             const bool accepted = *c.stored != '\0';
-            EXPECT_EQ(Told(), accepted ? "" : "Please enter a number.|");
+            EXPECT_EQ(Told(), accepted
+                                  ? ""
+                                  : std::string(c.told ? c.told : "Please enter a number.") + "|");
             EXPECT_EQ(app.TakePlotRefChanged(), accepted);
             EXPECT_EQ(Plot()->IsItemVisible(IDC_GPS5_USE_POINT), !accepted);
             if (!accepted) {

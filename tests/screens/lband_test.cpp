@@ -92,6 +92,7 @@ TEST_F(LBandTest, StatusSubscriptionAndPlot) {
                SelectTab(IDC_LBND3_TAB, 0);
                EXPECT_EQ(Sent(), kRetune + entry);
                Tick(kRetuneTimer);
+               Geo("1536.7820", 1200, "-98");
                Geo("1540.0000", 129, "-98");
                EXPECT_EQ(TickSent(), kStatusTick);
                Geo("1540.0000", 1200, "-98");

@@ -167,9 +167,12 @@ TEST_F(LoggingTest, NmeaPage) {
                g_GPS.Info.Settings.szLogComboTexts.Init();
                ASSERT_TRUE(g_GPS.LoadConfigFile(false));
                Page()->OnInitDialog();
-               EXPECT_EQ(Items(IDC_LOGS_FILE),
-                         "a11.txt|a10.txt|a9.txt|a8.txt|a7.txt|a6.txt|log.txt|"
-                         "Log.txt|caf\xC3\xA9.txt|a2.txt");
+               // The names used in this run stay listed, also those the archive could not hold.
+               const std::string listed = std::string(56, 'n') +
+                                          ".txt|\xC5\x81\xC3\xB3"
+                                          "d\xC5\xBA.txt|a11.txt|a10.txt|a9.txt|a8.txt|a7.txt|"
+                                          "a6.txt|log.txt|Log.txt|caf\xC3\xA9.txt|a2.txt|";
+               EXPECT_EQ(Items(IDC_LOGS_FILE).substr(0, listed.size()), listed);
                EXPECT_STREQ(g_GPS.Info.Settings.szLogComboTexts.szNMEALogRecent[8], "caf\xE9.txt");
                SelectTab(IDC_LOGS_TAB, 2);
            }},

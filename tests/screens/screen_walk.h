@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QImage>
 #include <QLineEdit>
+#include <QTreeWidget>
 #include <QWidget>
 #include <algorithm>
 #include <cmath>
@@ -24,6 +25,7 @@
 #include "platform/numbers.h"
 #include "shell/BaseDialog.h"
 #include "shell/DiffSource.h"
+#include "shell/FileOpenDlg.h"
 #include "shell/Tessaray_PC.h"
 #include "support/qt/screen_harness.h"
 #include "support/qt/shell_harness.h"
@@ -114,6 +116,17 @@ protected:
         if (auto* e = qobject_cast<QLineEdit*>(w)) e->selectAll();
         if (text.empty()) ui::UserKey(w, Qt::Key_Delete);
         if (!text.empty()) Type(id, text);
+    }
+    // Clicks a file of the file browser's list by its name (none: a default name), then OK.
+    static void PickFile(const std::string& name) {
+        if (!name.empty()) {
+            auto* browser = dynamic_cast<CFileOpenDlg*>(ui::Host::Instance().TopPage());
+            auto* list = browser->Item<QTreeWidget>(1001);
+            const auto items = list->findItems(QString::fromStdString(name), Qt::MatchExactly, 0);
+            ASSERT_EQ(items.size(), 1) << name;
+            ui::UserClick(list->viewport(), list->visualItemRect(items[0]).center());
+        }
+        ui::UserClickDesign(81, 430);
     }
     void SelectTab(int tabId, int index) {
         ASSERT_TRUE(ui::UserSelectTab(Page()->GetDlgItem(tabId), index));

@@ -149,7 +149,7 @@ TEST_F(TerminalTest, TerminalAndHotKeyEditor) {
            }},
           {SCR_TERMINAL_2,
            [&] {
-               EXPECT_EQ(Out(), "$JOFF\r\n" + kLeave);
+               EXPECT_EQ(Out(), "$JOFF\r\n~500$JASC,GPGGA,1\r\n~500$JSHOW\r\n" + kLeave);
                EXPECT_FALSE(T1()->IsTimerRunning(kTerminalLineTimer));
                EXPECT_EQ(bTerminalActive, 0);
                As<CTERMINAL_2>(SCR_TERMINAL_2)->OnBunchCommands();  // its loop runs the next step
@@ -227,11 +227,15 @@ TEST_F(TerminalTest, BunchEditorOpenedDirectly) {
 
 // A file that cannot be written is named once with the reason, though both pages were left.
 TEST_F(TerminalTest, FailedSaveIsReportedOnceWithThePath) {
-    std::filesystem::create_directories(TerminalConfig::FilePath());  // a folder in its place
     const std::string start =
         "The hot keys and the command history could not be saved:\ncannot write " +
         TerminalConfig::FilePath() + ": ";
-    Walk({{SCR_TERMINAL_1, [&] { Tab(1); }},
+    Walk({{SCR_TERMINAL_1,
+           [&] {
+               // A folder in its place once the file was read.
+               std::filesystem::create_directories(TerminalConfig::FilePath());
+               Tab(1);
+           }},
           {SCR_TERMINAL_2, [&] { Tab(0); }},
           {SCR_TERMINAL_1, [&] {
                const std::string told = Told();

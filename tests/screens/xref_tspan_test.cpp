@@ -51,7 +51,7 @@ protected:
     }
 };
 
-// Typed coordinates are checked quietly on the tick and again on the press; only an explicit
+// Typed coordinates are checked on the tick and again on the press; only an explicit
 // reply, also a late one, says that x-Ref is not subscribed, once.
 TEST_F(SetupTest, XRef) {
     Start();
@@ -88,6 +88,7 @@ TEST_F(SetupTest, XRef) {
                }
                for (const auto& r : known) {
                    TypeReference(r.lat, r.lon, r.height);
+                   Told();  // what the typing was told has its own test
                    EXPECT_EQ(Enabled(IDC_XREF_INIT_KNOWN), r.enabled) << r.lat << " " << r.height;
                }
                // Right-aligned in fields of 12, 12 and 10.
@@ -97,6 +98,7 @@ TEST_F(SetupTest, XRef) {
                for (const char* height : {"1e300", "4.", "-"}) {
                    TypeReference("51.5", "-0.1", "45");
                    Retype(IDC_XREF_HEIGHT, height);
+                   Told();
                    EXPECT_EQ(Press(IDC_XREF_INIT_KNOWN), "Please enter a number.|");
                }
                Feed(">JRAD,1,OK");
@@ -174,6 +176,7 @@ TEST_F(SetupTest, TSpan) {
                EXPECT_EQ(Told(), "Reference position invalid.|");
                for (const char* height : {"1e300", "45.", "12345678901234567890"}) {
                    Retype(IDC_TSPAN_HEIGHT, height);
+                   Told();
                    EXPECT_EQ(Press(IDC_TSPAN_INITIALIZE), "Please enter a number.|")
                        << Text(IDC_TSPAN_HEIGHT);
                }

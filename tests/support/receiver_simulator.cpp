@@ -5,6 +5,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -75,6 +76,10 @@ void ReceiverSimulator::Stream(const std::vector<std::string>& items, uint32_t p
     silent_ = false;
 }
 
+void ReceiverSimulator::SetChunkSizes(const std::vector<size_t>& sizes) {
+    Locked([&] { chunkSizes_ = sizes, chunkIndex_ = 0; });
+}
+
 bool ReceiverSimulator::AtLineBaud(uint32_t* current) const {
     const uint32_t baud = lineBaud_ == 0 ? 0 : TtyBaud(slavePath_);
     if (current) *current = baud;
@@ -106,6 +111,10 @@ bool ReceiverSimulator::WaitForCommand(const std::string& prefix, uint32_t timeo
     });
 }
 
+bool ReceiverSimulator::WaitRead(uint64_t bytes, uint32_t timeoutMs) {
+    return WaitFor(timeoutMs, [&] { return bytesRead_ >= bytes; });
+}
+
 bool ReceiverSimulator::WaitIdle(uint32_t timeoutMs) {
     return WaitFor(timeoutMs, [&] {
         return output_.empty() && (repeat_ ? stream_.empty() : streamPos_ >= stream_.size());
@@ -113,6 +122,8 @@ bool ReceiverSimulator::WaitIdle(uint32_t timeoutMs) {
 }
 
 void ReceiverSimulator::HandleInput(const char* data, size_t n) {
+    bytesRead_ += n;
+    changed_.notify_all();
     for (size_t i = 0; i < n; ++i) {
         partialLine_ += data[i];
         if (!partialLine_.ends_with("\r\n")) continue;
@@ -143,7 +154,7 @@ void ReceiverSimulator::Run() {
         pollfd p{fd, POLLIN, 0};
         ::poll(&p, 1, 1);
 
-        Lock lock(mutex_);
+        std::unique_lock<std::mutex> lock(mutex_);
         if (hungUp_) continue;
         if (p.revents & POLLIN) {
             char buf[4096];
@@ -161,13 +172,22 @@ void ReceiverSimulator::Run() {
         }
         if (!output_.empty() && !AtLineBaud(nullptr)) output_.clear();
         if (output_.empty()) continue;
-        const std::string piece(output_.begin(), output_.end());
+        size_t want = output_.size();
+        const bool chunked = !chunkSizes_.empty();
+        if (chunked) {
+            want = std::min(want, std::max<size_t>(1, chunkSizes_[chunkIndex_]));
+            chunkIndex_ = (chunkIndex_ + 1) % chunkSizes_.size();
+        }
+        const std::string piece(output_.begin(), output_.begin() + static_cast<long>(want));
         const ssize_t w = ::write(master_, piece.data(), piece.size());
         if (w > 0) {
             output_.erase(output_.begin(), output_.begin() + w);
             bytesWritten_ += static_cast<uint64_t>(w);
             if (output_.empty()) changed_.notify_all();
         }
+        lock.unlock();
+        // A short gap between pieces lets the reader see them apart.
+        if (chunked) std::this_thread::sleep_for(std::chrono::microseconds(300));
     }
 }
 

@@ -43,6 +43,9 @@ public:
     void Send(const std::string& bytes);
     // Sends the items one every periodMs; repeat starts over at the end. Replaces a stream.
     void Stream(const std::vector<std::string>& items, uint32_t periodMs, bool repeat = false);
+    // Writes are cut into pieces of these sizes in turn, a short pause apart, so the reader
+    // sees the bytes split at many places. Empty: whole writes.
+    void SetChunkSizes(const std::vector<size_t>& sizes);
     // While the output backlog exceeds this, streamed items are skipped. 0: never skip.
     void SetBacklogLimit(size_t bytes) { Set(backlogLimit_, bytes); }
     // While the program's side is at another speed, nothing is answered or sent. 0: any.
@@ -55,6 +58,8 @@ public:
     std::vector<Command> Commands() const { return Get(commands_); }
     // A command beginning with prefix arrived, counting from Commands()[from] on.
     bool WaitForCommand(const std::string& prefix, uint32_t timeoutMs, size_t from = 0);
+    // The simulator has read and handled this many bytes from the program in all.
+    bool WaitRead(uint64_t bytes, uint32_t timeoutMs);
     // Every streamed item (of a non-repeating stream) and queued byte is written.
     bool WaitIdle(uint32_t timeoutMs);
     uint64_t BytesWritten() const { return Get(bytesWritten_); }
@@ -89,11 +94,14 @@ private:
     size_t streamPos_ = 0;
     uint32_t periodMs_ = 0;
     bool repeat_ = false;
+    std::vector<size_t> chunkSizes_;
+    size_t chunkIndex_ = 0;
     size_t backlogLimit_ = 0;
     bool silent_ = false;
     bool hungUp_ = false;
     uint32_t lineBaud_ = 0;
     uint64_t bytesWritten_ = 0;
+    uint64_t bytesRead_ = 0;
 
     std::atomic<bool> stop_{false};
     std::thread thread_;

@@ -24,10 +24,6 @@ struct StatusCopy {
     uint32_t status = 0;
 };
 
-bool IsSbasSatellite(int32_t id) {
-    return id >= 120 && id <= 138;
-}
-
 }  // namespace
 
 CLBND_1::CLBND_1() : CBaseDialog(Lbnd1DialogTemplate(), ScreenFamily::LBand, SCR_LBND_1) {
@@ -98,17 +94,17 @@ void CLBND_1::RefreshStatus() {
         GPSInfo& info = g_GPS.Info;
         RecordLock lock(info.LBand.ulLBandLock);
         const LBandInfo& lb = info.LBand;
-        v.freqKhz = lb.ulGeoFreqKhz;
-        v.geoId = lb.iGeoId;
-        v.longitude = lb.fGeoLongitude;
-        v.elevation = lb.fGeoElevation;
-        v.azimuth = lb.fGeoAzimuth;
+        v.freqKhz = lb.LBandBeam.ulFreqKhz;
+        v.geoId = lb.LBandBeam.iId;
+        v.longitude = lb.LBandBeam.fLongitude;
+        v.elevation = lb.LBandBeam.fElevation;
+        v.azimuth = lb.LBandBeam.fAzimuth;
         v.ber = lb.iLBandBer;
         v.status = lb.wLBandStatus;
-        // Nothing to retune before the receiver has named a frequency, nor from a line about
-        // an SBAS satellite, nor while one retune is still waiting for its follow-up.
+        // Nothing to retune before the receiver has named a frequency, nor while one retune
+        // is still waiting for its follow-up.
         retune = !m_bRetunePending && v.freqKhz != 0 && !IsLBandBeamFreq(v.freqKhz) &&
-                 !IsSbasSatellite(v.geoId) && !theApp().bDemoMode.load();
+                 !theApp().bDemoMode.load();
         if (retune) {
             WizardInfo& wiz = info.Settings.WizardLive;
             wiz.ulFreqKhz = 0;

@@ -102,9 +102,9 @@ void CLBND_2::RefreshBeam() {
     {
         const LBandInfo& lb = g_GPS.Info.LBand;
         RecordLock lock(g_GPS.Info.LBand.ulLBandLock);
-        freq = lb.ulGeoFreqKhz;
-        rate = lb.iGeoId;
-        longitude = lb.fGeoLongitude;
+        freq = lb.LBandBeam.ulFreqKhz;
+        rate = lb.LBandBeam.iId;
+        longitude = lb.LBandBeam.fLongitude;
     }
     m_strFreq = platform::Format("%lu", static_cast<unsigned long>(freq));
     m_strRate = platform::Format("%d", rate);

@@ -18,7 +18,7 @@ constexpr ui::UINT kRefreshMs = 1000;
 
 // A text field of the record as screen text; the field need not end in a NUL.
 std::string FieldText(const char (&field)[20]) {
-    return Cp1252ToUtf8(std::string_view(field, strnlen(field, sizeof field)));
+    return Cp1252ToPrintableUtf8(std::string_view(field, strnlen(field, sizeof field)));
 }
 
 }  // namespace

@@ -16,6 +16,8 @@ namespace {
 
 constexpr const char* kPortNames[] = {"NONE", "PORTA", "PORTB", "PORTC"};
 
+constexpr ReferenceEdits kEdits = {IDC_TSPAN_LAT, IDC_TSPAN_LON, IDC_TSPAN_HEIGHT};
+
 }  // namespace
 
 TSpanDlg1::TSpanDlg1()
@@ -23,8 +25,7 @@ TSpanDlg1::TSpanDlg1()
     DDX_Text(IDC_TSPAN_LAT, m_dLat);
     DDX_Text(IDC_TSPAN_LON, m_dLon);
     DDX_Text(IDC_TSPAN_HEIGHT, m_dHeight);
-    for (int id : {IDC_TSPAN_LAT, IDC_TSPAN_LON, IDC_TSPAN_HEIGHT})
-        OnControl(id, ui::EN_CHANGE, [this] { OnCoordinateChange(); });
+    for (int id : kEdits) OnControl(id, ui::EN_CHANGE, [this, id] { OnCoordinateChange(id); });
     OnControl(IDC_TSPAN_INITIALIZE, ui::BN_CLICKED, [this] { OnInitialize(); });
     WatchDiffSourceCombo(*this);
 }
@@ -86,11 +87,8 @@ void TSpanDlg1::OnInitialize() {
     const std::string lat = GetDlgItemText(IDC_TSPAN_LAT);
     const std::string lon = GetDlgItemText(IDC_TSPAN_LON);
     const std::string height = GetDlgItemText(IDC_TSPAN_HEIGHT);
-    const auto entry = ParseReferenceEntry(lat, lon, height);
-    if (!entry || !InRange(*entry)) {
-        ui::MessageBox("Please enter a number.", ui::MB_OK | ui::MB_ICONEXCLAMATION);
-        return;
-    }
+    const auto entry = ReferenceToSend(*this, kEdits);
+    if (!entry) return;
     // About a second of pauses follows.
     RepaintNow();
     g_TSpan.SendDfxPortName(GetLBText(IDC_TSPAN_PORT, port));
@@ -114,10 +112,8 @@ void TSpanDlg1::OnInitialize() {
     saved.eDfxPort = port;
 }
 
-void TSpanDlg1::OnCoordinateChange() {
-    const auto entry =
-        ParseReferenceEntry(GetDlgItemText(IDC_TSPAN_LAT), GetDlgItemText(IDC_TSPAN_LON),
-                            GetDlgItemText(IDC_TSPAN_HEIGHT));
+void TSpanDlg1::OnCoordinateChange(int id) {
+    const auto entry = ReferenceTyped(*this, kEdits, id);
     if (!entry) return;
     m_dLat = entry->lat;
     m_dLon = entry->lon;
@@ -129,9 +125,7 @@ void TSpanDlg1::OnSetupTick(ui::UINT) {
 }
 
 void TSpanDlg1::EnableInitialize() {
-    const auto entry =
-        ParseReferenceEntry(GetDlgItemText(IDC_TSPAN_LAT), GetDlgItemText(IDC_TSPAN_LON),
-                            GetDlgItemText(IDC_TSPAN_HEIGHT));
+    const auto entry = ReadReferenceEntry(*this, kEdits);
     EnableItem(IDC_TSPAN_INITIALIZE,
                entry && IsUsableReference(*entry) && GetCurSel(IDC_TSPAN_PORT) > DFX_NONE);
 }

@@ -35,7 +35,7 @@ private:
     // answer came, which leaves the saved record as it is.
     bool QueryAndSaveReference();
     void OnInitialize();
-    void OnCoordinateChange();
+    void OnCoordinateChange(int id);
     // Usable only with a complete position in range and a port other than NONE.
     void EnableInitialize();
 };

@@ -1,5 +1,7 @@
 #include "screens/differential/XREF_1.h"
 
+#include <string_view>
+
 #include "engine/gps.h"
 #include "engine/txnmea.h"
 #include "platform/clock.h"
@@ -14,8 +16,11 @@ namespace {
 
 constexpr ui::UINT kRunPauseMs = 500;
 
+constexpr const char* kChooseMode = "Please select x-Ref mode above.";
 constexpr const char* kNotReady = "x-Ref not ready, please wait ...";
 constexpr const char* kReady = "x-Ref now ready";
+
+constexpr ReferenceEdits kEdits = {IDC_XREF_LAT, IDC_XREF_LON, IDC_XREF_HEIGHT};
 
 constexpr int kRunButtons[] = {IDC_XREF_INIT_UNKNOWN, IDC_XREF_INIT_KNOWN, IDC_XREF_INIT_SINGLE,
                                IDC_XREF_RECAL_UNKNOWN, IDC_XREF_RECAL_KNOWN};
@@ -32,8 +37,7 @@ CXREF_1::CXREF_1() : CSetupPage(Xref1DialogTemplate(), ScreenFamily::XRef, SCR_X
     DDX_Text(IDC_XREF_LON, m_dLon);
     DDX_Text(IDC_XREF_HEIGHT, m_dHeight);
     DDX_Text(IDC_XREF_STATUS, m_strStatus);
-    for (int id : {IDC_XREF_LAT, IDC_XREF_LON, IDC_XREF_HEIGHT})
-        OnControl(id, ui::EN_CHANGE, [this] { OnCoordinateChange(); });
+    for (int id : kEdits) OnControl(id, ui::EN_CHANGE, [this, id] { OnCoordinateChange(id); });
     OnControl(IDC_XREF_INIT_UNKNOWN, ui::BN_CLICKED, [this] {
         StartRun(XREF_RUN_UNKNOWN_POINT);
         g_TxNMEA.SendString("$JRAD,1,P\r\n");
@@ -68,6 +72,9 @@ ui::BOOL CXREF_1::OnInitDialog() {
         RecordLock lock(g_GPS.Info.JRAD.ulJRADLock);
         g_GPS.Info.JRAD.bXRefSubscribed = kXRefSubscriptionUnknown;
     }
+    // A run still pending at the last leave is followed no more; its "please wait" would
+    // stay for good.
+    if (m_iPendingRun != XREF_RUN_NONE) ShowRunState(Ready() ? kReady : kChooseMode);
     InitDiffSourceCombo(this, IDC_DIFF_SOURCE);
     RefreshSource();
     EnableKnownPoint();
@@ -91,60 +98,70 @@ void CXREF_1::OnSetupTick(ui::UINT id) {
 }
 
 void CXREF_1::CheckSubscription() {
-    if (m_bWarned) return;
     uint32_t subscribed;
     {
         RecordLock lock(g_GPS.Info.JRAD.ulJRADLock);
         subscribed = g_GPS.Info.JRAD.bXRefSubscribed;
     }
-    if (subscribed != 0) return;
+    if (subscribed == 1 && m_bRunsBlocked) {
+        // The subscription has come: the runs are back, and a later refusal warns again.
+        m_bRunsBlocked = false;
+        m_bWarned = 0;
+        for (size_t i = 0; i < std::size(kRunButtons); ++i)
+            if (m_uRunsEnabled & (1u << i)) EnableItem(kRunButtons[i], true);
+        return;
+    }
+    if (m_bWarned || subscribed != 0) return;
     m_bWarned = 1;
+    if (!m_bRunsBlocked) {
+        m_bRunsBlocked = true;
+        m_uRunsEnabled = 0;
+        for (size_t i = 0; i < std::size(kRunButtons); ++i)
+            if (IsItemEnabled(kRunButtons[i])) m_uRunsEnabled |= 1u << i;
+    }
     for (int id : kRunButtons) EnableItem(id, false);
     ui::MessageBox("Not subscribed to x-Ref");
 }
 
 void CXREF_1::EnableKnownPoint() {
-    const auto entry =
-        ParseReferenceEntry(GetDlgItemText(IDC_XREF_LAT), GetDlgItemText(IDC_XREF_LON),
-                            GetDlgItemText(IDC_XREF_HEIGHT));
+    const auto entry = ReadReferenceEntry(*this, kEdits);
     EnableItem(IDC_XREF_INIT_KNOWN, entry && IsUsableReference(*entry));
 }
 
+bool CXREF_1::Ready() {
+    RecordLock lock(g_GPS.Info.JRAD.ulJRADLock);
+    return g_GPS.Info.JRAD.bXRefReady != 0;
+}
+
 void CXREF_1::WatchRun() {
-    uint32_t ready;
-    {
-        RecordLock lock(g_GPS.Info.JRAD.ulJRADLock);
-        ready = g_GPS.Info.JRAD.bXRefReady;
-    }
-    if (ready) {
+    if (Ready()) {
         m_iPendingRun = XREF_RUN_NONE;
-        ShowRunState(true);
+        ShowRunState(kReady);
         return;
     }
     g_TxNMEA.SendString(m_iPendingRun == XREF_RUN_SINGLE ? "$JRAD,3\r\n" : "$JRAD,2\r\n");
-    ShowRunState(false);
+    ShowRunState(kNotReady);
 }
 
 void CXREF_1::StartRun(eXRefRun run) {
     m_iPendingRun = run;
     SetReady(0);
-    ShowRunState(false);
+    ShowRunState(kNotReady);
     // The run's commands pause the window; it shows the new state meanwhile.
     RepaintNow();
 }
 
-void CXREF_1::ShowRunState(bool ready) {
-    m_strStatus = ready ? kReady : kNotReady;
+void CXREF_1::ShowRunState(const char* status) {
+    const bool ready = std::string_view(status) == kReady;
+    m_strStatus = status;
     ShowItem(IDC_XREF_LAMP_WAIT, !ready);
     ShowItem(IDC_XREF_LAMP_READY, ready);
     // Only the status text: the coordinate edits may hold an entry still being typed.
     SetDlgItemText(IDC_XREF_STATUS, m_strStatus);
 }
 
-void CXREF_1::OnCoordinateChange() {
-    const auto entry =
-        ParseReferenceEntry(GetDlgItemText(IDC_XREF_LAT), GetDlgItemText(IDC_XREF_LON),
-                            GetDlgItemText(IDC_XREF_HEIGHT));
+void CXREF_1::OnCoordinateChange(int id) {
+    const auto entry = ReferenceTyped(*this, kEdits, id);
     if (!entry) return;
     m_dLat = entry->lat;
     m_dLon = entry->lon;
@@ -152,13 +169,8 @@ void CXREF_1::OnCoordinateChange() {
 }
 
 void CXREF_1::OnInitKnownPoint() {
-    const auto entry =
-        ParseReferenceEntry(GetDlgItemText(IDC_XREF_LAT), GetDlgItemText(IDC_XREF_LON),
-                            GetDlgItemText(IDC_XREF_HEIGHT));
-    if (!entry || !InRange(*entry)) {
-        ui::MessageBox("Please enter a number.", ui::MB_OK | ui::MB_ICONEXCLAMATION);
-        return;
-    }
+    const auto entry = ReferenceToSend(*this, kEdits);
+    if (!entry) return;
     m_dLat = entry->lat;
     m_dLon = entry->lon;
     m_dHeight = entry->height;

@@ -52,9 +52,17 @@ protected:
 private:
     void CheckSubscription();
     void EnableKnownPoint();
+    // JRADInfo.bXRefReady.
+    static bool Ready();
     void WatchRun();
     void StartRun(eXRefRun run);
-    void ShowRunState(bool ready);
-    void OnCoordinateChange();
+    // The status text, with the ready lamp for "x-Ref now ready" and the waiting one else.
+    void ShowRunState(const char* status);
+    void OnCoordinateChange(int id);
     void OnInitKnownPoint();
+
+    // The refused subscription disabled the run buttons; which of them were enabled before,
+    // one bit each. Both outlive a leave, as the disabled buttons do.
+    bool m_bRunsBlocked = false;
+    uint32_t m_uRunsEnabled = 0;
 };

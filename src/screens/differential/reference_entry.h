@@ -2,10 +2,15 @@
 // The typed reference position of the x-Ref and t-Span base screens: latitude and longitude
 // in decimal degrees, height in metres.
 
+#include <array>
 #include <optional>
 #include <string>
 
 #include "engine/tspan.h"
+
+namespace ui {
+class Dialog;
+}
 
 struct ReferenceEntry {
     double lat = 0, lon = 0, height = 0;
@@ -18,7 +23,32 @@ inline constexpr size_t kReferenceTextMax = TSpan::kReferenceTextMax;
 // "12." or "-") of at most kReferenceTextMax characters; nullopt otherwise.
 std::optional<ReferenceEntry> ParseReferenceEntry(const std::string& lat, const std::string& lon,
                                                   const std::string& height);
+
+enum class ReferenceField { Latitude, Longitude, Height };
+
+// What one coordinate text gets as the user types it: nothing while it is a number in range or
+// still on its way to one (empty, "-", "12."), else "Please enter a number." or the message
+// naming the range of a latitude or longitude.
+std::string TypedReferenceError(ReferenceField field, const std::string& text);
+// What a press that would send the three texts gets: the message of the first text that is no
+// complete number or lies off the globe; empty when the three can go out.
+std::string ReferenceEntryError(const std::string& lat, const std::string& lon,
+                                const std::string& height);
+
 // Latitude within ±90 and longitude within ±180.
 bool InRange(const ReferenceEntry& e);
 // In range and not all three 0.0: a position a run can start from.
 bool IsUsableReference(const ReferenceEntry& e);
+
+// A page's latitude, longitude and height edits, in this order.
+using ReferenceEdits = std::array<int, 3>;
+// After the user changed the edit `changed`: a message box when its text is wrong
+// (TypedReferenceError); the entry when all three hold complete numbers.
+std::optional<ReferenceEntry> ReferenceTyped(ui::Dialog& page, const ReferenceEdits& edits,
+                                             int changed);
+// Before a press sends them: a message box and nullopt when the three cannot go out
+// (ReferenceEntryError), else the entry.
+std::optional<ReferenceEntry> ReferenceToSend(ui::Dialog& page, const ReferenceEdits& edits);
+// The entry the three edits hold, quietly.
+std::optional<ReferenceEntry> ReadReferenceEntry(const ui::Dialog& page,
+                                                 const ReferenceEdits& edits);

@@ -27,8 +27,10 @@ int32_t LeadingInteger(std::string_view line) {
     return static_cast<int32_t>(negative ? -value : value);
 }
 
-int32_t Next(int32_t id) {
-    return id < kMaxPointId ? id + 1 : kMaxPointId;
+// The running number after `id`; nothing when it cannot grow.
+std::optional<int32_t> Next(int32_t id) {
+    if (id >= kMaxPointId) return std::nullopt;
+    return id + 1;
 }
 
 }  // namespace
@@ -76,8 +78,11 @@ std::optional<bool> CLOGS_4::LogRunning() const {
 
 void CLOGS_4::OnLogPoint() {
     std::string id;
+    bool grown = true;
     if (ePointIdMode == POINTID_AUTO) {
-        iNextPointId = Next(iNextPointId);
+        const std::optional<int32_t> next = Next(iNextPointId);
+        grown = next.has_value();
+        if (next) iNextPointId = *next;
     } else {
         const std::string typed = GetDlgItemText(IDC_LOGS4_ID);
         const std::optional<std::string> bytes = Utf8ToCp1252(typed);
@@ -92,11 +97,11 @@ void CLOGS_4::OnLogPoint() {
         id = bytes->empty() ? std::string(" ") : *bytes;
     }
     EnableItem(IDC_LOGS4_LOG_POINT, false);
-    WritePoint(id);
+    WritePoint(id, grown);
     EnableItem(IDC_LOGS4_LOG_POINT, true);
 }
 
-void CLOGS_4::WritePoint(const std::string& customId) {
+void CLOGS_4::WritePoint(const std::string& customId, bool autoIdGrown) {
     try {
         const std::optional<std::string> name = TakeFileName();
         if (!name) return;
@@ -113,7 +118,9 @@ void CLOGS_4::WritePoint(const std::string& customId) {
             std::string bytes;
             if (!platform::ReadFileBytes(*name, &bytes, &error)) throw std::runtime_error(error);
             const int32_t largest = LargestPointId(bytes);
-            iNextPointId = ePointIdMode == POINTID_AUTO ? Next(largest) : largest;
+            const std::optional<int32_t> next = Next(largest);
+            autoIdGrown = next.has_value();
+            iNextPointId = ePointIdMode == POINTID_AUTO && next ? *next : largest;
             if (bytes.empty()) {
                 platform::RawFileWriter head;
                 if (!head.Open(*name, true, &error) || !head.Write(kPointHeader, &error) ||
@@ -123,6 +130,13 @@ void CLOGS_4::WritePoint(const std::string& customId) {
             bPointFileChanged = 0;
         }
 
+        if (ePointIdMode == POINTID_AUTO && !autoIdGrown) {
+            ShowMessage(platform::Format(
+                "An Auto ID goes up to %d, and \"%s\" already holds a point ID that "
+                "large.\nChoose another file or a Custom ID.",
+                kMaxPointId, name->c_str()));
+            return;
+        }
         const std::string id =
             ePointIdMode == POINTID_AUTO ? platform::Format("%-d", iNextPointId) : customId;
         const LoggedPosition pos = TakeLoggedPosition();

@@ -3,6 +3,7 @@
 // file; the IDs run on from those in the file (Auto) or are typed by the user (Custom).
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -48,7 +49,8 @@ protected:
     void OnBrowsed() override { bPointFileChanged = 1; }
 
 private:
-    void WritePoint(const std::string& id);
+    // autoIdGrown: the running number moved on for this point (an Auto ID is never repeated).
+    void WritePoint(const std::string& id, bool autoIdGrown);
 
     // The file the running number belongs to.
     std::string m_strPointFile;

@@ -136,7 +136,7 @@ void CTERMINAL_1::ShowHotKeyLabels() {
 
 void CTERMINAL_1::OnCancel() {
     KillOwnTimers();
-    StopStoredCommand();
+    FinishStoredCommand();
     terminal::SaveFile();
     terminal::GroupLeft();
     bTerminalActive = 0;
@@ -146,6 +146,7 @@ void CTERMINAL_1::OnCancel() {
 }
 
 void CTERMINAL_1::OnCloseBox() {
+    FinishStoredCommand();
     // An exit called off comes back through a new activation, which reads the file again.
     terminal::SaveFile();
     CBaseDialog::OnCloseBox();
@@ -153,7 +154,13 @@ void CTERMINAL_1::OnCloseBox() {
 
 void CTERMINAL_1::OnTimer(ui::UINT id) {
     if (id == kTerminalLineTimer) {
+        // A timer may fire a little early; the pause is a minimum.
+        if (const uint32_t left = PauseLeft(); pausing_ && left > 0) {
+            SetOneShotTimer(kTerminalLineTimer, left);
+            return;
+        }
         SendNextLine();
+        if (pausing_) SetOneShotTimer(kTerminalLineTimer, kTerminalLineMs);
         return;
     }
     if (id == kTerminalPollTimer || id == kTerminalStatusTimer) {
@@ -197,6 +204,7 @@ void CTERMINAL_1::OnSend() {
     }
     ShowItem(IDC_TERMINAL_SEND, false);
     ShowItem(IDC_TERMINAL_SEND_DOWN, true);
+    FinishStoredCommand();
     g_TxNMEA.SendString(*bytes + "\r\n");
 
     if (!typed.empty() && FindStringExactCase(IDC_TERMINAL_COMMAND, -1, typed) == ui::CB_ERR)
@@ -253,17 +261,33 @@ void CTERMINAL_1::SendStoredCommand(std::string_view command) {
     // A line that had its own CR LF is followed by the pause; one given its CR LF is not.
     pauseAfterLast_ = command.size() >= 2 && command.substr(command.size() - 2) == "\r\n";
     SendNextLine();
+    if (pausing_) SetOneShotTimer(kTerminalLineTimer, kTerminalLineMs);
 }
 
 void CTERMINAL_1::SendNextLine() {
     pausing_ = false;
     if (nextLine_ >= lines_.size()) return;
     g_TxNMEA.SendString(lines_[nextLine_]);
+    lastLineTick_ = platform::TickCount();
     ++nextLine_;
-    if (nextLine_ < lines_.size() || pauseAfterLast_) {
-        pausing_ = true;
-        SetOneShotTimer(kTerminalLineTimer, kTerminalLineMs);
+    pausing_ = nextLine_ < lines_.size() || pauseAfterLast_;
+}
+
+void CTERMINAL_1::FinishStoredCommand() {
+    KillTimer(kTerminalLineTimer);
+    while (SendingStoredCommand()) {
+        if (const uint32_t left = PauseLeft(); pausing_ && left > 0) {
+            RepaintNow();
+            platform::Sleep(left);
+        }
+        SendNextLine();
     }
+    StopStoredCommand();
+}
+
+uint32_t CTERMINAL_1::PauseLeft() const {
+    const uint32_t waited = platform::TickCount() - lastLineTick_;
+    return waited < kTerminalLineMs ? kTerminalLineMs - waited : 0;
 }
 
 void CTERMINAL_1::StopStoredCommand() {

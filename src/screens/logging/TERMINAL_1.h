@@ -50,7 +50,13 @@ private:
     void OnLevel();
     void OnPause(bool pause);
     void ReleasePictureButtons();
+    // Sends the next line of the stored command; pausing_ says whether a pause follows it.
     void SendNextLine();
+    // What is left of a stored command goes out now, its pauses kept, so that nothing sent
+    // after it (a typed command, the commands of leaving) comes between or before its lines.
+    void FinishStoredCommand();
+    // What is left of the pause after the last line sent.
+    uint32_t PauseLeft() const;
     void StopStoredCommand();
     void ShowCommandLength();
 
@@ -59,6 +65,7 @@ private:
     size_t nextLine_ = 0;
     bool pauseAfterLast_ = false;
     bool pausing_ = false;
+    uint32_t lastLineTick_ = 0;
 };
 
 // Registers the terminal, its hot-key editor and the program's end-of-run save of the file.

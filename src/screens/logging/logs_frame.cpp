@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <filesystem>
@@ -38,6 +39,16 @@ constexpr RunningLog kRunningLogs[] = {
 
 std::mutex g_polygonMutex;
 std::string g_polygonFile;
+
+// The lists of file names (the others hold station and point IDs).
+bool IsFileList(int list) {
+    return list != RECENT_STATION_ID && list != RECENT_POINT_ID;
+}
+
+// A file name under the home folder is kept as "~/…": most such paths fit a slot only so.
+std::string StoredForm(int list, const std::string& name) {
+    return IsFileList(list) ? platform::ShortenHome(platform::ExpandHome(name)) : name;
+}
 
 bool IsNonEmptyFile(const std::string& path) {
     struct stat st {};
@@ -97,8 +108,9 @@ void StoreRecentList(int list, const std::vector<std::string>& names) {
     std::vector<std::string> stored;
     for (const std::string& name : names) {
         if (stored.size() == static_cast<size_t>(kRecentEntries)) break;
-        const std::optional<std::string> bytes = Utf8ToCp1252(name);
+        const std::optional<std::string> bytes = Utf8ToCp1252(StoredForm(list, name));
         if (!bytes || bytes->empty() || bytes->size() > kRecentTextSize - 1) continue;
+        if (std::find(stored.begin(), stored.end(), *bytes) != stored.end()) continue;
         stored.push_back(*bytes);
     }
     GPSInfo& info = g_GPS.Info;
@@ -203,8 +215,16 @@ void CLogsFrame::Browse() {
 }
 
 void CLogsFrame::FillRecent(int comboId, int list) {
+    std::vector<std::string> shown = runNames_[comboId];
+    const auto listed = [&](const std::string& name) {
+        return std::any_of(shown.begin(), shown.end(), [&](const std::string& used) {
+            return StoredForm(list, used) == StoredForm(list, name);
+        });
+    };
+    for (const std::string& name : ReadRecentList(list))
+        if (!listed(name)) shown.push_back(name);
     ResetContent(comboId);
-    for (const std::string& name : ReadRecentList(list)) AddString(comboId, name);
+    for (const std::string& name : shown) AddString(comboId, name);
     SetCurSel(comboId, 0);
 }
 
@@ -215,6 +235,7 @@ void CLogsFrame::RememberRecent(int comboId, int list) {
     const int count = GetCount(comboId);
     for (int i = 0; i < count; ++i) names.push_back(GetLBText(comboId, i));
     StoreRecentList(list, names);
+    runNames_[comboId] = std::move(names);
 }
 
 std::optional<std::string> CLogsFrame::TakeFileName() {
@@ -223,7 +244,7 @@ std::optional<std::string> CLogsFrame::TakeFileName() {
         ShowMessage(kind_.bin ? kWrongBinText : kWrongTxtText);
         return std::nullopt;
     }
-    return name;
+    return platform::ExpandHome(name);
 }
 
 bool CLogsFrame::PrepareLogFile(const std::string& path, bool emptyAllowed) {

@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -80,8 +81,9 @@ void SetOpenPolygonFile(const std::string& path);
 // The recent list `list` in the record, read as the Part lays it out (byte 49 forced to 0,
 // the first empty entry ends the list), as UTF-8.
 std::vector<std::string> ReadRecentList(int list);
-// Stores names (UTF-8, newest first) into the list: those that Windows-1252 cannot hold or
-// that are too long for a slot are left out; at most ten are kept.
+// Stores names (UTF-8, newest first) into the list: a file name under the home folder as
+// "~/…"; those that Windows-1252 cannot hold or that are too long for a slot are left out; at
+// most ten are kept.
 void StoreRecentList(int list, const std::vector<std::string>& names);
 
 // A rate code with a higher output rate wins: 0 off < 1 "5 s" < 2 "1 Hz" < 3 "5 Hz" < 4.
@@ -115,12 +117,15 @@ protected:
     virtual void OnFileModeChanged() {}
     virtual void OnBrowsed() {}
 
-    // Refills the file combo from the screen's recent list, item 0 selected.
+    // Refills a combo with the names used in this run, then those of the recent list not among
+    // them; item 0 selected.
     void FillRecent(int comboId, int list);
     // The recent-list update: the combo's text goes to the top when not listed yet, then
-    // the combo's first ten names are stored.
+    // the combo's first ten names are stored. The combo's names stay listed for the whole run,
+    // also those the list cannot hold.
     void RememberRecent(int comboId, int list);
-    // The file combo's text, checked for the screen's extension (a message when wrong).
+    // The file combo's text, checked for the screen's extension (a message when wrong), with
+    // a leading "~/" taken as the home folder.
     std::optional<std::string> TakeFileName();
     // Before a log writes to `path`: refuses a file another log writes, creates the
     // folders, empties the file outside "Append" ("Create New File" asks first when it
@@ -142,6 +147,9 @@ protected:
 private:
     void Browse();
     void SetFileMode(int32_t mode);
+
+    // Per combo, its names as last remembered.
+    std::map<int, std::vector<std::string>> runNames_;
 };
 
 // Which run flag and wLogFlags bit a thread-written log uses.

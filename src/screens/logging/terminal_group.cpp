@@ -57,6 +57,8 @@ bool SaveFile() {
         g_failureShown = false;
         return true;
     }
+    // The user was told when the file could not be read that it is left as it is.
+    if (g_TerminalConfig.IsFileProtected()) return false;
     if (error.empty()) error = "cannot write " + TerminalConfig::FilePath();
     platform::Trace("Tessaray_PC: the terminal file was not saved: %s\n", error.c_str());
     if (!g_failureShown) {

@@ -259,7 +259,7 @@ void CGPS_4::DrawErrorEllipse() {
             canvas.LineTo(left + 1 + static_cast<int>(kGridSpan * sx), y);
             const int x = left + 1 + static_cast<int>(d * sx);
             canvas.MoveTo(x, top);
-            canvas.LineTo(x, top + static_cast<int>(kGridSpan * sx));
+            canvas.LineTo(x, top + static_cast<int>(kGridSpan * sy));
         }
 
         const double a = e.a, b = e.b;
@@ -289,43 +289,44 @@ void CGPS_4::DrawErrorEllipse() {
         m_strBottomLeft = corners[2];
         m_strBottomRight = corners[3];
 
-        const double s = m_dGridScale;
-        const int cx = (left + right) / 2;
-        const int cy = (top + bottom) / 2;
+        // Pixels per metre in the grid's own scale: the corners' 1, 5 or 10 m lie half the
+        // grid's span from its middle lines, on both axes.
+        const double perMetreX = m_dGridScale * kGridStep / 10.0 * sx;
+        const double perMetreY = m_dGridScale * kGridStep / 10.0 * sy;
+        const int cx = left + 1 + static_cast<int>(kGridSpan / 2 * sx);
+        const int cy = top + static_cast<int>(kGridSpan / 2 * sy);
         const double orient = static_cast<double>(e.orient) * std::numbers::pi / 180.0;
+        // The semi-major axis points along the orientation, clockwise from north.
+        const double alongE = std::sin(orient), alongN = std::cos(orient);
         const bool drawable = std::isfinite(a) && std::isfinite(b) && std::isfinite(orient);
         if (drawable && !offGrid && b > 0.0 && a > 0.0) {
             // Only the pixels of the ellipse's bounding box inside the square are tested.
-            const double bu = b * s * sx;
-            const double av = a * s * sy;
-            const double reach = std::max(a, b) * s * std::max(sx, sy) + 2.0;
-            const int x0 = std::max(left, cx - ui::ClampToPixel(reach, 0, right - left));
-            const int x1 = std::min(right - 1, cx + ui::ClampToPixel(reach, 0, right - left));
-            const int y0 = std::max(top, cy - ui::ClampToPixel(reach, 0, bottom - top));
-            const int y1 = std::min(bottom - 1, cy + ui::ClampToPixel(reach, 0, bottom - top));
+            const double r = std::max(a, b);
+            const double reachX = r * perMetreX + 2.0, reachY = r * perMetreY + 2.0;
+            const int x0 = std::max(left, cx - ui::ClampToPixel(reachX, 0, right - left));
+            const int x1 = std::min(right - 1, cx + ui::ClampToPixel(reachX, 0, right - left));
+            const int y0 = std::max(top, cy - ui::ClampToPixel(reachY, 0, bottom - top));
+            const int y1 = std::min(bottom - 1, cy + ui::ClampToPixel(reachY, 0, bottom - top));
             for (int y = y0; y <= y1; ++y) {
                 for (int x = x0; x <= x1; ++x) {
-                    const double A = cy - y;
-                    const double B = cx - x;
-                    const double rho = std::sqrt(A * A + B * B);
-                    const double theta = std::atan2(A, B) - orient;
-                    const double u = std::trunc(rho * std::cos(theta));
-                    const double v = std::trunc(rho * std::sin(theta) * sy / sx);
-                    if (u * u / (bu * bu) + v * v / (av * av) < 1.0) canvas.SetPixel(x, y, kOrange);
+                    const double east = (x - cx) / perMetreX, north = (cy - y) / perMetreY;
+                    const double along = east * alongE + north * alongN;
+                    const double across = east * alongN - north * alongE;
+                    if (along * along / (a * a) + across * across / (b * b) < 1.0)
+                        canvas.SetPixel(x, y, kOrange);
                 }
             }
         }
         if (drawable) {
             // Both axes at the length the fill gives them, clipped to the square first.
             canvas.SetPen(kBlack);
-            const double alpha = orient - std::numbers::pi / 2;
-            const std::pair<double, double> axes[] = {{a, alpha},
-                                                      {b, alpha - std::numbers::pi / 2}};
-            for (const auto& [length, angle] : axes) {
+            const std::pair<double, std::pair<double, double>> axes[] = {{a, {alongE, alongN}},
+                                                                         {b, {-alongN, alongE}}};
+            for (const auto& [length, dir] : axes) {
                 if (!(length > 0.0)) continue;
                 double x0 = cx, y0 = cy;
-                double x1 = cx + length * s * sx * std::cos(angle);
-                double y1 = cy + length * s * sx * std::sin(angle);
+                double x1 = cx + length * dir.first * perMetreX;
+                double y1 = cy - length * dir.second * perMetreY;
                 if (!ClipSegment(x0, y0, x1, y1, left, top, right - 1, bottom - 1)) continue;
                 canvas.MoveTo(ui::ClampToPixel(x0, left, right - 1),
                               ui::ClampToPixel(y0, top, bottom - 1));

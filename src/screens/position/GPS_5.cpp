@@ -28,6 +28,7 @@ constexpr int kZoomStoredMin = -3;
 constexpr double kMeanFloor = 0.001;  // metres; smaller offsets are missing seconds
 constexpr size_t kMaxReferenceText = 30;
 constexpr std::array<float, 2> kUnitFactors{1.0f, 3.28f};
+constexpr const char* kNotAvailable = "N/A";
 
 constexpr ui::Rgb kNorthColour = ui::kDarkBlue;
 constexpr ui::Rgb kEastColour = ui::kOrange;
@@ -218,7 +219,7 @@ void CGPS_5::ShowReference() {
             const PlotReference ref = theApp().GetPlotRef();
             if (!ref.bPlotRefValid) {
                 for (int id : {IDC_GPS5_REF_LAT, IDC_GPS5_REF_LON, IDC_GPS5_REF_ALT})
-                    SetDlgItemText(id, "N/A");
+                    SetDlgItemText(id, kNotAvailable);
             } else {
                 const bool signedDegrees = theApp().bBin1Position.load() != 0;
                 const int format = g_GPS.Info.ePositionPlotCoordFormat;
@@ -287,7 +288,8 @@ void CGPS_5::DrawPlot() {
         SetDlgItemText(IDC_GPS5_EAST, offset(kEast));
         SetDlgItemText(IDC_GPS5_HEIGHT, offset(kHeight));
     } else {
-        for (int id : {IDC_GPS5_NORTH, IDC_GPS5_EAST, IDC_GPS5_HEIGHT}) SetDlgItemText(id, "N/A");
+        for (int id : {IDC_GPS5_NORTH, IDC_GPS5_EAST, IDC_GPS5_HEIGHT})
+            SetDlgItemText(id, kNotAvailable);
     }
 }
 
@@ -314,12 +316,20 @@ void CGPS_5::OnUseThisPoint() {
     const int format = g_GPS.Info.ePositionPlotCoordFormat;
     const std::optional<double> lat = ParseCoordinate(GetDlgItemText(IDC_GPS5_REF_LAT), format);
     const std::optional<double> lon = ParseCoordinate(GetDlgItemText(IDC_GPS5_REF_LON), format);
-    const std::string altText = Trimmed(GetDlgItemText(IDC_GPS5_REF_ALT));
+    std::string altText = Trimmed(GetDlgItemText(IDC_GPS5_REF_ALT));
+    // The panel shows "N/A" before any reference: no altitude typed is 0.
+    if (altText == kNotAvailable) altText.clear();
     // A text without a number or a place off the globe keeps the reference and its hour of
     // history.
-    if (!lat || !lon || !HoldsNumber(altText) || std::fabs(*lat) > 90.0 ||
-        std::fabs(*lon) > 180.0) {
-        ui::MessageBox("Please enter a number.", ui::MB_OK | ui::MB_ICONEXCLAMATION);
+    const char* refusal = nullptr;
+    if (!lat || !lon || !(altText.empty() || HoldsNumber(altText)))
+        refusal = "Please enter a number.";
+    else if (std::fabs(*lat) > 90.0)
+        refusal = "The latitude must lie between -90 and 90 degrees.";
+    else if (std::fabs(*lon) > 180.0)
+        refusal = "The longitude must lie between -180 and 180 degrees.";
+    if (refusal) {
+        ui::MessageBox(refusal, ui::MB_OK | ui::MB_ICONEXCLAMATION);
         return;
     }
     const bool signedDegrees = theApp().bBin1Position.load() != 0;

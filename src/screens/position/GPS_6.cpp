@@ -62,12 +62,12 @@ void Store(char (&dst)[N], const std::string& text) {
 
 std::string AppLine(int32_t app, const std::string& firmware) {
     std::string line = AppNamePrefix(app);
-    if (firmware != kUnavailable) line += Cp1252ToUtf8(firmware);
+    if (firmware != kUnavailable) line += Cp1252ToPrintableUtf8(firmware);
     return line;
 }
 
 std::string Found(const std::string& firmware) {
-    return firmware == kUnavailable ? std::string("Not Found") : Cp1252ToUtf8(firmware);
+    return firmware == kUnavailable ? std::string("Not Found") : Cp1252ToPrintableUtf8(firmware);
 }
 
 // The firmware text of the active application, from the last "$>JI" reply.
@@ -101,7 +101,10 @@ CGPS_6::~CGPS_6() = default;
 
 ui::BOOL CGPS_6::OnInitDialog() {
     CBaseDialog::OnInitDialog();
-    m_bCapturePending = 0;
+    // Every activation starts idle (iCaptureState below).
+    KillTimer(kCaptureStepTimer);
+    steps_.clear();
+    GiveGoBack();
     if (FirstActivation()) {
         FillTabLabels(*this, IDC_GPS6_TAB,
                       {"Pos'n", "Sats", "Setup", "Precision", "Plot", "About"});
@@ -124,6 +127,8 @@ ui::BOOL CGPS_6::OnInitDialog() {
 }
 
 void CGPS_6::OnCancel() {
+    // A capture asked for but not begun is dropped with the screen.
+    if (iCaptureState != 1) GiveGoBack();
     g_TxNMEA.SetBeaconStatus(0, false);
     KillTimer(m_nTimer1);
     KillTimer(m_nTimer2);
@@ -144,7 +149,14 @@ void CGPS_6::OnClose() {
 void CGPS_6::OnTimer(ui::UINT id) {
     if (id == kCaptureStepTimer) {
         KillTimer(kCaptureStepTimer);
-        if (iCaptureState == 1) RunSteps();
+        if (iCaptureState != 1) return;
+        // A timer that comes early waits out the rest: the receiver needs every pause whole.
+        const auto left = static_cast<int32_t>(stepDue_ - platform::TickCount());
+        if (left > 0) {
+            SetOneShotTimer(kCaptureStepTimer, static_cast<ui::UINT>(left));
+            return;
+        }
+        RunSteps();
         return;
     }
     if (iCaptureState == 1) return;
@@ -297,6 +309,7 @@ void CGPS_6::RunSteps() {
         const Step& step = steps_[nextStep_++];
         step.action();
         if (step.waitMs > 0) {
+            stepDue_ = platform::TickCount() + step.waitMs;
             SetOneShotTimer(kCaptureStepTimer, step.waitMs);
             return;
         }
@@ -304,12 +317,19 @@ void CGPS_6::RunSteps() {
     FinishCapture();
 }
 
-void CGPS_6::FinishCapture() {
-    steps_.clear();
+void CGPS_6::GiveGoBack() {
+    m_bCapturePending = 0;
+    m_strStatus = kClickGo;
     EnableItem(IDC_GPS6_GO, true);
     EnableItem(IDC_GPS6_TAB, true);
-    m_strStatus = kClickGo;
-    m_bCapturePending = 0;
+    ShowItem(IDC_GPS6_PROGRESS, false);
+    ShowItem(IDC_GPS6_STATUS, true);
+    UpdateData(ui::FALSE);
+}
+
+void CGPS_6::FinishCapture() {
+    steps_.clear();
+    GiveGoBack();
     ShowInfo();
     iCaptureState = 2;
     m_nTimer2 = SetTimer(kHoldOffTimer, kHoldOffMs);

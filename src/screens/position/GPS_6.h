@@ -56,8 +56,11 @@ private:
     void OnGo();
     void RunSteps();
     void FinishCapture();
+    // "GO" and the tabs enabled, the label in place of the progress bar, no capture pending.
+    void GiveGoBack();
 
     std::vector<Step> steps_;
     size_t nextStep_ = 0;
     uint32_t jiRepliesBefore_ = 0;
+    uint32_t stepDue_ = 0;  // tick count at which the running step's wait is over
 };

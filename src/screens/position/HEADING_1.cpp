@@ -115,16 +115,29 @@ void LabelInside(ui::Canvas& c, const DialGeometry& g, double bearing, double re
     c.TextOut(at.x, at.y, text);
 }
 
-// A value written opaque into a box centred on x, at least as large as the text.
+// A value written opaque into a box centred on x. The box is as wide as the widest value the
+// dial shows in its range (`widest`) and never grows with the value: one that does not fit is
+// shown as `overflow` (the dial's limit it lies beyond), and the text is clipped to the box.
 void ValueBox(ui::Canvas& c, int centreX, int top, int minWidth, int minHeight,
-              const std::string& text, ui::Rgb ink, ui::Rgb paper) {
+              const std::string& widest, std::string text, const std::string& overflow, ui::Rgb ink,
+              ui::Rgb paper) {
+    const ui::Point room = c.GetTextExtent(widest);
+    const int w = std::max(minWidth, room.x + 4);
+    const int h = std::max(minHeight, room.y);
+    const ui::Rect box{centreX - w / 2, top, centreX - w / 2 + w, top + h};
+    if (c.GetTextExtent(text).x + 4 > w) text = overflow;
     const ui::Point ext = c.GetTextExtent(text);
-    const int w = std::max(minWidth, ext.x + 4);
-    const int h = std::max(minHeight, ext.y);
     c.SetTextColor(ink);
     c.SetBkColor(paper);
-    c.FillRect(ui::Rect{centreX - w / 2, top, centreX - w / 2 + w, top + h}, paper);
-    c.TextOut(centreX - ext.x / 2, top + (h - ext.y) / 2, text);
+    c.FillRect(box, paper);
+    c.ExtTextOutOpaque(ui::Rect{std::max(box.left, centreX - ext.x / 2), top + (h - ext.y) / 2,
+                                box.right, box.bottom},
+                       text);
+}
+
+// The limit of a dial's range a value lies beyond, for a value too long for its box.
+std::string Beyond(double v, const char* low, const char* high) {
+    return v < 0.0 ? std::string("<") + low : std::string(">") + high;
 }
 
 void Caption(ui::Canvas& c, int x, int y, const std::string& text, ui::Rgb ink, ui::Rgb paper) {
@@ -399,15 +412,16 @@ void CHEADING_1::DrawCompass() {
     c.SetBkMode(ui::BkMode::Opaque);
     // Values in boxes, captions in the colours of their needles.
     const auto f1 = [](const char* fmt, double v) { return platform::Format(fmt, v); };
-    ValueBox(c, compass.cx, compass.cy + dy(2), dx(30), dy(12),
-             f1(" %5.1f", static_cast<double>(heading)), kNearBlack, kOrange);
-    ValueBox(c, compass.cx, compass.cy + dy(14), dx(30), dy(13),
-             f1(" %5.1f", static_cast<double>(course)), kWhite, kDarkBlue);
+    const double headingV = heading, courseV = course, rotV = rot;
+    ValueBox(c, compass.cx, compass.cy + dy(2), dx(30), dy(12), " 359.9", f1(" %5.1f", headingV),
+             Beyond(headingV, "0", "360"), kNearBlack, kOrange);
+    ValueBox(c, compass.cx, compass.cy + dy(14), dx(30), dy(13), " 359.9", f1(" %5.1f", courseV),
+             Beyond(courseV, "0", "360"), kWhite, kDarkBlue);
     // The gauges' values sit low, on the foot, clear of the figures at the ends of the arcs.
-    ValueBox(c, rotGauge.cx + dx(3), rotGauge.cy + dy(15), dx(26), dy(12),
-             f1("%5.1f", static_cast<double>(rot)), kNearBlack, kOrange);
-    ValueBox(c, speedGauge.cx, speedGauge.cy + dy(15), dx(27), dy(12), f1("%5.1f", speed), kWhite,
-             kDarkBlue);
+    ValueBox(c, rotGauge.cx + dx(3), rotGauge.cy + dy(15), dx(26), dy(12), "-500.0",
+             f1("%5.1f", rotV), Beyond(rotV, "-500", "500"), kNearBlack, kOrange);
+    ValueBox(c, speedGauge.cx, speedGauge.cy + dy(15), dx(27), dy(12), "999.9", f1("%5.1f", speed),
+             Beyond(speed, "0", "80"), kWhite, kDarkBlue);
     const int textH = c.GetTextExtent("R").y;
     // The captions sit in the panel's corners beside the dial, clear of its rim.
     Caption(c, panel.left + dx(1), panel.top + dy(1), "Heading", kNearBlack, kOrange);

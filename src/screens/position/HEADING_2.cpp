@@ -42,7 +42,7 @@ struct Value {
     int id;
     const char* name;
     float NavInfo::*field;
-    double limit;  // the value is kept within -limit..limit
+    double limit;  // the value is kept within -limit..limit; a bias has a finite one
 };
 constexpr std::array<Value, 8> kValues{{{1007, "HTAU", &NavInfo::fHDGTau, kNoLimit},
                                         {1030, "HRTAU", &NavInfo::fHDGRateTau, kNoLimit},
@@ -74,11 +74,10 @@ int ItemOfCode(int32_t code) {
     return -1;
 }
 
-// A text that more typing could still turn into a number.
-bool NumberInProgress(const std::string& text) {
-    return std::all_of(text.begin(), text.end(), [](char c) {
-        return (c >= '0' && c <= '9') || c == '.' || c == '-' || c == '+' || c == ' ';
-    });
+// A number still being typed: nothing to send yet and nothing to complain about. The biases
+// may be negative, so a minus sign may end their text.
+bool NumberInProgress(const std::string& text, bool signedValue) {
+    return text.empty() || text == "-" || text.back() == '.' || (signedValue && text.back() == '-');
 }
 
 PortConfig& Port(bool other) {
@@ -216,12 +215,10 @@ void CHEADING_2::OnFlag(size_t flag) {
 void CHEADING_2::OnValueEdit(size_t value) {
     const Value& v = kValues[value];
     const std::string text = GetDlgItemText(v.id);
-    // Nothing goes out while the text is still on its way to a number.
-    if (text.empty() || text.back() == '.' || text.back() == '-' || text.back() == '+') return;
+    if (NumberInProgress(text, std::isfinite(v.limit))) return;
     const std::optional<double> parsed = platform::ParseDouble(text);
     if (!parsed || std::fabs(*parsed) > std::numeric_limits<float>::max()) {
-        if (!NumberInProgress(text))
-            ui::MessageBox("Please enter a number.", ui::MB_OK | ui::MB_ICONEXCLAMATION);
+        ui::MessageBox("Please enter a number.", ui::MB_OK | ui::MB_ICONEXCLAMATION);
         return;
     }
     const double clamped = std::clamp(*parsed, -v.limit, v.limit);

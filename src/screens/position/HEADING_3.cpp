@@ -42,7 +42,9 @@ double Normalised(double degrees) {
 strip::StripChartSpec PlotSpec() {
     GPSInfo& info = g_GPS.Info;
     strip::StripChartSpec spec;
-    spec.series = {{{info.fHeadingHistory, nullptr, &info.iHeadingHistoryIndex}}};
+    strip::StripSeries heading{{info.fHeadingHistory, nullptr, &info.iHeadingHistoryIndex}};
+    heading.missingMagnitude = kNoHeading;
+    spec.series = {heading};
     spec.plot = {48.73, 211.435, 224.68, 305.275};
     spec.title = {48.73, 190, 107.38, 205};
     spec.marginRows = 0;

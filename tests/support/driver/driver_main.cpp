@@ -15,6 +15,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "tessaray_driver: set TESSARAY_PC_DRIVER=<socket path>\n");
         return 2;
     }
+    ui::ScaleWithDialogFont();
     QApplication qapp(argc, argv);
     ui::InstallFontSubstitutes();
     driver::ControlChannel channel;

@@ -1,0 +1,94 @@
+// The read-back of the receiver's settings against a simulated receiver on a pseudo-terminal:
+// the reader thread decodes the replies during the sender's pauses.
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstring>
+#include <memory>
+#include <thread>
+
+#include "engine/appstate.h"
+#include "engine/gps.h"
+#include "engine/nmea.h"
+#include "engine/reader_sinks.h"
+#include "engine/scomm.h"
+#include "engine/thread.h"
+#include "engine/txnmea.h"
+#include "platform/clock.h"
+#include "support/frames.h"
+#include "support/receiver_simulator.h"
+#include "support/reply_clock.h"
+
+namespace {
+
+using testsupport::NmeaSentence;
+
+constexpr int kCom = 9;
+
+TEST(ReadConfigPty, RepliesFillTheSettings) {
+    testsupport::ReceiverSimulator sim;
+    ASSERT_TRUE(sim.ok()) << sim.error();
+    sim.InstallAsCom(kCom);
+    testsupport::CountingDevice device;
+    SComm comm;
+    comm.SetDevice(&device);
+    ASSERT_EQ(comm.OpenPort(kCom, 57600), COMM_OK);
+    App().bPortOpen.store(1);
+
+    auto gps = std::make_unique<CGPS>();
+    auto nmea = std::make_unique<CNMEA>();
+    nmea->PkrvNMEA.Responder = [](const std::string&) {};
+    nmea->PkrvNMEA.SaveArchive = [] { return true; };
+    nmea->PkrvNMEA.LoadArchive = [] { return true; };
+    testsupport::CountingSinks sinks(gps.get(), nmea.get());
+    testsupport::ReplyClock clock(sim, comm, sinks);
+    clock.device = &device;
+    platform::SetClock(&clock);
+    CGPSThread thread(&comm, &sinks);
+    ASSERT_TRUE(thread.Start());
+    g_TxNMEA.SetComm(&comm);
+    g_TxNMEA.SetRecord(gps.get());
+
+    sim.AddReply("$JSHOW",
+                 "$>JSHOW,BAUD,38400\r\n$>JSHOW,BAUD,19200,OTHER\r\n$>JSHOW,MASK,10\r\n"
+                 "$>JSHOW,AGE,60\r\n$>JSHOW,ASC,GPGGA,1.0\r\n$>JSHOW,ASC,GPGSV,0.2,OTHER\r\n"
+                 "$>JSHOW,BIN,96,10,OTHER\r\n$>JSHOW,ASC,HEHDT,10\r\n");
+    sim.AddReply("$JGEO", "$>JGEO,Sent,FREQ=1545.4850,PRN=129,LON=-98.0,EL=40.0,AZ=180.0\r\n");
+    sim.AddReply("$PKRV,1,1", NmeaSentence("PKRV,CS0,BX4.2,0,313.0,M,200,M,45,18,0,0,812,0"));
+    sim.AddReply("$JRTK,6", "$>JRTK,6,OK,2\r\n");
+    sim.AddReply("$JRTK", "$>JRTK,1,51.0123456,-114.5,1048.25\r\n");
+
+    WizardInfo& w = gps->Info.Settings.WizardLive;
+    EXPECT_EQ(gps->ReadConfig(w), 1);
+
+    g_TxNMEA.SetComm(nullptr);
+    g_TxNMEA.SetRecord(nullptr);
+    EXPECT_TRUE(thread.Stop(30000));
+    platform::SetClock(nullptr);
+    App().bPortOpen.store(0);
+    comm.ClosePort();
+
+    // The decoding of each reply is the dispatcher's; here the replies arrive through the
+    // reader thread while the sender pauses.
+    EXPECT_EQ(clock.TotalPaused(), 6680u);
+    EXPECT_EQ(w.iNMEABaudRate, 38400);
+    EXPECT_EQ(w.OtherPortConfig.eBIN96, RATE_10HZ);
+    EXPECT_EQ(w.ulFreqKhz, 1545485u);
+    EXPECT_EQ(w.iStationId, 812);
+    EXPECT_DOUBLE_EQ(w.dRefAlt, 1048.25);
+    EXPECT_EQ(w.eDfxPort, DFX_PORTB);
+    EXPECT_EQ(std::memcmp(&gps->Info.Settings.WizardSnapshot, &w, sizeof(w)), 0);
+
+    std::vector<std::string> lines;
+    for (const auto& c : sim.Commands()) lines.push_back(c.line);
+    std::string sent;
+    for (const std::string& l : lines) sent += l + " ";
+    EXPECT_EQ(sent,
+              "$JBIN,1,0 $JBIN,2,0 $JBIN,80,0 $JBIN,93,0 $JBIN,94,0 $JBIN,97,0 $JBIN,98,0 "
+              "$JBIN,99,0 $JI $JSHOW $JSHOW $JSHOW $JSHOW $JSHOW $JSHOW $JGEO,ALL $JGEO,ALL "
+              "$PKRV,1,1 $PKRV,1,1 $JDIFF $JRTK,6 $JRTK $PKRV,1,0 ");
+}
+
+}  // namespace
