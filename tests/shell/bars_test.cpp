@@ -4,6 +4,9 @@
 
 #include <QImage>
 #include <QTemporaryDir>
+#include <array>
+#include <string>
+#include <vector>
 
 #include "engine/gps.h"
 #include "platform/trace.h"
@@ -25,10 +28,20 @@ TEST(NavBar, HitRowsScalingAndActions) {
     const struct {
         float scale;
         int x, y, row;
-    } hits[] = {{1.0f, 72, 437, 1},  {1.0f, 73, 430, 0},   {1.0f, 60, 438, 0},
-                {1.0f, 108, 437, 2}, {1.0f, 299, 437, 6},  {1.0f, 313, 95, 7},
-                {1.0f, 314, 90, 0},  {1.25f, 62, 526, 1},  {1.25f, 61, 530, 0},
-                {1.25f, 91, 530, 0}, {1.25f, 190, 530, 4}, {1.25f, 391, 119, 7}};
+    } hits[] = {
+        // clang-format off
+        {1.0f, 50, 421, 1},   {1.0f, 72, 437, 1},   {1.0f, 73, 430, 0},   {1.0f, 60, 438, 0},
+        {1.0f, 49, 430, 0},   {1.0f, 60, 420, 0},   {1.0f, 108, 437, 2},  {1.0f, 117, 421, 3},
+        {1.0f, 181, 430, 0},  {1.0f, 212, 437, 5},  {1.0f, 299, 437, 6},  {1.0f, 300, 430, 0},
+        {1.0f, 298, 80, 7},   {1.0f, 313, 95, 7},   {1.0f, 314, 90, 0},   {1.0f, 305, 96, 0},
+        {1.0f, 250, 430, 0},  {1.25f, 62, 526, 1},  {1.25f, 61, 530, 0},  {1.25f, 90, 546, 1},
+        {1.25f, 91, 530, 0},  {1.25f, 70, 547, 0},  {1.25f, 70, 525, 0},  {1.25f, 136, 530, 0},
+        {1.25f, 190, 530, 4}, {1.25f, 346, 530, 6}, {1.25f, 391, 119, 7}, {1.25f, 392, 110, 0},
+        {1.25f, 380, 120, 0}, {1.25f, 50, 421, 0},
+        // Rows 6 and 7 overlap in x only: the first that holds the point wins.
+        {1.0f, 298, 421, 6},  {1.0f, 299, 90, 7},
+        // clang-format on
+    };
     for (const auto& c : hits)
         EXPECT_EQ(NavHitRow(c.x, c.y, c.scale, c.scale), c.row)
             << c.scale << " " << c.x << "," << c.y;
@@ -65,6 +78,45 @@ TEST(NavBar, HitRowsScalingAndActions) {
     EXPECT_EQ(asks, "1110110");
 }
 
+// The bar's picture and screen group by family and source; cells: other found / other not
+// found / heading found / heading not found.
+TEST(NavBar, PicturesOfEveryFamily) {
+    using F = ScreenFamily;
+    const struct {
+        ScreenFamily family;
+        int source, group;
+        std::array<int, 4> cells;
+    } cases[] = {
+        // clang-format off
+        {F::Startup, 0, 4, {295, 286, 289, 280}},
+        {F::Startup, -1, 1, {205, 141, 199, 189}},  // unknown sources are SBAS
+        {F::Startup, 10, 1, {205, 141, 199, 189}},  {F::Startup, 8, 8, {380, 369, 372, 361}},
+        {F::Beacon, 1, 2, {157, 145, 156, 144}},    {F::Beacon, 2, 3, {186, 175, 178, 166}},
+        {F::LBand, 2, 3, {183, 172, 182, 171}},     {F::Sbas, 3, 1, {207, 196, 206, 195}},
+        {F::XRef, 6, 5, {270, 258, 269, 257}},      {F::TSpanBase, 7, 7, {352, 341, 351, 340}},
+        {F::TSpanRover, 8, 8, {374, 363, 373, 362}}, {F::Gps, 3, 1, {200, 191, 142, 190}},
+        {F::Gps, 42, 1, {200, 191, 142, 190}},      {F::Gps, 4, 6, {309, 300, 308, 299}},
+        {F::Logs, 0, 4, {294, 285, 293, 284}},      {F::Logs, 8, 8, {379, 368, 378, 367}},
+        {F::Terminal, 1, 2, {165, 154, 164, 153}},  {F::Terminal, 6, 5, {279, 267, 278, 266}},
+        // The heading screens show the same picture whatever the receiver.
+        {F::Heading, 2, 3, {181, 169, 181, 169}},   {F::Heading, 7, 7, {355, 344, 355, 344}},
+        // The welcome page: t-Span sources get the SBAS pictures and group.
+        {F::Main, 7, 1, {205, 141, 199, 189}},      {F::Main, 8, 1, {205, 141, 199, 189}},
+        {F::Main, 4, 6, {313, 304, 307, 298}},
+        // clang-format on
+    };
+    for (const auto& c : cases) {
+        std::string got, want;
+        for (size_t cell = 0; cell < 4; ++cell) {
+            const NavBarChoice n = ChooseNavBar(c.family, c.source, cell % 2 == 0, cell >= 2);
+            got += std::to_string(n.iBitmapId) + "/" + std::to_string(n.iScreenGroup) + " ";
+            want += std::to_string(c.cells[cell]) + "/" + std::to_string(c.group) + " ";
+        }
+        EXPECT_EQ(got, want) << static_cast<int>(c.family) << " source " << c.source;
+    }
+    EXPECT_EQ(ChooseNavBar(F::Plain, 0, true, false).iBitmapId, 0);
+}
+
 TEST(StatusStrip, LampsAndLabelByModeAndFix) {
     const StripVariant S = StripVariant::Standard, O = StripVariant::OutputSetup,
                        M = StripVariant::Main;
@@ -79,11 +131,19 @@ TEST(StatusStrip, LampsAndLabelByModeAndFix) {
         // clang-format off
         {S, 0, 0, true, "GBB", "COMM"},     {S, 0, 0, false, "BBB", "COMM"},
         {S, 0, 1, false, "GGB", "COMM"},    {S, 0, 2, false, "GGG", "3D+DIFF"},
-        {S, 0, 3, true, "UUU", ""},         {S, 1, 0, false, "BGB", "2D+DIFF"},
-        {S, 3, 0, false, "GGB", "2D+DIFF"}, {S, 6, 0, true, "GGG", "3D+DIFF"},
-        {S, 0x81, 0, true, "UUU", ""},      {M, 9, 0, false, "UUU", ""},
-        {O, 0, 5, false, "UUU", ""},        {O, 8, 0, true, "GBB", "COMM"},
-        {O, 0x0102, 0, false, "BGB", "3D+DIFF"},
+        {S, 0, 3, true, "UUU", ""},         {S, 0, -1, true, "UUU", ""},
+        {S, 1, 0, false, "BGB", "2D+DIFF"}, {S, 2, 0, false, "BGB", "3D+DIFF"},
+        {S, 3, 0, false, "GGB", "2D+DIFF"}, {S, 4, 0, false, "GGG", "3D+DIFF"},
+        {S, 5, 2, false, "GGG", "3D+DIFF"}, {S, 6, 0, true, "GGG", "3D+DIFF"},
+        {S, 7, 2, true, "UUU", ""},         {S, 0x81, 0, true, "UUU", ""},
+        {S, 0xFFFF, 0, true, "UUU", ""},    {M, 0, 0, false, "BBB", "COMM"},
+        {M, 3, 0, false, "GGB", "2D+DIFF"}, {M, 9, 0, false, "UUU", ""},
+        // Output setup: the low three bits of a non-zero mode; 7 is like 4..6.
+        {O, 0, 1, false, "GGB", "COMM"},    {O, 0, 5, false, "UUU", ""},
+        {O, 1, 0, false, "BGB", "2D+DIFF"}, {O, 3, 0, false, "GGB", "2D+DIFF"},
+        {O, 7, 0, false, "GGG", "3D+DIFF"}, {O, 0x0F, 0, true, "GGG", "3D+DIFF"},
+        {O, 8, 0, true, "GBB", "COMM"},     {O, 8, 0, false, "BBB", "COMM"},
+        {O, 0x0102, 0, false, "BGB", "3D+DIFF"}, {O, 0x0180, 2, true, "GBB", "COMM"},
         // clang-format on
     };
     platform::ClearTrace();
@@ -120,11 +180,16 @@ TEST(DiffSource, StripEndWeakSignalAndReportNames) {
         {CORR_NONE, 20, 0, 0, 0, "3D+DIFF", "NONE", "00010"},
         {CORR_BEACON, 9, 500, 500, 500, "3D+DIFF", "Beacon", "11001"},
         {CORR_BEACON, 8, 0, 0, 0, "COMM", "Beacon", "10101"},
+        {CORR_LBND, 0, 149, 500, 500, "3D+DIFF", "LBand", "11001"},
         {CORR_LBND, 20, 150, 0, 0, "3D+DIFF", "LBand", "10101"},
         {CORR_SBAS, 0, 500, 500, 149, "3D+DIFF", "SBAS", "11001"},
         {CORR_SBAS, 20, 0, 150, 150, "2D+DIFF", "SBAS", "10101"},
+        {CORR_EXTERNAL, 0, 500, 500, 500, "3D+DIFF", "EXT", "11001"},
+        {CORR_RTK, 0, 500, 500, 500, "3D+DIFF", "RTK", "11001"},
         {CORR_XREF, 0, 500, 500, 500, "3D+DIFF", "x-Ref", "11001"},
+        {CORR_TSPAN_BASE, 0, 500, 500, 500, "3D+DIFF", "t-Span Base", "11001"},
         {CORR_TSPAN_ROVER, 0, 500, 500, 500, "3D+DIFF", "t-Span Rover", "11001"},
+        {CORR_SUBSEA7, 0, 500, 500, 500, "3D+DIFF", "SubSea7", "11001"},
         // clang-format on
     };
     const auto strip = [page] { ShowDiffSourceStatus(page, 1002, 1020, 1045, 1001, 1018, 1043); };

@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <filesystem>
 #include <limits>
+#include <tuple>
+#include <utility>
 
 #include "shell/CoordFormat.h"
 #include "shell/DateTimeFormat.h"
@@ -20,16 +23,25 @@ TEST(CoordFormat, ThreeFormatsSignsAndCarries) {
     } cases[] = {
         // Letters decide the sign while the degrees are unsigned (GGA).
         {{45, 30.5, 'S', false}, " -45 30.500000", " -45.5083333", " -45 30 30.0000"},
+        {{45, 30.5, 'N', false}, "  45 30.500000", "  45.5083333", "  45 30 30.0000"},
+        {{11, 31.0, 'E', false}, "  11 31.000000", "  11.5166667", "  11 31 00.0000"},
         {{114, 3.456, 'W', false}, "-114 03.456000", "-114.0576000", "-114 03 27.3600"},
+        {{180, 0.0, 'W', false}, "-180 00.000000", "-180.0000000", "-180 00 00.0000"},
         // Below one degree the sign still shows.
         {{0, 30.0, 'S', false}, "  -0 30.000000", "  -0.5000000", "  -0 30 00.0000"},
         {{0, 30.0, 'W', true}, "  -0 30.000000", "  -0.5000000", "  -0 30 00.0000"},
+        {{0, 30.0, 'E', true}, "   0 30.000000", "   0.5000000", "   0 30 00.0000"},
+        // Nothing received yet, or a south too small to print: no sign.
+        {{0, 0.0, 0, false}, "   0 00.000000", "   0.0000000", "   0 00 00.0000"},
+        {{0, 0.0000001, 'S', false}, "   0 00.000000", "   0.0000000", "   0 00 00.0000"},
         // Signed degrees (binary message 1) ignore a letter that disagrees.
         {{-33, 30.0, 'N', true}, " -33 30.000000", " -33.5000000", " -33 30 00.0000"},
         {{33, 30.0, 'S', true}, "  33 30.000000", "  33.5000000", "  33 30 00.0000"},
         // Rounding to the printed precision carries into the degrees.
         {{12, 59.9999999, 'N', false}, "  13 00.000000", "  13.0000000", "  13 00 00.0000"},
         {{0, 59.9999999, 'S', false}, "  -1 00.000000", "  -1.0000000", "  -1 00 00.0000"},
+        {{10, 59.99999999, 'N', false}, "  11 00.000000", "  11.0000000", "  11 00 00.0000"},
+        {{10, 29.9999999, 'N', false}, "  10 30.000000", "  10.5000000", "  10 30 00.0000"},
         {{10, 29.9999983, 'N', false}, "  10 29.999998", "  10.5000000", "  10 29 59.9999"},
         // 75 minutes are shown as they came, not turned into another position.
         {{48, 75.25, 'N', false}, "  48 75.250000", "  49.2541667", "  48 75 15.0000"},
@@ -69,9 +81,18 @@ TEST(DateTimeFormat, LettersCountsAndQuotes) {
     const struct {
         const char *picture, *afternoon, *midnight;
     } letters[] = {
-        {"dddd", "Wednesday", "Sunday"}, {"ddddd", "???", "???"}, {"MMM", "Dec", "Feb"},
-        {"yy", "07", "08"}, {"h", "2", "12"}, {"H", "14", "0"}, {"ww", "49", "05"}, {"q", "4", "1"},
-        {"gggg", "", ""}, {"h:mm:ss tt", "2:07:09 PM", "12:05:00 AM"}, {"HH'h'mm", "14h07", "00h05"},
+        {"d", "5", "3"}, {"dd", "05", "03"}, {"ddd", "Wed", "Sun"},
+        {"dddd", "Wednesday", "Sunday"}, {"ddddd", "???", "???"}, {"M", "12", "2"},
+        {"MM", "12", "02"}, {"MMM", "Dec", "Feb"}, {"MMMM", "December", "February"},
+        {"MMMMM", "???", "???"}, {"y", "2007", "2008"}, {"yy", "07", "08"}, {"yyy", "???", "???"},
+        {"yyyy", "2007", "2008"}, {"yyyyy", "???", "???"}, {"h", "2", "12"}, {"hh", "02", "12"},
+        {"hhh", "???", "???"}, {"H", "14", "0"}, {"HH", "14", "00"}, {"HHH", "???", "???"},
+        {"m", "7", "5"}, {"mm", "07", "05"}, {"mmm", "???", "???"}, {"s", "9", "0"},
+        {"ss", "09", "00"}, {"ssss", "???", "???"}, {"w", "49", "5"}, {"ww", "49", "05"},
+        {"www", "???", "???"}, {"q", "4", "1"}, {"qq", "???", "???"}, {"t", "P", "A"},
+        {"tt", "PM", "AM"}, {"ttt", "???", "???"}, {"g", "", ""}, {"gggg", "", ""},
+        {"ggggg", "???", "???"}, {"dM", "512", "32"}, {"", "", ""},
+        {"dddd, MMMM d, yyyy", "Wednesday, December 5, 2007", "Sunday, February 3, 2008"}, {"h:mm:ss tt", "2:07:09 PM", "12:05:00 AM"}, {"HH'h'mm", "14h07", "00h05"},
         {"'dd/MM'", "dd/MM", "dd/MM"}, {"d''M", "512", "32"}, {"xyz", "x2007z", "x2008z"},
         {"'unterminated d", "unterminated d", "unterminated d"}};
     // clang-format on
@@ -82,6 +103,20 @@ TEST(DateTimeFormat, LettersCountsAndQuotes) {
         f.SetDateTime(midnight);
         EXPECT_EQ(f.Format(c.picture), c.midnight) << c.picture;
     }
+    // Weeks count from 1 January; a leap day moves the later ones.
+    std::string weeks;
+    for (auto [y, m, d] : {std::tuple{2007, 1, 1},
+                           {2007, 1, 7},
+                           {2007, 1, 8},
+                           {2007, 12, 31},
+                           {2008, 3, 1},
+                           {2007, 3, 1},
+                           {2008, 2, 29},
+                           {2008, 12, 31}}) {
+        f.SetDateTime({y, m, d, 0, 0, 0, 0});
+        weeks += f.Format("w") + "|";
+    }
+    EXPECT_EQ(weeks, "1|1|2|53|9|9|9|53|");
     // "t" takes the first character of a designator, not its first byte.
     CDateTimeFormat::Names cjk = EnglishNames();
     cjk.am = "\xe5\x8d\x88\xe5\x89\x8d";
@@ -91,6 +126,20 @@ TEST(DateTimeFormat, LettersCountsAndQuotes) {
 }
 
 TEST(FileListing, SizesDefaultNamesAndFolders) {
+    // Kibibytes only above 1024 bytes, mebibytes only above 1048576, both rounded down.
+    const std::pair<std::uint64_t, const char*> sizes[] = {
+        {0, "0"},
+        {1024, "1024"},
+        {1025, "1K"},
+        {2047, "1K"},
+        {1048576, "1024K"},
+        {1048577, "1M"},
+        {5ull * 1048576 - 1, "4M"},
+        {4294967296ull, "4096M"},
+        {5ull * 1024 * 1024 * 1024 + 12345, "5120M"},
+        {0xFFFFFFFFFFFFFFFFull, "17592186044415M"},
+    };
+    for (const auto& [size, text] : sizes) EXPECT_EQ(filebrowser::SizeText(size), text) << size;
     testsupport::TempDir dir("tessaray-listing-");
     const std::string f = dir.folder();
     std::string exts;

@@ -6,6 +6,8 @@
 #include <set>
 
 #include "support/qt/qt_env.h"
+#include "ui/automation.h"
+#include "ui/dialog.h"
 
 namespace {
 
@@ -101,6 +103,30 @@ TEST(Canvas, TextCellStartsAtTheGivenTopLeft) {
     EXPECT_TRUE(c.GetPixel(10, 5) == kOrange && c.GetPixel(10 + e.x - 1, 5 + e.y - 1) == kOrange);
     for (Point p : {Point{9, 5}, Point{10, 4}, Point{10 + e.x, 5}, Point{10, 5 + e.y}})
         EXPECT_EQ(c.GetPixel(p.x, p.y), kWhite) << p.x << "," << p.y;
+}
+
+TEST(Canvas, CopyToWindowShowsTheCopiedPartOnly) {
+    class Plain : public Dialog {
+    public:
+        Plain() : Dialog(DialogTemplate{}) {}
+    } page;
+    StepRunner steps;
+    steps.Add([&] {
+        Canvas work(60, 60, Rgb{120, 120, 120});
+        work.FillRect(Rect{10, 10, 20, 20}, kOrange);
+        page.CopyToWindow(work, Rect{5, 5, 25, 25});
+        auto* layer = page.Widget()->findChild<CanvasView*>(QStringLiteral("canvas"));
+        ASSERT_NE(layer, nullptr);
+        const QImage& shown = layer->image();
+        EXPECT_EQ(QColor(shown.pixel(12, 12)), QColor(234, 175, 15));
+        EXPECT_EQ(QColor(shown.pixel(6, 6)), QColor(120, 120, 120));
+        EXPECT_EQ(qAlpha(shown.pixel(4, 4)), 0);
+        EXPECT_EQ(qAlpha(shown.pixel(24, 24)), 255);
+        EXPECT_EQ(qAlpha(shown.pixel(25, 25)), 0);
+        page.EndDialog(IDOK);
+    });
+    steps.Start();
+    page.DoModal();
 }
 
 }  // namespace

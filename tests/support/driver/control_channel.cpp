@@ -7,6 +7,8 @@
 #include <unistd.h>
 
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QEventLoop>
 #include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
@@ -353,8 +355,14 @@ std::string ControlChannel::Execute(const std::string& line) {
         // Everything after the id, blanks included, as typed.
         const size_t at = line.find(args[0], line.find(cmd) + cmd.size()) + args[0].size() + 1;
         std::string text = at < line.size() ? line.substr(at) : std::string();
-        later([w, text = std::move(text)] {
-            if (w) ui::UserType(w, text);
+        // Key by key, each key's queued notifications handled before the next, as a user's
+        // separate keystrokes are: a change handler sees every text on the way.
+        later([w, text = QString::fromStdString(text)] {
+            for (const QChar c : text) {
+                if (!w) return;
+                ui::UserType(w, QString(c).toStdString());
+                QCoreApplication::sendPostedEvents();
+            }
         });
         return "ok";
     }

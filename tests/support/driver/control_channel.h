@@ -7,7 +7,8 @@
 //                         (sel: item, tab or row; -1 and pos 0 where the control has none)
 //   click <id>            click on a control
 //   select <id> <index>   choose a combo item, tab or list row
-//   text <id> <text>      type text into an edit or editable combo, as keystrokes
+//   text <id> <text>      type text into an edit or editable combo, as keystrokes (the
+//                         page's notifications of one key handled before the next)
 //   slide <id> <pos>      drag a slider's thumb to a position
 //   timer <timerId>       one tick of a running timer of the top page, now
 //   layout                the top page's layout faults, "; " between them: a label's text wider

@@ -10,6 +10,7 @@
 #include "engine/gps.h"
 #include "engine/nmea.h"
 #include "engine/scomm.h"
+#include "engine/terminalconfig.h"
 #include "engine/txnmea.h"
 #include "shell/BaseDialog.h"
 #include "shell/Tessaray_PC.h"
@@ -29,6 +30,9 @@ void ScreenTest::Start(double scale) {
     ASSERT_EQ(g_Comm.OpenPort(1, 57600), 0);
     g_GPS.Info.Init();
     g_GPS.ResetSubRecords();
+    // What a fresh process holds: no receiver settings seen yet, the terminal's defaults.
+    g_GPS.Info.Settings.WizardSnapshot = WizardInfo{};
+    TerminalConfig::Init();
     g_GPS.Info.iComPort = 1;
     RegisterAllScreens();
     QuietPoll();

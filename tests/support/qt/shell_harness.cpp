@@ -6,6 +6,8 @@
 #include <QPixmap>
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
+#include <system_error>
 
 #include "shell/Tessaray_PC.h"
 #include "support/qt/qt_env.h"
@@ -13,6 +15,29 @@
 #include "ui/fonts.h"
 
 namespace shelltest {
+
+namespace {
+
+// Every test starts on an empty temporary folder: files an earlier test of the process left
+// there (archive, terminal file, profiles, logs, pipes) would change what the program loads.
+// Qt's runtime folder stays.
+class FreshFolders : public ::testing::EmptyTestEventListener {
+    void OnTestStart(const ::testing::TestInfo&) override {
+        namespace fs = std::filesystem;
+        const fs::path root = qttest::TempRoot();
+        std::error_code ec;
+        for (const fs::directory_entry& e : fs::directory_iterator(root, ec))
+            if (e.path().filename() != "runtime") fs::remove_all(e.path(), ec);
+        for (const char* sub : {"config", "home"}) fs::create_directories(root / sub, ec);
+    }
+};
+
+[[maybe_unused]] const bool kFreshFolders = [] {
+    ::testing::UnitTest::GetInstance()->listeners().Append(new FreshFolders);
+    return true;
+}();
+
+}  // namespace
 
 void StartQt() {
     if (QCoreApplication::instance()) return;
@@ -29,7 +54,6 @@ std::string ConfigDir() {
 }
 
 ui::Host& MakeHost(double scale) {
-    if (ui::Host* existing = ui::Host::Existing()) return *existing;
     QFont best = ui::DialogFont();
     double bestError = 1e9;
     for (int px = 6; px <= 40; ++px) {
@@ -39,6 +63,11 @@ ui::Host& MakeHost(double scale) {
         const double error =
             std::fabs(s.width() / 370.0 - scale) + std::fabs(s.height() / 510.0 - scale);
         if (error < bestError) bestError = error, best = f;
+    }
+    // A window of another scale, left by an earlier test of the process, is replaced.
+    if (ui::Host* existing = ui::Host::Existing()) {
+        if (existing->ClientSize() == ui::Host::ClientSizeFor(best)) return *existing;
+        delete existing;
     }
     QApplication::setFont(best);
     return *new ui::Host(best);
