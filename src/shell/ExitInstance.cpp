@@ -99,6 +99,10 @@ void ReleaseForExit() {
     app.bPortOpen.store(0);
 }
 
+void RearmReleaseForExit() {
+    g_released.store(false);
+}
+
 int CTessaray_PCApp::ExitInstance() {
     g_GPS.Info.bCfgMarker = 0;
     // An archive this run never loaded or created holds the user's settings, not ours.

@@ -69,6 +69,11 @@ bool SaveFile() {
     return false;
 }
 
+void ResetGroupState() {
+    g_showing = false;
+    g_failureShown = false;
+}
+
 std::optional<std::string> Encode(std::string_view utf8) {
     if (auto bytes = Utf8ToCp1252(utf8)) return bytes;
     ui::MessageBox("The receiver cannot take the character \"" + FirstUnsendable(utf8) +

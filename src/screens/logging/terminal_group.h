@@ -20,6 +20,8 @@ bool GroupShowing();
 // Writes the terminal file. The first failure after a good save is shown with the path and
 // the reason; the ones after it are only traced, so leaving and exiting do not repeat it.
 bool SaveFile();
+// Back to how a run starts: the group not showing, no failed save told yet.
+void ResetGroupState();
 
 // Text the user typed, in the receiver's code page (Windows-1252). A character it cannot
 // carry is refused with a message naming it, and nothing is returned.

@@ -12,13 +12,38 @@
 #include "engine/scomm.h"
 #include "engine/terminalconfig.h"
 #include "engine/txnmea.h"
+#include "screens/logging/terminal_group.h"
 #include "shell/BaseDialog.h"
+#include "shell/ExitInstance.h"
 #include "shell/Tessaray_PC.h"
 #include "support/frames.h"
 #include "ui/canvas.h"
 #include "ui/dialog.h"
 
 namespace shelltest {
+
+namespace {
+
+// The engine-facing switches a screen sets, as the application object starts with them.
+void ResetAppSwitches(CTessaray_PCApp& app) {
+    app.bDemoMode = 0;
+    app.bBin1Position = 0;
+    app.iHeadingAge = 0;
+    app.eReceiverType = RECEIVER_GPS;
+    app.iBin1Rate = 1;
+    app.iAreaUnits = 0;
+    app.wLogFlags = 0;
+    for (std::atomic<int>* on :
+         {&app.bNMEALogOn, &app.bRawLogOn, &app.bBinLogOn, &app.bPointSentenceLogOn,
+          &app.bPointGGAPending, &app.bPointGSVPending})
+        on->store(0);
+    for (int file = 0; file < LOGFILE_COUNT; ++file)
+        app.SetLogFile(static_cast<eLogFile>(file), "");
+    app.SetPlotRef(PlotReference{});
+    app.TakePlotRefChanged();
+}
+
+}  // namespace
 
 void ScreenTest::Start(double scale) {
     StartProgram(scale);
@@ -30,9 +55,15 @@ void ScreenTest::Start(double scale) {
     ASSERT_EQ(g_Comm.OpenPort(1, 57600), 0);
     g_GPS.Info.Init();
     g_GPS.ResetSubRecords();
-    // What a fresh process holds: no receiver settings seen yet, the terminal's defaults.
+    // What a fresh process holds: no receiver settings seen yet, the default rates, log gates
+    // and recent names, the terminal's defaults with its file not yet found unreadable and
+    // no failed save told, the application's log switches and names at rest.
+    g_GPS.InitSettings();
     g_GPS.Info.Settings.WizardSnapshot = WizardInfo{};
-    TerminalConfig::Init();
+    g_TerminalConfig = TerminalConfig{};
+    terminal::ResetGroupState();
+    ResetAppSwitches(app);
+    RearmReleaseForExit();
     g_GPS.Info.iComPort = 1;
     RegisterAllScreens();
     QuietPoll();
@@ -40,6 +71,8 @@ void ScreenTest::Start(double scale) {
 }
 
 void ScreenTest::TearDown() {
+    // A hook a test left (failed before it removed it) would outlive what it records into.
+    CTessaray_PCApp::SetEndProcessHook(nullptr);
     DestroyScreens();
     g_Comm.ClosePort();
     g_Comm.SetDevice(nullptr);
