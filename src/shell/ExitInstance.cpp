@@ -72,6 +72,11 @@ void AddExitHook(std::function<void()> hook) {
     g_exitHooks.push_back(std::move(hook));
 }
 
+void RearmExitForTest() {
+    g_released = false;
+    g_backToScreen = false;
+}
+
 void ReleaseForExit() {
     if (g_released.exchange(true)) return;
     for (const auto& hook : g_exitHooks) {
