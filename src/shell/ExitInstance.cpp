@@ -72,6 +72,11 @@ void AddExitHook(std::function<void()> hook) {
     g_exitHooks.push_back(std::move(hook));
 }
 
+void RearmExitForTest() {
+    g_released = false;
+    g_backToScreen = false;
+}
+
 void ReleaseForExit() {
     if (g_released.exchange(true)) return;
     for (const auto& hook : g_exitHooks) {
@@ -97,10 +102,6 @@ void ReleaseForExit() {
     g_Comm.SetModemResetHook(nullptr);
     if (g_Comm.bOpen()) g_Comm.ClosePort();
     app.bPortOpen.store(0);
-}
-
-void RearmReleaseForExit() {
-    g_released.store(false);
 }
 
 int CTessaray_PCApp::ExitInstance() {

@@ -18,9 +18,9 @@ void CancelExit(bool backToScreen);
 // ran), closes its log files and closes the port without sending anything. Runs once; the
 // process end calls it before the process goes.
 void ReleaseForExit();
-// Lets ReleaseForExit run again, as at the start of a run (a process that starts the
-// program more than once, as the screen tests do).
-void RearmReleaseForExit();
+// Back to a program that has not begun to end, so a later run in the same process (tests,
+// whose end-of-process hook keeps the process alive) releases again. Added hooks stay.
+void RearmExitForTest();
 // Work that must be done before the process ends, such as finishing a file a screen keeps
 // open. The hooks run first in ReleaseForExit, in the order they were added.
 void AddExitHook(std::function<void()> hook);

@@ -44,6 +44,7 @@ void EndAll() {
 
 // Runs the steps inside the loop of the GPS position page, which the test opens.
 void RunOnPositionPage(double scale, ui::StepRunner& run, int receiver = RECEIVER_GPS) {
+    g_finished = false;
     shelltest::StartProgram(scale);
     shelltest::RegisterTestPages();
     g_GPS.Info.eReceiverType = receiver;

@@ -84,6 +84,8 @@ struct Rig {
         platform::SetClock(nullptr);
     }
     void Start(bool reader = true) {
+        g_endCodes.clear();
+        StartupStandIn::runs = 0;
         shelltest::StartQt();
         setenv("HOME", shelltest::TempDir().c_str(), 1);
         shelltest::StartProgram(1.0);
@@ -454,6 +456,7 @@ TEST(ExitSequence, UnpluggedReceiverRetryThenCloseAnyway) {
 }
 
 TEST(ExitSequence, ReportInStartupPhaseContinuesAndReportTexts) {
+    g_endCodes.clear();
     shelltest::StartProgram(1.0);
     testsupport::InstalledVirtualClock clock;
     CTessaray_PCApp& app = theApp();

@@ -60,6 +60,8 @@ int RunProgram(double scale, ui::StepRunner& run) {
     shelltest::MakeHost(scale).show();
     static int endCode;
     endCode = -1;
+    HandOverPage::runs = 0;
+    HandOverPage::welcomeHidden = false;
     CTessaray_PCApp::SetEndProcessHook([](int code) { endCode = code; });
     SetStartupDialogFactory([] { return std::make_unique<HandOverPage>(); });
     run.Start();

@@ -63,7 +63,7 @@ void ScreenTest::Start(double scale) {
     g_TerminalConfig = TerminalConfig{};
     terminal::ResetGroupState();
     ResetAppSwitches(app);
-    RearmReleaseForExit();
+    RearmExitForTest();
     g_GPS.Info.iComPort = 1;
     RegisterAllScreens();
     QuietPoll();
