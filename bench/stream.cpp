@@ -37,7 +37,7 @@ std::string Message2() {
     w.U32(1);
     w.U32(2);
     w.U16(3);
-    w.U16(12);
+    w.U16(9);  // HDOP x 10: the same the GGA sentences carry, so the read-outs hold still
     w.U16(19);
     w.U16(4);
     return w.str();
