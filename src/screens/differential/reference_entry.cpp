@@ -67,7 +67,7 @@ std::optional<ReferenceEntry> ParseReferenceEntry(const std::string& lat, const 
 }
 
 bool InRange(const ReferenceEntry& e) {
-    return e.lat >= -90 && e.lat <= 90 && e.lon >= -180 && e.lon <= 180;
+    return LatitudeRangeError(e.lat).empty() && LongitudeRangeError(e.lon).empty();
 }
 
 bool IsUsableReference(const ReferenceEntry& e) {
