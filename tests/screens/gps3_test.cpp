@@ -119,6 +119,35 @@ TEST_F(Gps3Test, RatesAllOffTwentyHertzMaskAndAge) {
     });
 }
 
+// Mask and age take whole numbers only: anything else is refused aloud and sends nothing.
+TEST_F(Gps3Test, MaskAndAgeRefuseWhatIsNotAWholeNumber) {
+    StartAt19200();
+    OnScreen(SCR_GPS_3, [&] {
+        // Edit, text standing in it, the key typed, the first line that goes out, what is said.
+        // clang-format off
+        const struct { int edit; const char *before, *key, *sent, *told; } typed[] = {
+            {IDC_GPS3_ELEVATION, "12.", "5", "", "Please enter an integer.|"},
+            {IDC_GPS3_MAX_AGE, "1800-", "x", "", "Please enter an integer.|"},
+            {IDC_GPS3_ELEVATION, "4", "x", "", "Please enter an integer.|"},
+            {IDC_GPS3_MAX_AGE, "9999999999", "9", "", "Please enter an integer.|"},
+            {IDC_GPS3_ELEVATION, "", "-", "", ""}, {IDC_GPS3_ELEVATION, "12", ".", "", ""},
+            {IDC_GPS3_ELEVATION, "4", "5", "$JMASK,45\r\n", ""},
+            {IDC_GPS3_MAX_AGE, "180", "0", "$JAGE,1800\r\n", ""}};
+        // clang-format on
+        for (const auto& t : typed) {
+            SCOPED_TRACE(std::string(t.before) + t.key);
+            S()->SetDlgItemText(t.edit, t.before);
+            ClearWire();
+            Told();
+            Type(t.edit, t.key);
+            EXPECT_EQ(Wire().empty() ? "" : Wire().front(), t.sent);
+            EXPECT_EQ(Told(), t.told);
+            EXPECT_EQ(Text(t.edit), std::string(t.before) + t.key);
+        }
+        EXPECT_EQ(Live().iElevation * 10000 + Live().iMaxAge, 451800);
+    });
+}
+
 TEST_F(Gps3Test, ThisPortBaudWithAndWithoutModem) {
     const std::string probe = "ATMC\r\n~200ATMD\r\n~200ATMD\r\n~200";
     const std::string question =

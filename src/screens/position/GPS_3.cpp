@@ -2,8 +2,7 @@
 
 #include <algorithm>
 #include <array>
-#include <charconv>
-#include <climits>
+#include <optional>
 
 #include "engine/Profile.h"
 #include "engine/gps.h"
@@ -73,19 +72,13 @@ WizardInfo& Live() {
     return g_GPS.Info.Settings.WizardLive;
 }
 
-// A whole number as typed: digits with an optional leading minus. Values beyond the range of
-// an int come back as its ends, to be clamped by the caller.
-std::optional<long long> WholeNumber(const std::string& text) {
-    const char* first = text.data();
-    const char* last = first + text.size();
-    const bool negative = first != last && *first == '-';
-    if (negative && last - first == 1) return std::nullopt;
-    if (!std::all_of(first + (negative ? 1 : 0), last, [](char c) { return c >= '0' && c <= '9'; }))
-        return std::nullopt;
-    long long value = 0;
-    const auto [end, ec] = std::from_chars(first, last, value);
-    if (ec == std::errc::result_out_of_range) return negative ? LLONG_MIN : LLONG_MAX;
-    if (ec != std::errc() || end != last) return std::nullopt;
+// The number typed into the mask or age edit; nullopt while it is still being typed (empty,
+// a lone minus, a trailing decimal point) or, after the box that the dialog's integer exchange
+// shows, when it is no whole number of an int.
+std::optional<int> TypedWholeNumber(const std::string& text) {
+    if (text.empty() || text.back() == '.' || text == "-") return std::nullopt;
+    const std::optional<int> value = platform::ParseInt(text);
+    if (!value) ui::MessageBox("Please enter an integer.", ui::MB_OK | ui::MB_ICONEXCLAMATION);
     return value;
 }
 
@@ -288,11 +281,9 @@ void CGPS_3::ChangeThisPortBaud(int baud, int oldBaud) {
 }
 
 void CGPS_3::OnElevation() {
-    const std::string text = GetDlgItemText(IDC_GPS3_ELEVATION);
-    if (text.empty() || text.back() == '.') return;
-    const std::optional<long long> value = WholeNumber(text);
+    const std::optional<int> value = TypedWholeNumber(GetDlgItemText(IDC_GPS3_ELEVATION));
     if (!value) return;
-    const int mask = static_cast<int>(std::clamp<long long>(*value, 0, kMaxElevation));
+    const int mask = std::clamp(*value, 0, kMaxElevation);
     {
         RecordLock lock(g_GPS.Info.ulPart1Lock);
         Live().iElevation = mask;
@@ -304,11 +295,9 @@ void CGPS_3::OnElevation() {
 }
 
 void CGPS_3::OnMaxAge() {
-    const std::string text = GetDlgItemText(IDC_GPS3_MAX_AGE);
-    if (text.empty() || text.back() == '.') return;
-    const std::optional<long long> value = WholeNumber(text);
+    const std::optional<int> value = TypedWholeNumber(GetDlgItemText(IDC_GPS3_MAX_AGE));
     if (!value) return;
-    const int age = static_cast<int>(std::clamp<long long>(*value, 0, INT_MAX));
+    const int age = std::max(*value, 0);
     {
         RecordLock lock(g_GPS.Info.ulPart1Lock);
         Live().iMaxAge = age;
