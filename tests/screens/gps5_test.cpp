@@ -152,4 +152,108 @@ TEST_F(Gps5Test, OffsetsOnTheChartAndUnderTheCursor) {
     });
 }
 
+// Numbers too large for a double or for the stored altitude are refused like any place off the
+// globe; the edges of the globe are on it.
+TEST_F(Gps5Test, UseThisPointRefusesOverflowAndTakesTheEdgesOfTheGlobe) {
+    Start();
+    OnScreen(SCR_GPS_5, [&] {
+        CTessaray_PCApp& app = theApp();
+        const std::string lat = "Latitude must be between -90 and 90 degrees.|";
+        const std::string lon = "Longitude must be between -180 and 180 degrees.|";
+        // Format; typed; what is said ("" when the reference is taken); stored as in the
+        // table above.
+        // clang-format off
+        const struct { int format; const char *lat, *lon, *alt; std::string told; const char* stored; } cases[] = {
+            {1, "51.5e400", "0", "45", lat, ""}, {1, "-51.5e400", "0", "45", lat, ""},
+            {1, "0", "1e309", "45", lon, ""}, {0, "51 1e400", "0", "45", lat, ""},
+            {2, "10 0 1e999", "0", "45", lat, ""}, {1, "0", "0", "45e39", "Please enter a number.|", ""},
+            {1, "0", "0", "-1e400", "Please enter a number.|", ""},
+            {1, "90.0000001", "0", "0", lat, ""}, {1, "-90.0000001", "0", "0", lat, ""},
+            {1, "0", "180.0000001", "0", lon, ""}, {1, "0", "-180.0000001", "0", lon, ""},
+            {1, "90", "180", "3e38", "", "90 0.000000 N|180 0.000000 E|300000000549775575777803994281145270272.0"},
+            {1, "-90", "-180", "1e-400", "", "90 0.000000 S|180 0.000000 W|0.0"},
+            {0, "-90 0", "-180 0e5", "0", "", "90 0.000000 S|180 0.000000 W|0.0"}};
+        // clang-format on
+        for (const auto& c : cases) {
+            SCOPED_TRACE(std::string(c.lat) + "/" + c.lon + "/" + c.alt);
+            Choose(IDC_GPS5_FORMAT, c.format);
+            Choose(IDC_GPS5_ALT_UNIT, 0);
+            TypeReference("12", "34", "56");
+            Click(IDC_GPS5_USE_POINT);
+            app.TakePlotRefChanged();
+            TypeReference(c.lat, c.lon, c.alt);
+            Told();
+            Click(IDC_GPS5_USE_POINT);
+            EXPECT_EQ(Told(), c.told);
+            const bool accepted = c.told.empty();
+            // A refusal keeps the reference and so the hour of history.
+            EXPECT_EQ(app.TakePlotRefChanged(), accepted);
+            const PlotReference r = app.GetPlotRef();
+            EXPECT_EQ(platform::Format("%d %f %c|%d %f %c|%.1f", r.iPlotRefLatDeg, r.dPlotRefLatMin,
+                                       r.cPlotRefNS, r.iPlotRefLonDeg, r.dPlotRefLonMin,
+                                       r.cPlotRefEW, double(r.fPlotRefAlt)),
+                      accepted ? c.stored : "12 0.000000 N|34 0.000000 E|56.0");
+        }
+    });
+}
+
+// The newest seconds of the north ring, oldest first; every earlier second and the east ring
+// without a position.
+void FillNorth(const std::vector<float>& newest) {
+    GPSInfo& info = g_GPS.Info;
+    std::fill(std::begin(info.fNorthHistory), std::end(info.fNorthHistory), 0.0f);
+    std::fill(std::begin(info.fEastHistory), std::end(info.fEastHistory), 0.0f);
+    std::copy(newest.begin(), newest.end(), info.fNorthHistory);
+    info.iPositionHistoryIndex = static_cast<int32_t>(newest.size());
+}
+
+// The centre follows the mean of the newest 151 seconds, or of the newest 16 when that one is
+// far from it; a second without a position breaks the curve.
+TEST_F(Gps5Test, CentreFromTheNewest151And16SecondsAndGapsInTheCurve) {
+    Start();
+    OnScreen(SCR_GPS_5, [&] {
+        Choose(IDC_GPS5_FORMAT, 1);
+        TypeReference("51", "-114", "1000");
+        Click(IDC_GPS5_USE_POINT);
+        g_GPS.Info.iPositionPlotZoom = -2;  // 0.25 m a row; the short mean counts beyond 0.375
+        // Seconds of 1 m, one of them (counted back from the newest, 1 = the newest) other.
+        // clang-format off
+        const struct { int seconds, back; float odd; const char* labels; } cases[] = {
+            {151, 16, 17.0f, "  1.50m|  1.75m|  2.00m|  2.25m|  2.50m"},
+            {151, 17, 17.0f, "  0.50m|  0.75m|  1.00m|  1.25m|  1.50m"},
+            {160, 151, 38.75f, "  0.75m|  1.00m|  1.25m|  1.50m|  1.75m"},
+            {160, 152, 38.75f, "  0.50m|  0.75m|  1.00m|  1.25m|  1.50m"}};
+        // clang-format on
+        for (const auto& c : cases) {
+            SCOPED_TRACE(c.back);
+            std::vector<float> north(static_cast<size_t>(c.seconds), 1.0f);
+            north[north.size() - static_cast<size_t>(c.back)] = c.odd;
+            FillNorth(north);
+            Tick();
+            EXPECT_EQ(ValueLabels(), c.labels);
+        }
+        // A metre north, one second without a position, a metre south; joined by lines.
+        std::vector<float> north(75, 1.0f);
+        north.push_back(0.0f);
+        north.insert(north.end(), 75, -1.0f);
+        FillNorth(north);
+        g_GPS.Info.iPositionPlotZoom = 0;
+        g_GPS.Info.iPositionPlotMarker = 2;
+        Tick();
+        Tick();
+        EXPECT_EQ(ValueLabels(), " -2.00m| -1.00m|  0.00m|  1.00m|  2.00m");
+        strip::StripChart& chart = Plot()->Chart();
+        const ui::Rect band = chart.PlotRect();
+        const int quarter = band.Height() / 4, mid = (band.top + band.bottom) / 2;
+        const int width = g_GPS.Info.iPositionPlotLineWidth;
+        int across = 0;
+        for (int x = chart.XOf(74); x <= chart.XOf(76); ++x)
+            for (int y = mid - quarter + width + 1; y < mid + quarter - width; ++y)
+                across += Pixel(chart.Canvas(), x, y) == strip::kCurve;
+        EXPECT_EQ(across, 0);
+        EXPECT_EQ(Pixel(chart.Canvas(), chart.XOf(40), mid - quarter), strip::kCurve);
+        EXPECT_EQ(Pixel(chart.Canvas(), chart.XOf(110), mid + quarter), strip::kCurve);
+    });
+}
+
 }  // namespace

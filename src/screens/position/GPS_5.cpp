@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cmath>
+#include <limits>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -44,6 +45,8 @@ strip::StripChartSpec PlotSpec() {
         {{info.fEastHistory, nullptr, &info.iPositionHistoryIndex}, kEastColour, true},
         {{info.fHeightHistory, nullptr, &info.iPositionHistoryIndex}, kBlack, false},
     };
+    // Seconds without a position are gaps in the curves, not points at the reference.
+    for (strip::StripSeries& s : spec.series) s.missingMagnitude = kMeanFloor;
     spec.plot = {52.73, 220.127, 229.68, 300.583};
     spec.title = {52, 201, 199, 217};
     spec.marginRows = 0;
@@ -75,6 +78,17 @@ std::string Trimmed(std::string text) {
     return text;
 }
 
+// The number a text starts with. One too large for a double is infinite, so it fails every
+// range check instead of reading as 0; one too small for it is 0.
+double LeadingValue(const std::string& text) {
+    if (!HoldsNumber(text)) return 0.0;
+    if (const std::optional<double> value = platform::ScanDouble(text)) return *value;
+    const size_t exponent = text.find_first_of("eE");
+    if (exponent != std::string::npos && text.find('-', exponent) == exponent + 1) return 0.0;
+    const double huge = std::numeric_limits<double>::infinity();
+    return text.find('-') < text.find_first_of("0123456789") ? -huge : huge;
+}
+
 std::vector<std::string> Tokens(const std::string& text) {
     std::vector<std::string> out;
     size_t p = 0;
@@ -94,7 +108,7 @@ std::optional<double> ParseCoordinate(const std::string& raw, int format) {
     if (!HoldsNumber(text)) return std::nullopt;
     const double m = text[0] == '-' ? -1.0 : 1.0;
     const std::vector<std::string> t = Tokens(text);
-    const auto num = [](const std::string& s) { return platform::AtoF(s); };
+    const auto num = [](const std::string& s) { return LeadingValue(s); };
     if (format == COORD_DMM && t.size() >= 2) return num(t[0]) + num(t[1]) / 60.0 * m;
     if (format == COORD_DMS && t.size() == 2) return num(t[0]) + num(t[1]) / 60.0 * m;
     if (format == COORD_DMS && t.size() >= 3)
@@ -321,11 +335,15 @@ void CGPS_5::OnUseThisPoint() {
     if (altText == kNotAvailable) altText.clear();
     // A text without a number or a place off the globe keeps the reference and its hour of
     // history.
+    const double altitude = LeadingValue(altText) / static_cast<double>(m_fAltFactor);
     std::string refusal;
     if (!lat || !lon || !(altText.empty() || HoldsNumber(altText)))
         refusal = "Please enter a number.";
     else if (refusal = LatitudeRangeError(*lat); refusal.empty())
         refusal = LongitudeRangeError(*lon);
+    // The altitude is kept in single precision, as the float exchange of the dialogs keeps it.
+    if (refusal.empty() && !(std::fabs(altitude) <= std::numeric_limits<float>::max()))
+        refusal = "Please enter a number.";
     if (!refusal.empty()) {
         ui::MessageBox(refusal, ui::MB_OK | ui::MB_ICONEXCLAMATION);
         return;
@@ -337,8 +355,7 @@ void CGPS_5::OnUseThisPoint() {
                     &ref.cPlotRefNS);
     StoreCoordinate(*lon, signedDegrees, 'E', 'W', &ref.iPlotRefLonDeg, &ref.dPlotRefLonMin,
                     &ref.cPlotRefEW);
-    ref.fPlotRefAlt =
-        static_cast<float>(platform::AtoF(altText) / static_cast<double>(m_fAltFactor));
+    ref.fPlotRefAlt = static_cast<float>(altitude);
     theApp().SetPlotRef(ref);
     ShowItem(IDC_GPS5_USE_POINT, false);
     m_bEditPending = 0;
