@@ -215,4 +215,66 @@ TEST_F(HeadingTest, PlotCommandsFiguresAndZoom) {
     });
 }
 
+// The centre follows the mean heading of the newest 151 seconds, or of the newest 16 when that
+// one is far from it; newest seconds without heading leave the centre where the older ones put
+// it, and a second without heading breaks the curve.
+TEST_F(HeadingTest, PlotCentreFromTheNewest151And16SecondsAndGaps) {
+    Start();
+    OnScreen(SCR_HEADING_3, [&] {
+        CHEADING_3* plot = As<CHEADING_3>(SCR_HEADING_3);
+        g_GPS.Info.iHeadingPlotZoom = 0;
+        // Seconds of `heading`, one of them (counted back from the newest, 1 = the newest)
+        // other, then seconds without heading.
+        // clang-format off
+        const struct { int seconds; float heading; int back; float odd; int none; const char* labels; } cases[] = {
+            {151, 100.0f, 16, 110.0f, 0, "100.20|100.40|100.60|100.80|101.00"},
+            {151, 100.0f, 17, 110.0f, 0, " 99.60| 99.80|100.00|100.20|100.40"},
+            {160, 100.0f, 151, 130.2f, 0, " 99.80|100.00|100.20|100.40|100.60"},
+            {160, 100.0f, 152, 130.2f, 0, " 99.60| 99.80|100.00|100.20|100.40"},
+            {135, 123.5f, 0, 0.0f, 16, "123.20|123.40|123.60|123.80|124.00"},
+            {0, 0.0f, 0, 0.0f, 151, "359.60|359.80|  0.00|  0.20|  0.40"}};
+        // clang-format on
+        for (const auto& c : cases) {
+            SCOPED_TRACE(testing::Message() << c.heading << " " << c.back << " " << c.none);
+            std::vector<float> newest(static_cast<size_t>(c.seconds), c.heading);
+            if (c.back) newest[newest.size() - static_cast<size_t>(c.back)] = c.odd;
+            newest.insert(newest.end(), static_cast<size_t>(c.none), 0.0f);
+            Fill(newest);
+            Tick();
+            Tick();
+            EXPECT_EQ(ValueLabels(), c.labels);
+        }
+        // After 16 s without heading the older headings are still on the chart.
+        strip::StripChart& chart = plot->Chart();
+        const ui::Rect band = chart.PlotRect();
+        const int mid = (band.top + band.bottom) / 2, quarter = band.Height() / 4;
+        const auto curveIn = [&](int firstSecond, int lastSecond, int top, int bottom) {
+            int n = 0;
+            for (int x = chart.XOf(firstSecond); x <= chart.XOf(lastSecond); ++x)
+                for (int y = top; y < bottom; ++y)
+                    n += Pixel(chart.Canvas(), x, y) == strip::kCurve;
+            return n;
+        };
+        std::vector<float> blank(135, 123.5f);
+        blank.insert(blank.end(), 16, 0.0f);
+        Fill(blank);
+        Tick();
+        Tick();
+        EXPECT_GT(curveIn(0, 130, band.top + 1, band.bottom), 0);
+        // 0.2 degrees above the centre, one second without heading, 0.2 below, in lines.
+        std::vector<float> steps(75, 100.2f);
+        steps.push_back(0.0f);
+        steps.insert(steps.end(), 75, 99.8f);
+        Fill(steps);
+        g_GPS.Info.iHeadingPlotMarker = 2;
+        Tick();
+        Tick();
+        EXPECT_EQ(ValueLabels(), " 99.60| 99.80|100.00|100.20|100.40");
+        const int width = g_GPS.Info.iHeadingPlotLineWidth;
+        EXPECT_EQ(curveIn(74, 76, mid - quarter + width + 1, mid + quarter - width), 0);
+        EXPECT_EQ(Pixel(chart.Canvas(), chart.XOf(40), mid - quarter), strip::kCurve);
+        EXPECT_EQ(Pixel(chart.Canvas(), chart.XOf(110), mid + quarter), strip::kCurve);
+    });
+}
+
 }  // namespace

@@ -3,6 +3,7 @@
 #include <QFontInfo>
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <string>
 
 #include "engine/gps.h"
@@ -58,8 +59,9 @@ strip::StripChartSpec PlotSpec() {
 
 }  // namespace
 
-double RecentHeadingMean(const std::vector<double>& ring, int writeIndex, int count) {
-    if (ring.size() != static_cast<size_t>(strip::kRingSize)) return 0.0;
+std::optional<double> RecentHeadingMean(const std::vector<double>& ring, int writeIndex,
+                                        int count) {
+    if (ring.size() != static_cast<size_t>(strip::kRingSize)) return std::nullopt;
     double sum = 0.0, northSum = 0.0, southSum = 0.0;
     int used = 0, northCount = 0, southCount = 0;
     for (int back = 1; back <= count; ++back) {
@@ -77,7 +79,7 @@ double RecentHeadingMean(const std::vector<double>& ring, int writeIndex, int co
             ++southCount;
         }
     }
-    if (used == 0) return 0.0;
+    if (used == 0) return std::nullopt;
     double mean = sum / used;
     if (northCount > 0 && southCount > 0) {
         const double north = northSum / northCount;
@@ -168,12 +170,14 @@ void CHEADING_3::DrawStripChart() {
     const double step = 0.2 * std::ldexp(1.0, zoom);
     const std::vector<double>& ring = m_Chart.Ring(0);
     const int index = m_Chart.WriteIndex(0);
-    const double longMean = RecentHeadingMean(ring, index, strip::kPoints);
-    const double shortMean = RecentHeadingMean(ring, index, kShortWindow);
+    // Without any heading the scale stands around 0; without a recent one it stays where the
+    // longer window puts it.
+    const std::optional<double> longMean = RecentHeadingMean(ring, index, strip::kPoints);
+    const std::optional<double> shortMean = RecentHeadingMean(ring, index, kShortWindow);
+    double centre = longMean.value_or(0.0);
     // Means either side of north are close, not 360 degrees apart.
-    const double centre = std::fabs(strip::WrappedDifference(shortMean, longMean)) > 1.5 * step
-                              ? shortMean
-                              : longMean;
+    if (shortMean && std::fabs(strip::WrappedDifference(*shortMean, centre)) > 1.5 * step)
+        centre = *shortMean;
     const double c = Normalised(step * std::trunc(centre / step + 0.5));
 
     strip::StripFrame frame;

@@ -3,6 +3,7 @@
 // of the heading's last hour, centred on a recent mean heading and zoomed in powers of two.
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "shell/BaseDialog.h"
@@ -17,8 +18,9 @@ enum : int {
 };
 
 // Mean heading of the newest `count` seconds of a heading ring, in [0, 360): seconds without
-// heading are left out, and a window that straddles north is averaged across it.
-double RecentHeadingMean(const std::vector<double>& ring, int writeIndex, int count);
+// heading are left out, and a window that straddles north is averaged across it; nullopt when
+// no second of the window has a heading.
+std::optional<double> RecentHeadingMean(const std::vector<double>& ring, int writeIndex, int count);
 
 class CHEADING_3 : public CBaseDialog {
 public:
