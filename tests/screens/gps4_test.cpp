@@ -98,4 +98,35 @@ TEST_F(Gps4Test, EllipsePixelsForSizesOrientationsAndBadAxes) {
     });
 }
 
+// Where the two scales differ (a font of 16 pixels, as at 144 dpi), the ellipse's height follows
+// the vertical one: north-south it reaches a (or b, turned by 90 degrees) times the ±1 m grid's
+// 58.65 units a metre, in rows.
+TEST_F(Gps4Test, EllipseHeightFollowsTheVerticalScale) {
+    Start(1.48);
+    OnScreen(SCR_GPS_4, [&] {
+        const double sx = theApp().fScaleX, sy = theApp().fScaleY;
+        ASSERT_GT(sx - sy, 0.03) << sx << " " << sy;
+        const int left = int(kEllipseLeft * sx), top = int(kEllipseTop * sy);
+        const int bottom = int(kEllipseBottom * sy);
+        // Beside the north-south axis, which is drawn black over the fill.
+        const int x = left + 1 + int(5 * 11.73 * sx) + 2;
+        // Semi-axes, orientation, the semi-axis that lies north-south.
+        const struct {
+            double a, b, orient, vertical;
+        } cases[] = {{0.8, 0.7, 0, 0.8}, {0.95, 0.85, 90, 0.85}};
+        for (const auto& c : cases) {
+            SCOPED_TRACE(c.orient);
+            Gst(c.a, c.b, c.orient);
+            Tick();
+            int first = bottom, last = top;
+            for (int y = top; y < bottom; ++y) {
+                if (!Orange(x, y)) continue;
+                first = std::min(first, y);
+                last = std::max(last, y);
+            }
+            EXPECT_NEAR((last - first) / 2.0, c.vertical * 58.65 * sy, 1.0);
+        }
+    });
+}
+
 }  // namespace

@@ -119,6 +119,27 @@ TEST_F(PositionEdgeTest, HeadingSetupRefusesWhatIsNotANumberInEveryEdit) {
     });
 }
 
+// A value beyond the range of the stored float is refused, never sent as infinity.
+TEST_F(PositionEdgeTest, HeadingSetupRefusesNumbersBeyondAFloat) {
+    Start();
+    OnScreen(SCR_HEADING_2, [&] {
+        // Heading tau and the manual separation, which have no limits of their own.
+        for (int id : {1007, 1037}) {
+            for (const char* text :
+                 {"340282350000000000000000000000000000000",
+                  "-1000000000000000000000000000000000000000", "1e39", "45e39"}) {
+                SCOPED_TRACE(text);
+                const std::string typed = text;
+                Page()->SetDlgItemText(id, typed.substr(0, typed.size() - 1));
+                ClearWire();
+                Told();
+                Type(id, typed.substr(typed.size() - 1));
+                EXPECT_EQ(Sent() + Told(), "Please enter a number.|");
+            }
+        }
+    });
+}
+
 TEST_F(PositionEdgeTest, HeadingPlotSkipsSecondsWithoutHeading) {
     Start();
     GPSInfo& info = g_GPS.Info;

@@ -5,6 +5,7 @@
 #include "screens/differential/TSpanDlg1.h"
 #include "screens/differential/TSpanRover.h"
 #include "screens/differential/XREF_1.h"
+#include "screens/differential/reference_entry.h"
 #include "screens/screen_walk.h"
 
 namespace {
@@ -50,6 +51,34 @@ protected:
         return platform::Format("%.8f %.8f %.3f %d", w.dRefLat, w.dRefLon, w.dRefAlt, w.eDfxPort);
     }
 };
+
+// What a typed coordinate is told, on the way and on a press: the edges of the globe are on it,
+// anything beyond them (however many digits) is named, and what is no plain number is refused.
+TEST(ReferenceEntry, EdgesOfTheGlobeAndNumbersTooLarge) {
+    const std::string lat = "Latitude must be between -90 and 90 degrees.";
+    const std::string lon = "Longitude must be between -180 and 180 degrees.";
+    const std::string nan = "Please enter a number.";
+    using F = ReferenceField;
+    // clang-format off
+    const struct { F field; const char* text; std::string told; } cases[] = {
+        {F::Latitude, "90", ""}, {F::Latitude, "-90", ""}, {F::Latitude, "90.0000000", ""},
+        {F::Latitude, "90.0000001", lat}, {F::Latitude, "-90.0000001", lat},
+        {F::Latitude, "9999999999999999999", lat}, {F::Latitude, "51.5e400", nan},
+        {F::Longitude, "180", ""}, {F::Longitude, "-180", ""}, {F::Longitude, "180.0000001", lon},
+        {F::Longitude, "-180.0000001", lon}, {F::Longitude, "-999999999999999999", lon},
+        {F::Longitude, "1e309", nan}, {F::Height, "9999999999999999999", ""}, {F::Height, "45e39", nan}};
+    // clang-format on
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(TypedReferenceError(c.field, c.text), c.told);
+        const std::string texts[3] = {c.field == F::Latitude ? c.text : "1",
+                                      c.field == F::Longitude ? c.text : "1",
+                                      c.field == F::Height ? c.text : "1"};
+        EXPECT_EQ(ReferenceEntryError(texts[0], texts[1], texts[2]), c.told);
+        const std::optional<ReferenceEntry> e = ParseReferenceEntry(texts[0], texts[1], texts[2]);
+        EXPECT_EQ(e && IsUsableReference(*e), c.told.empty());
+    }
+}
 
 // Typed coordinates are checked on the tick and again on the press; only an explicit
 // reply, also a late one, says that x-Ref is not subscribed, once.

@@ -125,6 +125,26 @@ TEST(DateTimeFormat, LettersCountsAndQuotes) {
     EXPECT_EQ(g.Format("t"), "\xe5\x8d\x88");
 }
 
+// "w" counts whole weeks from 1 January, whatever day of the week the year starts on.
+TEST(DateTimeFormat, WeeksCountFromTheFirstOfJanuary) {
+    // Date with its day of the week (0 Sunday), "w", "ww".
+    // clang-format off
+    const struct { CDateTimeFormat::DateTime date; const char *w, *ww; } cases[] = {
+        {{2008, 2, 4, 1, 9, 0, 0}, "5", "05"}, {{2008, 2, 5, 2, 9, 0, 0}, "6", "06"},
+        {{2008, 1, 1, 2, 0, 0, 0}, "1", "01"}, {{2008, 1, 6, 0, 0, 0, 0}, "1", "01"},
+        {{2008, 1, 7, 1, 23, 59, 59}, "1", "01"}, {{2008, 1, 8, 2, 0, 0, 0}, "2", "02"},
+        {{2010, 1, 3, 0, 0, 0, 0}, "1", "01"}, {{2011, 1, 1, 6, 0, 0, 0}, "1", "01"},
+        {{2011, 1, 2, 0, 0, 0, 0}, "1", "01"}, {{2009, 12, 31, 4, 0, 0, 0}, "53", "53"},
+        {{2008, 12, 30, 2, 0, 0, 0}, "53", "53"}, {{2008, 12, 29, 1, 0, 0, 0}, "52", "52"}};
+    // clang-format on
+    CDateTimeFormat f(EnglishNames());
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.date.year << "-" << c.date.month << "-" << c.date.day);
+        f.SetDateTime(c.date);
+        EXPECT_EQ(f.Format("w|ww"), std::string(c.w) + "|" + c.ww);
+    }
+}
+
 TEST(FileListing, SizesDefaultNamesAndFolders) {
     // Kibibytes only above 1024 bytes, mebibytes only above 1048576, both rounded down.
     const std::pair<std::uint64_t, const char*> sizes[] = {
