@@ -333,9 +333,9 @@ void CGPS_5::OnUseThisPoint() {
     std::string altText = Trimmed(GetDlgItemText(IDC_GPS5_REF_ALT));
     // The panel shows "N/A" before any reference: no altitude typed is 0.
     if (altText == kNotAvailable) altText.clear();
+    const double altitude = LeadingValue(altText) / static_cast<double>(m_fAltFactor);
     // A text without a number or a place off the globe keeps the reference and its hour of
     // history.
-    const double altitude = LeadingValue(altText) / static_cast<double>(m_fAltFactor);
     std::string refusal;
     if (!lat || !lon || !(altText.empty() || HoldsNumber(altText)))
         refusal = "Please enter a number.";
