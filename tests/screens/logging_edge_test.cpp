@@ -187,8 +187,7 @@ TEST_F(LoggingEdgeTest, PickedNamesAreBytes) {
     }
     const std::string dir = work_.folder(), odd = "d\xE9j\xE0", fffd = "\xEF\xBF\xBD";
     const std::string oddShown = "d" + fffd + "j" + fffd;
-    const std::string askDefault =
-        "Do you want the system to\ncreate a default file for you?|";
+    const std::string askDefault = "Do you want the system to\ncreate a default file for you?|";
     fs::create_directory(dir + odd);
     WriteFile(dir + "log\xFF.txt", "old\r\n");
     WriteFile(dir + "raw\xFF.bin", "R");
@@ -199,8 +198,8 @@ TEST_F(LoggingEdgeTest, PickedNamesAreBytes) {
     localtime_r(&now, &tm);
     const auto defaultName = [&](int type) {
         return dir + odd + "/" +
-               filebrowser::DefaultFileName(dir + odd + "/", type, tm.tm_year + 1900,
-                                            tm.tm_mon + 1, tm.tm_mday);
+               filebrowser::DefaultFileName(dir + odd + "/", type, tm.tm_year + 1900, tm.tm_mon + 1,
+                                            tm.tm_mday);
     };
     // The file clicked (empty: the odd folder with a default name), how it shows, the buttons,
     // the name field, and what the file then begins with.
@@ -213,6 +212,7 @@ TEST_F(LoggingEdgeTest, PickedNamesAreBytes) {
         eLogFile field;
         std::string begins;
     } logs[] = {
+        // clang-format off
         {SCR_LOGS_1, IDC_LOGS_OVERWRITE, "log\xFF.txt", "log" + fffd + ".txt", 1,
          {IDC_LOGS_START, IDC_LOGS_STOP}, LOGFILE_NMEA, ""},
         {SCR_LOGS_2, IDC_LOGS_APPEND, "raw\xFF.bin", "raw" + fffd + ".bin", 2,
@@ -222,6 +222,7 @@ TEST_F(LoggingEdgeTest, PickedNamesAreBytes) {
          {IDC_LOGS4_LOG_POINT}, LOGFILE_POINT, kPointHeader + std::string("1 ")},
         {SCR_LOGS_5, 1036, "", "", 5, {IDC_LOGS5_START, IDC_LOGS5_CLOSE}, LOGFILE_POLYGON,
          "Start Polygon\r\n"},
+        // clang-format on
     };
     std::vector<std::string> made;
     std::vector<Step> steps;
@@ -234,7 +235,8 @@ TEST_F(LoggingEdgeTest, PickedNamesAreBytes) {
                              Click(IDC_LOGS_BROWSE);
                          }});
         steps.push_back({Top<CFileOpenDlg>(), [&] {
-                             auto* dlg = dynamic_cast<CFileOpenDlg*>(ui::Host::Instance().TopPage());
+                             auto* dlg =
+                                 dynamic_cast<CFileOpenDlg*>(ui::Host::Instance().TopPage());
                              ASSERT_NE(dlg, nullptr);
                              if (log.pick.empty()) {
                                  QTreeWidgetItem* current =
@@ -273,8 +275,9 @@ TEST_F(LoggingEdgeTest, PickedNamesAreBytes) {
     EXPECT_EQ(made.size(), 2u);
 }
 
-// A rate a row's list does not hold (20 Hz, "5 Hz" on a two-item row) leaves that row without
-// a selection, at every activation, and is still sent; one it holds is shown.
+// A rate a row's list does not hold (20 Hz, 10 Hz outside the heading rows, "5 Hz" on a
+// two-item row) leaves that row without a selection, never on "OFF", at every activation, and
+// is still sent; one it holds is shown.
 TEST_F(LoggingEdgeTest, RateRowsShowOnlyWhatTheyHold) {
     g_GPS.Info.eReceiverType = RECEIVER_HEADING;
     PortConfig& cfg = g_GPS.Info.Settings.NMEALogConfig;
@@ -287,7 +290,8 @@ TEST_F(LoggingEdgeTest, RateRowsShowOnlyWhatTheyHold) {
     } rows[] = {
         {1053, &PortConfig::eHEHDT, RATE_20HZ, ""}, {1054, &PortConfig::eHEROT, RATE_10HZ, "10Hz"},
         {1055, &PortConfig::eHPR, RATE_20HZ, ""},   {1037, &PortConfig::eGSA, 3, ""},
-        {1035, &PortConfig::eGGA, 1, "5 s"},
+        {1035, &PortConfig::eGGA, 1, "5 s"},        {1036, &PortConfig::eGLL, RATE_20HZ, ""},
+        {1049, &PortConfig::eVTG, RATE_10HZ, ""},
     };
     for (const auto& r : rows) cfg.*r.field = r.code;
     Walk({{SCR_LOGS_1, [&] {
@@ -300,8 +304,9 @@ TEST_F(LoggingEdgeTest, RateRowsShowOnlyWhatTheyHold) {
                    }
                }
                const std::string sent = Sent();
-               for (const char* line : {"$JASC,HEHDT,20\r\n", "$JASC,HEROT,10\r\n",
-                                        "$JASC,HPR,20\r\n", "$JASC,GPGSA,5\r\n"})
+               for (const char* line :
+                    {"$JASC,HEHDT,20\r\n", "$JASC,HEROT,10\r\n", "$JASC,HPR,20\r\n",
+                     "$JASC,GPGSA,5\r\n", "$JASC,GPGLL,20\r\n", "$JASC,GPVTG,10\r\n"})
                    EXPECT_NE(sent.find(line), std::string::npos) << line;
            }}});
 }

@@ -375,4 +375,6 @@ void FillRateCombo(ui::Dialog& dlg, int comboId, int items) {
     dlg.ResetContent(comboId);
     for (int i = 0; i < items && i < static_cast<int>(kRateItems.size()); ++i)
         dlg.AddString(comboId, kRateItems[static_cast<size_t>(i)]);
+    // A refilled list has no item chosen: a rate it cannot show must not read as "OFF".
+    dlg.SetCurSel(comboId, -1);
 }

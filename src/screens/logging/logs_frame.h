@@ -198,7 +198,7 @@ int RateCodeAt(int position);
 // combo lacks that position, nothing (leave the selection) for a code outside the mapping;
 // codes 4 and 5 map only with tenHz.
 std::optional<int> RatePosition(int code, int items, bool tenHz);
-// Fills a rate combo with its first `items` entries.
+// Fills a rate combo with its first `items` entries, none of them chosen.
 void FillRateCombo(ui::Dialog& dlg, int comboId, int items);
 
 // Rate words are read by the reader thread while a screen changes them.
