@@ -225,12 +225,10 @@ void CFileOpenDlg::OnTreeSelChanged(ui::TreeItem* item) {
     if (!item) return;
     strFolder = ItemPath(item);
     if (iLayout != kTreeOnly) FillList();
-    if (iKind == 2) {
-        bOkAvailable = 1;
-        strFileName.clear();
-    } else if (iKind == 4) {
-        bOkAvailable = 1;
-    }
+    // A name clicked in the folder left behind names no file of this one: it is dropped, so a
+    // save falls back to its default name and an open waits for a new click.
+    strFileName.clear();
+    bOkAvailable = iKind == 2 || iKind == 4;
     UpdateBanner();
 }
 

@@ -1,15 +1,19 @@
 // The logging screens at their edges: names under the home folder, the recent names a run
-// keeps, and the point log's running number at its end.
+// keeps, the point log's running number at its end, and picked names that are not UTF-8.
 
 #include <unistd.h>
 
+#include <QTreeWidget>
+#include <ctime>
 #include <filesystem>
+#include <set>
 
 #include "platform/paths.h"
 #include "screens/logging/LOGS_4.h"
 #include "screens/logging/LOGS_5.h"
 #include "screens/logging/logs_frame.h"
 #include "screens/screen_walk.h"
+#include "shell/FileListing.h"
 #include "shell/FileOpenDlg.h"
 #include "support/temp_dir.h"
 
@@ -170,6 +174,140 @@ TEST_F(LoggingEdgeTest, AutoIdAtItsEnd) {
                        EXPECT_EQ(after, before);
                    }
                }
+           }}});
+}
+
+// A file or folder picked in the browser whose name is not UTF-8 is shown with replacement
+// characters, and every log still writes the file picked: no lookalike file or folder.
+TEST_F(LoggingEdgeTest, PickedNamesAreBytes) {
+    {
+        NavInfo& nav = g_GPS.Info.Nav;
+        RecordLock lock(nav.ulNavLock);
+        nav.iFixQuality = 1;
+    }
+    const std::string dir = work_.folder(), odd = "d\xE9j\xE0", fffd = "\xEF\xBF\xBD";
+    const std::string oddShown = "d" + fffd + "j" + fffd;
+    const std::string askDefault = "Do you want the system to\ncreate a default file for you?|";
+    fs::create_directory(dir + odd);
+    WriteFile(dir + "log\xFF.txt", "old\r\n");
+    WriteFile(dir + "raw\xFF.bin", "R");
+    WriteFile(dir + "pt\xFF.txt", "");
+    const std::string station = std::string("S\0t\0a\0t\0i\0o\0n\0 \0I\0D\0:\0 \0", 24) + "\r\n";
+    std::tm tm{};
+    const std::time_t now = std::time(nullptr);
+    localtime_r(&now, &tm);
+    const auto defaultName = [&](int type) {
+        return dir + odd + "/" +
+               filebrowser::DefaultFileName(dir + odd + "/", type, tm.tm_year + 1900, tm.tm_mon + 1,
+                                            tm.tm_mday);
+    };
+    // The file clicked (empty: the odd folder with a default name), how it shows, the buttons,
+    // the name field, and what the file then begins with.
+    const struct {
+        eScreen screen;
+        int mode;
+        std::string pick, shown;
+        int type;
+        std::vector<int> clicks;
+        eLogFile field;
+        std::string begins;
+    } logs[] = {
+        // clang-format off
+        {SCR_LOGS_1, IDC_LOGS_OVERWRITE, "log\xFF.txt", "log" + fffd + ".txt", 1,
+         {IDC_LOGS_START, IDC_LOGS_STOP}, LOGFILE_NMEA, ""},
+        {SCR_LOGS_2, IDC_LOGS_APPEND, "raw\xFF.bin", "raw" + fffd + ".bin", 2,
+         {IDC_LOGS_START, IDC_LOGS_STOP}, LOGFILE_RAW, "R" + station},
+        {SCR_LOGS_3, 1034, "", "", 3, {IDC_LOGS_START, IDC_LOGS_STOP}, LOGFILE_BIN, ""},
+        {SCR_LOGS_4, IDC_LOGS_APPEND, "pt\xFF.txt", "pt" + fffd + ".txt", 4,
+         {IDC_LOGS4_LOG_POINT}, LOGFILE_POINT, kPointHeader + std::string("1 ")},
+        {SCR_LOGS_5, 1036, "", "", 5, {IDC_LOGS5_START, IDC_LOGS5_CLOSE}, LOGFILE_POLYGON,
+         "Start Polygon\r\n"},
+        // clang-format on
+    };
+    std::vector<std::string> made;
+    std::vector<Step> steps;
+    for (size_t i = 0; i < std::size(logs); ++i) {
+        const auto& log = logs[i];
+        steps.push_back({log.screen, [&] {
+                             Told();
+                             Click(log.mode);
+                             Retype(IDC_LOGS_FILE, dir + "start.txt");
+                             Click(IDC_LOGS_BROWSE);
+                         }});
+        steps.push_back({Top<CFileOpenDlg>(), [&] {
+                             auto* dlg =
+                                 dynamic_cast<CFileOpenDlg*>(ui::Host::Instance().TopPage());
+                             ASSERT_NE(dlg, nullptr);
+                             if (log.pick.empty()) {
+                                 QTreeWidgetItem* current =
+                                     dlg->Item<QTreeWidget>(1003)->currentItem();
+                                 ASSERT_TRUE(current && current->childCount() == 1);
+                                 dlg->Item<QTreeWidget>(1003)->setCurrentItem(current->child(0));
+                             }
+                             PickFile(log.pick);
+                         }});
+        steps.push_back({log.screen, [&, i] {
+                             SCOPED_TRACE(i);
+                             const std::string path =
+                                 log.pick.empty() ? defaultName(log.type) : dir + log.pick;
+                             const std::string shown =
+                                 log.pick.empty() ? dir + oddShown + path.substr(path.rfind('/'))
+                                                  : dir + log.shown;
+                             EXPECT_EQ(Text(IDC_LOGS_FILE), shown);
+                             EXPECT_EQ(Told(), log.pick.empty() ? askDefault : "");
+                             for (int id : log.clicks) Click(id);
+                             EXPECT_EQ(Told(), "");
+                             EXPECT_EQ(theApp().GetLogFile(log.field), path);
+                             EXPECT_EQ(ReadFile(path).substr(0, log.begins.size()), log.begins);
+                             if (log.pick.empty()) made.push_back(path.substr(path.rfind('/') + 1));
+                             if (i + 1 < std::size(logs))
+                                 SelectTab(IDC_LOGS_TAB, static_cast<int>(i) + 1);
+                         }});
+    }
+    Walk(steps);
+    const auto names = [](const std::string& folder) {
+        std::set<std::string> out;
+        for (const auto& e : fs::directory_iterator(folder)) out.insert(e.path().filename());
+        return out;
+    };
+    EXPECT_EQ(names(dir), (std::set<std::string>{"log\xFF.txt", "raw\xFF.bin", "pt\xFF.txt", odd}));
+    EXPECT_EQ(names(dir + odd), std::set<std::string>(made.begin(), made.end()));
+    EXPECT_EQ(made.size(), 2u);
+}
+
+// A rate a row's list does not hold (20 Hz, 10 Hz outside the heading rows, "5 Hz" on a
+// two-item row) leaves that row without a selection, never on "OFF", at every activation, and
+// is still sent; one it holds is shown.
+TEST_F(LoggingEdgeTest, RateRowsShowOnlyWhatTheyHold) {
+    g_GPS.Info.eReceiverType = RECEIVER_HEADING;
+    PortConfig& cfg = g_GPS.Info.Settings.NMEALogConfig;
+    // Combo, its field, the stored code, the item shown ("" none).
+    const struct {
+        int combo;
+        int32_t PortConfig::*field;
+        int code;
+        const char* shown;
+    } rows[] = {
+        {1053, &PortConfig::eHEHDT, RATE_20HZ, ""}, {1054, &PortConfig::eHEROT, RATE_10HZ, "10Hz"},
+        {1055, &PortConfig::eHPR, RATE_20HZ, ""},   {1037, &PortConfig::eGSA, 3, ""},
+        {1035, &PortConfig::eGGA, 1, "5 s"},        {1036, &PortConfig::eGLL, RATE_20HZ, ""},
+        {1049, &PortConfig::eVTG, RATE_10HZ, ""},
+    };
+    for (const auto& r : rows) cfg.*r.field = r.code;
+    Walk({{SCR_LOGS_1, [&] {
+               for (int pass = 0; pass < 2; ++pass) {
+                   if (pass) Page()->OnInitDialog();
+                   for (const auto& r : rows) {
+                       SCOPED_TRACE(r.combo);
+                       EXPECT_EQ(Text(r.combo), r.shown);
+                       EXPECT_EQ(Page()->GetCurSel(r.combo) < 0, *r.shown == '\0');
+                   }
+               }
+               const std::string sent = Sent();
+               for (const char* line :
+                    {"$JASC,HEHDT,20\r\n", "$JASC,HEROT,10\r\n", "$JASC,HPR,20\r\n",
+                     "$JASC,GPGSA,5\r\n", "$JASC,GPGLL,20\r\n", "$JASC,GPVTG,10\r\n"})
+                   EXPECT_NE(sent.find(line), std::string::npos) << line;
            }}});
 }
 

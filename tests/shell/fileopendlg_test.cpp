@@ -1,12 +1,14 @@
-// The file browser: layouts, unreadable folders, a refused default name.
+// The file browser: layouts, unreadable folders, a refused default name, a folder change.
 
 #include "shell/FileOpenDlg.h"
 
 #include <gtest/gtest.h>
 
 #include <QTreeWidget>
+#include <ctime>
 #include <filesystem>
 
+#include "shell/FileListing.h"
 #include "support/qt/qt_env.h"
 #include "support/temp_dir.h"
 #include "ui/automation.h"
@@ -177,6 +179,63 @@ TEST(FileOpenDlg, SaveKindOffersADefaultNameThatCanBeRefused) {
     EXPECT_EQ(boxes.texts(), std::vector<std::string>{
                                  "Do you want the system to\ncreate a default file for you?"});
     EXPECT_TRUE(fs::is_empty(dir / "sub"));
+}
+
+// A click in one folder, then another folder chosen in the tree: an open waits for a click
+// there, a save falls back to its default name; a same-named file of the new folder is never
+// returned unseen.
+TEST(FileOpenDlg, FolderChangeDropsTheClickedName) {
+    const struct {
+        int kind;
+        bool okAfterChange;  // the save's OK then asks for a default name
+    } kinds[] = {{0, false}, {1, false}, {3, false}, {4, true}};
+    for (const auto& k : kinds) {
+        SCOPED_TRACE(k.kind);
+        testsupport::TempDir dir;
+        fs::create_directory(dir / "b");
+        dir.Touch("same.rcf");
+        dir.Touch("b/same.rcf");
+        CFileOpenDlg dlg;
+        dlg.SetKind(k.kind);
+        dlg.SetFileType(7);
+        dlg.SetFolder(dir.folder());
+        ui::MessageBoxRecorder boxes;
+        boxes.Answer(ui::IDOK);
+        const int result = RunBrowser(
+            dlg, {[&] {
+                      const auto items = List(dlg)->findItems("same.rcf", Qt::MatchExactly, 0);
+                      ASSERT_EQ(items.size(), 1);
+                      ui::UserClick(List(dlg)->viewport(),
+                                    List(dlg)->visualItemRect(items[0]).center());
+                  },
+                  [&] {
+                      EXPECT_TRUE(dlg.IsOkAvailable());
+                      EXPECT_EQ(dlg.GetFileName(), "same.rcf");
+                      QTreeWidgetItem* current = Tree(dlg)->currentItem();
+                      ASSERT_TRUE(current && current->childCount() == 1);
+                      Tree(dlg)->setCurrentItem(current->child(0));
+                  },
+                  [&] {
+                      EXPECT_EQ(dlg.GetFolder(), dir.folder() + "b/");
+                      EXPECT_EQ(dlg.IsOkAvailable(), k.okAfterChange);
+                      EXPECT_EQ(dlg.GetFileName(), "");
+                      ui::UserClickDesign(81, 430);  // the banner's OK
+                  },
+                  [&] {
+                      if (dlg.IsLoopRunning()) ClickCancel();
+                  }});
+        const std::time_t now = std::time(nullptr);
+        std::tm tm{};
+        localtime_r(&now, &tm);
+        EXPECT_EQ(result, k.okAfterChange ? ui::IDOK : ui::IDCANCEL);
+        EXPECT_EQ(boxes.shown().size(), k.okAfterChange ? 1u : 0u);
+        if (k.okAfterChange) {
+            EXPECT_EQ(dlg.GetPathName(),
+                      dir.folder() + "b/" +
+                          filebrowser::DefaultFileName(dir.folder() + "b/", 7, tm.tm_year + 1900,
+                                                       tm.tm_mon + 1, tm.tm_mday));
+        }
+    }
 }
 
 }  // namespace

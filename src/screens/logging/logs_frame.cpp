@@ -208,10 +208,20 @@ void CLogsFrame::Browse() {
     CFileOpenDlg dlg;
     dlg.SetKind(eLogFileMode);
     dlg.SetFileType(kind_.browseType);
-    dlg.SetFolder(GetDlgItemText(IDC_LOGS_FILE));
+    dlg.SetFolder(FileText());
     if (dlg.DoModal() != ui::IDOK) return;
-    SetDlgItemText(IDC_LOGS_FILE, dlg.GetPathName());
+    const std::string path = dlg.GetPathName();
+    SetDlgItemText(IDC_LOGS_FILE, path);
+    // The combo shows bytes that are not UTF-8 as replacement characters; the log must still
+    // go to the file chosen, not to a lookalike.
+    browsed_ = BrowsedPath{GetDlgItemText(IDC_LOGS_FILE), path};
     OnBrowsed();
+}
+
+std::string CLogsFrame::FileText() const {
+    std::string text = GetDlgItemText(IDC_LOGS_FILE);
+    if (browsed_ && text == browsed_->shown) return browsed_->path;
+    return text;
 }
 
 void CLogsFrame::FillRecent(int comboId, int list) {
@@ -239,7 +249,7 @@ void CLogsFrame::RememberRecent(int comboId, int list) {
 }
 
 std::optional<std::string> CLogsFrame::TakeFileName() {
-    const std::string name = GetDlgItemText(IDC_LOGS_FILE);
+    const std::string name = FileText();
     if (!HasLogExtension(name, kind_.bin)) {
         ShowMessage(kind_.bin ? kWrongBinText : kWrongTxtText);
         return std::nullopt;
@@ -365,4 +375,6 @@ void FillRateCombo(ui::Dialog& dlg, int comboId, int items) {
     dlg.ResetContent(comboId);
     for (int i = 0; i < items && i < static_cast<int>(kRateItems.size()); ++i)
         dlg.AddString(comboId, kRateItems[static_cast<size_t>(i)]);
+    // A refilled list has no item chosen: a rate it cannot show must not read as "OFF".
+    dlg.SetCurSel(comboId, -1);
 }

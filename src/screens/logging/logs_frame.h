@@ -124,8 +124,8 @@ protected:
     // the combo's first ten names are stored. The combo's names stay listed for the whole run,
     // also those the list cannot hold.
     void RememberRecent(int comboId, int list);
-    // The file combo's text, checked for the screen's extension (a message when wrong), with
-    // a leading "~/" taken as the home folder.
+    // The file combo's text (or the browser's unchanged pick), checked for the screen's
+    // extension (a message when wrong), with a leading "~/" taken as the home folder.
     std::optional<std::string> TakeFileName();
     // Before a log writes to `path`: refuses a file another log writes, creates the
     // folders, empties the file outside "Append" ("Create New File" asks first when it
@@ -147,6 +147,16 @@ protected:
 private:
     void Browse();
     void SetFileMode(int32_t mode);
+    // The file combo's text; while it still shows the file browser's last pick unchanged, the
+    // path of that pick as the folder holds it (a name need not be valid UTF-8).
+    std::string FileText() const;
+
+    // The browser's last pick: what the combo shows of it and its path.
+    struct BrowsedPath {
+        std::string shown;
+        std::string path;
+    };
+    std::optional<BrowsedPath> browsed_;
 
     // Per combo, its names as last remembered.
     std::map<int, std::vector<std::string>> runNames_;
@@ -188,7 +198,7 @@ int RateCodeAt(int position);
 // combo lacks that position, nothing (leave the selection) for a code outside the mapping;
 // codes 4 and 5 map only with tenHz.
 std::optional<int> RatePosition(int code, int items, bool tenHz);
-// Fills a rate combo with its first `items` entries.
+// Fills a rate combo with its first `items` entries, none of them chosen.
 void FillRateCombo(ui::Dialog& dlg, int comboId, int items);
 
 // Rate words are read by the reader thread while a screen changes them.
