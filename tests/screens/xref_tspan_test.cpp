@@ -51,8 +51,8 @@ protected:
     }
 };
 
-// Typed coordinates are checked on the tick and again on the press; only an explicit
-// reply, also a late one, says that x-Ref is not subscribed, once.
+// Typed coordinates are checked on the tick and again on the press; a subscribed receiver
+// keeps its run buttons until a reply, also a late one, says that x-Ref is not subscribed.
 TEST_F(SetupTest, XRef) {
     Start();
     g_GPS.Info.eCurCorrSource = CORR_XREF;
@@ -77,6 +77,7 @@ TEST_F(SetupTest, XRef) {
                EXPECT_EQ(Text(IDC_XREF_STATUS), "Please select x-Ref mode above.");
                EXPECT_EQ(Page()->GetCurSel(IDC_DIFF_SOURCE), DIFFITEM_XREF);
                EXPECT_FALSE(Enabled(IDC_XREF_RECAL_UNKNOWN));
+               Feed(">JRAD,1,OK");
                EXPECT_EQ(TickSent(), kSetupTick);
                for (const auto& s : steps) {
                    if (s.reply) Feed(s.reply);
