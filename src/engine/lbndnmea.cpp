@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cstring>
 #include <string>
+#include <string_view>
 
 #include "engine/nmea.h"
 #include "platform/numbers.h"
@@ -97,17 +98,23 @@ bool CLBNDNMEA::bRD1(char* field, char* sentence, LBandInfo* lband) {
     NMEAFields f(field, sentence);
     if (!f.Skip(6)) return false;  // 5: bit-error rate
     if (!f.Empty()) {
-        const char* text = f.Text();
-        const char* dash = text[0] != '\0' ? std::strchr(text + 1, '-') : nullptr;
-        if (dash == nullptr) {
-            lband->iLBandBer = platform::AtoI(text);
-            lband->iSBASBer1 = lband->iSBASBer2 = kBerNoValue;
+        // A field that is neither one number nor two is no rate at all: garbage must not
+        // read as a perfect link.
+        const std::string_view text = f.Text();
+        const size_t dash = text.find('-', 1);
+        if (dash == std::string_view::npos) {
+            if (const auto ber = platform::ParseInt(text)) {
+                lband->iLBandBer = *ber;
+                lband->iSBASBer1 = lband->iSBASBer2 = kBerNoValue;
+            }
         } else {
-            const int a = platform::AtoI(std::string(text, dash).c_str());
-            const int b = platform::AtoI(dash + 1);
-            lband->iLBandBer = kBerNoValue;
-            lband->iSBASBer1 = std::min(std::min(a, b), kBerNoValue);
-            lband->iSBASBer2 = std::min(std::max(a, b), kBerNoValue);
+            const auto a = platform::ParseInt(text.substr(0, dash));
+            const auto b = platform::ParseInt(text.substr(dash + 1));
+            if (a && b) {
+                lband->iLBandBer = kBerNoValue;
+                lband->iSBASBer1 = std::min(std::min(*a, *b), kBerNoValue);
+                lband->iSBASBer2 = std::min(std::max(*a, *b), kBerNoValue);
+            }
         }
     }
     if (!f.Skip(6)) return false;  // 11: status bits

@@ -10,6 +10,7 @@
 #include "engine/lbndnmea.h"
 #include "engine/nmea.h"
 #include "engine/stdnmea.h"
+#include "platform/numbers.h"
 
 namespace {
 
@@ -165,6 +166,21 @@ TEST_F(Decoders, Rd1BitErrorRates) {
     gps_->Info.LBand.iLBandBer = 1;
     Feed(Nmea("RD1,1,2,3,4,300"));  // shorter than 30 characters
     EXPECT_EQ(gps_->Info.LBand.iLBandBer, 1);
+}
+
+// A bit-error field that is not one number or a pair of them keeps the rates shown; the
+// status word after it is still read.
+TEST_F(Decoders, Rd1GarbledBitErrorFieldChangesNothing) {
+    for (const char* ber :
+         {"abc-def", "5-", "-", "abc", "12abc", "1-2-3", "7-x", "1.5", "99999999999"}) {
+        SCOPED_TRACE(ber);
+        LBandInfo& l = gps_->Info.LBand;
+        l.iLBandBer = 123, l.iSBASBer1 = 45, l.iSBASBer2 = 67, l.wLBandStatus = 0;
+        Feed(Nmea(std::string("RD1,000041,1910,1557.8450,1,") + ber + ",0,0,0,0,0,8001,2"));
+        EXPECT_EQ(
+            platform::Format("%d %d %d %X", l.iLBandBer, l.iSBASBer1, l.iSBASBer2, l.wLBandStatus),
+            "123 45 67 8001");
+    }
 }
 
 TEST_F(Decoders, GeoFrequencyHasNoFloatError) {

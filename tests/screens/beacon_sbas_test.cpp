@@ -250,4 +250,37 @@ TEST_F(DiffTest, IonoMapGridLegendAndColourScale) {
     });
 }
 
+// Each band's grid points in the standard's order: bands 0 to 8 column by column from the
+// west, each column from south to north (the 85-degree point only on its four meridians, none
+// in band 8); bands 9 and 10 row by row from 60 degrees poleward, each row from the west.
+TEST(IonoGridPoints, BandsInTheStandardsOrder) {
+    IonoGrid grid;
+    InitIonoGrid(grid);
+    // clang-format off
+    const struct { size_t band; int used; std::vector<std::tuple<size_t, int, int>> probes; } bands[] = {
+        {0, 201, {{0, -75, -180}, {1, -65, -180}, {2, -55, -180}, {24, 55, -180}, {27, 85, -180},
+                  {28, -55, -175}, {50, 55, -175}, {51, -75, -170}, {78, -55, -165}, {200, 55, -145}}},
+        {1, 201, {{0, -85, -140}, {27, 75, -140}, {28, -55, -135}, {200, 55, -105}}},
+        {2, 201, {{0, -75, -100}, {77, 85, -90}, {200, 55, -65}}},
+        {4, 201, {{127, 85, 0}, {128, -55, 5}}},
+        {7, 201, {{150, -85, 130}, {200, 55, 135}}},
+        {8, 200, {{0, -75, 140}, {26, 75, 140}, {27, -55, 145}, {199, 55, 175}}},
+        {9, 192, {{0, 60, -180}, {1, 60, -175}, {71, 60, 175}, {72, 65, -180}, {107, 65, 170},
+                  {144, 75, -180}, {180, 85, -180}, {191, 85, 150}}},
+        {10, 192, {{0, -60, -180}, {72, -65, -180}, {180, -85, -170}, {191, -85, 160}}}};
+    // clang-format on
+    for (const auto& b : bands) {
+        SCOPED_TRACE(b.band);
+        int used = 0;
+        for (const IonoGridPoint& p : grid[b.band]) used += p.iLat != kIgpUnused;
+        EXPECT_EQ(used, b.used);
+        for (size_t slot = static_cast<size_t>(b.used); slot < grid[b.band].size(); ++slot)
+            EXPECT_EQ(grid[b.band][slot].iLon, kIgpUnused) << slot;
+        for (const auto& [slot, lat, lon] : b.probes) {
+            const IonoGridPoint& p = grid[b.band][slot];
+            EXPECT_EQ(std::pair(p.iLat, p.iLon), std::pair(lat, lon)) << slot;
+        }
+    }
+}
+
 }  // namespace

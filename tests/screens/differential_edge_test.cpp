@@ -78,6 +78,37 @@ TEST_F(DifferentialEdgeTest, XRefRunsReturnWithTheSubscription) {
     });
 }
 
+// Each visit asks anew: without a subscribed reply to its queries by the first tick the user
+// is told once and the runs stop; a subscribed reply, also a late one, brings them back.
+TEST_F(DifferentialEdgeTest, XRefWarnsWhenNoSubscribedReplyCame) {
+    Start();
+    g_GPS.Info.eCurCorrSource = g_GPS.Info.eReqCorrSource = CORR_XREF;
+    const std::string refused = "Not subscribed to x-Ref|";
+    // clang-format off
+    const struct { const char* reply; int demo; ui::UINT timer; std::string told; const char* buttons; } rows[] = {
+        {nullptr, 0, 1, refused, "000"},
+        {nullptr, 0, 2, refused, "000"},  // the last visit's answer is not this one's
+        {">JRAD,1,OK", 0, 1, "", "101"},
+        {">JRAD,1,FAILED,Not Subscribed for AUTODIFF", 0, 1, refused, "000"},
+        {nullptr, 1, 1, "", "101"}};
+    // clang-format on
+    OnScreen(SCR_XREF_1, [&] {
+        for (const auto& r : rows) {
+            SCOPED_TRACE(r.reply ? r.reply : "no reply");
+            theApp().bDemoMode = r.demo;
+            Page()->OnInitDialog();
+            if (r.reply) Feed(r.reply);
+            Tick(r.timer);
+            Tick(r.timer);
+            EXPECT_EQ(Told() + RunButtons(), r.told + r.buttons);
+            theApp().bDemoMode = 0;
+            Feed(">JRAD,1,OK");
+            Tick();
+            EXPECT_EQ(Told() + RunButtons(), "101");
+        }
+    });
+}
+
 // Each text typed into a coordinate edit, character by character: the boxes it brings, and
 // what a press of "Initialize" then says, on both screens that take a reference position.
 TEST_F(DifferentialEdgeTest, TypedCoordinatesAreRefusedWithAReason) {
@@ -140,6 +171,7 @@ TEST_F(DifferentialEdgeTest, XRefRunLeftPendingShowsWhatHolds) {
           {SCR_XREF_1,
            [&] {
                EXPECT_EQ(Status(), "Please select x-Ref mode above.");
+               Feed(">JRAD,1,OK");
                Tick(2);
                EXPECT_EQ(Status(), "Please select x-Ref mode above.");
                Click(IDC_XREF_INIT_UNKNOWN);

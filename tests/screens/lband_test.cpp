@@ -30,8 +30,8 @@ protected:
     }
 };
 
-// An unknown frequency retunes at once, again only after the follow-up timer that leaving
-// kills; an SBAS satellite's line and demo mode never retune.
+// An unknown frequency retunes at once, again only after the follow-up that leaving sends
+// too; an SBAS satellite's line and demo mode never retune.
 TEST_F(LBandTest, StatusSubscriptionAndPlot) {
     Start();
     Geo("1536.7820", 1200, "-98.0");
@@ -66,11 +66,12 @@ TEST_F(LBandTest, StatusSubscriptionAndPlot) {
                }
                Geo("1540.0000", 1200, "-98");
                SetCommanded(1536782, 1200);
-               EXPECT_EQ(TickSent(), kRetune + kStatusTick);
+               EXPECT_EQ(TickSent(), kRetune + "~0");
                EXPECT_EQ(Commanded(), "0/0");
                EXPECT_GE(page()->TimerInterval(kRetuneTimer), 1000);
-               EXPECT_EQ(TickSent(), kStatusTick);  // no second retune while one waits
-               EXPECT_EQ(TickSent(kRetuneTimer), "$JASC,D1,1\r\n");
+               EXPECT_EQ(TickSent(), "~0");  // no second retune while one waits
+               clock.Advance(1000);
+               EXPECT_EQ(TickSent(kRetuneTimer), "$JASC,D1,1\r\n" + kStatusTick.substr(2));
                EXPECT_FALSE(page()->IsTimerRunning(kRetuneTimer));
                EXPECT_EQ(TickSent().substr(0, kRetune.size()), kRetune);
                ClearWire();
@@ -78,7 +79,9 @@ TEST_F(LBandTest, StatusSubscriptionAndPlot) {
            }},
           {SCR_LBND_3,
            [&] {
-               EXPECT_EQ(Sent().substr(0, 11), "$PKRV,1,0\r\n");
+               const std::string left =
+                   "~1000$JASC,D1,1\r\n" + kStatusTick.substr(2) + "$PKRV,1,0\r\n";
+               EXPECT_EQ(Sent().substr(0, left.size()), left);
                EXPECT_FALSE(page()->IsTimerRunning(kRetuneTimer));
                EXPECT_EQ(TickSent(), "~0$JDIFF\r\n$JOMS\r\n$JI\r\n");
                ASSERT_TRUE(Feed(">JI,311062,1,2,3,4,5,APP1,DSP2"));
@@ -90,8 +93,9 @@ TEST_F(LBandTest, StatusSubscriptionAndPlot) {
                // Leaving sends nothing of its own; the next visit may retune at once.
                ClearWire();
                SelectTab(IDC_LBND3_TAB, 0);
-               EXPECT_EQ(Sent(), kRetune + entry);
-               Tick(kRetuneTimer);
+               EXPECT_EQ(Sent(), kRetune);
+               clock.Advance(1000);
+               EXPECT_EQ(TickSent(kRetuneTimer), "$JASC,D1,1\r\n" + entry);
                Geo("1536.7820", 1200, "-98");
                Geo("1540.0000", 129, "-98");
                EXPECT_EQ(TickSent(), kStatusTick);
@@ -113,6 +117,36 @@ TEST_F(LBandTest, StatusSubscriptionAndPlot) {
                          "500|0|Now0");
                EXPECT_EQ(LeaveSent(), "$JASC,D1,0\r\n");
            }}});
+}
+
+// "$JFREQ,0", then a second of virtual time with nothing else on the wire, then "$JASC,D1,1"
+// and what the entry and the ticks held back; a leave within the second waits out the rest.
+TEST_F(LBandTest, RetuneKeepsItsSecond) {
+    Start();
+    Geo("1540.0000", 1200, "-98");
+    g_GPS.Info.eCurCorrSource = CORR_LBND;
+    const std::string entry = "$JASC,D1,1\r\n$JGEO,ALL\r\n$JAPP\r\n$JDIFF\r\n";
+    const std::string queries = kStatusTick.substr(2);
+    const std::string followUp = "$JASC,D1,1\r\n";
+    // Virtual milliseconds passed before the timer fires, and the wire then.
+    // clang-format off
+    const struct { uint32_t after; ui::UINT timer; std::string wire; bool waiting; } steps[] = {
+        {0, 1, "~0", true}, {500, 1, "~0", true}, {499, kRetuneTimer, "", true},
+        {1, kRetuneTimer, followUp + entry + queries, false},
+        {0, 1, kRetune + "~0", true}, {999, 1, "~0", true},
+        {1, kRetuneTimer, followUp + queries, false},
+        {0, 1, kRetune + "~0", true}, {400, 1, "~0", true}};
+    // clang-format on
+    OnScreen(SCR_LBND_1, [&] {
+        EXPECT_EQ(Sent(), kRetune);
+        for (const auto& s : steps) {
+            SCOPED_TRACE(s.wire);
+            clock.Advance(s.after);
+            EXPECT_EQ(TickSent(s.timer), s.wire);
+            EXPECT_EQ(Page()->IsTimerRunning(kRetuneTimer), s.waiting);
+        }
+        EXPECT_EQ(LeaveSent(), "~600" + followUp + queries + "$PKRV,1,0\r\n~10");
+    });
 }
 
 TEST_F(LBandTest, TuneByFrequencyAutomaticallyAndByName) {

@@ -80,8 +80,8 @@ TEST(ReferenceEntry, EdgesOfTheGlobeAndNumbersTooLarge) {
     }
 }
 
-// Typed coordinates are checked on the tick and again on the press; only an explicit
-// reply, also a late one, says that x-Ref is not subscribed, once.
+// Typed coordinates are checked on the tick and again on the press; a subscribed receiver
+// keeps its run buttons until a reply, also a late one, says that x-Ref is not subscribed.
 TEST_F(SetupTest, XRef) {
     Start();
     g_GPS.Info.eCurCorrSource = CORR_XREF;
@@ -106,6 +106,7 @@ TEST_F(SetupTest, XRef) {
                EXPECT_EQ(Text(IDC_XREF_STATUS), "Please select x-Ref mode above.");
                EXPECT_EQ(Page()->GetCurSel(IDC_DIFF_SOURCE), DIFFITEM_XREF);
                EXPECT_FALSE(Enabled(IDC_XREF_RECAL_UNKNOWN));
+               Feed(">JRAD,1,OK");
                EXPECT_EQ(TickSent(), kSetupTick);
                for (const auto& s : steps) {
                    if (s.reply) Feed(s.reply);
@@ -212,6 +213,48 @@ TEST_F(SetupTest, TSpan) {
                LeaveToGps();
            }},
           Left(SCR_TSPAN_BASE)});
+}
+
+// What "Initialize" leaves as the saved reference when the receiver rejects the position or
+// does not answer the query after it; with "NONE" picked since the last tick it sends nothing.
+TEST_F(SetupTest, TSpanRejectedPositionIsNeverSaved) {
+    Start();
+    g_GPS.Info.eCurCorrSource = CORR_TSPAN_BASE;
+    const std::string before = platform::Format("51.12345678 -114.50000000 1100.250 %d", DFX_PORTB);
+    const std::string typed = platform::Format("51.50000000 -0.10000000 45.000 %d", DFX_PORTB);
+    const std::string invalid = "Reference position invalid.|";
+    // Port picked before the press, reply to the position, reply to "$JRTK", then the saved
+    // record and the edits on the next entry.
+    // clang-format off
+    const struct { int port; const char *rejected, *queried; std::string told, saved, shown; } rows[] = {
+        {DFX_PORTB, ">JRTK,1,FAILED", nullptr, invalid, before, "51.12345678|-114.50000000|1100.250"},
+        {DFX_PORTB, ">JRTK,1,FAILED", ">JRTK,1,51.1,-114.4,1100", invalid,
+         platform::Format("51.10000000 -114.40000000 1100.000 %d", DFX_PORTB), "51.10000000|-114.40000000|1100.000"},
+        {DFX_PORTB, nullptr, nullptr, "", typed, "51.50000000|-0.10000000|45.000"},
+        {DFX_NONE, nullptr, nullptr, "", before, "51.12345678|-114.50000000|1100.250"}};
+    // clang-format on
+    OnScreen(SCR_TSPAN_BASE, [&] {
+        for (const auto& r : rows) {
+            SCOPED_TRACE(r.saved);
+            WizardInfo& w = g_GPS.Info.Settings.WizardLive;
+            w.dRefLat = 51.12345678, w.dRefLon = -114.5, w.dRefAlt = 1100.25;
+            w.eDfxPort = DFX_PORTB;
+            receiver.answers.clear();
+            Answer("$JRTK,6\r\n", ">JRTK,6,OK,2");
+            if (r.rejected) Answer("$JRTK,1,51.5,-0.1,45\r\n", r.rejected);
+            if (r.queried) Answer("$JRTK\r\n", r.queried);
+            Choose(IDC_TSPAN_PORT, DFX_PORTB);
+            TypeReference("51.5", "-0.1", "45");
+            ASSERT_TRUE(Enabled(IDC_TSPAN_INITIALIZE));
+            Choose(IDC_TSPAN_PORT, r.port);
+            const std::string sent = Press(IDC_TSPAN_INITIALIZE);
+            // Nothing at all without a port; else the end tells what was said.
+            EXPECT_EQ(r.port == DFX_NONE ? sent : sent.substr(sent.size() - r.told.size()), r.told);
+            EXPECT_EQ(Saved(), r.saved);
+            Page()->OnInitDialog();
+            EXPECT_EQ(Texts({IDC_TSPAN_LAT, IDC_TSPAN_LON, IDC_TSPAN_HEIGHT}), r.shown);
+        }
+    });
 }
 
 }  // namespace

@@ -1,8 +1,11 @@
 #include "screens/differential/LBND_1.h"
 
+#include <utility>
+
 #include "engine/beacon_tables.h"
 #include "engine/gps.h"
 #include "engine/txnmea.h"
+#include "platform/clock.h"
 #include "platform/numbers.h"
 #include "resources/dlg_lbnd1.h"
 #include "screens/differential/diff_page.h"
@@ -47,30 +50,41 @@ ui::BOOL CLBND_1::OnInitDialog() {
         SetPageFont(*this, Template());
         UpdateStatusStrip();
     }
-    // A follow-up killed on an earlier leave never cleared the mark.
-    m_bRetunePending = false;
+    m_bRetunePending = m_bEntryHeld = m_bTickHeld = false;
     InitDiffSourceCombo(this, IDC_DIFF_SOURCE);
     RefreshStatus();
     SelectOwnTab();
     m_nTimer1 = SetTimer(kRefreshTimer, kRefreshMs);
-    g_TxNMEA.SetMessageRate(kLBandRateOn, "D1", false);
-    g_TxNMEA.QueryGeo();
-    g_TxNMEA.QueryApp(false);
-    g_TxNMEA.QueryDiff();
+    if (m_bRetunePending)
+        m_bEntryHeld = true;
+    else
+        SendEntryQueries();
     ActivationDone();
     return ui::TRUE;
 }
 
 void CLBND_1::OnCancel() {
+    KillTimer(kRetuneTimer);
+    if (m_bRetunePending) {
+        // A retune begun is finished first, its second kept, as if the page had waited.
+        if (const uint32_t left = RetunePauseLeft(); left > 0) {
+            RepaintNow();
+            platform::Sleep(left);
+        }
+        FinishRetune();
+    }
     g_TxNMEA.SetBeaconStatus(0, false);
     KillTimer(m_nTimer1);
-    KillTimer(kRetuneTimer);
-    m_bRetunePending = false;
     CBaseDialog::OnCancel();
 }
 
 void CLBND_1::OnTimer(ui::UINT id) {
     if (id == kRetuneTimer) {
+        // A timer may fire a little early; the pause is a minimum.
+        if (const uint32_t left = RetunePauseLeft(); m_bRetunePending && left > 0) {
+            SetOneShotTimer(kRetuneTimer, left);
+            return;
+        }
         FinishRetune();
         return;
     }
@@ -81,6 +95,21 @@ void CLBND_1::OnTimer(ui::UINT id) {
     }
     RefreshStatus();
     EndScreenTick();
+    // Nothing else goes out in the second after "$JFREQ,0".
+    if (m_bRetunePending)
+        m_bTickHeld = true;
+    else
+        SendTickQueries();
+}
+
+void CLBND_1::SendEntryQueries() {
+    g_TxNMEA.SetMessageRate(kLBandRateOn, "D1", false);
+    g_TxNMEA.QueryGeo();
+    g_TxNMEA.QueryApp(false);
+    g_TxNMEA.QueryDiff();
+}
+
+void CLBND_1::SendTickQueries() {
     g_TxNMEA.QueryApp(false);
     g_TxNMEA.QueryDiff();
     g_TxNMEA.QueryGeo();
@@ -131,12 +160,19 @@ void CLBND_1::RefreshStatus() {
 void CLBND_1::StartRetune() {
     m_bRetunePending = true;
     g_TxNMEA.SetFrequency(true, 0, 0);
+    m_uRetuneTick = platform::TickCount();
     SetOneShotTimer(kRetuneTimer, kRetuneFollowUpMs);
 }
 
 void CLBND_1::FinishRetune() {
     if (!m_bRetunePending) return;
     m_bRetunePending = false;
-    if (m_bClosing) return;
     g_TxNMEA.SetMessageRate(kLBandRateOn, "D1", false);
+    if (std::exchange(m_bEntryHeld, false)) SendEntryQueries();
+    if (std::exchange(m_bTickHeld, false)) SendTickQueries();
+}
+
+uint32_t CLBND_1::RetunePauseLeft() const {
+    const uint32_t waited = platform::TickCount() - m_uRetuneTick;
+    return waited < kRetuneFollowUpMs ? kRetuneFollowUpMs - waited : 0;
 }

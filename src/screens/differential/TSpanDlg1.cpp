@@ -92,12 +92,15 @@ void TSpanDlg1::OnInitialize() {
     // About a second of pauses follows.
     RepaintNow();
     g_TSpan.SendDfxPortName(GetLBText(IDC_TSPAN_PORT, port));
-    if (!g_TSpan.SendReferenceText(lat, lon, height)) ui::MessageBox("Reference position invalid.");
+    const bool accepted = g_TSpan.SendReferenceText(lat, lon, height);
+    if (!accepted) ui::MessageBox("Reference position invalid.");
     if (QueryAndSaveReference()) {
         ShowSaved();
         UpdateData(ui::FALSE);
         return;
     }
+    // The receiver kept its old reference, so the saved one stays too.
+    if (!accepted) return;
     // Without an answer the typed position is what the receiver was last sent; keeping it
     // as the saved one stops the exit's configuration send from restoring an older one.
     platform::Trace("Tessaray_PC: TSpan Setup: no reference reply, typed position kept\n");

@@ -10,6 +10,7 @@
 #include "screens/differential/diff_page.h"
 #include "screens/differential/reference_entry.h"
 #include "shell/DiffSource.h"
+#include "shell/Tessaray_PC.h"
 #include "ui/messagebox.h"
 
 namespace {
@@ -111,7 +112,9 @@ void CXREF_1::CheckSubscription() {
             if (m_uRunsEnabled & (1u << i)) EnableItem(kRunButtons[i], true);
         return;
     }
-    if (m_bWarned || subscribed != 0) return;
+    // Not subscribed until this visit's queries have been answered so: a receiver that never
+    // answers gets the warning at the first tick. Demo mode has no receiver to ask.
+    if (m_bWarned || subscribed == 1 || theApp().bDemoMode.load()) return;
     m_bWarned = 1;
     if (!m_bRunsBlocked) {
         m_bRunsBlocked = true;
