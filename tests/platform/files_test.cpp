@@ -142,6 +142,35 @@ TEST(AtomicFile, ReplacesWholeOrLeavesTheOldFile) {
     EXPECT_EQ(Entries(dir.path()) + Entries(locked.path()), 4u + 1u);
 }
 
+// A run as root (common for serial ports) rewrites the user's files without taking them over:
+// the new file has the old one's owner, group and mode; a new file is the writer's own.
+TEST(AtomicFile, ReplacedFileKeepsItsOwnerAndMode) {
+    testsupport::TempDir dir;
+    const struct {
+        uid_t uid;
+        gid_t gid;
+        mode_t mode;
+    } rows[] = {{65534, 65534, 0640}, {1000, 100, 0604}, {::geteuid(), ::getegid(), 0600}};
+    for (const auto& row : rows) {
+        const std::string path = dir / "Tessaray_Term.ini";
+        WriteBytes(path, "old");
+        ASSERT_EQ(::chown(path.c_str(), row.uid, row.gid), 0);
+        ASSERT_EQ(::chmod(path.c_str(), row.mode), 0);
+        ASSERT_EQ(platform::WriteFileAtomic(path, "new"), "");
+        struct stat st {};
+        ASSERT_EQ(::stat(path.c_str(), &st), 0);
+        EXPECT_EQ(std::vector<unsigned>({st.st_uid, st.st_gid, st.st_mode & 07777u}),
+                  std::vector<unsigned>({row.uid, row.gid, row.mode}));
+        EXPECT_EQ(ReadBytes(path), "new");
+        fs::remove(path);
+    }
+    const std::string fresh = dir / "fresh.rcf";
+    ASSERT_EQ(platform::WriteFileAtomic(fresh, "x"), "");
+    struct stat st {};
+    ASSERT_EQ(::stat(fresh.c_str(), &st), 0);
+    EXPECT_EQ(st.st_uid, ::geteuid());
+}
+
 // Texts are cut to leave their NUL; reading past the end gives zeros and fails.
 TEST(Bytes, FieldsRoundTripAndShortInputReadsZeros) {
     platform::ByteWriter w;
