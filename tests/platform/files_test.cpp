@@ -255,6 +255,12 @@ TEST(Ports, ConfFileIsReadWhenItChangesAndRefusedWhenItIsNoSmallFile) {
         {[&] { write("COM1=/dev/first\n"); }, "/dev/first", ""},
         {[&] { write("COM1=/dev/second\n"); }, "/dev/second", ""},
         {[&] { write(big); }, "/dev/ttyUSB0", ": larger than 65536 bytes; its port lines"},
+        {[&] {
+             fs::remove(conf);
+             fs::create_symlink("ports.conf", conf);
+         },
+         "/dev/ttyUSB0", ": Too many levels of symbolic links; its port lines"},
+        {[&] { write("COM1=/dev/third\n"); }, "/dev/third", ""},
     };
     for (const auto& step : steps) {
         notices.clear();
@@ -266,6 +272,27 @@ TEST(Ports, ConfFileIsReadWhenItChangesAndRefusedWhenItIsNoSmallFile) {
     }
     platform::SetNotifySink(nullptr);
     ::unsetenv("TESSARAY_PC_CONFIG_DIR");
+}
+
+// COM numbers follow the kind of device, then its number: ttyUSB2 before ttyUSB10. A ttyS
+// that is no real UART (a plain file here) is no port.
+TEST(Ports, ScanNumbersDevicesByKindThenDeviceNumber) {
+    testsupport::TempDir dev;
+    for (const char* name : {"ttyUSB10", "ttyUSB2", "ttyUSB1", "ttyACM11", "ttyACM3", "rfcomm0",
+                             "ttyS0", "ttyUSB", "tty0"})
+        WriteBytes(dev / name, "");
+    fs::create_directories(dev / "serial/by-id");
+    fs::create_symlink("../../ttyACM11", dev / "serial/by-id/usb-Receiver-if00");
+    platform::SetDeviceFolderForTest(dev.path());
+    platform::RescanPorts();
+    const std::string d = fs::canonical(dev.path()).string() + "/";
+    std::vector<std::string> expected;
+    for (const char* name :
+         {"ttyACM11", "ttyUSB", "ttyUSB1", "ttyUSB2", "ttyUSB10", "ttyACM3", "rfcomm0"})
+        expected.push_back((name == std::string("ttyACM11") ? d : dev.path() + "/") + name);
+    EXPECT_EQ(platform::DetectedPorts(), expected);
+    platform::SetDeviceFolderForTest("");
+    platform::SetDetectedPortsForTest({});
 }
 
 TEST(Trace, AssertContinues) {
