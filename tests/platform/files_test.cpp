@@ -1,6 +1,8 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -14,6 +16,7 @@
 #include "platform/atomic_file.h"
 #include "platform/bytes.h"
 #include "platform/event.h"
+#include "platform/instance_lock.h"
 #include "platform/notify.h"
 #include "platform/paths.h"
 #include "platform/ports.h"
@@ -293,6 +296,47 @@ TEST(Ports, ScanNumbersDevicesByKindThenDeviceNumber) {
     EXPECT_EQ(platform::DetectedPorts(), expected);
     platform::SetDeviceFolderForTest("");
     platform::SetDetectedPortsForTest({});
+}
+
+// One process holds the configuration folder; the lock goes with the process, so one that was
+// killed blocks nobody, and the file names the holder.
+TEST(InstanceLock, HeldByOneProcessAndFreedWithIt) {
+    testsupport::TempDir dir;
+    ::setenv("TESSARAY_PC_CONFIG_DIR", (dir / "config").c_str(), 1);
+    const std::string file = dir / "config/Tessaray_PC.lock";
+    int fds[2];
+    ASSERT_EQ(::pipe(fds), 0);
+    const pid_t holder = ::fork();
+    if (holder == 0) {
+        char ok = platform::LockConfigFolder() ? 'y' : 'n';
+        [[maybe_unused]] ssize_t n = ::write(fds[1], &ok, 1);
+        ::pause();
+        std::_Exit(0);
+    }
+    char taken = 0;
+    ASSERT_EQ(::read(fds[0], &taken, 1), 1);
+    EXPECT_EQ(taken, 'y');
+    EXPECT_EQ(ReadBytes(file), std::to_string(holder) + "\n");
+    int owner = -1;
+    EXPECT_FALSE(platform::LockConfigFolder(&owner));
+    EXPECT_EQ(owner, holder);
+    ::kill(holder, SIGKILL);
+    ::waitpid(holder, nullptr, 0);
+    const struct {
+        const char* what;
+        int expectedOwner;
+    } steps[] = {{"after the holder was killed", 0}, {"again in the same process", 0}};
+    for (const auto& step : steps) {
+        owner = -1;
+        EXPECT_TRUE(platform::LockConfigFolder(&owner)) << step.what;
+        EXPECT_EQ(owner, step.expectedOwner);
+        EXPECT_EQ(ReadBytes(file), std::to_string(::getpid()) + "\n") << step.what;
+    }
+    platform::UnlockConfigFolder();
+    EXPECT_FALSE(fs::exists(file));
+    ::close(fds[0]);
+    ::close(fds[1]);
+    ::unsetenv("TESSARAY_PC_CONFIG_DIR");
 }
 
 TEST(Trace, AssertContinues) {
