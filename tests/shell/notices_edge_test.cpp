@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <string>
 
 #include "resources/dlg_exit.h"
@@ -83,11 +84,15 @@ TEST(NoticesEdge, UnusablePortsConfThenFullDiskAtExitAndSave) {
     EXPECT_EQ(entries, 2u) << "no temporary file is left beside the archive";
 }
 
-// The names in a folder with their bytes: what a copy of the program may have touched.
-std::vector<std::pair<std::string, std::string>> Contents(const std::string& dir) {
-    std::vector<std::pair<std::string, std::string>> files;
-    for (const auto& e : std::filesystem::directory_iterator(dir))
-        files.emplace_back(e.path().filename().string(), testsupport::ReadBytes(e.path()));
+// The names in a folder with the size, first byte and hash of their bytes: what a copy of the
+// program may have touched.
+std::vector<std::string> Contents(const std::string& dir) {
+    std::vector<std::string> files;
+    for (const auto& e : std::filesystem::directory_iterator(dir)) {
+        const std::string bytes = testsupport::ReadBytes(e.path());
+        files.push_back(e.path().filename().string() + " " + std::to_string(bytes.size()) + " " +
+                        bytes.substr(0, 1) + " " + std::to_string(std::hash<std::string>{}(bytes)));
+    }
     std::sort(files.begin(), files.end());
     return files;
 }
