@@ -1,9 +1,12 @@
 #include "engine/cfgarchive.h"
 
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 #include <mutex>
 #include <type_traits>
@@ -276,47 +279,84 @@ void ResetCfgArchiveState() {
     g_state = CfgArchiveState{};
 }
 
-int CGPS::WriteCfgFile(GPSInfo& image) {
-    CreateConfigFolder();
+namespace {
+
+// Writes the archive; on failure the problem is kept in the state and *refusedTarget tells
+// whether the file itself was refused (not ours to replace).
+int WriteArchive(GPSInfo& image, bool* refusedTarget) {
+    CGPS::CreateConfigFolder();
     image.iComPort = ComPortToStore(image.iComPort);
     const std::string path = CfgArchivePath();
-    const std::string error =
-        platform::WriteFileAtomic(path, EncodeCfgArchive(image, App().iAreaUnits.load()));
+    const std::string error = platform::WriteFileAtomic(
+        path, EncodeCfgArchive(image, App().iAreaUnits.load()), refusedTarget);
     std::lock_guard<std::mutex> lock(g_stateMutex);
     g_state.saveProblem = error;
     if (!error.empty()) {
         platform::Trace("Tessaray_PC: Error or Exception When Saving Data: %s\n", error.c_str());
         return 0;
     }
+    g_state.saidSaveProblem.clear();
     return 1;
+}
+
+// The failed save is told once per reason: the load, a proprietary command and the exit
+// that fail alike say nothing new.
+void TellSaveProblem() {
+    std::string problem;
+    {
+        std::lock_guard<std::mutex> lock(g_stateMutex);
+        if (g_state.saveProblem == g_state.saidSaveProblem) return;
+        g_state.saidSaveProblem = problem = g_state.saveProblem;
+    }
+    platform::Notify(std::string(kNotPermitted) + "\n" + problem);
+}
+
+// A file longer than the archive is damaged as a short one is; the read stops one byte past
+// the size, however large the file.
+constexpr size_t kReadLimit = kCfgArchiveSize;
+
+}  // namespace
+
+int CGPS::WriteCfgFile(GPSInfo& image) {
+    return WriteArchive(image, nullptr);
 }
 
 int CGPS::ReadCfgFile(GPSInfo& image, bool* pPauseDue) {
     CreateConfigFolder();
     const std::string path = CfgArchivePath();
+    // What a save killed before its rename left beside the file.
+    if (const std::string target = platform::FollowLinks(path); !target.empty()) {
+        platform::RemoveStaleTemporaries(std::filesystem::path(target).parent_path().string());
+    }
     std::string bytes;
     std::string error;
     int err = 0;
-    if (!platform::ReadFileBytes(path, &bytes, &error, platform::kNoSizeLimit, &err)) {
+    uint64_t size = 0;
+    if (!platform::ReadFileBytes(path, &bytes, &error, kReadLimit, &err)) {
+        struct stat st {};
         if (err == ENOENT || err == ENOTDIR) {
             SetLoad(CfgArchiveLoad::Missing, error);
-        } else {
-            Protect(error);
+            return 0;
         }
-        return 0;
+        if (err != EFBIG || ::stat(path.c_str(), &st) != 0) {
+            Protect(error);
+            return 0;
+        }
+        size = static_cast<uint64_t>(st.st_size);
     }
 
     int32_t areaUnits = 0;
-    switch (DecodeCfgArchive(bytes, image, &areaUnits)) {
+    switch (size > 0 ? CfgDecode::Short : DecodeCfgArchive(bytes, image, &areaUnits)) {
         case CfgDecode::BadMarker:
             SetLoad(CfgArchiveLoad::Damaged, path + " does not start with a valid marker");
             return 0;
         case CfgDecode::Short:
+            if (size == 0) size = bytes.size();
             platform::Trace(
-                "Tessaray_PC: Error or Exception When Loading Data: %s holds %zu bytes, "
+                "Tessaray_PC: Error or Exception When Loading Data: %s holds %llu bytes, "
                 "expected %zu\n",
-                path.c_str(), bytes.size(), kCfgArchiveSize);
-            SetLoad(CfgArchiveLoad::Damaged, path + " holds " + platform::FormatUInt(bytes.size()) +
+                path.c_str(), static_cast<unsigned long long>(size), kCfgArchiveSize);
+            SetLoad(CfgArchiveLoad::Damaged, path + " holds " + platform::FormatUInt(size) +
                                                  " bytes, not " +
                                                  platform::FormatUInt(kCfgArchiveSize));
             platform::Notify(kNotPermitted);
@@ -326,24 +366,25 @@ int CGPS::ReadCfgFile(GPSInfo& image, bool* pPauseDue) {
             break;
     }
 
+    // The write-back holds what the file holds, the area unit among it.
+    App().iAreaUnits.store(areaUnits);
     // A file still marked 'A' was not closed by a normal exit.
     const bool wasA = image.bCfgMarker == 1;
     image.bCfgMarker = wasA ? 0 : 1;
-    if (WriteCfgFile(image) != 1) {
-        // Readable but not ours to write (left by another user, read-only): what it holds is
-        // not taken either, so the run and the file stay apart.
-        Protect(GetCfgArchiveState().saveProblem);
-        return 0;
-    }
-    App().iAreaUnits.store(areaUnits);
-    SetLoad(CfgArchiveLoad::Loaded, "");
-    if (wasA) {
-        if (pPauseDue) {
-            *pPauseDue = true;
-        } else {
-            platform::Sleep(1000);
+    bool refusedTarget = false;
+    if (WriteArchive(image, &refusedTarget) != 1) {
+        if (refusedTarget) {
+            // Readable but not ours to write (left by another user, read-only): what it
+            // holds is not taken either, so the run and the file stay apart.
+            Protect(GetCfgArchiveState().saveProblem);
+            return 0;
         }
+        // The file is the user's, only the folder (or the disk) refuses: the settings are
+        // taken, and the user learns that this run cannot keep them.
+        TellSaveProblem();
     }
+    SetLoad(CfgArchiveLoad::Loaded, "");
+    if (wasA && pPauseDue) *pPauseDue = true;
     return 1;
 }
 
@@ -359,7 +400,7 @@ bool CGPS::SaveConfigFile() {
     image->CopyPart1From(Info);
     image->Settings = Info.Settings;
     if (WriteCfgFile(*image) == 1) return true;
-    platform::Notify(std::string(kNotPermitted) + "\n" + GetCfgArchiveState().saveProblem);
+    TellSaveProblem();
     return false;
 }
 

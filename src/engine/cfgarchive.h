@@ -36,6 +36,8 @@ struct CfgArchiveState {
     // Names the file and the reason of the last failed load or save ("" when none).
     std::string loadProblem;
     std::string saveProblem;
+    // The save problem the user was last told of.
+    std::string saidSaveProblem;
     // Set once the file proved unusable: this run never saves over it.
     bool isProtected = false;
 };

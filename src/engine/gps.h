@@ -332,8 +332,8 @@ public:
     // reader thread does not).
     bool LoadConfigFile(bool bPauseAfterA = true);
     // The archive file from and into an image of part 1 and the settings part. ReadCfgFile
-    // flips the marker and writes the file back; the pause due after an 'A' marker is
-    // reported through pPauseDue when given, else taken at once.
+    // flips the marker and writes the file back; the pause due after an 'A' marker is left to
+    // the caller, reported through pPauseDue when given.
     static int WriteCfgFile(GPSInfo& image);
     static int ReadCfgFile(GPSInfo& image, bool* pPauseDue = nullptr);
     int SendConfig(WizardInfo& live);

@@ -1,5 +1,6 @@
 #include "engine/scomm.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <exception>
 
@@ -134,6 +135,14 @@ int SComm::OpenPort(int iPort, long lBaud, char cParity, int iDataBits, int iSto
     }
 }
 
+std::span<const long> SComm::BaudRates() {
+    return kBaudRates;
+}
+
+bool SComm::IsBaudRate(long lBaud) {
+    return std::find(std::begin(kBaudRates), std::end(kBaudRates), lBaud) != std::end(kBaudRates);
+}
+
 int SComm::Setup(long lBaud, char cParity, int iDataBits, int iStopBits, bool bHandshake) {
     static const char* const kName = "SComm::Setup";
     platform::Trace("Tessaray_PC: %s: COM%d,%ld,%c,%d,%d, handshake=%s\n", kName, iPort_.load(),
@@ -148,9 +157,7 @@ int SComm::Setup(long lBaud, char cParity, int iDataBits, int iStopBits, bool bH
     }
 
     long baud = 9600;
-    bool known = false;
-    for (long rate : kBaudRates) known = known || rate == lBaud;
-    if (known) {
+    if (IsBaudRate(lBaud)) {
         baud = lBaud;
     } else {
         platform::Trace("Tessaray_PC: %s: invalid baud rate %ld!\n", kName, lBaud);

@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <span>
 #include <string>
 
 #include "platform/serial.h"
@@ -40,6 +41,10 @@ public:
     int OpenPort(int iPort, long lBaud, char cParity = 'N', int iDataBits = 8, int iStopBits = 1,
                  bool bHandshake = false);
     int Setup(long lBaud, char cParity, int iDataBits, int iStopBits, bool bHandshake);
+    // The baud rates Setup sets as asked (any other runs the port at 9600), and whether
+    // lBaud is one of them.
+    static std::span<const long> BaudRates();
+    static bool IsBaudRate(long lBaud);
     // pnQueued may be null; with a time-out of 0 returns at once with what is queued.
     int ReadBytes(char* buf, uint32_t nMax, uint32_t* pnRead, uint32_t* pnQueued,
                   double dTimeoutSec);

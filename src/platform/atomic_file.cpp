@@ -1,11 +1,14 @@
 #include "platform/atomic_file.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
+#include <optional>
 
 #include "platform/numbers.h"
 #include "platform/serial.h"
@@ -22,6 +25,25 @@ std::string Folder(const std::string& path) {
 
 std::string Failure(const std::string& path, int err) {
     return "cannot write " + path + ": " + ErrorText(err ? err : EIO);
+}
+
+constexpr std::string_view kTempMark = ".tmp";
+
+std::string TempName(const std::string& path, unsigned n) {
+    return path + std::string(kTempMark) + FormatInt(::getpid()) + "_" + FormatUInt(n);
+}
+
+// The pid in a name TempName made, else nothing.
+std::optional<int> TempOwner(const std::string& name) {
+    const size_t mark = name.rfind(kTempMark);
+    if (mark == std::string::npos || mark == 0) return std::nullopt;
+    const std::string rest = name.substr(mark + kTempMark.size());
+    const size_t sep = rest.find('_');
+    if (rest.find_first_not_of("0123456789_") != std::string::npos) return std::nullopt;
+    if (sep == std::string::npos || !ParseInt(rest.substr(sep + 1))) return std::nullopt;
+    const std::optional<int> pid = ParseInt(rest.substr(0, sep));
+    if (!pid || *pid <= 0 || FormatInt(*pid) != rest.substr(0, sep)) return std::nullopt;
+    return pid;
 }
 
 }  // namespace
@@ -43,7 +65,8 @@ std::string FollowLinks(const std::string& path) {
     return {};
 }
 
-std::string WriteFileAtomic(const std::string& given, std::string_view bytes) {
+std::string WriteFileAtomic(const std::string& given, std::string_view bytes, bool* refusedTarget) {
+    if (refusedTarget) *refusedTarget = true;
     // A link (a settings file kept in a set of dotfiles) stays a link: its target is replaced.
     const std::string path = FollowLinks(given);
     if (path.empty()) return Failure(given, errno);
@@ -53,13 +76,29 @@ std::string WriteFileAtomic(const std::string& given, std::string_view bytes) {
     const bool exists = ::stat(path.c_str(), &old) == 0;
     if (exists && !S_ISREG(old.st_mode)) return "cannot write " + given + ": not a regular file";
     if (exists && ::access(path.c_str(), W_OK) != 0) return Failure(given, errno);
+    if (refusedTarget) *refusedTarget = false;
 
     static std::atomic<unsigned> counter{0};
-    std::string temp = path + ".tmp" + FormatInt(::getpid()) + "_" + FormatUInt(counter++);
+    std::string temp = TempName(path, counter++);
     int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0) return Failure(given, errno);
+    if (fd < 0) {
+        const int err = errno;
+        // The file may be writable in place; the folder is what refuses.
+        if (err == EACCES || err == EPERM || err == EROFS) {
+            return "cannot write " + given + ": cannot create a file in " + Folder(path) + ": " +
+                   ErrorText(err);
+        }
+        return Failure(given, err);
+    }
 
-    if (exists) ::fchmod(fd, old.st_mode & 07777);
+    if (exists) {
+        // Owner first: a change of owner clears the set-id bits that the mode then restores.
+        // Only root can give a file away; anyone else keeps the file as theirs.
+        if (old.st_uid != ::geteuid() || old.st_gid != ::getegid()) {
+            (void)::fchown(fd, old.st_uid, old.st_gid);
+        }
+        ::fchmod(fd, old.st_mode & 07777);
+    }
 
     int err = 0;
     size_t done = 0;
@@ -86,6 +125,19 @@ std::string WriteFileAtomic(const std::string& given, std::string_view bytes) {
         ::close(dir);
     }
     return {};
+}
+
+void RemoveStaleTemporaries(const std::string& folder) {
+    DIR* d = ::opendir(folder.c_str());
+    if (!d) return;
+    while (const dirent* e = ::readdir(d)) {
+        const std::string name = e->d_name;
+        const std::optional<int> pid = TempOwner(name);
+        if (!pid || *pid == ::getpid()) continue;
+        if (::kill(*pid, 0) == 0 || errno != ESRCH) continue;
+        ::unlinkat(::dirfd(d), name.c_str(), 0);
+    }
+    ::closedir(d);
 }
 
 }  // namespace platform

@@ -15,7 +15,15 @@ std::string FollowLinks(const std::string& path);
 // the old file as it was. A symbolic link is written through: its target is replaced (the
 // temporary file beside the target) and the link kept. A target that is no regular file, or one the
 // user could not write in place, is refused and left alone. Returns "" on success, else a text
-// naming the file and the OS error ("cannot write /x/y.cfg: Permission denied").
-std::string WriteFileAtomic(const std::string& path, std::string_view bytes);
+// naming the file and the OS error ("cannot write /x/y.cfg: Permission denied"); a folder that
+// lets no file be created is named as well. *refusedTarget (when given) tells whether the
+// target itself was refused, as against a write that failed on the way. The new file keeps the
+// owner and mode of the one it replaces, so a run as root never takes a user's file over.
+std::string WriteFileAtomic(const std::string& path, std::string_view bytes,
+                            bool* refusedTarget = nullptr);
+
+// Removes the temporary files that writes of files in `folder` left when their process died
+// before the rename ("<name>.tmp<pid>_<n>" of a pid that no longer runs).
+void RemoveStaleTemporaries(const std::string& folder);
 
 }  // namespace platform

@@ -9,8 +9,8 @@
 
 #include <algorithm>
 #include <cctype>
-#include <climits>
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
 #include <map>
 #include <mutex>
@@ -28,6 +28,7 @@ struct PortTable {
     std::mutex mutex;
     bool scanned = false;
     std::vector<std::string> detected;
+    std::string devices = "/dev";
 };
 
 PortTable& Table() {
@@ -65,27 +66,28 @@ bool IsRealUart(const std::string& path) {
     return real;
 }
 
-std::vector<std::string> Scan() {
+std::vector<std::string> Scan(const std::string& dev) {
     std::vector<std::string> found;
     auto add = [&found](const std::string& path) {
         if (std::find(found.begin(), found.end(), path) == found.end()) found.push_back(path);
     };
-    std::vector<std::string> byId = ListDir("/dev/serial/by-id", "");
+    const std::string byIdDir = dev + "/serial/by-id";
+    std::vector<std::string> byId = ListDir(byIdDir, "");
     std::sort(byId.begin(), byId.end());
     for (const std::string& name : byId) {
         char real[PATH_MAX];
-        std::string link = "/dev/serial/by-id/" + name;
+        std::string link = byIdDir + "/" + name;
         if (::realpath(link.c_str(), real)) add(real);
     }
     for (const char* prefix : {"ttyUSB", "ttyACM", "rfcomm"}) {
-        std::vector<std::string> names = ListDir("/dev", prefix);
+        std::vector<std::string> names = ListDir(dev, prefix);
         SortByNumber(names, std::string(prefix).size());
-        for (const std::string& name : names) add("/dev/" + name);
+        for (const std::string& name : names) add(dev + "/" + name);
     }
-    std::vector<std::string> uarts = ListDir("/dev", "ttyS");
+    std::vector<std::string> uarts = ListDir(dev, "ttyS");
     SortByNumber(uarts, 4);
     for (const std::string& name : uarts) {
-        if (IsRealUart("/dev/" + name)) add("/dev/" + name);
+        if (IsRealUart(dev + "/" + name)) add(dev + "/" + name);
     }
     return found;
 }
@@ -96,6 +98,9 @@ struct ConfCache {
     bool valid = false;
     struct stat seen {};
     std::map<int, std::string> paths;
+    // The error of a ports.conf that is there but cannot even be looked at (a loop of
+    // links), already told.
+    int told = 0;
 };
 
 ConfCache& Conf() {
@@ -143,10 +148,20 @@ std::string ConfPath(int comNumber) {
         std::lock_guard<std::mutex> lock(cache.mutex);
         struct stat now {};
         const bool exists = ::stat(file.c_str(), &now) == 0;
+        const int statError = exists ? 0 : errno;
         if (!exists) {
             cache.paths.clear();
             cache.valid = false;
+            if (statError != ENOENT && statError != ENOTDIR && statError != cache.told) {
+                cache.told = statError;
+                std::string text, error;
+                ReadTextFile(file, &text, &error, kMaxPortsConfBytes);
+                notice = "Tessaray_PC: " + error + "; its port lines are not used.";
+            } else if (statError == ENOENT || statError == ENOTDIR) {
+                cache.told = 0;
+            }
         } else if (!cache.valid || !SameFile(now, cache.seen)) {
+            cache.told = 0;
             cache.valid = true;
             cache.seen = now;
             cache.paths.clear();
@@ -189,9 +204,15 @@ void RescanPorts() {
     {
         std::lock_guard<std::mutex> lock(Conf().mutex);
         Conf().valid = false;
+        Conf().told = 0;
     }
-    std::vector<std::string> found = Scan();
     PortTable& table = Table();
+    std::string devices;
+    {
+        std::lock_guard<std::mutex> lock(table.mutex);
+        devices = table.devices;
+    }
+    std::vector<std::string> found = Scan(devices);
     std::lock_guard<std::mutex> lock(table.mutex);
     table.detected = std::move(found);
     table.scanned = true;
@@ -213,6 +234,12 @@ void SetDetectedPortsForTest(const std::vector<std::string>& paths) {
     std::lock_guard<std::mutex> lock(table.mutex);
     table.detected = paths;
     table.scanned = true;
+}
+
+void SetDeviceFolderForTest(const std::string& dir) {
+    PortTable& table = Table();
+    std::lock_guard<std::mutex> lock(table.mutex);
+    table.devices = dir.empty() ? "/dev" : dir;
 }
 
 }  // namespace platform

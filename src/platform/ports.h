@@ -29,5 +29,8 @@ std::vector<std::string> DetectedPorts();
 
 // Replaces the scan result with a fixed list (tests); RescanPorts() scans again.
 void SetDetectedPortsForTest(const std::vector<std::string>& paths);
+// The folder the scan looks in instead of /dev (tests; "" for /dev again). The next
+// RescanPorts() looks there.
+void SetDeviceFolderForTest(const std::string& dir);
 
 }  // namespace platform

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 
@@ -40,8 +41,8 @@ std::string TextToFileBytes(std::string_view text) {
     return bytes;
 }
 
-bool ReadFileBytes(const std::string& path, std::string* bytes, std::string* error,
-                   size_t maxBytes, int* osError) {
+bool ReadFileBytes(const std::string& path, std::string* bytes, std::string* error, size_t maxBytes,
+                   int* osError) {
     if (osError) *osError = 0;
     auto fail = [&](const char* what, int err) {
         if (osError) *osError = err;
@@ -72,7 +73,11 @@ bool ReadFileBytes(const std::string& path, std::string* bytes, std::string* err
     char buf[65536];
     int err = 0;
     for (;;) {
-        const ssize_t n = ::read(fd, buf, sizeof buf);
+        // Never more than one byte past the limit, however large the file.
+        const size_t want = maxBytes >= kNoSizeLimit - 1
+                                ? sizeof buf
+                                : std::min(sizeof buf, maxBytes + 1 - data.size());
+        const ssize_t n = ::read(fd, buf, want);
         if (n > 0) {
             data.append(buf, static_cast<size_t>(n));
             // A file that grows while it is read is still held to the limit.
@@ -100,8 +105,8 @@ bool ReadFileBytes(const std::string& path, std::string* bytes, std::string* err
     return true;
 }
 
-bool ReadTextFile(const std::string& path, std::string* text, std::string* error,
-                  size_t maxBytes, int* osError) {
+bool ReadTextFile(const std::string& path, std::string* text, std::string* error, size_t maxBytes,
+                  int* osError) {
     std::string bytes;
     if (!ReadFileBytes(path, &bytes, error, maxBytes, osError)) return false;
     *text = TextFromFileBytes(bytes);

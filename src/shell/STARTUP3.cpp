@@ -15,6 +15,7 @@
 #include "shell/DiffSource.h"
 #include "shell/Tessaray_PC.h"
 #include "ui/fonts.h"
+#include "ui/messagebox.h"
 #include "ui/settings.h"
 
 namespace {
@@ -243,15 +244,30 @@ void CSTARTUP3::OnAutoBaud() {
     }
     std::string text = GetDlgItemText(IDC_BAUD_COMBO);
     if (text.size() > kBaudTextMax) text.resize(kBaudTextMax);
-    if (const auto baud = ParseBaudText(text)) {
+    const std::optional<int> baud = ParseBaudText(text);
+    if (baud && SComm::IsBaudRate(*baud)) {
         info.Settings.WizardLive.iNMEABaudRate = *baud;
     } else {
+        // A rate the port would quietly run at 9600 is no choice.
+        if (baud) RefuseBaud(*baud);
         // What is shown is what a search without Auto-Baud uses.
         SetDlgItemText(IDC_BAUD_COMBO, platform::FormatInt(info.Settings.WizardLive.iNMEABaudRate));
     }
     EnableItem(IDC_BAUD_COMBO, true);
     EnableItem(IDC_BAUD_LABEL, true);
     ShowPortDevice();
+}
+
+void CSTARTUP3::RefuseBaud(int baud) {
+    std::string rates;
+    const auto all = SComm::BaudRates();
+    for (size_t i = 0; i < all.size(); ++i) {
+        if (i > 0) rates += i + 1 == all.size() ? " or " : ", ";
+        rates += platform::FormatInt(all[i]);
+    }
+    ui::MessageBox("The serial port cannot run at " + platform::FormatInt(baud) +
+                       " baud.\nIt takes " + rates + " baud.",
+                   ui::MB_OK | ui::MB_ICONEXCLAMATION);
 }
 
 void CSTARTUP3::OnPortSelect() {

@@ -35,6 +35,8 @@ private:
     void OnDemoMode();
     void OnStartupOK();
     void OnAutoBaud();
+    // Tells the user that the typed baud is none the port takes, naming those it does.
+    void RefuseBaud(int baud);
     void OnPortSelect();
     void OnBaudSelect();
     void OnReceiverTypeSelect();

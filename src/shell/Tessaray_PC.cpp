@@ -11,6 +11,9 @@
 
 #include "engine/gps.h"
 #include "engine/reader_sinks.h"
+#include "platform/instance_lock.h"
+#include "platform/numbers.h"
+#include "platform/paths.h"
 #include "platform/ports.h"
 #include "platform/trace.h"
 #include "shell/BaseDialog.h"
@@ -18,6 +21,7 @@
 #include "shell/ExitInstance.h"
 #include "shell/ScreenRegistry.h"
 #include "shell/Tessaray_PCDlg.h"
+#include "ui/messagebox.h"
 #include "ui/notices.h"
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -46,6 +50,15 @@ CTessaray_PCApp::~CTessaray_PCApp() {
 }
 
 int CTessaray_PCApp::InitInstance() {
+    // Two copies on one configuration folder would each write their settings over the
+    // other's at exit: a second copy says so and ends before it touches a file or a port.
+    if (int owner = 0; !platform::LockConfigFolder(&owner)) {
+        ui::MessageBox("Tessaray PC already runs on the settings in " + platform::ConfigDir() +
+                           (owner > 0 ? " (process " + platform::FormatInt(owner) + ")" : "") +
+                           ".\nThis copy ends, so that neither overwrites the other's settings.",
+                       ui::MB_OK | ui::MB_ICONEXCLAMATION);
+        return 1;
+    }
     SetApp(this);
     // The engine's notices (a failed save, a log stopped on a full disk, a port that failed)
     // reach the user as message boxes.
@@ -63,6 +76,7 @@ int CTessaray_PCApp::InitInstance() {
     dlg.DoModal();
     // The process ends next: the reader must not outlive what it writes to.
     if (GpsThread.IsRunning()) GpsThread.Stop(5000);
+    platform::UnlockConfigFolder();
     return 0;
 }
 
@@ -100,7 +114,7 @@ int CTessaray_PCApp::EnumSerialPorts() {
     return 1;
 }
 
-void CTessaray_PCApp::EndProcess(int code) {
+void CTessaray_PCApp::EndProcess(int code, bool tellPending) {
     std::function<void(int)> hook;
     std::vector<std::function<void()>> savers;
     {
@@ -110,12 +124,13 @@ void CTessaray_PCApp::EndProcess(int code) {
     }
     for (const auto& save : savers) save();
     // What went wrong on the way out (the archive not saved) is shown before the end.
-    ui::ShowPendingNotices();
+    if (tellPending) ui::ShowPendingNotices();
     ReleaseForExit();
     if (hook) {
         hook(code);
         return;
     }
+    platform::UnlockConfigFolder();
     std::fflush(nullptr);
 #if defined(__SANITIZE_ADDRESS__)
     // The immediate exit skips the leak check that a normal return would run; a leak found

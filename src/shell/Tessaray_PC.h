@@ -65,7 +65,8 @@ public:
 
     // Ends the process. Tests install a hook that records the code instead, since the modal
     // loops of the program never unwind on their own.
-    static void EndProcess(int code);
+    // tellPending: show the notices not yet shown and wait for their answers first.
+    static void EndProcess(int code, bool tellPending = true);
     static void SetEndProcessHook(std::function<void(int)> hook);
     static bool HasEndProcessHook();
     // Work that must reach the disk however the program ends (the file of the screen in use);

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
+
+#include <filesystem>
 
 #include "engine/appstate.h"
 #include "engine/gps.h"
@@ -190,10 +193,10 @@ TEST_F(ArchiveTest, WrongMarkerShortAndLongFiles) {
     EXPECT_FALSE(std::filesystem::exists(path));
     EXPECT_EQ(notices,
               std::vector<std::string>{"You are not permitted to write into current folder."});
-    // A long one loads and is rewritten to its size.
+    // A long one is damaged as a short one is.
     WriteBytes(path, bytes + std::string(100, 'z'));
-    EXPECT_TRUE(gps->LoadConfigFile());
-    EXPECT_EQ(ReadBytes(path).size(), 3824u);
+    EXPECT_FALSE(gps->LoadConfigFile());
+    EXPECT_FALSE(std::filesystem::exists(path));
 }
 
 TEST_F(ArchiveTest, OutOfRangeValuesTakeTheirDefaults) {
@@ -298,6 +301,112 @@ TEST_F(ArchiveTest, ArchiveThatCannotBeUsedIsNeverReplaced) {
         EXPECT_EQ(std::filesystem::is_regular_file(path), c.asUser);
         EXPECT_EQ(regular ? ReadBytes(path) : "", before);
     }
+}
+
+// The write-back at a load holds the file's own area unit, not the one the run had so far.
+TEST_F(ArchiveTest, LoadWritesBackTheAreaUnitOfTheFile) {
+    const std::pair<int32_t, int32_t> rows[] = {{1, 0}, {0, 1}};  // in the file, in the run
+    for (auto [stored, running] : rows) {
+        App().iAreaUnits = stored;
+        gps->Info.bCfgMarker = 0;
+        ASSERT_TRUE(gps->SaveConfigFile());
+        App().iAreaUnits = running;
+        ASSERT_TRUE(gps->LoadConfigFile());
+        const std::string b = ReadBytes(path);
+        EXPECT_EQ(b[0], 'A');
+        EXPECT_EQ(Get32(b, 3820), static_cast<uint32_t>(stored)) << stored;
+        EXPECT_EQ(App().iAreaUnits.load(), stored);
+    }
+}
+
+// Any size but the archive's is damage: told with the file and its size, the file deleted.
+// Large files are sparse: only their size is looked at, they are never read whole.
+TEST_F(ArchiveTest, ArchiveOfAnotherSizeIsDamagedWithoutBeingReadWhole) {
+    const uint64_t sizes[] = {3823, 3825, 100'000'000, 3'000'000'000};
+    for (uint64_t size : sizes) {
+        gps->Info.bCfgMarker = 0;
+        ASSERT_TRUE(gps->SaveConfigFile());
+        std::filesystem::resize_file(path, size);
+        notices.clear();
+        gps->Info.iRxElevation = 17;
+        EXPECT_FALSE(gps->LoadConfigFile()) << size;
+        EXPECT_EQ(gps->Info.iRxElevation, 17);
+        EXPECT_FALSE(std::filesystem::exists(path)) << size;
+        EXPECT_EQ(notices,
+                  std::vector<std::string>{"You are not permitted to write into current folder."});
+        const CfgArchiveState state = GetCfgArchiveState();
+        EXPECT_EQ(state.lastLoad, CfgArchiveLoad::Damaged);
+        EXPECT_EQ(state.loadProblem, path + " holds " + std::to_string(size) + " bytes, not 3824");
+    }
+}
+
+// A folder that lets no file be created (owned by another user here; root would ignore its
+// mode, so the load runs as an unprivileged user): the archive is still taken, and the user
+// is told once, with the folder and the OS error, that this run cannot keep it.
+TEST_F(ArchiveTest, ArchiveInAFolderThatRefusesNewFilesIsLoadedAndTheRefusalToldOnce) {
+    App().iAreaUnits = 1;
+    gps->Info.iRxElevation = 21;
+    gps->Info.bCfgMarker = 0;
+    ASSERT_TRUE(gps->SaveConfigFile());
+    App().iAreaUnits = 0;
+    const std::string before = ReadBytes(path);
+    ASSERT_EQ(::chmod(dir.root.c_str(), 0755), 0);
+    ASSERT_EQ(::chmod(dir.dir.c_str(), 0555), 0);
+    ASSERT_EQ(::chmod(path.c_str(), 0666), 0);
+    auto run = [&] {
+        ::alarm(10);
+        if (::setgid(65534) != 0 || ::setuid(65534) != 0) std::_Exit(3);
+        ResetCfgArchiveState();
+        notices.clear();
+        gps->Info.iRxElevation = 5;
+        const bool loaded = gps->LoadConfigFile(false);
+        const bool saved = gps->SaveConfigFile() || gps->SaveConfigFile();
+        const std::vector<std::string> expected = {
+            "You are not permitted to write into current folder.\ncannot write " + path +
+            ": cannot create a file in " + dir.dir + ": Permission denied"};
+        const bool ok = loaded && !saved && gps->Info.iRxElevation == 21 &&
+                        App().iAreaUnits.load() == 1 && notices == expected &&
+                        !GetCfgArchiveState().isProtected;
+        for (const std::string& n : notices) std::fprintf(stderr, "%s\n", n.c_str());
+        std::_Exit(ok ? 0 : 1);
+    };
+    EXPECT_EXIT(run(), ::testing::ExitedWithCode(0), "");
+    ::chmod(dir.dir.c_str(), 0755);
+    EXPECT_EQ(ReadBytes(path), before);
+}
+
+// Files a save left when its process was killed before the rename go at the next load; those
+// of a process that still runs, and names that only look alike, stay.
+TEST_F(ArchiveTest, TemporaryFilesOfKilledSavesAreRemovedAtTheNextLoad) {
+    StartupReset();
+    const pid_t dead = ::fork();
+    if (dead == 0) std::_Exit(0);
+    ASSERT_GT(dead, 0);
+    ASSERT_EQ(::waitpid(dead, nullptr, 0), dead);
+    const std::string deadPid = std::to_string(dead);
+    const std::pair<std::string, bool> files[] = {
+        {"Tessaray_PC.CFG.tmp" + deadPid + "_0", false},
+        {"Tessaray_Term.ini.tmp" + deadPid + "_12", false},
+        {"Tessaray_PC.CFG.tmp1_3", true},  // pid 1 runs
+        {"Tessaray_PC.CFG.tmp" + deadPid + "_x", true},
+        {"notes.tmp", true},
+    };
+    for (const auto& [name, kept] : files) WriteBytes(dir.dir + "/" + name, "partial");
+    ASSERT_TRUE(gps->LoadConfigFile());
+    for (const auto& [name, kept] : files)
+        EXPECT_EQ(std::filesystem::exists(dir.dir + "/" + name), kept) << name;
+}
+
+// The load leaves the pause after an 'A' marker to its caller; it never sleeps by itself.
+TEST_F(ArchiveTest, ReadingAnAMarkedFileNeverPausesByItself) {
+    gps->Info.bCfgMarker = 1;
+    ASSERT_TRUE(gps->SaveConfigFile());
+    wire.Take();
+    auto image = std::make_unique<GPSInfo>();
+    image->Init();
+    ASSERT_EQ(CGPS::ReadCfgFile(*image), 1);
+    EXPECT_EQ(ReadBytes(path)[0], 'N');
+    EXPECT_TRUE(wire.Take().empty());
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -14,6 +16,7 @@
 #include "platform/atomic_file.h"
 #include "platform/bytes.h"
 #include "platform/event.h"
+#include "platform/instance_lock.h"
 #include "platform/notify.h"
 #include "platform/paths.h"
 #include "platform/ports.h"
@@ -142,6 +145,35 @@ TEST(AtomicFile, ReplacesWholeOrLeavesTheOldFile) {
     EXPECT_EQ(Entries(dir.path()) + Entries(locked.path()), 4u + 1u);
 }
 
+// A run as root (common for serial ports) rewrites the user's files without taking them over:
+// the new file has the old one's owner, group and mode; a new file is the writer's own.
+TEST(AtomicFile, ReplacedFileKeepsItsOwnerAndMode) {
+    testsupport::TempDir dir;
+    const struct {
+        uid_t uid;
+        gid_t gid;
+        mode_t mode;
+    } rows[] = {{65534, 65534, 0640}, {1000, 100, 0604}, {::geteuid(), ::getegid(), 0600}};
+    for (const auto& row : rows) {
+        const std::string path = dir / "Tessaray_Term.ini";
+        WriteBytes(path, "old");
+        ASSERT_EQ(::chown(path.c_str(), row.uid, row.gid), 0);
+        ASSERT_EQ(::chmod(path.c_str(), row.mode), 0);
+        ASSERT_EQ(platform::WriteFileAtomic(path, "new"), "");
+        struct stat st {};
+        ASSERT_EQ(::stat(path.c_str(), &st), 0);
+        EXPECT_EQ(std::vector<unsigned>({st.st_uid, st.st_gid, st.st_mode & 07777u}),
+                  std::vector<unsigned>({row.uid, row.gid, row.mode}));
+        EXPECT_EQ(ReadBytes(path), "new");
+        fs::remove(path);
+    }
+    const std::string fresh = dir / "fresh.rcf";
+    ASSERT_EQ(platform::WriteFileAtomic(fresh, "x"), "");
+    struct stat st {};
+    ASSERT_EQ(::stat(fresh.c_str(), &st), 0);
+    EXPECT_EQ(st.st_uid, ::geteuid());
+}
+
 // Texts are cut to leave their NUL; reading past the end gives zeros and fails.
 TEST(Bytes, FieldsRoundTripAndShortInputReadsZeros) {
     platform::ByteWriter w;
@@ -226,6 +258,12 @@ TEST(Ports, ConfFileIsReadWhenItChangesAndRefusedWhenItIsNoSmallFile) {
         {[&] { write("COM1=/dev/first\n"); }, "/dev/first", ""},
         {[&] { write("COM1=/dev/second\n"); }, "/dev/second", ""},
         {[&] { write(big); }, "/dev/ttyUSB0", ": larger than 65536 bytes; its port lines"},
+        {[&] {
+             fs::remove(conf);
+             fs::create_symlink("ports.conf", conf);
+         },
+         "/dev/ttyUSB0", ": Too many levels of symbolic links; its port lines"},
+        {[&] { write("COM1=/dev/third\n"); }, "/dev/third", ""},
     };
     for (const auto& step : steps) {
         notices.clear();
@@ -236,6 +274,68 @@ TEST(Ports, ConfFileIsReadWhenItChangesAndRefusedWhenItIsNoSmallFile) {
         EXPECT_TRUE(!*step.notice || notices[0].find(conf + step.notice) != std::string::npos);
     }
     platform::SetNotifySink(nullptr);
+    ::unsetenv("TESSARAY_PC_CONFIG_DIR");
+}
+
+// COM numbers follow the kind of device, then its number: ttyUSB2 before ttyUSB10. A ttyS
+// that is no real UART (a plain file here) is no port.
+TEST(Ports, ScanNumbersDevicesByKindThenDeviceNumber) {
+    testsupport::TempDir dev;
+    for (const char* name : {"ttyUSB10", "ttyUSB2", "ttyUSB1", "ttyACM11", "ttyACM3", "rfcomm0",
+                             "ttyS0", "ttyUSB", "tty0"})
+        WriteBytes(dev / name, "");
+    fs::create_directories(dev / "serial/by-id");
+    fs::create_symlink("../../ttyACM11", dev / "serial/by-id/usb-Receiver-if00");
+    platform::SetDeviceFolderForTest(dev.path());
+    platform::RescanPorts();
+    const std::string d = fs::canonical(dev.path()).string() + "/";
+    std::vector<std::string> expected;
+    for (const char* name :
+         {"ttyACM11", "ttyUSB", "ttyUSB1", "ttyUSB2", "ttyUSB10", "ttyACM3", "rfcomm0"})
+        expected.push_back((name == std::string("ttyACM11") ? d : dev.path() + "/") + name);
+    EXPECT_EQ(platform::DetectedPorts(), expected);
+    platform::SetDeviceFolderForTest("");
+    platform::SetDetectedPortsForTest({});
+}
+
+// One process holds the configuration folder; the lock goes with the process, so one that was
+// killed blocks nobody, and the file names the holder.
+TEST(InstanceLock, HeldByOneProcessAndFreedWithIt) {
+    testsupport::TempDir dir;
+    ::setenv("TESSARAY_PC_CONFIG_DIR", (dir / "config").c_str(), 1);
+    const std::string file = dir / "config/Tessaray_PC.lock";
+    int fds[2];
+    ASSERT_EQ(::pipe(fds), 0);
+    const pid_t holder = ::fork();
+    if (holder == 0) {
+        char ok = platform::LockConfigFolder() ? 'y' : 'n';
+        [[maybe_unused]] ssize_t n = ::write(fds[1], &ok, 1);
+        ::pause();
+        std::_Exit(0);
+    }
+    char taken = 0;
+    ASSERT_EQ(::read(fds[0], &taken, 1), 1);
+    EXPECT_EQ(taken, 'y');
+    EXPECT_EQ(ReadBytes(file), std::to_string(holder) + "\n");
+    int owner = -1;
+    EXPECT_FALSE(platform::LockConfigFolder(&owner));
+    EXPECT_EQ(owner, holder);
+    ::kill(holder, SIGKILL);
+    ::waitpid(holder, nullptr, 0);
+    const struct {
+        const char* what;
+        int expectedOwner;
+    } steps[] = {{"after the holder was killed", 0}, {"again in the same process", 0}};
+    for (const auto& step : steps) {
+        owner = -1;
+        EXPECT_TRUE(platform::LockConfigFolder(&owner)) << step.what;
+        EXPECT_EQ(owner, step.expectedOwner);
+        EXPECT_EQ(ReadBytes(file), std::to_string(::getpid()) + "\n") << step.what;
+    }
+    platform::UnlockConfigFolder();
+    EXPECT_FALSE(fs::exists(file));
+    ::close(fds[0]);
+    ::close(fds[1]);
     ::unsetenv("TESSARAY_PC_CONFIG_DIR");
 }
 

@@ -16,6 +16,7 @@
 #include "support/qt/shell_harness.h"
 #include "support/qt/test_pages.h"
 #include "ui/automation.h"
+#include "ui/messagebox.h"
 #include "ui/settings.h"
 
 namespace {
@@ -259,6 +260,40 @@ TEST(StartupDialog, StoredValuesAndTypedBauds) {
         });
     }
     EXPECT_EQ(wire.device.opens(), 0);
+}
+
+// A typed baud the port cannot run at is refused with the rates it takes; the last good one
+// stays in use and on show.
+TEST(StartupDialog, TypedBaudThePortCannotSetIsRefused) {
+    const std::string rates =
+        "It takes 2400, 4800, 9600, 14400, 19200, 38400, 56000, 57600 or 115200 baud.";
+    const struct {
+        const char* typed;
+        int baud;
+        const char* told;  // "" for none
+    } rows[] = {
+        {"192001", 19200, "The serial port cannot run at 192001 baud.\n"},
+        {"1200", 19200, "The serial port cannot run at 1200 baud.\n"},
+        {"56000", 56000, ""},
+        {"2400", 2400, ""},
+    };
+    Wire wire;
+    theApp().iComPortTable[0] = 1;
+    for (const auto& row : rows) {
+        ui::Settings::SetInt("LastBaud", 19200);
+        ui::Settings::SetInt("AutoBaud", 1);
+        ui::MessageBoxRecorder boxes;
+        WithStartupDialog([&](CSTARTUP3& dlg) {
+            dlg.SetDlgItemText(IDC_BAUD_COMBO, row.typed);
+            ui::UserClick(dlg.GetDlgItem(IDC_AUTO_BAUD));
+            ui::ProcessPending();
+            EXPECT_EQ(g_GPS.Info.Settings.WizardLive.iNMEABaudRate, row.baud) << row.typed;
+            EXPECT_EQ(dlg.GetDlgItemText(IDC_BAUD_COMBO), std::to_string(row.baud));
+        });
+        EXPECT_EQ(boxes.texts(), *row.told ? std::vector<std::string>{row.told + rates}
+                                           : std::vector<std::string>{})
+            << row.typed;
+    }
 }
 
 }  // namespace

@@ -5,7 +5,9 @@
 #include <signal.h>
 #include <sys/resource.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <string>
 
 #include "resources/dlg_exit.h"
@@ -80,6 +82,101 @@ TEST(NoticesEdge, UnusablePortsConfThenFullDiskAtExitAndSave) {
     size_t entries = 0;
     for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(config)) ++entries;
     EXPECT_EQ(entries, 2u) << "no temporary file is left beside the archive";
+}
+
+// The names in a folder with the size, first byte and hash of their bytes: what a copy of the
+// program may have touched.
+std::vector<std::string> Contents(const std::string& dir) {
+    std::vector<std::string> files;
+    for (const auto& e : std::filesystem::directory_iterator(dir)) {
+        const std::string bytes = testsupport::ReadBytes(e.path());
+        files.push_back(e.path().filename().string() + " " + std::to_string(bytes.size()) + " " +
+                        bytes.substr(0, 1) + " " + std::to_string(std::hash<std::string>{}(bytes)));
+    }
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+// Runs the program up to the start-up page.
+void StartToStartupPage(DriverProcess& p) {
+    ASSERT_TRUE(p.Connect());
+    ASSERT_EQ(p.AskUntil("top", "ok CTessaray_PCDlg"), "ok CTessaray_PCDlg");
+    p.Ask("timer 1");  // the hand-over without waiting for its three seconds
+    ASSERT_EQ(p.AskUntil("top", "ok CSTARTUP3"), "ok CSTARTUP3");
+}
+
+// A second copy on the same settings names the folder and the first copy's process and ends
+// before it touches a file or the port; a copy that crashed blocks nobody.
+TEST(NoticesEdge, SecondCopyOnTheSameSettingsSaysSoAndEnds) {
+    testsupport::ReceiverSimulator sim;
+    ASSERT_TRUE(sim.ok()) << sim.error();
+    testsupport::TempDir temp;
+    testsupport::DriverOptions options;
+    options.configDir = temp / "config";
+    options.com1 = sim.SlavePath();
+    DriverProcess first(options);
+    StartToStartupPage(first);
+    const auto before = Contents(options.configDir);
+    DriverProcess second(options);
+    ASSERT_TRUE(second.Connect());
+    const std::string box = "ok 48 Tessaray PC already runs on the settings in " +
+                            options.configDir + " (process " + std::to_string(first.pid()) +
+                            ").\\nThis copy ends, so that neither overwrites the other's settings.";
+    EXPECT_EQ(second.AskUntil("msgbox", box), box);
+    EXPECT_EQ(Contents(options.configDir), before) << "nothing written while the box shows";
+    EXPECT_EQ(second.Ask("answer ok"), "ok");
+    EXPECT_EQ(second.WaitExit(), 1);
+    EXPECT_EQ(Contents(options.configDir), before);
+    EXPECT_TRUE(sim.Commands().empty()) << "the port was never opened";
+    EXPECT_EQ(first.Ask("top"), "ok CSTARTUP3");
+    // A copy killed with its lock still on file: the next one starts as usual.
+    ASSERT_EQ(::kill(first.pid(), SIGKILL), 0);
+    EXPECT_EQ(first.WaitExit(), 128 + SIGKILL);
+    DriverProcess third(options);
+    StartToStartupPage(third);
+    EXPECT_EQ(third.Ask("msgbox"), "ok none");
+    EXPECT_EQ(third.Ask("quit"), "ok");
+    EXPECT_EQ(third.WaitExit(), 0);
+}
+
+// An end signal saves the archive as a normal end does, marked as closed ('N'), and sends the
+// receiver nothing: no shutdown, even after the receiver was found and polled.
+TEST(NoticesEdge, EndSignalsSaveTheSettingsWithoutTheReceiverShutdown) {
+    const struct {
+        int signo;
+        bool found;
+    } rows[] = {{SIGTERM, true}, {SIGHUP, false}, {SIGINT, false}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.signo);
+        testsupport::ReceiverSimulator sim;
+        ASSERT_TRUE(sim.ok()) << sim.error();
+        benchsupport::AnswerQueries(sim, false);
+        sim.Stream(benchsupport::ReceiverItems(), 10, true);
+        testsupport::DriverOptions options;
+        options.com1 = sim.SlavePath();
+        DriverProcess p(options);
+        StartToStartupPage(p);
+        if (row.found) {
+            EXPECT_EQ(p.Ask("click " + Id(IDC_SEARCH)), "ok");
+            EXPECT_EQ(p.AskUntil("click " + Id(IDC_STARTUP_OK), "ok"), "ok");
+            ASSERT_EQ(p.AskUntil("top", "ok CGPS_1"), "ok CGPS_1");
+        }
+        const std::string archive = p.configDir() + "/Tessaray_PC.CFG";
+        std::string bytes = testsupport::ReadBytes(archive);
+        ASSERT_EQ(bytes.substr(0, 1), "A") << "a running copy's archive";
+        const size_t heard = sim.Commands().size();
+        ASSERT_EQ(::kill(p.pid(), row.signo), 0);
+        EXPECT_EQ(p.WaitExit(), 128 + row.signo);
+        const std::string after = testsupport::ReadBytes(archive);
+        EXPECT_EQ(after.substr(0, 1) + std::to_string(after.size()), "N3824");
+        // Without a receiver nothing else changed meanwhile.
+        bytes[0] = 'N';
+        EXPECT_TRUE(row.found || after == bytes);
+        const auto commands = sim.Commands();
+        for (size_t i = heard; i < commands.size(); ++i)
+            EXPECT_EQ(commands[i].line.rfind("$J", 0), std::string::npos) << commands[i].line;
+        EXPECT_FALSE(std::filesystem::exists(p.configDir() + "/Tessaray_PC.lock"));
+    }
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include "shell/ScreenRegistry.h"
 #include "shell/Tessaray_PC.h"
+#include "shell/end_signals.h"
 #include "support/driver/control_channel.h"
 #include "ui/fonts.h"
 
@@ -18,6 +19,7 @@ int main(int argc, char** argv) {
     ui::ScaleWithDialogFont();
     QApplication qapp(argc, argv);
     ui::InstallFontSubstitutes();
+    InstallEndSignals();
     driver::ControlChannel channel;
     if (!channel.Listen(path)) return 2;
 #ifdef TESSARAY_COVERAGE

@@ -1,0 +1,7 @@
+#pragma once
+
+// SIGTERM, SIGHUP and SIGINT end the program as its normal end does, less the receiver's
+// shutdown: the profile archive is saved, the logs are closed, then the process ends with
+// 128 + the signal's number. Called once by the program's entry point, after the
+// QApplication exists.
+void InstallEndSignals();
