@@ -61,7 +61,7 @@ struct AppShared {
     std::atomic<int> bBytesReceived{0};     // any byte arrived
     // Framed sentences, replies and accepted binary frames so far (wrap); noise counts not.
     std::atomic<uint32_t> uFramesHeard{0};
-    std::atomic<uint32_t> uRepliesHeard{0};  // of those, command replies ("$>...")
+    std::atomic<uint32_t> uRepliesHeard{0};  // of those, replies ("$>...", "$PKRV,...")
     // The last read-back of the receiver's settings got no reply at all: what it filled in
     // is what the record held, not the receiver's settings.
     std::atomic<int> bReadBackUnanswered{0};

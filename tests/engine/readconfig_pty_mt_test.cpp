@@ -122,6 +122,8 @@ TEST(ReadConfigPty, TuneFromTheLastBeamAndUnansweredReadBack) {
         {"beam, then SBAS", "$JGEO", beam + sbas, "$JFREQ,1536782,1200", false},
         {"SBAS, then beam", "$JGEO", sbas + beam, "$JFREQ,1536782,1200", false},
         {"SBAS alone", "$JGEO", sbas, "$JFREQ,1575420,122", false},
+        {"beacon status alone", "$PKRV,1,1",
+         NmeaSentence("PKRV,CS0,BX4.2,0,313.0,M,200,M,45,18,0,0,812,0"), "$JFREQ,0,1200", false},
         {"sentences, no reply", "$J", gga, "$JFREQ,0,1200", true},
         {"silent", "", "", "$JFREQ,0,1200", true},
     };
