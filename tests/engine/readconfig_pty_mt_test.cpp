@@ -48,6 +48,9 @@ struct ReadBackRig {
     ~ReadBackRig() { Stop(); }
     void Stop() {
         if (!thread.IsRunning()) return;
+        // The simulator reads the clock while it takes a command: all are taken before the
+        // clock goes.
+        sim.WaitRead(device.written.load(), 30000);
         g_TxNMEA.SetComm(nullptr);
         g_TxNMEA.SetRecord(nullptr);
         EXPECT_TRUE(thread.Stop(30000));
