@@ -59,16 +59,18 @@ struct AppShared {
     std::atomic<int> bReceiverFound{0};     // set with bSentenceReceived by the reader thread
     std::atomic<int> bSentenceReceived{0};  // a line from "$" to CR LF arrived
     std::atomic<int> bBytesReceived{0};     // any byte arrived
-    std::atomic<uint32_t> uBytesHeard{0};   // bytes read from the port so far (wraps)
+    // Framed sentences, replies and accepted binary frames so far (wrap); noise counts not.
+    std::atomic<uint32_t> uFramesHeard{0};
+    std::atomic<uint32_t> uRepliesHeard{0};  // of those, replies ("$>...", "$PKRV,...")
+    // The last read-back of the receiver's settings got no reply at all: what it filled in
+    // is what the record held, not the receiver's settings.
+    std::atomic<int> bReadBackUnanswered{0};
     std::atomic<int> bModemOK{0};           // a received chunk held "OK"
     std::atomic<int> bDemoMode{0};
     std::atomic<int> bStartupPhase{1};
     std::atomic<int> bBin1Position{0};  // binary message 1 seen: degrees are signed
     std::atomic<int> iHeadingAge{0};    // seconds since the last heading sentence
 
-    // eReceiverType of the receiver in use; kept equal to the settings record's value by the
-    // code that changes the latter, so the engine can read it without the record's lock.
-    std::atomic<int> eReceiverType{RECEIVER_GPS};
     // Rate value the keep-alive poll requests binary message 1 at.
     std::atomic<int> iBin1Rate{1};
     // Polygon area unit: 0 acres, 1 hectares; kept in the profile archive.

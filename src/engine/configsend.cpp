@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "engine/appstate.h"
 #include "engine/gps.h"
 #include "engine/tspan.h"
 #include "engine/txnmea.h"
@@ -148,6 +149,7 @@ int CGPS::SendChangedConfig(WizardInfo& live) {
 }
 
 int CGPS::ReadConfig(WizardInfo& w) {
+    const uint32_t repliesBefore = App().uRepliesHeard.load();
     for (const int id : {1, 2, 80, 93, 94, 97, 98, 99}) {
         if (id != 1) Sleep(100);
         g_TxNMEA.SetBinaryRate(RATE_OFF, id, false);
@@ -179,6 +181,7 @@ int CGPS::ReadConfig(WizardInfo& w) {
     g_TxNMEA.QueryDiff();
     Sleep(100);
     tspan.QueryReference();
+    App().bReadBackUnanswered.store(App().uRepliesHeard.load() == repliesBefore ? 1 : 0);
 
     {
         RecordLock lock(Info.ulPart1Lock);
@@ -188,9 +191,13 @@ int CGPS::ReadConfig(WizardInfo& w) {
         w.iMaxAge = Info.iRxMaxAge;
     }
     {
+        // The receiver lists its SBAS satellites among the L-band ones: the tune is the last
+        // L-band beam's, when one was ever listed.
+        const LBandInfo& lb = Info.LBand;
         RecordLock lock(Info.LBand.ulLBandLock);
-        w.ulFreqKhz = Info.LBand.ulGeoFreqKhz;
-        w.iSymbolRate = Info.LBand.iGeoId;
+        const bool beamHeard = lb.LBandBeam.ulFreqKhz != 0;
+        w.ulFreqKhz = beamHeard ? lb.LBandBeam.ulFreqKhz : lb.ulGeoFreqKhz;
+        w.iSymbolRate = beamHeard ? lb.LBandBeam.iId : lb.iGeoId;
     }
     {
         RecordLock lock(Info.Beacon.ulBeaconLock);

@@ -280,6 +280,16 @@ void CGPS::ResetSubRecords() {
     InitJRADFlags();
 }
 
+int32_t CGPS::ReceiverType() {
+    RecordLock lock(Info.ulPart1Lock);
+    return Info.eReceiverType;
+}
+
+void CGPS::SetReceiverType(int32_t type) {
+    RecordLock lock(Info.ulPart1Lock);
+    Info.eReceiverType = type;
+}
+
 // ---------------------------------------------------------------- lock pair
 
 void CGPS::Lock(uint32_t* pLockWord) {

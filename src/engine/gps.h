@@ -325,6 +325,11 @@ public:
     // Start-up reset of everything after part 1 (the archive load comes first).
     void ResetSubRecords();
 
+    // eReceiverType under the record's lock: the reader thread rewrites it when the setup
+    // responder resets the record or reads the archive.
+    int32_t ReceiverType();
+    void SetReceiverType(int32_t type);
+
     // Profile archive, configuration senders: defined with their subsystems.
     static bool CreateConfigFolder();
     bool SaveConfigFile();

@@ -87,7 +87,12 @@ int32_t CHistory::CurrentSecond() const {
 }
 
 void CHistory::Update() {
-    if (app().eReceiverType.load() == RECEIVER_HEADING) UpdateHeading();
+    bool heading;
+    {
+        RecordLock lock(rec_.ulPart1Lock);
+        heading = rec_.eReceiverType == RECEIVER_HEADING;
+    }
+    if (heading) UpdateHeading();
     UpdatePosition();
     UpdateSBAS();
     UpdateBeacon();

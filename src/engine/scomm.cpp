@@ -5,6 +5,7 @@
 #include <exception>
 
 #include "engine/appstate.h"
+#include "engine/gps.h"
 #include "platform/clock.h"
 #include "platform/notify.h"
 #include "platform/numbers.h"
@@ -264,7 +265,7 @@ int SComm::EmptyInputQueue() {
 
 int SComm::ClosePort() {
     App().bPortOpen.store(0);
-    if (App().eReceiverType.load() == RECEIVER_BLUETOOTH) {
+    if (g_GPS.ReceiverType() == RECEIVER_BLUETOOTH) {
         std::function<void()> hook;
         {
             std::lock_guard<std::mutex> lock(hookMutex_);

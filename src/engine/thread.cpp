@@ -175,10 +175,7 @@ void CGPSThread::FrameBytes(const char* data, size_t n) {
         }
         AppendLatin1(g_strTerminal, data, n);
     }
-    if (n > 0) {
-        app.bBytesReceived.store(1);
-        app.uBytesHeard.fetch_add(static_cast<uint32_t>(n), std::memory_order_relaxed);
-    }
+    if (n > 0) app.bBytesReceived.store(1);
 
     size_t i = 0;
     while (i < n) {
@@ -295,7 +292,12 @@ bool CGPSThread::LineEnd(bool binary) {
 
 void CGPSThread::FinishFrame(bool binary) {
     inSentence_ = 0;
-    const uint32_t flags = App().wLogFlags.load();
+    AppShared& app = App();
+    app.uFramesHeard.fetch_add(1, std::memory_order_relaxed);
+    // Command replies, and the beacon status the receiver sends when asked for it.
+    if (!binary && (sentence_[1] == '>' || std::memcmp(sentence_, "$PKRV,", 6) == 0))
+        app.uRepliesHeard.fetch_add(1, std::memory_order_relaxed);
+    const uint32_t flags = app.wLogFlags.load();
     sinks_->LogFrame(sentence_, sentenceIndex_, flags);
     if (!binary) sinks_->Sentence(sentence_, sentenceIndex_);
 }

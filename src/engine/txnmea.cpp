@@ -60,7 +60,24 @@ void CTxNMEA::SendString(std::string_view text) {
     if (!comm.bOpen()) return;  // demo mode or no link: commands go nowhere, as before
     uint32_t written = 0;
     const auto length = static_cast<uint32_t>(text.size());
-    const int rc = comm.SendBytes(text.data(), length, &written, kWriteDeadlineSec);
+    int rc = COMM_OK;
+    if (stalled_.load()) {
+        // On a link whose other end stopped reading every command would wait its whole
+        // deadline and freeze the window: while the port takes nothing, drop commands whole.
+        rc = comm.SendBytes(text.data(), length, &written, 0.0);
+        if (rc == COMM_OK && written == 0) {
+            platform::Trace(
+                "Tessaray_PC: Error on Serial Communication: %s takes no bytes, %u dropped\n",
+                comm.strPortName().c_str(), length);
+            return;
+        }
+    }
+    if (rc == COMM_OK && written < length) {
+        uint32_t rest = 0;
+        rc = comm.SendBytes(text.data() + written, length - written, &rest, kWriteDeadlineSec);
+        written += rest;
+    }
+    stalled_.store(rc == COMM_TIMEOUT);
     if (rc != COMM_OK || written != length) {
         platform::Trace(
             "Tessaray_PC: Error on Serial Communication: %u of %u bytes written to %s "
@@ -268,7 +285,8 @@ void CTxNMEA::ModemReset() {
 
 void CTxNMEA::Poll() {
     AppShared& app = App();
-    const uint32_t period = app.eReceiverType.load() == 2 ? kPollPeriodBluetoothMs : kPollPeriodMs;
+    const uint32_t period =
+        Record().ReceiverType() == RECEIVER_BLUETOOTH ? kPollPeriodBluetoothMs : kPollPeriodMs;
     const uint32_t now = platform::TickCount();
     if (now - g_dwLastPollTick.load() <= period) return;
     g_dwLastPollTick.store(now);

@@ -83,6 +83,9 @@ private:
     SComm* comm_;
     CGPS* gps_;
     std::function<void()> baudHandOver_;
+    // A command could not be written in time: the port is not asked to wait again until it
+    // takes bytes.
+    std::atomic<bool> stalled_{false};
 };
 
 extern CTxNMEA g_TxNMEA;

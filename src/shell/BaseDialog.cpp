@@ -22,7 +22,7 @@ CBaseDialog::CBaseDialog(const ui::DialogTemplate& tpl, ScreenFamily family, int
 CBaseDialog::~CBaseDialog() = default;
 
 ui::UINT CBaseDialog::LinkWatchPeriod() {
-    return g_GPS.Info.eReceiverType == RECEIVER_BLUETOOTH ? kLinkWatchBluetoothMs : kLinkWatchMs;
+    return g_GPS.ReceiverType() == RECEIVER_BLUETOOTH ? kLinkWatchBluetoothMs : kLinkWatchMs;
 }
 
 ui::BOOL CBaseDialog::OnInitDialog() {

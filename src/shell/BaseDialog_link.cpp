@@ -213,7 +213,7 @@ void CBaseDialog::CheckLink() {
             PollReceiver();
             return;
         }
-        if (g_GPS.Info.eReceiverType == RECEIVER_BLUETOOTH && app.bBytesReceived.load()) {
+        if (g_GPS.ReceiverType() == RECEIVER_BLUETOOTH && app.bBytesReceived.load()) {
             app.bBytesReceived = 0;
             PollReceiver();
             return;

@@ -47,14 +47,16 @@ void CCLOSESCREEN_1::OnTimer(ui::UINT id) {
     if (app.bReceiverFound.load()) {
         switch (m_iTick) {
             case 1:
-                m_strLine[1] = " - Sending new configuration ...";
+                m_strLine[1] = m_bSettingsUnread ? " - Receiver settings were never read,"
+                                                 : " - Sending new configuration ...";
                 break;
             case 2:
-                m_strLine[2] = " - Saving ...";
+                m_strLine[2] =
+                    m_bSettingsUnread ? " - nothing sent, nothing saved" : " - Saving ...";
                 break;
             case 3:
             case 4:
-                m_strLine[3] = " - Save complete";
+                if (!m_bSettingsUnread) m_strLine[3] = " - Save complete";
                 break;
             case 5:
                 m_strLine[4] = " - Compiling new configuration report";
@@ -79,7 +81,7 @@ void CCLOSESCREEN_1::OnTimer(ui::UINT id) {
 }
 
 bool CCLOSESCREEN_1::ReceiverHeard() const {
-    return !m_heardBefore || theApp().uBytesHeard.load() != *m_heardBefore;
+    return !m_heardBefore || theApp().uFramesHeard.load() != *m_heardBefore;
 }
 
 void CCLOSESCREEN_1::OnClose() {

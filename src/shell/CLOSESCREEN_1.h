@@ -16,11 +16,14 @@ public:
 
     CCLOSESCREEN_1();
 
-    // The receiver counts as found only if something came from it (a reply, a sentence, any
-    // byte) after the reader's byte count stood at `heardBefore`.
+    // The receiver counts as found only if something came from it (a reply, a sentence, a
+    // binary frame) after the reader's frame count stood at `heardBefore`.
     void ListenSince(uint32_t heardBefore) { m_heardBefore = heardBefore; }
     // Something came from the receiver since then (true when no mark was given).
     bool ReceiverHeard() const;
+    // The receiver's settings were never read, so none were sent or saved: the progress says
+    // so instead of reporting a save.
+    void SetSettingsUnread(bool unread) { m_bSettingsUnread = unread; }
 
     ui::BOOL OnInitDialog() override;
     void OnTimer(ui::UINT id) override;
@@ -38,5 +41,6 @@ private:
     ui::UINT m_nTimer = 0;
     int32_t m_iTick = 0;
     std::optional<uint32_t> m_heardBefore;
+    bool m_bSettingsUnread = false;
     std::string m_strLine[kLines];
 };

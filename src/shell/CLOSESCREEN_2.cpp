@@ -88,6 +88,8 @@ ui::BOOL CCLOSESCREEN_2::OnInitDialog() {
     heading.setBold(true);
     for (int id : {1076, 1066, 1067, IDC_REPORT_SOURCE}) SetItemFont(id, heading);
     SetDlgItemText(IDC_REPORT_ELEVATION_UNIT, "\u00BA");
+    // Nothing answered the read-back: what follows is what the program held, not the receiver.
+    if (app.bReadBackUnanswered.load()) SetDlgItemText(1076, "Receiver settings were never read");
     ShowDetails(source);
     SetWindowText("Tessaray PC");
     FillReport(source);

@@ -35,19 +35,26 @@ void RepaintTopPage() {
 int SaveAndCloseReceiver() {
     RepaintTopPage();
     const uint32_t failuresBefore = g_Comm.SendFailures();
-    const uint32_t heardBefore = theApp().uBytesHeard.load();
+    const uint32_t heardBefore = theApp().uFramesHeard.load();
+    // Settings never read from the receiver are the record's defaults: written back and saved
+    // they would replace the receiver's own.
+    const bool unread = theApp().bReadBackUnanswered.load() != 0;
     bSuppressPolling.store(1);
     g_TxNMEA.OutputsOff(false);
     platform::Sleep(100);
     g_TxNMEA.OutputsOff(true);
     g_TxNMEA.SetBeaconStatus(0, false);
     g_TxNMEA.SetBeaconStatus(0, true);
-    for (int i = 0; i < 2; ++i) {
-        g_GPS.SendConfig(g_GPS.Info.Settings.WizardLive);
+    if (unread) {
+        platform::Trace("Tessaray_PC: the receiver's settings were never read: not written back\n");
+    } else {
+        for (int i = 0; i < 2; ++i) {
+            g_GPS.SendConfig(g_GPS.Info.Settings.WizardLive);
+            platform::Sleep(100);
+        }
+        g_TxNMEA.SaveConfig();
         platform::Sleep(100);
     }
-    g_TxNMEA.SaveConfig();
-    platform::Sleep(100);
     // A receiver unplugged before the watchdog noticed took none of it: the saving screen
     // must offer Retry, not report a save.
     if (!g_Comm.bOpen() || g_Comm.SendFailures() != failuresBefore) {
@@ -56,6 +63,7 @@ int SaveAndCloseReceiver() {
     }
     CCLOSESCREEN_1 dlg;
     dlg.ListenSince(heardBefore);
+    dlg.SetSettingsUnread(unread);
     dlg.DoModal();
     return 1;
 }
@@ -77,7 +85,7 @@ void RearmExitForTest() {
     g_backToScreen = false;
 }
 
-void ReleaseForExit() {
+void ReleaseForExit(bool closeLink) {
     if (g_released.exchange(true)) return;
     for (const auto& hook : g_exitHooks) {
         try {
@@ -97,9 +105,9 @@ void ReleaseForExit() {
     if (stopped) {
         if (auto* sinks = dynamic_cast<BinarySinks*>(reader.GetSinks())) sinks->Logs().CloseAll();
     }
-    // Nothing more goes to the receiver: not even the radio-modem reset of a closing
-    // Bluetooth link.
-    g_Comm.SetModemResetHook(nullptr);
+    // The other ways out (Exit without Saving, Close Anyway, the report's Close) send the
+    // receiver nothing more: not even the radio-modem reset of a closing Bluetooth link.
+    if (!closeLink) g_Comm.SetModemResetHook(nullptr);
     if (g_Comm.bOpen()) g_Comm.ClosePort();
     app.bPortOpen.store(0);
 }
@@ -138,5 +146,6 @@ void CBaseDialog::OnDestroy() {
     bBaudSearchOn = 0;
     platform::Trace("Tessaray_PC: CBaseDialog::OnDestroy() Start 2!\n");
     platform::Trace("Tessaray_PC: CBaseDialog::OnDestroy() Start 3!\n");
+    ReleaseForExit(true);
     CTessaray_PCApp::EndProcess(0);
 }

@@ -15,9 +15,11 @@ int SaveAndCloseReceiver();
 void CancelExit(bool backToScreen);
 
 // Stops the reader thread (waiting at most kReaderStopWaitMs, not at all when it never
-// ran), closes its log files and closes the port without sending anything. Runs once; the
-// process end calls it before the process goes.
-void ReleaseForExit();
+// ran), closes its log files and closes the port. Runs once; the process end calls it before
+// the process goes. The port is closed without sending anything unless closeLink is set: the
+// program's normal end closes it as every close does, resetting the modem of a Bluetooth
+// link.
+void ReleaseForExit(bool closeLink = false);
 // Back to a program that has not begun to end, so a later run in the same process (tests,
 // whose end-of-process hook keeps the process alive) releases again. Added hooks stay.
 void RearmExitForTest();

@@ -171,8 +171,7 @@ void CSTARTUP3::ShowPortDevice() {
 }
 
 void CSTARTUP3::SetReceiverType(int type) {
-    g_GPS.Info.eReceiverType = type;
-    theApp().eReceiverType = type;
+    g_GPS.SetReceiverType(type);
 }
 
 void CSTARTUP3::ShowChoice() {

@@ -54,7 +54,7 @@ TEST_F(HistoryTest, MissingSecondsHoldNoValueInEveryBlock) {
     // The L-band and beacon blocks start from stamp 0: seconds 1 to 100 were empty.
     ASSERT_EQ(Join(rec.iLBandBerHistoryIndex, rec.iBeaconHistoryIndex), "101 101");
     EXPECT_EQ(Join(rec.iLBandBerHistory[99], rec.iLBandBerHistory[100]), "500 120");
-    app.eReceiverType.store(1);
+    rec.eReceiverType = RECEIVER_HEADING;
     At(104.0);
     history->Update();
     const float* hdg = rec.fHeadingHistory;
@@ -99,8 +99,8 @@ TEST_F(HistoryTest, WeekRolloverHourJumpsWrapAndUnusableTimes) {
         Join(rec.iLBandBerHistoryIndex, rec.iLBandBerHistory[3598], rec.iLBandBerHistory[3599]),
         "0 500 77");
     // Without a usable time of week the rings stand still.
-    app.eReceiverType.store(1);
     auto fresh = std::make_unique<CGPS>();
+    fresh->Info.eReceiverType = RECEIVER_HEADING;
     CHistory idle(fresh->Info, &app);
     for (double tow : {std::numeric_limits<double>::quiet_NaN(), -5.0, 604800.0}) {
         fresh->Info.Binary.Bin1.dGPSTimeOfWeek = tow;

@@ -18,6 +18,7 @@
 
 #include "engine/appstate.h"
 #include "engine/decoder_cases.h"
+#include "engine/gps.h"
 #include "engine/nmea.h"
 #include "engine/reader_sinks.h"
 #include "engine/scomm.h"
@@ -194,7 +195,7 @@ const std::string kSentinel =
 
 TEST_F(ReaderFixture, SoakOfRandomBytesThroughThePort) {
     sim_.SetChunkSizes({4096, 17, 999, 1});
-    App().eReceiverType.store(0);
+    g_GPS.SetReceiverType(RECEIVER_GPS);
     StartReader();
     std::mt19937 rng(20240601);
     const std::string bytes = SoakBytes(rng, 768 * 1024);

@@ -11,6 +11,7 @@
 #include <stdexcept>
 
 #include "engine/appstate.h"
+#include "engine/gps.h"
 #include "engine/thread.h"
 #include "platform/notify.h"
 #include "platform/ports.h"
@@ -40,7 +41,7 @@ protected:
         ::unsetenv("TESSARAY_PC_COM7");
         ::setenv("TESSARAY_PC_CONFIG_DIR", "/nonexistent-config", 1);
         platform::SetDetectedPortsForTest({});
-        App().eReceiverType = RECEIVER_GPS;
+        g_GPS.Info.eReceiverType = RECEIVER_GPS;
         platform::ClearTrace();
     }
     testsupport::InstalledVirtualClock clock;
@@ -156,7 +157,7 @@ TEST_F(SCommTest, CloseCodesPortFlagAndModemReset) {
     EXPECT_EQ(resets, 0);
     // A Bluetooth link resets the modem before each close, even when closed.
     device.SetCloseError(0);
-    App().eReceiverType = RECEIVER_BLUETOOTH;
+    g_GPS.Info.eReceiverType = RECEIVER_BLUETOOTH;
     ASSERT_EQ(comm.OpenPort(1, 57600), COMM_OK);
     clock.ClearPauses();
     resets = 0;

@@ -8,6 +8,7 @@
 
 #include "engine/appstate.h"
 #include "engine/gps.h"
+#include "engine/nmea.h"
 #include "engine/tspan.h"
 #include "platform/trace.h"
 #include "wire_fixture.h"
@@ -137,7 +138,7 @@ TEST(TxNMEA, PollRunsOncePerPeriodAndFollowsTheSource) {
     wiretest::Wire wire;
     App().bStartupPhase = 0;
     App().iBin1Rate = 1;
-    App().eReceiverType = 0;
+    g_GPS.Info.eReceiverType = 0;
     bSuppressPolling = 0;
     InitPollTick();
     g_GPS.Info.eCurCorrSource = CORR_NONE;
@@ -150,10 +151,10 @@ TEST(TxNMEA, PollRunsOncePerPeriodAndFollowsTheSource) {
     EXPECT_EQ(pollAfter(1), (Events{"$JDIFF\r\n", "~10", "$JBIN,1,1\r\n", "~10", "~10"}));
     EXPECT_TRUE(pollAfter(1500).empty()) << "1500 ms after a cycle";
     // Polled every 5000 ms over a Bluetooth link (receiver type 2), 2000 ms otherwise.
-    App().eReceiverType = 2;
+    g_GPS.Info.eReceiverType = 2;
     EXPECT_TRUE(pollAfter(3000).empty());
     EXPECT_FALSE(pollAfter(1000).empty());
-    App().eReceiverType = 0;
+    g_GPS.Info.eReceiverType = 0;
     g_dwLastPollTick = 0xFFFFFF00u;  // far past a wrapped last tick
     EXPECT_FALSE(pollAfter(0).empty());
     App().bStartupPhase = 1;
@@ -197,6 +198,88 @@ TEST(TxNMEA, PartWritesAreCompletedAndFailedWritesTraced) {
     g_TxNMEA.QueryShow();
     EXPECT_TRUE(wire.device.written().empty());
     EXPECT_FALSE(platform::TraceContains("Error on Serial Communication"));
+}
+
+// A link whose other end stopped reading: one command waits out its deadline, the next ones
+// are dropped whole at once, each traced, until the port takes bytes again.
+TEST(TxNMEA, StalledLinkDropsCommandsAtOnceUntilThePortTakesBytes) {
+    wiretest::Wire wire;
+    const struct {
+        bool stalled;
+        size_t limit;  // bytes the port takes per write; 0 no limit
+        const char* command;
+        const char* written;
+        uint32_t waitedMs;
+        bool dropped;
+    } steps[] = {
+        {true, 0, "$JSHOW\r\n", "", 1000, false},
+        {true, 0, "$JI\r\n", "", 0, true},
+        {true, 0, "$JSAVE\r\n", "", 0, true},
+        {false, 3, "$JDIFF\r\n", "$JDIFF\r\n", 50, false},
+        {false, 0, "$JI\r\n", "$JI\r\n", 0, false},
+        {true, 0, "$JRTK\r\n", "", 1000, false},
+        {false, 0, "$JRTK\r\n", "$JRTK\r\n", 0, false},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.command);
+        wire.device.SetStalled(step.stalled);
+        wire.device.SetWriteLimit(step.limit);
+        wire.device.ClearWrites();
+        wire.clock.ClearPauses();
+        platform::ClearTrace();
+        g_TxNMEA.SendString(step.command);
+        EXPECT_EQ(wire.device.written(), step.written);
+        EXPECT_EQ(wire.clock.TotalPaused(), step.waitedMs);
+        EXPECT_EQ(platform::TraceContains("takes no bytes"), step.dropped);
+    }
+}
+
+// The receiver type has one home, the record: when the setup responder resets it or reads the
+// archive, the poll period and the modem reset of a closing port follow at once.
+TEST(TxNMEA, PollAndPortCloseFollowTheTypeTheSetupResponderLeaves) {
+    wiretest::Wire wire;
+    CNMEA nmea;
+    int loaded = RECEIVER_GPS;
+    nmea.PkrvNMEA.Responder = [](const std::string&) {};
+    nmea.PkrvNMEA.LoadArchive = [&loaded] {
+        g_GPS.Info.eReceiverType = loaded;
+        return true;
+    };
+    const Events reset = {"ATMC\r\n", "~200",       "ATMC\r\n", "~200", "ATURST\r\n",
+                          "~200",     "ATURST\r\n", "~200",     "~100"};
+    const struct {
+        int before;
+        std::string sentence;
+        int loaded;
+        uint32_t periodMs;
+        bool modemReset;
+    } cases[] = {
+        {RECEIVER_BLUETOOTH, "$PKRV,SETUP,RESET\r\n", RECEIVER_GPS, 2000, false},
+        {RECEIVER_GPS, "$PKRV,SETUP,READ\r\n", RECEIVER_BLUETOOTH, 5000, true},
+        {RECEIVER_BLUETOOTH, "$PKRV,SETUP,READ\r\n", RECEIVER_HEADING, 2000, false},
+    };
+    const int startupPhase = App().bStartupPhase.load();
+    App().bStartupPhase = 1;
+    wire.comm->SetModemResetHook([] { g_TxNMEA.ModemReset(); });
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.sentence);
+        g_GPS.SetReceiverType(c.before);
+        loaded = c.loaded;
+        std::string sentence = c.sentence;
+        nmea.bParseNMEA(&g_GPS.Info, sentence.data());
+        InitPollTick();
+        wire.clock.Advance(c.periodMs);
+        g_TxNMEA.Poll();
+        EXPECT_TRUE(wire.Take().empty()) << "polled within the period";
+        wire.clock.Advance(1);
+        g_TxNMEA.Poll();
+        EXPECT_FALSE(wire.Take().empty()) << "not polled after the period";
+        EXPECT_EQ(wire.comm->ClosePort(), COMM_OK);
+        EXPECT_EQ(wire.Take(), c.modemReset ? reset : Events{});
+        ASSERT_EQ(wire.comm->OpenPort(1, 57600), COMM_OK);
+    }
+    App().bStartupPhase = startupPhase;
+    g_GPS.Info.Init();
 }
 
 TEST(TxNMEA, QueryAppInDemoModeShowsTheRequestedSource) {

@@ -3,11 +3,16 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <functional>
 #include <string>
+#include <utility>
+#include <vector>
 
+#include "engine/gps.h"
 #include "engine/scomm.h"
 #include "engine/txnmea.h"
 #include "shell/CLOSESCREEN_1.h"
+#include "shell/CLOSESCREEN_2.h"
 #include "shell/ExitInstance.h"
 #include "shell/Tessaray_PC.h"
 #include "support/fake_serial.h"
@@ -20,7 +25,62 @@
 
 namespace {
 
+using testsupport::BinFrame;
 using testsupport::NmeaSentence;
+
+// A port whose receiver answers chosen commands at once, through the reader's framing.
+class AnsweringDevice : public testsupport::FakeSerialDevice {
+public:
+    long Write(const void* buf, size_t len) override {
+        const long n = FakeSerialDevice::Write(buf, len);
+        const std::string text(static_cast<const char*>(buf), n > 0 ? static_cast<size_t>(n) : 0);
+        for (const auto& [prefix, reply] : replies)
+            if (text.rfind(prefix, 0) == 0)
+                theApp().GpsThread.FrameBytes(reply.data(), reply.size());
+        return n;
+    }
+    std::vector<std::pair<std::string, std::string>> replies;
+};
+
+// The port on the answering device, the reader's passes played by the test.
+struct AnsweringPort {
+    AnsweringPort() {
+        setenv("TESSARAY_PC_COM3", "/dev/fake-com3", 1);
+        g_Comm.SetDevice(&device);
+        EXPECT_EQ(g_Comm.OpenPort(3, 19200), COMM_OK);
+        theApp().GpsThread.SetSinks(&sinks);
+        theApp().bPortOpen.store(1);
+    }
+    ~AnsweringPort() {
+        bSuppressPolling.store(0);
+        theApp().bReceiverFound.store(0);
+        theApp().bPortOpen.store(0);
+        theApp().GpsThread.SetSinks(nullptr);
+        g_Comm.ClosePort();
+        g_Comm.SetDevice(nullptr);
+        unsetenv("TESSARAY_PC_COM3");
+    }
+    AnsweringDevice device;
+    testsupport::CountingSinks sinks;
+};
+
+// Runs the shutdown sequence; `onScreen` reads the saving screen, whose ticks the test fires,
+// and the screen is ended after it.
+void ShutDown(const std::function<void(CCLOSESCREEN_1*)>& onScreen) {
+    ui::StepRunner run;
+    run.AddWait([] { return dynamic_cast<CCLOSESCREEN_1*>(ui::Host::Instance().TopPage()); }, 60000,
+                [] { ADD_FAILURE() << "no saving screen"; });
+    run.Add([&] {
+        auto* s = dynamic_cast<CCLOSESCREEN_1*>(ui::Host::Instance().TopPage());
+        s->SetTimer(CCLOSESCREEN_1::kTickTimer, 3600000);
+        onScreen(s);
+        s->EndDialog(ui::IDOK);
+    });
+    run.Start();
+    SaveAndCloseReceiver();
+    ui::ProcessPending();
+    EXPECT_TRUE(run.Done());
+}
 
 // The receiver was found and polled; the port stays open; the reader's passes are played here:
 // bytes heard before the shutdown, then while the saving screen shows.
@@ -36,52 +96,110 @@ TEST(ExitSilentReceiver, SaveCompleteOnlyFromAReceiverHeardSinceTheShutdownBegan
         {"silent since", gga, "", " - Receiver not found, | - Reconnect and retry ...|", true},
         {"replies", gga, "$>JSAVE,Saving Configuration.  Please Wait...\r\n",
          " - Sending new configuration ...| - Saving ...| - Save complete", false},
-        {"one byte", "", "\n", " - Sending new configuration ...| - Saving ...| - Save complete",
-         false},
+        {"one byte", "", "\n", " - Receiver not found, | - Reconnect and retry ...|", true},
         {"talking", gga, gga, " - Sending new configuration ...| - Saving ...| - Save complete",
          false},
     };
     shelltest::StartProgram(1.0);
     testsupport::InstalledVirtualClock clock;
-    testsupport::FakeSerialDevice device;
-    testsupport::CountingSinks sinks;
-    setenv("TESSARAY_PC_COM3", "/dev/fake-com3", 1);
-    g_Comm.SetDevice(&device);
-    ASSERT_EQ(g_Comm.OpenPort(3, 19200), COMM_OK);
+    AnsweringPort port;
     CTessaray_PCApp& app = theApp();
-    app.GpsThread.SetSinks(&sinks);
-    app.bPortOpen.store(1);
     app.bStartupPhase.store(0);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         app.GpsThread.FrameBytes(c.before.data(), c.before.size());
         app.bReceiverFound.store(1);
-        ui::StepRunner run;
-        run.AddWait([] { return dynamic_cast<CCLOSESCREEN_1*>(ui::Host::Instance().TopPage()); },
-                    60000, [] { ADD_FAILURE() << "no saving screen"; });
-        run.Add([&] {
-            auto* s = dynamic_cast<CCLOSESCREEN_1*>(ui::Host::Instance().TopPage());
-            s->SetTimer(CCLOSESCREEN_1::kTickTimer, 3600000);
+        ShutDown([&](CCLOSESCREEN_1* s) {
             app.GpsThread.FrameBytes(c.during.data(), c.during.size());
             for (int tick = 0; tick < 3; ++tick) s->FireTimer(CCLOSESCREEN_1::kTickTimer);
             EXPECT_EQ(shelltest::Texts(s, {1169, 1170, 1171}), c.lines);
             EXPECT_EQ(s->IsItemEnabled(1) && s->IsItemEnabled(2), c.offered);
-            s->EndDialog(ui::IDOK);
+        });
+        EXPECT_NE(port.device.written().find("$JSAVE\r\n"), std::string::npos);
+        port.device.ClearWrites();
+    }
+}
+
+// Only framed sentences, replies and binary frames count as the receiver heard, also when
+// they came during the shutdown's pauses; settings the read-back never got are neither sent
+// back nor saved, and the progress says so.
+TEST(ExitSilentReceiver, HeardMeansFramesAndUnreadSettingsAreNotWrittenBack) {
+    const std::string gga =
+        NmeaSentence("GPGGA,123519.00,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,");
+    const std::string off = "$JOFF\r\n$JOFF,OTHER\r\n$PKRV,1,0\r\n$PKRV,1,0,OTHER\r\n";
+    const char* const saved = " - Sending new configuration ...| - Saving ...| - Save complete";
+    const struct {
+        const char* name;
+        std::string readBack;  // the answer to "$JSHOW" while the settings were read
+        std::string atOff;     // what came while the shutdown paused after "$JOFF"
+        std::string during;    // what came while the saving screen showed
+        const char* lines;     // progress lines 2 to 4 after the third tick
+        bool written;          // the settings went back and "$JSAVE" after them
+    } cases[] = {
+        {"noise", "$>JSHOW,BAUD,19200\r\n", "", "\x01\x7f garbage, no sentence\r\n\xff\n",
+         " - Receiver not found, | - Reconnect and retry ...|", true},
+        {"binary frame", "$>JSHOW,BAUD,19200\r\n", "", BinFrame(3, std::string(10, 'x')), saved,
+         true},
+        {"answers in the pauses, then silent", "$>JSHOW,BAUD,19200\r\n", gga, "", saved, true},
+        {"settings never read", "", "", gga,
+         " - Receiver settings were never read,| - nothing sent, nothing saved|", false},
+    };
+    shelltest::StartProgram(1.0);
+    testsupport::InstalledVirtualClock clock;
+    AnsweringPort port;
+    CTessaray_PCApp& app = theApp();
+    app.bStartupPhase.store(0);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        port.device.replies = {{"$JSHOW", c.readBack}};
+        g_GPS.ReadConfig(g_GPS.Info.Settings.WizardLive);
+        port.device.replies = {{"$JOFF\r\n", c.atOff}};
+        port.device.ClearWrites();
+        app.bReceiverFound.store(1);
+        ShutDown([&](CCLOSESCREEN_1* s) {
+            app.GpsThread.FrameBytes(c.during.data(), c.during.size());
+            for (int tick = 0; tick < 4; ++tick) s->FireTimer(CCLOSESCREEN_1::kTickTimer);
+            EXPECT_EQ(shelltest::Texts(s, {1169, 1170, 1171}), c.lines);
+        });
+        const std::string sent = port.device.written();
+        EXPECT_EQ(sent.rfind(off, 0), 0u) << sent;
+        if (c.written) {
+            EXPECT_NE(sent.find("$JBAUD,19200\r\n"), std::string::npos);
+            EXPECT_EQ(sent.size() - sent.rfind("$JSAVE\r\n"), 8u);
+        } else {
+            EXPECT_EQ(sent, off);
+        }
+    }
+}
+
+// The report names settings that no reply ever filled in.
+TEST(ExitSilentReceiver, ReportSaysWhenTheReadBackGotNoReply) {
+    const struct {
+        std::string readBack;
+        const char* heading;
+    } cases[] = {
+        {"", "Receiver settings were never read"},
+        {"$>JSHOW,BAUD,19200\r\n", "New Receiver  Configuration Report"},
+    };
+    shelltest::StartProgram(1.0);
+    testsupport::InstalledVirtualClock clock;
+    AnsweringPort port;
+    theApp().bStartupPhase.store(1);
+    for (const auto& c : cases) {
+        port.device.replies = {{"$JSHOW", c.readBack}};
+        ui::StepRunner run;
+        run.AddWait([] { return dynamic_cast<CCLOSESCREEN_2*>(ui::Host::Instance().TopPage()); },
+                    60000, [] { ADD_FAILURE() << "no report"; });
+        run.Add([&] {
+            auto* r = dynamic_cast<CCLOSESCREEN_2*>(ui::Host::Instance().TopPage());
+            EXPECT_EQ(r->GetDlgItemText(1076), c.heading);
+            r->EndDialog(ui::IDCANCEL);
         });
         run.Start();
-        SaveAndCloseReceiver();
+        RunConfigReport();
         ui::ProcessPending();
         EXPECT_TRUE(run.Done());
-        EXPECT_NE(device.written().find("$JSAVE\r\n"), std::string::npos);
-        device.ClearWrites();
     }
-    bSuppressPolling.store(0);
-    app.bReceiverFound.store(0);
-    app.bPortOpen.store(0);
-    app.GpsThread.SetSinks(nullptr);
-    g_Comm.ClosePort();
-    g_Comm.SetDevice(nullptr);
-    unsetenv("TESSARAY_PC_COM3");
 }
 
 }  // namespace

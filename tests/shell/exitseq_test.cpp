@@ -11,6 +11,7 @@
 #include "engine/txnmea.h"
 #include "platform/clock.h"
 #include "platform/serial.h"
+#include "shell/BaseDialog.h"
 #include "shell/CHECK.h"
 #include "shell/CLOSESCREEN_1.h"
 #include "shell/CLOSESCREEN_2.h"
@@ -397,6 +398,45 @@ TEST(ExitSequence, DemoModeWritesOnlyTheArchive) {
 }
 TEST(ExitSequence, CancelledProfileBrowserStillCloses) {
     ExitWithoutReceiver(false);
+}
+
+// The program's end closes the port of a receiver on a Bluetooth link as every close does:
+// its modem is reset. Through the main window's close box, and through "Exit and Save" before
+// the receiver was found (the start-up page).
+void EndOnBluetoothLink(bool viaExitDialog) {
+    Rig rig;
+    rig.Start(false);
+    InstallLinkHooks();
+    g_GPS.SetReceiverType(RECEIVER_BLUETOOTH);
+    theApp().bSaveOnExit = 0;
+    theApp().bStartupPhase.store(1);
+    size_t mark = 0;
+    ui::StepRunner run;
+    if (viaExitDialog) {
+        OpenExitDialog(run);
+        run.Add([&] {
+            mark = rig.Mark();
+            Click(Top<CCHECK>(), 1);
+        });
+    } else {
+        WaitTop<LeavingScreen>(run, "screen");
+        run.Add([&] {
+            mark = rig.Mark();
+            QTimer::singleShot(0, qApp, [&] { rig.screen->OnDestroy(); });
+        });
+    }
+    rig.Run(run);
+    EXPECT_TRUE(EndedWithZero());
+    EXPECT_FALSE(g_Comm.bOpen());
+    EXPECT_TRUE(rig.sim.WaitForCommand("ATURST", kWaitMs, mark));
+    rig.sim.WaitIdle(1000);
+    EXPECT_EQ(rig.LinesSince(mark), (std::vector<std::string>{"ATMC", "ATMC", "ATURST", "ATURST"}));
+}
+TEST(ExitSequence, CloseBoxResetsTheBluetoothModem) {
+    EndOnBluetoothLink(false);
+}
+TEST(ExitSequence, ExitAndSaveBeforeTheReceiverWasFoundResetsTheBluetoothModem) {
+    EndOnBluetoothLink(true);
 }
 
 // The receiver is unplugged before the exit and the watchdog has not noticed: every shutdown

@@ -137,7 +137,7 @@ TEST(LinkRules, WatchdogTicksByReceiverTypeAndDuringAnExit) {
     app.bStartupPhase = 1;
     for (const auto& row : rows) {
         shelltest::TestPage page(SCR_GPS_1, ScreenFamily::Gps, "Position");
-        g_GPS.Info.eReceiverType = app.eReceiverType = row.type;
+        g_GPS.Info.eReceiverType = row.type;
         app.iLinkLostCount = app.bSentenceReceived = app.bBytesReceived = 0;
         std::string marks, losses;
         for (const char* a = row.arrivals; *a; ++a) {
@@ -184,11 +184,11 @@ TEST(LinkRules, RadioModemCommandsAndTypedNumbers) {
     EXPECT_EQ(wire.Take(),
               (std::vector<std::string>{"ATMC", "~200", "ATMD", "~200", "ATMD", "~200"}));
     // Closing a Bluetooth link resets the modem first.
-    g_GPS.Info.eReceiverType = theApp().eReceiverType = RECEIVER_BLUETOOTH;
+    g_GPS.Info.eReceiverType = RECEIVER_BLUETOOTH;
     g_Comm.ClosePort();
     EXPECT_EQ(wire.Take(), (std::vector<std::string>{"ATMC", "~200", "ATMC", "~200", "ATURST",
                                                      "~200", "ATURST", "~200", "~100", "close"}));
-    g_GPS.Info.eReceiverType = theApp().eReceiverType = RECEIVER_GPS;
+    g_GPS.Info.eReceiverType = RECEIVER_GPS;
     std::string bauds;
     for (const char* text : {" 57600 ", "0", "-9600", "9600.0", "4294967296"})
         bauds += std::to_string(ParseBaudText(text).value_or(-1)) + "|";

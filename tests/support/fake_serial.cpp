@@ -47,6 +47,7 @@ long FakeSerialDevice::Write(const void* buf, size_t len) {
     Lock lock(mutex_);
     if (!open_) return -EBADF;
     if (writeError_) return -writeError_;
+    if (stalled_) return 0;
     const size_t n = writeLimit_ ? std::min(len, writeLimit_) : len;
     written_.append(static_cast<const char*>(buf), n);
     return static_cast<long>(n);

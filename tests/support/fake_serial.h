@@ -35,6 +35,8 @@ public:
     void SetCloseError(int err) { Set(closeError_, err); }
     // At most this many bytes are taken per Write call (0: no limit).
     void SetWriteLimit(size_t bytes) { Set(writeLimit_, bytes); }
+    // While set, Write takes nothing, as on a link whose other end stopped reading.
+    void SetStalled(bool stalled) { Set(stalled_, stalled); }
 
     std::string written() const { return Get(written_); }
     void ClearWrites() { Set(written_, {}); }
@@ -64,6 +66,7 @@ private:
     int openError_ = 0, queryError_ = 0, configureError_ = 0, readError_ = 0, writeError_ = 0,
         purgeError_ = 0, closeError_ = 0;
     size_t writeLimit_ = 0;
+    bool stalled_ = false;
     int opens_ = 0, closes_ = 0;
 };
 

@@ -29,13 +29,13 @@ void ResetAppSwitches(CTessaray_PCApp& app) {
     app.bDemoMode = 0;
     app.bBin1Position = 0;
     app.iHeadingAge = 0;
-    app.eReceiverType = RECEIVER_GPS;
+    g_GPS.Info.eReceiverType = RECEIVER_GPS;
     app.iBin1Rate = 1;
     app.iAreaUnits = 0;
     app.wLogFlags = 0;
     for (std::atomic<int>* on :
          {&app.bNMEALogOn, &app.bRawLogOn, &app.bBinLogOn, &app.bPointSentenceLogOn,
-          &app.bPointGGAPending, &app.bPointGSVPending})
+          &app.bPointGGAPending, &app.bPointGSVPending, &app.bReadBackUnanswered})
         on->store(0);
     for (int file = 0; file < LOGFILE_COUNT; ++file)
         app.SetLogFile(static_cast<eLogFile>(file), "");

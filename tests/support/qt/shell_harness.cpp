@@ -41,12 +41,13 @@ void FreshApp() {
          {&app.bPortOpen, &app.bReceiverFound, &app.bSentenceReceived, &app.bBytesReceived,
           &app.bModemOK, &app.bDemoMode, &app.bBin1Position, &app.iHeadingAge, &app.iAreaUnits,
           &app.bNMEALogOn, &app.bRawLogOn, &app.bBinLogOn, &app.bPointSentenceLogOn,
-          &app.bPointGGAPending, &app.bPointGSVPending})
+          &app.bPointGGAPending, &app.bPointGSVPending, &app.bReadBackUnanswered})
         flag->store(0);
     app.bStartupPhase = 1;
-    app.eReceiverType = RECEIVER_GPS;
+    g_GPS.Info.eReceiverType = RECEIVER_GPS;
     app.iBin1Rate = 1;
-    app.uBytesHeard = 0;
+    app.uFramesHeard = 0;
+    app.uRepliesHeard = 0;
     app.wLogFlags = 0;
     for (int f = 0; f < LOGFILE_COUNT; ++f) app.SetLogFile(static_cast<eLogFile>(f), "");
     app.ClearPlotRef();
