@@ -1,6 +1,7 @@
 // What one redraw of the program's pictures costs: the strip chart over a full hour's ring
 // (the position plot), the sky plot and the error ellipse, each drawn into its off-screen
-// canvas and copied to the window at the design size, headless.
+// canvas and copied to the window at the design size, headless; and one tick of the position
+// screen with every read-out changed and repainted.
 
 #include <benchmark/benchmark.h>
 #include <sys/wait.h>
@@ -13,6 +14,7 @@
 #include <string>
 
 #include "engine/gps.h"
+#include "screens/position/GPS_1.h"
 #include "screens/position/GPS_2.h"
 #include "screens/position/GPS_4.h"
 #include "screens/position/GPS_5.h"
@@ -33,9 +35,13 @@ void BM_SkyPlot(benchmark::State& state) {
 void BM_ErrorEllipse(benchmark::State& state) {
     for (auto _ : state) g_draw();
 }
+void BM_PositionTick(benchmark::State& state) {
+    for (auto _ : state) g_draw();
+}
 BENCHMARK(BM_StripChartFullHour)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_SkyPlot)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ErrorEllipse)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_PositionTick)->Unit(benchmark::kMicrosecond);
 
 // The screen harness opens a screen in the program as the screen tests do; the benchmark
 // runs inside the screen's loop.
@@ -100,6 +106,28 @@ int InChild(const std::function<void()>& measure) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
+// Every read-out of the position screen differs from the tick before; each is repainted as
+// the window would repaint it, with what lies under it.
+void PositionTick(CBaseDialog* page) {
+    static int tick = 0;
+    NavInfo& n = g_GPS.Info.Nav;
+    ++tick;
+    n.iYear = 2024, n.iMonth = 1 + tick % 12, n.iDay = 1 + tick % 28;
+    n.iHour = tick % 24, n.iMinute = tick % 60, n.iSecond = (tick * 7) % 60;
+    n.iLocalYear = n.iYear, n.iLocalMonth = n.iMonth, n.iLocalDay = n.iDay;
+    n.iLocalHour = n.iHour, n.iLocalMinute = n.iMinute, n.iLocalSecond = n.iSecond;
+    n.cLatDir = 'N', n.iLatDeg = 48, n.dLatMin = 7.0 + tick * 1e-4;
+    n.cLonDir = 'E', n.iLonDeg = 11, n.dLonMin = 31.0 + tick * 1e-4;
+    n.fAltitude = 545.0f + tick * 0.01f, n.fSpeedKmh = tick * 0.1f, n.fCourse = tick * 0.3f;
+    n.fHeading = tick * 0.2f, n.fGSTLatErr = tick * 0.01f, n.fGSTLonErr = 0.5f;
+    n.fHDOP = 0.5f + tick * 0.01f, n.fDiffAge = tick * 0.1f;
+    static_cast<CGPS_1*>(page)->Refresh();
+    for (int id :
+         {IDC_GPS1_DATE, IDC_GPS1_TIME, IDC_GPS1_LAT, IDC_GPS1_LON, IDC_GPS1_ALT, IDC_GPS1_SPEED,
+          IDC_GPS1_COURSE, IDC_GPS1_HEADING, IDC_GPS1_PRECISION, IDC_GPS1_HDOP, IDC_GPS1_DIFFAGE})
+        page->GetDlgItem(id)->repaint();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -138,6 +166,13 @@ int main(int argc, char** argv) {
                 screen->DrawErrorEllipse();
             },
             "ErrorEllipse");
+    });
+    failed |= InChild([] {
+        shelltest::StartQt();
+        Pictures position;
+        position.Measure(
+            SCR_GPS_1, [] { g_GPS.Info.eReceiverType = RECEIVER_HEADING; }, PositionTick,
+            "PositionTick");
     });
     benchmark::Shutdown();
     return failed ? 1 : 0;

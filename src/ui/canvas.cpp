@@ -62,10 +62,6 @@ Rgb Canvas::GetPixel(int x, int y) const {
                static_cast<std::uint8_t>(qBlue(p))};
 }
 
-void Canvas::HLine(int x0, int x1, int y, Rgb c) {
-    for (int x = x0; x < x1; ++x) SetPixel(x, y, c);
-}
-
 // Bresenham from (x0, y0) toward (x1, y1), stopping before the end pixel.
 void Canvas::PlotLine(int x0, int y0, int x1, int y1) {
     const int dx = std::abs(x1 - x0);
@@ -111,8 +107,10 @@ void Canvas::LineTo(int x, int y) {
 void Canvas::FillRect(const Rect& r, Rgb colour) {
     const int left = std::max(0, r.left);
     const int right = std::min(image_.width(), r.right);
-    for (int y = std::max(0, r.top); y < std::min(image_.height(), r.bottom); ++y)
-        HLine(left, right, y, colour);
+    const int top = std::max(0, r.top);
+    const int bottom = std::min(image_.height(), r.bottom);
+    if (right <= left || bottom <= top) return;
+    QPainter(&image_).fillRect(QRect(left, top, right - left, bottom - top), ToQ(colour));
 }
 
 void Canvas::Rectangle(int left, int top, int right, int bottom) {

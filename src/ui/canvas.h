@@ -79,7 +79,6 @@ public:
     void BitBlt(int x, int y, int width, int height, const Canvas& src, int srcX, int srcY);
 
 private:
-    void HLine(int x0, int x1, int y, Rgb c);
     void PlotLine(int x0, int y0, int x1, int y1);
     QImage image_;
     bool smooth_ = true;

@@ -269,9 +269,28 @@ void Picture::setClickHandler(std::function<void()> handler) {
     setAttribute(Qt::WA_TransparentForMouseEvents, !onClick_);
 }
 
+void Picture::setKeepRendered(bool keep) {
+    keepRendered_ = keep;
+    if (!keep) rendered_ = QImage();
+}
+
 void Picture::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    Pictures::Paint(p, QRectF(rect()), id_, icon_ ? PictureKind::Icon : PictureKind::Bitmap);
+    const PictureKind kind = icon_ ? PictureKind::Icon : PictureKind::Bitmap;
+    if (!keepRendered_) {
+        Pictures::Paint(p, QRectF(rect()), id_, kind);
+        return;
+    }
+    // Drawn again only for another picture, size or device pixel ratio.
+    const qreal ratio = devicePixelRatioF();
+    const QSize pixels = (QSizeF(size()) * ratio).toSize();
+    if (rendered_.isNull() || renderedId_ != id_ || rendered_.size() != pixels ||
+        rendered_.devicePixelRatio() != ratio) {
+        rendered_ = Pictures::RenderSized(id_, kind, pixels);
+        rendered_.setDevicePixelRatio(ratio);
+        renderedId_ = id_;
+    }
+    p.drawImage(QPointF(0, 0), rendered_);
 }
 
 void Picture::mousePressEvent(QMouseEvent* e) {

@@ -96,6 +96,10 @@ public:
     void setClickHandler(std::function<void()> handler);
     // Called when the left button is released over a picture that reports clicks.
     void setReleaseHandler(std::function<void()> handler);
+    // Keeps the drawn picture as an image of the control's size, so a repaint under a
+    // changing control on top copies pixels instead of drawing the artwork again. Meant for
+    // opaque pictures (a page's background).
+    void setKeepRendered(bool keep);
 
 protected:
     void paintEvent(QPaintEvent*) override;
@@ -108,6 +112,9 @@ private:
     bool icon_;
     std::function<void()> onClick_;
     std::function<void()> onRelease_;
+    bool keepRendered_ = false;
+    QImage rendered_;  // of picture renderedId_, at the control's size in device pixels
+    int renderedId_ = 0;
 };
 
 // Shows an image that drawing code copied into it. Painting only copies the cached image,

@@ -1,9 +1,13 @@
 // The position screen: read-outs, pause, demo mode, entry and leave, the differential source.
 
+#include <QPaintEngine>
+
 #include "engine/txnmea.h"
 #include "screens/position/GPS_1.h"
 #include "screens/screen_walk.h"
 #include "support/qt/test_pages.h"
+#include "ui/controls.h"
+#include "ui/pictures.h"
 
 namespace {
 
@@ -182,6 +186,77 @@ TEST_F(Gps1Test, EntryLeaveAndScreenSwitches) {
                EXPECT_EQ(targets,
                          (std::vector<int>{SCR_BEACON_1, SCR_GPS_1, SCR_BEACON_1, SCR_GPS_1, -1}));
            }}});
+}
+
+// A paint device that counts what reaches it: images copied, and shapes or text drawn.
+class CountingDevice : public QPaintDevice, public QPaintEngine {
+public:
+    CountingDevice() : QPaintEngine(AllFeatures) {}
+    QPaintEngine* paintEngine() const override { return const_cast<CountingDevice*>(this); }
+    bool begin(QPaintDevice*) override { return true; }
+    bool end() override { return true; }
+    void updateState(const QPaintEngineState&) override {}
+    Type type() const override { return User; }
+    void drawPixmap(const QRectF&, const QPixmap&, const QRectF&) override { ++images; }
+    void drawImage(const QRectF&, const QImage&, const QRectF&, Qt::ImageConversionFlags) override {
+        ++images;
+    }
+    void drawPath(const QPainterPath&) override { ++shapes; }
+    void drawPolygon(const QPointF*, int, PolygonDrawMode) override { ++shapes; }
+    void drawTextItem(const QPointF&, const QTextItem&) override { ++shapes; }
+    int images = 0, shapes = 0;
+
+protected:
+    int metric(PaintDeviceMetric m) const override {
+        if (m == PdmDevicePixelRatioScaled) return static_cast<int>(devicePixelRatioFScale());
+        if (m == PdmWidth || m == PdmHeight) return 4096;
+        return m == PdmDevicePixelRatio ? 1 : m == PdmDepth ? 32 : 96;
+    }
+};
+
+// The frame under the read-outs, at both scales, after a resize and for another picture:
+// the page as shown is the page drawn with the artwork itself, and a read-out's repaint copies
+// the frame rather than drawing it again.
+TEST_F(Gps1Test, FrameUnderTheReadoutsIsDrawnOncePerSize) {
+    for (double scale : {1.0, 1.5}) {
+        SCOPED_TRACE(scale);
+        Start(scale);
+        OnScreen(SCR_GPS_1, [&] {
+            auto* frame = S()->Item<ui::Picture>(IDC_BACKGROUND);
+            ASSERT_NE(frame, nullptr);
+            // The page from the image kept so far, against the page drawn without one; the
+            // last grab keeps an image again for the next change.
+            const auto page = [&] { return S()->Widget()->grab().toImage(); };
+            const auto sameAsDrawn = [&] {
+                const QImage kept = page();
+                frame->setKeepRendered(false);
+                const QImage drawn = page();
+                frame->setKeepRendered(true);
+                return kept == drawn && page() == drawn;
+            };
+            NavInfo& n = g_GPS.Info.Nav;
+            for (int i = 0; i < 3; ++i) {
+                n.iSecond = i, n.fAltitude = 100.0f + i;
+                Tick();
+                EXPECT_TRUE(sameAsDrawn()) << "tick " << i;
+            }
+            const QRect altitude = S()->GetDlgItem(IDC_GPS1_ALT)->geometry();
+            CountingDevice device;
+            frame->render(&device, altitude.topLeft(), QRegion(altitude), {});
+            EXPECT_EQ(device.images, 1);
+            EXPECT_EQ(device.shapes, 0);
+
+            frame->resize(frame->size() - QSize(37, 23));
+            EXPECT_TRUE(sameAsDrawn()) << "smaller";
+            frame->resize(frame->size() + QSize(37, 23));
+            EXPECT_TRUE(sameAsDrawn()) << "as before";
+            ASSERT_EQ(frame->SetPictureId(ui::IDB_North_American_Map), 1);  // opaque too
+            EXPECT_TRUE(sameAsDrawn()) << "another picture";
+            frame->SetPictureId(130);
+            Shot("gps1_frame_scale_" + std::to_string(int(scale * 10)));
+        });
+        TearDown();
+    }
 }
 
 }  // namespace

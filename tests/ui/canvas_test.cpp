@@ -76,6 +76,30 @@ TEST(Canvas, LinesAndRectanglesLeaveOutTheirEndEdges) {
     EXPECT_EQ(Inked(clip).size(), 4u);
 }
 
+// A fill against the pixels of its rule: left..right-1 by top..bottom-1 within the canvas; an
+// empty or inverted rectangle fills nothing.
+TEST(Canvas, FillRectCoversExactlyItsPixels) {
+    const struct {
+        const char* what;
+        Rect r;
+    } cases[] = {
+        {"inside", {2, 3, 7, 5}},
+        {"the whole canvas", {0, 0, 12, 9}},
+        {"beyond every edge", {-4, -3, 20, 15}},
+        {"last pixel", {11, 8, 12, 9}},
+        {"empty", {4, 4, 4, 7}},
+        {"inverted", {8, 6, 3, 2}},
+        {"right of the canvas", {12, 0, 15, 9}},
+    };
+    for (const auto& c : cases) {
+        Canvas filled(12, 9), expected(12, 9);
+        filled.FillRect(c.r, kOrange);
+        for (int y = c.r.top; y < c.r.bottom; ++y)
+            for (int x = c.r.left; x < c.r.right; ++x) expected.SetPixel(x, y, kOrange);
+        EXPECT_EQ(filled.Image(), expected.Image()) << c.what;
+    }
+}
+
 TEST(Canvas, ValuesClampedBeforeConversionAndColourOrder) {
     const double inf = std::numeric_limits<double>::infinity();
     const double nan = std::numeric_limits<double>::quiet_NaN();

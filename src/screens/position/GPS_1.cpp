@@ -17,6 +17,7 @@
 #include "shell/CoordFormat.h"
 #include "shell/DiffSource.h"
 #include "shell/Tessaray_PC.h"
+#include "ui/controls.h"
 #include "ui/fonts.h"
 #include "ui/pictures.h"
 
@@ -112,6 +113,8 @@ void CGPS_1::FirstActivationSetup() {
     QFont font = Widget()->font();
     font.setFamily(ui::SubstituteFamily("Tahoma"));
     for (int id : kFontIds) SetItemFont(id, font);
+    // The read-outs change every 171 ms: the frame under them is drawn once per size.
+    if (auto* background = Item<ui::Picture>(IDC_BACKGROUND)) background->setKeepRendered(true);
     UpdateStatusStrip();
 }
 
