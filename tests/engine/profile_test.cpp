@@ -296,6 +296,11 @@ TEST_F(ProfileTest, AValueItsFieldCannotHoldRefusesTheFile) {
          "dRefLat=-90.0000001 in [CurrentWizard] is not a latitude (-90 to 90 degrees)"},
         {"[CurrentWizard]", "dRefLon=180.000000", "dRefLon=-180.5",
          "dRefLon=-180.5 in [CurrentWizard] is not a longitude (-180 to 180 degrees)"},
+        {"[CurrentWizard]", "dRefAlt=-12.500000", "dRefAlt=1e999", "dRefAlt=inf in [CurrentWizard] is not a finite height"},
+        {"[CurrentWizard]", "dRefAlt=-12.500000", "dRefAlt=-Infinity", "dRefAlt=-inf in [CurrentWizard] is not a finite height"},
+        {"[CurrentWizard]", "dRefLat=-90.000000", "dRefLat=nan",
+         "dRefLat=nan in [CurrentWizard] is not a latitude (-90 to 90 degrees)"},
+        {"[CurrentWizard]", "dRefAlt=-12.500000", "dRefAlt=1e-999", nullptr},  // too small: kept
         {"[GPSData]", "bLevel=1", "bLevel=2", "bLevel=2 in [GPSData] is not 0 or 1"},
     };
     // clang-format on
