@@ -3,8 +3,11 @@
 #include <strings.h>
 
 #include <array>
+#include <charconv>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <optional>
 
 #include "engine/CfgIO.h"
 #include "platform/numbers.h"
@@ -23,6 +26,30 @@ std::string Printable(const char* value) {
         if (byte >= 0x20 && byte <= 0x7E) out += *p;
     }
     return out;
+}
+
+// "%lf" reads "inf", "nan" and a number beyond the range of a double as a value that is not
+// finite. Such a value is kept as it reads, so that the file it came from can be refused
+// rather than its value quietly left as it was.
+std::optional<double> NotFinite(const std::string& text) {
+    size_t at = text.find_first_not_of(" \t");
+    if (at == std::string::npos) return std::nullopt;
+    const double sign = text[at] == '-' ? -1.0 : 1.0;
+    if (text[at] == '+' || text[at] == '-') ++at;
+    const std::string word = text.substr(at, 3);
+    if (::strcasecmp(word.c_str(), "inf") == 0) return sign * HUGE_VAL;
+    if (::strcasecmp(word.c_str(), "nan") == 0) return std::nan("");
+    double value = 0.0;
+    const char* first = text.data() + at;
+    const auto res = std::from_chars(first, text.data() + text.size(), value);
+    if (res.ec != std::errc::result_out_of_range) return std::nullopt;
+    // Out of range on the small side is a number too close to 0, which reads as 0 or as
+    // the value before; only a large one is not finite.
+    const std::string number(first, res.ptr);
+    const size_t exponent = number.find_first_of("eE");
+    if (exponent != std::string::npos && number.compare(exponent + 1, 1, "-") == 0)
+        return std::nullopt;
+    return sign * HUGE_VAL;
 }
 
 bool SameIgnoringCase(const std::string& a, const char* b) {
@@ -114,7 +141,9 @@ bool ParseInt(const char* value, void* target) {
 // The kinds read like the "%lf", "%f" and "%ld" they stand for: the leading number counts, and
 // a text without one leaves the value as it is.
 bool ParseDouble(const char* value, void* target) {
-    const auto parsed = platform::ScanDouble(Printable(value));
+    const std::string text = Printable(value);
+    auto parsed = platform::ScanDouble(text);
+    if (!parsed) parsed = NotFinite(text);
     if (!parsed) return false;
     *static_cast<double*>(target) = *parsed;
     return true;

@@ -25,6 +25,7 @@ bool CProfile::Save(const std::string& path) {
 
 bool CProfile::Load(const std::string& path) {
     lastError_.clear();
+    refusedValue_.clear();
     return LoadText(std::string(path));
 }
 
@@ -55,6 +56,19 @@ bool CProfile::LoadText(const std::string& path) {
         lastError_ = error;
         return false;
     }
+    // Read into copies: a file that is refused changes nothing.
+    WizardInfo wizard;
+    BINLogRateInfo rates;
+    NavInfo nav;
+    {
+        RecordLock lock(info.ulPart1Lock);
+        wizard = info.Settings.WizardLive;
+        rates = info.Settings.BinLogRates;
+    }
+    {
+        RecordLock lock(info.Nav.ulNavLock);
+        nav = info.Nav;
+    }
     while (!io.IsEOF()) {
         std::string label;
         io.ReadLabel(label);
@@ -62,13 +76,13 @@ bool CProfile::LoadText(const std::string& path) {
         ParseFindLabel(kSections, &index, label.c_str());
         switch (index) {
             case 0:
-                info.Settings.WizardLive.LoadText(io);
+                wizard.LoadText(io);
                 break;
             case 1:
-                info.Settings.BinLogRates.LoadText(io);
+                rates.LoadText(io);
                 break;
             case 2:
-                info.Nav.LoadText(io);
+                nav.LoadText(io);
                 break;
             default:
                 platform::Trace("Unrecognized label [%s]\n", label.c_str());
@@ -82,14 +96,26 @@ bool CProfile::LoadText(const std::string& path) {
         platform::Trace("Tessaray_PC: %s\n", lastError_.c_str());
         return false;
     }
+    for (const std::string& fault : {wizard.TextFault(), rates.TextFault(), nav.TextFault()}) {
+        if (fault.empty()) continue;
+        refusedValue_ = fault;
+        lastError_ = path + ": " + fault;
+        platform::Trace("Tessaray_PC: %s\n", lastError_.c_str());
+        return false;
+    }
+    {
+        RecordLock lock(info.ulPart1Lock);
+        info.Settings.WizardLive = wizard;
+        info.Settings.BinLogRates = rates;
+    }
+    {
+        RecordLock lock(info.Nav.ulNavLock);
+        info.Nav.CopyTextValues(nav);
+        nav = info.Nav;
+    }
 
     info.Settings.WizardLive.SendPorts();
     info.Settings.BinLogRates.Send(PORT_THIS);
-    NavInfo nav;
-    {
-        RecordLock lock(info.Nav.ulNavLock);
-        nav = info.Nav;
-    }
     nav.SendHeadingSettings();
     return true;
 }

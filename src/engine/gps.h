@@ -77,6 +77,9 @@ struct NavInfo {
     void Init();
     void SaveText(CfgIo& io) const;
     void LoadText(CfgIo& io);
+    std::string TextFault() const;
+    // Takes the values the ".rcf" file keeps, and nothing else.
+    void CopyTextValues(const NavInfo& from);
     void SendHeadingSettings() const;
 };
 

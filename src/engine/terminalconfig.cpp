@@ -37,12 +37,38 @@ bool IsCodePageText(char c) {
     return u >= 0x20 && u != 0x7F && (u < 0x80 || u >= 0xA0);
 }
 
-void CopyText(char* dst, const std::string& text, size_t size) {
-    size_t n = 0;
-    for (const char c : text) {
-        if (n + 1 >= size) break;
-        if (IsCodePageText(c)) dst[n++] = c;
+// A text in square brackets would read back as a label and end its section, losing what
+// follows; one blank after it keeps it a line of data, and the load takes that blank off
+// again. Texts that already end in blanks after the bracket get one more, so every text
+// comes back as it was saved.
+bool IsBracketedText(const std::string& text) {
+    const size_t end = text.find_last_not_of(' ');
+    return end != std::string::npos && end >= 2 && text.front() == '[' && text[end] == ']';
+}
+
+std::string AsDataLine(std::string text) {
+    if (IsBracketedText(text)) text += ' ';
+    return text;
+}
+
+std::string FromDataLine(std::string line) {
+    if (!line.empty() && line.back() == ' ' && IsBracketedText(line)) line.pop_back();
+    return line;
+}
+
+std::string CodePageText(const std::string& line) {
+    std::string text;
+    for (const char c : line) {
+        if (IsCodePageText(c)) text += c;
     }
+    return text;
+}
+
+// The text of a line read from the file, cut to the field.
+void CopyText(char* dst, const std::string& line, size_t size) {
+    const std::string text = FromDataLine(CodePageText(line));
+    const size_t n = std::min(text.size(), size - 1);
+    std::memcpy(dst, text.data(), n);
     std::memset(dst + n, 0, size - n);
 }
 
@@ -90,9 +116,7 @@ bool ReadCommand(CfgIo& io, std::string& command) {
     command.clear();
     for (size_t i = 0; i < lines.size(); ++i) {
         if (i > 0) command += "\r\n";
-        for (const char c : lines[i]) {
-            if (IsCodePageText(c)) command += c;
-        }
+        command += FromDataLine(CodePageText(lines[i]));
     }
     return true;
 }
@@ -136,13 +160,6 @@ void ReadHotKey(CfgIo& io, TerminalData& data, int32_t level) {
     HotKeyInfo& hotKey = data.HotKeys[level][key];
     CopyText(hotKey.szLabel, haveLabel ? label : std::string(), kHotKeyLabelSize);
     if (haveCommand) CopyCommand(hotKey.szCommand, command);
-}
-
-// A text in square brackets would read back as a label and end its section, losing what
-// follows; a blank after it keeps it a line of data.
-std::string AsDataLine(std::string text) {
-    if (text.size() > 2 && text.front() == '[' && text.back() == ']') text += ' ';
-    return text;
 }
 
 }  // namespace

@@ -1,11 +1,14 @@
 #include "engine/wizardinfo.h"
 
+#include <charconv>
+#include <cmath>
 #include <cstring>
 #include <string>
 
 #include "engine/CfgIO.h"
 #include "engine/Parsable.h"
 #include "engine/gps.h"
+#include "platform/numbers.h"
 #include "platform/trace.h"
 
 void PortConfig::Init() {
@@ -72,7 +75,71 @@ constexpr BinKey kBinKeys[] = {
 
 constexpr const char* kPortSections[] = {"ThisPortConfig", "OtherPortConfig", ""};
 
+// What the fields of a ".rcf" file may hold. A value outside them would go to the receiver
+// as a broken command (a rate without its rate text, a latitude of 300 digits).
+constexpr const char* kRateCodes = "a rate code (0 to 5)";
+constexpr const char* kFlag = "0 or 1";
+
+std::string Fault(const char* section, const char* key, const std::string& value,
+                  const char* allowed) {
+    return std::string(key) + "=" + value + " in [" + section + "] is not " + allowed;
+}
+
+std::string IntFault(const char* section, const char* key, int32_t value, int32_t highest,
+                     const char* allowed) {
+    if (value >= 0 && value <= highest) return {};
+    return Fault(section, key, platform::FormatInt(value), allowed);
+}
+
+std::string RealFault(const char* section, const char* key, double value, double limit,
+                      const char* allowed) {
+    if (std::isfinite(value) && std::fabs(value) <= limit) return {};
+    char text[32];
+    const auto res = std::to_chars(text, text + sizeof(text), value);
+    return Fault(section, key, std::string(text, res.ptr), allowed);
+}
+
 }  // namespace
+
+std::string PortConfig::TextFault(const char* section) const {
+    for (const IntKey& key : kPortKeys) {
+        const bool flag = key.member == &PortConfig::bRTCM;
+        std::string fault = IntFault(section, key.name, this->*key.member, flag ? 1 : RATE_20HZ,
+                                     flag ? kFlag : kRateCodes);
+        if (!fault.empty()) return fault;
+    }
+    return {};
+}
+
+std::string BINLogRateInfo::TextFault() const {
+    for (const BinKey& key : kBinKeys) {
+        std::string fault =
+            IntFault("BINLogRate", key.name, this->*key.member, RATE_20HZ, kRateCodes);
+        if (!fault.empty()) return fault;
+    }
+    return {};
+}
+
+std::string WizardInfo::TextFault() const {
+    constexpr const char* kSection = "CurrentWizard";
+    constexpr double kAny = HUGE_VAL;
+    const std::string faults[] = {
+        RealFault(kSection, "fFreq", fFreq, kAny, "a finite frequency"),
+        IntFault(kSection, "iBitRate", iBitRate, BEACON_RATE_200,
+                 "a beacon bit rate (0 auto, 1 100 bps, 2 200 bps)"),
+        RealFault(kSection, "dRefLat", dRefLat, 90.0, "a latitude (-90 to 90 degrees)"),
+        RealFault(kSection, "dRefLon", dRefLon, 180.0, "a longitude (-180 to 180 degrees)"),
+        RealFault(kSection, "dRefAlt", dRefAlt, kAny, "a finite height"),
+        IntFault(kSection, "eDfxPort", eDfxPort, DFX_PORTC,
+                 "an output port (0 NONE, 1 PORTA, 2 PORTB, 3 PORTC)"),
+        ThisPortConfig.TextFault("ThisPortConfig"),
+        OtherPortConfig.TextFault("OtherPortConfig"),
+    };
+    for (const std::string& fault : faults) {
+        if (!fault.empty()) return fault;
+    }
+    return {};
+}
 
 void PortConfig::SaveText(CfgIo& io) const {
     for (const IntKey& key : kPortKeys) io.WriteKeyInt(key.name, this->*key.member);
@@ -183,6 +250,24 @@ constexpr NavFlagKey kNavFlagKeys[] = {
 void NavInfo::SaveText(CfgIo& io) const {
     for (const NavFloatKey& key : kNavFloatKeys) io.WriteKeyDouble(key.name, this->*key.member);
     for (const NavFlagKey& key : kNavFlagKeys) io.WriteKeyInt(key.name, this->*key.member);
+}
+
+std::string NavInfo::TextFault() const {
+    for (const NavFloatKey& key : kNavFloatKeys) {
+        std::string fault =
+            RealFault("GPSData", key.name, this->*key.member, HUGE_VAL, "a finite number");
+        if (!fault.empty()) return fault;
+    }
+    for (const NavFlagKey& key : kNavFlagKeys) {
+        std::string fault = IntFault("GPSData", key.name, this->*key.member, 1, kFlag);
+        if (!fault.empty()) return fault;
+    }
+    return {};
+}
+
+void NavInfo::CopyTextValues(const NavInfo& from) {
+    for (const NavFloatKey& key : kNavFloatKeys) this->*key.member = from.*key.member;
+    for (const NavFlagKey& key : kNavFlagKeys) this->*key.member = from.*key.member;
 }
 
 void NavInfo::LoadText(CfgIo& io) {

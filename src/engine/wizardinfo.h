@@ -4,6 +4,7 @@
 // Layouts are fixed: the profile archive and the ".rcf" files depend on them.
 
 #include <cstdint>
+#include <string>
 
 class CfgIo;
 namespace platform {
@@ -69,6 +70,9 @@ struct PortConfig {
     void Init();
     void SaveText(CfgIo& io) const;
     void LoadText(CfgIo& io);
+    // The first of its ".rcf" values that is outside what its field holds, as
+    // "eGGA=9 in [ThisPortConfig] is not a rate code (0 to 5)"; "" when there is none.
+    std::string TextFault(const char* section) const;
     // Profile archive: the fifteen rate words (bRTCM after eHPR), then the last word.
     void SaveArchive(platform::ByteWriter& w) const;
     void LoadArchive(platform::ByteReader& r);
@@ -100,6 +104,7 @@ struct BINLogRateInfo {
     void Init();
     void SaveText(CfgIo& io) const;
     void LoadText(CfgIo& io);
+    std::string TextFault() const;
     // Profile archive: the nine rate words.
     void SaveArchive(platform::ByteWriter& w) const;
     void LoadArchive(platform::ByteReader& r);
@@ -128,5 +133,7 @@ struct WizardInfo {
     void Init();
     void SaveText(CfgIo& io) const;
     void LoadText(CfgIo& io);
+    // Its own values, then those of both port sections.
+    std::string TextFault() const;
     void SendPorts() const;
 };

@@ -102,6 +102,26 @@ TEST(CfgIo, CopyToSzKeepsPrintableCharactersAndCuts) {
     EXPECT_EQ(one[0], '\0');
 }
 
+// The bounds of what is kept: blank and tilde are the first and last printable bytes.
+TEST(CfgIo, CopyToSzKeepsBlankToTildeOnly) {
+    const struct {
+        unsigned char byte;
+        bool kept;
+    } cases[] = {{0x00, false}, {0x0D, false}, {0x1F, false}, {0x20, true},  {0x21, true},
+                 {0x7E, true},  {0x7F, false}, {0x80, false}, {0xA0, false}, {0xFF, false}};
+    for (const auto& c : cases) {
+        const std::string byte(1, static_cast<char>(c.byte));
+        char buf[6];
+        std::memset(buf, 'x', sizeof(buf));
+        CfgIo::CopyToSz(buf, "a" + byte + "b" + byte, sizeof(buf));
+        EXPECT_EQ(buf, c.kept ? "a" + byte + "b" + byte : "ab") << int{c.byte};
+    }
+    // Dropped bytes take no room: the cut counts what is kept.
+    char buf[6];
+    CfgIo::CopyToSz(buf, "\x7F\x7F\x1F\x1F~bcdefgh", sizeof(buf));
+    EXPECT_STREQ(buf, "~bcde");
+}
+
 TEST(CfgIo, WritersFormatLinesLocaleFree) {
     CfgIo io;
     io.OpenWrite("/nonexistent/never-written");

@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <cstring>
+
 #include "engine/CfgIO.h"
 #include "engine/Parsable.h"
 #include "engine/cfgarchive.h"
@@ -193,6 +195,141 @@ TEST_F(ProfileTest, LoadIsTolerantAndSendsThePortsBinaryRatesAndHeading) {
     EXPECT_EQ(wire.Take(),
               Concat({PortStream("\r\n"), PortStream(",OTHER\r\n\r\n", {{"GPGGA", "5"}}), bin,
                       HeadingStream("1.500000")}));
+}
+
+// A file that sets every key to a value its field may hold, none of them the default.
+std::string FullRcf() {
+    std::string text =
+        "[CurrentWizard]\r\niNMEABaudRate=115200\r\niRTCMBaudRate=4800\r\niElevation=90\r\n"
+        "iMaxAge=60\r\nulFreqKhz=1545000\r\niSymbolRate=2400\r\nfFreq=301.500000\r\n"
+        "iBitRate=2\r\ndRefLat=-90.000000\r\ndRefLon=180.000000\r\ndRefAlt=-12.500000\r\n"
+        "eDfxPort=3\r\n";
+    const char* const keys[] = {"eGGA", "eGLL", "eGSA",   "eGST",   "eGSV",   "eRMC",   "eRRE",
+                                "eVTG", "eZDA", "eBIN95", "eBIN96", "eHEHDT", "eHEROT", "eHPR"};
+    for (const char* section : {"[ThisPortConfig]", "[OtherPortConfig]"}) {
+        text += std::string(section) + "\r\n";
+        int code = section[1] == 'T' ? 0 : 3;
+        for (const char* key : keys)
+            text += std::string(key) + "=" + std::to_string(code++ % 6) + "\r\n";
+        text += "bRTCM=1\r\n";
+    }
+    text +=
+        "[BINLogRate]\r\neBIN1=5\r\neBIN2=4\r\neBIN80=3\r\neBIN95=2\r\neBIN96=1\r\n"
+        "eBIN97=0\r\neBIN98=5\r\neBIN99=4\r\neD1=3\r\n";
+    return text +
+           "[GPSData]\r\nfHeading=359.500000\r\nfROT=-3.000000\r\nfPitch=1.000000\r\n"
+           "fRoll=-2.000000\r\nfHDGTau=1.500000\r\nfHDGRateTau=3.000000\r\nfCOGTau=4.000000\r\n"
+           "fSPDTau=5.000000\r\nfHBias=0.250000\r\nfPRBias=-0.250000\r\nfManSep=1.000000\r\n"
+           "fCurSep=2.000000\r\nbTiltAid=0\r\nbGyroAid=1\r\nbLevel=1\r\nbNegTilt=1\r\nbFLIPBRD="
+           "1\r\n";
+}
+
+// What loading FullRcf() sends: both ports, the binary rates, the heading settings.
+Events FullRcfStream() {
+    return Concat({PortStream("\r\n", {{"GPGLL", "0.2"},
+                                       {"GPGSA", "1"},
+                                       {"GPGST", "5"},
+                                       {"GPGSV", "10"},
+                                       {"GPRMC", "20"},
+                                       {"GPVTG", "0.2"},
+                                       {"GPZDA", "1"},
+                                       {"95", "5"},
+                                       {"96", "10"},
+                                       {"HEHDT", "20"},
+                                       {"HEROT", "0"},
+                                       {"HPR", "0.2"},
+                                       {"GPRRE", "0"},
+                                       {"GPGGA", "0"}}),
+                   PortStream(",OTHER\r\n\r\n", {{"GPGGA", "5"},
+                                                 {"GPGLL", "10"},
+                                                 {"GPGSA", "20"},
+                                                 {"GPGST", "0"},
+                                                 {"GPGSV", "0.2"},
+                                                 {"GPRMC", "1"},
+                                                 {"GPRRE", "5"},
+                                                 {"GPVTG", "10"},
+                                                 {"GPZDA", "20"},
+                                                 {"95", "0"},
+                                                 {"96", "0.2"},
+                                                 {"HEHDT", "1"},
+                                                 {"HEROT", "5"},
+                                                 {"HPR", "10"}}),
+                   wiretest::Lines("$JBIN,1,20\r\n$JBIN,2,10\r\n$JBIN,80,5\r\n$JBIN,95,1\r\n"
+                                   "$JBIN,96,0.2\r\n$JBIN,97,0\r\n$JBIN,98,20\r\n$JBIN,99,10\r\n"
+                                   "$JASC,D1,5\r\n"),
+                   wiretest::Lines(
+                       "$JATT,ROLL,YES\r\n$JATT,TILTAID,NO\r\n$JATT,GYROAID,YES\r\n"
+                       "$JATT,LEVEL,YES\r\n$JATT,NEGTILT,YES\r\n$JATT,FLIPBRD,YES\r\n"
+                       "$JATT,HTAU,1.500000\r\n$JATT,HRTAU,3.000000\r\n$JATT,COGTAU,4.000000\r\n"
+                       "$JATT,SPDTAU,5.000000\r\n$JATT,HBIAS,0.250000\r\n"
+                       "$JATT,PBIAS,-0.250000\r\n$JATT,MSEP,1.000000\r\n$JATT,CSEP,2.000000\r\n")});
+}
+
+TEST_F(ProfileTest, AFileOfValidValuesLoadsAndSavesAsItIs) {
+    WriteBytes(path, FullRcf());
+    CProfile profile(gps.get());
+    ASSERT_TRUE(profile.Load(path)) << profile.LastError();
+    EXPECT_EQ(wire.Take(), FullRcfStream());
+    gps->Info.Settings.WizardSnapshot = gps->Info.Settings.WizardLive;
+    ASSERT_TRUE(CProfile(gps.get()).Save(path));
+    EXPECT_EQ(ReadBytes(path), FullRcf());
+}
+
+// One value outside what its field holds refuses the whole file: nothing is sent and the
+// settings stay as they were.
+TEST_F(ProfileTest, AValueItsFieldCannotHoldRefusesTheFile) {
+    // The line replaced (its first occurrence after the label), the new line, the fault.
+    // clang-format off
+    const struct { const char *label, *line, *bad, *fault; } cases[] = {
+        {"[ThisPortConfig]", "eGGA=0", "eGGA=9", "eGGA=9 in [ThisPortConfig] is not a rate code (0 to 5)"},
+        {"[OtherPortConfig]", "eHPR=4", "eHPR=-1", "eHPR=-1 in [OtherPortConfig] is not a rate code (0 to 5)"},
+        {"[OtherPortConfig]", "bRTCM=1", "bRTCM=2", "bRTCM=2 in [OtherPortConfig] is not 0 or 1"},
+        {"[BINLogRate]", "eBIN95=2", "eBIN95=6", "eBIN95=6 in [BINLogRate] is not a rate code (0 to 5)"},
+        {"[BINLogRate]", "eD1=3", "eD1=x6", nullptr},  // no digits: 0, a rate
+        {"[CurrentWizard]", "eDfxPort=3", "eDfxPort=9",
+         "eDfxPort=9 in [CurrentWizard] is not an output port (0 NONE, 1 PORTA, 2 PORTB, 3 PORTC)"},
+        {"[CurrentWizard]", "iBitRate=2", "iBitRate=3",
+         "iBitRate=3 in [CurrentWizard] is not a beacon bit rate (0 auto, 1 100 bps, 2 200 bps)"},
+        {"[CurrentWizard]", "dRefLat=-90.000000", "dRefLat=1e300",
+         "dRefLat=1e+300 in [CurrentWizard] is not a latitude (-90 to 90 degrees)"},
+        {"[CurrentWizard]", "dRefLat=-90.000000", "dRefLat=-90.0000001",
+         "dRefLat=-90.0000001 in [CurrentWizard] is not a latitude (-90 to 90 degrees)"},
+        {"[CurrentWizard]", "dRefLon=180.000000", "dRefLon=-180.5",
+         "dRefLon=-180.5 in [CurrentWizard] is not a longitude (-180 to 180 degrees)"},
+        {"[CurrentWizard]", "dRefAlt=-12.500000", "dRefAlt=1e999", "dRefAlt=inf in [CurrentWizard] is not a finite height"},
+        {"[CurrentWizard]", "dRefAlt=-12.500000", "dRefAlt=-Infinity", "dRefAlt=-inf in [CurrentWizard] is not a finite height"},
+        {"[CurrentWizard]", "dRefLat=-90.000000", "dRefLat=nan",
+         "dRefLat=nan in [CurrentWizard] is not a latitude (-90 to 90 degrees)"},
+        {"[CurrentWizard]", "dRefAlt=-12.500000", "dRefAlt=1e-999", nullptr},  // too small: kept
+        {"[GPSData]", "bLevel=1", "bLevel=2", "bLevel=2 in [GPSData] is not 0 or 1"},
+    };
+    // clang-format on
+    const std::string full = FullRcf();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.bad);
+        auto fresh = std::make_unique<CGPS>();
+        fresh->Info.Settings.WizardSnapshot = fresh->Info.Settings.WizardLive;
+        ASSERT_TRUE(CProfile(fresh.get()).Save(path));
+        const std::string before = ReadBytes(path);
+        std::string text = full;
+        const size_t at = text.find(std::string(c.line) + "\r\n", text.find(c.label));
+        ASSERT_NE(at, std::string::npos);
+        text.replace(at, std::strlen(c.line), c.bad);
+        WriteBytes(path, text);
+        CProfile profile(fresh.get());
+        if (!c.fault) {
+            EXPECT_TRUE(profile.Load(path)) << profile.LastError();
+            wire.Take();
+            continue;
+        }
+        EXPECT_FALSE(profile.Load(path));
+        EXPECT_EQ(profile.LastError(), path + ": " + c.fault);
+        EXPECT_EQ(profile.RefusedValue(), c.fault);
+        EXPECT_TRUE(wire.Take().empty());
+        fresh->Info.Settings.WizardSnapshot = fresh->Info.Settings.WizardLive;
+        ASSERT_TRUE(CProfile(fresh.get()).Save(path));
+        EXPECT_EQ(ReadBytes(path), before) << "the settings changed";
+    }
 }
 
 // Numbers in commands, the archive and the profile never follow the process locale.

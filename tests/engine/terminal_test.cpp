@@ -62,11 +62,11 @@ TEST_F(TerminalFileTest, FileLayoutAndRoundTrip) {
     ASSERT_TRUE(TerminalConfig().LoadText());
     EXPECT_EQ(std::string(data.szSavedCommands[0]) + "," + data.szSavedCommands[1] + "," +
                   data.szSavedCommands[2],
-              "$JSHOW,[Level] ,old")
+              "$JSHOW,[Level],old")
         << "saved commands move up";
     EXPECT_EQ(data.iHotKeyLevel, 1u);
     EXPECT_EQ(Key(2, 1) + " " + Key(2, 4) + " " + Key(2, 5) + " " + Key(2, 6) + " " + Key(2, 7),
-              "Show|$JSHOW [F5] |[HotKey]  []|$JI\r\n$JOFF Bunch|$JI\r\n\r\n$JOFF Empty|");
+              "Show|$JSHOW [F5]|[HotKey] []|$JI\r\n$JOFF Bunch|$JI\r\n\r\n$JOFF Empty|");
 }
 
 TEST_F(TerminalFileTest, FilesOfEveryFormAndLimitsLoad) {

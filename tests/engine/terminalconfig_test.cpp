@@ -103,10 +103,39 @@ TEST_F(TerminalFileTest, TextsInBracketsStayDataLines) {
 
     TerminalConfig::Init();
     ASSERT_TRUE(TerminalConfig().LoadText());
-    EXPECT_STREQ(data.szSavedCommands[0], "[Level] ");
+    EXPECT_STREQ(data.szSavedCommands[0], "[Level]");
     EXPECT_STREQ(data.szSavedCommands[1], "$JI");
     EXPECT_EQ(Key(data, 1, 4) + " " + Key(data, 1, 5) + " " + Key(data, 1, 6),
-              "[F5] |[HotKey]  []|$JSAVE [a] |$JRAD");
+              "[F5]|[HotKey] []|$JSAVE [a]|$JRAD");
+}
+
+// Whatever a save writes, a load gives back, and a second save writes the same bytes.
+TEST_F(TerminalFileTest, SavedTextsLoadBackAsTheyWere) {
+    // A full-length command: three bracketed lines, then 8-bit bytes up to the 99th.
+    const std::string full = "[A]\r\n[B]\r\n[C] \r\n" + std::string(99 - 18, '\xB1');
+    const struct {
+        const char* name;
+        std::string saved, label, command;
+    } cases[] = {
+        {"bracketed", "[Level]", "[F5]", "[HotKey]"},
+        {"already ends in blanks", "[x] ", "[ ]  ", "$JI\r\n[Level] "},
+        {"no label", "[]", "[[a]]", " [a]\r\n[a]x\r\n[]"},
+        {"full length", std::string(48, '[') + "]", "[" + std::string(17, 'L') + "]", full},
+        {"code page", "[\xE9]", "[\xA3] ", "[\xFC]\r\n\xB1\xB1"},
+    };
+    for (const auto& c : cases) {
+        TerminalConfig::Init();
+        std::strcpy(data.szSavedCommands[0], c.saved.c_str());
+        SetKey(data, 2, 7, c.label.c_str(), c.command.c_str());
+        ASSERT_TRUE(TerminalConfig().SaveText()) << c.name;
+        const std::string file = ReadBytes(path);
+        TerminalConfig::Init();
+        ASSERT_TRUE(TerminalConfig().LoadText()) << c.name;
+        EXPECT_EQ(data.szSavedCommands[0], c.saved) << c.name;
+        EXPECT_EQ(Key(data, 2, 7), c.label + "|" + c.command) << c.name;
+        ASSERT_TRUE(TerminalConfig().SaveText()) << c.name;
+        EXPECT_EQ(ReadBytes(path), file) << c.name;
+    }
 }
 
 TEST_F(TerminalFileTest, EmptyBlockWritesAnEmptyFile) {
@@ -199,7 +228,7 @@ TEST_F(TerminalFileTest, CommandBunchKeepsEveryLine) {
          "$JI\r\n$JSHOW\r\n$JSAVE"},
         {"line end at the end", "$JI\r\n$JOFF\r\n", "$JI\r\n$JOFF\r\n", "$JI\r\n$JOFF"},
         {"empty line inside", "$JI\r\n\r\n$JOFF", "$JI\r\n\r\n$JOFF\r\n", "$JI\r\n\r\n$JOFF"},
-        {"label-like line", "$JI\r\n[Level]", "$JI\r\n[Level] \r\n", "$JI\r\n[Level] "},
+        {"label-like line", "$JI\r\n[Level]", "$JI\r\n[Level] \r\n", "$JI\r\n[Level]"},
         {"empty command", "", "\r\n", ""},
     };
     for (const auto& c : cases) {

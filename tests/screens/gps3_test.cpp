@@ -269,4 +269,45 @@ TEST_F(Gps3Test, ProfileSavedAndLoadedThroughTheBrowser) {
            }}});
 }
 
+// A file with a value its field cannot hold is refused whole, named with the key and value.
+TEST_F(Gps3Test, ProfileWithAValueItsFieldCannotHoldIsRefused) {
+    StartAt19200();
+    Live().ThisPortConfig.eGGA = RATE_5HZ;
+    g_GPS.Info.Settings.WizardSnapshot = Live();
+    const std::string dir = shelltest::TempDir() + "/";
+    // The file, and the value refused.
+    // clang-format off
+    const struct { const char *name, *text, *refused; } files[] = {
+        {"rate.rcf", "[CurrentWizard]\r\niElevation=7\r\n[ThisPortConfig]\r\neGGA=9\r\n",
+         "eGGA=9 in [ThisPortConfig] is not a rate code (0 to 5)"},
+        {"lat.rcf", "[CurrentWizard]\r\ndRefLat=1e300\r\n[GPSData]\r\nfHDGTau=1.5\r\n",
+         "dRefLat=1e+300 in [CurrentWizard] is not a latitude (-90 to 90 degrees)"},
+        {"port.rcf", "[CurrentWizard]\r\niElevation=7\r\neDfxPort=9\r\n",
+         "eDfxPort=9 in [CurrentWizard] is not an output port (0 NONE, 1 PORTA, 2 PORTB, 3 PORTC)"}};
+    // clang-format on
+    // Each check ends with the click that opens the browser for the next file.
+    const auto load = [this] {
+        ClearWire();
+        Told();
+        Click(IDC_GPS3_LOAD);
+    };
+    std::vector<Step> steps{{SCR_GPS_3, load}};
+    for (const auto& f : files) {
+        shelltest::WriteFile(dir + f.name, f.text);
+        steps.push_back({Top<CFileOpenDlg>(), [&f] { PickFile(f.name); }});
+        steps.push_back(
+            {SCR_GPS_3, [&, last = &f == std::end(files) - 1] {
+                 SCOPED_TRACE(f.name);
+                 EXPECT_EQ(Told(), "The receiver configuration file\n" + dir + f.name +
+                                       "\nwas not loaded: " + f.refused + ".\nNothing was sent.|");
+                 // Nothing but the once-a-second query.
+                 EXPECT_EQ(std::regex_replace(Sent(), std::regex("\\$JDIFF\r\n~0"), ""), "");
+                 EXPECT_EQ(Texts({1035, IDC_GPS3_ELEVATION}), "5 Hz|10");
+                 if (!last) load();
+             }});
+    }
+    Walk(steps);
+    EXPECT_NE(g_GPS.Info.Nav.fHDGTau, 1.5f) << "nothing of a refused file is taken";
+}
+
 }  // namespace

@@ -335,8 +335,14 @@ void CGPS_3::OnLoadProfile() {
     }
     CProfile profile;
     if (!profile.Load(path)) {
-        ui::MessageBox("Could not read the receiver configuration file\n" + profile.LastError(),
-                       ui::MB_OK);
+        if (!profile.RefusedValue().empty()) {
+            ui::MessageBox("The receiver configuration file\n" + path + "\nwas not loaded: " +
+                               profile.RefusedValue() + ".\nNothing was sent.",
+                           ui::MB_OK);
+        } else {
+            ui::MessageBox("Could not read the receiver configuration file\n" + profile.LastError(),
+                           ui::MB_OK);
+        }
         FillControls();
         return;
     }
