@@ -150,9 +150,19 @@ bool ParseDouble(const char* value, void* target) {
 }
 
 bool ParseFloat(const char* value, void* target) {
-    const auto parsed = platform::ScanFloat(Printable(value));
-    if (!parsed) return false;
-    *static_cast<float*>(target) = *parsed;
+    const std::string text = Printable(value);
+    if (const auto parsed = platform::ScanFloat(text)) {
+        *static_cast<float*>(target) = *parsed;
+        return true;
+    }
+    // "%f" reads a number beyond a float's range as infinite, like "inf" and "nan": kept so
+    // that the file can be refused.
+    std::optional<double> wide = platform::ScanDouble(text);
+    if (wide) wide = std::copysign(HUGE_VAL, *wide);
+    if (!wide) wide = NotFinite(text);
+    if (!wide) return false;
+    *static_cast<float*>(target) =
+        std::isnan(*wide) ? std::nanf("") : std::copysign(HUGE_VALF, static_cast<float>(*wide));
     return true;
 }
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 
 #include "engine/Parsable.h"
@@ -185,11 +186,11 @@ TEST_F(ParsableTest, AssignmentsByKey) {
         {"fFreq=301.5kHz", true, 5, 1, 301.5f, 1.0},
         {"fFreq=301,5", true, 5, 1, 301.0f, 1.0},
         {"fFreq=-2.5e1x", true, 5, 1, -25.0f, 1.0},
-        {"fFreq=1e39", true, 5, 1, 1.0f, 1.0},
+        {"fFreq=1e39", true, 5, 1, HUGE_VALF, 1.0},
         {"fFreq=kHz", true, 5, 1, 1.0f, 1.0},
-        {"fFreq=nan", true, 5, 1, 1.0f, 1.0},
-        {"fFreq=inf", true, 5, 1, 1.0f, 1.0},
-        {"fFreq=1e400", true, 5, 1, 1.0f, 1.0},
+        {"fFreq=nan", true, 5, 1, NAN, 1.0},
+        {"fFreq=inf", true, 5, 1, HUGE_VALF, 1.0},
+        {"fFreq=1e400", true, 5, 1, HUGE_VALF, 1.0},
         {"dRefLat=-33.856812", true, 5, 1, 1.0f, -33.856812},
         {"dRefLat=", true, 5, 1, 1.0f, 1.0},
         {"dRefLat=12.25 N", true, 5, 1, 1.0f, 12.25},
@@ -203,7 +204,8 @@ TEST_F(ParsableTest, AssignmentsByKey) {
         EXPECT_EQ(ParseLine(c.line), c.result) << c.line;
         EXPECT_EQ(iElevation, c.iElevation) << c.line;
         EXPECT_EQ(ulFreqKhz, c.ulFreqKhz) << c.line;
-        EXPECT_EQ(fFreq, c.fFreq) << c.line;
+        if (std::isnan(c.fFreq)) EXPECT_TRUE(std::isnan(fFreq)) << c.line;
+        else EXPECT_EQ(fFreq, c.fFreq) << c.line;
         EXPECT_EQ(dRefLat, c.dRefLat) << c.line;
     }
 }

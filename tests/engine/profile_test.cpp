@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <cmath>
 #include <cstring>
 
 #include "engine/CfgIO.h"
@@ -41,7 +42,7 @@ TEST(Parsable, AssignmentsByKey) {
         {"ulFreqKhz=-1", true, 5, 0xFFFFFFFFu, 1.0f, 1.0},
         {"ulFreqKhz=1545000kHz", true, 5, 1545000, 1.0f, 1.0},
         {"fFreq=301,5", true, 5, 1, 301.0f, 1.0},
-        {"fFreq=1e39", true, 5, 1, 1.0f, 1.0},
+        {"fFreq=1e39", true, 5, 1, HUGE_VALF, 1.0},
         {"dRefLat=12.25 N", true, 5, 1, 1.0f, 12.25},
     };
     for (const auto& [line, result, e, k, f, d] : cases) {
@@ -302,6 +303,10 @@ TEST_F(ProfileTest, AValueItsFieldCannotHoldRefusesTheFile) {
          "dRefLat=nan in [CurrentWizard] is not a latitude (-90 to 90 degrees)"},
         {"[CurrentWizard]", "dRefAlt=-12.500000", "dRefAlt=1e-999", nullptr},  // too small: kept
         {"[GPSData]", "bLevel=1", "bLevel=2", "bLevel=2 in [GPSData] is not 0 or 1"},
+        {"[CurrentWizard]", "fFreq=301.500000", "fFreq=1e39", "fFreq=inf in [CurrentWizard] is not a finite frequency"},
+        {"[CurrentWizard]", "fFreq=301.500000", "fFreq=nan", "fFreq=nan in [CurrentWizard] is not a finite frequency"},
+        {"[GPSData]", "fROT=-3.000000", "fROT=-1e40", "fROT=-inf in [GPSData] is not a finite number"},
+        {"[GPSData]", "fROT=-3.000000", "fROT=-3e38", nullptr},  // within a float
     };
     // clang-format on
     const std::string full = FullRcf();
