@@ -226,12 +226,14 @@ TEST_F(SetupTest, TSpanRejectedPositionIsNeverSaved) {
     // Port picked before the press, reply to the position, reply to "$JRTK", then the saved
     // record and the edits on the next entry.
     // clang-format off
-    const struct { int port; const char *rejected, *queried; std::string told, saved, shown; } rows[] = {
+    const struct { int port; const char *rejected, *queried; std::string told, saved, shown; bool late = false; } rows[] = {
         {DFX_PORTB, ">JRTK,1,FAILED", nullptr, invalid, before, "51.12345678|-114.50000000|1100.250"},
         {DFX_PORTB, ">JRTK,1,FAILED", ">JRTK,1,51.1,-114.4,1100", invalid,
          platform::Format("51.10000000 -114.40000000 1100.000 %d", DFX_PORTB), "51.10000000|-114.40000000|1100.000"},
         {DFX_PORTB, nullptr, nullptr, "", typed, "51.50000000|-0.10000000|45.000"},
-        {DFX_NONE, nullptr, nullptr, "", before, "51.12345678|-114.50000000|1100.250"}};
+        {DFX_NONE, nullptr, nullptr, "", before, "51.12345678|-114.50000000|1100.250"},
+        // The refusal comes only after the wait for it, during the query's pauses.
+        {DFX_PORTB, ">JRTK,1,FAILED", nullptr, invalid, before, "51.12345678|-114.50000000|1100.250", true}};
     // clang-format on
     OnScreen(SCR_TSPAN_BASE, [&] {
         for (const auto& r : rows) {
@@ -240,8 +242,8 @@ TEST_F(SetupTest, TSpanRejectedPositionIsNeverSaved) {
             w.dRefLat = 51.12345678, w.dRefLon = -114.5, w.dRefAlt = 1100.25;
             w.eDfxPort = DFX_PORTB;
             receiver.answers.clear();
-            Answer("$JRTK,6\r\n", ">JRTK,6,OK,2");
-            if (r.rejected) Answer("$JRTK,1,51.5,-0.1,45\r\n", r.rejected);
+            Answer("$JRTK,6\r\n", r.late ? r.rejected : ">JRTK,6,OK,2");
+            if (r.rejected && !r.late) Answer("$JRTK,1,51.5,-0.1,45\r\n", r.rejected);
             if (r.queried) Answer("$JRTK\r\n", r.queried);
             Choose(IDC_TSPAN_PORT, DFX_PORTB);
             TypeReference("51.5", "-0.1", "45");

@@ -99,7 +99,12 @@ void TSpanDlg1::OnInitialize() {
         UpdateData(ui::FALSE);
         return;
     }
-    // The receiver kept its old reference, so the saved one stays too.
+    // The receiver kept its old reference, so the saved one stays too; its refusal may also
+    // come only while the reference is queried.
+    if (g_bRTKRefInvalid.exchange(0) != 0 && accepted) {
+        ui::MessageBox("Reference position invalid.");
+        return;
+    }
     if (!accepted) return;
     // Without an answer the typed position is what the receiver was last sent; keeping it
     // as the saved one stops the exit's configuration send from restoring an older one.
