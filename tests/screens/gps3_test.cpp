@@ -130,7 +130,7 @@ TEST_F(Gps3Test, MaskAndAgeRefuseWhatIsNotAWholeNumber) {
             {IDC_GPS3_MAX_AGE, "1800-", "x", "", "Please enter an integer.|"},
             {IDC_GPS3_ELEVATION, "4", "x", "", "Please enter an integer.|"},
             {IDC_GPS3_MAX_AGE, "9999999999", "9", "", "Please enter an integer.|"},
-            {IDC_GPS3_ELEVATION, "", "-", "", ""}, {IDC_GPS3_ELEVATION, "12", ".", "", ""},
+            {IDC_GPS3_ELEVATION, "", "-", "", "Please enter an integer.|"}, {IDC_GPS3_ELEVATION, "12", ".", "", ""},
             {IDC_GPS3_ELEVATION, "4", "5", "$JMASK,45\r\n", ""},
             {IDC_GPS3_MAX_AGE, "180", "0", "$JAGE,1800\r\n", ""}};
         // clang-format on

@@ -73,10 +73,10 @@ WizardInfo& Live() {
 }
 
 // The number typed into the mask or age edit; nullopt while it is still being typed (empty,
-// a lone minus, a trailing decimal point) or, after the box that the dialog's integer exchange
-// shows, when it is no whole number of an int.
+// a trailing decimal point) or, after the box that the dialog's integer exchange shows, when
+// it is no whole number of an int (a lone minus too).
 std::optional<int> TypedWholeNumber(const std::string& text) {
-    if (text.empty() || text.back() == '.' || text == "-") return std::nullopt;
+    if (text.empty() || text.back() == '.') return std::nullopt;
     const std::optional<int> value = platform::ParseInt(text);
     if (!value) ui::MessageBox("Please enter an integer.", ui::MB_OK | ui::MB_ICONEXCLAMATION);
     return value;
