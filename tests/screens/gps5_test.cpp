@@ -232,6 +232,12 @@ TEST_F(Gps5Test, CentreFromTheNewest151And16SecondsAndGapsInTheCurve) {
             Tick();
             EXPECT_EQ(ValueLabels(), c.labels);
         }
+        // Sixteen seconds without a position leave the centre on the longer mean.
+        std::vector<float> quiet(135, 1.0f);
+        quiet.insert(quiet.end(), 16, 0.0f);
+        FillNorth(quiet);
+        Tick();
+        EXPECT_EQ(ValueLabels(), "  0.50m|  0.75m|  1.00m|  1.25m|  1.50m");
         // A metre north, one second without a position, a metre south; joined by lines.
         std::vector<float> north(75, 1.0f);
         north.push_back(0.0f);

@@ -46,7 +46,7 @@ strip::StripChartSpec PlotSpec() {
         {{info.fHeightHistory, nullptr, &info.iPositionHistoryIndex}, kBlack, false},
     };
     // Seconds without a position are gaps in the curves, not points at the reference.
-    for (strip::StripSeries& s : spec.series) s.missingMagnitude = kMeanFloor;
+    for (strip::StripSeries& s : spec.series) s.missingMagnitude = 0.0;
     spec.plot = {52.73, 220.127, 229.68, 300.583};
     spec.title = {52, 201, 199, 217};
     spec.marginRows = 0;
@@ -274,7 +274,9 @@ void CGPS_5::DrawPlot() {
     const strip::Mean longMean = strip::RecentMean(north, index, strip::kPoints, kMeanFloor);
     const strip::Mean shortMean = strip::RecentMean(north, index, 16, kMeanFloor);
     double centre = longMean.value;
-    if (std::fabs(longMean.value - shortMean.value) > 1.5 * step) centre = shortMean.value;
+    // Sixteen seconds without a position are no reason to move the centre to 0.
+    if (shortMean.used > 0 && std::fabs(longMean.value - shortMean.value) > 1.5 * step)
+        centre = shortMean.value;
     const double c = step * std::trunc(centre / step + 0.5);
 
     strip::StripFrame frame;
