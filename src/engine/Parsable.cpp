@@ -39,17 +39,11 @@ std::optional<double> NotFinite(const std::string& text) {
     const std::string word = text.substr(at, 3);
     if (::strcasecmp(word.c_str(), "inf") == 0) return sign * HUGE_VAL;
     if (::strcasecmp(word.c_str(), "nan") == 0) return std::nan("");
-    double value = 0.0;
-    const char* first = text.data() + at;
-    const auto res = std::from_chars(first, text.data() + text.size(), value);
-    if (res.ec != std::errc::result_out_of_range) return std::nullopt;
-    // Out of range on the small side is a number too close to 0, which reads as 0 or as
-    // the value before; only a large one is not finite.
-    const std::string number(first, res.ptr);
-    const size_t exponent = number.find_first_of("eE");
-    if (exponent != std::string::npos && number.compare(exponent + 1, 1, "-") == 0)
-        return std::nullopt;
-    return sign * HUGE_VAL;
+    // A number too close to 0 reads as 0 or as the value before; only a large one is not
+    // finite.
+    const std::optional<double> value = platform::ScanDoubleSaturated(text);
+    if (value && std::isinf(*value)) return value;
+    return std::nullopt;
 }
 
 bool SameIgnoringCase(const std::string& a, const char* b) {

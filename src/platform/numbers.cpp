@@ -1,5 +1,6 @@
 #include "platform/numbers.h"
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <climits>
@@ -407,7 +408,7 @@ namespace {
 
 // The leading decimal number (with an optional exponent) in the manner of strtod, without
 // its locale, "inf", "nan" or hex forms; nullopt when no digit leads or the value is not finite.
-std::optional<double> LeadingFloating(const char* text) {
+std::optional<double> LeadingFloating(const char* text, bool saturate = false) {
     if (!text) return std::nullopt;
     const char* p = text;
     while (IsBlank(*p)) ++p;
@@ -432,6 +433,25 @@ std::optional<double> LeadingFloating(const char* text) {
     if (*first == '+') ++first;
     double value = 0.0;
     auto res = std::from_chars(first, p, value, std::chars_format::general);
+    if (res.ec == std::errc::result_out_of_range && saturate) {
+        // Too large or too small: the position of the first significant digit against the
+        // decimal point, moved by the exponent, tells which.
+        long magnitude = 0;
+        bool seen = false;
+        const char* q = *first == '-' ? first + 1 : first;
+        for (; IsDigit(*q) || *q == '.'; ++q) {
+            if (*q == '.') continue;
+            if (!seen && *q == '0') {
+                if (std::find(first, q, '.') != q) --magnitude;
+                continue;
+            }
+            if (!seen) seen = true;
+            if (std::find(first, q, '.') == q) ++magnitude;
+        }
+        if (*q == 'e' || *q == 'E') magnitude += std::clamp(AtoL(q + 1), -100000, 100000);
+        const double sign = *first == '-' ? -1.0 : 1.0;
+        return magnitude > 0 ? sign * HUGE_VAL : sign * 0.0;
+    }
     if (res.ec != std::errc() || !std::isfinite(value)) return std::nullopt;
     return value;
 }
@@ -444,6 +464,10 @@ double AtoF(const char* text) {
 
 std::optional<double> ScanDouble(const std::string& text) {
     return LeadingFloating(text.c_str());
+}
+
+std::optional<double> ScanDoubleSaturated(const std::string& text) {
+    return LeadingFloating(text.c_str(), true);
 }
 
 std::optional<float> ScanFloat(const std::string& text) {

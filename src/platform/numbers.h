@@ -44,6 +44,9 @@ double AtoF(const char* text);
 std::optional<double> ScanDouble(const std::string& text);
 std::optional<float> ScanFloat(const std::string& text);
 std::optional<int64_t> ScanInteger(const std::string& text);
+// As ScanDouble, but a number beyond a double's range reads as "%lf" reads it: infinite
+// (with its sign) when too large, 0 when too small, so a caller can refuse it.
+std::optional<double> ScanDoubleSaturated(const std::string& text);
 
 inline int AtoI(const std::string& text) {
     return AtoI(text.c_str());

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <cmath>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <tuple>
 
@@ -98,4 +100,29 @@ TEST(Numbers, LenientConvertersTakeTheLeadingNumber) {
     const std::pair<const char*, double> doubles[] = {
         {"-1.5e2x", -150.0}, {"2e", 2.0}, {"-", 0.0}, {"inf", 0.0}, {"1e999", 0.0}};
     for (const auto& [text, want] : doubles) EXPECT_DOUBLE_EQ(platform::AtoF(text), want) << text;
+}
+
+// Beyond a double's range a number reads as "%lf" reads it, so that a caller can refuse it:
+// infinite when too large, 0 when too small, wherever its digits and exponent put it.
+TEST(Numbers, SaturatedScanTellsTooLargeFromTooSmall) {
+    const double inf = HUGE_VAL;
+    const std::string many(400, '9'), zeros(400, '0');
+    const struct {
+        std::string text;
+        std::optional<double> value;
+    } cases[] = {
+        {"1e400", inf},           {"-51.5e400", -inf},         {" +1E309x", inf},
+        {"1e-400", 0.0},          {"-1e-400", -0.0},           {many, inf},
+        {"0." + zeros + "1", 0.0}, {"0." + zeros + "1e800", inf}, {"000" + many + "e-800", 0.0},
+        {many + ".5e-50", inf},   {"1.7e308", 1.7e308},        {"-2.5e1x", -25.0},
+        {"12abc", 12.0},          {"abc", std::nullopt},       {"-", std::nullopt},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text.substr(0, 24));
+        EXPECT_EQ(platform::ScanDoubleSaturated(c.text), c.value);
+        // Within range it is the plain scan.
+        if (c.value && std::isfinite(*c.value) && *c.value != 0.0) {
+            EXPECT_EQ(platform::ScanDouble(c.text), c.value);
+        }
+    }
 }

@@ -82,11 +82,7 @@ std::string Trimmed(std::string text) {
 // range check instead of reading as 0; one too small for it is 0.
 double LeadingValue(const std::string& text) {
     if (!HoldsNumber(text)) return 0.0;
-    if (const std::optional<double> value = platform::ScanDouble(text)) return *value;
-    const size_t exponent = text.find_first_of("eE");
-    if (exponent != std::string::npos && text.find('-', exponent) == exponent + 1) return 0.0;
-    const double huge = std::numeric_limits<double>::infinity();
-    return text.find('-') < text.find_first_of("0123456789") ? -huge : huge;
+    return platform::ScanDoubleSaturated(text).value_or(0.0);
 }
 
 std::vector<std::string> Tokens(const std::string& text) {
