@@ -1,6 +1,8 @@
 #include "engine/cfgarchive.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cmath>
@@ -281,14 +283,14 @@ void ResetCfgArchiveState() {
 
 namespace {
 
-// Writes the archive; on failure the problem is kept in the state and *refusedTarget tells
-// whether the file itself was refused (not ours to replace).
-int WriteArchive(GPSInfo& image, bool* refusedTarget) {
+// Writes the archive with the given area unit; on failure the problem is kept in the state
+// and *refusedTarget tells whether the file itself was refused (not ours to replace).
+int WriteArchive(GPSInfo& image, int32_t areaUnits, bool* refusedTarget) {
     CGPS::CreateConfigFolder();
     image.iComPort = ComPortToStore(image.iComPort);
     const std::string path = CfgArchivePath();
-    const std::string error = platform::WriteFileAtomic(
-        path, EncodeCfgArchive(image, App().iAreaUnits.load()), refusedTarget);
+    const std::string error =
+        platform::WriteFileAtomic(path, EncodeCfgArchive(image, areaUnits), refusedTarget);
     std::lock_guard<std::mutex> lock(g_stateMutex);
     g_state.saveProblem = error;
     if (!error.empty()) {
@@ -315,10 +317,23 @@ void TellSaveProblem() {
 // the size, however large the file.
 constexpr size_t kReadLimit = kCfgArchiveSize;
 
+// The first byte of a file, -1 when it cannot be read.
+int FirstByte(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) return -1;
+    unsigned char first = 0;
+    ssize_t n = 0;
+    do {
+        n = ::read(fd, &first, 1);
+    } while (n < 0 && errno == EINTR);
+    ::close(fd);
+    return n == 1 ? first : -1;
+}
+
 }  // namespace
 
 int CGPS::WriteCfgFile(GPSInfo& image) {
-    return WriteArchive(image, nullptr);
+    return WriteArchive(image, App().iAreaUnits.load(), nullptr);
 }
 
 int CGPS::ReadCfgFile(GPSInfo& image, bool* pPauseDue) {
@@ -346,7 +361,14 @@ int CGPS::ReadCfgFile(GPSInfo& image, bool* pPauseDue) {
     }
 
     int32_t areaUnits = 0;
-    switch (size > 0 ? CfgDecode::Short : DecodeCfgArchive(bytes, image, &areaUnits)) {
+    CfgDecode decoded = CfgDecode::Short;
+    if (size == 0) {
+        decoded = DecodeCfgArchive(bytes, image, &areaUnits);
+    } else if (const int first = FirstByte(path); first != 'A' && first != 'N') {
+        // Too long, and no archive either: some other file, left as it is.
+        decoded = CfgDecode::BadMarker;
+    }
+    switch (decoded) {
         case CfgDecode::BadMarker:
             SetLoad(CfgArchiveLoad::Damaged, path + " does not start with a valid marker");
             return 0;
@@ -366,13 +388,13 @@ int CGPS::ReadCfgFile(GPSInfo& image, bool* pPauseDue) {
             break;
     }
 
-    // The write-back holds what the file holds, the area unit among it.
-    App().iAreaUnits.store(areaUnits);
     // A file still marked 'A' was not closed by a normal exit.
     const bool wasA = image.bCfgMarker == 1;
     image.bCfgMarker = wasA ? 0 : 1;
     bool refusedTarget = false;
-    if (WriteArchive(image, &refusedTarget) != 1) {
+    // The write-back holds what the file holds, the area unit among it; the run takes that
+    // unit only with the rest of the file.
+    if (WriteArchive(image, areaUnits, &refusedTarget) != 1) {
         if (refusedTarget) {
             // Readable but not ours to write (left by another user, read-only): what it
             // holds is not taken either, so the run and the file stay apart.
@@ -383,6 +405,7 @@ int CGPS::ReadCfgFile(GPSInfo& image, bool* pPauseDue) {
         // taken, and the user learns that this run cannot keep them.
         TellSaveProblem();
     }
+    App().iAreaUnits.store(areaUnits);
     SetLoad(CfgArchiveLoad::Loaded, "");
     if (wasA && pPauseDue) *pPauseDue = true;
     return 1;

@@ -319,24 +319,80 @@ TEST_F(ArchiveTest, LoadWritesBackTheAreaUnitOfTheFile) {
     }
 }
 
-// Any size but the archive's is damage: told with the file and its size, the file deleted.
-// Large files are sparse: only their size is looked at, they are never read whole.
-TEST_F(ArchiveTest, ArchiveOfAnotherSizeIsDamagedWithoutBeingReadWhole) {
-    const uint64_t sizes[] = {3823, 3825, 100'000'000, 3'000'000'000};
-    for (uint64_t size : sizes) {
+// A load whose write-back is refused (another user's file) takes nothing from the file, its
+// area unit included; the unit comes with the rest of the file when the load succeeds.
+TEST_F(ArchiveTest, AreaUnitOfTheFileIsTakenOnlyWithTheLoad) {
+    if (::geteuid() != 0) GTEST_SKIP() << "the load runs as another user, which needs root";
+    const struct {
+        bool foreign;  // the file is another user's, readable but not writable
+        int32_t expected;
+    } rows[] = {{true, 0}, {false, 1}};
+    for (const auto& row : rows) {
+        std::filesystem::remove_all(dir.dir);
+        App().iAreaUnits = 1;
         gps->Info.bCfgMarker = 0;
         ASSERT_TRUE(gps->SaveConfigFile());
-        std::filesystem::resize_file(path, size);
+        App().iAreaUnits = 0;
+        ASSERT_EQ(::chmod(dir.root.c_str(), 0755), 0);
+        ASSERT_EQ(::chmod(dir.dir.c_str(), 0777), 0);
+        ASSERT_EQ(::chmod(path.c_str(), row.foreign ? 0644 : 0666), 0);
+        auto run = [&] {
+            ::alarm(10);
+            if (::setgid(65534) != 0 || ::setuid(65534) != 0) std::_Exit(3);
+            ResetCfgArchiveState();
+            const bool loaded = gps->LoadConfigFile(false);
+            const int32_t unit = App().iAreaUnits.load();
+            if (unit != row.expected) std::fprintf(stderr, "area unit %d\n", unit);
+            std::_Exit(loaded != row.foreign && unit == row.expected ? 0 : 1);
+        };
+        EXPECT_EXIT(run(), ::testing::ExitedWithCode(0), "") << row.foreign;
+    }
+}
+
+// Any size but the archive's is damage: told with the file and its size, the file deleted.
+// Large files are sparse: only their size is looked at, they are never read whole. A file
+// without the marker is no archive, whatever its size: it is left as it is, unread.
+TEST_F(ArchiveTest, ArchiveOfAnotherSizeIsDamagedWithoutBeingReadWhole) {
+    const struct {
+        char marker;
+        uint64_t size;
+        bool kept;
+    } rows[] = {
+        {'N', 3823, false},        {'N', 3825, false}, {'N', 100'000'000, false},
+        {'N', 3'000'000'000, false}, {'X', 3823, true},  {'X', 1 + 3924, true},
+        {'A', 3825, false},
+    };
+    for (const auto& row : rows) {
+        gps->Info.bCfgMarker = 0;
+        ASSERT_TRUE(gps->SaveConfigFile());
+        std::filesystem::resize_file(path, row.size);
+        if (row.kept) {
+            std::string b = ReadBytes(path);
+            b[0] = row.marker;
+            WriteBytes(path, b);
+        } else if (row.marker == 'A') {
+            gps->Info.bCfgMarker = 1;
+            ASSERT_TRUE(gps->SaveConfigFile());
+            std::filesystem::resize_file(path, row.size);
+        }
+        const std::string before = row.kept ? ReadBytes(path) : "";
         notices.clear();
         gps->Info.iRxElevation = 17;
-        EXPECT_FALSE(gps->LoadConfigFile()) << size;
+        EXPECT_FALSE(gps->LoadConfigFile()) << row.size;
         EXPECT_EQ(gps->Info.iRxElevation, 17);
-        EXPECT_FALSE(std::filesystem::exists(path)) << size;
-        EXPECT_EQ(notices,
-                  std::vector<std::string>{"You are not permitted to write into current folder."});
+        EXPECT_EQ(std::filesystem::exists(path), row.kept) << row.marker << row.size;
         const CfgArchiveState state = GetCfgArchiveState();
         EXPECT_EQ(state.lastLoad, CfgArchiveLoad::Damaged);
-        EXPECT_EQ(state.loadProblem, path + " holds " + std::to_string(size) + " bytes, not 3824");
+        if (row.kept) {
+            EXPECT_TRUE(ReadBytes(path) == before) << "rewritten: " << row.size;
+            EXPECT_TRUE(notices.empty()) << row.size;
+            EXPECT_EQ(state.loadProblem, path + " does not start with a valid marker");
+            continue;
+        }
+        EXPECT_EQ(notices,
+                  std::vector<std::string>{"You are not permitted to write into current folder."});
+        EXPECT_EQ(state.loadProblem,
+                  path + " holds " + std::to_string(row.size) + " bytes, not 3824");
     }
 }
 
@@ -344,6 +400,7 @@ TEST_F(ArchiveTest, ArchiveOfAnotherSizeIsDamagedWithoutBeingReadWhole) {
 // mode, so the load runs as an unprivileged user): the archive is still taken, and the user
 // is told once, with the folder and the OS error, that this run cannot keep it.
 TEST_F(ArchiveTest, ArchiveInAFolderThatRefusesNewFilesIsLoadedAndTheRefusalToldOnce) {
+    if (::geteuid() != 0) GTEST_SKIP() << "the load runs as another user, which needs root";
     App().iAreaUnits = 1;
     gps->Info.iRxElevation = 21;
     gps->Info.bCfgMarker = 0;
