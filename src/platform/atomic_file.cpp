@@ -27,6 +27,12 @@ std::string Failure(const std::string& path, int err) {
     return "cannot write " + path + ": " + ErrorText(err ? err : EIO);
 }
 
+// The file may be writable in place; its folder is what refuses.
+std::string FolderRefuses(const std::string& given, const std::string& path, int err) {
+    return "cannot write " + given + ": cannot create a file in " + Folder(path) + ": " +
+           ErrorText(err);
+}
+
 constexpr std::string_view kTempMark = ".tmp";
 
 std::string TempName(const std::string& path, unsigned n) {
@@ -75,7 +81,14 @@ std::string WriteFileAtomic(const std::string& given, std::string_view bytes, bo
     struct stat old {};
     const bool exists = ::stat(path.c_str(), &old) == 0;
     if (exists && !S_ISREG(old.st_mode)) return "cannot write " + given + ": not a regular file";
-    if (exists && ::access(path.c_str(), W_OK) != 0) return Failure(given, errno);
+    if (exists && ::access(path.c_str(), W_OK) != 0) {
+        const int err = errno;
+        // A read-only filesystem refuses every file in the folder, the user's own among them:
+        // the file is not refused as another user's would be.
+        if (err != EROFS) return Failure(given, err);
+        if (refusedTarget) *refusedTarget = false;
+        return FolderRefuses(given, path, err);
+    }
     if (refusedTarget) *refusedTarget = false;
 
     static std::atomic<unsigned> counter{0};
@@ -83,11 +96,7 @@ std::string WriteFileAtomic(const std::string& given, std::string_view bytes, bo
     int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0) {
         const int err = errno;
-        // The file may be writable in place; the folder is what refuses.
-        if (err == EACCES || err == EPERM || err == EROFS) {
-            return "cannot write " + given + ": cannot create a file in " + Folder(path) + ": " +
-                   ErrorText(err);
-        }
+        if (err == EACCES || err == EPERM || err == EROFS) return FolderRefuses(given, path, err);
         return Failure(given, err);
     }
 

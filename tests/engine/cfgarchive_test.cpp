@@ -1,6 +1,8 @@
 #include "engine/cfgarchive.h"
 
 #include <gtest/gtest.h>
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -430,6 +432,49 @@ TEST_F(ArchiveTest, ArchiveInAFolderThatRefusesNewFilesIsLoadedAndTheRefusalTold
     EXPECT_EXIT(run(), ::testing::ExitedWithCode(0), "");
     ::chmod(dir.dir.c_str(), 0755);
     EXPECT_EQ(ReadBytes(path), before);
+}
+
+// A read-only filesystem refuses the folder, not the user's file: the archive is taken, and
+// the refused save is told once with the folder and the OS error. The folder is mounted
+// read-only in a mount namespace of its own, in a child.
+TEST_F(ArchiveTest, ArchiveOnAReadOnlyFilesystemIsLoadedAndTheRefusalToldOnce) {
+    App().iAreaUnits = 1;
+    gps->Info.iRxElevation = 21;
+    gps->Info.bCfgMarker = 0;
+    ASSERT_TRUE(gps->SaveConfigFile());
+    App().iAreaUnits = 0;
+    const std::string before = ReadBytes(path);
+    constexpr int kNoMount = 4;
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::alarm(10);
+        const char* folder = dir.dir.c_str();
+        if (::unshare(CLONE_NEWNS) != 0 ||
+            ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+            ::mount(folder, folder, nullptr, MS_BIND, nullptr) != 0 ||
+            ::mount(nullptr, folder, nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) != 0)
+            std::_Exit(kNoMount);
+        ResetCfgArchiveState();
+        notices.clear();
+        gps->Info.iRxElevation = 5;
+        const bool loaded = gps->LoadConfigFile(false);
+        const bool saved = gps->SaveConfigFile() || gps->SaveConfigFile();
+        const std::vector<std::string> expected = {
+            "You are not permitted to write into current folder.\ncannot write " + path +
+            ": cannot create a file in " + dir.dir + ": Read-only file system"};
+        const bool ok = loaded && !saved && gps->Info.iRxElevation == 21 &&
+                        App().iAreaUnits.load() == 1 && notices == expected &&
+                        !GetCfgArchiveState().isProtected;
+        for (const std::string& n : notices) std::fprintf(stderr, "%s\n", n.c_str());
+        std::_Exit(ok ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    if (WEXITSTATUS(status) == kNoMount) GTEST_SKIP() << "no read-only mount can be made here";
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_TRUE(ReadBytes(path) == before);
 }
 
 // Files a save left when its process was killed before the rename go at the next load; those
