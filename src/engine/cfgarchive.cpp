@@ -8,7 +8,6 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <memory>
 #include <mutex>
 #include <type_traits>
@@ -341,7 +340,7 @@ int CGPS::ReadCfgFile(GPSInfo& image, bool* pPauseDue) {
     const std::string path = CfgArchivePath();
     // What a save killed before its rename left beside the file.
     if (const std::string target = platform::FollowLinks(path); !target.empty()) {
-        platform::RemoveStaleTemporaries(std::filesystem::path(target).parent_path().string());
+        platform::RemoveStaleTemporaries(target);
     }
     std::string bytes;
     std::string error;

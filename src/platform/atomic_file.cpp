@@ -39,11 +39,12 @@ std::string TempName(const std::string& path, unsigned n) {
     return path + std::string(kTempMark) + FormatInt(::getpid()) + "_" + FormatUInt(n);
 }
 
-// The pid in a name TempName made, else nothing.
-std::optional<int> TempOwner(const std::string& name) {
-    const size_t mark = name.rfind(kTempMark);
-    if (mark == std::string::npos || mark == 0) return std::nullopt;
-    const std::string rest = name.substr(mark + kTempMark.size());
+// The pid in the name of a temporary file TempName made for `file` (both names without
+// their folder), else nothing.
+std::optional<int> TempOwner(const std::string& name, const std::string& file) {
+    const std::string own = file + std::string(kTempMark);
+    if (name.compare(0, own.size(), own) != 0) return std::nullopt;
+    const std::string rest = name.substr(own.size());
     const size_t sep = rest.find('_');
     if (rest.find_first_not_of("0123456789_") != std::string::npos) return std::nullopt;
     if (sep == std::string::npos || !ParseInt(rest.substr(sep + 1))) return std::nullopt;
@@ -136,12 +137,15 @@ std::string WriteFileAtomic(const std::string& given, std::string_view bytes, bo
     return {};
 }
 
-void RemoveStaleTemporaries(const std::string& folder) {
-    DIR* d = ::opendir(folder.c_str());
+void RemoveStaleTemporaries(const std::string& file) {
+    const size_t slash = file.find_last_of('/');
+    const std::string base = slash == std::string::npos ? file : file.substr(slash + 1);
+    if (base.empty()) return;
+    DIR* d = ::opendir(Folder(file).c_str());
     if (!d) return;
     while (const dirent* e = ::readdir(d)) {
         const std::string name = e->d_name;
-        const std::optional<int> pid = TempOwner(name);
+        const std::optional<int> pid = TempOwner(name, base);
         if (!pid || *pid == ::getpid()) continue;
         if (::kill(*pid, 0) == 0 || errno != ESRCH) continue;
         ::unlinkat(::dirfd(d), name.c_str(), 0);

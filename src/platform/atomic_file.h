@@ -22,8 +22,9 @@ std::string FollowLinks(const std::string& path);
 std::string WriteFileAtomic(const std::string& path, std::string_view bytes,
                             bool* refusedTarget = nullptr);
 
-// Removes the temporary files that writes of files in `folder` left when their process died
-// before the rename ("<name>.tmp<pid>_<n>" of a pid that no longer runs).
-void RemoveStaleTemporaries(const std::string& folder);
+// Removes the temporary files that writes of `file` left beside it when their process died
+// before the rename ("<name>.tmp<pid>_<n>" of a pid that no longer runs on this host). Those
+// of other files in the folder are never touched: the folder may be shared.
+void RemoveStaleTemporaries(const std::string& file);
 
 }  // namespace platform

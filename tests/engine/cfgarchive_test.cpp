@@ -478,7 +478,8 @@ TEST_F(ArchiveTest, ArchiveOnAReadOnlyFilesystemIsLoadedAndTheRefusalToldOnce) {
 }
 
 // Files a save left when its process was killed before the rename go at the next load; those
-// of a process that still runs, and names that only look alike, stay.
+// of a process that still runs, those of other files in the folder, and names that only look
+// alike, stay.
 TEST_F(ArchiveTest, TemporaryFilesOfKilledSavesAreRemovedAtTheNextLoad) {
     StartupReset();
     const pid_t dead = ::fork();
@@ -488,7 +489,10 @@ TEST_F(ArchiveTest, TemporaryFilesOfKilledSavesAreRemovedAtTheNextLoad) {
     const std::string deadPid = std::to_string(dead);
     const std::pair<std::string, bool> files[] = {
         {"Tessaray_PC.CFG.tmp" + deadPid + "_0", false},
-        {"Tessaray_Term.ini.tmp" + deadPid + "_12", false},
+        {"Tessaray_Term.ini.tmp" + deadPid + "_12", true},  // another file's
+        {"xTessaray_PC.CFG.tmp" + deadPid + "_0", true},
+        {"Tessaray_PC.CFG.tmp1.tmp" + deadPid + "_0", true},
+        {"Tessaray_PC.CFG.tmp" + deadPid + "_7", false},
         {"Tessaray_PC.CFG.tmp1_3", true},  // pid 1 runs
         {"Tessaray_PC.CFG.tmp" + deadPid + "_x", true},
         {"notes.tmp", true},
