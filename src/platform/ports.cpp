@@ -19,6 +19,7 @@
 #include "platform/notify.h"
 #include "platform/numbers.h"
 #include "platform/paths.h"
+#include "platform/serial.h"
 #include "platform/textfile.h"
 
 namespace platform {
@@ -101,6 +102,8 @@ struct ConfCache {
     // The error of a ports.conf that is there but cannot even be looked at (a loop of
     // links), already told.
     int told = 0;
+    // Tests: the look at the file fails with this error, the file being readable meanwhile.
+    int failedLook = 0;
 };
 
 ConfCache& Conf() {
@@ -147,16 +150,17 @@ std::string ConfPath(int comNumber) {
     {
         std::lock_guard<std::mutex> lock(cache.mutex);
         struct stat now {};
-        const bool exists = ::stat(file.c_str(), &now) == 0;
-        const int statError = exists ? 0 : errno;
+        int statError = cache.failedLook;
+        if (statError == 0 && ::stat(file.c_str(), &now) != 0) statError = errno;
+        const bool exists = statError == 0;
         if (!exists) {
             cache.paths.clear();
             cache.valid = false;
             if (statError != ENOENT && statError != ENOTDIR && statError != cache.told) {
                 cache.told = statError;
-                std::string text, error;
-                ReadTextFile(file, &text, &error, kMaxPortsConfBytes);
-                notice = "Tessaray_PC: " + error + "; its port lines are not used.";
+                // Told as the look failed: the file may be readable by now.
+                notice = "Tessaray_PC: cannot open " + file + ": " + ErrorText(statError) +
+                         "; its port lines are not used.";
             } else if (statError == ENOENT || statError == ENOTDIR) {
                 cache.told = 0;
             }
@@ -234,6 +238,12 @@ void SetDetectedPortsForTest(const std::vector<std::string>& paths) {
     std::lock_guard<std::mutex> lock(table.mutex);
     table.detected = paths;
     table.scanned = true;
+}
+
+void SetPortsConfLookErrorForTest(int err) {
+    ConfCache& cache = Conf();
+    std::lock_guard<std::mutex> lock(cache.mutex);
+    cache.failedLook = err;
 }
 
 void SetDeviceFolderForTest(const std::string& dir) {

@@ -32,5 +32,8 @@ void SetDetectedPortsForTest(const std::vector<std::string>& paths);
 // The folder the scan looks in instead of /dev (tests; "" for /dev again). The next
 // RescanPorts() looks there.
 void SetDeviceFolderForTest(const std::string& dir);
+// Makes every look at ports.conf fail with `err` while the file itself stays readable, as
+// when it changes between two looks (tests; 0 to look again).
+void SetPortsConfLookErrorForTest(int err);
 
 }  // namespace platform

@@ -278,6 +278,33 @@ TEST(Ports, ConfFileIsReadWhenItChangesAndRefusedWhenItIsNoSmallFile) {
     ::unsetenv("TESSARAY_PC_CONFIG_DIR");
 }
 
+// A ports file that cannot be looked at is told with that error, even when it could be read
+// a moment later; once it can be looked at again, its lines count.
+TEST(Ports, ConfFileThatCannotBeLookedAtIsToldWithItsError) {
+    testsupport::TempDir dir;
+    const std::string conf = dir / "ports.conf";
+    ::setenv("TESSARAY_PC_CONFIG_DIR", dir.path().c_str(), 1);
+    platform::SetDetectedPortsForTest({"/dev/ttyUSB0"});
+    std::vector<std::string> notices;
+    platform::SetNotifySink([&notices](const std::string& t) { notices.push_back(t); });
+    WriteBytes(conf, "COM1=/dev/conf1\n");
+    const std::pair<int, const char*> rows[] = {{EACCES, "Permission denied"},
+                                                {ELOOP, "Too many levels of symbolic links"}};
+    for (const auto& [err, text] : rows) {
+        notices.clear();
+        platform::SetPortsConfLookErrorForTest(err);
+        EXPECT_EQ(platform::PortDevicePath(1) + platform::PortDevicePath(1),
+                  "/dev/ttyUSB0/dev/ttyUSB0");
+        platform::SetPortsConfLookErrorForTest(0);
+        EXPECT_EQ(notices, std::vector<std::string>{"Tessaray_PC: cannot open " + conf + ": " +
+                                                    text + "; its port lines are not used."});
+        EXPECT_EQ(platform::PortDevicePath(1), "/dev/conf1") << text;
+    }
+    platform::SetNotifySink(nullptr);
+    platform::SetDetectedPortsForTest({});
+    ::unsetenv("TESSARAY_PC_CONFIG_DIR");
+}
+
 // COM numbers follow the kind of device, then its number: ttyUSB2 before ttyUSB10. A ttyS
 // that is no real UART (a plain file here) is no port.
 TEST(Ports, ScanNumbersDevicesByKindThenDeviceNumber) {
