@@ -40,6 +40,13 @@ int OwnerOf(int fd) {
     return n > 0 ? AtoI(text) : 0;
 }
 
+// A lock that cannot be taken never stops the user; the run goes on without it, and says so.
+bool RunUnlocked(const std::string& problem) {
+    Trace("Tessaray_PC: %s; this copy runs without the lock on its configuration folder\n",
+          problem.c_str());
+    return true;
+}
+
 }  // namespace
 
 bool LockConfigFolder(int* ownerPid) {
@@ -50,24 +57,18 @@ bool LockConfigFolder(int* ownerPid) {
     if (g_fd >= 0 && g_path == path && SameFile(g_fd, path)) return true;
     Release();
     std::string error;
-    if (!EnsureConfigDir(&error)) {
-        Trace("Tessaray_PC: %s\n", error.c_str());
-        return true;
-    }
+    if (!EnsureConfigDir(&error)) return RunUnlocked(error);
     // A copy that ends removes the file: a lock taken on a file no longer at its name is
     // taken again on the new one.
-    for (int attempt = 0; attempt < 5; ++attempt) {
+    constexpr int kAttempts = 5;
+    for (int attempt = 0; attempt < kAttempts; ++attempt) {
         const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644);
-        if (fd < 0) {
-            Trace("Tessaray_PC: cannot open %s: %s\n", path.c_str(), ErrorText(errno).c_str());
-            return true;
-        }
+        if (fd < 0) return RunUnlocked("cannot open " + path + ": " + ErrorText(errno));
         if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
             const int err = errno;
             if (err != EWOULDBLOCK) {
-                Trace("Tessaray_PC: cannot lock %s: %s\n", path.c_str(), ErrorText(err).c_str());
                 ::close(fd);
-                return true;
+                return RunUnlocked("cannot lock " + path + ": " + ErrorText(err));
             }
             if (ownerPid) *ownerPid = OwnerOf(fd);
             ::close(fd);
@@ -85,7 +86,8 @@ bool LockConfigFolder(int* ownerPid) {
         g_path = path;
         return true;
     }
-    return true;
+    return RunUnlocked("cannot lock " + path + ": it was replaced while being locked, " +
+                       FormatInt(kAttempts) + " times");
 }
 
 void UnlockConfigFolder() {

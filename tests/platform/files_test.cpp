@@ -367,6 +367,39 @@ TEST(InstanceLock, HeldByOneProcessAndFreedWithIt) {
     ::unsetenv("TESSARAY_PC_CONFIG_DIR");
 }
 
+// A lock file that cannot be opened (one a crashed run as root left, a folder, a link) never
+// stops the program: it runs without the lock and the trace names the file and the OS error.
+TEST(InstanceLock, LockFileThatCannotBeOpenedIsTracedAndTheRunGoesOn) {
+    testsupport::TempDir dir;
+    ASSERT_EQ(::chmod(dir.path().c_str(), 0755), 0);
+    ::setenv("TESSARAY_PC_CONFIG_DIR", dir.path().c_str(), 1);
+    const std::string file = dir / "Tessaray_PC.lock";
+    const struct {
+        std::function<void()> make;
+        bool asUser;
+        const char* reason;
+    } rows[] = {
+        {[&] { WriteBytes(file, "1234\n"); }, true, "Permission denied"},
+        {[&] { fs::create_directory(file); }, false, "Is a directory"},
+        {[&] { fs::create_symlink("elsewhere", file); }, false, "Too many levels of symbolic links"},
+    };
+    for (const auto& row : rows) {
+        if (row.asUser && ::geteuid() != 0) continue;  // the file would be the user's own
+        fs::remove_all(file);
+        row.make();
+        auto lock = [&] {
+            platform::ClearTrace();
+            const bool runs = platform::LockConfigFolder();
+            return runs && platform::TraceContains("Tessaray_PC: cannot open " + file + ": " +
+                                                   row.reason +
+                                                   "; this copy runs without the lock");
+        };
+        ExpectInChild(lock, row.reason, row.asUser);
+    }
+    fs::remove_all(file);
+    ::unsetenv("TESSARAY_PC_CONFIG_DIR");
+}
+
 TEST(Trace, AssertContinues) {
     platform::ClearTrace();
     int after = 0;
