@@ -10,6 +10,7 @@
 #include "engine/Parsable.h"
 #include "engine/cp1252.h"
 #include "engine/gps.h"
+#include "platform/atomic_file.h"
 #include "platform/notify.h"
 #include "platform/paths.h"
 #include "platform/textfile.h"
@@ -213,6 +214,10 @@ bool TerminalConfig::LoadText() {
     platform::Trace("TerminalConfig.LoadText()\n");
     CGPS::CreateConfigFolder();
     const std::string path = FilePath();
+    // What a save killed before its rename left beside the file.
+    if (const std::string target = platform::FollowLinks(path); !target.empty()) {
+        platform::RemoveStaleTemporaries(target);
+    }
     std::string text;
     std::string error;
     int err = 0;

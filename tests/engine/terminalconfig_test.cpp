@@ -1,6 +1,8 @@
 #include "engine/terminalconfig.h"
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstring>
 #include <filesystem>
@@ -150,6 +152,25 @@ TEST_F(TerminalFileTest, MissingFileLeavesTheBlock) {
     std::strcpy(data.szSavedCommands[0], "keep");
     EXPECT_FALSE(TerminalConfig().LoadText());
     EXPECT_STREQ(data.szSavedCommands[0], "keep");
+}
+
+// A save killed before its rename leaves its temporary beside the file: the next load takes
+// it away, and only it.
+TEST_F(TerminalFileTest, TemporaryOfAKilledSaveIsRemovedAtTheNextLoad) {
+    const pid_t dead = ::fork();
+    if (dead == 0) std::_Exit(0);
+    ASSERT_GT(dead, 0);
+    ASSERT_EQ(::waitpid(dead, nullptr, 0), dead);
+    const std::string deadPid = std::to_string(dead);
+    const std::pair<std::string, bool> files[] = {
+        {"Tessaray_Term.ini.tmp" + deadPid + "_3", false},
+        {"Tessaray_Term.ini.tmp1_3", true},  // pid 1 runs
+        {"Tessaray_PC.CFG.tmp" + deadPid + "_0", true},  // another file's
+    };
+    for (const auto& [name, kept] : files) WriteBytes(dir.dir + "/" + name, "partial");
+    TerminalConfig().LoadText();
+    for (const auto& [name, kept] : files)
+        EXPECT_EQ(std::filesystem::exists(dir.dir + "/" + name), kept) << name;
 }
 
 TEST_F(TerminalFileTest, LimitsOnLoad) {
