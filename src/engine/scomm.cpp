@@ -242,7 +242,9 @@ int SComm::SendBytes(const char* buf, uint32_t n, uint32_t* pnWritten, double dT
             if (pnWritten) *pnWritten = written;
             if (written >= n) return COMM_OK;
             if (platform::TickCount() - start >= timeout) {
-                return dTimeoutSec > 0.0 ? COMM_TIMEOUT : COMM_OK;
+                if (dTimeoutSec <= 0.0) return COMM_OK;
+                nSendFailures_.fetch_add(1);
+                return COMM_TIMEOUT;
             }
             platform::Sleep(kRetryPauseMs);
         }

@@ -57,9 +57,11 @@ public:
     bool bOpen() const { return bOpen_.load(); }
     int iPort() const { return iPort_.load(); }
     int iLastError() const { return iLastError_.load(); }
-    // Sends that failed since the program started (port closed or the OS refused them); a
-    // caller compares two readings to learn whether its own commands reached the device.
+    // Sends that failed since the program started (port closed, the OS refused them, the
+    // deadline passed, or the sender dropped them on a stalled link); a caller compares two
+    // readings to learn whether its own commands reached the device.
     uint32_t SendFailures() const { return nSendFailures_.load(); }
+    void CountSendFailure() { nSendFailures_.fetch_add(1); }
     std::string strPortName() const;
     // The device path behind the open port ("" when closed).
     std::string DevicePath() const;

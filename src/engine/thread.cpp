@@ -294,8 +294,10 @@ void CGPSThread::FinishFrame(bool binary) {
     inSentence_ = 0;
     AppShared& app = App();
     app.uFramesHeard.fetch_add(1, std::memory_order_relaxed);
-    // Command replies, and the beacon status the receiver sends when asked for it.
-    if (!binary && (sentence_[1] == '>' || std::memcmp(sentence_, "$PKRV,", 6) == 0))
+    // Command replies, and the beacon status the receiver sends when asked for it; not any
+    // "$PKRV," line, which may be our own query echoed by the link.
+    if (!binary && (sentence_[1] == '>' || std::strncmp(sentence_, "$PKRV,CS0,", 10) == 0 ||
+                    std::strncmp(sentence_, "$PKRV,CS1,", 10) == 0))
         app.uRepliesHeard.fetch_add(1, std::memory_order_relaxed);
     const uint32_t flags = app.wLogFlags.load();
     sinks_->LogFrame(sentence_, sentenceIndex_, flags);

@@ -66,6 +66,7 @@ void CTxNMEA::SendString(std::string_view text) {
         // deadline and freeze the window: while the port takes nothing, drop commands whole.
         rc = comm.SendBytes(text.data(), length, &written, 0.0);
         if (rc == COMM_OK && written == 0) {
+            comm.CountSendFailure();
             platform::Trace(
                 "Tessaray_PC: Error on Serial Communication: %s takes no bytes, %u dropped\n",
                 comm.strPortName().c_str(), length);

@@ -221,7 +221,7 @@ void CBaseDialog::GoToDiffScreen() {
 }
 
 void CBaseDialog::RunNavRow(int row) {
-    const NavAction action = NavRowAction(family_, row, g_GPS.Info.eReceiverType);
+    const NavAction action = NavRowAction(family_, row, g_GPS.ReceiverType());
     if (action == NavAction::None) return;
     if (NavRowAsksAboutLogs(family_, row) && !ConfirmLeaveWithLogs()) return;
     switch (action) {
@@ -258,7 +258,7 @@ void CBaseDialog::OnLButtonDown(ui::UINT flags, ui::Point point) {
 }
 
 void CBaseDialog::OnClose() {
-    if (NavRowAction(family_, 7, g_GPS.Info.eReceiverType) == NavAction::CloseBox) OnCloseBox();
+    if (NavRowAction(family_, 7, g_GPS.ReceiverType()) == NavAction::CloseBox) OnCloseBox();
 }
 
 void CBaseDialog::OnCloseBox() {
@@ -296,7 +296,7 @@ int CBaseDialog::UpdateNavBar() {
     const GPSInfo& info = g_GPS.Info;
     const NavBarChoice choice =
         ChooseNavBar(family_, info.eCurCorrSource, theApp().bReceiverFound.load() != 0,
-                     info.eReceiverType == RECEIVER_HEADING);
+                     g_GPS.ReceiverType() == RECEIVER_HEADING);
     if (choice.iBitmapId == 0) return 0;
     // Called from painting too: only a changed picture is set, so no repaint is triggered.
     m_NavBar.Attach(Item<ui::Picture>(IDC_NAVBAR));

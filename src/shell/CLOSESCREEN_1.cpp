@@ -44,7 +44,7 @@ void CCLOSESCREEN_1::OnTimer(ui::UINT id) {
     CTessaray_PCApp& app = theApp();
     // A receiver that said nothing at all to the shutdown commands did not save them either.
     if (m_iTick > kNotFoundAfterTicks && !ReceiverHeard()) app.bReceiverFound.store(0);
-    if (app.bReceiverFound.load()) {
+    if (app.bReceiverFound.load() && !m_bSendFailed) {
         switch (m_iTick) {
             case 1:
                 m_strLine[1] = m_bSettingsUnread ? " - Receiver settings were never read,"

@@ -24,6 +24,9 @@ public:
     // The receiver's settings were never read, so none were sent or saved: the progress says
     // so instead of reporting a save.
     void SetSettingsUnread(bool unread) { m_bSettingsUnread = unread; }
+    // The shutdown commands did not all reach the port: whatever the receiver still says, it
+    // did not save them, and the progress offers Retry.
+    void SetSendFailed(bool failed) { m_bSendFailed = failed; }
 
     ui::BOOL OnInitDialog() override;
     void OnTimer(ui::UINT id) override;
@@ -42,5 +45,6 @@ private:
     int32_t m_iTick = 0;
     std::optional<uint32_t> m_heardBefore;
     bool m_bSettingsUnread = false;
+    bool m_bSendFailed = false;
     std::string m_strLine[kLines];
 };

@@ -55,15 +55,18 @@ int SaveAndCloseReceiver() {
         g_TxNMEA.SaveConfig();
         platform::Sleep(100);
     }
-    // A receiver unplugged before the watchdog noticed took none of it: the saving screen
-    // must offer Retry, not report a save.
-    if (!g_Comm.bOpen() || g_Comm.SendFailures() != failuresBefore) {
+    // A receiver unplugged before the watchdog noticed, or a link that stopped taking bytes,
+    // took none of it: the saving screen must offer Retry, not report a save, even while the
+    // receiver's sentences still come in.
+    const bool sendFailed = !g_Comm.bOpen() || g_Comm.SendFailures() != failuresBefore;
+    if (sendFailed) {
         platform::Trace("Tessaray_PC: the receiver did not take the shutdown commands\n");
         theApp().bReceiverFound.store(0);
     }
     CCLOSESCREEN_1 dlg;
     dlg.ListenSince(heardBefore);
     dlg.SetSettingsUnread(unread);
+    dlg.SetSendFailed(sendFailed);
     dlg.DoModal();
     return 1;
 }

@@ -154,7 +154,7 @@ void CSTARTUP3::FillControls() {
         OnAutoBaud();
     }
 
-    int type = info.eReceiverType;
+    int type = g_GPS.ReceiverType();
     if (type < RECEIVER_GPS || type > RECEIVER_BLUETOOTH) type = RECEIVER_GPS;
     SetReceiverType(type);
     SetCurSel(IDC_RECEIVER_TYPE_COMBO, type);

@@ -144,4 +144,34 @@ TEST(ReadConfigPty, TuneFromTheLastBeamAndUnansweredReadBack) {
     }
 }
 
+// A link that echoes every command back is no receiver answering: only the receiver's own
+// replies and the beacon status it sends when asked mark the read-back as answered.
+TEST(ReadConfigPty, EchoedCommandsAreNoReply) {
+    const char* const commands[] = {
+        "$JBIN,1,0", "$JBIN,2,0", "$JBIN,80,0", "$JBIN,93,0", "$JBIN,94,0", "$JBIN,97,0",
+        "$JBIN,98,0", "$JBIN,99,0", "$JI", "$JSHOW", "$JGEO,ALL", "$PKRV,1,1", "$JDIFF",
+        "$JRTK,6", "$JRTK", "$PKRV,1,0"};
+    const struct {
+        const char* name;
+        const char* command;  // the command whose echo the receiver follows with its answer
+        std::string answer;
+        bool unanswered;
+    } cases[] = {
+        {"echo alone", "", "", true},
+        {"echo, then the beacon status", "$PKRV,1,1",
+         NmeaSentence("PKRV,CS0,BX4.2,0,313.0,M,200,M,45,18,0,0,812,0"), false},
+        {"echo, then the second beacon status", "$PKRV,1,1", NmeaSentence("PKRV,CS1,0,0"),
+         false},
+        {"echo, then a reply", "$JSHOW", "$>JSHOW,BAUD,19200\r\n", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ReadBackRig rig;
+        for (const std::string command : commands)
+            rig.sim.AddReply(command, command + "\r\n" + (command == c.command ? c.answer : ""));
+        rig.gps->ReadConfig(rig.gps->Info.Settings.WizardLive);
+        EXPECT_EQ(App().bReadBackUnanswered.load(), c.unanswered ? 1 : 0);
+    }
+}
+
 }  // namespace

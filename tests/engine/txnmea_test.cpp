@@ -201,7 +201,8 @@ TEST(TxNMEA, PartWritesAreCompletedAndFailedWritesTraced) {
 }
 
 // A link whose other end stopped reading: one command waits out its deadline, the next ones
-// are dropped whole at once, each traced, until the port takes bytes again.
+// are dropped whole at once, each traced, until the port takes bytes again. The timed-out and
+// the dropped ones count as failed sends.
 TEST(TxNMEA, StalledLinkDropsCommandsAtOnceUntilThePortTakesBytes) {
     wiretest::Wire wire;
     const struct {
@@ -211,14 +212,15 @@ TEST(TxNMEA, StalledLinkDropsCommandsAtOnceUntilThePortTakesBytes) {
         const char* written;
         uint32_t waitedMs;
         bool dropped;
+        uint32_t failed;  // sends counted as failed
     } steps[] = {
-        {true, 0, "$JSHOW\r\n", "", 1000, false},
-        {true, 0, "$JI\r\n", "", 0, true},
-        {true, 0, "$JSAVE\r\n", "", 0, true},
-        {false, 3, "$JDIFF\r\n", "$JDIFF\r\n", 50, false},
-        {false, 0, "$JI\r\n", "$JI\r\n", 0, false},
-        {true, 0, "$JRTK\r\n", "", 1000, false},
-        {false, 0, "$JRTK\r\n", "$JRTK\r\n", 0, false},
+        {true, 0, "$JSHOW\r\n", "", 1000, false, 1},
+        {true, 0, "$JI\r\n", "", 0, true, 1},
+        {true, 0, "$JSAVE\r\n", "", 0, true, 1},
+        {false, 3, "$JDIFF\r\n", "$JDIFF\r\n", 50, false, 0},
+        {false, 0, "$JI\r\n", "$JI\r\n", 0, false, 0},
+        {true, 0, "$JRTK\r\n", "", 1000, false, 1},
+        {false, 0, "$JRTK\r\n", "$JRTK\r\n", 0, false, 0},
     };
     for (const auto& step : steps) {
         SCOPED_TRACE(step.command);
@@ -227,10 +229,12 @@ TEST(TxNMEA, StalledLinkDropsCommandsAtOnceUntilThePortTakesBytes) {
         wire.device.ClearWrites();
         wire.clock.ClearPauses();
         platform::ClearTrace();
+        const uint32_t failuresBefore = wire.comm->SendFailures();
         g_TxNMEA.SendString(step.command);
         EXPECT_EQ(wire.device.written(), step.written);
         EXPECT_EQ(wire.clock.TotalPaused(), step.waitedMs);
         EXPECT_EQ(platform::TraceContains("takes no bytes"), step.dropped);
+        EXPECT_EQ(wire.comm->SendFailures() - failuresBefore, step.failed);
     }
 }
 

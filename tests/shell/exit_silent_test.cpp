@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -32,6 +33,9 @@ using testsupport::NmeaSentence;
 class AnsweringDevice : public testsupport::FakeSerialDevice {
 public:
     long Write(const void* buf, size_t len) override {
+        if (!stallAt.empty() &&
+            std::string_view(static_cast<const char*>(buf), len).starts_with(stallAt))
+            SetStalled(true);
         const long n = FakeSerialDevice::Write(buf, len);
         const std::string text(static_cast<const char*>(buf), n > 0 ? static_cast<size_t>(n) : 0);
         for (const auto& [prefix, reply] : replies)
@@ -40,6 +44,7 @@ public:
         return n;
     }
     std::vector<std::pair<std::string, std::string>> replies;
+    std::string stallAt;  // from this command on the port takes nothing
 };
 
 // The port on the answering device, the reader's passes played by the test.
@@ -169,6 +174,53 @@ TEST(ExitSilentReceiver, HeardMeansFramesAndUnreadSettingsAreNotWrittenBack) {
         } else {
             EXPECT_EQ(sent, off);
         }
+    }
+}
+
+// A link that stops taking bytes fails the save even while the receiver's sentences still
+// come in: the progress offers Retry instead of a save; a sound link saves as before.
+TEST(ExitSilentReceiver, StalledLinkIsAFailedSaveThoughSentencesComeIn) {
+    const std::string gga =
+        NmeaSentence("GPGGA,123519.00,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,");
+    const char* const lost = " - Receiver not found, | - Reconnect and retry ...|";
+    const struct {
+        const char* name;
+        const char* stallAt;  // the command from which on the port takes nothing
+        std::string during;   // what came while the saving screen showed
+        const char* lines;    // progress lines 2 to 4 after the fourth tick
+        bool offered;         // Retry and Close Anyway
+        bool settings, save;  // the settings and "$JSAVE" reached the port
+    } cases[] = {
+        {"sound link", "", gga, " - Sending new configuration ...| - Saving ...| - Save complete",
+         false, true, true},
+        {"stalled from the first command", "$JOFF\r\n", gga, lost, true, false, false},
+        {"stalls at the save", "$JSAVE", gga, lost, true, true, false},
+        {"stalled and silent", "$JOFF\r\n", "", lost, true, false, false},
+    };
+    shelltest::StartProgram(1.0);
+    testsupport::InstalledVirtualClock clock;
+    AnsweringPort port;
+    CTessaray_PCApp& app = theApp();
+    app.bStartupPhase.store(0);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        port.device.replies = {{"$JSHOW", "$>JSHOW,BAUD,19200\r\n"}};
+        g_GPS.ReadConfig(g_GPS.Info.Settings.WizardLive);
+        port.device.replies.clear();
+        port.device.ClearWrites();
+        port.device.stallAt = c.stallAt;
+        app.bReceiverFound.store(1);
+        ShutDown([&](CCLOSESCREEN_1* s) {
+            app.GpsThread.FrameBytes(c.during.data(), c.during.size());
+            for (int tick = 0; tick < 4; ++tick) s->FireTimer(CCLOSESCREEN_1::kTickTimer);
+            EXPECT_EQ(shelltest::Texts(s, {1169, 1170, 1171}), c.lines);
+            EXPECT_EQ(s->IsItemEnabled(1) && s->IsItemEnabled(2), c.offered);
+        });
+        const std::string sent = port.device.written();
+        EXPECT_EQ(sent.find("$JBAUD,19200\r\n") != std::string::npos, c.settings) << sent;
+        EXPECT_EQ(sent.find("$JSAVE\r\n") != std::string::npos, c.save) << sent;
+        port.device.stallAt.clear();
+        port.device.SetStalled(false);
     }
 }
 

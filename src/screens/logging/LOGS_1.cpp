@@ -67,7 +67,7 @@ void CLOGS_1::FillControls() {
             SetCurSel(r.id, *pos);
     }
     FillRecent(IDC_LOGS_FILE, RECENT_NMEA_LOG);
-    const bool heading = g_GPS.Info.eReceiverType == RECEIVER_HEADING;
+    const bool heading = g_GPS.ReceiverType() == RECEIVER_HEADING;
     for (const RateCombo& r : kRates) {
         if (r.heading) EnableItem(r.id, heading);
     }
