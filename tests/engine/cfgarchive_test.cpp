@@ -49,6 +49,24 @@ protected:
             ASSERT_TRUE(gps->SaveConfigFile());
         }
     }
+    // In a child whose folder refuses new files: the archive saved as elevation 21 and area
+    // unit 1 is loaded, both saves fail, and the refusal is told once with `osError`. The
+    // child's exit code says whether all of it held.
+    [[noreturn]] void LoadedAndRefusalToldOnce(const char* osError) {
+        ResetCfgArchiveState();
+        notices.clear();
+        gps->Info.iRxElevation = 5;
+        const bool loaded = gps->LoadConfigFile(false);
+        const bool saved = gps->SaveConfigFile() || gps->SaveConfigFile();
+        const std::vector<std::string> expected = {
+            "You are not permitted to write into current folder.\ncannot write " + path +
+            ": cannot create a file in " + dir.dir + ": " + osError};
+        const bool ok = loaded && !saved && gps->Info.iRxElevation == 21 &&
+                        App().iAreaUnits.load() == 1 && notices == expected &&
+                        !GetCfgArchiveState().isProtected;
+        for (const std::string& n : notices) std::fprintf(stderr, "%s\n", n.c_str());
+        std::_Exit(ok ? 0 : 1);
+    }
     testsupport::TempConfigDir dir;
     wiretest::Wire wire;
     std::unique_ptr<CGPS> gps = std::make_unique<CGPS>();
@@ -415,19 +433,7 @@ TEST_F(ArchiveTest, ArchiveInAFolderThatRefusesNewFilesIsLoadedAndTheRefusalTold
     auto run = [&] {
         ::alarm(10);
         if (::setgid(65534) != 0 || ::setuid(65534) != 0) std::_Exit(3);
-        ResetCfgArchiveState();
-        notices.clear();
-        gps->Info.iRxElevation = 5;
-        const bool loaded = gps->LoadConfigFile(false);
-        const bool saved = gps->SaveConfigFile() || gps->SaveConfigFile();
-        const std::vector<std::string> expected = {
-            "You are not permitted to write into current folder.\ncannot write " + path +
-            ": cannot create a file in " + dir.dir + ": Permission denied"};
-        const bool ok = loaded && !saved && gps->Info.iRxElevation == 21 &&
-                        App().iAreaUnits.load() == 1 && notices == expected &&
-                        !GetCfgArchiveState().isProtected;
-        for (const std::string& n : notices) std::fprintf(stderr, "%s\n", n.c_str());
-        std::_Exit(ok ? 0 : 1);
+        LoadedAndRefusalToldOnce("Permission denied");
     };
     EXPECT_EXIT(run(), ::testing::ExitedWithCode(0), "");
     ::chmod(dir.dir.c_str(), 0755);
@@ -455,19 +461,7 @@ TEST_F(ArchiveTest, ArchiveOnAReadOnlyFilesystemIsLoadedAndTheRefusalToldOnce) {
             ::mount(folder, folder, nullptr, MS_BIND, nullptr) != 0 ||
             ::mount(nullptr, folder, nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) != 0)
             std::_Exit(kNoMount);
-        ResetCfgArchiveState();
-        notices.clear();
-        gps->Info.iRxElevation = 5;
-        const bool loaded = gps->LoadConfigFile(false);
-        const bool saved = gps->SaveConfigFile() || gps->SaveConfigFile();
-        const std::vector<std::string> expected = {
-            "You are not permitted to write into current folder.\ncannot write " + path +
-            ": cannot create a file in " + dir.dir + ": Read-only file system"};
-        const bool ok = loaded && !saved && gps->Info.iRxElevation == 21 &&
-                        App().iAreaUnits.load() == 1 && notices == expected &&
-                        !GetCfgArchiveState().isProtected;
-        for (const std::string& n : notices) std::fprintf(stderr, "%s\n", n.c_str());
-        std::_Exit(ok ? 0 : 1);
+        LoadedAndRefusalToldOnce("Read-only file system");
     }
     int status = 0;
     ASSERT_EQ(::waitpid(child, &status, 0), child);
