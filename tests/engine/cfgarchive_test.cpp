@@ -49,8 +49,17 @@ protected:
             ASSERT_TRUE(gps->SaveConfigFile());
         }
     }
-    // In a child whose folder refuses new files: the archive saved as elevation 21 and area
-    // unit 1 is loaded, both saves fail, and the refusal is told once with `osError`. The
+    // An archive of elevation 21 and area unit 1 saved, the run back on acres; its bytes.
+    std::string SaveElevation21InHectares() {
+        App().iAreaUnits = 1;
+        gps->Info.iRxElevation = 21;
+        gps->Info.bCfgMarker = 0;
+        EXPECT_TRUE(gps->SaveConfigFile());
+        App().iAreaUnits = 0;
+        return ReadBytes(path);
+    }
+    // In a child whose folder refuses new files: the archive SaveElevation21InHectares saved
+    // is loaded, both saves fail, and the refusal is told once with `osError`. The
     // child's exit code says whether all of it held.
     [[noreturn]] void LoadedAndRefusalToldOnce(const char* osError) {
         ResetCfgArchiveState();
@@ -421,12 +430,7 @@ TEST_F(ArchiveTest, ArchiveOfAnotherSizeIsDamagedWithoutBeingReadWhole) {
 // is told once, with the folder and the OS error, that this run cannot keep it.
 TEST_F(ArchiveTest, ArchiveInAFolderThatRefusesNewFilesIsLoadedAndTheRefusalToldOnce) {
     if (::geteuid() != 0) GTEST_SKIP() << "the load runs as another user, which needs root";
-    App().iAreaUnits = 1;
-    gps->Info.iRxElevation = 21;
-    gps->Info.bCfgMarker = 0;
-    ASSERT_TRUE(gps->SaveConfigFile());
-    App().iAreaUnits = 0;
-    const std::string before = ReadBytes(path);
+    const std::string before = SaveElevation21InHectares();
     ASSERT_EQ(::chmod(dir.root.c_str(), 0755), 0);
     ASSERT_EQ(::chmod(dir.dir.c_str(), 0555), 0);
     ASSERT_EQ(::chmod(path.c_str(), 0666), 0);
@@ -444,12 +448,7 @@ TEST_F(ArchiveTest, ArchiveInAFolderThatRefusesNewFilesIsLoadedAndTheRefusalTold
 // the refused save is told once with the folder and the OS error. The folder is mounted
 // read-only in a mount namespace of its own, in a child.
 TEST_F(ArchiveTest, ArchiveOnAReadOnlyFilesystemIsLoadedAndTheRefusalToldOnce) {
-    App().iAreaUnits = 1;
-    gps->Info.iRxElevation = 21;
-    gps->Info.bCfgMarker = 0;
-    ASSERT_TRUE(gps->SaveConfigFile());
-    App().iAreaUnits = 0;
-    const std::string before = ReadBytes(path);
+    const std::string before = SaveElevation21InHectares();
     constexpr int kNoMount = 4;
     const pid_t child = ::fork();
     ASSERT_GE(child, 0);
@@ -476,10 +475,8 @@ TEST_F(ArchiveTest, ArchiveOnAReadOnlyFilesystemIsLoadedAndTheRefusalToldOnce) {
 // alike, stay.
 TEST_F(ArchiveTest, TemporaryFilesOfKilledSavesAreRemovedAtTheNextLoad) {
     StartupReset();
-    const pid_t dead = ::fork();
-    if (dead == 0) std::_Exit(0);
+    const int dead = testsupport::PidOfEndedProcess();
     ASSERT_GT(dead, 0);
-    ASSERT_EQ(::waitpid(dead, nullptr, 0), dead);
     const std::string deadPid = std::to_string(dead);
     const std::pair<std::string, bool> files[] = {
         {"Tessaray_PC.CFG.tmp" + deadPid + "_0", false},

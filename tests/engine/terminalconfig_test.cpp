@@ -1,8 +1,6 @@
 #include "engine/terminalconfig.h"
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <cstring>
 #include <filesystem>
@@ -157,10 +155,8 @@ TEST_F(TerminalFileTest, MissingFileLeavesTheBlock) {
 // A save killed before its rename leaves its temporary beside the file: the next load takes
 // it away, and only it.
 TEST_F(TerminalFileTest, TemporaryOfAKilledSaveIsRemovedAtTheNextLoad) {
-    const pid_t dead = ::fork();
-    if (dead == 0) std::_Exit(0);
+    const int dead = testsupport::PidOfEndedProcess();
     ASSERT_GT(dead, 0);
-    ASSERT_EQ(::waitpid(dead, nullptr, 0), dead);
     const std::string deadPid = std::to_string(dead);
     const std::pair<std::string, bool> files[] = {
         {"Tessaray_Term.ini.tmp" + deadPid + "_3", false},

@@ -1,6 +1,8 @@
 #include "support/temp_dir.h"
 
 #include <stdlib.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -40,6 +42,13 @@ std::string ReadBytes(const std::string& path) {
 
 void WriteBytes(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
+}
+
+int PidOfEndedProcess() {
+    const pid_t pid = ::fork();
+    if (pid == 0) std::_Exit(0);
+    if (pid > 0) ::waitpid(pid, nullptr, 0);
+    return pid;
 }
 
 }  // namespace testsupport

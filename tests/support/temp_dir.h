@@ -43,4 +43,8 @@ std::string ReadBytes(const std::string& path);
 // Replaces a file's bytes.
 void WriteBytes(const std::string& path, const std::string& bytes);
 
+// The number of a process that has ended (and been reaped): no process runs under it, as
+// after a save killed before its rename.
+int PidOfEndedProcess();
+
 }  // namespace testsupport
