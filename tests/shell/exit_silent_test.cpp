@@ -69,22 +69,33 @@ struct AnsweringPort {
     testsupport::CountingSinks sinks;
 };
 
-// Runs the shutdown sequence; `onScreen` reads the saving screen, whose ticks the test fires,
-// and the screen is ended after it.
-void ShutDown(const std::function<void(CCLOSESCREEN_1*)>& onScreen) {
+// What the saving screen showed: its progress lines 2 to 4, and whether Retry and Close
+// Anyway were offered.
+struct Progress {
+    std::string lines;
+    bool offered = false;
+};
+
+// Runs the shutdown sequence; while the saving screen shows, `during` comes from the receiver
+// and `ticks` of the screen's timer fire; then the screen is ended.
+Progress ShutDown(const std::string& during, int ticks) {
+    Progress shown;
     ui::StepRunner run;
     run.AddWait([] { return dynamic_cast<CCLOSESCREEN_1*>(ui::Host::Instance().TopPage()); }, 60000,
                 [] { ADD_FAILURE() << "no saving screen"; });
     run.Add([&] {
         auto* s = dynamic_cast<CCLOSESCREEN_1*>(ui::Host::Instance().TopPage());
         s->SetTimer(CCLOSESCREEN_1::kTickTimer, 3600000);
-        onScreen(s);
+        theApp().GpsThread.FrameBytes(during.data(), during.size());
+        for (int tick = 0; tick < ticks; ++tick) s->FireTimer(CCLOSESCREEN_1::kTickTimer);
+        shown = {shelltest::Texts(s, {1169, 1170, 1171}), s->IsItemEnabled(1) && s->IsItemEnabled(2)};
         s->EndDialog(ui::IDOK);
     });
     run.Start();
     SaveAndCloseReceiver();
     ui::ProcessPending();
     EXPECT_TRUE(run.Done());
+    return shown;
 }
 
 // The receiver was found and polled; the port stays open; the reader's passes are played here:
@@ -114,12 +125,9 @@ TEST(ExitSilentReceiver, SaveCompleteOnlyFromAReceiverHeardSinceTheShutdownBegan
         SCOPED_TRACE(c.name);
         app.GpsThread.FrameBytes(c.before.data(), c.before.size());
         app.bReceiverFound.store(1);
-        ShutDown([&](CCLOSESCREEN_1* s) {
-            app.GpsThread.FrameBytes(c.during.data(), c.during.size());
-            for (int tick = 0; tick < 3; ++tick) s->FireTimer(CCLOSESCREEN_1::kTickTimer);
-            EXPECT_EQ(shelltest::Texts(s, {1169, 1170, 1171}), c.lines);
-            EXPECT_EQ(s->IsItemEnabled(1) && s->IsItemEnabled(2), c.offered);
-        });
+        const Progress shown = ShutDown(c.during, 3);
+        EXPECT_EQ(shown.lines, c.lines);
+        EXPECT_EQ(shown.offered, c.offered);
         EXPECT_NE(port.device.written().find("$JSAVE\r\n"), std::string::npos);
         port.device.ClearWrites();
     }
@@ -161,11 +169,7 @@ TEST(ExitSilentReceiver, HeardMeansFramesAndUnreadSettingsAreNotWrittenBack) {
         port.device.replies = {{"$JOFF\r\n", c.atOff}};
         port.device.ClearWrites();
         app.bReceiverFound.store(1);
-        ShutDown([&](CCLOSESCREEN_1* s) {
-            app.GpsThread.FrameBytes(c.during.data(), c.during.size());
-            for (int tick = 0; tick < 4; ++tick) s->FireTimer(CCLOSESCREEN_1::kTickTimer);
-            EXPECT_EQ(shelltest::Texts(s, {1169, 1170, 1171}), c.lines);
-        });
+        EXPECT_EQ(ShutDown(c.during, 4).lines, c.lines);
         const std::string sent = port.device.written();
         EXPECT_EQ(sent.rfind(off, 0), 0u) << sent;
         if (c.written) {
@@ -210,12 +214,9 @@ TEST(ExitSilentReceiver, StalledLinkIsAFailedSaveThoughSentencesComeIn) {
         port.device.ClearWrites();
         port.device.stallAt = c.stallAt;
         app.bReceiverFound.store(1);
-        ShutDown([&](CCLOSESCREEN_1* s) {
-            app.GpsThread.FrameBytes(c.during.data(), c.during.size());
-            for (int tick = 0; tick < 4; ++tick) s->FireTimer(CCLOSESCREEN_1::kTickTimer);
-            EXPECT_EQ(shelltest::Texts(s, {1169, 1170, 1171}), c.lines);
-            EXPECT_EQ(s->IsItemEnabled(1) && s->IsItemEnabled(2), c.offered);
-        });
+        const Progress shown = ShutDown(c.during, 4);
+        EXPECT_EQ(shown.lines, c.lines);
+        EXPECT_EQ(shown.offered, c.offered);
         const std::string sent = port.device.written();
         EXPECT_EQ(sent.find("$JBAUD,19200\r\n") != std::string::npos, c.settings) << sent;
         EXPECT_EQ(sent.find("$JSAVE\r\n") != std::string::npos, c.save) << sent;
