@@ -25,9 +25,10 @@ void InitPollTick() {
 
 namespace {
 
-// A partly taken command is completed within this time, so the receiver never sees a torn
-// command followed by the next one.
+// A partly taken command is completed within this time; one still cut after it is ended by
+// a line end sent ahead of the next command.
 constexpr double kWriteDeadlineSec = 1.0;
+constexpr const char* kLineEnd = "\r\n";
 
 constexpr uint32_t kPollPeriodMs = 2000;
 constexpr uint32_t kPollPeriodBluetoothMs = 5000;
@@ -54,10 +55,19 @@ CGPS& CTxNMEA::Record() {
     return gps_ ? *gps_ : g_GPS;
 }
 
-void CTxNMEA::SendString(std::string_view text) {
-    if (text.empty()) return;
+void CTxNMEA::SendString(std::string_view command) {
+    if (command.empty()) return;
     SComm& comm = Comm();
     if (!comm.bOpen()) return;  // demo mode or no link: commands go nowhere, as before
+    // A command cut by a stall left its first bytes on the line: the next one follows a line
+    // end, so the receiver reads the torn part as a line of its own and never glues the two.
+    const uint32_t owed = lineEndOwed_.load();
+    std::string withLineEnd;
+    std::string_view text = command;
+    if (owed != 0) {
+        withLineEnd.assign(kLineEnd + (2 - owed), owed).append(command);
+        text = withLineEnd;
+    }
     uint32_t written = 0;
     const auto length = static_cast<uint32_t>(text.size());
     int rc = COMM_OK;
@@ -79,6 +89,11 @@ void CTxNMEA::SendString(std::string_view text) {
         written += rest;
     }
     stalled_.store(rc == COMM_TIMEOUT);
+    if (written < owed) {
+        lineEndOwed_.store(owed - written);
+    } else {
+        lineEndOwed_.store(written > owed && written < length ? 2 : 0);
+    }
     if (rc != COMM_OK || written != length) {
         platform::Trace(
             "Tessaray_PC: Error on Serial Communication: %u of %u bytes written to %s "

@@ -33,7 +33,11 @@ public:
     CTxNMEA(const CTxNMEA&) = delete;
     CTxNMEA& operator=(const CTxNMEA&) = delete;
 
-    void SetComm(SComm* comm) { comm_ = comm; }
+    // Another port owes no line end for a command cut on this one.
+    void SetComm(SComm* comm) {
+        comm_ = comm;
+        lineEndOwed_.store(0);
+    }
     void SetRecord(CGPS* gps) { gps_ = gps; }
     // The baud hand-over after "$JAPP,OTHER" (reopen at the active baud, tell the receiver
     // the target baud, reopen at it); installed by the application.
@@ -86,6 +90,8 @@ private:
     // A command could not be written in time: the port is not asked to wait again until it
     // takes bytes.
     std::atomic<bool> stalled_{false};
+    // Bytes of CR LF still to be sent ahead of the next command (0..2).
+    std::atomic<uint32_t> lineEndOwed_{0};
 };
 
 extern CTxNMEA g_TxNMEA;

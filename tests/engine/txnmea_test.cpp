@@ -238,6 +238,46 @@ TEST(TxNMEA, StalledLinkDropsCommandsAtOnceUntilThePortTakesBytes) {
     }
 }
 
+// A command the port cut short (it took some bytes, then stalled past the deadline) counts as
+// failed, and the next command that goes out is preceded by a line end, so the receiver never
+// reads the torn part and the next command as one.
+TEST(TxNMEA, CommandCutByAStallIsEndedBeforeTheNextOne) {
+    wiretest::Wire wire;
+    constexpr size_t kAll = 0;
+    size_t budget = kAll;
+    wire.device.onWrite = [&](const std::string&) {
+        if (budget != kAll) wire.device.SetStalled(true);
+    };
+    const struct {
+        size_t takes;  // bytes the port takes before it stalls; kAll: it takes everything
+        bool stalledBefore;
+        const char* command;
+        const char* written;
+        uint32_t failed;
+    } steps[] = {
+        {4, false, "$JSHOW\r\n", "$JSH", 1},
+        {kAll, true, "$JI\r\n", "", 1},  // still stalled: dropped whole, the line end kept
+        {kAll, false, "$JI\r\n", "\r\n$JI\r\n", 0},
+        {kAll, false, "$JSAVE\r\n", "$JSAVE\r\n", 0},
+        {1, false, "$JDIFF\r\n", "$", 1},
+        {1, false, "$JI\r\n", "\r", 1},  // only half the line end went out
+        {kAll, false, "$JI\r\n", "\n$JI\r\n", 0},
+        {7, false, "$JRTK\r\n", "$JRTK\r\n", 0},  // whole: nothing owed
+        {kAll, false, "$JI\r\n", "$JI\r\n", 0},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.command);
+        budget = step.takes;
+        wire.device.SetStalled(step.stalledBefore);
+        wire.device.SetWriteLimit(step.takes);
+        wire.device.ClearWrites();
+        const uint32_t failuresBefore = wire.comm->SendFailures();
+        g_TxNMEA.SendString(step.command);
+        EXPECT_EQ(wire.device.written(), step.written);
+        EXPECT_EQ(wire.comm->SendFailures() - failuresBefore, step.failed);
+    }
+}
+
 // The receiver type has one home, the record: when the setup responder resets it or reads the
 // archive, the poll period and the modem reset of a closing port follow at once.
 TEST(TxNMEA, PollAndPortCloseFollowTheTypeTheSetupResponderLeaves) {
