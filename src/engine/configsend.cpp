@@ -94,8 +94,25 @@ void NavInfo::SendHeadingSettings() const {
     for (const auto& [name, value] : values) g_TxNMEA.SetAttitudeValue(name, value);
 }
 
+namespace {
+
+// The reader thread writes the settings too (beacon status, the setup responder's archive
+// read): copies are taken and kept under the record's lock.
+WizardInfo CopyUnderLock(const WizardInfo& source, uint32_t& lockWord) {
+    RecordLock lock(lockWord);
+    return source;
+}
+
+// What was last read from or sent to the receiver.
+void KeepSnapshot(GPSInfo& info, const WizardInfo& sent) {
+    RecordLock lock(info.ulPart1Lock);
+    info.Settings.WizardSnapshot = sent;
+}
+
+}  // namespace
+
 int CGPS::SendConfig(WizardInfo& live) {
-    const WizardInfo w = live;
+    const WizardInfo w = CopyUnderLock(live, Info.ulPart1Lock);
     g_TxNMEA.SetBaud(w.iNMEABaudRate, false);
     g_TxNMEA.SetBaud(w.iRTCMBaudRate, true);
     g_TxNMEA.SetElevationMask(w.iElevation);
@@ -112,13 +129,13 @@ int CGPS::SendConfig(WizardInfo& live) {
     Sleep(20);
     g_TxNMEA.SetCorrectionOutput(w.ThisPortConfig.bRTCM, 2);
     Sleep(20);
-    Info.Settings.WizardSnapshot = w;
+    KeepSnapshot(Info, w);
     return 1;
 }
 
 int CGPS::SendChangedConfig(WizardInfo& live) {
-    const WizardInfo w = live;
-    const WizardInfo& old = Info.Settings.WizardSnapshot;
+    const WizardInfo w = CopyUnderLock(live, Info.ulPart1Lock);
+    const WizardInfo old = CopyUnderLock(Info.Settings.WizardSnapshot, Info.ulPart1Lock);
     if (w.iNMEABaudRate != old.iNMEABaudRate) {
         g_TxNMEA.SetBaud(w.iNMEABaudRate, false);
         Sleep(20);
@@ -144,7 +161,7 @@ int CGPS::SendChangedConfig(WizardInfo& live) {
     g_TxNMEA.SetCorrectionOutput(w.ThisPortConfig.bRTCM, 1);
     g_TxNMEA.SetCorrectionOutput(w.ThisPortConfig.bRTCM, 2);
     Sleep(20);
-    Info.Settings.WizardSnapshot = w;
+    KeepSnapshot(Info, w);
     return 1;
 }
 
@@ -226,7 +243,7 @@ int CGPS::ReadConfig(WizardInfo& w) {
         w.dRefAlt = rx.dCurRefAlt;
         w.eDfxPort = rx.eCurDfxPort;
     }
-    Info.Settings.WizardSnapshot = w;
+    KeepSnapshot(Info, w);
     g_TxNMEA.SetBeaconStatus(0, false);
     Sleep(100);
     return 1;

@@ -246,7 +246,7 @@ void CGPS_1::Refresh() {
     m_strAlt = platform::Format("%10.3lf", static_cast<double>(nav.fAltitude * m_fDistanceFactor));
     m_strSpeed = platform::Format("%f", static_cast<double>(nav.fSpeedKmh * m_fSpeedFactor));
     m_strCourse = platform::Format("%f", static_cast<double>(nav.fCourse));
-    m_strHeading = info.eReceiverType == RECEIVER_HEADING
+    m_strHeading = g_GPS.ReceiverType() == RECEIVER_HEADING
                        ? platform::Format("%f", static_cast<double>(nav.fHeading))
                        : std::string("N/A");
     // Precision stays in metres whatever the distance unit.
