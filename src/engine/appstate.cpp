@@ -11,6 +11,11 @@ std::atomic<AppShared*> g_app{nullptr};
 
 }  // namespace
 
+void AppShared::ResetHeardCounters() {
+    uFramesHeard.store(0);
+    uRepliesHeard.store(0);
+}
+
 std::string AppShared::GetLogFile(eLogFile which) const {
     if (which < 0 || which >= LOGFILE_COUNT) return {};
     std::lock_guard<std::mutex> lock(namesMutex_);

@@ -62,6 +62,9 @@ struct AppShared {
     // Framed sentences, replies and accepted binary frames so far (wrap); noise counts not.
     std::atomic<uint32_t> uFramesHeard{0};
     std::atomic<uint32_t> uRepliesHeard{0};  // of those, replies ("$>...", "$PKRV,...")
+    // Both counters back to 0. The reader thread adds a read's counts at its end, so a read
+    // in progress is counted after the reset.
+    void ResetHeardCounters();
     // The last read-back of the receiver's settings got no reply at all: what it filled in
     // is what the record held, not the receiver's settings.
     std::atomic<int> bReadBackUnanswered{0};

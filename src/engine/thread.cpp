@@ -208,6 +208,16 @@ void CGPSThread::FrameBytes(const char* data, size_t n) {
             if (dataLength < kBinMinData || dataLength > kBinMaxData) inSentence_ = 0;
         }
     }
+    PublishHeard();
+}
+
+void CGPSThread::PublishHeard() {
+    // One shared add per read, not per frame: readers compare readings taken passes apart.
+    AppShared& app = App();
+    if (framesHeard_ != 0) app.uFramesHeard.fetch_add(framesHeard_, std::memory_order_relaxed);
+    if (repliesHeard_ != 0) app.uRepliesHeard.fetch_add(repliesHeard_, std::memory_order_relaxed);
+    framesHeard_ = 0;
+    repliesHeard_ = 0;
 }
 
 void CGPSThread::StartFrame() {
@@ -292,14 +302,13 @@ bool CGPSThread::LineEnd(bool binary) {
 
 void CGPSThread::FinishFrame(bool binary) {
     inSentence_ = 0;
-    AppShared& app = App();
-    app.uFramesHeard.fetch_add(1, std::memory_order_relaxed);
+    ++framesHeard_;
     // Command replies, and the beacon status the receiver sends when asked for it; not any
     // "$PKRV," line, which may be our own query echoed by the link.
     if (!binary && (sentence_[1] == '>' || std::strncmp(sentence_, "$PKRV,CS0,", 10) == 0 ||
                     std::strncmp(sentence_, "$PKRV,CS1,", 10) == 0))
-        app.uRepliesHeard.fetch_add(1, std::memory_order_relaxed);
-    const uint32_t flags = app.wLogFlags.load();
+        ++repliesHeard_;
+    const uint32_t flags = App().wLogFlags.load();
     sinks_->LogFrame(sentence_, sentenceIndex_, flags);
     if (!binary) sinks_->Sentence(sentence_, sentenceIndex_);
 }

@@ -95,6 +95,8 @@ private:
     // CR LF ends the collected bytes; true when the frame is finished.
     bool LineEnd(bool binary);
     void FinishFrame(bool binary);
+    // Adds the frames and replies framed since the last call to the application's counters.
+    void PublishHeard();
 
     SComm* comm_;
     ReaderSinks* sinks_;
@@ -104,4 +106,6 @@ private:
     char sentence_[kSentenceBufferSize];
     uint32_t sentenceIndex_ = 0;
     int inSentence_ = 0;
+    uint32_t framesHeard_ = 0;
+    uint32_t repliesHeard_ = 0;
 };

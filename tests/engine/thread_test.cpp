@@ -6,6 +6,7 @@
 #include <numeric>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/appstate.h"
@@ -153,6 +154,45 @@ TEST_F(ReaderTest, FlagsFollowWhatArrives) {
     App().bDemoMode = 0;
     device.SetReadError(5);
     EXPECT_FALSE(thread.ReadAndFrame());
+}
+
+// Sentences the dispatcher sees while the shared counters are read at each one.
+class CounterReadingSinks : public ReaderSinks {
+public:
+    bool Sentence(const char*, size_t) override {
+        seen.push_back({App().uFramesHeard.load(), App().uRepliesHeard.load()});
+        return true;
+    }
+    std::vector<std::pair<uint32_t, uint32_t>> seen;
+};
+
+// Frames, and replies among them, are counted whole and once; a read's counts reach the
+// shared counters together at its end, not frame by frame.
+TEST_F(ReaderTest, HeardCountersTakeEachReadAtItsEnd) {
+    CounterReadingSinks sinks;
+    CGPSThread thread(&comm, &sinks);
+    App().ResetHeardCounters();
+    const struct {
+        std::string bytes;
+        uint32_t frames, replies;  // after the read
+    } reads[] = {
+        {NmeaSentence("GPGGA,1") + "$>JI,1\r\n$PKRV,CS0,x*00\r\n$PKRV,CS1,y\r\n$GPG", 4, 3},
+        {"SV,2\r\n" + BinFrame(1, std::string(52, 'b')) + "noise\r\n$PKRV,1,1\r\n", 7, 3},
+        {"$>", 7, 3},
+        {"JRTK,1\r\n", 8, 4},
+    };
+    for (const auto& read : reads) {
+        SCOPED_TRACE(read.bytes);
+        const std::pair before{App().uFramesHeard.load(), App().uRepliesHeard.load()};
+        sinks.seen.clear();
+        Pass(thread, read.bytes);
+        for (const auto& seen : sinks.seen) EXPECT_EQ(seen, before);
+        EXPECT_EQ(App().uFramesHeard.load(), read.frames);
+        EXPECT_EQ(App().uRepliesHeard.load(), read.replies);
+    }
+    App().ResetHeardCounters();
+    Pass(thread, "$>JI,2\r\n");
+    EXPECT_EQ(App().uFramesHeard.load() + App().uRepliesHeard.load(), 2u);
 }
 
 TEST_F(ReaderTest, TerminalTextKeepsEveryByteAndItsCap) {
