@@ -62,6 +62,10 @@ struct AppShared {
     // Framed sentences, replies and accepted binary frames so far (wrap); noise counts not.
     std::atomic<uint32_t> uFramesHeard{0};
     std::atomic<uint32_t> uRepliesHeard{0};  // of those, replies ("$>...", "$PKRV,...")
+    void ResetHeardCounts() {
+        uFramesHeard.store(0);
+        uRepliesHeard.store(0);
+    }
     // The last read-back of the receiver's settings got no reply at all: what it filled in
     // is what the record held, not the receiver's settings.
     std::atomic<int> bReadBackUnanswered{0};

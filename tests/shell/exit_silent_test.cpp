@@ -1,4 +1,5 @@
-// The saving screen reports a save only from a receiver heard after the shutdown commands began.
+// The saving screen reports a save only from a receiver heard after the shutdown commands began;
+// what is written back at exit is only ever the connected receiver's.
 
 #include <gtest/gtest.h>
 
@@ -12,9 +13,11 @@
 #include "engine/gps.h"
 #include "engine/scomm.h"
 #include "engine/txnmea.h"
+#include "resources/dlg_startup.h"
 #include "shell/CLOSESCREEN_1.h"
 #include "shell/CLOSESCREEN_2.h"
 #include "shell/ExitInstance.h"
+#include "shell/STARTUP3.h"
 #include "shell/Tessaray_PC.h"
 #include "support/fake_serial.h"
 #include "support/frames.h"
@@ -23,6 +26,7 @@
 #include "support/virtual_clock.h"
 #include "ui/automation.h"
 #include "ui/dialog.h"
+#include "ui/settings.h"
 
 namespace {
 
@@ -130,6 +134,82 @@ TEST(ExitSilentReceiver, SaveCompleteOnlyFromAReceiverHeardSinceTheShutdownBegan
         EXPECT_EQ(shown.offered, c.offered);
         EXPECT_NE(port.device.written().find("$JSAVE\r\n"), std::string::npos);
         port.device.ClearWrites();
+    }
+}
+
+constexpr ui::UINT kStartupProgressTimer = 1;
+
+// The start-up dialog finds the receiver now connected, on COM3 without a baud search.
+void FindWithTheStartupDialog(const std::string& firstWords) {
+    CTessaray_PCApp& app = theApp();
+    app.iComPortTable[2] = 1;
+    ui::Settings::SetInt("LastPort", 3);
+    ui::Settings::SetInt("LastBaud", 19200);
+    ui::Settings::SetInt("AutoBaud", 0);
+    app.bStartupPhase.store(1);
+    CSTARTUP3 dlg;
+    ui::StepRunner run;
+    run.AddWait([&] { return dlg.IsWindowVisible(); }, 5000, [] { ADD_FAILURE(); });
+    run.Add([&] {
+        ui::UserClick(dlg.GetDlgItem(IDC_SEARCH));
+        ui::ProcessPending();
+        app.GpsThread.FrameBytes(firstWords.data(), firstWords.size());
+        dlg.FireTimer(kStartupProgressTimer);
+        EXPECT_EQ(dlg.GetDlgItemText(kProgressLineIds[1]), "- Receiver found");
+        dlg.OnCancel();
+    });
+    run.Start();
+    dlg.DoModal();
+    EXPECT_TRUE(run.Done());
+    app.bStartupPhase.store(0);
+}
+
+// A receiver lists its L-band beam and falls silent; the start-up dialog finds another that
+// lists only an SBAS satellite. At exit the second gets its own tune when it answered the
+// read-back, and no settings at all when it was never read.
+TEST(ExitSilentReceiver, ANewReceiverIsToldNothingTheLastOneSaid) {
+    const std::string beam = "$>JGEO,Sent,FREQ=1545.530,ID=98,LON=-98.0,EL=30.0,AZ=200.0\r\n";
+    const std::string sbas = "$>JGEO,Sent,FREQ=1575.420,PRN=122,LON=-15.5,EL=30.2,AZ=200.1\r\n";
+    const std::string show = "$>JSHOW,BAUD,19200\r\n";
+    const std::string gga =
+        NmeaSentence("GPGGA,123519.00,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,");
+    const std::string off = "$JOFF\r\n$JOFF,OTHER\r\n$PKRV,1,0\r\n$PKRV,1,0,OTHER\r\n";
+    const struct {
+        const char* name;
+        bool readBack;       // OK was pressed: the second receiver's settings were read
+        std::string answer;  // its answer to "$JGEO" then
+        const char* tune;    // the tune written back; "" for no settings at all
+    } cases[] = {
+        {"answers the read-back", true, sbas, "$JFREQ,1575420,122\r\n"},
+        {"never answers the read-back", true, "", ""},
+        {"found, never read", false, "", ""},
+    };
+    shelltest::StartProgram(1.0);
+    testsupport::InstalledVirtualClock clock;
+    AnsweringPort port;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        port.device.replies = {{"$JGEO", beam}, {"$JSHOW", show}};
+        g_GPS.ReadConfig(g_GPS.Info.Settings.WizardLive);
+        ASSERT_EQ(g_GPS.Info.Settings.WizardLive.ulFreqKhz, 1545530u);
+        port.device.replies.clear();
+        FindWithTheStartupDialog(gga);
+        EXPECT_EQ(theApp().uRepliesHeard.load(), 0u);
+        if (c.readBack) {
+            if (!c.answer.empty()) port.device.replies = {{"$JGEO", c.answer}, {"$JSHOW", show}};
+            g_GPS.ReadConfig(g_GPS.Info.Settings.WizardLive);
+        }
+        port.device.ClearWrites();
+        theApp().bReceiverFound.store(1);
+        ShutDown(gga, 4);
+        const std::string sent = port.device.written();
+        if (*c.tune) {
+            EXPECT_NE(sent.find(c.tune), std::string::npos) << sent;
+            EXPECT_EQ(sent.find("$JFREQ,1545530"), std::string::npos) << sent;
+            EXPECT_EQ(sent.size() - sent.rfind("$JSAVE\r\n"), 8u);
+        } else {
+            EXPECT_EQ(sent, off);
+        }
     }
 }
 
