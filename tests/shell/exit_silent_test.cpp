@@ -81,8 +81,10 @@ struct Progress {
 };
 
 // Runs the shutdown sequence; while the saving screen shows, `during` comes from the receiver
-// and `ticks` of the screen's timer fire; then the screen is ended.
-Progress ShutDown(const std::string& during, int ticks) {
+// and `ticks` of the screen's timer fire, then `later` and `laterTicks` more; then the screen is
+// ended.
+Progress ShutDown(const std::string& during, int ticks, const std::string& later = "",
+                  int laterTicks = 0) {
     Progress shown;
     ui::StepRunner run;
     run.AddWait([] { return dynamic_cast<CCLOSESCREEN_1*>(ui::Host::Instance().TopPage()); }, 60000,
@@ -92,6 +94,8 @@ Progress ShutDown(const std::string& during, int ticks) {
         s->SetTimer(CCLOSESCREEN_1::kTickTimer, 3600000);
         theApp().GpsThread.FrameBytes(during.data(), during.size());
         for (int tick = 0; tick < ticks; ++tick) s->FireTimer(CCLOSESCREEN_1::kTickTimer);
+        theApp().GpsThread.FrameBytes(later.data(), later.size());
+        for (int tick = 0; tick < laterTicks; ++tick) s->FireTimer(CCLOSESCREEN_1::kTickTimer);
         shown = {shelltest::Texts(s, {1169, 1170, 1171}), s->IsItemEnabled(1) && s->IsItemEnabled(2)};
         s->EndDialog(ui::IDOK);
     });
@@ -135,6 +139,21 @@ TEST(ExitSilentReceiver, SaveCompleteOnlyFromAReceiverHeardSinceTheShutdownBegan
         EXPECT_NE(port.device.written().find("$JSAVE\r\n"), std::string::npos);
         port.device.ClearWrites();
     }
+}
+
+// Once the saving screen has said the receiver is not found, it stays so when the receiver
+// speaks again (power-cycled meanwhile): every command, "$JSAVE" included, went into silence.
+TEST(ExitSilentReceiver, NotFoundHoldsWhenTheReceiverSpeaksAgain) {
+    const std::string gga =
+        NmeaSentence("GPGGA,123519.00,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,");
+    shelltest::StartProgram(1.0);
+    testsupport::InstalledVirtualClock clock;
+    AnsweringPort port;
+    theApp().bStartupPhase.store(0);
+    theApp().bReceiverFound.store(1);
+    const Progress shown = ShutDown("", 3, gga, 2);
+    EXPECT_EQ(shown.lines, " - Receiver not found, | - Reconnect and retry ...|");
+    EXPECT_TRUE(shown.offered);
 }
 
 constexpr ui::UINT kStartupProgressTimer = 1;
@@ -235,7 +254,7 @@ TEST(ExitSilentReceiver, HeardMeansFramesAndUnreadSettingsAreNotWrittenBack) {
          true},
         {"answers in the pauses, then silent", "$>JSHOW,BAUD,19200\r\n", gga, "", saved, true},
         {"settings never read", "", "", gga,
-         " - Receiver settings were never read,| - nothing sent, nothing saved|", false},
+         " - Receiver settings were never read,| - no settings sent or saved|", false},
     };
     shelltest::StartProgram(1.0);
     testsupport::InstalledVirtualClock clock;
