@@ -14,6 +14,19 @@ using platform::Sleep;
 
 namespace {
 
+// The reader thread writes the settings too (beacon status, the setup responder's archive
+// read): copies are taken and kept under the record's lock.
+WizardInfo CopyUnderLock(const WizardInfo& source, uint32_t& lockWord) {
+    RecordLock lock(lockWord);
+    return source;
+}
+
+// What was last read from or sent to the receiver.
+void KeepSnapshot(GPSInfo& info, const WizardInfo& sent) {
+    RecordLock lock(info.ulPart1Lock);
+    info.Settings.WizardSnapshot = sent;
+}
+
 struct PortCommand {
     const char* message;  // nullptr: a binary message
     int binaryId;
@@ -46,6 +59,54 @@ void SendPortCommand(const PortCommand& c, int32_t rate, int32_t ePort) {
     } else {
         g_TxNMEA.SetBinaryRate(rate, c.binaryId, other);
     }
+}
+
+// Fills the settings from what the replies put into the record; they become the snapshot.
+void TakeReadBack(GPSInfo& info, WizardInfo& w) {
+    {
+        RecordLock lock(info.ulPart1Lock);
+        w.iNMEABaudRate = info.iRxNMEABaudRate;
+        w.iRTCMBaudRate = info.iRxRTCMBaudRate;
+        w.iElevation = info.iRxElevation;
+        w.iMaxAge = info.iRxMaxAge;
+    }
+    {
+        // The receiver lists its SBAS satellites among the L-band ones: the tune is the last
+        // L-band beam's, when one was ever listed.
+        const LBandInfo& lb = info.LBand;
+        RecordLock lock(info.LBand.ulLBandLock);
+        const bool beamHeard = lb.LBandBeam.ulFreqKhz != 0;
+        w.ulFreqKhz = beamHeard ? lb.LBandBeam.ulFreqKhz : lb.ulGeoFreqKhz;
+        w.iSymbolRate = beamHeard ? lb.LBandBeam.iId : lb.iGeoId;
+    }
+    {
+        RecordLock lock(info.Beacon.ulBeaconLock);
+        w.fFreq = info.Beacon.fBeaconFreq;
+        w.iBitRate = info.Beacon.iBeaconBitRate;
+        w.iStationId = info.Beacon.iStationId;
+    }
+    {
+        const PortConfig& rx = info.RxPortConfig;
+        RecordLock lock(info.RxPortConfig.ulLastWord);
+        w.ThisPortConfig = rx;
+        w.OtherPortConfig = rx;
+        for (const PortCommand& c : kPortCommands) {
+            w.OtherPortConfig.*c.member = rx.iSpare[c.otherSpare];
+        }
+        // The copies are settings, not the receiver record: they hold no lock.
+        w.ThisPortConfig.ulLastWord = 0;
+        w.OtherPortConfig.ulLastWord = 0;
+    }
+    {
+        // The t-Span reference the receiver reported becomes the saved one.
+        const PortConfig& rx = info.RxPortConfig;
+        RecordLock lock(info.RxPortConfig.ulLastWord);
+        w.dRefLat = rx.dCurRefLat;
+        w.dRefLon = rx.dCurRefLon;
+        w.dRefAlt = rx.dCurRefAlt;
+        w.eDfxPort = rx.eCurDfxPort;
+    }
+    KeepSnapshot(info, w);
 }
 
 }  // namespace
@@ -93,23 +154,6 @@ void NavInfo::SendHeadingSettings() const {
         {"HBIAS", fHBias}, {"PBIAS", fPRBias},     {"MSEP", fManSep},   {"CSEP", fCurSep}};
     for (const auto& [name, value] : values) g_TxNMEA.SetAttitudeValue(name, value);
 }
-
-namespace {
-
-// The reader thread writes the settings too (beacon status, the setup responder's archive
-// read): copies are taken and kept under the record's lock.
-WizardInfo CopyUnderLock(const WizardInfo& source, uint32_t& lockWord) {
-    RecordLock lock(lockWord);
-    return source;
-}
-
-// What was last read from or sent to the receiver.
-void KeepSnapshot(GPSInfo& info, const WizardInfo& sent) {
-    RecordLock lock(info.ulPart1Lock);
-    info.Settings.WizardSnapshot = sent;
-}
-
-}  // namespace
 
 int CGPS::SendConfig(WizardInfo& live) {
     const WizardInfo w = CopyUnderLock(live, Info.ulPart1Lock);
@@ -198,52 +242,10 @@ int CGPS::ReadConfig(WizardInfo& w) {
     g_TxNMEA.QueryDiff();
     Sleep(100);
     tspan.QueryReference();
-    App().bReadBackUnanswered.store(App().uRepliesHeard.load() == repliesBefore ? 1 : 0);
-
-    {
-        RecordLock lock(Info.ulPart1Lock);
-        w.iNMEABaudRate = Info.iRxNMEABaudRate;
-        w.iRTCMBaudRate = Info.iRxRTCMBaudRate;
-        w.iElevation = Info.iRxElevation;
-        w.iMaxAge = Info.iRxMaxAge;
-    }
-    {
-        // The receiver lists its SBAS satellites among the L-band ones: the tune is the last
-        // L-band beam's, when one was ever listed.
-        const LBandInfo& lb = Info.LBand;
-        RecordLock lock(Info.LBand.ulLBandLock);
-        const bool beamHeard = lb.LBandBeam.ulFreqKhz != 0;
-        w.ulFreqKhz = beamHeard ? lb.LBandBeam.ulFreqKhz : lb.ulGeoFreqKhz;
-        w.iSymbolRate = beamHeard ? lb.LBandBeam.iId : lb.iGeoId;
-    }
-    {
-        RecordLock lock(Info.Beacon.ulBeaconLock);
-        w.fFreq = Info.Beacon.fBeaconFreq;
-        w.iBitRate = Info.Beacon.iBeaconBitRate;
-        w.iStationId = Info.Beacon.iStationId;
-    }
-    {
-        const PortConfig& rx = Info.RxPortConfig;
-        RecordLock lock(Info.RxPortConfig.ulLastWord);
-        w.ThisPortConfig = rx;
-        w.OtherPortConfig = rx;
-        for (const PortCommand& c : kPortCommands) {
-            w.OtherPortConfig.*c.member = rx.iSpare[c.otherSpare];
-        }
-        // The copies are settings, not the receiver record: they hold no lock.
-        w.ThisPortConfig.ulLastWord = 0;
-        w.OtherPortConfig.ulLastWord = 0;
-    }
-    {
-        // The t-Span reference the receiver reported becomes the saved one.
-        const PortConfig& rx = Info.RxPortConfig;
-        RecordLock lock(Info.RxPortConfig.ulLastWord);
-        w.dRefLat = rx.dCurRefLat;
-        w.dRefLon = rx.dCurRefLon;
-        w.dRefAlt = rx.dCurRefAlt;
-        w.eDfxPort = rx.eCurDfxPort;
-    }
-    KeepSnapshot(Info, w);
+    const bool unanswered = App().uRepliesHeard.load() == repliesBefore;
+    App().bReadBackUnanswered.store(unanswered ? 1 : 0);
+    // Without a reply the record holds nothing of this receiver: the settings held stay.
+    if (!unanswered) TakeReadBack(Info, w);
     g_TxNMEA.SetBeaconStatus(0, false);
     Sleep(100);
     return 1;

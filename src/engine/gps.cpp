@@ -270,14 +270,33 @@ void CGPS::InitSettings() {
 }
 
 void CGPS::ResetSubRecords() {
+    ResetReceiverRecords();
+    Info.Comm.SetDefaults();
+}
+
+void CGPS::ResetReceiverRecords() {
+    // Every lock word stands for the one record mutex: holding one keeps the reader out of all.
+    RecordLock lock(Info.ulPart1Lock);
+    const uint32_t navLock = Info.Nav.ulNavLock;
     Info.Nav.Init();
+    Info.Nav.ulNavLock = navLock;
     InitBeaconStatus();
     InitSatelliteView();
+    const uint32_t rxLock = Info.RxPortConfig.ulLastWord;
     Info.RxPortConfig.Init();
+    Info.RxPortConfig.ulLastWord = rxLock;
     InitLBandStatus();
-    Info.Comm.SetDefaults();
     InitBinaryData();
     InitJRADFlags();
+}
+
+void CGPS::ForgetReceiver() {
+    ResetReceiverRecords();
+    ResetOptionCode();
+    AppShared& app = App();
+    // Nothing read from this receiver yet: its settings are not ours to write back.
+    app.bReadBackUnanswered.store(1);
+    app.ResetHeardCounters();
 }
 
 int32_t CGPS::ReceiverType() {

@@ -327,6 +327,10 @@ public:
     void InitSettings();
     // Start-up reset of everything after part 1 (the archive load comes first).
     void ResetSubRecords();
+    // A receiver was found: what an earlier one told us (its status, beams, rates, options,
+    // the read-back's answer and the heard counts) no longer holds. The settings records and
+    // the link fields the search has just set are kept.
+    void ForgetReceiver();
 
     // eReceiverType under the record's lock: the reader thread rewrites it when the setup
     // responder resets the record or reads the archive.
@@ -347,6 +351,10 @@ public:
     int SendConfig(WizardInfo& live);
     int ReadConfig(WizardInfo& live);
     int SendChangedConfig(WizardInfo& live);
+
+private:
+    // The records the reader thread fills from the receiver, back to their start values.
+    void ResetReceiverRecords();
 };
 
 // RAII bracket for new code.

@@ -44,7 +44,9 @@ void CCLOSESCREEN_1::OnTimer(ui::UINT id) {
     CTessaray_PCApp& app = theApp();
     // A receiver that said nothing at all to the shutdown commands did not save them either.
     if (m_iTick > kNotFoundAfterTicks && !ReceiverHeard()) app.bReceiverFound.store(0);
-    if (app.bReceiverFound.load() && !m_bSendFailed) {
+    // Once told, "not found" holds until Retry or Close Anyway: a receiver that speaks again
+    // (power-cycled meanwhile) took none of the commands sent into the silence.
+    if (!m_bNotFoundShown && app.bReceiverFound.load() && !m_bSendFailed) {
         switch (m_iTick) {
             case 1:
                 m_strLine[1] = m_bSettingsUnread ? " - Receiver settings were never read,"
@@ -52,7 +54,7 @@ void CCLOSESCREEN_1::OnTimer(ui::UINT id) {
                 break;
             case 2:
                 m_strLine[2] =
-                    m_bSettingsUnread ? " - nothing sent, nothing saved" : " - Saving ...";
+                    m_bSettingsUnread ? " - no settings sent or saved" : " - Saving ...";
                 break;
             case 3:
             case 4:
@@ -72,6 +74,7 @@ void CCLOSESCREEN_1::OnTimer(ui::UINT id) {
                 break;
         }
     } else if (m_iTick > kNotFoundAfterTicks) {
+        m_bNotFoundShown = true;
         m_strLine[1] = " - Receiver not found, ";
         m_strLine[2] = " - Reconnect and retry ...";
         EnableItem(IDC_SAVING_RETRY, true);

@@ -46,5 +46,6 @@ private:
     std::optional<uint32_t> m_heardBefore;
     bool m_bSettingsUnread = false;
     bool m_bSendFailed = false;
+    bool m_bNotFoundShown = false;
     std::string m_strLine[kLines];
 };

@@ -338,6 +338,8 @@ void CSTARTUP3::OnTimer1() {
         ShowPortDevice();
         KillTimer(m_nTimer1);
     } else if (app.bReceiverFound.load() && OpenPortBaud() != 0) {
+        // Every new connection comes through here, and it may be to another receiver.
+        g_GPS.ForgetReceiver();
         SetPortBaud(info.Comm.iOpenBaudRate);
         m_strLine[1] = "- Receiver found";
         ShowChoice();

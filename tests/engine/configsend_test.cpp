@@ -128,6 +128,7 @@ TEST_F(ConfigSendTest, ChangedConfigSendsWhatDiffers) {
 // The receiver's replies, as the reader thread would decode them during the pauses.
 void AnswerLikeAReceiver(CGPS& gps, const std::string& command) {
     GPSInfo& info = gps.Info;
+    App().uRepliesHeard.fetch_add(1);
     if (command == "$JSHOW\r\n") {
         RecordLock lock(info.ulPart1Lock);
         info.iRxNMEABaudRate = 115200;
@@ -202,16 +203,22 @@ TEST_F(ConfigSendTest, ReadConfigQueriesWithItsPausesAndFillsTheSettings) {
     EXPECT_EQ(wire.Take(), Concat({Correction(1, "BEAC"), Correction(1, "RTCM"), {"~20"}}));
 }
 
-TEST_F(ConfigSendTest, ReadConfigWithoutRepliesClearsTheReferenceAndRates) {
+// A receiver that answers nothing tells nothing: the settings held before stay, and so does
+// the snapshot; only the record's own report of rates and reference is cleared.
+TEST_F(ConfigSendTest, ReadConfigWithoutRepliesKeepsTheSettingsHeld) {
     gps->Info.RxPortConfig.dCurRefLat = 3.0;
     gps->Info.RxPortConfig.eCurDfxPort = DFX_PORTA;
     gps->Info.RxPortConfig.eGGA = RATE_1HZ;
     WizardInfo& w = gps->Info.Settings.WizardLive;
+    const WizardInfo held = w;
+    gps->Info.Settings.WizardSnapshot = held;
     gps->ReadConfig(w);
-    EXPECT_EQ(w.dRefLat, 0.0);
-    EXPECT_EQ(w.eDfxPort, DFX_NONE);
-    EXPECT_EQ(w.ThisPortConfig.eGGA, RATE_OFF);
-    EXPECT_EQ(w.iNMEABaudRate, 57600) << "the record's defaults";
+    EXPECT_EQ(App().bReadBackUnanswered.load(), 1);
+    EXPECT_EQ(std::memcmp(&w, &held, sizeof(w)), 0);
+    EXPECT_EQ(std::memcmp(&gps->Info.Settings.WizardSnapshot, &held, sizeof(w)), 0);
+    EXPECT_EQ(std::tuple(gps->Info.RxPortConfig.dCurRefLat, gps->Info.RxPortConfig.eCurDfxPort,
+                         gps->Info.RxPortConfig.eGGA),
+              std::tuple(0.0, DFX_NONE, RATE_OFF));
 }
 
 TEST(TSpanSenders, ReferenceAndPortCommands) {

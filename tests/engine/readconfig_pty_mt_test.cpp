@@ -110,7 +110,8 @@ TEST(ReadConfigPty, RepliesFillTheSettings) {
 }
 
 // The L-band tune written back is the last L-band beam's, never an SBAS satellite listed after
-// it; and a receiver that answers none of the queries leaves the read-back marked unanswered.
+// it; and a receiver that answers none of the queries leaves the read-back marked unanswered
+// and the tune held before.
 TEST(ReadConfigPty, TuneFromTheLastBeamAndUnansweredReadBack) {
     const std::string beam = "$>JGEO,Sent=1,Freq=1536.7821,ID=1200,Lon=-101.3,El=35.0,Az=200.0\r\n";
     const std::string sbas = "$>JGEO,Sent,FREQ=1575.4200,PRN=122,LON=-15.5,EL=30.2,AZ=200.1\r\n";
@@ -127,14 +128,15 @@ TEST(ReadConfigPty, TuneFromTheLastBeamAndUnansweredReadBack) {
         {"SBAS alone", "$JGEO", sbas, "$JFREQ,1575420,122", false},
         {"beacon status alone", "$PKRV,1,1",
          NmeaSentence("PKRV,CS0,BX4.2,0,313.0,M,200,M,45,18,0,0,812,0"), "$JFREQ,0,1200", false},
-        {"sentences, no reply", "$J", gga, "$JFREQ,0,1200", true},
-        {"silent", "", "", "$JFREQ,0,1200", true},
+        {"sentences, no reply", "$J", gga, "$JFREQ,1545530,98", true},
+        {"silent", "", "", "$JFREQ,1545530,98", true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         ReadBackRig rig;
         if (!c.prefix.empty()) rig.sim.AddReply(c.prefix, c.reply);
         WizardInfo& w = rig.gps->Info.Settings.WizardLive;
+        w.ulFreqKhz = 1545530, w.iSymbolRate = 98;  // held from before
         rig.gps->ReadConfig(w);
         EXPECT_EQ(App().bReadBackUnanswered.load(), c.unanswered ? 1 : 0);
         const size_t mark = rig.sim.Commands().size();

@@ -1,4 +1,5 @@
-// The saving screen reports a save only from a receiver heard after the shutdown commands began.
+// The saving screen reports a save only from a receiver heard after the shutdown commands began;
+// what is written back at exit is only ever the connected receiver's.
 
 #include <gtest/gtest.h>
 
@@ -12,9 +13,11 @@
 #include "engine/gps.h"
 #include "engine/scomm.h"
 #include "engine/txnmea.h"
+#include "resources/dlg_startup.h"
 #include "shell/CLOSESCREEN_1.h"
 #include "shell/CLOSESCREEN_2.h"
 #include "shell/ExitInstance.h"
+#include "shell/STARTUP3.h"
 #include "shell/Tessaray_PC.h"
 #include "support/fake_serial.h"
 #include "support/frames.h"
@@ -23,6 +26,7 @@
 #include "support/virtual_clock.h"
 #include "ui/automation.h"
 #include "ui/dialog.h"
+#include "ui/settings.h"
 
 namespace {
 
@@ -77,8 +81,10 @@ struct Progress {
 };
 
 // Runs the shutdown sequence; while the saving screen shows, `during` comes from the receiver
-// and `ticks` of the screen's timer fire; then the screen is ended.
-Progress ShutDown(const std::string& during, int ticks) {
+// and `ticks` of the screen's timer fire, then `later` and `laterTicks` more; then the screen is
+// ended.
+Progress ShutDown(const std::string& during, int ticks, const std::string& later = "",
+                  int laterTicks = 0) {
     Progress shown;
     ui::StepRunner run;
     run.AddWait([] { return dynamic_cast<CCLOSESCREEN_1*>(ui::Host::Instance().TopPage()); }, 60000,
@@ -88,6 +94,8 @@ Progress ShutDown(const std::string& during, int ticks) {
         s->SetTimer(CCLOSESCREEN_1::kTickTimer, 3600000);
         theApp().GpsThread.FrameBytes(during.data(), during.size());
         for (int tick = 0; tick < ticks; ++tick) s->FireTimer(CCLOSESCREEN_1::kTickTimer);
+        theApp().GpsThread.FrameBytes(later.data(), later.size());
+        for (int tick = 0; tick < laterTicks; ++tick) s->FireTimer(CCLOSESCREEN_1::kTickTimer);
         shown = {shelltest::Texts(s, {1169, 1170, 1171}), s->IsItemEnabled(1) && s->IsItemEnabled(2)};
         s->EndDialog(ui::IDOK);
     });
@@ -133,6 +141,97 @@ TEST(ExitSilentReceiver, SaveCompleteOnlyFromAReceiverHeardSinceTheShutdownBegan
     }
 }
 
+// Once the saving screen has said the receiver is not found, it stays so when the receiver
+// speaks again (power-cycled meanwhile): every command, "$JSAVE" included, went into silence.
+TEST(ExitSilentReceiver, NotFoundHoldsWhenTheReceiverSpeaksAgain) {
+    const std::string gga =
+        NmeaSentence("GPGGA,123519.00,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,");
+    shelltest::StartProgram(1.0);
+    testsupport::InstalledVirtualClock clock;
+    AnsweringPort port;
+    theApp().bStartupPhase.store(0);
+    theApp().bReceiverFound.store(1);
+    const Progress shown = ShutDown("", 3, gga, 2);
+    EXPECT_EQ(shown.lines, " - Receiver not found, | - Reconnect and retry ...|");
+    EXPECT_TRUE(shown.offered);
+}
+
+constexpr ui::UINT kStartupProgressTimer = 1;
+
+// The start-up dialog finds the receiver now connected, on COM3 without a baud search.
+void FindWithTheStartupDialog(const std::string& firstWords) {
+    CTessaray_PCApp& app = theApp();
+    app.iComPortTable[2] = 1;
+    ui::Settings::SetInt("LastPort", 3);
+    ui::Settings::SetInt("LastBaud", 19200);
+    ui::Settings::SetInt("AutoBaud", 0);
+    app.bStartupPhase.store(1);
+    CSTARTUP3 dlg;
+    ui::StepRunner run;
+    run.AddWait([&] { return dlg.IsWindowVisible(); }, 5000, [] { ADD_FAILURE(); });
+    run.Add([&] {
+        ui::UserClick(dlg.GetDlgItem(IDC_SEARCH));
+        ui::ProcessPending();
+        app.GpsThread.FrameBytes(firstWords.data(), firstWords.size());
+        dlg.FireTimer(kStartupProgressTimer);
+        EXPECT_EQ(dlg.GetDlgItemText(kProgressLineIds[1]), "- Receiver found");
+        dlg.OnCancel();
+    });
+    run.Start();
+    dlg.DoModal();
+    EXPECT_TRUE(run.Done());
+    app.bStartupPhase.store(0);
+}
+
+// A receiver lists its L-band beam and falls silent; the start-up dialog finds another that
+// lists only an SBAS satellite. At exit the second gets its own tune when it answered the
+// read-back, and no settings at all when it was never read.
+TEST(ExitSilentReceiver, ANewReceiverIsToldNothingTheLastOneSaid) {
+    const std::string beam = "$>JGEO,Sent,FREQ=1545.530,ID=98,LON=-98.0,EL=30.0,AZ=200.0\r\n";
+    const std::string sbas = "$>JGEO,Sent,FREQ=1575.420,PRN=122,LON=-15.5,EL=30.2,AZ=200.1\r\n";
+    const std::string show = "$>JSHOW,BAUD,19200\r\n";
+    const std::string gga =
+        NmeaSentence("GPGGA,123519.00,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,");
+    const std::string off = "$JOFF\r\n$JOFF,OTHER\r\n$PKRV,1,0\r\n$PKRV,1,0,OTHER\r\n";
+    const struct {
+        const char* name;
+        bool readBack;       // OK was pressed: the second receiver's settings were read
+        std::string answer;  // its answer to "$JGEO" then
+        const char* tune;    // the tune written back; "" for no settings at all
+    } cases[] = {
+        {"answers the read-back", true, sbas, "$JFREQ,1575420,122\r\n"},
+        {"never answers the read-back", true, "", ""},
+        {"found, never read", false, "", ""},
+    };
+    shelltest::StartProgram(1.0);
+    testsupport::InstalledVirtualClock clock;
+    AnsweringPort port;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        port.device.replies = {{"$JGEO", beam}, {"$JSHOW", show}};
+        g_GPS.ReadConfig(g_GPS.Info.Settings.WizardLive);
+        ASSERT_EQ(g_GPS.Info.Settings.WizardLive.ulFreqKhz, 1545530u);
+        port.device.replies.clear();
+        FindWithTheStartupDialog(gga);
+        EXPECT_EQ(theApp().uRepliesHeard.load(), 0u);
+        if (c.readBack) {
+            if (!c.answer.empty()) port.device.replies = {{"$JGEO", c.answer}, {"$JSHOW", show}};
+            g_GPS.ReadConfig(g_GPS.Info.Settings.WizardLive);
+        }
+        port.device.ClearWrites();
+        theApp().bReceiverFound.store(1);
+        ShutDown(gga, 4);
+        const std::string sent = port.device.written();
+        if (*c.tune) {
+            EXPECT_NE(sent.find(c.tune), std::string::npos) << sent;
+            EXPECT_EQ(sent.find("$JFREQ,1545530"), std::string::npos) << sent;
+            EXPECT_EQ(sent.size() - sent.rfind("$JSAVE\r\n"), 8u);
+        } else {
+            EXPECT_EQ(sent, off);
+        }
+    }
+}
+
 // Only framed sentences, replies and binary frames count as the receiver heard, also when
 // they came during the shutdown's pauses; settings the read-back never got are neither sent
 // back nor saved, and the progress says so.
@@ -155,7 +254,7 @@ TEST(ExitSilentReceiver, HeardMeansFramesAndUnreadSettingsAreNotWrittenBack) {
          true},
         {"answers in the pauses, then silent", "$>JSHOW,BAUD,19200\r\n", gga, "", saved, true},
         {"settings never read", "", "", gga,
-         " - Receiver settings were never read,| - nothing sent, nothing saved|", false},
+         " - Receiver settings were never read,| - no settings sent or saved|", false},
     };
     shelltest::StartProgram(1.0);
     testsupport::InstalledVirtualClock clock;

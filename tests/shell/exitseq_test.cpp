@@ -502,8 +502,9 @@ TEST(ExitSequence, ReportInStartupPhaseContinuesAndReportTexts) {
     CTessaray_PCApp& app = theApp();
     app.bStartupPhase.store(1);
     app.bSaveOnExit = 1;
-    // No receiver answers: the report shows what the record holds.
-    g_GPS.Info.eCurCorrSource = CORR_XREF, g_GPS.Info.iRxNMEABaudRate = 38400;
+    // No receiver answers: the report shows the settings held before, not the record's defaults.
+    g_GPS.Info.eCurCorrSource = CORR_XREF, g_GPS.Info.iRxNMEABaudRate = 57600;
+    g_GPS.Info.Settings.WizardLive.iNMEABaudRate = 38400;
     ui::StepRunner run;
     WaitTop<CCLOSESCREEN_2>(run, "report");
     run.Add([&] {
