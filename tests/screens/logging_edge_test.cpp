@@ -275,6 +275,57 @@ TEST_F(LoggingEdgeTest, PickedNamesAreBytes) {
     EXPECT_EQ(made.size(), 2u);
 }
 
+// Every name picked in the browser keeps its bytes for the run: one that is not UTF-8, chosen
+// again from the list after another pick or after the screen was filled again, logs to the
+// file picked, never to a lookalike.
+TEST_F(LoggingEdgeTest, PickedNamesKeepTheirBytesInTheList) {
+    const std::string dir = work_.folder(), odd = dir + "log\xFF.txt", plain = dir + "b.txt";
+    WriteFile(odd, "old\r\n");
+    WriteFile(plain, "B\r\n");
+    const std::string oddShown = dir + "log\xEF\xBF\xBD.txt";
+    const auto startStop = [this] {
+        Click(IDC_LOGS_START);
+        Click(IDC_LOGS_STOP);
+        return theApp().szNMEALogFile();
+    };
+    const auto chooseOdd = [&, this] {
+        EXPECT_EQ(Items(IDC_LOGS_FILE), plain + "|" + oddShown);
+        Choose(IDC_LOGS_FILE, 1);
+        EXPECT_EQ(Text(IDC_LOGS_FILE), oddShown);
+        EXPECT_EQ(startStop(), odd);
+    };
+    Walk({{SCR_LOGS_1,
+           [&] {
+               Told();
+               Click(IDC_LOGS_APPEND);
+               Retype(IDC_LOGS_FILE, dir + "start.txt");
+               Click(IDC_LOGS_BROWSE);
+           }},
+          {Top<CFileOpenDlg>(), [] { PickFile("log\xFF.txt"); }},
+          {SCR_LOGS_1,
+           [&] {
+               EXPECT_EQ(startStop(), odd);
+               Click(IDC_LOGS_BROWSE);
+           }},
+          {Top<CFileOpenDlg>(), [] { PickFile("b.txt"); }},
+          {SCR_LOGS_1,
+           [&] {
+               EXPECT_EQ(startStop(), plain);
+               chooseOdd();
+               SelectTab(IDC_LOGS_TAB, 1);
+           }},
+          {SCR_LOGS_2, [&] { SelectTab(IDC_LOGS_TAB, 0); }},
+          {SCR_LOGS_1, [&] {
+               Click(IDC_LOGS_APPEND);
+               chooseOdd();
+               EXPECT_EQ(Told(), "");
+               std::set<std::string> names;
+               for (const auto& e : fs::directory_iterator(dir)) names.insert(e.path().filename());
+               EXPECT_EQ(names, (std::set<std::string>{"log\xFF.txt", "b.txt"}));
+               EXPECT_EQ(ReadFile(odd), "old\r\n");
+           }}});
+}
+
 // A rate a row's list does not hold (20 Hz, 10 Hz outside the heading rows, "5 Hz" on a
 // two-item row) leaves that row without a selection, never on "OFF", at every activation, and
 // is still sent; one it holds is shown.
