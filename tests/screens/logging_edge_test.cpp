@@ -1,5 +1,6 @@
 // The logging screens at their edges: names under the home folder, the recent names a run
-// keeps, the point log's running number at its end, and picked names that are not UTF-8.
+// keeps, the point log's running number at its end and in "Overwrite Existing File", and
+// picked names that are not UTF-8.
 
 #include <unistd.h>
 
@@ -173,6 +174,43 @@ TEST_F(LoggingEdgeTest, AutoIdAtItsEnd) {
                    } else {
                        EXPECT_EQ(after, before);
                    }
+               }
+           }}});
+}
+
+// In "Overwrite Existing File" a file typed or chosen from the list is no file-mode change: it
+// is neither emptied nor rescanned, and the running number goes on; a missing one begins with
+// the header. Only the mode button empties the file named next.
+TEST_F(LoggingEdgeTest, OverwriteModeTypedNamesEmptyNothing) {
+    const std::string head = kPointHeader, a = work_ / "a.txt", b = work_ / "b.txt",
+                      c = work_ / "c.txt", user = "user data\r\n7 x\r\n";
+    WriteFile(b, user);
+    const auto row = [](const char* id) {
+        const LoggedPosition p = TakeLoggedPosition();
+        return PointRow(id, p.dLat, p.dLon, p.dAlt);
+    };
+    // Mode button clicked first, file named, the file's bytes after "Log Point".
+    const struct {
+        bool button;
+        std::string file, after;
+    } steps[] = {
+        {true, a, head + row("1")},
+        {false, a, head + row("1") + row("2")},
+        {false, b, user + row("3")},
+        {false, c, head + row("4")},
+        {false, a, head + row("1") + row("2") + row("5")},
+        {true, b, head + row("1")},
+    };
+    Walk({{SCR_LOGS_4, [&] {
+               Told();
+               Click(IDC_LOGS4_AUTO);
+               for (const auto& s : steps) {
+                   SCOPED_TRACE(s.file + " " + std::to_string(&s - steps));
+                   if (s.button) Click(IDC_LOGS_OVERWRITE);
+                   Retype(IDC_LOGS_FILE, s.file);
+                   Click(IDC_LOGS4_LOG_POINT);
+                   EXPECT_EQ(ReadFile(s.file), s.after);
+                   EXPECT_EQ(Told(), "");
                }
            }}});
 }
