@@ -1,5 +1,6 @@
 // The logging screens at their edges: names under the home folder, the recent names a run
-// keeps, the point log's running number at its end, and picked names that are not UTF-8.
+// keeps, the point log's running number at its end and in "Overwrite Existing File", and
+// picked names that are not UTF-8.
 
 #include <unistd.h>
 
@@ -177,6 +178,43 @@ TEST_F(LoggingEdgeTest, AutoIdAtItsEnd) {
            }}});
 }
 
+// In "Overwrite Existing File" a file typed or chosen from the list is no file-mode change: it
+// is neither emptied nor rescanned, and the running number goes on; a missing one begins with
+// the header. Only the mode button empties the file named next.
+TEST_F(LoggingEdgeTest, OverwriteModeTypedNamesEmptyNothing) {
+    const std::string head = kPointHeader, a = work_ / "a.txt", b = work_ / "b.txt",
+                      c = work_ / "c.txt", user = "user data\r\n7 x\r\n";
+    WriteFile(b, user);
+    const auto row = [](const char* id) {
+        const LoggedPosition p = TakeLoggedPosition();
+        return PointRow(id, p.dLat, p.dLon, p.dAlt);
+    };
+    // Mode button clicked first, file named, the file's bytes after "Log Point".
+    const struct {
+        bool button;
+        std::string file, after;
+    } steps[] = {
+        {true, a, head + row("1")},
+        {false, a, head + row("1") + row("2")},
+        {false, b, user + row("3")},
+        {false, c, head + row("4")},
+        {false, a, head + row("1") + row("2") + row("5")},
+        {true, b, head + row("1")},
+    };
+    Walk({{SCR_LOGS_4, [&] {
+               Told();
+               Click(IDC_LOGS4_AUTO);
+               for (const auto& s : steps) {
+                   SCOPED_TRACE(s.file + " " + std::to_string(&s - steps));
+                   if (s.button) Click(IDC_LOGS_OVERWRITE);
+                   Retype(IDC_LOGS_FILE, s.file);
+                   Click(IDC_LOGS4_LOG_POINT);
+                   EXPECT_EQ(ReadFile(s.file), s.after);
+                   EXPECT_EQ(Told(), "");
+               }
+           }}});
+}
+
 // A file or folder picked in the browser whose name is not UTF-8 is shown with replacement
 // characters, and every log still writes the file picked: no lookalike file or folder.
 TEST_F(LoggingEdgeTest, PickedNamesAreBytes) {
@@ -273,6 +311,57 @@ TEST_F(LoggingEdgeTest, PickedNamesAreBytes) {
     EXPECT_EQ(names(dir), (std::set<std::string>{"log\xFF.txt", "raw\xFF.bin", "pt\xFF.txt", odd}));
     EXPECT_EQ(names(dir + odd), std::set<std::string>(made.begin(), made.end()));
     EXPECT_EQ(made.size(), 2u);
+}
+
+// Every name picked in the browser keeps its bytes for the run: one that is not UTF-8, chosen
+// again from the list after another pick or after the screen was filled again, logs to the
+// file picked, never to a lookalike.
+TEST_F(LoggingEdgeTest, PickedNamesKeepTheirBytesInTheList) {
+    const std::string dir = work_.folder(), odd = dir + "log\xFF.txt", plain = dir + "b.txt";
+    WriteFile(odd, "old\r\n");
+    WriteFile(plain, "B\r\n");
+    const std::string oddShown = dir + "log\xEF\xBF\xBD.txt";
+    const auto startStop = [this] {
+        Click(IDC_LOGS_START);
+        Click(IDC_LOGS_STOP);
+        return theApp().szNMEALogFile();
+    };
+    const auto chooseOdd = [&, this] {
+        EXPECT_EQ(Items(IDC_LOGS_FILE), plain + "|" + oddShown);
+        Choose(IDC_LOGS_FILE, 1);
+        EXPECT_EQ(Text(IDC_LOGS_FILE), oddShown);
+        EXPECT_EQ(startStop(), odd);
+    };
+    Walk({{SCR_LOGS_1,
+           [&] {
+               Told();
+               Click(IDC_LOGS_APPEND);
+               Retype(IDC_LOGS_FILE, dir + "start.txt");
+               Click(IDC_LOGS_BROWSE);
+           }},
+          {Top<CFileOpenDlg>(), [] { PickFile("log\xFF.txt"); }},
+          {SCR_LOGS_1,
+           [&] {
+               EXPECT_EQ(startStop(), odd);
+               Click(IDC_LOGS_BROWSE);
+           }},
+          {Top<CFileOpenDlg>(), [] { PickFile("b.txt"); }},
+          {SCR_LOGS_1,
+           [&] {
+               EXPECT_EQ(startStop(), plain);
+               chooseOdd();
+               SelectTab(IDC_LOGS_TAB, 1);
+           }},
+          {SCR_LOGS_2, [&] { SelectTab(IDC_LOGS_TAB, 0); }},
+          {SCR_LOGS_1, [&] {
+               Click(IDC_LOGS_APPEND);
+               chooseOdd();
+               EXPECT_EQ(Told(), "");
+               std::set<std::string> names;
+               for (const auto& e : fs::directory_iterator(dir)) names.insert(e.path().filename());
+               EXPECT_EQ(names, (std::set<std::string>{"log\xFF.txt", "b.txt"}));
+               EXPECT_EQ(ReadFile(odd), "old\r\n");
+           }}});
 }
 
 // A rate a row's list does not hold (20 Hz, 10 Hz outside the heading rows, "5 Hz" on a

@@ -1,10 +1,11 @@
-// The terminal at its edges: a hot key still going out when the user sends or leaves, and a
-// terminal file the program cannot read.
+// The terminal at its edges: a hot key still going out when the user sends, leaves or clicks
+// another, text the reader cut short, and a terminal file the program cannot read.
 
 #include <cstring>
 #include <filesystem>
 
 #include "engine/terminalconfig.h"
+#include "engine/thread.h"
 #include "platform/notify.h"
 #include "resources/dlg_terminal.h"
 #include "screens/logging/TERMINAL_1.h"
@@ -38,6 +39,12 @@ protected:
         HotKeyInfo& k = TerminalConfig::GetData()->HotKeys[0][key];
         std::strncpy(k.szLabel, label, sizeof k.szLabel);
         std::strncpy(k.szCommand, command, sizeof k.szCommand);
+    }
+
+    // What the reader thread does with received bytes.
+    static void Receive(const std::string& bytes) {
+        static CGPSThread reader;
+        reader.FrameBytes(bytes.data(), bytes.size());
     }
 
     std::vector<std::string> notices_;
@@ -77,6 +84,79 @@ TEST_F(TerminalEdgeTest, HotKeyLinesGoOutWhole) {
                    EXPECT_EQ(Out(), c.wire);
                    EXPECT_FALSE(t1->IsTimerRunning(kTerminalLineTimer));
                    EXPECT_FALSE(t1->SendingStoredCommand());
+               }
+           }}});
+}
+
+// Hot keys clicked while another still goes out follow it in the order clicked, 500 ms a line
+// (none after a last line without its own CR LF), also when the terminal is left meanwhile.
+TEST_F(TerminalEdgeTest, HotKeysClickedMeanwhileFollowIt) {
+    SetKey(0, "Bunch", "$JOFF\r\n$JASC,GPGGA,1\r\n$JSHOW");
+    SetKey(1, "Two", "$A\r\n$B\r\n");
+    SetKey(2, "One", "$JI");
+    using Clicks = std::vector<std::pair<uint32_t, int>>;  // virtual ms, key
+    constexpr uint32_t kStays = UINT32_MAX;
+    // Clicks, when the terminal is left, what went out at which virtual ms.
+    const struct {
+        Clicks clicks;
+        uint32_t leave;
+        std::string sent;
+    } cases[] = {
+        {{{0, 1}, {200, 0}, {300, 2}},
+         kStays,
+         "0:$A\r\n|500:$B\r\n|1000:$JOFF\r\n|1500:$JASC,GPGGA,1\r\n|2000:$JSHOW\r\n$JI\r\n|"},
+        {{{0, 2}, {0, 1}}, kStays, "0:$JI\r\n$A\r\n|500:$B\r\n|"},  // no pause to wait for
+        {{{0, 1}, {100, 1}},
+         600,
+         "0:$A\r\n|500:$B\r\n|600:~400$A\r\n~500$B\r\n~500" + kLeave + "|"},
+    };
+    Walk({{SCR_TERMINAL_1, [&] {
+               auto* t1 = As<CTERMINAL_1>(SCR_TERMINAL_1);
+               for (const auto& c : cases) {
+                   SCOPED_TRACE(c.sent);
+                   ClearWire();
+                   std::string sent;
+                   for (uint32_t t = 0; t <= 3000; t += 100) {
+                       for (const auto& [at, key] : c.clicks)
+                           if (at == t) Click(kHotKeyButtons[static_cast<size_t>(key)]);
+                       if (t1->IsTimerRunning(kTerminalLineTimer)) Tick(kTerminalLineTimer);
+                       if (t == c.leave) Page()->OnCancel();
+                       if (const std::string out = Out(); !out.empty())
+                           sent += std::to_string(t) + ":" + out + "|";
+                       ClearWire();
+                       clock.Advance(100);
+                       if (t == c.leave) break;
+                   }
+                   EXPECT_EQ(sent, c.sent);
+                   EXPECT_FALSE(t1->SendingStoredCommand());
+               }
+           }}});
+}
+
+// Text the reader cut while the view's last line was open ends that line and goes on from the
+// next sentence, or from the next line when no sentence starts in it.
+TEST_F(TerminalEdgeTest, TextCutByTheReaderStartsANewLine) {
+    const struct {
+        std::string after;
+        std::string view;
+    } cases[] = {
+        {"ab\r\n$GPZDA,2\r\n", "$GPGGA,1\n$GPZDA,2\n"},
+        {"ab\r\nOK\r\n", "$GPGGA,1\nOK\n"},
+    };
+    Walk({{SCR_TERMINAL_1, [&] {
+               for (const auto& c : cases) {
+                   SCOPED_TRACE(c.after);
+                   Click(IDC_TERMINAL_CLEAR);
+                   Tick(kTerminalPollTimer);
+                   Receive("$GPGGA,1");
+                   Tick(kTerminalPollTimer);
+                   ASSERT_EQ(Page()->GetDlgItemText(IDC_TERMINAL_VIEW), "$GPGGA,1");
+                   // More than the reader keeps between two polls.
+                   Receive(std::string(CGPSThread::kTerminalMax + 100, 'x'));
+                   Receive(c.after);
+                   Tick(kTerminalPollTimer);
+                   const std::string view = Page()->GetDlgItemText(IDC_TERMINAL_VIEW);
+                   EXPECT_EQ(view.substr(0, 40), c.view) << view.size() << " bytes";
                }
            }}});
 }

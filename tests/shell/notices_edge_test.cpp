@@ -1,9 +1,13 @@
 // Notices as a user meets them: each box closes on its answer while the pages go on, and a
 // notice raised later is shown, not only queued.
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -177,6 +181,102 @@ TEST(NoticesEdge, EndSignalsSaveTheSettingsWithoutTheReceiverShutdown) {
             EXPECT_EQ(commands[i].line.rfind("$J", 0), std::string::npos) << commands[i].line;
         EXPECT_FALSE(std::filesystem::exists(p.configDir() + "/Tessaray_PC.lock"));
     }
+}
+
+// A display server of the test's own; none (an empty name) on a machine without one.
+class XServer {
+public:
+    XServer() {
+        int fds[2];
+        if (::pipe(fds) != 0) return;
+        pid_ = ::fork();
+        if (pid_ == 0) {
+            ::close(fds[0]);
+            ::dup2(::open("/dev/null", O_WRONLY), 2);
+            const std::string fd = std::to_string(fds[1]);
+            ::execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-nolisten", "tcp", "-screen", "0",
+                     "640x480x24", static_cast<char*>(nullptr));
+            ::_exit(127);
+        }
+        ::close(fds[1]);
+        // The server writes its display number once it listens.
+        std::string number;
+        pollfd p{fds[0], POLLIN, 0};
+        char c = 0;
+        while (::poll(&p, 1, 30000) == 1 && ::read(fds[0], &c, 1) == 1 && c != '\n') number += c;
+        ::close(fds[0]);
+        if (!number.empty()) display_ = ":" + number;
+    }
+    ~XServer() { Kill(); }
+    void Kill() {
+        if (pid_ <= 0) return;
+        ::kill(pid_, SIGKILL);
+        ::waitpid(pid_, nullptr, 0);
+        pid_ = -1;
+    }
+    const std::string& display() const { return display_; }
+
+private:
+    pid_t pid_ = -1;
+    std::string display_;
+};
+
+// The display going away ends the program as an end signal does, with code 1: the archive is
+// saved, marked as closed ('N'), and the lock is gone.
+TEST(NoticesEdge, LostDisplaySavesTheSettings) {
+    XServer x;
+    if (x.display().empty()) GTEST_SKIP() << "no Xvfb on this machine";
+    testsupport::TempDir temp;
+    testsupport::DriverOptions options;
+    options.env = {{"QT_QPA_PLATFORM", "xcb"}, {"DISPLAY", x.display()}};
+    options.stderrPath = temp / "stderr";
+    DriverProcess p(options);
+    StartToStartupPage(p);
+    const std::string archive = p.configDir() + "/Tessaray_PC.CFG";
+    ASSERT_EQ(testsupport::ReadBytes(archive).substr(0, 1), "A") << "a running copy's archive";
+    x.Kill();
+    EXPECT_EQ(p.WaitExit(), 1);
+    const std::string after = testsupport::ReadBytes(archive);
+    EXPECT_EQ(after.substr(0, 1) + std::to_string(after.size()), "N3824");
+    EXPECT_FALSE(std::filesystem::exists(p.configDir() + "/Tessaray_PC.lock"));
+}
+
+// Under a file-size limit a log that outgrows it is stopped with a message; the program goes on.
+TEST(NoticesEdge, FileSizeLimitStopsTheLogWithAMessage) {
+    testsupport::ReceiverSimulator sim;
+    ASSERT_TRUE(sim.ok()) << sim.error();
+    benchsupport::AnswerQueries(sim, false);
+    sim.Stream(benchsupport::ReceiverItems(), 10, true);
+    testsupport::DriverOptions options;
+    options.com1 = sim.SlavePath();
+    DriverProcess p(options);
+    StartToStartupPage(p);
+    EXPECT_EQ(p.Ask("click " + Id(IDC_SEARCH)), "ok");
+    EXPECT_EQ(p.AskUntil("click " + Id(IDC_STARTUP_OK), "ok"), "ok");
+    ASSERT_EQ(p.AskUntil("top", "ok CGPS_1"), "ok CGPS_1");
+    EXPECT_EQ(p.Ask("nav 4"), "ok");
+    ASSERT_EQ(p.AskUntil("top", "ok CLOGS_1"), "ok CLOGS_1");
+    const std::string log = p.configDir() + "/gga.txt";
+    EXPECT_EQ(p.Ask("select 1035 1"), "ok");  // $GPGGA at 1 Hz
+    EXPECT_EQ(p.Ask("text 1052 " + log), "ok");
+    const rlimit small{100, 100};
+    ASSERT_EQ(::prlimit(p.pid(), RLIMIT_FSIZE, &small, nullptr), 0);
+    EXPECT_EQ(p.Ask("click 1065"), "ok");
+    const std::string box = "ok 48 Cannot write the NMEA log file \"" + log +
+                            "\": File too large. The log was stopped.";
+    std::string shown;
+    testsupport::WaitUntil(
+        [&] {
+            shown = p.Ask("msgbox");
+            // The baud note of a slow link comes at the page's first tick.
+            if (shown.find("We suggest") != std::string::npos) p.Ask("answer ok");
+            return shown == box;
+        },
+        20000);
+    EXPECT_EQ(shown, box);
+    EXPECT_EQ(p.Ask("answer ok"), "ok");
+    EXPECT_EQ(p.Ask("top"), "ok CLOGS_1");
+    EXPECT_LE(std::filesystem::file_size(log), 100u);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "screens/logging/LOGS_4.h"
 
+#include <filesystem>
 #include <limits>
 
 #include "engine/cp1252.h"
@@ -108,12 +109,16 @@ void CLOGS_4::WritePoint(const std::string& customId, bool autoIdGrown) {
         ShowLamp(true);
         RememberRecent(IDC_LOGS_FILE, RECENT_POINT_LOG);
         App().SetLogFile(LOGFILE_POINT, *name);
-        // A file chosen by typing or from the list is a new file too.
-        if (*name != m_strPointFile) bPointFileChanged = 1;
+        // A file chosen by typing or from the list is a new file too, except in "Overwrite
+        // Existing File": there only a file-mode button or Browse may empty a file, and the
+        // running number goes on.
+        const bool renamed = *name != m_strPointFile;
+        if (renamed && eLogFileMode != LOGFILE_OVERWRITE) bPointFileChanged = 1;
         if (!PrepareLogFile(*name, bPointFileChanged != 0)) return;
         m_strPointFile = *name;
 
         std::string error;
+        bool fresh = false;
         if (bPointFileChanged) {
             std::string bytes;
             if (!platform::ReadFileBytes(*name, &bytes, &error)) throw std::runtime_error(error);
@@ -121,14 +126,18 @@ void CLOGS_4::WritePoint(const std::string& customId, bool autoIdGrown) {
             const std::optional<int32_t> next = Next(largest);
             autoIdGrown = next.has_value();
             iNextPointId = ePointIdMode == POINTID_AUTO && next ? *next : largest;
-            if (bytes.empty()) {
-                platform::RawFileWriter head;
-                if (!head.Open(*name, true, &error) || !head.Write(kPointHeader, &error) ||
-                    !head.Close(&error))
-                    throw std::runtime_error(error);
-            }
-            bPointFileChanged = 0;
+            fresh = bytes.empty();
+        } else if (renamed) {
+            std::error_code ec;
+            fresh = std::filesystem::file_size(*name, ec) == 0 && !ec;
         }
+        if (fresh) {
+            platform::RawFileWriter head;
+            if (!head.Open(*name, true, &error) || !head.Write(kPointHeader, &error) ||
+                !head.Close(&error))
+                throw std::runtime_error(error);
+        }
+        bPointFileChanged = 0;
 
         if (ePointIdMode == POINTID_AUTO && !autoIdGrown) {
             ShowMessage(platform::Format(

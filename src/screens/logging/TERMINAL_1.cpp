@@ -187,7 +187,9 @@ void CTERMINAL_1::PollReceived() {
         ClearTerminalText();
     }
     bool cut = false;
-    const std::string shown = feed_.Next(TakeTerminalText(&cut), cut);
+    // Taken before it is fed: `cut` is set by the take.
+    const std::u16string taken = TakeTerminalText(&cut);
+    const std::string shown = feed_.Next(taken, cut);
     if (!shown.empty()) AppendViewText(IDC_TERMINAL_VIEW, shown);
     UpdateStatusStrip();
 }
@@ -249,28 +251,48 @@ void CTERMINAL_1::ReleasePictureButtons() {
 }
 
 void CTERMINAL_1::OnHotKey(size_t entry) {
-    if (SendingStoredCommand() || entry >= kHotKeyButtons.size()) return;
+    if (entry >= kHotKeyButtons.size()) return;
     HotKeyInfo& key = TerminalConfig::GetData()->HotKeys[HotKeyLevel()][entry];
     key.szCommand[kHotKeyCommandSize - 1] = '\0';
-    SendStoredCommand(FieldText(key.szCommand, kHotKeyCommandSize));
+    std::string command = FieldText(key.szCommand, kHotKeyCommandSize);
+    // A click while a stored command still goes out follows it, as the clicks were made.
+    if (SendingStoredCommand()) {
+        queued_.push_back(std::move(command));
+        return;
+    }
+    SendStoredCommand(command);
 }
 
 void CTERMINAL_1::SendStoredCommand(std::string_view command) {
     StopStoredCommand();
-    lines_ = StoredCommandLines(command);
-    // A line that had its own CR LF is followed by the pause; one given its CR LF is not.
-    pauseAfterLast_ = command.size() >= 2 && command.substr(command.size() - 2) == "\r\n";
+    StartStoredCommand(command);
     SendNextLine();
     if (pausing_) SetOneShotTimer(kTerminalLineTimer, kTerminalLineMs);
 }
 
+void CTERMINAL_1::StartStoredCommand(std::string_view command) {
+    lines_ = StoredCommandLines(command);
+    nextLine_ = 0;
+    // A line that had its own CR LF is followed by the pause; one given its CR LF is not.
+    pauseAfterLast_ = command.size() >= 2 && command.substr(command.size() - 2) == "\r\n";
+}
+
 void CTERMINAL_1::SendNextLine() {
     pausing_ = false;
-    if (nextLine_ >= lines_.size()) return;
-    g_TxNMEA.SendString(lines_[nextLine_]);
-    lastLineTick_ = platform::TickCount();
-    ++nextLine_;
-    pausing_ = nextLine_ < lines_.size() || pauseAfterLast_;
+    while (true) {
+        // A command done, with its pause: the next click's command begins.
+        while (nextLine_ >= lines_.size() && !queued_.empty()) {
+            const std::string next = std::move(queued_.front());
+            queued_.pop_front();
+            StartStoredCommand(next);
+        }
+        if (nextLine_ >= lines_.size()) return;
+        g_TxNMEA.SendString(lines_[nextLine_]);
+        lastLineTick_ = platform::TickCount();
+        ++nextLine_;
+        pausing_ = nextLine_ < lines_.size() || pauseAfterLast_;
+        if (pausing_) return;
+    }
 }
 
 void CTERMINAL_1::FinishStoredCommand() {
@@ -293,6 +315,7 @@ uint32_t CTERMINAL_1::PauseLeft() const {
 void CTERMINAL_1::StopStoredCommand() {
     KillTimer(kTerminalLineTimer);
     lines_.clear();
+    queued_.clear();
     nextLine_ = 0;
     pausing_ = false;
 }

@@ -3,6 +3,7 @@
 // on each of four levels whose stored commands go out with one click.
 
 #include <cstdint>
+#include <deque>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -37,8 +38,10 @@ public:
     void OnClear();
     // Sends a stored command line by line, the lines 500 ms apart.
     void SendStoredCommand(std::string_view command);
-    // A stored command is still going out; hot keys wait for it.
-    bool SendingStoredCommand() const { return nextLine_ < lines_.size() || pausing_; }
+    // A stored command is still going out; hot keys clicked meanwhile wait for it.
+    bool SendingStoredCommand() const {
+        return nextLine_ < lines_.size() || pausing_ || !queued_.empty();
+    }
 
     int32_t m_bPaused = 0;
     int32_t m_bClearOnFirstTick = 0;
@@ -50,7 +53,10 @@ private:
     void OnLevel();
     void OnPause(bool pause);
     void ReleasePictureButtons();
-    // Sends the next line of the stored command; pausing_ says whether a pause follows it.
+    // Takes up a command to send; its first line goes at the next SendNextLine.
+    void StartStoredCommand(std::string_view command);
+    // Sends the next line of the stored command, or the first of the next one waiting;
+    // pausing_ says whether a pause follows it.
     void SendNextLine();
     // What is left of a stored command goes out now, its pauses kept, so that nothing sent
     // after it (a typed command, the commands of leaving) comes between or before its lines.
@@ -62,6 +68,8 @@ private:
 
     TerminalViewFeed feed_;
     std::vector<std::string> lines_;
+    // Hot keys clicked while a stored command went out, oldest first.
+    std::deque<std::string> queued_;
     size_t nextLine_ = 0;
     bool pauseAfterLast_ = false;
     bool pausing_ = false;

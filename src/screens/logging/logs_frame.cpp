@@ -214,13 +214,14 @@ void CLogsFrame::Browse() {
     SetDlgItemText(IDC_LOGS_FILE, path);
     // The combo shows bytes that are not UTF-8 as replacement characters; the log must still
     // go to the file chosen, not to a lookalike.
-    browsed_ = BrowsedPath{GetDlgItemText(IDC_LOGS_FILE), path};
+    browsedPaths_[GetDlgItemText(IDC_LOGS_FILE)] = path;
     OnBrowsed();
 }
 
 std::string CLogsFrame::FileText() const {
     std::string text = GetDlgItemText(IDC_LOGS_FILE);
-    if (browsed_ && text == browsed_->shown) return browsed_->path;
+    if (const auto picked = browsedPaths_.find(text); picked != browsedPaths_.end())
+        return picked->second;
     return text;
 }
 

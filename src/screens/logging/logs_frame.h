@@ -147,16 +147,12 @@ protected:
 private:
     void Browse();
     void SetFileMode(int32_t mode);
-    // The file combo's text; while it still shows the file browser's last pick unchanged, the
-    // path of that pick as the folder holds it (a name need not be valid UTF-8).
+    // The file combo's text; for a name the file browser gave in this run, the path as the
+    // folder holds it (a name need not be valid UTF-8).
     std::string FileText() const;
 
-    // The browser's last pick: what the combo shows of it and its path.
-    struct BrowsedPath {
-        std::string shown;
-        std::string path;
-    };
-    std::optional<BrowsedPath> browsed_;
+    // The browser's picks of this run: what the combo shows of each, and its path.
+    std::map<std::string, std::string> browsedPaths_;
 
     // Per combo, its names as last remembered.
     std::map<int, std::vector<std::string>> runNames_;
