@@ -141,12 +141,19 @@ std::optional<T> ParseIntegral(std::string_view text) {
 }
 
 template <typename T>
-std::optional<T> ParseFloating(std::string_view text) {
+std::optional<T> ParseFloating(std::string_view text, bool exponent = false) {
     text = Trim(text);
     std::string_view body = text;
     if (!body.empty() && (body[0] == '+' || body[0] == '-')) body.remove_prefix(1);
+    std::string_view mantissa = body;
+    if (const size_t e = body.find_first_of("eE"); exponent && e != body.npos) {
+        mantissa = body.substr(0, e);
+        std::string_view power = body.substr(e + 1);
+        if (!power.empty() && (power[0] == '+' || power[0] == '-')) power.remove_prefix(1);
+        if (power.empty() || !std::all_of(power.begin(), power.end(), IsDigit)) return std::nullopt;
+    }
     size_t digits = 0, dots = 0;
-    for (char c : body) {
+    for (char c : mantissa) {
         if (IsDigit(c))
             ++digits;
         else if (c == '.')
@@ -158,7 +165,8 @@ std::optional<T> ParseFloating(std::string_view text) {
     std::string s(body);
     if (!text.empty() && text[0] == '-') s.insert(0, "-");
     T value{};
-    auto res = std::from_chars(s.data(), s.data() + s.size(), value, std::chars_format::fixed);
+    auto res = std::from_chars(s.data(), s.data() + s.size(), value,
+                               exponent ? std::chars_format::general : std::chars_format::fixed);
     if (res.ec != std::errc() || res.ptr != s.data() + s.size() || !std::isfinite(value))
         return std::nullopt;
     return value;
@@ -365,6 +373,9 @@ std::optional<double> ParseDouble(std::string_view text) {
 }
 std::optional<float> ParseFloat(std::string_view text) {
     return ParseFloating<float>(text);
+}
+std::optional<double> ParseDoubleOrExponent(std::string_view text) {
+    return ParseFloating<double>(text, true);
 }
 
 int AtoI(const char* text) {

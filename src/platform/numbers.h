@@ -30,6 +30,8 @@ std::optional<int32_t> ParseLong32(std::string_view text);
 std::optional<uint32_t> ParseULong32(std::string_view text);
 std::optional<double> ParseDouble(std::string_view text);
 std::optional<float> ParseFloat(std::string_view text);
+// As ParseDouble, also with a decimal exponent ("1e+06", "5e-05", as "%g" prints them).
+std::optional<double> ParseDoubleOrExponent(std::string_view text);
 
 // Lenient converters in the manner of atoi/atol/atof/strtoul: leading blanks are skipped,
 // the leading number is taken and the rest ignored; no number gives 0. Integers saturate at

@@ -278,6 +278,13 @@ void StripChart::DrawBand() {
     canvas_.LineTo(x0, y0 - m);
 }
 
+bool StripChart::NoValue(const StripSeries& s, int series, int ringPos) const {
+    if (std::fabs(Sample(series, ringPos)) <= s.missingMagnitude) return true;
+    const std::vector<int>& all = spec_.noValueWhenAllZero;
+    return !all.empty() &&
+           std::all_of(all.begin(), all.end(), [&](int k) { return Sample(k, ringPos) == 0.0; });
+}
+
 void StripChart::DrawCurve(int series, const StripScale& scale, int width, int marker,
                            int pageOffset) {
     const StripSeries& s = spec_.series[Index(series)];
@@ -291,9 +298,10 @@ void StripChart::DrawCurve(int series, const StripScale& scale, int width, int m
     const int index = WriteIndex(series);
     for (int n = 0; n < kPoints; ++n) {
         const int i = spec_.newestFirst ? kPageSeconds - n : n;
-        double v = Sample(series, WindowSample(index, pageOffset, i));
+        const int ringPos = WindowSample(index, pageOffset, i);
+        double v = Sample(series, ringPos);
         const int x = XOf(i);
-        if (std::fabs(v) <= s.missingMagnitude) {
+        if (NoValue(s, series, ringPos)) {
             // A second without a value: nothing drawn, and no line across the gap.
             if (marker == kMarkerLine) last = ui::Point{x, y0 - 1};
             continue;

@@ -133,6 +133,9 @@ struct StripChartSpec {
     int copyExtraRows = 0;  // rows below y1 copied to the window (measured from the top margin)
     int32_t GPSInfo::*widthWord = nullptr;
     int32_t GPSInfo::*markerWord = nullptr;
+    // Series whose samples of one second all hold exactly 0.0 mark a second without a value
+    // in every curve (empty: each series' own missingMagnitude decides alone).
+    std::vector<int> noValueWhenAllZero;
 
     int coarseSlider = 1163;
     int preciseSlider = 1164;
@@ -203,6 +206,7 @@ private:
     void DrawTitle(ui::Dialog& dlg, const StripFrame& frame);
     void DrawBand();
     void DrawCurve(int series, const StripScale& scale, int width, int marker, int pageOffset);
+    bool NoValue(const StripSeries& s, int series, int ringPos) const;
     void ReadWords(int* width, int* marker);
 
     StripChartSpec spec_;

@@ -88,6 +88,17 @@ TEST(Numbers, StrictParsersAcceptOnlyFiniteDecimals) {
     EXPECT_EQ(platform::ParseULong32("99999999999999999999999"), std::nullopt);
 }
 
+// What "%g" prints reads back; an exponent is whole or the text is no number.
+TEST(Numbers, StrictParserWithExponentTakesWhatGeneralFormatPrints) {
+    const std::pair<const char*, std::optional<double>> cases[] = {
+        {"1e+06", 1e6}, {"5e-05", 5e-5}, {"-2.5E3", -2500.0}, {" 7 ", 7.0},
+        {"1e", {}},     {"1e+", {}},     {"e5", {}},          {"1e5.0", {}},
+        {"1e400", {}},  {"0x1p3", {}},   {"inf", {}}};
+    for (const auto& [text, want] : cases)
+        EXPECT_EQ(platform::ParseDoubleOrExponent(text), want) << text;
+    EXPECT_EQ(platform::ParseDouble("1e+06"), std::nullopt);
+}
+
 TEST(Numbers, LenientConvertersTakeTheLeadingNumber) {
     const std::pair<const char*, int> ints[] = {
         {"  42,N", 42}, {"N", 0}, {"-99999999999999999999", -2147483647 - 1}};

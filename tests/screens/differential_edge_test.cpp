@@ -155,6 +155,63 @@ TEST_F(DifferentialEdgeTest, TypedCoordinatesAreRefusedWithAReason) {
     OnScreen(SCR_TSPAN_BASE, [&] { check(IDC_TSPAN_INITIALIZE); });
 }
 
+// Each screen keeps its own limit of length: x-Ref sends the numbers formatted and takes an
+// ordinary copied double, t-Span sends the texts as typed into fields of 19 characters. A
+// number beyond a double's range lies off the globe on both.
+TEST_F(DifferentialEdgeTest, EachScreenTakesTheNumbersItsCommandHolds) {
+    const std::string huge = "1" + std::string(400, '0');
+    // clang-format off
+    const struct { int edit; std::string text; const char *xref, *tspan; } rows[] = {
+        {IDC_XREF_LAT, "-0.12775829999999999", "", kNumber},  // 20 characters
+        {IDC_XREF_LON, "-0.12775829999999999", "", kNumber},
+        {IDC_XREF_HEIGHT, "45.000000000000000001", "", kNumber},
+        {IDC_XREF_LAT, "-0.1277583", "", ""},
+        {IDC_XREF_LAT, huge, kLatitude, kLatitude}, {IDC_XREF_LON, "-" + huge, kLongitude, kLongitude},
+        {IDC_XREF_LAT, "-" + huge + ".5", kLatitude, kLatitude}, {IDC_XREF_HEIGHT, huge, kNumber, kNumber},
+        {IDC_XREF_LAT, "9999999999999999999", kLatitude, kLatitude}};
+    // clang-format on
+    const auto check = [&](int button, bool xref) {
+        for (const auto& r : rows) {
+            SCOPED_TRACE(r.text.substr(0, 24));
+            const std::string told = xref ? r.xref : r.tspan;
+            Retype(IDC_XREF_LAT, "51.5");
+            Retype(IDC_XREF_LON, "-0.1");
+            Retype(IDC_XREF_HEIGHT, "45");
+            Tick();
+            ASSERT_EQ(Told(), "");
+            // Pasted but for the last key.
+            Page()->SetDlgItemText(r.edit, r.text.substr(0, r.text.size() - 1));
+            Type(r.edit, r.text.substr(r.text.size() - 1));
+            EXPECT_EQ(Told(), told);
+            Tick();
+            EXPECT_EQ(Enabled(button), told.empty());
+            ClearWire();
+            if (told.empty()) Click(button);
+            EXPECT_EQ(Told(), "");
+            const size_t at = Sent().find(xref ? "$JRAD,1," : "$JRTK,1,");
+            EXPECT_EQ(at == std::string::npos, !told.empty()) << Sent();
+            if (!told.empty()) continue;
+            // x-Ref's command holds the number formatted, t-Span's the text as typed.
+            const std::string command = Sent().substr(at, Sent().find("\r\n", at) - at);
+            if (xref && r.edit == IDC_XREF_LAT) {
+                EXPECT_EQ(command, "$JRAD,1,  -0.1277583,  -0.1000000,    45.000");
+            } else if (!xref) {
+                EXPECT_EQ(command, "$JRTK,1," + r.text + ",-0.1,45");
+            }
+        }
+    };
+    Start();
+    g_GPS.Info.eCurCorrSource = CORR_XREF;
+    OnScreen(SCR_XREF_1, [&] {
+        Feed(">JRAD,1,OK");
+        check(IDC_XREF_INIT_KNOWN, true);
+    });
+    Start();
+    g_GPS.Info.eCurCorrSource = CORR_TSPAN_BASE;
+    g_GPS.Info.Settings.WizardLive.eDfxPort = DFX_PORTB;
+    OnScreen(SCR_TSPAN_BASE, [&] { check(IDC_TSPAN_INITIALIZE, false); });
+}
+
 // A run pending at the leave is followed no more: the return shows the ready state when the
 // receiver reported it meanwhile, else asks for a mode again.
 TEST_F(DifferentialEdgeTest, XRefRunLeftPendingShowsWhatHolds) {

@@ -262,4 +262,87 @@ TEST_F(Gps5Test, CentreFromTheNewest151And16SecondsAndGapsInTheCurve) {
     });
 }
 
+// A pending entry is read as it was typed, or redrawn in the format and unit chosen after it:
+// the reference it sets never depends on the order of typing and choosing.
+TEST_F(Gps5Test, AFormatOrUnitChosenAfterTypingNeverMovesTheReference) {
+    Start();
+    OnScreen(SCR_GPS_5, [&] {
+        const std::string lat = "Latitude must be between -90 and 90 degrees.|";
+        // Format and altitude unit while typing, then chosen; typed; shown after the choice
+        // (nullptr: not compared); told; stored as in the tables above.
+        // clang-format off
+        const struct { int format, altUnit, toFormat, toAltUnit; const char *lat, *lon, *alt, *shown; std::string told; const char* stored; } cases[] = {
+            {2, 0, 1, 0, "48 07 12", "-11 31 30", "100", "  48.1200000| -11.5250000|   100.000", "", "48 7.200000 N|11 31.500000 W|100.0"},
+            {1, 0, 1, 1, "45.5", "-0.5", "328", "  45.5000000|  -0.5000000|  1075.840", "", "45 30.000000 N|0 30.000000 W|328.0"},
+            {1, 1, 1, 0, "45.5", "-0.5", "328", "  45.5000000|  -0.5000000|   100.000", "", "45 30.000000 N|0 30.000000 W|100.0"},
+            {0, 0, 2, 1, "-51 13.27", "114 3.456", "0", nullptr, "", "51 13.270000 S|114 3.456000 E|0.0"},
+            // No form in the new format: kept as typed, and refused as it was.
+            {0, 0, 1, 0, "10 1e400", "20", "0", "10 1e400|  20.0000000|     0.000", lat, ""}};
+        // clang-format on
+        for (const auto& c : cases) {
+            SCOPED_TRACE(std::string(c.lat) + "/" + c.lon + "/" + c.alt);
+            Choose(IDC_GPS5_FORMAT, c.format);
+            Choose(IDC_GPS5_ALT_UNIT, c.altUnit);
+            TypeReference("12", "34", "56");
+            Click(IDC_GPS5_USE_POINT);
+            Told();
+            TypeReference(c.lat, c.lon, c.alt);
+            Choose(IDC_GPS5_FORMAT, c.toFormat);
+            Choose(IDC_GPS5_ALT_UNIT, c.toAltUnit);
+            Tick();
+            EXPECT_EQ(c.shown ? Reference() : "", c.shown ? c.shown : "");
+            Click(IDC_GPS5_USE_POINT);
+            EXPECT_EQ(Told(), c.told);
+            const PlotReference r = theApp().GetPlotRef();
+            EXPECT_EQ(platform::Format("%d %f %c|%d %f %c|%.1f", r.iPlotRefLatDeg, r.dPlotRefLatMin,
+                                       r.cPlotRefNS, r.iPlotRefLonDeg, r.dPlotRefLonMin,
+                                       r.cPlotRefEW, double(r.fPlotRefAlt)),
+                      *c.stored ? c.stored : "12 0.000000 N|34 0.000000 E|56.0");
+        }
+    });
+}
+
+// A second is one without a position only when north, east and height all hold 0.0: a
+// receiver due east or straight above the reference draws its other offsets at 0.
+TEST_F(Gps5Test, AnOffsetAloneAtZeroIsDrawn) {
+    Start();
+    OnScreen(SCR_GPS_5, [&] {
+        Choose(IDC_GPS5_FORMAT, 1);
+        TypeReference("51", "-114", "1000");
+        Click(IDC_GPS5_USE_POINT);
+        GPSInfo& info = g_GPS.Info;
+        info.iPositionPlotZoom = 0;
+        info.iPositionPlotMarker = 0;
+        // Seconds 0-49 due east, 50-99 straight above, 100 none, 101-150 north-east.
+        for (int i = 0; i < strip::kPoints; ++i) {
+            const bool east = i < 50;
+            const bool above = i >= 50 && i < 100;
+            const bool ne = i > 100;
+            info.fNorthHistory[i] = ne ? 1.0f : 0.0f;
+            info.fEastHistory[i] = east ? 1.5f : ne ? 0.5f : 0.0f;
+            info.fHeightHistory[i] = above ? 2.0f : 0.0f;
+        }
+        info.iPositionHistoryIndex = strip::kPoints;
+        Tick();
+        Tick();
+        EXPECT_EQ(ValueLabels(), " -1.00m|  0.00m|  1.00m|  2.00m|  3.00m");
+        strip::StripChart& chart = Plot()->Chart();
+        const ui::Rect band = chart.PlotRect();
+        const auto y = [&](double metres) {
+            return strip::ValueToY(metres, strip::StripScale{1, 4, false}, band.top, band.bottom);
+        };
+        const ui::Rgb north{30, 28, 119}, east{234, 175, 15};
+        const ui::Canvas& c = chart.Canvas();
+        // Second, offset, curve seen there.
+        // clang-format off
+        const struct { int second; double metres; ui::Rgb colour; } probes[] = {
+            {25, 0.0, north}, {25, 1.5, east}, {75, 0.0, east}, {125, 1.0, north}, {125, 0.5, east}};
+        // clang-format on
+        for (const auto& p : probes) {
+            SCOPED_TRACE(p.second);
+            EXPECT_EQ(Pixel(c, chart.XOf(p.second), y(p.metres)), p.colour);
+        }
+    });
+}
+
 }  // namespace

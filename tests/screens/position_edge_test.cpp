@@ -86,11 +86,12 @@ TEST_F(PositionEdgeTest, HeadingSetupRefusesWhatIsNotANumberInEveryEdit) {
     Start();
     OnScreen(SCR_HEADING_2, [&] {
         // Text typed over the edit's own, and whether its last key brings the box (else it is
-        // a number still being typed); the biases may end in a minus sign.
+        // a number still being typed); a lone minus sign or one at the end is one only in the
+        // biases.
         // clang-format off
         const struct { const char* text; bool box, boxInBias; } typed[] = {
             {"1.2.3", true, true}, {"5-", true, false}, {"--1", true, true}, {"1 2", true, true},
-            {"-", false, false}, {"12.", false, false}};
+            {"-", true, false}, {"12.", false, false}};
         // clang-format on
         const struct {
             int id;
@@ -103,6 +104,7 @@ TEST_F(PositionEdgeTest, HeadingSetupRefusesWhatIsNotANumberInEveryEdit) {
                 SCOPED_TRACE(std::string(e.name) + " " + t.text);
                 const std::string text = t.text;
                 Retype(e.id, text.substr(0, text.size() - 1));
+                ui::ProcessPending();  // the emptied edit's notification
                 ClearWire();
                 Told();
                 Type(e.id, text.substr(text.size() - 1));
@@ -136,6 +138,34 @@ TEST_F(PositionEdgeTest, HeadingSetupRefusesNumbersBeyondAFloat) {
                 Type(id, typed.substr(typed.size() - 1));
                 EXPECT_EQ(Sent() + Told(), "Please enter a number.|");
             }
+        }
+    });
+}
+
+// What the edits show of large and small values is taken back when typed key by key, with
+// no box on the way through the exponent.
+TEST_F(PositionEdgeTest, HeadingSetupTakesBackWhatItShows) {
+    Start();
+    NavInfo& nav = g_GPS.Info.Nav;
+    nav.fHDGTau = 1e6f, nav.fHDGRateTau = 5e-5f, nav.fHBias = -2.5e-5f, nav.fManSep = 1.5e7f;
+    OnScreen(SCR_HEADING_2, [&] {
+        // clang-format off
+        const struct { int id; const char *shown, *sent; } edits[] = {
+            {1007, "1e+06", "$JATT,HTAU,1000000.000000\r\n"},
+            {1030, "5e-05", "$JATT,HRTAU,0.000050\r\n"},
+            {1035, "-2.5e-05", "$JATT,HBIAS,-0.000025\r\n"},
+            {1037, "1.5e+07", "$JATT,MSEP,15000000.000000\r\n"}};
+        // clang-format on
+        for (const auto& e : edits) {
+            SCOPED_TRACE(e.shown);
+            EXPECT_EQ(Text(e.id), e.shown);
+            Retype(e.id, "");
+            ClearWire();
+            Told();
+            for (const char key : std::string(e.shown)) Type(e.id, std::string(1, key));
+            EXPECT_EQ(Told(), "");
+            const std::string sent = Sent();
+            EXPECT_EQ(sent.substr(sent.rfind("$JATT")), e.sent);
         }
     });
 }

@@ -98,7 +98,7 @@ TEST_F(SetupTest, XRef) {
     const struct { const char *lat, *lon, *height; bool enabled; } known[] = {
         {"91", "0", "0", false}, {"0", "-181", "0", false}, {"0", "0", "0", false}, {"-90", "180", "0", true},
         {"1e", "0", "5", false}, {"12.", "0", "5", false}, {"0", "0", "1e300", false}, {"0x10", "0", "5", false},
-        {"12.123456789012345678", "0", "5", false}};  // 21 characters
+        {"12.123456789012345678", "0", "5", true}};  // 21 characters: sent formatted, so it fits
     // clang-format on
     Walk({{SCR_XREF_1,
            [&] {
@@ -232,8 +232,11 @@ TEST_F(SetupTest, TSpanRejectedPositionIsNeverSaved) {
          platform::Format("51.10000000 -114.40000000 1100.000 %d", DFX_PORTB), "51.10000000|-114.40000000|1100.000"},
         {DFX_PORTB, nullptr, nullptr, "", typed, "51.50000000|-0.10000000|45.000"},
         {DFX_NONE, nullptr, nullptr, "", before, "51.12345678|-114.50000000|1100.250"},
-        // The refusal comes only after the wait for it, during the query's pauses.
-        {DFX_PORTB, ">JRTK,1,FAILED", nullptr, invalid, before, "51.12345678|-114.50000000|1100.250", true}};
+        // The refusal comes only after the wait for it, during the query's pauses; told also
+        // when the query is answered with the position kept.
+        {DFX_PORTB, ">JRTK,1,FAILED", nullptr, invalid, before, "51.12345678|-114.50000000|1100.250", true},
+        {DFX_PORTB, ">JRTK,1,FAILED", ">JRTK,1,51.12345678,-114.5,1100.25", invalid, before,
+         "51.12345678|-114.50000000|1100.250", true}};
     // clang-format on
     OnScreen(SCR_TSPAN_BASE, [&] {
         for (const auto& r : rows) {

@@ -17,6 +17,7 @@ namespace {
 constexpr const char* kPortNames[] = {"NONE", "PORTA", "PORTB", "PORTC"};
 
 constexpr ReferenceEdits kEdits = {IDC_TSPAN_LAT, IDC_TSPAN_LON, IDC_TSPAN_HEIGHT};
+constexpr ReferenceLimits kLimits = kTSpanReferenceLimits;
 
 }  // namespace
 
@@ -87,25 +88,24 @@ void TSpanDlg1::OnInitialize() {
     const std::string lat = GetDlgItemText(IDC_TSPAN_LAT);
     const std::string lon = GetDlgItemText(IDC_TSPAN_LON);
     const std::string height = GetDlgItemText(IDC_TSPAN_HEIGHT);
-    const auto entry = ReferenceToSend(*this, kEdits);
+    const auto entry = ReferenceToSend(*this, kEdits, kLimits);
     if (!entry) return;
     // About a second of pauses follows.
     RepaintNow();
     g_TSpan.SendDfxPortName(GetLBText(IDC_TSPAN_PORT, port));
     const bool accepted = g_TSpan.SendReferenceText(lat, lon, height);
     if (!accepted) ui::MessageBox("Reference position invalid.");
-    if (QueryAndSaveReference()) {
+    const bool answered = QueryAndSaveReference();
+    // The refusal may also come only while the reference is queried, answered or not.
+    const bool refusedLate = g_bRTKRefInvalid.exchange(0) != 0 && accepted;
+    if (refusedLate) ui::MessageBox("Reference position invalid.");
+    if (answered) {
         ShowSaved();
         UpdateData(ui::FALSE);
         return;
     }
-    // The receiver kept its old reference, so the saved one stays too; its refusal may also
-    // come only while the reference is queried.
-    if (g_bRTKRefInvalid.exchange(0) != 0 && accepted) {
-        ui::MessageBox("Reference position invalid.");
-        return;
-    }
-    if (!accepted) return;
+    // The receiver kept its old reference, so the saved one stays too.
+    if (!accepted || refusedLate) return;
     // Without an answer the typed position is what the receiver was last sent; keeping it
     // as the saved one stops the exit's configuration send from restoring an older one.
     platform::Trace("Tessaray_PC: TSpan Setup: no reference reply, typed position kept\n");
@@ -121,7 +121,7 @@ void TSpanDlg1::OnInitialize() {
 }
 
 void TSpanDlg1::OnCoordinateChange(int id) {
-    const auto entry = ReferenceTyped(*this, kEdits, id);
+    const auto entry = ReferenceTyped(*this, kEdits, kLimits, id);
     if (!entry) return;
     m_dLat = entry->lat;
     m_dLon = entry->lon;
@@ -133,7 +133,7 @@ void TSpanDlg1::OnSetupTick(ui::UINT) {
 }
 
 void TSpanDlg1::EnableInitialize() {
-    const auto entry = ReadReferenceEntry(*this, kEdits);
+    const auto entry = ReadReferenceEntry(*this, kEdits, kLimits);
     EnableItem(IDC_TSPAN_INITIALIZE,
                entry && IsUsableReference(*entry) && GetCurSel(IDC_TSPAN_PORT) > DFX_NONE);
 }

@@ -22,6 +22,7 @@ constexpr const char* kNotReady = "x-Ref not ready, please wait ...";
 constexpr const char* kReady = "x-Ref now ready";
 
 constexpr ReferenceEdits kEdits = {IDC_XREF_LAT, IDC_XREF_LON, IDC_XREF_HEIGHT};
+constexpr ReferenceLimits kLimits = kXRefReferenceLimits;
 
 constexpr int kRunButtons[] = {IDC_XREF_INIT_UNKNOWN, IDC_XREF_INIT_KNOWN, IDC_XREF_INIT_SINGLE,
                                IDC_XREF_RECAL_UNKNOWN, IDC_XREF_RECAL_KNOWN};
@@ -127,7 +128,7 @@ void CXREF_1::CheckSubscription() {
 }
 
 void CXREF_1::EnableKnownPoint() {
-    const auto entry = ReadReferenceEntry(*this, kEdits);
+    const auto entry = ReadReferenceEntry(*this, kEdits, kLimits);
     EnableItem(IDC_XREF_INIT_KNOWN, entry && IsUsableReference(*entry));
 }
 
@@ -164,7 +165,7 @@ void CXREF_1::ShowRunState(const char* status) {
 }
 
 void CXREF_1::OnCoordinateChange(int id) {
-    const auto entry = ReferenceTyped(*this, kEdits, id);
+    const auto entry = ReferenceTyped(*this, kEdits, kLimits, id);
     if (!entry) return;
     m_dLat = entry->lat;
     m_dLon = entry->lon;
@@ -172,7 +173,7 @@ void CXREF_1::OnCoordinateChange(int id) {
 }
 
 void CXREF_1::OnInitKnownPoint() {
-    const auto entry = ReferenceToSend(*this, kEdits);
+    const auto entry = ReferenceToSend(*this, kEdits, kLimits);
     if (!entry) return;
     m_dLat = entry->lat;
     m_dLon = entry->lon;

@@ -1,6 +1,7 @@
 #include "screens/differential/reference_entry.h"
 
 #include <cctype>
+#include <cmath>
 #include <utility>
 
 #include "platform/numbers.h"
@@ -12,13 +13,29 @@ namespace {
 
 constexpr const char* kNotANumber = "Please enter a number.";
 
-std::optional<double> PlainDecimal(const std::string& text) {
-    if (text.empty() || text.size() > kReferenceTextMax) return std::nullopt;
-    // Blanks would reach the command as they stand.
-    if (text.find_first_of(" \t\r\n") != std::string::npos) return std::nullopt;
+// The value of a complete plain decimal number ("-12.5"; not "1e3", "12.", "-" or one with
+// blanks, which would reach a command as they stand), whatever its length; infinite beyond a
+// double's range.
+std::optional<double> PlainValue(const std::string& text) {
     // The strict parser takes "12." as 12; the text is still being typed.
-    if (text.back() == '.') return std::nullopt;
-    return platform::ParseDouble(text);
+    if (text.empty() || text.back() == '.') return std::nullopt;
+    size_t p = text[0] == '-' || text[0] == '+' ? 1 : 0;
+    size_t digits = 0, dots = 0;
+    for (; p < text.size(); ++p) {
+        if (std::isdigit(static_cast<unsigned char>(text[p])))
+            ++digits;
+        else if (text[p] != '.' || ++dots > 1)
+            return std::nullopt;
+    }
+    if (digits == 0) return std::nullopt;
+    return platform::ScanDoubleSaturated(text);
+}
+
+// A number the screen can send: finite and short enough for its command.
+std::optional<double> SendableValue(const std::string& text, const ReferenceLimits& limits) {
+    const auto value = PlainValue(text);
+    if (!value || !std::isfinite(*value) || text.size() > limits.maxChars) return std::nullopt;
+    return value;
 }
 
 // A text on its way to a number: empty, a sign, or digits that may end in the decimal point.
@@ -28,13 +45,18 @@ bool StillTyping(const std::string& text) {
     return p == text.size() || (p + 1 == text.size() && text[p] == '.');
 }
 
-std::string FieldError(ReferenceField field, const std::string& text, bool typing) {
-    if (const auto value = PlainDecimal(text)) {
-        if (field == ReferenceField::Latitude) return LatitudeRangeError(*value);
-        if (field == ReferenceField::Longitude) return LongitudeRangeError(*value);
-        return {};
+std::string FieldError(ReferenceField field, const std::string& text, const ReferenceLimits& limits,
+                       bool typing) {
+    if (const auto value = PlainValue(text)) {
+        // Off the globe is said first: no number of digits brings such a place back.
+        if (field == ReferenceField::Latitude && !LatitudeRangeError(*value).empty())
+            return LatitudeRangeError(*value);
+        if (field == ReferenceField::Longitude && !LongitudeRangeError(*value).empty())
+            return LongitudeRangeError(*value);
+        if (SendableValue(text, limits)) return {};
+        return kNotANumber;
     }
-    if (typing && text.size() <= kReferenceTextMax && StillTyping(text)) return {};
+    if (typing && text.size() <= limits.maxChars && StillTyping(text)) return {};
     return kNotANumber;
 }
 
@@ -44,24 +66,27 @@ void Tell(const std::string& error) {
 
 }  // namespace
 
-std::string TypedReferenceError(ReferenceField field, const std::string& text) {
-    return FieldError(field, text, true);
+std::string TypedReferenceError(ReferenceField field, const std::string& text,
+                                const ReferenceLimits& limits) {
+    return FieldError(field, text, limits, true);
 }
 
 std::string ReferenceEntryError(const std::string& lat, const std::string& lon,
-                                const std::string& height) {
+                                const std::string& height, const ReferenceLimits& limits) {
     for (const auto& [field, text] :
          {std::pair{ReferenceField::Latitude, &lat}, std::pair{ReferenceField::Longitude, &lon},
           std::pair{ReferenceField::Height, &height}})
-        if (std::string error = FieldError(field, *text, false); !error.empty()) return error;
+        if (std::string error = FieldError(field, *text, limits, false); !error.empty())
+            return error;
     return {};
 }
 
 std::optional<ReferenceEntry> ParseReferenceEntry(const std::string& lat, const std::string& lon,
-                                                  const std::string& height) {
-    const auto a = PlainDecimal(lat);
-    const auto b = PlainDecimal(lon);
-    const auto c = PlainDecimal(height);
+                                                  const std::string& height,
+                                                  const ReferenceLimits& limits) {
+    const auto a = SendableValue(lat, limits);
+    const auto b = SendableValue(lon, limits);
+    const auto c = SendableValue(height, limits);
     if (!a || !b || !c) return std::nullopt;
     return ReferenceEntry{*a, *b, *c};
 }
@@ -75,33 +100,36 @@ bool IsUsableReference(const ReferenceEntry& e) {
 }
 
 std::optional<ReferenceEntry> ReadReferenceEntry(const ui::Dialog& page,
-                                                 const ReferenceEdits& edits) {
+                                                 const ReferenceEdits& edits,
+                                                 const ReferenceLimits& limits) {
     return ParseReferenceEntry(page.GetDlgItemText(edits[0]), page.GetDlgItemText(edits[1]),
-                               page.GetDlgItemText(edits[2]));
+                               page.GetDlgItemText(edits[2]), limits);
 }
 
 std::optional<ReferenceEntry> ReferenceTyped(ui::Dialog& page, const ReferenceEdits& edits,
-                                             int changed) {
+                                             const ReferenceLimits& limits, int changed) {
     constexpr ReferenceField kFields[] = {ReferenceField::Latitude, ReferenceField::Longitude,
                                           ReferenceField::Height};
     for (size_t i = 0; i < edits.size(); ++i) {
         if (edits[i] != changed) continue;
-        if (const std::string error = TypedReferenceError(kFields[i], page.GetDlgItemText(changed));
+        if (const std::string error =
+                TypedReferenceError(kFields[i], page.GetDlgItemText(changed), limits);
             !error.empty()) {
             Tell(error);
             return std::nullopt;
         }
     }
-    return ReadReferenceEntry(page, edits);
+    return ReadReferenceEntry(page, edits, limits);
 }
 
-std::optional<ReferenceEntry> ReferenceToSend(ui::Dialog& page, const ReferenceEdits& edits) {
+std::optional<ReferenceEntry> ReferenceToSend(ui::Dialog& page, const ReferenceEdits& edits,
+                                              const ReferenceLimits& limits) {
     const std::string error =
         ReferenceEntryError(page.GetDlgItemText(edits[0]), page.GetDlgItemText(edits[1]),
-                            page.GetDlgItemText(edits[2]));
+                            page.GetDlgItemText(edits[2]), limits);
     if (!error.empty()) {
         Tell(error);
         return std::nullopt;
     }
-    return ReadReferenceEntry(page, edits);
+    return ReadReferenceEntry(page, edits, limits);
 }

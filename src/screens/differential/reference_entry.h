@@ -3,6 +3,8 @@
 // in decimal degrees, height in metres.
 
 #include <array>
+#include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -19,21 +21,34 @@ struct ReferenceEntry {
 // Texts longer than this do not fit the receiver's command buffers.
 inline constexpr size_t kReferenceTextMax = TSpan::kReferenceTextMax;
 
+// What one screen's edits take beyond a plain decimal number.
+struct ReferenceLimits {
+    size_t maxChars;  // longest text the screen can send
+};
+// The t-Span base sends the texts as typed, into fields of kReferenceTextMax characters.
+inline constexpr ReferenceLimits kTSpanReferenceLimits{kReferenceTextMax};
+// x-Ref sends the numbers formatted to fixed widths: any plain number fits.
+inline constexpr ReferenceLimits kXRefReferenceLimits{SIZE_MAX};
+
 // The three texts as numbers: each a complete plain decimal number ("-12.5", not "1e3",
-// "12." or "-") of at most kReferenceTextMax characters; nullopt otherwise.
-std::optional<ReferenceEntry> ParseReferenceEntry(const std::string& lat, const std::string& lon,
-                                                  const std::string& height);
+// "12." or "-") within the limits and a double's range; nullopt otherwise.
+std::optional<ReferenceEntry> ParseReferenceEntry(
+    const std::string& lat, const std::string& lon, const std::string& height,
+    const ReferenceLimits& limits = kTSpanReferenceLimits);
 
 enum class ReferenceField { Latitude, Longitude, Height };
 
 // What one coordinate text gets as the user types it: nothing while it is a number in range or
 // still on its way to one (empty, "-", "12."), else "Please enter a number." or the message
-// naming the range of a latitude or longitude.
-std::string TypedReferenceError(ReferenceField field, const std::string& text);
+// naming the range of a latitude or longitude (also for a number beyond a double's range,
+// however long).
+std::string TypedReferenceError(ReferenceField field, const std::string& text,
+                                const ReferenceLimits& limits = kTSpanReferenceLimits);
 // What a press that would send the three texts gets: the message of the first text that is no
 // complete number or lies off the globe; empty when the three can go out.
 std::string ReferenceEntryError(const std::string& lat, const std::string& lon,
-                                const std::string& height);
+                                const std::string& height,
+                                const ReferenceLimits& limits = kTSpanReferenceLimits);
 
 // Latitude within ±90 and longitude within ±180.
 bool InRange(const ReferenceEntry& e);
@@ -45,10 +60,12 @@ using ReferenceEdits = std::array<int, 3>;
 // After the user changed the edit `changed`: a message box when its text is wrong
 // (TypedReferenceError); the entry when all three hold complete numbers.
 std::optional<ReferenceEntry> ReferenceTyped(ui::Dialog& page, const ReferenceEdits& edits,
-                                             int changed);
+                                             const ReferenceLimits& limits, int changed);
 // Before a press sends them: a message box and nullopt when the three cannot go out
 // (ReferenceEntryError), else the entry.
-std::optional<ReferenceEntry> ReferenceToSend(ui::Dialog& page, const ReferenceEdits& edits);
+std::optional<ReferenceEntry> ReferenceToSend(ui::Dialog& page, const ReferenceEdits& edits,
+                                              const ReferenceLimits& limits);
 // The entry the three edits hold, quietly.
 std::optional<ReferenceEntry> ReadReferenceEntry(const ui::Dialog& page,
-                                                 const ReferenceEdits& edits);
+                                                 const ReferenceEdits& edits,
+                                                 const ReferenceLimits& limits);

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cmath>
+#include <iterator>
 #include <limits>
 #include <memory>
 #include <optional>
@@ -45,8 +46,9 @@ strip::StripChartSpec PlotSpec() {
         {{info.fEastHistory, nullptr, &info.iPositionHistoryIndex}, kEastColour, true},
         {{info.fHeightHistory, nullptr, &info.iPositionHistoryIndex}, kBlack, false},
     };
-    // Seconds without a position are gaps in the curves, not points at the reference.
-    for (strip::StripSeries& s : spec.series) s.missingMagnitude = 0.0;
+    // Seconds without a position are gaps in the curves, not points at the reference; one
+    // offset alone at 0.0 is a place due north, east or level of it.
+    spec.noValueWhenAllZero = {kNorth, kEast, kHeight};
     spec.plot = {52.73, 220.127, 229.68, 300.583};
     spec.title = {52, 201, 199, 217};
     spec.marginRows = 0;
@@ -133,11 +135,16 @@ CGPS_5::CGPS_5()
     OnControl(IDC_GPS5_FORMAT, ui::CBN_SELCHANGE, [this] {
         const int sel = GetCurSel(IDC_GPS5_FORMAT);
         if (sel < 0 || sel > 2) return;
-        RecordLock lock(g_GPS.Info.ulPart1Lock);
-        g_GPS.Info.ePositionPlotCoordFormat = sel;
+        {
+            RecordLock lock(g_GPS.Info.ulPart1Lock);
+            g_GPS.Info.ePositionPlotCoordFormat = sel;
+        }
+        OnEntryFormatChanged(sel, m_fAltFactor);
     });
-    OnControl(IDC_GPS5_ALT_UNIT, ui::CBN_SELCHANGE,
-              [this] { OnUnit(IDC_GPS5_ALT_UNIT, &GPSInfo::ePositionPlotAltUnit, &m_fAltFactor); });
+    OnControl(IDC_GPS5_ALT_UNIT, ui::CBN_SELCHANGE, [this] {
+        OnUnit(IDC_GPS5_ALT_UNIT, &GPSInfo::ePositionPlotAltUnit, &m_fAltFactor);
+        OnEntryFormatChanged(CurrentFormat(), m_fAltFactor);
+    });
     OnControl(IDC_GPS5_OFFSET_UNIT, ui::CBN_SELCHANGE, [this] {
         OnUnit(IDC_GPS5_OFFSET_UNIT, &GPSInfo::ePositionPlotOffsetUnit, &m_fOffsetFactor);
     });
@@ -146,7 +153,7 @@ CGPS_5::CGPS_5()
     OnControl(IDC_GPS5_SNAPSHOT, ui::BN_CLICKED, [this] { OnSnapShot(); });
     OnControl(IDC_GPS5_USE_POINT, ui::BN_CLICKED, [this] { OnUseThisPoint(); });
     for (int id : {IDC_GPS5_REF_LAT, IDC_GPS5_REF_LON, IDC_GPS5_REF_ALT})
-        OnControl(id, ui::EN_CHANGE, [this] { OnReferenceEdited(); });
+        OnControl(id, ui::EN_CHANGE, [this, id] { OnReferenceEdited(id); });
 }
 
 CGPS_5::~CGPS_5() = default;
@@ -227,13 +234,16 @@ void CGPS_5::ShowReference() {
         RecordLock lock(g_GPS.Info.Nav.ulNavLock);
         if (!m_bEditPending) {
             const PlotReference ref = theApp().GetPlotRef();
+            const int format = g_GPS.Info.ePositionPlotCoordFormat;
             if (!ref.bPlotRefValid) {
                 for (int id : {IDC_GPS5_REF_LAT, IDC_GPS5_REF_LON, IDC_GPS5_REF_ALT})
                     SetDlgItemText(id, kNotAvailable);
+                m_entryFormat = {format, format};
+                m_fEntryAltFactor = m_fAltFactor;
             } else {
                 const bool signedDegrees = theApp().bBin1Position.load() != 0;
-                const int format = g_GPS.Info.ePositionPlotCoordFormat;
                 if (format >= COORD_DMM && format <= COORD_DMS) {
+                    m_entryFormat = {format, format};
                     SetDlgItemText(
                         IDC_GPS5_REF_LAT,
                         FormatCoordinate(format, CoordValue{ref.iPlotRefLatDeg, ref.dPlotRefLatMin,
@@ -246,6 +256,7 @@ void CGPS_5::ShowReference() {
                 SetDlgItemText(IDC_GPS5_REF_ALT,
                                platform::Format(
                                    "%10.3lf", static_cast<double>(ref.fPlotRefAlt) * m_fAltFactor));
+                m_fEntryAltFactor = m_fAltFactor;
             }
         }
     }
@@ -325,13 +336,14 @@ void CGPS_5::OnSnapShot() {
 }
 
 void CGPS_5::OnUseThisPoint() {
-    const int format = g_GPS.Info.ePositionPlotCoordFormat;
-    const std::optional<double> lat = ParseCoordinate(GetDlgItemText(IDC_GPS5_REF_LAT), format);
-    const std::optional<double> lon = ParseCoordinate(GetDlgItemText(IDC_GPS5_REF_LON), format);
+    const std::optional<double> lat =
+        ParseCoordinate(GetDlgItemText(IDC_GPS5_REF_LAT), m_entryFormat[0]);
+    const std::optional<double> lon =
+        ParseCoordinate(GetDlgItemText(IDC_GPS5_REF_LON), m_entryFormat[1]);
     std::string altText = Trimmed(GetDlgItemText(IDC_GPS5_REF_ALT));
     // The panel shows "N/A" before any reference: no altitude typed is 0.
     if (altText == kNotAvailable) altText.clear();
-    const double altitude = LeadingValue(altText) / static_cast<double>(m_fAltFactor);
+    const double altitude = LeadingValue(altText) / static_cast<double>(m_fEntryAltFactor);
     // A text without a number or a place off the globe keeps the reference and its hour of
     // history.
     std::string refusal;
@@ -359,9 +371,61 @@ void CGPS_5::OnUseThisPoint() {
     m_bEditPending = 0;
 }
 
-void CGPS_5::OnReferenceEdited() {
+void CGPS_5::OnReferenceEdited(int id) {
     ShowItem(IDC_GPS5_USE_POINT, true);
     m_bEditPending = 1;
+    // What is typed now is typed in the format and unit chosen now.
+    if (id == IDC_GPS5_REF_ALT)
+        m_fEntryAltFactor = m_fAltFactor;
+    else
+        m_entryFormat[id == IDC_GPS5_REF_LAT ? 0 : 1] = CurrentFormat();
+}
+
+int32_t CGPS_5::CurrentFormat() {
+    RecordLock lock(g_GPS.Info.ulPart1Lock);
+    return g_GPS.Info.ePositionPlotCoordFormat;
+}
+
+void CGPS_5::OnEntryFormatChanged(int32_t format, float altFactor) {
+    // Without an edit pending the panel is redrawn in the new format at once, so that what
+    // the user starts typing over is in the format chosen.
+    if (!m_bEditPending) {
+        ShowReference();
+        return;
+    }
+    // A pending entry is redrawn in the new format where its value has a form there; any
+    // other text stays as typed and is read in the format it was typed in.
+    const bool signedDegrees = theApp().bBin1Position.load() != 0;
+    const struct {
+        int id;
+        char positive, negative;
+    } coordinates[] = {{IDC_GPS5_REF_LAT, 'N', 'S'}, {IDC_GPS5_REF_LON, 'E', 'W'}};
+    for (size_t i = 0; i < std::size(coordinates); ++i) {
+        const auto& c = coordinates[i];
+        const std::string text = GetDlgItemText(c.id);
+        const std::optional<double> v = ParseCoordinate(text, m_entryFormat[i]);
+        if (v && !(std::fabs(*v) < std::numeric_limits<int32_t>::max())) continue;
+        if (v) {
+            CoordValue value{0, 0.0, 0, signedDegrees};
+            StoreCoordinate(*v, signedDegrees, c.positive, c.negative, &value.iDeg, &value.dMin,
+                            &value.cDir);
+            SetDlgItemText(c.id, FormatCoordinate(format, value));
+        }
+        m_entryFormat[i] = format;
+    }
+    std::string altText = Trimmed(GetDlgItemText(IDC_GPS5_REF_ALT));
+    if (!HoldsNumber(altText)) {
+        m_fEntryAltFactor = altFactor;
+        return;
+    }
+    const double metres = LeadingValue(altText) / static_cast<double>(m_fEntryAltFactor);
+    if (!(std::fabs(metres) <= std::numeric_limits<float>::max())) return;
+    const std::string redrawn =
+        platform::Format("%10.3lf", metres * static_cast<double>(altFactor));
+    // Only what is read back whole.
+    if (redrawn.size() - redrawn.find_first_not_of(' ') > kMaxReferenceText) return;
+    SetDlgItemText(IDC_GPS5_REF_ALT, redrawn);
+    m_fEntryAltFactor = altFactor;
 }
 
 void CGPS_5::OnZoom(int delta) {

@@ -2,10 +2,12 @@
 // The position plot: a reference position taken from the receiver or typed in, and how far
 // the receiver has been north and east of it over any 150 seconds of the last hour.
 
+#include <array>
 #include <cstdint>
 #include <string>
 
 #include "shell/BaseDialog.h"
+#include "shell/CoordFormat.h"
 #include "shell/StripChart.h"
 
 enum : int {
@@ -50,9 +52,15 @@ public:
 
 private:
     void FillCombos();
-    void OnReferenceEdited();
+    void OnReferenceEdited(int id);
+    void OnEntryFormatChanged(int32_t format, float altFactor);
+    int32_t CurrentFormat();
     void OnZoom(int delta);
     void OnUnit(int comboId, int32_t GPSInfo::*field, float* factor);
 
     strip::StripChart m_Chart;
+    // The coordinate format of the latitude and longitude texts and the unit factor of the
+    // altitude text, as they were written or typed; a pending entry is read in them.
+    std::array<int32_t, 2> m_entryFormat{COORD_DMM, COORD_DMM};
+    float m_fEntryAltFactor = 1.0f;
 };

@@ -6,6 +6,7 @@
 #include <limits>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "engine/gps.h"
 #include "engine/txnmea.h"
@@ -74,10 +75,19 @@ int ItemOfCode(int32_t code) {
     return -1;
 }
 
+// A number typed up to its exponent, as the edits show large and small values ("1e", "5e-").
+bool ExponentInProgress(std::string_view text) {
+    if (!text.empty() && (text.back() == '+' || text.back() == '-')) text.remove_suffix(1);
+    if (text.empty() || (text.back() != 'e' && text.back() != 'E')) return false;
+    text.remove_suffix(1);
+    return platform::ParseDouble(text).has_value();
+}
+
 // A number still being typed: nothing to send yet and nothing to complain about. The biases
 // may be negative, so a minus sign may end their text.
 bool NumberInProgress(const std::string& text, bool signedValue) {
-    return text.empty() || text == "-" || text.back() == '.' || (signedValue && text.back() == '-');
+    return text.empty() || text.back() == '.' || (signedValue && text.back() == '-') ||
+           ExponentInProgress(text);
 }
 
 PortConfig& Port(bool other) {
@@ -216,7 +226,8 @@ void CHEADING_2::OnValueEdit(size_t value) {
     const Value& v = kValues[value];
     const std::string text = GetDlgItemText(v.id);
     if (NumberInProgress(text, std::isfinite(v.limit))) return;
-    const std::optional<double> parsed = platform::ParseDouble(text);
+    // The edits show "%g", so what they show is taken back.
+    const std::optional<double> parsed = platform::ParseDoubleOrExponent(text);
     if (!parsed || std::fabs(*parsed) > std::numeric_limits<float>::max()) {
         ui::MessageBox("Please enter a number.", ui::MB_OK | ui::MB_ICONEXCLAMATION);
         return;
