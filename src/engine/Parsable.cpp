@@ -2,6 +2,7 @@
 
 #include <strings.h>
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -29,9 +30,9 @@ std::string Printable(const char* value) {
 }
 
 // "%lf" reads "inf", "nan" and a number beyond the range of a double as a value that is not
-// finite. Such a value is kept as it reads, so that the file it came from can be refused
-// rather than its value quietly left as it was.
-std::optional<double> NotFinite(const std::string& text) {
+// finite, and one too close to 0 as 0. Such a value is kept as it reads, so that the file it
+// came from can be refused rather than its value quietly left as it was.
+std::optional<double> OutOfRange(const std::string& text) {
     size_t at = text.find_first_not_of(" \t");
     if (at == std::string::npos) return std::nullopt;
     const double sign = text[at] == '-' ? -1.0 : 1.0;
@@ -39,11 +40,7 @@ std::optional<double> NotFinite(const std::string& text) {
     const std::string word = text.substr(at, 3);
     if (::strcasecmp(word.c_str(), "inf") == 0) return sign * HUGE_VAL;
     if (::strcasecmp(word.c_str(), "nan") == 0) return std::nan("");
-    // A number too close to 0 reads as 0 or as the value before; only a large one is not
-    // finite.
-    const std::optional<double> value = platform::ScanDoubleSaturated(text);
-    if (value && std::isinf(*value)) return value;
-    return std::nullopt;
+    return platform::ScanDoubleSaturated(text);
 }
 
 bool SameIgnoringCase(const std::string& a, const char* b) {
@@ -87,14 +84,44 @@ bool ParseFindAssignmentTarget(const char* label, int* row) {
     return false;
 }
 
-void ParseAssign(int row, const char* value) {
+bool ParseAssign(int row, const char* value) {
     platform::Trace("Val string = %s\n", value);
-    if (row < 0 || row >= g_count) return;
+    if (row < 0 || row >= g_count) return false;
     const ParsableEntry& entry = g_table[row];
-    if (entry.converter) entry.converter(value, entry.target);
+    return entry.converter && entry.converter(value, entry.target);
 }
 
-bool ParseLine(const std::string& line) {
+void ParseKeysRead::Note(std::string_view section, std::string_view label, std::string_view value,
+                         bool converted) {
+    const Key* found = Find(section, label);
+    Key& key = found ? keys_[static_cast<size_t>(found - keys_.data())]
+                     : keys_.emplace_back(Key{std::string(section), std::string(label), false, {}});
+    if (!converted && !key.refused) {
+        key.refused = true;
+        key.value = Printable(std::string(value).c_str());
+    }
+}
+
+const ParseKeysRead::Key* ParseKeysRead::Find(std::string_view section,
+                                              std::string_view label) const {
+    const auto it = std::find_if(keys_.begin(), keys_.end(), [&](const Key& k) {
+        return k.section == section && k.label == label;
+    });
+    return it == keys_.end() ? nullptr : &*it;
+}
+
+bool ParseKeysRead::Has(std::string_view section, std::string_view label) const {
+    return Find(section, label) != nullptr;
+}
+
+const std::string* ParseKeysRead::Refused(std::string_view section, std::string_view label) const {
+    const Key* key = Find(section, label);
+    return key && key->refused ? &key->value : nullptr;
+}
+
+namespace {
+
+bool AssignLine(const std::string& line, ParseKeysRead* read, const char* section) {
     const size_t eq = line.find('=');
     if (eq == std::string::npos || eq == 0) {
         platform::Trace("Not an assignment %s\n", line.c_str());
@@ -105,15 +132,26 @@ bool ParseLine(const std::string& line) {
     int row = 0;
     if (ParseFindAssignmentTarget(key.c_str(), &row)) {
         ++g_keysFound;
-        ParseAssign(row, value.c_str());
+        const bool converted = ParseAssign(row, value.c_str());
+        if (read) read->Note(section, g_table[row].label, value, converted);
     }
     return true;
 }
 
-void ParseSection(CfgIo& io) {
+}  // namespace
+
+bool ParseLine(const std::string& line) {
+    return AssignLine(line, nullptr, "");
+}
+
+void ParseSection(CfgIo& io, ParseKeysRead* read, const char* section) {
     std::string line;
-    while (io.ReadData(line) && ParseLine(line)) {
+    while (io.ReadData(line) && AssignLine(line, read, section)) {
     }
+}
+
+void ParseSection(CfgIo& io) {
+    ParseSection(io, nullptr, "");
 }
 
 bool ParseFindLabel(SectionList list, int* index, const char* name) {
@@ -128,7 +166,12 @@ bool ParseFindLabel(SectionList list, int* index, const char* name) {
 }
 
 bool ParseInt(const char* value, void* target) {
-    *static_cast<int32_t*>(target) = platform::AtoL(Printable(value));
+    const std::string text = Printable(value);
+    // A number past an int's range would be taken as the nearest end of it, a value the
+    // file never held.
+    const std::optional<int64_t> wide = platform::ScanInteger(text);
+    if (wide && (*wide < INT32_MIN || *wide > INT32_MAX)) return false;
+    *static_cast<int32_t*>(target) = platform::AtoL(text);
     return true;
 }
 
@@ -137,7 +180,7 @@ bool ParseInt(const char* value, void* target) {
 bool ParseDouble(const char* value, void* target) {
     const std::string text = Printable(value);
     auto parsed = platform::ScanDouble(text);
-    if (!parsed) parsed = NotFinite(text);
+    if (!parsed) parsed = OutOfRange(text);
     if (!parsed) return false;
     *static_cast<double*>(target) = *parsed;
     return true;
@@ -153,10 +196,10 @@ bool ParseFloat(const char* value, void* target) {
     // that the file can be refused.
     std::optional<double> wide = platform::ScanDouble(text);
     if (wide) wide = std::copysign(HUGE_VAL, *wide);
-    if (!wide) wide = NotFinite(text);
+    if (!wide) wide = OutOfRange(text);
     if (!wide) return false;
-    *static_cast<float*>(target) =
-        std::isnan(*wide) ? std::nanf("") : std::copysign(HUGE_VALF, static_cast<float>(*wide));
+    // Infinite, not a number, or 0: each has its float.
+    *static_cast<float*>(target) = static_cast<float>(*wide);
     return true;
 }
 

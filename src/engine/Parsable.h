@@ -4,6 +4,8 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
+#include <vector>
 
 class CfgIo;
 
@@ -21,12 +23,36 @@ inline constexpr int kParseTableSize = 50;
 // A list of section names ending with an empty name.
 using SectionList = const char* const*;
 
+// The keys a reading met, by section, so that a file is judged by the values it holds and not
+// by the variables it left as they were.
+class ParseKeysRead {
+public:
+    void Note(std::string_view section, std::string_view label, std::string_view value,
+              bool converted);
+    // Whether a line of the section named the key (whatever its value).
+    bool Has(std::string_view section, std::string_view label) const;
+    // The key's first value that did not convert, as the file gave it; nullptr when none.
+    const std::string* Refused(std::string_view section, std::string_view label) const;
+
+private:
+    struct Key {
+        std::string section, label;
+        bool refused = false;
+        std::string value;
+    };
+    const Key* Find(std::string_view section, std::string_view label) const;
+    std::vector<Key> keys_;
+};
+
 void ParseReset();
 void ParseRegister(const char* label, void* target, ParseConverter converter);
 bool ParseFindAssignmentTarget(const char* label, int* row);
-void ParseAssign(int row, const char* value);
+// False when the row's converter refused the value.
+bool ParseAssign(int row, const char* value);
 bool ParseLine(const std::string& line);
 void ParseSection(CfgIo& io);
+// As above, noting each key met under the section's name in *read (when given).
+void ParseSection(CfgIo& io, ParseKeysRead* read, const char* section);
 bool ParseFindLabel(SectionList list, int* index, const char* name);
 int ParseTableCount();
 // Lines whose key was in the table, counted since the program started.

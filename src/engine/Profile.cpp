@@ -69,6 +69,7 @@ bool CProfile::LoadText(const std::string& path) {
         RecordLock lock(info.Nav.ulNavLock);
         nav = info.Nav;
     }
+    ParseKeysRead read;
     while (!io.IsEOF()) {
         std::string label;
         io.ReadLabel(label);
@@ -76,13 +77,13 @@ bool CProfile::LoadText(const std::string& path) {
         ParseFindLabel(kSections, &index, label.c_str());
         switch (index) {
             case 0:
-                wizard.LoadText(io);
+                wizard.LoadText(io, &read);
                 break;
             case 1:
-                rates.LoadText(io);
+                rates.LoadText(io, &read);
                 break;
             case 2:
-                nav.LoadText(io);
+                nav.LoadText(io, &read);
                 break;
             default:
                 platform::Trace("Unrecognized label [%s]\n", label.c_str());
@@ -96,7 +97,8 @@ bool CProfile::LoadText(const std::string& path) {
         platform::Trace("Tessaray_PC: %s\n", lastError_.c_str());
         return false;
     }
-    for (const std::string& fault : {wizard.TextFault(), rates.TextFault(), nav.TextFault()}) {
+    for (const std::string& fault :
+         {wizard.TextFault(read), rates.TextFault(read), nav.TextFault(read)}) {
         if (fault.empty()) continue;
         refusedValue_ = fault;
         lastError_ = path + ": " + fault;

@@ -17,9 +17,9 @@ public:
     // device").
     bool Save(const std::string& path);
     // False when the file could not be read, is larger than 1 MB, holds no setting of a
-    // configuration file or holds a value its field cannot take; nothing is sent and nothing
-    // changes then, and LastError() names the file and the fault. Otherwise the loaded
-    // settings are sent to the receiver.
+    // configuration file or sets a key to a value that is no number or that its field cannot
+    // take; nothing is sent and nothing changes then, and LastError() names the file and the
+    // fault. Otherwise the loaded settings are sent to the receiver.
     bool Load(const std::string& path);
 
     bool SaveText(const std::string& path);

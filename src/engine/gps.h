@@ -76,8 +76,8 @@ struct NavInfo {
 
     void Init();
     void SaveText(CfgIo& io) const;
-    void LoadText(CfgIo& io);
-    std::string TextFault() const;
+    void LoadText(CfgIo& io, ParseKeysRead* read = nullptr);
+    std::string TextFault(const ParseKeysRead& read) const;
     // Takes the values the ".rcf" file keeps, and nothing else.
     void CopyTextValues(const NavInfo& from);
     void SendHeadingSettings() const;

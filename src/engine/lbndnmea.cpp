@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <cstring>
 #include <string>
 #include <string_view>
@@ -220,7 +221,10 @@ bool CLBNDNMEA::bJRTK(char* field, char* sentence, PortConfig* rxPort) {
         double* const targets[] = {&rxPort->dCurRefLat, &rxPort->dCurRefLon, &rxPort->dCurRefAlt};
         for (int k = 0; k < 3; ++k) {
             if (k > 0 && !f.Next()) return false;
-            *targets[k] = CNMEA::dACIItoDouble(f.Text());
+            const double value = CNMEA::dACIItoDouble(f.Text());
+            // A receiver may count east longitudes up to 360; the entries, the configuration
+            // files and the reference command take -180 to 180.
+            *targets[k] = targets[k] == &rxPort->dCurRefLon ? std::remainder(value, 360.0) : value;
         }
         return true;
     }

@@ -1,5 +1,6 @@
 #include "engine/wizardinfo.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -8,6 +9,7 @@
 #include "engine/CfgIO.h"
 #include "engine/Parsable.h"
 #include "engine/gps.h"
+#include "engine/tspan.h"
 #include "platform/numbers.h"
 #include "platform/trace.h"
 
@@ -81,59 +83,102 @@ constexpr const char* kRateCodes = "a rate code (0 to 5)";
 constexpr const char* kFlag = "0 or 1";
 
 std::string Fault(const char* section, const char* key, const std::string& value,
-                  const char* allowed) {
+                  const std::string& allowed) {
     return std::string(key) + "=" + value + " in [" + section + "] is not " + allowed;
 }
 
-std::string IntFault(const char* section, const char* key, int32_t value, int32_t highest,
-                     const char* allowed) {
-    if (value >= 0 && value <= highest) return {};
-    return Fault(section, key, platform::FormatInt(value), allowed);
+// Only the keys the file set are judged: the others keep values the program already holds.
+// A value that did not read as a number is named as the file gave it, any other by its value.
+std::string KeyFault(const ParseKeysRead& read, const char* section, const char* key, bool fits,
+                     const std::string& value, const std::string& allowed) {
+    if (!read.Has(section, key)) return {};
+    if (const std::string* text = read.Refused(section, key))
+        return Fault(section, key, *text, allowed);
+    return fits ? std::string() : Fault(section, key, value, allowed);
 }
 
-std::string RealFault(const char* section, const char* key, double value, double limit,
-                      const char* allowed) {
-    if (std::isfinite(value) && std::fabs(value) <= limit) return {};
+std::string IntFault(const ParseKeysRead& read, const char* section, const char* key, int32_t value,
+                     int32_t highest, const char* allowed) {
+    return KeyFault(read, section, key, value >= 0 && value <= highest, platform::FormatInt(value),
+                    allowed);
+}
+
+std::string RealFault(const ParseKeysRead& read, const char* section, const char* key, double value,
+                      double lowest, double highest, const std::string& allowed) {
     char text[32];
     const auto res = std::to_chars(text, text + sizeof(text), value);
-    return Fault(section, key, std::string(text, res.ptr), allowed);
+    return KeyFault(read, section, key, std::isfinite(value) && value >= lowest && value <= highest,
+                    std::string(text, res.ptr), allowed);
 }
+
+constexpr double PowerOfTen(size_t exponent) {
+    double value = 1.0;
+    while (exponent-- > 0) value *= 10.0;
+    return value;
+}
+
+// The reference command carries the height as "%lf": the whole metres get what its field
+// leaves after the point and six decimals, a negative height one digit less for its sign.
+constexpr size_t kRefHeightDigits = TSpan::kReferenceTextMax - 7;
+constexpr double kMaxRefHeight = PowerOfTen(kRefHeightDigits) - 1.0;
+constexpr double kMinRefHeight = -(PowerOfTen(kRefHeightDigits - 1) - 1.0);
 
 }  // namespace
 
-std::string PortConfig::TextFault(const char* section) const {
+std::string PortConfig::TextFault(const char* section, const ParseKeysRead& read) const {
     for (const IntKey& key : kPortKeys) {
         const bool flag = key.member == &PortConfig::bRTCM;
-        std::string fault = IntFault(section, key.name, this->*key.member, flag ? 1 : RATE_20HZ,
-                                     flag ? kFlag : kRateCodes);
+        std::string fault = IntFault(read, section, key.name, this->*key.member,
+                                     flag ? 1 : RATE_20HZ, flag ? kFlag : kRateCodes);
         if (!fault.empty()) return fault;
     }
     return {};
 }
 
-std::string BINLogRateInfo::TextFault() const {
+std::string BINLogRateInfo::TextFault(const ParseKeysRead& read) const {
     for (const BinKey& key : kBinKeys) {
         std::string fault =
-            IntFault("BINLogRate", key.name, this->*key.member, RATE_20HZ, kRateCodes);
+            IntFault(read, "BINLogRate", key.name, this->*key.member, RATE_20HZ, kRateCodes);
         if (!fault.empty()) return fault;
     }
     return {};
 }
 
-std::string WizardInfo::TextFault() const {
+std::string WizardInfo::TextFault(const ParseKeysRead& read) const {
     constexpr const char* kSection = "CurrentWizard";
     constexpr double kAny = HUGE_VAL;
+    constexpr const char* kBaud = "a baud rate (4800, 9600, 19200, 38400, 57600 or 115200)";
+    const auto offered = [](int32_t baud) {
+        return std::find(kOfferedBauds.begin(), kOfferedBauds.end(), baud) != kOfferedBauds.end();
+    };
+    // Mask and age hold any whole number: the setup screen brings them into range.
     const std::string faults[] = {
-        RealFault(kSection, "fFreq", fFreq, kAny, "a finite frequency"),
-        IntFault(kSection, "iBitRate", iBitRate, BEACON_RATE_200,
+        KeyFault(read, kSection, "iNMEABaudRate", offered(iNMEABaudRate),
+                 platform::FormatInt(iNMEABaudRate), kBaud),
+        KeyFault(read, kSection, "iRTCMBaudRate", offered(iRTCMBaudRate),
+                 platform::FormatInt(iRTCMBaudRate), kBaud),
+        KeyFault(read, kSection, "iElevation", true, {}, "a whole number of degrees"),
+        KeyFault(read, kSection, "iMaxAge", true, {}, "a whole number of seconds"),
+        // Written as "%ld": a frequency past the signed range comes back negative.
+        KeyFault(read, kSection, "ulFreqKhz", ulFreqKhz <= INT32_MAX,
+                 platform::FormatInt(static_cast<int32_t>(ulFreqKhz)),
+                 "a frequency in kHz (0 to 2147483647)"),
+        IntFault(read, kSection, "iSymbolRate", iSymbolRate, INT32_MAX,
+                 "a symbol rate (0 to 2147483647)"),
+        RealFault(read, kSection, "fFreq", fFreq, -kAny, kAny, "a finite frequency"),
+        IntFault(read, kSection, "iBitRate", iBitRate, BEACON_RATE_200,
                  "a beacon bit rate (0 auto, 1 100 bps, 2 200 bps)"),
-        RealFault(kSection, "dRefLat", dRefLat, 90.0, "a latitude (-90 to 90 degrees)"),
-        RealFault(kSection, "dRefLon", dRefLon, 180.0, "a longitude (-180 to 180 degrees)"),
-        RealFault(kSection, "dRefAlt", dRefAlt, kAny, "a finite height"),
-        IntFault(kSection, "eDfxPort", eDfxPort, DFX_PORTC,
+        RealFault(read, kSection, "dRefLat", dRefLat, -90.0, 90.0,
+                  "a latitude (-90 to 90 degrees)"),
+        RealFault(read, kSection, "dRefLon", dRefLon, -180.0, 180.0,
+                  "a longitude (-180 to 180 degrees)"),
+        RealFault(read, kSection, "dRefAlt", dRefAlt, kMinRefHeight, kMaxRefHeight,
+                  "a height (" + platform::FormatFixed(kMinRefHeight, 0) + " to " +
+                      platform::FormatFixed(kMaxRefHeight, 0) + " metres)"),
+        IntFault(read, kSection, "eDfxPort", eDfxPort, DFX_PORTC,
                  "an output port (0 NONE, 1 PORTA, 2 PORTB, 3 PORTC)"),
-        ThisPortConfig.TextFault("ThisPortConfig"),
-        OtherPortConfig.TextFault("OtherPortConfig"),
+        ThisPortConfig.TextFault("ThisPortConfig", read),
+        OtherPortConfig.TextFault("OtherPortConfig", read),
     };
     for (const std::string& fault : faults) {
         if (!fault.empty()) return fault;
@@ -145,10 +190,10 @@ void PortConfig::SaveText(CfgIo& io) const {
     for (const IntKey& key : kPortKeys) io.WriteKeyInt(key.name, this->*key.member);
 }
 
-void PortConfig::LoadText(CfgIo& io) {
+void PortConfig::LoadText(CfgIo& io, ParseKeysRead* read, const char* section) {
     ParseReset();
     for (const IntKey& key : kPortKeys) ParseRegister(key.name, &(this->*key.member));
-    ParseSection(io);
+    ParseSection(io, read, section);
     ParseReset();
 }
 
@@ -156,10 +201,10 @@ void BINLogRateInfo::SaveText(CfgIo& io) const {
     for (const BinKey& key : kBinKeys) io.WriteKeyInt(key.name, this->*key.member);
 }
 
-void BINLogRateInfo::LoadText(CfgIo& io) {
+void BINLogRateInfo::LoadText(CfgIo& io, ParseKeysRead* read) {
     ParseReset();
     for (const BinKey& key : kBinKeys) ParseRegister(key.name, &(this->*key.member));
-    ParseSection(io);
+    ParseSection(io, read, "BINLogRate");
     ParseReset();
 }
 
@@ -182,7 +227,7 @@ void WizardInfo::SaveText(CfgIo& io) const {
     OtherPortConfig.SaveText(io);
 }
 
-void WizardInfo::LoadText(CfgIo& io) {
+void WizardInfo::LoadText(CfgIo& io, ParseKeysRead* read) {
     ParseReset();
     ParseRegister("iNMEABaudRate", &iNMEABaudRate);
     ParseRegister("iRTCMBaudRate", &iRTCMBaudRate);
@@ -196,7 +241,7 @@ void WizardInfo::LoadText(CfgIo& io) {
     ParseRegister("dRefLon", &dRefLon);
     ParseRegister("dRefAlt", &dRefAlt);
     ParseRegister("eDfxPort", &eDfxPort);
-    ParseSection(io);
+    ParseSection(io, read, "CurrentWizard");
     ParseReset();
 
     while (!io.IsEOF()) {
@@ -206,10 +251,10 @@ void WizardInfo::LoadText(CfgIo& io) {
         ParseFindLabel(kPortSections, &index, label.c_str());
         if (index == 0) {
             platform::Trace("Parsing this port config.\n");
-            ThisPortConfig.LoadText(io);
+            ThisPortConfig.LoadText(io, read, kPortSections[0]);
         } else if (index == 1) {
             platform::Trace("Parsing other port config.\n");
-            OtherPortConfig.LoadText(io);
+            OtherPortConfig.LoadText(io, read, kPortSections[1]);
         } else {
             io.PushBack();
             platform::Trace("Unrecognized label [%s]\n", label.c_str());
@@ -252,14 +297,14 @@ void NavInfo::SaveText(CfgIo& io) const {
     for (const NavFlagKey& key : kNavFlagKeys) io.WriteKeyInt(key.name, this->*key.member);
 }
 
-std::string NavInfo::TextFault() const {
+std::string NavInfo::TextFault(const ParseKeysRead& read) const {
     for (const NavFloatKey& key : kNavFloatKeys) {
-        std::string fault =
-            RealFault("GPSData", key.name, this->*key.member, HUGE_VAL, "a finite number");
+        std::string fault = RealFault(read, "GPSData", key.name, this->*key.member, -HUGE_VAL,
+                                      HUGE_VAL, "a finite number");
         if (!fault.empty()) return fault;
     }
     for (const NavFlagKey& key : kNavFlagKeys) {
-        std::string fault = IntFault("GPSData", key.name, this->*key.member, 1, kFlag);
+        std::string fault = IntFault(read, "GPSData", key.name, this->*key.member, 1, kFlag);
         if (!fault.empty()) return fault;
     }
     return {};
@@ -270,12 +315,12 @@ void NavInfo::CopyTextValues(const NavInfo& from) {
     for (const NavFlagKey& key : kNavFlagKeys) this->*key.member = from.*key.member;
 }
 
-void NavInfo::LoadText(CfgIo& io) {
+void NavInfo::LoadText(CfgIo& io, ParseKeysRead* read) {
     // The reader thread writes the same record.
     RecordLock lock(ulNavLock);
     ParseReset();
     for (const NavFloatKey& key : kNavFloatKeys) ParseRegister(key.name, &(this->*key.member));
     for (const NavFlagKey& key : kNavFlagKeys) ParseRegister(key.name, &(this->*key.member));
-    ParseSection(io);
+    ParseSection(io, read, "GPSData");
     ParseReset();
 }

@@ -3,10 +3,12 @@
 // rates and the wizard record with baud rates, masks, tuning and reference position.
 // Layouts are fixed: the profile archive and the ".rcf" files depend on them.
 
+#include <array>
 #include <cstdint>
 #include <string>
 
 class CfgIo;
+class ParseKeysRead;
 namespace platform {
 class ByteReader;
 class ByteWriter;
@@ -41,6 +43,9 @@ enum eBeaconBitRate : int32_t {
     BEACON_RATE_200 = 2,
 };
 
+// The baud rates a receiver port is set to.
+inline constexpr std::array<int32_t, 6> kOfferedBauds{4800, 9600, 19200, 38400, 57600, 115200};
+
 struct PortConfig {
     int32_t eGGA;
     int32_t eGLL;
@@ -69,10 +74,12 @@ struct PortConfig {
 
     void Init();
     void SaveText(CfgIo& io) const;
-    void LoadText(CfgIo& io);
-    // The first of its ".rcf" values that is outside what its field holds, as
+    // Notes the keys met in *read under the section's name (when given).
+    void LoadText(CfgIo& io, ParseKeysRead* read = nullptr, const char* section = "");
+    // The first of the values a ".rcf" file set (as *read tells) that did not read as a number
+    // or lies outside what its field holds, as
     // "eGGA=9 in [ThisPortConfig] is not a rate code (0 to 5)"; "" when there is none.
-    std::string TextFault(const char* section) const;
+    std::string TextFault(const char* section, const ParseKeysRead& read) const;
     // Profile archive: the fifteen rate words (bRTCM after eHPR), then the last word.
     void SaveArchive(platform::ByteWriter& w) const;
     void LoadArchive(platform::ByteReader& r);
@@ -103,8 +110,8 @@ struct BINLogRateInfo {
 
     void Init();
     void SaveText(CfgIo& io) const;
-    void LoadText(CfgIo& io);
-    std::string TextFault() const;
+    void LoadText(CfgIo& io, ParseKeysRead* read = nullptr);
+    std::string TextFault(const ParseKeysRead& read) const;
     // Profile archive: the nine rate words.
     void SaveArchive(platform::ByteWriter& w) const;
     void LoadArchive(platform::ByteReader& r);
@@ -132,8 +139,8 @@ struct WizardInfo {
 
     void Init();
     void SaveText(CfgIo& io) const;
-    void LoadText(CfgIo& io);
+    void LoadText(CfgIo& io, ParseKeysRead* read = nullptr);
     // Its own values, then those of both port sections.
-    std::string TextFault() const;
+    std::string TextFault(const ParseKeysRead& read) const;
     void SendPorts() const;
 };

@@ -13,6 +13,8 @@
 #include "engine/Parsable.h"
 #include "engine/cfgarchive.h"
 #include "engine/gps.h"
+#include "engine/nmea.h"
+#include "engine/tspan.h"
 #include "platform/trace.h"
 #include "support/temp_dir.h"
 #include "wire_fixture.h"
@@ -135,18 +137,47 @@ TEST_F(ProfileTest, SaveWritesTheSnapshotAndLoadReadsItBack) {
         std::tuple(4, 1.25f, 1);
     ASSERT_TRUE(CProfile(gps.get()).Save(path));
     EXPECT_NE(ReadBytes(path).find("\r\nulFreqKhz=-1\r\n"), std::string::npos);
+    snap.ulFreqKhz = 0x7FFFFFFFu;
+    ASSERT_TRUE(CProfile(gps.get()).Save(path));
     auto other = std::make_unique<CGPS>();
     ASSERT_TRUE(CProfile(other.get()).Load(path));
     const WizardInfo& live = other->Info.Settings.WizardLive;
     EXPECT_EQ(Join(live.iNMEABaudRate, live.iRTCMBaudRate, live.iElevation, live.iMaxAge,
                    live.ulFreqKhz, live.iSymbolRate, live.fFreq, live.iBitRate),
-              "115200 4800 12 60 4294967295 2400 301.5 2");
+              "115200 4800 12 60 2147483647 2400 301.5 2");
     EXPECT_EQ(Join(live.dRefLat, live.dRefLon, live.dRefAlt, live.eDfxPort),
               "-33.856812 151.215302 58.125 3");
     const NavInfo& nav = other->Info.Nav;
     EXPECT_EQ(Join(live.ThisPortConfig.eGSA, live.ThisPortConfig.bRTCM, live.OtherPortConfig.eHPR,
                    other->Info.Settings.BinLogRates.eBIN99, nav.fHDGTau, nav.bFLIPBRD),
               "2 1 5 4 1.25 1");
+}
+
+// A position the receiver reported is saved as the entries and the files take it, and a file
+// is judged by the values it holds, not by those it leaves as they were.
+TEST_F(ProfileTest, WhatTheReceiverReportedSavesAndLoadsBack) {
+    std::string reply = "$>JRTK,1,51.123456,358.765432,123.400\r\n";
+    CNMEA().bParseNMEA(&gps->Info, reply.data());
+    TSpan(gps.get()).SaveReference();
+    gps->Info.Settings.WizardSnapshot = gps->Info.Settings.WizardLive;
+    ASSERT_TRUE(CProfile(gps.get()).Save(path));
+    const std::string saved = ReadBytes(path);
+    EXPECT_NE(saved.find("\r\ndRefLat=51.123456\r\ndRefLon=-1.234568\r\ndRefAlt=123.400000\r\n"),
+              std::string::npos);
+    CProfile profile(gps.get());
+    ASSERT_TRUE(profile.Load(path)) << profile.LastError();
+    gps->Info.Settings.WizardSnapshot = gps->Info.Settings.WizardLive;
+    ASSERT_TRUE(CProfile(gps.get()).Save(path));
+    EXPECT_EQ(ReadBytes(path), saved);
+    // Live values no file holds: the example file of a single heading setting still loads.
+    gps->Info.Settings.WizardLive.dRefLon = 358.765432;
+    gps->Info.Settings.WizardLive.iNMEABaudRate = 1234;
+    WriteBytes(path, "[GPSData]\r\nfHDGTau=1.5\r\n");
+    wire.Take();
+    ASSERT_TRUE(profile.Load(path)) << profile.LastError();
+    EXPECT_EQ(gps->Info.Nav.fHDGTau, 1.5f);
+    EXPECT_EQ(gps->Info.Settings.WizardLive.dRefLon, 358.765432);
+    EXPECT_FALSE(wire.Take().empty());
 }
 
 // Failures name the file and the OS error; a pipe never blocks; a failed save keeps the old.
@@ -180,7 +211,7 @@ TEST_F(ProfileTest, LoadIsTolerantAndSendsThePortsBinaryRatesAndHeading) {
                "[ThisPortConfig]\neGGA=4\n"
                "[BINLogRate]\nEBIN1=2\neD1=x\nnoSuchKey=1\n"
                "[Mystery]\nfoo=1\n"
-               "[GPSData]\nfhdgtau=1.5\nfManSep=bad\n"
+               "[GPSData]\nfhdgtau=1.5\n"
                "[CurrentWizard]\niElevation=9\n[otherportconfig]\neGGA=3\n");
     gps->Info.Settings.BinLogRates.eD1 = 3;
     ASSERT_TRUE(CProfile(gps.get()).Load(path));
@@ -190,7 +221,7 @@ TEST_F(ProfileTest, LoadIsTolerantAndSendsThePortsBinaryRatesAndHeading) {
     EXPECT_EQ(gps->Info.Settings.BinLogRates.eBIN1, 2);
     EXPECT_EQ(gps->Info.Settings.BinLogRates.eD1, 0) << "integers without digits read as 0";
     EXPECT_EQ(gps->Info.Nav.fHDGTau, 1.5f);
-    EXPECT_EQ(gps->Info.Nav.fManSep, 0.5f) << "a bad float leaves the value";
+    EXPECT_EQ(gps->Info.Nav.fManSep, 0.5f) << "a key the file does not hold keeps its value";
     Events bin = kBinDefaults;
     bin[0] = "$JBIN,1,1\r\n";  // rate code 2 is 1 Hz
     EXPECT_EQ(wire.Take(),
@@ -297,8 +328,8 @@ TEST_F(ProfileTest, AValueItsFieldCannotHoldRefusesTheFile) {
          "dRefLat=-90.0000001 in [CurrentWizard] is not a latitude (-90 to 90 degrees)"},
         {"[CurrentWizard]", "dRefLon=180.000000", "dRefLon=-180.5",
          "dRefLon=-180.5 in [CurrentWizard] is not a longitude (-180 to 180 degrees)"},
-        {"[CurrentWizard]", "dRefAlt=-12.500000", "dRefAlt=1e999", "dRefAlt=inf in [CurrentWizard] is not a finite height"},
-        {"[CurrentWizard]", "dRefAlt=-12.500000", "dRefAlt=-Infinity", "dRefAlt=-inf in [CurrentWizard] is not a finite height"},
+        {"[CurrentWizard]", "dRefAlt=-12.500000", "dRefAlt=1e999", "dRefAlt=inf in [CurrentWizard] is not a height (-99999999999 to 999999999999 metres)"},
+        {"[CurrentWizard]", "dRefAlt=-12.500000", "dRefAlt=-Infinity", "dRefAlt=-inf in [CurrentWizard] is not a height (-99999999999 to 999999999999 metres)"},
         {"[CurrentWizard]", "dRefLat=-90.000000", "dRefLat=nan",
          "dRefLat=nan in [CurrentWizard] is not a latitude (-90 to 90 degrees)"},
         {"[CurrentWizard]", "dRefAlt=-12.500000", "dRefAlt=1e-999", nullptr},  // too small: kept
@@ -307,6 +338,33 @@ TEST_F(ProfileTest, AValueItsFieldCannotHoldRefusesTheFile) {
         {"[CurrentWizard]", "fFreq=301.500000", "fFreq=nan", "fFreq=nan in [CurrentWizard] is not a finite frequency"},
         {"[GPSData]", "fROT=-3.000000", "fROT=-1e40", "fROT=-inf in [GPSData] is not a finite number"},
         {"[GPSData]", "fROT=-3.000000", "fROT=-3e38", nullptr},  // within a float
+        {"[GPSData]", "fManSep=1.000000", "fManSep=bad", "fManSep=bad in [GPSData] is not a finite number"},
+        // Every key of the wizard section, each within the limits of what it is sent as.
+        {"[CurrentWizard]", "ulFreqKhz=1545000", "ulFreqKhz=-1",
+         "ulFreqKhz=-1 in [CurrentWizard] is not a frequency in kHz (0 to 2147483647)"},
+        {"[CurrentWizard]", "ulFreqKhz=1545000", "ulFreqKhz=L-band",
+         "ulFreqKhz=L-band in [CurrentWizard] is not a frequency in kHz (0 to 2147483647)"},
+        {"[CurrentWizard]", "ulFreqKhz=1545000", "ulFreqKhz=2147483647", nullptr},
+        {"[CurrentWizard]", "iSymbolRate=2400", "iSymbolRate=-99",
+         "iSymbolRate=-99 in [CurrentWizard] is not a symbol rate (0 to 2147483647)"},
+        {"[CurrentWizard]", "iMaxAge=60", "iMaxAge=99999999999",
+         "iMaxAge=99999999999 in [CurrentWizard] is not a whole number of seconds"},
+        {"[CurrentWizard]", "iMaxAge=60", "iMaxAge=-5", nullptr},  // the setup screen clamps it
+        {"[CurrentWizard]", "iElevation=90", "iElevation=-2147483649",
+         "iElevation=-2147483649 in [CurrentWizard] is not a whole number of degrees"},
+        {"[CurrentWizard]", "iElevation=90", "iElevation=120", nullptr},
+        {"[CurrentWizard]", "iNMEABaudRate=115200", "iNMEABaudRate=1234",
+         "iNMEABaudRate=1234 in [CurrentWizard] is not a baud rate (4800, 9600, 19200, 38400, 57600 or 115200)"},
+        {"[CurrentWizard]", "iRTCMBaudRate=4800", "iRTCMBaudRate=fast",
+         "iRTCMBaudRate=0 in [CurrentWizard] is not a baud rate (4800, 9600, 19200, 38400, 57600 or 115200)"},
+        {"[CurrentWizard]", "dRefAlt=-12.500000", "dRefAlt=1e300",
+         "dRefAlt=1e+300 in [CurrentWizard] is not a height (-99999999999 to 999999999999 metres)"},
+        {"[CurrentWizard]", "dRefAlt=-12.500000", "dRefAlt=1000000000000.5",
+         "dRefAlt=1000000000000.5 in [CurrentWizard] is not a height (-99999999999 to 999999999999 metres)"},
+        {"[CurrentWizard]", "dRefAlt=-12.500000", "dRefAlt=-100000000000.5",
+         "dRefAlt=-100000000000.5 in [CurrentWizard] is not a height (-99999999999 to 999999999999 metres)"},
+        {"[CurrentWizard]", "dRefAlt=-12.500000", "dRefAlt=999999999999", nullptr},
+        {"[CurrentWizard]", "dRefAlt=-12.500000", "dRefAlt=-99999999999", nullptr},
     };
     // clang-format on
     const std::string full = FullRcf();

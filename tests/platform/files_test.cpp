@@ -88,6 +88,33 @@ TEST(TextFile, ReadsOnlyRegularFilesWithinTheLimit) {
     EXPECT_EQ(bytes.size(), 65u);
 }
 
+// The bytes this process has read so far, as the kernel counts them, and the size of the text
+// that told it (read too, but counted only from the next time).
+std::pair<uint64_t, size_t> BytesReadByThisProcess() {
+    std::string io, error;
+    if (!platform::ReadFileBytes("/proc/self/io", &io, &error)) return {0, 0};
+    const size_t at = io.find("rchar: ");
+    return {at == std::string::npos ? 0 : std::stoull(io.substr(at + 7)), io.size()};
+}
+
+// A file larger than its stated size (one under /proc, or one growing while it is read) is
+// held to the limit as it is read, and read no further than one byte past it.
+TEST(TextFile, FileLargerThanItsStatedSizeIsTooLarge) {
+    const std::string proc = "/proc/self/smaps";
+    struct stat st {};
+    if (::stat(proc.c_str(), &st) != 0 || st.st_size != 0 || BytesReadByThisProcess().first == 0)
+        GTEST_SKIP() << "no /proc";
+    std::string bytes = "kept", error;
+    int err = 0;
+    const auto [before, counterText] = BytesReadByThisProcess();
+    EXPECT_FALSE(platform::ReadFileBytes(proc, &bytes, &error, 64, &err));
+    const uint64_t after = BytesReadByThisProcess().first;
+    EXPECT_EQ(err, EFBIG);
+    EXPECT_EQ(error, "cannot read " + proc + ": larger than 64 bytes");
+    EXPECT_EQ(bytes, "kept");
+    EXPECT_LE(after - before - counterText, 65u);
+}
+
 // The point and polygon tables are written from the window's thread: a pipe must not block.
 TEST(RawFile, OpensOnlyRegularFilesWithoutBlocking) {
     testsupport::TempDir dir;
@@ -147,15 +174,22 @@ TEST(AtomicFile, ReplacesWholeOrLeavesTheOldFile) {
 
 // A run as root (common for serial ports) rewrites the user's files without taking them over:
 // the new file has the old one's owner, group and mode; a new file is the writer's own.
+// The set-id and sticky bits stay with the mode.
 TEST(AtomicFile, ReplacedFileKeepsItsOwnerAndMode) {
-    if (::geteuid() != 0) GTEST_SKIP() << "giving a file to another owner needs root";
     testsupport::TempDir dir;
     const struct {
         uid_t uid;
         gid_t gid;
         mode_t mode;
-    } rows[] = {{65534, 65534, 0640}, {1000, 100, 0604}, {::geteuid(), ::getegid(), 0600}};
+    } rows[] = {{65534, 65534, 0640},
+                {1000, 100, 0604},
+                {65534, 65534, 06750},
+                {::geteuid(), ::getegid(), 0600},
+                {::geteuid(), ::getegid(), 07700},
+                {::geteuid(), ::getegid(), 01644}};
     for (const auto& row : rows) {
+        // Only root can give a file to another owner.
+        if (row.uid != ::geteuid() && ::geteuid() != 0) continue;
         const std::string path = dir / "Tessaray_Term.ini";
         WriteBytes(path, "old");
         ASSERT_EQ(::chown(path.c_str(), row.uid, row.gid), 0);

@@ -61,11 +61,9 @@ int RateIndex(int32_t code, bool has20Hz) {
     return -1;
 }
 
-constexpr std::array<int, 6> kBauds{4800, 9600, 19200, 38400, 57600, 115200};
-
 int BaudIndex(int baud) {
-    const auto it = std::find(kBauds.begin(), kBauds.end(), baud);
-    return it == kBauds.end() ? -1 : static_cast<int>(it - kBauds.begin());
+    const auto it = std::find(kOfferedBauds.begin(), kOfferedBauds.end(), baud);
+    return it == kOfferedBauds.end() ? -1 : static_cast<int>(it - kOfferedBauds.begin());
 }
 
 WizardInfo& Live() {
@@ -160,7 +158,7 @@ void CGPS_3::FillControls() {
     }
     for (int combo : {IDC_GPS3_BAUD_THIS, IDC_GPS3_BAUD_OTHER}) {
         ResetContent(combo);
-        for (int baud : kBauds) AddString(combo, platform::Format("%d", baud));
+        for (int baud : kOfferedBauds) AddString(combo, platform::Format("%d", baud));
     }
     SetCurSel(IDC_GPS3_BAUD_THIS, BaudIndex(w.iNMEABaudRate));
     SetCurSel(IDC_GPS3_BAUD_OTHER, BaudIndex(w.iRTCMBaudRate));
@@ -206,18 +204,18 @@ void CGPS_3::OnAllOff(bool otherPort) {
 
 void CGPS_3::OnOtherPortBaud() {
     const int sel = GetCurSel(IDC_GPS3_BAUD_OTHER);
-    if (sel < 0 || sel >= static_cast<int>(kBauds.size())) return;
+    if (sel < 0 || sel >= static_cast<int>(kOfferedBauds.size())) return;
     {
         RecordLock lock(g_GPS.Info.ulPart1Lock);
-        Live().iRTCMBaudRate = kBauds[static_cast<size_t>(sel)];
+        Live().iRTCMBaudRate = kOfferedBauds[static_cast<size_t>(sel)];
     }
     g_GPS.SendChangedConfig(Live());
 }
 
 void CGPS_3::OnThisPortBaud() {
     const int sel = GetCurSel(IDC_GPS3_BAUD_THIS);
-    if (sel < 0 || sel >= static_cast<int>(kBauds.size())) return;
-    const int baud = kBauds[static_cast<size_t>(sel)];
+    if (sel < 0 || sel >= static_cast<int>(kOfferedBauds.size())) return;
+    const int baud = kOfferedBauds[static_cast<size_t>(sel)];
     int oldBaud;
     {
         RecordLock lock(g_GPS.Info.ulPart1Lock);
@@ -327,11 +325,10 @@ void CGPS_3::OnLoadProfile() {
     m_strProfile = path;
     UpdateData(ui::FALSE);
 
-    int oldBaud, oldOtherBaud;
+    int oldBaud;
     {
         RecordLock lock(g_GPS.Info.ulPart1Lock);
         oldBaud = Live().iNMEABaudRate;
-        oldOtherBaud = Live().iRTCMBaudRate;
     }
     CProfile profile;
     if (!profile.Load(path)) {
@@ -346,32 +343,7 @@ void CGPS_3::OnLoadProfile() {
         FillControls();
         return;
     }
-    // A baud the receiver does not offer would lose the link: the old one stays.
-    struct Check {
-        int32_t WizardInfo::*field;
-        int old;
-        const char* port;
-    };
-    const Check checks[] = {{&WizardInfo::iNMEABaudRate, oldBaud, "this port"},
-                            {&WizardInfo::iRTCMBaudRate, oldOtherBaud, "the other port"}};
     int loadedBaud;
-    for (const Check& c : checks) {
-        int loaded;
-        {
-            RecordLock lock(g_GPS.Info.ulPart1Lock);
-            loaded = Live().*c.field;
-            if (BaudIndex(loaded) < 0) Live().*c.field = c.old;
-        }
-        if (BaudIndex(loaded) < 0) {
-            platform::Trace("Tessaray_PC: %s: baud %d not offered\n", path.c_str(), loaded);
-            ui::MessageBox(platform::Format("The receiver configuration file\n%s\nasks for the "
-                                            "baud rate %d on %s, which is not one of 4800, "
-                                            "9600, 19200, 38400, 57600 and 115200.\nThe baud "
-                                            "rate stays %d.",
-                                            path.c_str(), loaded, c.port, c.old),
-                           ui::MB_OK);
-        }
-    }
     {
         RecordLock lock(g_GPS.Info.ulPart1Lock);
         WizardInfo& live = Live();
