@@ -400,6 +400,7 @@ TEST_F(ConfigSend, WholeThenChangedSettings) {
 
 // The receiver's replies, as the reader thread would decode them during the pauses.
 void AnswerLikeAReceiver(GPSInfo& info, const std::string& command) {
+    App().uRepliesHeard.fetch_add(1);
     if (command == "$JSHOW\r\n") {
         RecordLock lock(info.ulPart1Lock);
         PortConfig& p = info.RxPortConfig;  // with the other port's GSA, HPR and BIN96
@@ -453,12 +454,14 @@ TEST_F(ConfigSend, ReadConfigQueriesWithItsPausesAndFillsTheSettings) {
               std::tuple(51.25, -1.5, 99.5, DFX_PORTC));
     EXPECT_EQ(std::memcmp(&info.Settings.WizardSnapshot, &w, sizeof(w)), 0);
     EXPECT_EQ(info.RxPortConfig.ulLastWord + info.ulPart1Lock, 0u) << "every lock released";
-    // Without replies the reference and rates are cleared.
+    // Without replies the record's report is cleared, but the settings read before stay.
     wire.device.onWrite = nullptr;
     info.RxPortConfig.eGGA = RATE_1HZ;
     gps->ReadConfig(w);
     EXPECT_EQ(std::tuple(w.dRefLat, w.eDfxPort, w.ThisPortConfig.eGGA),
-              std::tuple(0.0, DFX_NONE, RATE_OFF));
+              std::tuple(51.25, DFX_PORTC, RATE_1HZ));
+    EXPECT_EQ(std::tuple(info.RxPortConfig.dCurRefLat, info.RxPortConfig.eGGA),
+              std::tuple(0.0, RATE_OFF));
 }
 
 TEST(TSpanSenders, PortNamesAndTypedReference) {
