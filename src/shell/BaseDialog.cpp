@@ -1,6 +1,7 @@
 #include "shell/BaseDialog.h"
 
 #include <exception>
+#include <utility>
 
 #include "engine/gps.h"
 #include "platform/clock.h"
@@ -39,6 +40,7 @@ ui::BOOL CBaseDialog::OnInitDialog() {
     theApp().bSuspendTimers = 0;
     m_iProbeRepeats = 0;
     bKeepTimersRunning = 0;
+    wirePause_ = linkTickWaiting_ = false;
     EnableWindow(ui::TRUE);
     return ui::TRUE;
 }
@@ -51,6 +53,8 @@ void CBaseDialog::OnCancel() {
         bLinkWatchOn = 0;
         KillTimer(m_uSearchTimer);
         bBaudSearchOn = 0;
+        KillOwnTimers();
+        EndWirePause(false);
         ShowWindow(ui::SW_HIDE);
         SetWindowPos(ui::ZOrder::Bottom, 0, 0, 0, 0,
                      ui::SWP_NOMOVE | ui::SWP_NOREDRAW | ui::SWP_HIDEWINDOW);
@@ -67,6 +71,7 @@ void CBaseDialog::OnFullCancel() {
         KillTimer(kBaudSearchTimer);
         bLinkWatchOn = 0;
         bBaudSearchOn = 0;
+        KillOwnTimers();
         EndDialog(ui::IDCANCEL);
         platform::Trace("Tessaray_PC: CBaseDialog::OnFullCancel() End\n");
     } catch (const std::exception&) {
@@ -89,6 +94,10 @@ void CBaseDialog::OnTimer(ui::UINT id) {
             KillTimer(m_uLinkWatchTimer);
             KillTimer(m_uSearchTimer);
             KillTimer(id);
+            return;
+        }
+        if (id == kLinkWatchTimer && wirePause_) {
+            linkTickWaiting_ = true;
             return;
         }
         if (app.bExiting || app.bDemoMode.load() || bTerminalActive) return;
@@ -135,9 +144,52 @@ void CBaseDialog::EndScreenTick() {
     }
 }
 
+std::vector<ui::UINT> CBaseDialog::OwnTimerIds() const {
+    std::vector<ui::UINT> ids = TimerIds();
+    std::erase_if(ids, [](ui::UINT id) { return id == kLinkWatchTimer || id == kBaudSearchTimer; });
+    return ids;
+}
+
 void CBaseDialog::KillOwnTimers() {
-    KillTimer(m_nTimer1);
-    KillTimer(m_nTimer2);
+    for (ui::UINT id : OwnTimerIds()) KillTimer(id);
+}
+
+void CBaseDialog::StopEveryScreenTimer() {
+    ui::Host* host = ui::Host::Existing();
+    if (!host) return;
+    for (ui::Dialog* page : host->Pages()) {
+        if (auto* screen = dynamic_cast<CBaseDialog*>(page)) {
+            screen->KillOwnTimers();
+            screen->KillTimer(kLinkWatchTimer);
+            screen->KillTimer(kBaudSearchTimer);
+            screen->EndWirePause(false);
+        }
+    }
+}
+
+void CBaseDialog::BeginWirePause(uint32_t ms) {
+    wirePause_ = true;
+    wirePauseStart_ = platform::TickCount();
+    wirePauseMs_ = ms;
+}
+
+uint32_t CBaseDialog::WirePauseLeft() const {
+    if (!wirePause_) return 0;
+    const uint32_t waited = platform::TickCount() - wirePauseStart_;
+    return waited < wirePauseMs_ ? wirePauseMs_ - waited : 0;
+}
+
+void CBaseDialog::WaitOutWirePause() {
+    if (const uint32_t left = WirePauseLeft(); left > 0) {
+        RepaintNow();
+        platform::Sleep(left);
+    }
+}
+
+void CBaseDialog::EndWirePause(bool deliver) {
+    wirePause_ = false;
+    const bool waiting = std::exchange(linkTickWaiting_, false);
+    if (deliver && waiting && IsTimerRunning(kLinkWatchTimer)) OnTimer(kLinkWatchTimer);
 }
 
 bool CBaseDialog::FirstActivation() const {
@@ -261,8 +313,19 @@ void CBaseDialog::OnClose() {
     if (NavRowAction(family_, 7, g_GPS.ReceiverType()) == NavAction::CloseBox) OnCloseBox();
 }
 
-void CBaseDialog::OnCloseBox() {
+int CBaseDialog::AskExit() {
+    const std::vector<StoppedTimer> held = StopTimers(OwnTimerIds());
     const int action = RunExitDialog();
+    if (action == EXIT_ACTION_STAY) RestartTimers(held);
+    if (action == EXIT_ACTION_CLOSE) {
+        WaitOutWirePause();
+        EndWirePause(false);
+    }
+    return action;
+}
+
+void CBaseDialog::OnCloseBox() {
+    const int action = AskExit();
     if (action == EXIT_ACTION_STAY) return;
     if (action == EXIT_ACTION_CLOSE) {
         KillOwnTimers();

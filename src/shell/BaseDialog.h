@@ -63,6 +63,8 @@ public:
     virtual void UpdateStatusStrip();
     // The close box (navigation row 7): exit dialog, then close, quit or stay.
     virtual void OnCloseBox();
+    // Stops every timer of every screen (a new start-up dialog takes the port over).
+    static void StopEveryScreenTimer();
     // The logging screens ask about running logs before rows 1, 3 and 5 act; true goes on.
     virtual bool ConfirmLeaveWithLogs() { return true; }
 
@@ -103,7 +105,7 @@ public:
     int32_t bKeepTimersRunning = 0;
     int32_t m_iProbeRepeats = 0;
     int32_t m_bWeakSignalOnce = 0;
-    // A screen's own two timers, killed by the close box and by a closing tick.
+    // A screen's timers 1 and 2; the close box and a closing tick kill every own timer.
     ui::UINT m_nTimer1 = 0;
     ui::UINT m_nTimer2 = 0;
     // The navigation-bar picture (control 1004).
@@ -126,19 +128,36 @@ protected:
     void SetTabScreens(int tabId, std::vector<eScreen> tabs);
     // Selects this screen's own tab without a notification.
     void SelectOwnTab();
-    // Kills the screen's own timers (close box, closing ticks).
+    // Kills every timer of the screen but the link watch and the search (close box, leaving,
+    // closing ticks).
     void KillOwnTimers();
+    // The exit dialog over the screen, whose own timers stand still meanwhile and go on only
+    // when the user stays. An exit waits out the screen's wire pause first.
+    int AskExit();
+    // A pause the screen keeps on the wire without blocking, ended by a timer of its own:
+    // until it ends, the link watch's ticks wait.
+    void BeginWirePause(uint32_t ms);
+    uint32_t WirePauseLeft() const;
+    // Sleeps the rest of the pause (leaving, exit).
+    void WaitOutWirePause();
+    // A link-watch tick that waited is delivered now when `deliver` is set, else dropped.
+    void EndWirePause(bool deliver);
     // The always-storing move handler of the welcome page and the dialogs on the stack.
     bool m_bAlwaysStoreMove = false;
 
 private:
     void RestartLinkWatch();
+    std::vector<ui::UINT> OwnTimerIds() const;
     void ApplyStrip(const StripIds& ids, const StripState& state, bool showLabel3);
 
     ScreenFamily family_;
     int screen_;
     int tabId_ = 0;
     std::vector<eScreen> tabs_;
+    bool wirePause_ = false;
+    uint32_t wirePauseStart_ = 0;
+    uint32_t wirePauseMs_ = 0;
+    bool linkTickWaiting_ = false;
 };
 
 // Search and watchdog helpers without an object.

@@ -62,6 +62,7 @@ void SetStartupDialogFactory(StartupDialogFactory factory) {
 void RunStartupDialogModal() {
     std::unique_ptr<ui::Dialog> dlg = Factory() ? Factory()() : std::make_unique<CSTARTUP3>();
     if (!dlg) return;
+    CBaseDialog::StopEveryScreenTimer();
     dlg->DoModal();
 }
 
@@ -377,7 +378,7 @@ void CSTARTUP3::OnCancel() {
 }
 
 void CSTARTUP3::OnCloseBox() {
-    const int action = RunExitDialog();
+    const int action = AskExit();
     if (action == EXIT_ACTION_STAY) return;
     if (action == EXIT_ACTION_QUIT) {
         CTessaray_PCApp& app = theApp();

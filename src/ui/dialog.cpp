@@ -451,6 +451,32 @@ UINT Dialog::SetOneShotTimer(UINT id, UINT ms) {
     return result;
 }
 
+std::vector<UINT> Dialog::TimerIds() const {
+    std::vector<UINT> ids;
+    for (const auto& [id, qt] : timers_) ids.push_back(id);
+    return ids;
+}
+
+std::vector<Dialog::StoppedTimer> Dialog::StopTimers(const std::vector<UINT>& ids) {
+    std::vector<StoppedTimer> stopped;
+    for (UINT id : ids) {
+        if (!IsTimerRunning(id)) continue;
+        stopped.push_back({id, static_cast<UINT>(TimerInterval(id)), oneShot_.count(id) != 0});
+        KillTimer(id);
+    }
+    return stopped;
+}
+
+void Dialog::RestartTimers(const std::vector<StoppedTimer>& timers) {
+    for (const StoppedTimer& t : timers) {
+        if (IsTimerRunning(t.id)) continue;
+        if (t.oneShot)
+            SetOneShotTimer(t.id, t.ms);
+        else
+            SetTimer(t.id, t.ms);
+    }
+}
+
 bool Dialog::IsTimerRunning(UINT id) const {
     return timers_.count(id) != 0;
 }

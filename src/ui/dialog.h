@@ -145,6 +145,16 @@ public:
     // A timer that calls OnTimer(id) once, `ms` from now, and then stops; KillTimer cancels
     // it first. Replaces a timer running under the same id. 0 when the page does not exist.
     UINT SetOneShotTimer(UINT id, UINT ms);
+    std::vector<UINT> TimerIds() const;
+    // A timer taken off by StopTimers, as RestartTimers starts it again.
+    struct StoppedTimer {
+        UINT id;
+        UINT ms;
+        bool oneShot;
+    };
+    std::vector<StoppedTimer> StopTimers(const std::vector<UINT>& ids);
+    // Each with its whole period; an id started anew meanwhile keeps its own.
+    void RestartTimers(const std::vector<StoppedTimer>& timers);
 
     // The page.
     BOOL ShowWindow(int cmd);

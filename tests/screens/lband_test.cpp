@@ -1,11 +1,17 @@
 // The L-band screens against scripted receiver replies: commands, read-outs, retunes, tunes.
 
+#include "engine/txnmea.h"
+#include "resources/dlg_exit.h"
 #include "screens/differential/LBND_1.h"
 #include "screens/differential/LBND_2.h"
 #include "screens/differential/LBND_3.h"
 #include "screens/differential/LBND_4.h"
 #include "screens/differential/ber_scale.h"
 #include "screens/screen_walk.h"
+#include "shell/CHECK.h"
+#include "shell/CLOSESCREEN_1.h"
+#include "shell/STARTUP3.h"
+#include "ui/automation.h"
 
 namespace {
 
@@ -23,6 +29,25 @@ protected:
     static std::string Commanded() {
         const WizardInfo& w = g_GPS.Info.Settings.WizardLive;
         return std::to_string(w.ulFreqKhz) + "/" + std::to_string(w.iSymbolRate);
+    }
+    // Started with the receiver on a frequency that is no beam: the status screen retunes.
+    void StartOffBeam() {
+        Start();
+        Geo("1540.0000", 1200, "-98");
+        g_GPS.Info.eCurCorrSource = CORR_LBND;
+    }
+    // The status screen shown, retuning, with its refresh, retune and link-watch timers.
+    ui::Dialog* Retuning() {
+        ui::Dialog* page = Page();
+        EXPECT_EQ(Running(page), "111");
+        return page;
+    }
+    // Which of those timers run ("1") or not ("0").
+    static std::string Running(const ui::Dialog* page) {
+        std::string s;
+        for (ui::UINT id : {ui::UINT{1}, kRetuneTimer, kLinkWatchTimer})
+            s += page->IsTimerRunning(id) ? '1' : '0';
+        return s;
     }
     static void SetCommanded(uint32_t freq, int32_t rate) {
         g_GPS.Info.Settings.WizardLive.ulFreqKhz = freq;
@@ -147,6 +172,90 @@ TEST_F(LBandTest, RetuneKeepsItsSecond) {
         }
         EXPECT_EQ(LeaveSent(), "~600" + followUp + queries + "$PKRV,1,0\r\n~10");
     });
+}
+
+// The keep-alive poll that falls due inside the retune second goes out after the follow-up.
+TEST_F(LBandTest, LinkWatchWaitsForTheRetuneSecond) {
+    StartOffBeam();
+    theApp().bStartupPhase = 0;
+    const std::string poll = "$JDIFF\r\n~10$JBIN,1,1\r\n~10$JASC,D1,1\r\n~10";
+    OnScreen(SCR_LBND_1, [&] {
+        EXPECT_EQ(Sent(), kRetune);
+        clock.Advance(962);
+        g_dwLastPollTick.store(clock.Now() - 2001);
+        EXPECT_EQ(TickSent(kLinkWatchTimer), "");
+        clock.Advance(38);
+        EXPECT_EQ(TickSent(kRetuneTimer),
+                  "$JASC,D1,1\r\n$JASC,D1,1\r\n$JGEO,ALL\r\n$JAPP\r\n$JDIFF\r\n" + poll);
+    });
+}
+
+void ClickOnTop(int id) {
+    ui::UserClick(ui::Host::Instance().TopPage()->GetDlgItem(id));
+}
+
+// Under the exit dialog the screen's own timers stand still and go on when the user stays;
+// "Exit and Save" inside the retune second waits out the rest of it, and after "$JSAVE" no
+// timer of the screen sends anything.
+TEST_F(LBandTest, ExitInsideTheRetuneSecond) {
+    std::vector<int> ends;
+    CTessaray_PCApp::SetEndProcessHook([&](int code) { ends.push_back(code); });
+    StartOffBeam();
+    theApp().bSaveOnExit = 1;
+    ui::Dialog* lband = nullptr;
+    Walk({{SCR_LBND_1,
+           [&] {
+               lband = Retuning();
+               EXPECT_EQ(Sent(), kRetune);
+               ui::UserClickDesign(306, 88);
+           }},
+          {Top<CCHECK>(),
+           [&] {
+               EXPECT_EQ(Running(lband), "001");
+               ClickOnTop(resources::IDC_EXIT_CANCEL);
+           }},
+          {SCR_LBND_1,
+           [&] {
+               EXPECT_EQ(Running(lband), "111");
+               clock.Advance(300);
+               ClearWire();
+               ui::UserClickDesign(306, 88);
+           }},
+          {Top<CCHECK>(), [&] { ClickOnTop(resources::IDC_EXIT_SAVE); }},
+          {Top<CCLOSESCREEN_1>(), [&] {
+               const std::string rest = "~700$JOFF\r\n";  // the second's rest, then the exit
+               EXPECT_EQ(Sent().substr(0, rest.size()), rest);
+               for (ui::UINT id : {ui::UINT{1}, kRetuneTimer}) lband->FireTimer(id);
+               const std::string all = Sent();
+               const size_t save = all.find("$JSAVE\r\n");
+               ASSERT_NE(save, std::string::npos);
+               EXPECT_EQ(all.find('$', save + 1), std::string::npos) << all.substr(save);
+               EXPECT_EQ(Running(lband), "001");
+               Page()->EndDialog(ui::IDCANCEL);
+           }}});
+    EXPECT_EQ(ends, std::vector<int>{0});
+    CTessaray_PCApp::SetEndProcessHook(nullptr);
+}
+
+// The start-up dialog has the port to itself: no timer of the screen it was opened from runs.
+TEST_F(LBandTest, NoScreenTimerUnderTheStartupDialog) {
+    class StandIn : public ui::Dialog {
+    public:
+        StandIn() : ui::Dialog(ui::DialogTemplate{.id = 210}) {}
+    };
+    SetStartupDialogFactory([] { return std::make_unique<StandIn>(); });
+    StartOffBeam();
+    ui::Dialog* lband = nullptr;
+    Walk({{SCR_LBND_1,
+           [&] {
+               lband = Retuning();
+               ui::UserClickDesign(288, 430);  // new connection
+           }},
+          {Top<StandIn>(), [&] {
+               EXPECT_EQ(Running(lband), "000");
+               Page()->EndDialog(ui::IDCANCEL);
+           }}});
+    SetStartupDialogFactory(nullptr);
 }
 
 TEST_F(LBandTest, TuneByFrequencyAutomaticallyAndByName) {

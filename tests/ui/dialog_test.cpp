@@ -120,6 +120,24 @@ TEST(DialogTimers, PeriodicAndOneShot) {
     });
 }
 
+// Stopped timers come back with their periods and kinds; one started anew meanwhile keeps its own.
+TEST(DialogTimers, StopAndRestart) {
+    CountingPage page;
+    WithOpenPage(page, [&] {
+        page.SetTimer(1, 1000);
+        page.SetOneShotTimer(3, 700);
+        page.SetTimer(11, 5000);
+        const auto stopped = page.StopTimers({1, 3, 4});
+        EXPECT_EQ(page.TimerIds(), std::vector<UINT>{11});
+        page.SetTimer(1, 200);
+        page.RestartTimers(stopped);
+        EXPECT_EQ(page.TimerIds(), (std::vector<UINT>{1, 3, 11}));
+        EXPECT_EQ(page.TimerInterval(1) + page.TimerInterval(3), 900);
+        EXPECT_TRUE(page.FireTimer(3) && !page.IsTimerRunning(3));
+        for (UINT id : {1, 11}) page.KillTimer(id);
+    });
+}
+
 DialogTemplate ControlsTemplate() {
     DialogTemplate t;
     t.id = 214;

@@ -67,11 +67,8 @@ void CLBND_1::OnCancel() {
     KillTimer(kRetuneTimer);
     if (m_bRetunePending) {
         // A retune begun is finished first, its second kept, as if the page had waited.
-        if (const uint32_t left = RetunePauseLeft(); left > 0) {
-            RepaintNow();
-            platform::Sleep(left);
-        }
-        FinishRetune();
+        WaitOutWirePause();
+        FinishRetune(false);
     }
     g_TxNMEA.SetBeaconStatus(0, false);
     KillTimer(m_nTimer1);
@@ -81,11 +78,11 @@ void CLBND_1::OnCancel() {
 void CLBND_1::OnTimer(ui::UINT id) {
     if (id == kRetuneTimer) {
         // A timer may fire a little early; the pause is a minimum.
-        if (const uint32_t left = RetunePauseLeft(); m_bRetunePending && left > 0) {
+        if (const uint32_t left = WirePauseLeft(); m_bRetunePending && left > 0) {
             SetOneShotTimer(kRetuneTimer, left);
             return;
         }
-        FinishRetune();
+        FinishRetune(true);
         return;
     }
     if (!BeginScreenTick(id)) return;
@@ -160,19 +157,15 @@ void CLBND_1::RefreshStatus() {
 void CLBND_1::StartRetune() {
     m_bRetunePending = true;
     g_TxNMEA.SetFrequency(true, 0, 0);
-    m_uRetuneTick = platform::TickCount();
+    BeginWirePause(kRetuneFollowUpMs);
     SetOneShotTimer(kRetuneTimer, kRetuneFollowUpMs);
 }
 
-void CLBND_1::FinishRetune() {
+void CLBND_1::FinishRetune(bool deliverLinkTick) {
     if (!m_bRetunePending) return;
     m_bRetunePending = false;
     g_TxNMEA.SetMessageRate(kLBandRateOn, "D1", false);
     if (std::exchange(m_bEntryHeld, false)) SendEntryQueries();
     if (std::exchange(m_bTickHeld, false)) SendTickQueries();
-}
-
-uint32_t CLBND_1::RetunePauseLeft() const {
-    const uint32_t waited = platform::TickCount() - m_uRetuneTick;
-    return waited < kRetuneFollowUpMs ? kRetuneFollowUpMs - waited : 0;
+    EndWirePause(deliverLinkTick);
 }

@@ -58,14 +58,13 @@ public:
 
 private:
     void StartRetune();
-    // "$JASC,D1,1", then what the page held back during the second.
-    void FinishRetune();
-    uint32_t RetunePauseLeft() const;
+    // "$JASC,D1,1", then what the page held back during the second; the link watch's held
+    // tick too unless the page is being left.
+    void FinishRetune(bool deliverLinkTick);
     void SendEntryQueries();
     void SendTickQueries();
 
     bool m_bRetunePending = false;
-    uint32_t m_uRetuneTick = 0;  // when "$JFREQ,0" went out
     bool m_bEntryHeld = false;
     bool m_bTickHeld = false;
 };
