@@ -52,11 +52,13 @@ protected:
     }
 };
 
-// What a typed coordinate is told, on the way and on a press: the edges of the globe are on it,
-// anything beyond them (however many digits) is named, and what is no plain number is refused.
+// What a typed coordinate is told, on the way and on a press, by both screens: the edges of the
+// globe and of the height the saved reference's command carries are on it, anything beyond
+// them (however many digits) is named, and what is no plain number is refused.
 TEST(ReferenceEntry, EdgesOfTheGlobeAndNumbersTooLarge) {
     const std::string lat = "Latitude must be between -90 and 90 degrees.";
     const std::string lon = "Longitude must be between -180 and 180 degrees.";
+    const std::string hgt = "Height must be between -99999999999 and 999999999999 meters.";
     const std::string nan = "Please enter a number.";
     using F = ReferenceField;
     // clang-format off
@@ -66,17 +68,24 @@ TEST(ReferenceEntry, EdgesOfTheGlobeAndNumbersTooLarge) {
         {F::Latitude, "9999999999999999999", lat}, {F::Latitude, "51.5e400", nan},
         {F::Longitude, "180", ""}, {F::Longitude, "-180", ""}, {F::Longitude, "180.0000001", lon},
         {F::Longitude, "-180.0000001", lon}, {F::Longitude, "-999999999999999999", lon},
-        {F::Longitude, "1e309", nan}, {F::Height, "9999999999999999999", ""}, {F::Height, "45e39", nan}};
+        {F::Longitude, "1e309", nan}, {F::Height, "45e39", nan},
+        {F::Height, "999999999999", ""}, {F::Height, "999999999999.0000", ""},
+        {F::Height, "-99999999999", ""}, {F::Height, "999999999999.001", hgt},
+        {F::Height, "1000000000000", hgt}, {F::Height, "-100000000000", hgt},
+        {F::Height, "-99999999999.5", hgt}, {F::Height, "9999999999999999999", hgt}};
     // clang-format on
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.text);
-        EXPECT_EQ(TypedReferenceError(c.field, c.text), c.told);
-        const std::string texts[3] = {c.field == F::Latitude ? c.text : "1",
-                                      c.field == F::Longitude ? c.text : "1",
-                                      c.field == F::Height ? c.text : "1"};
-        EXPECT_EQ(ReferenceEntryError(texts[0], texts[1], texts[2]), c.told);
-        const std::optional<ReferenceEntry> e = ParseReferenceEntry(texts[0], texts[1], texts[2]);
-        EXPECT_EQ(e && IsUsableReference(*e), c.told.empty());
+    for (const ReferenceLimits& limits : {kTSpanReferenceLimits, kXRefReferenceLimits}) {
+        for (const auto& c : cases) {
+            SCOPED_TRACE(c.text);
+            EXPECT_EQ(TypedReferenceError(c.field, c.text, limits), c.told);
+            const std::string texts[3] = {c.field == F::Latitude ? c.text : "1",
+                                          c.field == F::Longitude ? c.text : "1",
+                                          c.field == F::Height ? c.text : "1"};
+            EXPECT_EQ(ReferenceEntryError(texts[0], texts[1], texts[2], limits), c.told);
+            const std::optional<ReferenceEntry> e =
+                ParseReferenceEntry(texts[0], texts[1], texts[2], limits);
+            EXPECT_EQ(e && IsUsableReference(*e), c.told.empty());
+        }
     }
 }
 
@@ -204,11 +213,15 @@ TEST_F(SetupTest, TSpan) {
                Answer("$JRTK,1,51.4999,-0.1001,45.2\r\n", ">JRTK,1,FAILED");
                Click(IDC_TSPAN_INITIALIZE);
                EXPECT_EQ(Told(), "Reference position invalid.|");
-               for (const char* height : {"1e300", "45.", "12345678901234567890"}) {
+               const char* number = "Please enter a number.|";
+               const std::pair<const char*, const char*> heights[] = {
+                   {"1e300", number}, {"45.", number},
+                   {"12345678901234567890",
+                    "Height must be between -99999999999 and 999999999999 meters.|"}};
+               for (const auto& [height, told] : heights) {
                    Retype(IDC_TSPAN_HEIGHT, height);
                    Told();
-                   EXPECT_EQ(Press(IDC_TSPAN_INITIALIZE), "Please enter a number.|")
-                       << Text(IDC_TSPAN_HEIGHT);
+                   EXPECT_EQ(Press(IDC_TSPAN_INITIALIZE), told) << height;
                }
                LeaveToGps();
            }},
