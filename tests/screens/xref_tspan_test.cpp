@@ -217,7 +217,8 @@ TEST_F(SetupTest, TSpan) {
                EXPECT_EQ(Told(), "Reference position invalid.|");
                const char* number = "Please enter a number.|";
                const std::pair<const char*, const char*> heights[] = {
-                   {"1e300", number}, {"45.", number},
+                   {"1e300", number},
+                   {"45.", number},
                    {"12345678901234567890",
                     "Height must be between -99999999999 and 999999999999 meters.|"}};
                for (const auto& [height, told] : heights) {
