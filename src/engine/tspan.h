@@ -2,12 +2,21 @@
 // t-Span set-up: the base's reference position and correction port, as the receiver reports
 // them (the current record in RxPortConfig) and as saved in the settings (WizardLive).
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
 
 class CGPS;
 class CTxNMEA;
+
+namespace tspan_detail {
+constexpr double Nines(size_t digits) {
+    double value = 0.0;
+    while (digits-- > 0) value = value * 10.0 + 9.0;
+    return value;
+}
+}  // namespace tspan_detail
 
 class TSpan {
 public:
@@ -33,6 +42,11 @@ public:
     bool SendReferenceText(std::string_view lat, std::string_view lon, std::string_view height);
 
     static constexpr size_t kReferenceTextMax = 19;
+    // The saved reference goes out as "%lf" (SendReference): the whole metres of a height get
+    // what such a field leaves after the point and six decimals, a negative one a digit less
+    // for its sign.
+    static constexpr double kReferenceHeightMax = tspan_detail::Nines(kReferenceTextMax - 7);
+    static constexpr double kReferenceHeightMin = -tspan_detail::Nines(kReferenceTextMax - 8);
     // The text as it goes into the reference command.
     static std::string ReferenceField(std::string_view text);
 

@@ -19,6 +19,7 @@ namespace {
 const char* const kNumber = "Please enter a number.|";
 const char* const kLatitude = "Latitude must be between -90 and 90 degrees.|";
 const char* const kLongitude = "Longitude must be between -180 and 180 degrees.|";
+const char* const kHeight = "Height must be between -99999999999 and 999999999999 meters.|";
 
 class DifferentialEdgeTest : public shelltest::WalkTest {
 protected:
@@ -157,17 +158,27 @@ TEST_F(DifferentialEdgeTest, TypedCoordinatesAreRefusedWithAReason) {
 
 // Each screen keeps its own limit of length: x-Ref sends the numbers formatted and takes an
 // ordinary copied double, t-Span sends the texts as typed into fields of 19 characters. A
-// number beyond a double's range lies off the globe on both.
+// number beyond a double's range lies off the globe on both; a height is held on both to what
+// the saved reference's command carries, so x-Ref's line keeps its widths.
 TEST_F(DifferentialEdgeTest, EachScreenTakesTheNumbersItsCommandHolds) {
     const std::string huge = "1" + std::string(400, '0');
+    const std::string finite = "1" + std::string(300, '0');
+    // x-Ref's line with a latitude or a height typed.
+    const std::string jrad = "$JRAD,1,  51.5000000,  -0.1000000,";
     // clang-format off
-    const struct { int edit; std::string text; const char *xref, *tspan; } rows[] = {
+    const struct { int edit; std::string text; const char *xref, *tspan; std::string line = {}; } rows[] = {
+        {IDC_XREF_HEIGHT, finite, kHeight, kHeight}, {IDC_XREF_HEIGHT, "-" + finite, kHeight, kHeight},
+        {IDC_XREF_HEIGHT, "99999999999999999999", kHeight, kHeight},
+        {IDC_XREF_HEIGHT, "1000000000000", kHeight, kHeight},
+        {IDC_XREF_HEIGHT, "-100000000000", kHeight, kHeight},
+        {IDC_XREF_HEIGHT, "999999999999", "", "", jrad + "999999999999.000"},
+        {IDC_XREF_HEIGHT, "-99999999999", "", "", jrad + "-99999999999.000"},
         {IDC_XREF_LAT, "-0.12775829999999999", "", kNumber},  // 20 characters
         {IDC_XREF_LON, "-0.12775829999999999", "", kNumber},
         {IDC_XREF_HEIGHT, "45.000000000000000001", "", kNumber},
         {IDC_XREF_LAT, "-0.1277583", "", ""},
         {IDC_XREF_LAT, huge, kLatitude, kLatitude}, {IDC_XREF_LON, "-" + huge, kLongitude, kLongitude},
-        {IDC_XREF_LAT, "-" + huge + ".5", kLatitude, kLatitude}, {IDC_XREF_HEIGHT, huge, kNumber, kNumber},
+        {IDC_XREF_LAT, "-" + huge + ".5", kLatitude, kLatitude}, {IDC_XREF_HEIGHT, huge, kHeight, kHeight},
         {IDC_XREF_LAT, "9999999999999999999", kLatitude, kLatitude}};
     // clang-format on
     const auto check = [&](int button, bool xref) {
@@ -195,8 +206,11 @@ TEST_F(DifferentialEdgeTest, EachScreenTakesTheNumbersItsCommandHolds) {
             const std::string command = Sent().substr(at, Sent().find("\r\n", at) - at);
             if (xref && r.edit == IDC_XREF_LAT) {
                 EXPECT_EQ(command, "$JRAD,1,  -0.1277583,  -0.1000000,    45.000");
+            } else if (xref && !r.line.empty()) {
+                EXPECT_EQ(command, r.line);
             } else if (!xref) {
-                EXPECT_EQ(command, "$JRTK,1," + r.text + ",-0.1,45");
+                EXPECT_EQ(command, r.edit == IDC_XREF_HEIGHT ? "$JRTK,1,51.5,-0.1," + r.text
+                                                             : "$JRTK,1," + r.text + ",-0.1,45");
             }
         }
     };

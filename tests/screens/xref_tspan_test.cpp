@@ -1,5 +1,7 @@
 // The x-Ref screen and the t-Span base and rover screens against a scripted receiver.
 
+#include <algorithm>
+
 #include "engine/txnmea.h"
 #include "platform/trace.h"
 #include "screens/differential/TSpanDlg1.h"
@@ -52,11 +54,13 @@ protected:
     }
 };
 
-// What a typed coordinate is told, on the way and on a press: the edges of the globe are on it,
-// anything beyond them (however many digits) is named, and what is no plain number is refused.
+// What a typed coordinate is told, on the way and on a press, by both screens: the edges of the
+// globe and of the height the saved reference's command carries are on it, anything beyond
+// them (however many digits) is named, and what is no plain number is refused.
 TEST(ReferenceEntry, EdgesOfTheGlobeAndNumbersTooLarge) {
     const std::string lat = "Latitude must be between -90 and 90 degrees.";
     const std::string lon = "Longitude must be between -180 and 180 degrees.";
+    const std::string hgt = "Height must be between -99999999999 and 999999999999 meters.";
     const std::string nan = "Please enter a number.";
     using F = ReferenceField;
     // clang-format off
@@ -66,17 +70,24 @@ TEST(ReferenceEntry, EdgesOfTheGlobeAndNumbersTooLarge) {
         {F::Latitude, "9999999999999999999", lat}, {F::Latitude, "51.5e400", nan},
         {F::Longitude, "180", ""}, {F::Longitude, "-180", ""}, {F::Longitude, "180.0000001", lon},
         {F::Longitude, "-180.0000001", lon}, {F::Longitude, "-999999999999999999", lon},
-        {F::Longitude, "1e309", nan}, {F::Height, "9999999999999999999", ""}, {F::Height, "45e39", nan}};
+        {F::Longitude, "1e309", nan}, {F::Height, "45e39", nan},
+        {F::Height, "999999999999", ""}, {F::Height, "999999999999.0000", ""},
+        {F::Height, "-99999999999", ""}, {F::Height, "999999999999.001", hgt},
+        {F::Height, "1000000000000", hgt}, {F::Height, "-100000000000", hgt},
+        {F::Height, "-99999999999.5", hgt}, {F::Height, "9999999999999999999", hgt}};
     // clang-format on
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.text);
-        EXPECT_EQ(TypedReferenceError(c.field, c.text), c.told);
-        const std::string texts[3] = {c.field == F::Latitude ? c.text : "1",
-                                      c.field == F::Longitude ? c.text : "1",
-                                      c.field == F::Height ? c.text : "1"};
-        EXPECT_EQ(ReferenceEntryError(texts[0], texts[1], texts[2]), c.told);
-        const std::optional<ReferenceEntry> e = ParseReferenceEntry(texts[0], texts[1], texts[2]);
-        EXPECT_EQ(e && IsUsableReference(*e), c.told.empty());
+    for (const ReferenceLimits& limits : {kTSpanReferenceLimits, kXRefReferenceLimits}) {
+        for (const auto& c : cases) {
+            SCOPED_TRACE(c.text);
+            EXPECT_EQ(TypedReferenceError(c.field, c.text, limits), c.told);
+            const std::string texts[3] = {c.field == F::Latitude ? c.text : "1",
+                                          c.field == F::Longitude ? c.text : "1",
+                                          c.field == F::Height ? c.text : "1"};
+            EXPECT_EQ(ReferenceEntryError(texts[0], texts[1], texts[2], limits), c.told);
+            const std::optional<ReferenceEntry> e =
+                ParseReferenceEntry(texts[0], texts[1], texts[2], limits);
+            EXPECT_EQ(e && IsUsableReference(*e), c.told.empty());
+        }
     }
 }
 
@@ -204,15 +215,82 @@ TEST_F(SetupTest, TSpan) {
                Answer("$JRTK,1,51.4999,-0.1001,45.2\r\n", ">JRTK,1,FAILED");
                Click(IDC_TSPAN_INITIALIZE);
                EXPECT_EQ(Told(), "Reference position invalid.|");
-               for (const char* height : {"1e300", "45.", "12345678901234567890"}) {
+               const char* number = "Please enter a number.|";
+               const std::pair<const char*, const char*> heights[] = {
+                   {"1e300", number},
+                   {"45.", number},
+                   {"12345678901234567890",
+                    "Height must be between -99999999999 and 999999999999 meters.|"}};
+               for (const auto& [height, told] : heights) {
                    Retype(IDC_TSPAN_HEIGHT, height);
                    Told();
-                   EXPECT_EQ(Press(IDC_TSPAN_INITIALIZE), "Please enter a number.|")
-                       << Text(IDC_TSPAN_HEIGHT);
+                   EXPECT_EQ(Press(IDC_TSPAN_INITIALIZE), told) << height;
                }
                LeaveToGps();
            }},
           Left(SCR_TSPAN_BASE)});
+}
+
+// After an answered "Initialize" the edits show the receiver's position in the general format
+// where the entry takes that text back (a second press sends it as it stands), else in the
+// fixed format: a press again is refused nowhere and sends what is shown.
+TEST_F(SetupTest, TSpanShowsAnAnswerAsTextsItTakesBack) {
+    Start();
+    g_GPS.Info.eCurCorrSource = CORR_TSPAN_BASE;
+    g_GPS.Info.Settings.WizardLive.eDfxPort = DFX_PORTB;
+    // clang-format off
+    const struct { const char *answer, *shown; } rows[] = {
+        {">JRTK,1,51.4999,-0.1001,45.2", "51.4999,-0.1001,45.2"},
+        {">JRTK,1,0.00001,-0.00005,0.00001", "0.00001000,-0.00005000,0.000"},
+        {">JRTK,1,-0.000123456789012,10.5,123456789012", "-0.000123456789012,10.5,123456789012"},
+        {">JRTK,1,-0.000123456789012345,10.5,45", "-0.00012346,10.5,45"},  // 21 characters
+        {">JRTK,1,12.5,0.0000999,-99999999999", "12.5,0.00009990,-99999999999"}};
+    // clang-format on
+    OnScreen(SCR_TSPAN_BASE, [&] {
+        for (const auto& r : rows) {
+            SCOPED_TRACE(r.answer);
+            receiver.answers.clear();
+            Answer("$JRTK,6\r\n", ">JRTK,6,OK,2");
+            Answer("$JRTK\r\n", r.answer);
+            TypeReference("51.5", "-0.1", "45");
+            Click(IDC_TSPAN_INITIALIZE);
+            std::string shown = r.shown;
+            std::replace(shown.begin(), shown.end(), ',', '|');
+            EXPECT_EQ(Texts({IDC_TSPAN_LAT, IDC_TSPAN_LON, IDC_TSPAN_HEIGHT}) + Told(), shown);
+            Tick();
+            ASSERT_TRUE(Enabled(IDC_TSPAN_INITIALIZE));
+            const std::string sent = ClickSent(IDC_TSPAN_INITIALIZE);
+            EXPECT_EQ(Told(), "");
+            EXPECT_NE(sent.find(std::string("$JRTK,1,") + r.shown + "\r\n"), std::string::npos)
+                << sent;
+        }
+    });
+}
+
+// x-Ref writes its edits only at the first entry ("0"); what is typed there stays as typed
+// through a run and a return, and goes out formatted.
+TEST_F(SetupTest, XRefKeepsTheTextsTyped) {
+    Start();
+    g_GPS.Info.eCurCorrSource = CORR_XREF;
+    Walk({{SCR_XREF_1,
+           [&] {
+               EXPECT_EQ(Texts({IDC_XREF_LAT, IDC_XREF_LON, IDC_XREF_HEIGHT}), "0|0|0");
+               Feed(">JRAD,1,OK");
+               TypeReference("0.00001", "-0.00005", "0.00001");
+               Click(IDC_XREF_INIT_KNOWN);
+               Feed(">JRAD,2,OK");
+               Tick(2);
+               LeaveToGps();
+           }},
+          {SCR_GPS_1, [] { ui::UserClickDesign(95, 429); }},
+          {SCR_XREF_1, [&] {
+               EXPECT_EQ(Texts({IDC_XREF_LAT, IDC_XREF_LON, IDC_XREF_HEIGHT}),
+                         "0.00001|-0.00005|0.00001");
+               Feed(">JRAD,1,OK");
+               Tick();
+               EXPECT_EQ(Press(IDC_XREF_INIT_KNOWN),
+                         "$JRAD,1,   0.0000100,  -0.0000500,     0.000\r\n~500$JRAD,2\r\n");
+           }}});
 }
 
 // What "Initialize" leaves as the saved reference when the receiver rejects the position or

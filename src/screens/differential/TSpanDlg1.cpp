@@ -1,5 +1,8 @@
 #include "screens/differential/TSpanDlg1.h"
 
+#include <array>
+#include <string>
+
 #include "engine/gps.h"
 #include "engine/nmea.h"
 #include "engine/tspan.h"
@@ -74,6 +77,19 @@ void TSpanDlg1::ShowSaved() {
     RefreshSource();
 }
 
+void TSpanDlg1::ShowAnswered() {
+    ShowSaved();
+    std::array<std::string, kEdits.size()> fixed;
+    for (size_t i = 0; i < kEdits.size(); ++i) fixed[i] = GetDlgItemText(kEdits[i]);
+    UpdateData(ui::FALSE);
+    // The transfer's general format gives a small number an exponent ("1e-05") and may run past
+    // a field: the command cannot carry such a text as it stands, so the edit shows the fixed
+    // one again, which a press takes back.
+    for (size_t i = 0; i < kEdits.size(); ++i)
+        if (!ReferenceTextError(kReferenceFields[i], GetDlgItemText(kEdits[i]), kLimits).empty())
+            SetDlgItemText(kEdits[i], fixed[i]);
+}
+
 bool TSpanDlg1::QueryAndSaveReference() {
     const uint32_t before = g_ulJRTKPositionReplies.load();
     g_TSpan.QueryReference();
@@ -100,8 +116,7 @@ void TSpanDlg1::OnInitialize() {
     const bool refusedLate = g_bRTKRefInvalid.exchange(0) != 0 && accepted;
     if (refusedLate) ui::MessageBox("Reference position invalid.");
     if (answered) {
-        ShowSaved();
-        UpdateData(ui::FALSE);
+        ShowAnswered();
         return;
     }
     // The receiver kept its old reference, so the saved one stays too.

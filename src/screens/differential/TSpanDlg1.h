@@ -31,6 +31,8 @@ protected:
 private:
     // The saved reference and port into the edits, the members and the port combo.
     void ShowSaved();
+    // ShowSaved, then the member-to-control transfer, keeping texts the edits take back.
+    void ShowAnswered();
     // "$JRTK,6" and "$JRTK"; the saved record takes the receiver's answer. False when no
     // answer came, which leaves the saved record as it is.
     bool QueryAndSaveReference();

@@ -39,6 +39,12 @@ std::optional<double> SendableValue(const std::string& text, const ReferenceLimi
 }
 
 // A text on its way to a number: empty, a sign, or digits that may end in the decimal point.
+std::string HeightRangeError(double metres) {
+    if (metres >= TSpan::kReferenceHeightMin && metres <= TSpan::kReferenceHeightMax) return {};
+    return "Height must be between " + platform::FormatFixed(TSpan::kReferenceHeightMin, 0) +
+           " and " + platform::FormatFixed(TSpan::kReferenceHeightMax, 0) + " meters.";
+}
+
 bool StillTyping(const std::string& text) {
     size_t p = !text.empty() && text[0] == '-' ? 1 : 0;
     while (p < text.size() && std::isdigit(static_cast<unsigned char>(text[p]))) ++p;
@@ -48,11 +54,13 @@ bool StillTyping(const std::string& text) {
 std::string FieldError(ReferenceField field, const std::string& text, const ReferenceLimits& limits,
                        bool typing) {
     if (const auto value = PlainValue(text)) {
-        // Off the globe is said first: no number of digits brings such a place back.
+        // Out of range is said first: no number of digits brings such a place back.
         if (field == ReferenceField::Latitude && !LatitudeRangeError(*value).empty())
             return LatitudeRangeError(*value);
         if (field == ReferenceField::Longitude && !LongitudeRangeError(*value).empty())
             return LongitudeRangeError(*value);
+        if (field == ReferenceField::Height && !HeightRangeError(*value).empty())
+            return HeightRangeError(*value);
         if (SendableValue(text, limits)) return {};
         return kNotANumber;
     }
@@ -71,12 +79,17 @@ std::string TypedReferenceError(ReferenceField field, const std::string& text,
     return FieldError(field, text, limits, true);
 }
 
+std::string ReferenceTextError(ReferenceField field, const std::string& text,
+                               const ReferenceLimits& limits) {
+    return FieldError(field, text, limits, false);
+}
+
 std::string ReferenceEntryError(const std::string& lat, const std::string& lon,
                                 const std::string& height, const ReferenceLimits& limits) {
     for (const auto& [field, text] :
          {std::pair{ReferenceField::Latitude, &lat}, std::pair{ReferenceField::Longitude, &lon},
           std::pair{ReferenceField::Height, &height}})
-        if (std::string error = FieldError(field, *text, limits, false); !error.empty())
+        if (std::string error = ReferenceTextError(field, *text, limits); !error.empty())
             return error;
     return {};
 }
@@ -92,7 +105,8 @@ std::optional<ReferenceEntry> ParseReferenceEntry(const std::string& lat, const 
 }
 
 bool InRange(const ReferenceEntry& e) {
-    return LatitudeRangeError(e.lat).empty() && LongitudeRangeError(e.lon).empty();
+    return LatitudeRangeError(e.lat).empty() && LongitudeRangeError(e.lon).empty() &&
+           HeightRangeError(e.height).empty();
 }
 
 bool IsUsableReference(const ReferenceEntry& e) {
@@ -108,12 +122,10 @@ std::optional<ReferenceEntry> ReadReferenceEntry(const ui::Dialog& page,
 
 std::optional<ReferenceEntry> ReferenceTyped(ui::Dialog& page, const ReferenceEdits& edits,
                                              const ReferenceLimits& limits, int changed) {
-    constexpr ReferenceField kFields[] = {ReferenceField::Latitude, ReferenceField::Longitude,
-                                          ReferenceField::Height};
     for (size_t i = 0; i < edits.size(); ++i) {
         if (edits[i] != changed) continue;
         if (const std::string error =
-                TypedReferenceError(kFields[i], page.GetDlgItemText(changed), limits);
+                TypedReferenceError(kReferenceFields[i], page.GetDlgItemText(changed), limits);
             !error.empty()) {
             Tell(error);
             return std::nullopt;
