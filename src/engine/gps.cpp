@@ -44,17 +44,21 @@ CGPS* g_pGPS = &g_GPS;
 
 // ---------------------------------------------------------------- defaults
 
-void GPSInfo::Init() {
+void GPSInfo::InitReceiverPorts() {
     iRxNMEABaudRate = 57600;
     iRxRTCMBaudRate = 9600;
+    iRxElevation = 5;
+    iRxMaxAge = 3600;
+}
+
+void GPSInfo::Init() {
+    InitReceiverPorts();
     ulSetupMagic = 0x12345678;
     eCurCorrSource = CORR_NONE;
     eShownCorrSource = CORR_NONE;
     eReqCorrSource = CORR_NONE;
     eRxApp = 0;
     eRxOtherApp = 0;
-    iRxElevation = 5;
-    iRxMaxAge = 3600;
     CopyText(szSetupText1, sizeof(szSetupText1), "Unavailable");
     ulSetupWord1 = 0;
     ulSetupWord2 = 1;
@@ -292,6 +296,13 @@ void CGPS::ResetReceiverRecords() {
 
 void CGPS::ForgetReceiver() {
     ResetReceiverRecords();
+    {
+        // What the last receiver listed of its ports, mask and age is not this one's: a
+        // read-back that leaves a line out must not write the last receiver's value back.
+        RecordLock lock(Info.ulPart1Lock);
+        Info.InitReceiverPorts();
+        Info.iRxNMEABaudRate = Info.Comm.iOpenBaudRate;  // the one thing known: the link's
+    }
     ResetOptionCode();
     AppShared& app = App();
     // Nothing read from this receiver yet: its settings are not ours to write back.

@@ -290,6 +290,8 @@ struct GPSInfo {
 
     // Part 1 (header, rings, indexes and plot words) to its defaults.
     void Init();
+    // The receiver's bauds, mask and age as the header starts them.
+    void InitReceiverPorts();
     // The first 116 bytes of the header as laid out for the CRC (little-endian, zero padding).
     void HeaderImage(uint8_t (&image)[kSetupCrcBytes]) const;
     // Copies part 1 (everything before the sub-records) from another record.

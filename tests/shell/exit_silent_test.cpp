@@ -96,7 +96,8 @@ Progress ShutDown(const std::string& during, int ticks, const std::string& later
         for (int tick = 0; tick < ticks; ++tick) s->FireTimer(CCLOSESCREEN_1::kTickTimer);
         theApp().GpsThread.FrameBytes(later.data(), later.size());
         for (int tick = 0; tick < laterTicks; ++tick) s->FireTimer(CCLOSESCREEN_1::kTickTimer);
-        shown = {shelltest::Texts(s, {1169, 1170, 1171}), s->IsItemEnabled(1) && s->IsItemEnabled(2)};
+        shown = {shelltest::Texts(s, {1169, 1170, 1171}),
+                 s->IsItemEnabled(1) && s->IsItemEnabled(2)};
         s->EndDialog(ui::IDOK);
     });
     run.Start();
@@ -190,6 +191,9 @@ TEST(ExitSilentReceiver, ANewReceiverIsToldNothingTheLastOneSaid) {
     const std::string beam = "$>JGEO,Sent,FREQ=1545.530,ID=98,LON=-98.0,EL=30.0,AZ=200.0\r\n";
     const std::string sbas = "$>JGEO,Sent,FREQ=1575.420,PRN=122,LON=-15.5,EL=30.2,AZ=200.1\r\n";
     const std::string show = "$>JSHOW,BAUD,19200\r\n";
+    // The first receiver lists its other port, mask and age too; the second leaves them out.
+    const std::string firstShow =
+        show + "$>JSHOW,BAUD,38400,OTHER\r\n$>JSHOW,MASK,10\r\n$>JSHOW,AGE,60\r\n";
     const std::string gga =
         NmeaSentence("GPGGA,123519.00,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,");
     const std::string off = "$JOFF\r\n$JOFF,OTHER\r\n$PKRV,1,0\r\n$PKRV,1,0,OTHER\r\n";
@@ -208,9 +212,10 @@ TEST(ExitSilentReceiver, ANewReceiverIsToldNothingTheLastOneSaid) {
     AnsweringPort port;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        port.device.replies = {{"$JGEO", beam}, {"$JSHOW", show}};
+        port.device.replies = {{"$JGEO", beam}, {"$JSHOW", firstShow}};
         g_GPS.ReadConfig(g_GPS.Info.Settings.WizardLive);
         ASSERT_EQ(g_GPS.Info.Settings.WizardLive.ulFreqKhz, 1545530u);
+        ASSERT_EQ(g_GPS.Info.Settings.WizardLive.iElevation, 10);
         port.device.replies.clear();
         FindWithTheStartupDialog(gga);
         EXPECT_EQ(theApp().uRepliesHeard.load(), 0u);
@@ -224,7 +229,9 @@ TEST(ExitSilentReceiver, ANewReceiverIsToldNothingTheLastOneSaid) {
         const std::string sent = port.device.written();
         if (*c.tune) {
             EXPECT_NE(sent.find(c.tune), std::string::npos) << sent;
-            EXPECT_EQ(sent.find("$JFREQ,1545530"), std::string::npos) << sent;
+            for (const char* old :
+                 {"$JFREQ,1545530", "$JBAUD,38400,OTHER", "$JMASK,10", "$JAGE,60"})
+                EXPECT_EQ(sent.find(old), std::string::npos) << old << "\n" << sent;
             EXPECT_EQ(sent.size() - sent.rfind("$JSAVE\r\n"), 8u);
         } else {
             EXPECT_EQ(sent, off);
