@@ -43,6 +43,54 @@ std::optional<double> OutOfRange(const std::string& text) {
     return platform::ScanDoubleSaturated(text);
 }
 
+// A value as a message can show it: a byte that is no printable character appears as "\xNN".
+std::string Readable(std::string_view value) {
+    std::string out;
+    for (const char c : value) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x20 && byte <= 0x7E)
+            out += c;
+        else
+            out += platform::Format("\\x%02X", byte);
+    }
+    return out;
+}
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
+}
+
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// Whether the text is a number of a key's kind and nothing else (blanks around it aside): an
+// optional sign and digits; for a floating key also a point and a decimal exponent. The
+// converters take the leading number of any text; a file's value must be wholly one.
+bool WhollyNumber(std::string_view text, bool floating) {
+    while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
+    size_t at = 0;
+    const auto digits = [&] {
+        const size_t from = at;
+        while (at < text.size() && IsDigit(text[at])) ++at;
+        return at - from;
+    };
+    if (at < text.size() && (text[at] == '+' || text[at] == '-')) ++at;
+    size_t count = digits();
+    if (floating && at < text.size() && text[at] == '.') {
+        ++at;
+        count += digits();
+    }
+    if (count == 0) return false;
+    if (floating && at < text.size() && (text[at] == 'e' || text[at] == 'E')) {
+        ++at;
+        if (at < text.size() && (text[at] == '+' || text[at] == '-')) ++at;
+        if (digits() == 0) return false;
+    }
+    return at == text.size();
+}
+
 bool SameIgnoringCase(const std::string& a, const char* b) {
     return b != nullptr && ::strcasecmp(a.c_str(), b) == 0;
 }
@@ -96,10 +144,10 @@ void ParseKeysRead::Note(std::string_view section, std::string_view label, std::
     const Key* found = Find(section, label);
     Key& key = found ? keys_[static_cast<size_t>(found - keys_.data())]
                      : keys_.emplace_back(Key{std::string(section), std::string(label), false, {}});
-    if (!converted && !key.refused) {
-        key.refused = true;
-        key.value = Printable(std::string(value).c_str());
-    }
+    // The first value refused is the one named; otherwise the last, which is the one taken.
+    if (key.refused) return;
+    key.refused = !converted;
+    key.value = Readable(value);
 }
 
 const ParseKeysRead::Key* ParseKeysRead::Find(std::string_view section,
@@ -119,6 +167,11 @@ const std::string* ParseKeysRead::Refused(std::string_view section, std::string_
     return key && key->refused ? &key->value : nullptr;
 }
 
+std::string ParseKeysRead::Text(std::string_view section, std::string_view label) const {
+    const Key* key = Find(section, label);
+    return key ? key->value : std::string();
+}
+
 namespace {
 
 bool AssignLine(const std::string& line, ParseKeysRead* read, const char* section) {
@@ -132,8 +185,12 @@ bool AssignLine(const std::string& line, ParseKeysRead* read, const char* sectio
     int row = 0;
     if (ParseFindAssignmentTarget(key.c_str(), &row)) {
         ++g_keysFound;
-        const bool converted = ParseAssign(row, value.c_str());
-        if (read) read->Note(section, g_table[row].label, value, converted);
+        const ParsableEntry& entry = g_table[row];
+        const bool integer = entry.converter == ParseInt || entry.converter == ParseULong;
+        const bool floating = entry.converter == ParseDouble || entry.converter == ParseFloat;
+        bool converted = ParseAssign(row, value.c_str());
+        if (integer || floating) converted = converted && WhollyNumber(value, floating);
+        if (read) read->Note(section, entry.label, value, converted);
     }
     return true;
 }

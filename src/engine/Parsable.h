@@ -31,8 +31,11 @@ public:
               bool converted);
     // Whether a line of the section named the key (whatever its value).
     bool Has(std::string_view section, std::string_view label) const;
-    // The key's first value that did not convert, as the file gave it; nullptr when none.
+    // The key's first value that is not wholly a number of its kind or did not convert, as
+    // the file gave it; nullptr when none.
     const std::string* Refused(std::string_view section, std::string_view label) const;
+    // The key's value as the file gave it: the refused one, else the last; "" when not met.
+    std::string Text(std::string_view section, std::string_view label) const;
 
 private:
     struct Key {

@@ -107,6 +107,9 @@ bool CProfile::LoadText(const std::string& path) {
     }
     {
         RecordLock lock(info.ulPart1Lock);
+        // A baud of 0, saved from settings never read from a receiver, keeps the port's baud.
+        for (int32_t WizardInfo::*baud : {&WizardInfo::iNMEABaudRate, &WizardInfo::iRTCMBaudRate})
+            if (wizard.*baud == 0) wizard.*baud = info.Settings.WizardLive.*baud;
         info.Settings.WizardLive = wizard;
         info.Settings.BinLogRates = rates;
     }

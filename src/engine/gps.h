@@ -39,6 +39,10 @@ inline constexpr int kHistorySize = 3600;
 inline constexpr int kBerNoValue = 500;
 inline constexpr size_t kSetupCrcBytes = 116;
 
+// The largest heading and pitch/roll biases the heading setup takes, degrees either way.
+inline constexpr double kMaxHeadingBias = 180.0;
+inline constexpr double kMaxPitchRollBias = 15.0;
+
 struct NavInfo {
     // UTC date and time
     int32_t iYear, iMonth, iDay, iHour, iMinute;

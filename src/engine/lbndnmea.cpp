@@ -8,7 +8,9 @@
 #include <string_view>
 
 #include "engine/nmea.h"
+#include "engine/wizardinfo.h"
 #include "platform/numbers.h"
+#include "platform/trace.h"
 
 // bExtThisPort and g_bRTKRefInvalid are defined with the command sender (txnmea.cpp).
 
@@ -32,6 +34,15 @@ uint32_t LeadingHex(const char* text, int maxDigits) {
 }
 
 // MHz text to kHz by its decimal digits, truncated: "1534.7410" gives 1534741.
+// A baud no port setting takes (the setup screen, the configuration files) is not taken: the
+// settings read back would hold a baud they cannot send or load.
+void TakeBaud(int32_t& target, int baud) {
+    if (IsOfferedBaud(baud))
+        target = baud;
+    else
+        platform::Trace("Tessaray_PC: reported baud %d is not one a port is set to\n", baud);
+}
+
 uint32_t MHzTextToKHz(const char* text) {
     while (*text == ' ' || *text == '\t') ++text;
     if (*text == '+') ++text;
@@ -128,16 +139,25 @@ bool CLBNDNMEA::bRD1(char* field, char* sentence, LBandInfo* lband) {
 bool CLBNDNMEA::bJGEO(char* field, char* sentence, LBandInfo* lband) {
     NMEAFields f(field, sentence);
     if (!f.Skip(3)) return false;  // 2: frequency after a five-character label
-    lband->ulGeoFreqKhz = std::strlen(f.Text()) > 5 ? MHzTextToKHz(f.Text() + 5) : 0;
+    // A frequency or an id the tuning settings cannot take is not taken: the settings read back
+    // would hold what no configuration file loads.
+    const uint32_t khz = std::strlen(f.Text()) > 5 ? MHzTextToKHz(f.Text() + 5) : 0;
+    if (khz <= kMaxFreqKhz)
+        lband->ulGeoFreqKhz = khz;
+    else
+        platform::Trace("Tessaray_PC: reported frequency %u kHz not taken\n", khz);
 
     if (!f.Next()) return false;  // 3: satellite id
     const int32_t id = platform::AtoI(ValueAfterEquals(f.Text()));
-    lband->iGeoId = id;
+    if (id >= 0)
+        lband->iGeoId = id;
+    else
+        platform::Trace("Tessaray_PC: reported satellite id %d not taken\n", id);
     const bool sbas = IsSBASPRN(id);
     GeoSatellite* const beam = sbas ? nullptr : &lband->LBandBeam;
     if (beam) {
         beam->ulFreqKhz = lband->ulGeoFreqKhz;
-        beam->iId = id;
+        beam->iId = lband->iGeoId;
     }
     if (sbas) {
         if (id != lband->iSBASPRN1 && id != lband->iSBASPRN2) {
@@ -221,10 +241,24 @@ bool CLBNDNMEA::bJRTK(char* field, char* sentence, PortConfig* rxPort) {
         double* const targets[] = {&rxPort->dCurRefLat, &rxPort->dCurRefLon, &rxPort->dCurRefAlt};
         for (int k = 0; k < 3; ++k) {
             if (k > 0 && !f.Next()) return false;
-            const double value = CNMEA::dACIItoDouble(f.Text());
-            // A receiver may count east longitudes up to 360; the entries, the configuration
-            // files and the reference command take -180 to 180.
-            *targets[k] = targets[k] == &rxPort->dCurRefLon ? std::remainder(value, 360.0) : value;
+            double value = CNMEA::dACIItoDouble(f.Text());
+            bool fits = std::fabs(value) <= 90.0;
+            if (k == 1) {
+                // A receiver may count east longitudes up to 360; the entries, the configuration
+                // files and the reference command take -180 to 180. Less than what "%lf" shows
+                // is 0, not "-0.000000".
+                value = std::remainder(value, 360.0);
+                if (std::fabs(value) <= 5e-7) value = 0.0;
+                fits = std::isfinite(value);
+            } else if (k == 2) {
+                fits = IsReferenceHeight(value);
+            }
+            // What the reference command cannot carry is not taken: the settings read back
+            // would hold what no configuration file loads.
+            if (fits)
+                *targets[k] = value;
+            else
+                platform::Trace("Tessaray_PC: reported reference value %s not taken\n", f.Text());
         }
         return true;
     }
@@ -295,7 +329,7 @@ bool CLBNDNMEA::bJAPP(char* field, char* sentence, int32_t* app, int32_t* otherA
 bool CLBNDNMEA::bJBAUD(char* field, char* sentence, int32_t* baud) {
     NMEAFields f(field, sentence);
     if (!f.Skip(2)) return false;
-    *baud = platform::AtoI(f.Text());
+    TakeBaud(*baud, platform::AtoI(f.Text()));
     return true;
 }
 
@@ -403,12 +437,10 @@ bool CLBNDNMEA::bJSHOW(char* field, char* sentence, GPSInfo* rec) {
         if (!f.Next()) return false;
         const int baud = platform::AtoI(f.Text());
         const bool portWord = f.Next();
-        if (portWord && Is(f.Text(), "OTHER"))
-            rec->iRxRTCMBaudRate = baud;
-        else if (portWord && Is(f.Text(), "PORTC"))
-            return true;
-        else
-            rec->iRxNMEABaudRate = baud;
+        if (portWord && Is(f.Text(), "PORTC")) return true;
+        int32_t& target =
+            portWord && Is(f.Text(), "OTHER") ? rec->iRxRTCMBaudRate : rec->iRxNMEABaudRate;
+        TakeBaud(target, baud);
         return true;
     }
     if (item == "FREQ") {

@@ -7,6 +7,7 @@
 #include "engine/appstate.h"
 #include "engine/nmea.h"
 #include "platform/numbers.h"
+#include "platform/trace.h"
 
 namespace {
 
@@ -235,6 +236,14 @@ bool CSTDNMEA::bGETTAUPARA(char* field, char* sentence, NavInfo* nav) {
         }
     }
     if (!f.Next() || target == nullptr || f.Empty()) return true;
-    nav->*target = CNMEA::fACIItoFloat(f.Text());
+    const float value = CNMEA::fACIItoFloat(f.Text());
+    // A bias beyond what the heading setup takes is not taken: saved, no file would load it.
+    const double limit = target == &NavInfo::fHBias    ? kMaxHeadingBias
+                         : target == &NavInfo::fPRBias ? kMaxPitchRollBias
+                                                       : HUGE_VAL;
+    if (std::fabs(value) <= limit)
+        nav->*target = value;
+    else
+        platform::Trace("Tessaray_PC: reported bias %s not taken\n", f.Text());
     return true;
 }

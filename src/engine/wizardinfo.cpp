@@ -1,7 +1,6 @@
 #include "engine/wizardinfo.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <cstring>
 #include <string>
@@ -87,28 +86,24 @@ std::string Fault(const char* section, const char* key, const std::string& value
     return std::string(key) + "=" + value + " in [" + section + "] is not " + allowed;
 }
 
-// Only the keys the file set are judged: the others keep values the program already holds.
-// A value that did not read as a number is named as the file gave it, any other by its value.
+// Only the keys the file set are judged: the others keep values the program already holds. A
+// value is named as the file gave it.
 std::string KeyFault(const ParseKeysRead& read, const char* section, const char* key, bool fits,
-                     const std::string& value, const std::string& allowed) {
+                     const std::string& allowed) {
     if (!read.Has(section, key)) return {};
-    if (const std::string* text = read.Refused(section, key))
-        return Fault(section, key, *text, allowed);
-    return fits ? std::string() : Fault(section, key, value, allowed);
+    if (fits && read.Refused(section, key) == nullptr) return {};
+    return Fault(section, key, read.Text(section, key), allowed);
 }
 
 std::string IntFault(const ParseKeysRead& read, const char* section, const char* key, int32_t value,
                      int32_t highest, const char* allowed) {
-    return KeyFault(read, section, key, value >= 0 && value <= highest, platform::FormatInt(value),
-                    allowed);
+    return KeyFault(read, section, key, value >= 0 && value <= highest, allowed);
 }
 
 std::string RealFault(const ParseKeysRead& read, const char* section, const char* key, double value,
                       double lowest, double highest, const std::string& allowed) {
-    char text[32];
-    const auto res = std::to_chars(text, text + sizeof(text), value);
     return KeyFault(read, section, key, std::isfinite(value) && value >= lowest && value <= highest,
-                    std::string(text, res.ptr), allowed);
+                    allowed);
 }
 
 constexpr double PowerOfTen(size_t exponent) {
@@ -124,6 +119,14 @@ constexpr double kMaxRefHeight = PowerOfTen(kRefHeightDigits) - 1.0;
 constexpr double kMinRefHeight = -(PowerOfTen(kRefHeightDigits - 1) - 1.0);
 
 }  // namespace
+
+bool IsOfferedBaud(int32_t baud) {
+    return std::find(kOfferedBauds.begin(), kOfferedBauds.end(), baud) != kOfferedBauds.end();
+}
+
+bool IsReferenceHeight(double metres) {
+    return std::isfinite(metres) && metres >= kMinRefHeight && metres <= kMaxRefHeight;
+}
 
 std::string PortConfig::TextFault(const char* section, const ParseKeysRead& read) const {
     for (const IntKey& key : kPortKeys) {
@@ -148,20 +151,16 @@ std::string WizardInfo::TextFault(const ParseKeysRead& read) const {
     constexpr const char* kSection = "CurrentWizard";
     constexpr double kAny = HUGE_VAL;
     constexpr const char* kBaud = "a baud rate (4800, 9600, 19200, 38400, 57600 or 115200)";
-    const auto offered = [](int32_t baud) {
-        return std::find(kOfferedBauds.begin(), kOfferedBauds.end(), baud) != kOfferedBauds.end();
-    };
+    // A snapshot never filled from the receiver saves the baud 0: the port keeps its baud.
+    const auto baud = [](int32_t b) { return b == 0 || IsOfferedBaud(b); };
     // Mask and age hold any whole number: the setup screen brings them into range.
     const std::string faults[] = {
-        KeyFault(read, kSection, "iNMEABaudRate", offered(iNMEABaudRate),
-                 platform::FormatInt(iNMEABaudRate), kBaud),
-        KeyFault(read, kSection, "iRTCMBaudRate", offered(iRTCMBaudRate),
-                 platform::FormatInt(iRTCMBaudRate), kBaud),
-        KeyFault(read, kSection, "iElevation", true, {}, "a whole number of degrees"),
-        KeyFault(read, kSection, "iMaxAge", true, {}, "a whole number of seconds"),
+        KeyFault(read, kSection, "iNMEABaudRate", baud(iNMEABaudRate), kBaud),
+        KeyFault(read, kSection, "iRTCMBaudRate", baud(iRTCMBaudRate), kBaud),
+        KeyFault(read, kSection, "iElevation", true, "a whole number of degrees"),
+        KeyFault(read, kSection, "iMaxAge", true, "a whole number of seconds"),
         // Written as "%ld": a frequency past the signed range comes back negative.
-        KeyFault(read, kSection, "ulFreqKhz", ulFreqKhz <= INT32_MAX,
-                 platform::FormatInt(static_cast<int32_t>(ulFreqKhz)),
+        KeyFault(read, kSection, "ulFreqKhz", ulFreqKhz <= kMaxFreqKhz,
                  "a frequency in kHz (0 to 2147483647)"),
         IntFault(read, kSection, "iSymbolRate", iSymbolRate, INT32_MAX,
                  "a symbol rate (0 to 2147483647)"),
@@ -299,8 +298,16 @@ void NavInfo::SaveText(CfgIo& io) const {
 
 std::string NavInfo::TextFault(const ParseKeysRead& read) const {
     for (const NavFloatKey& key : kNavFloatKeys) {
-        std::string fault = RealFault(read, "GPSData", key.name, this->*key.member, -HUGE_VAL,
-                                      HUGE_VAL, "a finite number");
+        // The biases are held to what the heading setup takes.
+        const double limit = key.member == &NavInfo::fHBias    ? kMaxHeadingBias
+                             : key.member == &NavInfo::fPRBias ? kMaxPitchRollBias
+                                                               : HUGE_VAL;
+        const std::string allowed =
+            std::isinf(limit) ? std::string("a finite number")
+                              : "a bias (-" + platform::FormatFixed(limit, 0) + " to " +
+                                    platform::FormatFixed(limit, 0) + " degrees)";
+        std::string fault =
+            RealFault(read, "GPSData", key.name, this->*key.member, -limit, limit, allowed);
         if (!fault.empty()) return fault;
     }
     for (const NavFlagKey& key : kNavFlagKeys) {

@@ -45,6 +45,11 @@ enum eBeaconBitRate : int32_t {
 
 // The baud rates a receiver port is set to.
 inline constexpr std::array<int32_t, 6> kOfferedBauds{4800, 9600, 19200, 38400, 57600, 115200};
+bool IsOfferedBaud(int32_t baud);
+// The highest L-band frequency a ".rcf" file carries: it is written as a signed "%ld".
+inline constexpr uint32_t kMaxFreqKhz = 2147483647u;
+// Whether the reference command (and so a ".rcf" file) carries a height, in metres.
+bool IsReferenceHeight(double metres);
 
 struct PortConfig {
     int32_t eGGA;

@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "engine/CfgIO.h"
+#include "engine/appstate.h"
 #include "engine/Parsable.h"
 #include "engine/cfgarchive.h"
 #include "engine/gps.h"
@@ -180,6 +181,64 @@ TEST_F(ProfileTest, WhatTheReceiverReportedSavesAndLoadsBack) {
     EXPECT_FALSE(wire.Take().empty());
 }
 
+// Whatever the receiver reports, the file saved from it loads back and saves to the same bytes;
+// a value no setting can take is not taken and the one before stays.
+TEST_F(ProfileTest, EveryFileSavedFromTheReceiverLoadsBackUnchanged) {
+    // clang-format off
+    const struct { const char* replies; const char* saved; } cases[] = {
+        {"$>JSHOW,BAUD,19200\r\n$>JSHOW,BAUD,230400\r\n", "\r\niNMEABaudRate=19200\r\n"},
+        {"$>JSHOW,BAUD,4800,OTHER\r\n$>JSHOW,BAUD,1200,OTHER\r\n", "\r\niRTCMBaudRate=4800\r\n"},
+        {"$>JSHOW,BAUD,9600,OTHER\r\n$> JBAUD,14400\r\n", "\r\niRTCMBaudRate=9600\r\n"},
+        {"$>JGEO,Sent,FREQ=1545.5,ID=7,LON=1,EL=2,AZ=3\r\n$>JGEO,Sent,FREQ=1545.5,ID=-1,LON=1,EL=2,AZ=3\r\n",
+         "\r\nulFreqKhz=1545500\r\niSymbolRate=7\r\n"},
+        {"$>JGEO,Sent,FREQ=1545.5,ID=7,LON=1,EL=2,AZ=3\r\n$>JGEO,Sent,FREQ=3000000,ID=7,LON=1,EL=2,AZ=3\r\n",
+         "\r\nulFreqKhz=1545500\r\n"},
+        {"$>JRTK,1,51.5,2.25,10\r\n$>JRTK,1,95,2.25,1e12\r\n",
+         "\r\ndRefLat=51.500000\r\ndRefLon=2.250000\r\ndRefAlt=10.000000\r\n"},
+        {"$>JRTK,1,-90,359.9999999,-99999999999\r\n",
+         "\r\ndRefLat=-90.000000\r\ndRefLon=0.000000\r\ndRefAlt=-99999999999.000000\r\n"},
+        {"$>JRTK,1,1,nan,inf\r\n", "\r\ndRefLat=1.000000\r\ndRefLon=0.000000\r\ndRefAlt=0.000000\r\n"},
+        {"$>JATT,HBIAS,-180\r\n$>JATT,HBIAS,200\r\n$>JATT,PBIAS,15\r\n$>JATT,PBIAS,-15.5\r\n",
+         "\r\nfHBias=-180.000000\r\nfPRBias=15.000000\r\n"},
+    };
+    // clang-format on
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.replies);
+        auto first = std::make_unique<CGPS>();
+        wire.device.onWrite = [&](const std::string& command) {
+            App().uRepliesHeard.fetch_add(1);
+            if (command != "$JRTK\r\n") return;
+            std::string replies = c.replies;
+            for (size_t at = 0, end; (end = replies.find('\n', at)) != std::string::npos;
+                 at = end + 1) {
+                std::string reply = replies.substr(at, end + 1 - at);
+                CNMEA().bParseNMEA(&first->Info, reply.data());
+            }
+        };
+        first->ReadConfig(first->Info.Settings.WizardLive);
+        wire.device.onWrite = nullptr;
+        ASSERT_TRUE(CProfile(first.get()).Save(path));
+        const std::string saved = ReadBytes(path);
+        EXPECT_NE(saved.find(c.saved), std::string::npos) << saved;
+        auto second = std::make_unique<CGPS>();
+        CProfile profile(second.get());
+        ASSERT_TRUE(profile.Load(path)) << profile.LastError();
+        second->Info.Settings.WizardSnapshot = second->Info.Settings.WizardLive;
+        ASSERT_TRUE(CProfile(second.get()).Save(path));
+        EXPECT_EQ(ReadBytes(path), saved);
+        wire.Take();
+    }
+    // Settings never read back save as zeros; the bauds of such a file leave the ports' bauds.
+    auto fresh = std::make_unique<CGPS>();
+    ASSERT_TRUE(CProfile(fresh.get()).Save(path));
+    EXPECT_NE(ReadBytes(path).find("\r\niNMEABaudRate=0\r\niRTCMBaudRate=0\r\n"), std::string::npos);
+    WizardInfo& live = gps->Info.Settings.WizardLive;
+    std::tie(live.iNMEABaudRate, live.iRTCMBaudRate) = std::tuple(19200, 38400);
+    CProfile profile(gps.get());
+    ASSERT_TRUE(profile.Load(path)) << profile.LastError();
+    EXPECT_EQ(Join(live.iNMEABaudRate, live.iRTCMBaudRate, live.iElevation), "19200 38400 0");
+}
+
 // Failures name the file and the OS error; a pipe never blocks; a failed save keeps the old.
 TEST_F(ProfileTest, FailuresNameTheFileAndTheOsError) {
     WriteBytes(dir.root + "/plainfile", "x");
@@ -209,7 +268,7 @@ TEST_F(ProfileTest, LoadIsTolerantAndSendsThePortsBinaryRatesAndHeading) {
     // LF only, sections out of order, other letter case, unknown keys, bad numbers.
     WriteBytes(path,
                "[ThisPortConfig]\neGGA=4\n"
-               "[BINLogRate]\nEBIN1=2\neD1=x\nnoSuchKey=1\n"
+               "[BINLogRate]\nEBIN1=2\neD1= +0 \nnoSuchKey=1\n"
                "[Mystery]\nfoo=1\n"
                "[GPSData]\nfhdgtau=1.5\n"
                "[CurrentWizard]\niElevation=9\n[otherportconfig]\neGGA=3\n");
@@ -219,7 +278,7 @@ TEST_F(ProfileTest, LoadIsTolerantAndSendsThePortsBinaryRatesAndHeading) {
     EXPECT_EQ(live.ThisPortConfig.eGGA, 0) << "a port section needs a wizard section first";
     EXPECT_EQ(Join(live.OtherPortConfig.eGGA, live.iElevation), "3 9");
     EXPECT_EQ(gps->Info.Settings.BinLogRates.eBIN1, 2);
-    EXPECT_EQ(gps->Info.Settings.BinLogRates.eD1, 0) << "integers without digits read as 0";
+    EXPECT_EQ(gps->Info.Settings.BinLogRates.eD1, 0) << "a sign and blanks around a number";
     EXPECT_EQ(gps->Info.Nav.fHDGTau, 1.5f);
     EXPECT_EQ(gps->Info.Nav.fManSep, 0.5f) << "a key the file does not hold keeps its value";
     Events bin = kBinDefaults;
@@ -317,26 +376,26 @@ TEST_F(ProfileTest, AValueItsFieldCannotHoldRefusesTheFile) {
         {"[OtherPortConfig]", "eHPR=4", "eHPR=-1", "eHPR=-1 in [OtherPortConfig] is not a rate code (0 to 5)"},
         {"[OtherPortConfig]", "bRTCM=1", "bRTCM=2", "bRTCM=2 in [OtherPortConfig] is not 0 or 1"},
         {"[BINLogRate]", "eBIN95=2", "eBIN95=6", "eBIN95=6 in [BINLogRate] is not a rate code (0 to 5)"},
-        {"[BINLogRate]", "eD1=3", "eD1=x6", nullptr},  // no digits: 0, a rate
+        {"[BINLogRate]", "eD1=3", "eD1=x6", "eD1=x6 in [BINLogRate] is not a rate code (0 to 5)"},
         {"[CurrentWizard]", "eDfxPort=3", "eDfxPort=9",
          "eDfxPort=9 in [CurrentWizard] is not an output port (0 NONE, 1 PORTA, 2 PORTB, 3 PORTC)"},
         {"[CurrentWizard]", "iBitRate=2", "iBitRate=3",
          "iBitRate=3 in [CurrentWizard] is not a beacon bit rate (0 auto, 1 100 bps, 2 200 bps)"},
         {"[CurrentWizard]", "dRefLat=-90.000000", "dRefLat=1e300",
-         "dRefLat=1e+300 in [CurrentWizard] is not a latitude (-90 to 90 degrees)"},
+         "dRefLat=1e300 in [CurrentWizard] is not a latitude (-90 to 90 degrees)"},
         {"[CurrentWizard]", "dRefLat=-90.000000", "dRefLat=-90.0000001",
          "dRefLat=-90.0000001 in [CurrentWizard] is not a latitude (-90 to 90 degrees)"},
         {"[CurrentWizard]", "dRefLon=180.000000", "dRefLon=-180.5",
          "dRefLon=-180.5 in [CurrentWizard] is not a longitude (-180 to 180 degrees)"},
-        {"[CurrentWizard]", "dRefAlt=-12.500000", "dRefAlt=1e999", "dRefAlt=inf in [CurrentWizard] is not a height (-99999999999 to 999999999999 metres)"},
-        {"[CurrentWizard]", "dRefAlt=-12.500000", "dRefAlt=-Infinity", "dRefAlt=-inf in [CurrentWizard] is not a height (-99999999999 to 999999999999 metres)"},
+        {"[CurrentWizard]", "dRefAlt=-12.500000", "dRefAlt=1e999", "dRefAlt=1e999 in [CurrentWizard] is not a height (-99999999999 to 999999999999 metres)"},
+        {"[CurrentWizard]", "dRefAlt=-12.500000", "dRefAlt=-Infinity", "dRefAlt=-Infinity in [CurrentWizard] is not a height (-99999999999 to 999999999999 metres)"},
         {"[CurrentWizard]", "dRefLat=-90.000000", "dRefLat=nan",
          "dRefLat=nan in [CurrentWizard] is not a latitude (-90 to 90 degrees)"},
         {"[CurrentWizard]", "dRefAlt=-12.500000", "dRefAlt=1e-999", nullptr},  // too small: kept
         {"[GPSData]", "bLevel=1", "bLevel=2", "bLevel=2 in [GPSData] is not 0 or 1"},
-        {"[CurrentWizard]", "fFreq=301.500000", "fFreq=1e39", "fFreq=inf in [CurrentWizard] is not a finite frequency"},
+        {"[CurrentWizard]", "fFreq=301.500000", "fFreq=1e39", "fFreq=1e39 in [CurrentWizard] is not a finite frequency"},
         {"[CurrentWizard]", "fFreq=301.500000", "fFreq=nan", "fFreq=nan in [CurrentWizard] is not a finite frequency"},
-        {"[GPSData]", "fROT=-3.000000", "fROT=-1e40", "fROT=-inf in [GPSData] is not a finite number"},
+        {"[GPSData]", "fROT=-3.000000", "fROT=-1e40", "fROT=-1e40 in [GPSData] is not a finite number"},
         {"[GPSData]", "fROT=-3.000000", "fROT=-3e38", nullptr},  // within a float
         {"[GPSData]", "fManSep=1.000000", "fManSep=bad", "fManSep=bad in [GPSData] is not a finite number"},
         // Every key of the wizard section, each within the limits of what it is sent as.
@@ -356,9 +415,9 @@ TEST_F(ProfileTest, AValueItsFieldCannotHoldRefusesTheFile) {
         {"[CurrentWizard]", "iNMEABaudRate=115200", "iNMEABaudRate=1234",
          "iNMEABaudRate=1234 in [CurrentWizard] is not a baud rate (4800, 9600, 19200, 38400, 57600 or 115200)"},
         {"[CurrentWizard]", "iRTCMBaudRate=4800", "iRTCMBaudRate=fast",
-         "iRTCMBaudRate=0 in [CurrentWizard] is not a baud rate (4800, 9600, 19200, 38400, 57600 or 115200)"},
+         "iRTCMBaudRate=fast in [CurrentWizard] is not a baud rate (4800, 9600, 19200, 38400, 57600 or 115200)"},
         {"[CurrentWizard]", "dRefAlt=-12.500000", "dRefAlt=1e300",
-         "dRefAlt=1e+300 in [CurrentWizard] is not a height (-99999999999 to 999999999999 metres)"},
+         "dRefAlt=1e300 in [CurrentWizard] is not a height (-99999999999 to 999999999999 metres)"},
         {"[CurrentWizard]", "dRefAlt=-12.500000", "dRefAlt=1000000000000.5",
          "dRefAlt=1000000000000.5 in [CurrentWizard] is not a height (-99999999999 to 999999999999 metres)"},
         {"[CurrentWizard]", "dRefAlt=-12.500000", "dRefAlt=-100000000000.5",
@@ -392,6 +451,67 @@ TEST_F(ProfileTest, AValueItsFieldCannotHoldRefusesTheFile) {
         fresh->Info.Settings.WizardSnapshot = fresh->Info.Settings.WizardLive;
         ASSERT_TRUE(CProfile(fresh.get()).Save(path));
         EXPECT_EQ(ReadBytes(path), before) << "the settings changed";
+    }
+}
+
+// A value is wholly a number of its key's kind, within what the screens take, or the file is
+// refused, named with the text it holds.
+TEST_F(ProfileTest, AValueThatIsNotWhollyANumberRefusesTheFile) {
+    using namespace std::string_literals;
+    const std::string deg = " in [CurrentWizard] is not a whole number of degrees";
+    const std::string baud =
+        " in [CurrentWizard] is not a baud rate (4800, 9600, 19200, 38400, 57600 or 115200)";
+    const std::string khz = " in [CurrentWizard] is not a frequency in kHz (0 to 2147483647)";
+    // clang-format off
+    const struct { const char* section; std::string line, fault; } cases[] = {
+        {"CurrentWizard", "iElevation=-", "iElevation=-" + deg},
+        {"CurrentWizard", "iElevation=", "iElevation=" + deg},
+        {"CurrentWizard", "iElevation=abc", "iElevation=abc" + deg},
+        {"CurrentWizard", "iElevation=1e5", "iElevation=1e5" + deg},
+        {"CurrentWizard", "iElevation=12 3", "iElevation=12 3" + deg},
+        {"CurrentWizard", "iElevation=1\0"s "0", "iElevation=1\\x000" + deg},
+        {"CurrentWizard", "iElevation=\t+12 ", ""},
+        {"CurrentWizard", "iMaxAge=1e9", "iMaxAge=1e9 in [CurrentWizard] is not a whole number of seconds"},
+        {"CurrentWizard", "iSymbolRate=1e3", "iSymbolRate=1e3 in [CurrentWizard] is not a symbol rate (0 to 2147483647)"},
+        {"CurrentWizard", "ulFreqKhz=1.5e6", "ulFreqKhz=1.5e6" + khz},
+        {"CurrentWizard", "ulFreqKhz=-", "ulFreqKhz=-" + khz},
+        {"CurrentWizard", "ulFreqKhz=4294967295", "ulFreqKhz=4294967295" + khz},
+        {"CurrentWizard", "eDfxPort=-", "eDfxPort=- in [CurrentWizard] is not an output port (0 NONE, 1 PORTA, 2 PORTB, 3 PORTC)"},
+        {"ThisPortConfig", "eGGA=x", "eGGA=x in [ThisPortConfig] is not a rate code (0 to 5)"},
+        {"CurrentWizard", "iNMEABaudRate=-", "iNMEABaudRate=-" + baud},
+        {"CurrentWizard", "iNMEABaudRate=1.92e4", "iNMEABaudRate=1.92e4" + baud},
+        {"CurrentWizard", "iNMEABaudRate=19200abc", "iNMEABaudRate=19200abc" + baud},
+        {"CurrentWizard", "dRefLat=1.2.3", "dRefLat=1.2.3 in [CurrentWizard] is not a latitude (-90 to 90 degrees)"},
+        {"CurrentWizard", "dRefLat=\0"s "1e300", "dRefLat=\\x001e300 in [CurrentWizard] is not a latitude (-90 to 90 degrees)"},
+        {"CurrentWizard", "dRefLat=1.5e1", ""},
+        {"CurrentWizard", "dRefLat=-.5", ""},
+        {"CurrentWizard", "dRefAlt=5e", "dRefAlt=5e in [CurrentWizard] is not a height (-99999999999 to 999999999999 metres)"},
+        {"CurrentWizard", "dRefAlt=0x10", "dRefAlt=0x10 in [CurrentWizard] is not a height (-99999999999 to 999999999999 metres)"},
+        {"GPSData", "fHDGTau=-", "fHDGTau=- in [GPSData] is not a finite number"},
+        {"GPSData", "fHDGTau=1.5 s", "fHDGTau=1.5 s in [GPSData] is not a finite number"},
+        {"GPSData", "fHBias=1000", "fHBias=1000 in [GPSData] is not a bias (-180 to 180 degrees)"},
+        {"GPSData", "fHBias=-180.0001", "fHBias=-180.0001 in [GPSData] is not a bias (-180 to 180 degrees)"},
+        {"GPSData", "fHBias=-180", ""},
+        {"GPSData", "fPRBias=15.5", "fPRBias=15.5 in [GPSData] is not a bias (-15 to 15 degrees)"},
+        {"GPSData", "fPRBias=-15", ""},
+        // The first value refused is named, though a later one would do.
+        {"GPSData", "fHBias=x\r\nfHBias=1", "fHBias=x in [GPSData] is not a bias (-180 to 180 degrees)"},
+    };
+    // clang-format on
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
+        const std::string prefix = std::string(c.section) == "ThisPortConfig" ? "[CurrentWizard]\r\n" : "";
+        WriteBytes(path, prefix + "[" + c.section + "]\r\n" + c.line + "\r\n");
+        auto fresh = std::make_unique<CGPS>();
+        CProfile profile(fresh.get());
+        const bool loaded = profile.Load(path);
+        EXPECT_EQ(profile.RefusedValue(), c.fault);
+        EXPECT_EQ(loaded, c.fault.empty());
+        EXPECT_EQ(wire.Take().empty(), !loaded);
+        if (!loaded) {
+            EXPECT_EQ(fresh->Info.Settings.WizardLive.iElevation, 5);
+            EXPECT_EQ(fresh->Info.Nav.fHBias, 0.0f);
+        }
     }
 }
 

@@ -281,7 +281,7 @@ TEST_F(Gps3Test, ProfileWithAValueItsFieldCannotHoldIsRefused) {
         {"rate.rcf", "[CurrentWizard]\r\niElevation=7\r\n[ThisPortConfig]\r\neGGA=9\r\n",
          "eGGA=9 in [ThisPortConfig] is not a rate code (0 to 5)"},
         {"lat.rcf", "[CurrentWizard]\r\ndRefLat=1e300\r\n[GPSData]\r\nfHDGTau=1.5\r\n",
-         "dRefLat=1e+300 in [CurrentWizard] is not a latitude (-90 to 90 degrees)"},
+         "dRefLat=1e300 in [CurrentWizard] is not a latitude (-90 to 90 degrees)"},
         {"port.rcf", "[CurrentWizard]\r\niElevation=7\r\neDfxPort=9\r\n",
          "eDfxPort=9 in [CurrentWizard] is not an output port (0 NONE, 1 PORTA, 2 PORTB, 3 PORTC)"}};
     // clang-format on

@@ -49,8 +49,8 @@ constexpr std::array<Value, 8> kValues{{{1007, "HTAU", &NavInfo::fHDGTau, kNoLim
                                         {1030, "HRTAU", &NavInfo::fHDGRateTau, kNoLimit},
                                         {1031, "COGTAU", &NavInfo::fCOGTau, kNoLimit},
                                         {1034, "SPDTAU", &NavInfo::fSPDTau, kNoLimit},
-                                        {1035, "HBIAS", &NavInfo::fHBias, 180.0},
-                                        {1036, "PBIAS", &NavInfo::fPRBias, 15.0},
+                                        {1035, "HBIAS", &NavInfo::fHBias, kMaxHeadingBias},
+                                        {1036, "PBIAS", &NavInfo::fPRBias, kMaxPitchRollBias},
                                         {1037, "MSEP", &NavInfo::fManSep, kNoLimit},
                                         {1038, "CSEP", &NavInfo::fCurSep, kNoLimit}}};
 constexpr size_t kSeparationValue = 7;  // shown, queried every tick, never sent
