@@ -106,17 +106,9 @@ std::string RealFault(const ParseKeysRead& read, const char* section, const char
                     allowed);
 }
 
-constexpr double PowerOfTen(size_t exponent) {
-    double value = 1.0;
-    while (exponent-- > 0) value *= 10.0;
-    return value;
-}
-
-// The reference command carries the height as "%lf": the whole metres get what its field
-// leaves after the point and six decimals, a negative height one digit less for its sign.
-constexpr size_t kRefHeightDigits = TSpan::kReferenceTextMax - 7;
-constexpr double kMaxRefHeight = PowerOfTen(kRefHeightDigits) - 1.0;
-constexpr double kMinRefHeight = -(PowerOfTen(kRefHeightDigits - 1) - 1.0);
+// The reference command's limits, as the reference entries hold them.
+constexpr double kMaxRefHeight = TSpan::kReferenceHeightMax;
+constexpr double kMinRefHeight = TSpan::kReferenceHeightMin;
 
 }  // namespace
 
@@ -302,10 +294,10 @@ std::string NavInfo::TextFault(const ParseKeysRead& read) const {
         const double limit = key.member == &NavInfo::fHBias    ? kMaxHeadingBias
                              : key.member == &NavInfo::fPRBias ? kMaxPitchRollBias
                                                                : HUGE_VAL;
-        const std::string allowed =
-            std::isinf(limit) ? std::string("a finite number")
-                              : "a bias (-" + platform::FormatFixed(limit, 0) + " to " +
-                                    platform::FormatFixed(limit, 0) + " degrees)";
+        const std::string allowed = std::isinf(limit)
+                                        ? std::string("a finite number")
+                                        : "a bias (-" + platform::FormatFixed(limit, 0) + " to " +
+                                              platform::FormatFixed(limit, 0) + " degrees)";
         std::string fault =
             RealFault(read, "GPSData", key.name, this->*key.member, -limit, limit, allowed);
         if (!fault.empty()) return fault;

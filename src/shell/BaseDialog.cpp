@@ -316,7 +316,8 @@ void CBaseDialog::OnClose() {
 int CBaseDialog::AskExit() {
     const std::vector<StoppedTimer> held = StopTimers(OwnTimerIds());
     const int action = RunExitDialog();
-    if (action == EXIT_ACTION_STAY) RestartTimers(held);
+    // A screen left meanwhile (the link was lost under the dialog) stays stopped.
+    if (action == EXIT_ACTION_STAY && !m_bClosing) RestartTimers(held);
     if (action == EXIT_ACTION_CLOSE) {
         WaitOutWirePause();
         EndWirePause(false);

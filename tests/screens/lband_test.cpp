@@ -258,6 +258,35 @@ TEST_F(LBandTest, NoScreenTimerUnderTheStartupDialog) {
     SetStartupDialogFactory(nullptr);
 }
 
+// The link lost while the exit dialog is open: the screen was left for the start-up dialog,
+// so a Cancel of the exit dialog afterwards brings none of its timers back.
+TEST_F(LBandTest, LinkLostUnderTheExitDialogLeavesTheScreenStopped) {
+    class StandIn : public ui::Dialog {
+    public:
+        StandIn() : ui::Dialog(ui::DialogTemplate{.id = 210}) {}
+    };
+    SetStartupDialogFactory([] { return std::make_unique<StandIn>(); });
+    Start();
+    theApp().bStartupPhase = 0;
+    ui::Dialog* lband = nullptr;
+    Walk({{SCR_LBND_1,
+           [&] {
+               lband = Page();
+               EXPECT_EQ(Running(lband), "101");
+               ui::UserClickDesign(306, 88);
+           }},
+          {Top<CCHECK>(),
+           [&] {
+               theApp().bSentenceReceived = 0;
+               lband->FireTimer(kLinkWatchTimer);
+               lband->FireTimer(kLinkWatchTimer);
+           }},
+          {Top<StandIn>(), [&] { Page()->EndDialog(ui::IDCANCEL); }},
+          {Top<CCHECK>(), [&] { ClickOnTop(resources::IDC_EXIT_CANCEL); }},
+          {[] { return !Top<CCHECK>()(); }, [&] { EXPECT_EQ(Running(lband), "000"); }}});
+    SetStartupDialogFactory(nullptr);
+}
+
 TEST_F(LBandTest, TuneByFrequencyAutomaticallyAndByName) {
     Start();
     Geo("1535.1375", 1200, "-101.3");
