@@ -119,8 +119,9 @@ bool CProfile::LoadText(const std::string& path) {
         nav = info.Nav;
     }
 
-    info.Settings.WizardLive.SendPorts();
-    info.Settings.BinLogRates.Send(PORT_THIS);
+    // Sent from the copies taken: the reader thread may write the live settings meanwhile.
+    wizard.SendPorts();
+    rates.Send(PORT_THIS);
     nav.SendHeadingSettings();
     return true;
 }

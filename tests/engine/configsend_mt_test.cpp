@@ -1,6 +1,7 @@
 // The settings senders against the reader thread, which writes the same settings from the
 // beacon status and reloads them all when the setup responder reads the archive: under
-// ThreadSanitizer no copy or store of the senders goes unordered by the record's lock.
+// ThreadSanitizer no copy or store of the senders (and of a profile load, which sends too)
+// goes unordered by the record's lock.
 
 #include <gtest/gtest.h>
 
@@ -9,6 +10,7 @@
 #include <thread>
 #include <vector>
 
+#include "engine/Profile.h"
 #include "engine/gps.h"
 #include "engine/nmea.h"
 #include "support/frames.h"
@@ -20,7 +22,9 @@ namespace {
 TEST(ConfigSendThreads, SendersTakeTheSettingsTheReaderWritesUnderTheLock) {
     testsupport::TempConfigDir dir;
     wiretest::Wire wire;
-    ASSERT_TRUE(g_GPS.SaveConfigFile());  // what the setup responder's read loads
+    ASSERT_TRUE(g_GPS.SaveConfigFile());             // what the setup responder's read loads
+    const std::string rcf = dir.root + "/race.rcf";  // a profile loaded meanwhile sends too
+    ASSERT_TRUE(CProfile(&g_GPS).Save(rcf));
     const struct {
         const char* name;
         std::string sentence;
@@ -47,10 +51,13 @@ TEST(ConfigSendThreads, SendersTakeTheSettingsTheReaderWritesUnderTheLock) {
         });
         for (int k = 0; k < 40 || parsed.load(std::memory_order_relaxed) < 40; ++k) {
             WizardInfo& live = g_GPS.Info.Settings.WizardLive;
-            if (k % 2) {
+            if (k % 3 == 0) {
+                g_GPS.SendConfig(live);
+            } else if (k % 3 == 1) {
                 g_GPS.SendChangedConfig(live);
             } else {
-                g_GPS.SendConfig(live);
+                CProfile profile(&g_GPS);
+                EXPECT_TRUE(profile.Load(rcf)) << profile.LastError();
             }
         }
         done.store(true, std::memory_order_relaxed);
