@@ -116,7 +116,11 @@ void CCLOSESCREEN_2::ShowDetails(int source) {
 
 void CCLOSESCREEN_2::FillReport(int source) {
     GPSInfo& info = g_GPS.Info;
-    const WizardInfo& w = info.Settings.WizardLive;
+    // A copy: a beacon status reply may still write the settings while the report is filled.
+    const WizardInfo w = [&] {
+        RecordLock lock(info.ulPart1Lock);
+        return info.Settings.WizardLive;
+    }();
     RatesOf(w.ThisPortConfig, m_strThisRate);
     RatesOf(w.OtherPortConfig, m_strOtherRate);
     m_strElevation = platform::FormatInt(w.iElevation);

@@ -179,7 +179,12 @@ void CHEADING_2::LoadSettings() {
         ResetContent(r.id);
         for (const char* item : kRateItems) AddString(r.id, item);
         // A code outside the list (negative included) leaves the combo without a choice.
-        SetCurSel(r.id, ItemOfCode(Port(r.other).*r.field));
+        int32_t code = 0;
+        {
+            RecordLock lock(g_GPS.Info.ulPart1Lock);
+            code = Port(r.other).*r.field;
+        }
+        SetCurSel(r.id, ItemOfCode(code));
     }
 }
 
@@ -245,6 +250,9 @@ void CHEADING_2::OnValueEdit(size_t value) {
 void CHEADING_2::OnRate(size_t combo) {
     const int sel = GetCurSel(kRates[combo].id);
     if (sel < 0 || sel >= static_cast<int>(kItemToCode.size())) return;
-    Port(kRates[combo].other).*kRates[combo].field = kItemToCode[static_cast<size_t>(sel)];
+    {
+        RecordLock lock(g_GPS.Info.ulPart1Lock);
+        Port(kRates[combo].other).*kRates[combo].field = kItemToCode[static_cast<size_t>(sel)];
+    }
     g_GPS.SendChangedConfig(g_GPS.Info.Settings.WizardLive);
 }
