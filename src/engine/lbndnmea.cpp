@@ -33,7 +33,6 @@ uint32_t LeadingHex(const char* text, int maxDigits) {
     return value;
 }
 
-// MHz text to kHz by its decimal digits, truncated: "1534.7410" gives 1534741.
 // A baud no port setting takes (the setup screen, the configuration files) is not taken: the
 // settings read back would hold a baud they cannot send or load.
 void TakeBaud(int32_t& target, int baud) {
@@ -43,6 +42,7 @@ void TakeBaud(int32_t& target, int baud) {
         platform::Trace("Tessaray_PC: reported baud %d is not one a port is set to\n", baud);
 }
 
+// MHz text to kHz by its decimal digits, truncated: "1534.7410" gives 1534741.
 uint32_t MHzTextToKHz(const char* text) {
     while (*text == ' ' || *text == '\t') ++text;
     if (*text == '+') ++text;
@@ -142,17 +142,19 @@ bool CLBNDNMEA::bJGEO(char* field, char* sentence, LBandInfo* lband) {
     // A frequency or an id the tuning settings cannot take is not taken: the settings read back
     // would hold what no configuration file loads.
     const uint32_t khz = std::strlen(f.Text()) > 5 ? MHzTextToKHz(f.Text() + 5) : 0;
-    if (khz <= kMaxFreqKhz)
-        lband->ulGeoFreqKhz = khz;
-    else
-        platform::Trace("Tessaray_PC: reported frequency %u kHz not taken\n", khz);
-
-    if (!f.Next()) return false;  // 3: satellite id
+    const bool khzFits = khz <= kMaxFreqKhz;
+    if (!f.Next()) {  // 3: satellite id
+        if (khzFits) lband->ulGeoFreqKhz = khz;
+        return false;
+    }
     const int32_t id = platform::AtoI(ValueAfterEquals(f.Text()));
-    if (id >= 0)
+    // Frequency and id are one tune: both are taken, or neither.
+    if (khzFits && id >= 0) {
+        lband->ulGeoFreqKhz = khz;
         lband->iGeoId = id;
-    else
-        platform::Trace("Tessaray_PC: reported satellite id %d not taken\n", id);
+    } else {
+        platform::Trace("Tessaray_PC: reported tune %u kHz, id %d not taken\n", khz, id);
+    }
     const bool sbas = IsSBASPRN(id);
     GeoSatellite* const beam = sbas ? nullptr : &lband->LBandBeam;
     if (beam) {
@@ -247,9 +249,9 @@ bool CLBNDNMEA::bJRTK(char* field, char* sentence, PortConfig* rxPort) {
                 // A receiver may count east longitudes up to 360; the entries, the configuration
                 // files and the reference command take -180 to 180. Less than what "%lf" shows
                 // is 0, not "-0.000000".
+                fits = std::fabs(value) <= 360.0;  // beyond a turn it is no longitude
                 value = std::remainder(value, 360.0);
                 if (std::fabs(value) <= 5e-7) value = 0.0;
-                fits = std::isfinite(value);
             } else if (k == 2) {
                 fits = IsReferenceHeight(value);
             }

@@ -1,7 +1,9 @@
 #include "engine/stdnmea.h"
 
+#include <cfloat>
 #include <cmath>
 #include <cstring>
+#include <optional>
 #include <string>
 
 #include "engine/appstate.h"
@@ -236,13 +238,14 @@ bool CSTDNMEA::bGETTAUPARA(char* field, char* sentence, NavInfo* nav) {
         }
     }
     if (!f.Next() || target == nullptr || f.Empty()) return true;
-    const float value = CNMEA::fACIItoFloat(f.Text());
-    // A bias beyond what the heading setup takes is not taken: saved, no file would load it.
+    // A value that is no float (the converter's 0 for it would pass) or a bias beyond what the
+    // heading setup takes is not taken: saved, no file would load it.
+    const std::optional<double> reported = platform::ScanDoubleSaturated(f.Text());
     const double limit = target == &NavInfo::fHBias    ? kMaxHeadingBias
                          : target == &NavInfo::fPRBias ? kMaxPitchRollBias
-                                                       : HUGE_VAL;
-    if (std::fabs(value) <= limit)
-        nav->*target = value;
+                                                       : FLT_MAX;
+    if (reported && std::fabs(*reported) <= limit)
+        nav->*target = CNMEA::fACIItoFloat(f.Text());
     else
         platform::Trace("Tessaray_PC: reported bias %s not taken\n", f.Text());
     return true;

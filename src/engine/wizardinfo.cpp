@@ -165,7 +165,7 @@ std::string WizardInfo::TextFault(const ParseKeysRead& read) const {
                   "a longitude (-180 to 180 degrees)"),
         RealFault(read, kSection, "dRefAlt", dRefAlt, kMinRefHeight, kMaxRefHeight,
                   "a height (" + platform::FormatFixed(kMinRefHeight, 0) + " to " +
-                      platform::FormatFixed(kMaxRefHeight, 0) + " metres)"),
+                      platform::FormatFixed(kMaxRefHeight, 0) + " meters)"),
         IntFault(read, kSection, "eDfxPort", eDfxPort, DFX_PORTC,
                  "an output port (0 NONE, 1 PORTA, 2 PORTB, 3 PORTC)"),
         ThisPortConfig.TextFault("ThisPortConfig", read),

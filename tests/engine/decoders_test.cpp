@@ -254,13 +254,16 @@ TEST_F(Decoders, RtkReplies) {
     Feed(Bare(">JRTK,1,10.5,,"));
     EXPECT_DOUBLE_EQ(p.dCurRefLat, 10.5);
     EXPECT_DOUBLE_EQ(p.dCurRefAlt, 0.0);
-    // Longitudes come in as -180 to 180, however the receiver counts them.
+    // Longitudes come in as -180 to 180, however the receiver counts them; beyond a turn
+    // either way it is no longitude and the one before stays.
     const std::pair<const char*, double> longitudes[] = {
         {">JRTK,1,51.123456,358.765432,123.400", -1.234568},
         {">JRTK,1,0,-190.5,0", 169.5},
         {">JRTK,1,0,180,0", 180.0},
+        {">JRTK,1,0,-360,0", 0.0},
         {">JRTK,1,0,-114.5,0", -114.5},
-        {">JRTK,1,0,720.25", 0.25}};
+        {">JRTK,1,0,720.25", -114.5},
+        {">JRTK,1,0,1e308", -114.5}};
     for (const auto& [reply, lon] : longitudes) {
         Feed(Bare(reply));
         EXPECT_NEAR(p.dCurRefLon, lon, 1e-9) << reply;

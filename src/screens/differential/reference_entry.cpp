@@ -38,13 +38,14 @@ std::optional<double> SendableValue(const std::string& text, const ReferenceLimi
     return value;
 }
 
-// A text on its way to a number: empty, a sign, or digits that may end in the decimal point.
+// The height the reference commands carry (they keep the whole metres in their fields).
 std::string HeightRangeError(double metres) {
     if (metres >= TSpan::kReferenceHeightMin && metres <= TSpan::kReferenceHeightMax) return {};
     return "Height must be between " + platform::FormatFixed(TSpan::kReferenceHeightMin, 0) +
            " and " + platform::FormatFixed(TSpan::kReferenceHeightMax, 0) + " meters.";
 }
 
+// A text on its way to a number: empty, a sign, or digits that may end in the decimal point.
 bool StillTyping(const std::string& text) {
     size_t p = !text.empty() && text[0] == '-' ? 1 : 0;
     while (p < text.size() && std::isdigit(static_cast<unsigned char>(text[p]))) ++p;
