@@ -237,12 +237,14 @@ TEST_F(LBandTest, ExitInsideTheRetuneSecond) {
     CTessaray_PCApp::SetEndProcessHook(nullptr);
 }
 
+// Stands in for the start-up dialog (its template id), so a test can end it at once.
+class StandIn : public ui::Dialog {
+public:
+    StandIn() : ui::Dialog(ui::DialogTemplate{.id = 210}) {}
+};
+
 // The start-up dialog has the port to itself: no timer of the screen it was opened from runs.
 TEST_F(LBandTest, NoScreenTimerUnderTheStartupDialog) {
-    class StandIn : public ui::Dialog {
-    public:
-        StandIn() : ui::Dialog(ui::DialogTemplate{.id = 210}) {}
-    };
     SetStartupDialogFactory([] { return std::make_unique<StandIn>(); });
     StartOffBeam();
     ui::Dialog* lband = nullptr;
@@ -261,10 +263,6 @@ TEST_F(LBandTest, NoScreenTimerUnderTheStartupDialog) {
 // The link lost while the exit dialog is open: the screen was left for the start-up dialog,
 // so a Cancel of the exit dialog afterwards brings none of its timers back.
 TEST_F(LBandTest, LinkLostUnderTheExitDialogLeavesTheScreenStopped) {
-    class StandIn : public ui::Dialog {
-    public:
-        StandIn() : ui::Dialog(ui::DialogTemplate{.id = 210}) {}
-    };
     SetStartupDialogFactory([] { return std::make_unique<StandIn>(); });
     Start();
     theApp().bStartupPhase = 0;
