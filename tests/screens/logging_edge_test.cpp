@@ -215,6 +215,41 @@ TEST_F(LoggingEdgeTest, OverwriteModeTypedNamesEmptyNothing) {
            }}});
 }
 
+// In "Overwrite Existing File" a Browse is a change for the file it picked only: another name
+// typed after it empties nothing and the running number goes on; the picked file, named
+// later, is emptied.
+TEST_F(LoggingEdgeTest, OverwriteBrowseCountsForThePickedFileOnly) {
+    const std::string head = kPointHeader, dir = work_.folder(), a = dir + "a.txt",
+                      b = dir + "b.txt", x = dir + "x.txt", user = "user data\r\n7 x\r\n";
+    WriteFile(b, user);
+    WriteFile(x, "old\r\n");
+    const auto row = [](const char* id) {
+        const LoggedPosition p = TakeLoggedPosition();
+        return PointRow(id, p.dLat, p.dLon, p.dAlt);
+    };
+    const auto logTo = [&](const std::string& file) {
+        Retype(IDC_LOGS_FILE, file);
+        Click(IDC_LOGS4_LOG_POINT);
+        return ReadFile(file);
+    };
+    Walk({{SCR_LOGS_4,
+           [&] {
+               Told();
+               Click(IDC_LOGS4_AUTO);
+               Click(IDC_LOGS_OVERWRITE);
+               EXPECT_EQ(logTo(a), head + row("1"));
+               Click(IDC_LOGS_BROWSE);
+           }},
+          {Top<CFileOpenDlg>(), [] { PickFile("x.txt"); }},
+          {SCR_LOGS_4, [&] {
+               EXPECT_EQ(logTo(b), user + row("2"));
+               EXPECT_EQ(ReadFile(x), "old\r\n");
+               EXPECT_EQ(logTo(x), head + row("1"));
+               EXPECT_EQ(logTo(b), user + row("2") + row("2"));
+               EXPECT_EQ(Told(), "");
+           }}});
+}
+
 // A file or folder picked in the browser whose name is not UTF-8 is shown with replacement
 // characters, and every log still writes the file picked: no lookalike file or folder.
 TEST_F(LoggingEdgeTest, PickedNamesAreBytes) {

@@ -215,7 +215,7 @@ void CLogsFrame::Browse() {
     // The combo shows bytes that are not UTF-8 as replacement characters; the log must still
     // go to the file chosen, not to a lookalike.
     browsedPaths_[GetDlgItemText(IDC_LOGS_FILE)] = path;
-    OnBrowsed();
+    OnBrowsed(path);
 }
 
 std::string CLogsFrame::FileText() const {

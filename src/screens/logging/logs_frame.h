@@ -115,7 +115,8 @@ protected:
     // The run flag the lamp pair (and Start/Stop) follow; nothing on the polygon screen.
     virtual std::optional<bool> LogRunning() const { return std::nullopt; }
     virtual void OnFileModeChanged() {}
-    virtual void OnBrowsed() {}
+    // The file browser gave `path` (as the folder holds it).
+    virtual void OnBrowsed(const std::string& path) { (void)path; }
 
     // Refills a combo with the names used in this run, then those of the recent list not among
     // them; item 0 selected.
