@@ -106,7 +106,7 @@ TEST_F(TerminalEdgeTest, HotKeysClickedMeanwhileFollowIt) {
         SetKey(3, "Many", many.c_str());
     };
     setKeys();
-    constexpr int kSend = -1;  // Send of a typed "$JS"
+    constexpr int kSend = -1;                              // Send of a typed "$JS"
     using Clicks = std::vector<std::pair<uint32_t, int>>;  // virtual ms, key
     constexpr uint32_t kStays = UINT32_MAX;
     // Clicks, when the terminal is left, what went out at which virtual ms.
@@ -120,7 +120,9 @@ TEST_F(TerminalEdgeTest, HotKeysClickedMeanwhileFollowIt) {
          "0:$A\r\n|500:$B\r\n|1000:$JOFF\r\n|1500:$JASC,GPGGA,1\r\n|2000:$JSHOW\r\n$JI\r\n|"},
         {{{0, 2}, {0, 1}}, kStays, "0:$JI\r\n$A\r\n|500:$B\r\n|"},  // no pause to wait for
         {{{0, 1}, {100, 1}}, 600, "0:$A\r\n|500:$B\r\n|600:~400" + kLeave + "|"},
-        {{{0, 3}, {100, 3}, {200, 3}, {300, 3}}, 400, "0:$C\r\n|400:~100" + manyLeft + kLeave + "|"},
+        {{{0, 3}, {100, 3}, {200, 3}, {300, 3}},
+         400,
+         "0:$C\r\n|400:~100" + manyLeft + kLeave + "|"},
         // Send's pressed look holds the clock 300 ms: from then on it is 300 ms past t.
         {{{0, 1}, {100, 1}, {200, kSend}, {300, 2}},
          kStays,

@@ -114,9 +114,9 @@ void CLOGS_4::WritePoint(const std::string& customId, bool autoIdGrown) {
         // running number goes on.
         const bool renamed = *name != m_strPointFile;
         if (renamed && eLogFileMode != LOGFILE_OVERWRITE) bPointFileChanged = 1;
-        const bool changed = bPointFileChanged &&
-                             !(eLogFileMode == LOGFILE_OVERWRITE && browsedPointFile_ &&
-                               *browsedPointFile_ != *name);
+        const bool changed =
+            bPointFileChanged && !(eLogFileMode == LOGFILE_OVERWRITE && browsedPointFile_ &&
+                                   *browsedPointFile_ != *name);
         if (!PrepareLogFile(*name, changed)) return;
         m_strPointFile = *name;
 
