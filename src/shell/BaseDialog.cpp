@@ -163,6 +163,7 @@ void CBaseDialog::StopEveryScreenTimer() {
             screen->KillTimer(kLinkWatchTimer);
             screen->KillTimer(kBaudSearchTimer);
             screen->EndWirePause(false);
+            screen->OnTimersStopped();
         }
     }
 }

@@ -65,6 +65,8 @@ public:
     virtual void OnCloseBox();
     // Stops every timer of every screen (a new start-up dialog takes the port over).
     static void StopEveryScreenTimer();
+    // The screen's timers were stopped by StopEveryScreenTimer: work they paced is dropped.
+    virtual void OnTimersStopped() {}
     // The logging screens ask about running logs before rows 1, 3 and 5 act; true goes on.
     virtual bool ConfirmLeaveWithLogs() { return true; }
 

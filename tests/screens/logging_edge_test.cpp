@@ -215,6 +215,41 @@ TEST_F(LoggingEdgeTest, OverwriteModeTypedNamesEmptyNothing) {
            }}});
 }
 
+// In "Overwrite Existing File" a Browse is a change for the file it picked only: another name
+// typed after it empties nothing and the running number goes on; the picked file, named
+// later, is emptied.
+TEST_F(LoggingEdgeTest, OverwriteBrowseCountsForThePickedFileOnly) {
+    const std::string head = kPointHeader, dir = work_.folder(), a = dir + "a.txt",
+                      b = dir + "b.txt", x = dir + "x.txt", user = "user data\r\n7 x\r\n";
+    WriteFile(b, user);
+    WriteFile(x, "old\r\n");
+    const auto row = [](const char* id) {
+        const LoggedPosition p = TakeLoggedPosition();
+        return PointRow(id, p.dLat, p.dLon, p.dAlt);
+    };
+    const auto logTo = [&](const std::string& file) {
+        Retype(IDC_LOGS_FILE, file);
+        Click(IDC_LOGS4_LOG_POINT);
+        return ReadFile(file);
+    };
+    Walk({{SCR_LOGS_4,
+           [&] {
+               Told();
+               Click(IDC_LOGS4_AUTO);
+               Click(IDC_LOGS_OVERWRITE);
+               EXPECT_EQ(logTo(a), head + row("1"));
+               Click(IDC_LOGS_BROWSE);
+           }},
+          {Top<CFileOpenDlg>(), [] { PickFile("x.txt"); }},
+          {SCR_LOGS_4, [&] {
+               EXPECT_EQ(logTo(b), user + row("2"));
+               EXPECT_EQ(ReadFile(x), "old\r\n");
+               EXPECT_EQ(logTo(x), head + row("1"));
+               EXPECT_EQ(logTo(b), user + row("2") + row("2"));
+               EXPECT_EQ(Told(), "");
+           }}});
+}
+
 // A file or folder picked in the browser whose name is not UTF-8 is shown with replacement
 // characters, and every log still writes the file picked: no lookalike file or folder.
 TEST_F(LoggingEdgeTest, PickedNamesAreBytes) {
@@ -361,6 +396,69 @@ TEST_F(LoggingEdgeTest, PickedNamesKeepTheirBytesInTheList) {
                for (const auto& e : fs::directory_iterator(dir)) names.insert(e.path().filename());
                EXPECT_EQ(names, (std::set<std::string>{"log\xFF.txt", "b.txt"}));
                EXPECT_EQ(ReadFile(odd), "old\r\n");
+           }}});
+}
+
+// Two names that look alike (bytes that are not UTF-8 shown as the same replacement character)
+// are two entries of the list, each leading to the file it was picked as, also after the
+// screen was filled again; no lookalike file is made.
+TEST_F(LoggingEdgeTest, LookalikeNamesStayApartInTheList) {
+    const std::string dir = work_.folder(), shown = "log\xEF\xBF\xBD.txt";
+    WriteFile(dir + "log\xFE.txt", "FE\r\n");
+    WriteFile(dir + "log\xFF.txt", "FF\r\n");
+    const auto pick = [&](int nth) {
+        auto* browser = dynamic_cast<CFileOpenDlg*>(ui::Host::Instance().TopPage());
+        auto* list = browser->Item<QTreeWidget>(1001);
+        const auto items = list->findItems(QString::fromStdString(shown), Qt::MatchExactly, 0);
+        ASSERT_EQ(items.size(), 2);
+        ui::UserClick(list->viewport(), list->visualItemRect(items[nth]).center());
+        ui::UserClickDesign(81, 430);
+    };
+    const auto startStop = [this] {
+        Click(IDC_LOGS_START);
+        Click(IDC_LOGS_STOP);
+        return theApp().szNMEALogFile();
+    };
+    std::string first, second;
+    const auto chooseEach = [&] {
+        EXPECT_EQ(Items(IDC_LOGS_FILE), dir + shown + "|" + dir + shown);
+        Choose(IDC_LOGS_FILE, 0);
+        EXPECT_EQ(startStop(), second);
+        Choose(IDC_LOGS_FILE, 1);
+        EXPECT_EQ(startStop(), first);
+        Choose(IDC_LOGS_FILE, 0);
+        EXPECT_EQ(startStop(), second);
+    };
+    Walk({{SCR_LOGS_1,
+           [&] {
+               Told();
+               Click(IDC_LOGS_APPEND);
+               Retype(IDC_LOGS_FILE, dir + "start.txt");
+               Click(IDC_LOGS_BROWSE);
+           }},
+          {Top<CFileOpenDlg>(), [&] { pick(0); }},
+          {SCR_LOGS_1,
+           [&] {
+               first = startStop();
+               Click(IDC_LOGS_BROWSE);
+           }},
+          {Top<CFileOpenDlg>(), [&] { pick(1); }},
+          {SCR_LOGS_1,
+           [&] {
+               second = startStop();
+               EXPECT_NE(first, second);
+               chooseEach();
+               SelectTab(IDC_LOGS_TAB, 1);
+           }},
+          {SCR_LOGS_2, [&] { SelectTab(IDC_LOGS_TAB, 0); }},
+          {SCR_LOGS_1, [&] {
+               Click(IDC_LOGS_APPEND);
+               chooseEach();
+               EXPECT_EQ(Told(), "");
+               std::set<std::string> names;
+               for (const auto& e : fs::directory_iterator(dir)) names.insert(e.path().filename());
+               EXPECT_EQ(names, (std::set<std::string>{"log\xFE.txt", "log\xFF.txt"}));
+               EXPECT_EQ(ReadFile(dir + "log\xFE.txt"), "FE\r\n");
            }}});
 }
 

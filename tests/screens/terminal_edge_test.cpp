@@ -10,6 +10,7 @@
 #include "resources/dlg_terminal.h"
 #include "screens/logging/TERMINAL_1.h"
 #include "screens/screen_walk.h"
+#include "shell/STARTUP3.h"
 
 using namespace resources;
 
@@ -88,12 +89,24 @@ TEST_F(TerminalEdgeTest, HotKeyLinesGoOutWhole) {
            }}});
 }
 
-// Hot keys clicked while another still goes out follow it in the order clicked, 500 ms a line
-// (none after a last line without its own CR LF), also when the terminal is left meanwhile.
+// Hot keys clicked and commands typed while a hot key still goes out follow it in the order
+// given, 500 ms a line (none after a last line without its own CR LF), timed by the line timer:
+// Send waits for nothing but its pressed look. Leaving meanwhile finishes only the command
+// going out; what waits behind it is dropped, however much it is.
 TEST_F(TerminalEdgeTest, HotKeysClickedMeanwhileFollowIt) {
-    SetKey(0, "Bunch", "$JOFF\r\n$JASC,GPGGA,1\r\n$JSHOW");
-    SetKey(1, "Two", "$A\r\n$B\r\n");
-    SetKey(2, "One", "$JI");
+    std::string many, manyLeft;
+    for (int i = 0; i < 24; ++i) {
+        many += "$C\r\n";
+        if (i > 0) manyLeft += "$C\r\n~500";
+    }
+    const auto setKeys = [&] {
+        SetKey(0, "Bunch", "$JOFF\r\n$JASC,GPGGA,1\r\n$JSHOW");
+        SetKey(1, "Two", "$A\r\n$B\r\n");
+        SetKey(2, "One", "$JI");
+        SetKey(3, "Many", many.c_str());
+    };
+    setKeys();
+    constexpr int kSend = -1;                              // Send of a typed "$JS"
     using Clicks = std::vector<std::pair<uint32_t, int>>;  // virtual ms, key
     constexpr uint32_t kStays = UINT32_MAX;
     // Clicks, when the terminal is left, what went out at which virtual ms.
@@ -106,9 +119,16 @@ TEST_F(TerminalEdgeTest, HotKeysClickedMeanwhileFollowIt) {
          kStays,
          "0:$A\r\n|500:$B\r\n|1000:$JOFF\r\n|1500:$JASC,GPGGA,1\r\n|2000:$JSHOW\r\n$JI\r\n|"},
         {{{0, 2}, {0, 1}}, kStays, "0:$JI\r\n$A\r\n|500:$B\r\n|"},  // no pause to wait for
-        {{{0, 1}, {100, 1}},
-         600,
-         "0:$A\r\n|500:$B\r\n|600:~400$A\r\n~500$B\r\n~500" + kLeave + "|"},
+        {{{0, 1}, {100, 1}}, 600, "0:$A\r\n|500:$B\r\n|600:~400" + kLeave + "|"},
+        {{{0, 3}, {100, 3}, {200, 3}, {300, 3}},
+         400,
+         "0:$C\r\n|400:~100" + manyLeft + kLeave + "|"},
+        // Send's pressed look holds the clock 300 ms: from then on it is 300 ms past t.
+        {{{0, 1}, {100, 1}, {200, kSend}, {300, 2}},
+         kStays,
+         "0:$A\r\n|200:~300$B\r\n|700:$A\r\n|1200:$B\r\n|1700:$JS\r\n$JI\r\n|"},
+        {{{0, 1}, {200, kSend}}, kStays, "0:$A\r\n|200:~300$B\r\n~500$JS\r\n~300|"},
+        {{{0, 1}, {100, 1}, {200, kSend}}, 600, "0:$A\r\n|200:~300$B\r\n|600:~100" + kLeave + "|"},
     };
     Walk({{SCR_TERMINAL_1, [&] {
                auto* t1 = As<CTERMINAL_1>(SCR_TERMINAL_1);
@@ -117,8 +137,15 @@ TEST_F(TerminalEdgeTest, HotKeysClickedMeanwhileFollowIt) {
                    ClearWire();
                    std::string sent;
                    for (uint32_t t = 0; t <= 3000; t += 100) {
-                       for (const auto& [at, key] : c.clicks)
-                           if (at == t) Click(kHotKeyButtons[static_cast<size_t>(key)]);
+                       for (const auto& [at, key] : c.clicks) {
+                           if (at != t) continue;
+                           if (key != kSend) {
+                               Click(kHotKeyButtons[static_cast<size_t>(key)]);
+                               continue;
+                           }
+                           Retype(IDC_TERMINAL_COMMAND, "$JS");
+                           Click(IDC_TERMINAL_SEND);
+                       }
                        if (t1->IsTimerRunning(kTerminalLineTimer)) Tick(kTerminalLineTimer);
                        if (t == c.leave) Page()->OnCancel();
                        if (const std::string out = Out(); !out.empty())
@@ -129,8 +156,41 @@ TEST_F(TerminalEdgeTest, HotKeysClickedMeanwhileFollowIt) {
                    }
                    EXPECT_EQ(sent, c.sent);
                    EXPECT_FALSE(t1->SendingStoredCommand());
+                   if (c.leave == kStays) continue;
+                   // Back to the terminal, as the navigation bar brings it back.
+                   t1->ShowWindow(ui::SW_SHOW);
+                   t1->OnInitDialog();
+                   setKeys();  // the file read again keeps a command's lines, not its last CR LF
                }
            }}});
+}
+
+// The start-up dialog has the port to itself: the terminal's timers stand still, nothing it
+// still had to send goes out later, and the receiver search is not held back for it.
+TEST_F(TerminalEdgeTest, StartupDialogEndsWhatTheTerminalSends) {
+    class StandIn : public ui::Dialog {
+    public:
+        StandIn() : ui::Dialog(ui::DialogTemplate{.id = 210}) {}
+    };
+    SetStartupDialogFactory([] { return std::make_unique<StandIn>(); });
+    SetKey(1, "Two", "$A\r\n$B\r\n");
+    CTERMINAL_1* t1 = nullptr;
+    Walk({{SCR_TERMINAL_1,
+           [&] {
+               t1 = As<CTERMINAL_1>(SCR_TERMINAL_1);
+               Click(kHotKeyButtons[1]);
+               Click(kHotKeyButtons[1]);
+               ClearWire();
+               t1->RunNavRow(6);
+           }},
+          {Top<StandIn>(), [&] {
+               EXPECT_EQ(t1->TimerIds(), std::vector<ui::UINT>{});
+               EXPECT_FALSE(t1->SendingStoredCommand());
+               EXPECT_EQ(bTerminalActive, 0);
+               EXPECT_EQ(Out(), "");
+               Page()->EndDialog(ui::IDCANCEL);
+           }}});
+    SetStartupDialogFactory(nullptr);
 }
 
 // Text the reader cut while the view's last line was open ends that line and goes on from the

@@ -114,12 +114,15 @@ void CLOGS_4::WritePoint(const std::string& customId, bool autoIdGrown) {
         // running number goes on.
         const bool renamed = *name != m_strPointFile;
         if (renamed && eLogFileMode != LOGFILE_OVERWRITE) bPointFileChanged = 1;
-        if (!PrepareLogFile(*name, bPointFileChanged != 0)) return;
+        const bool changed =
+            bPointFileChanged && !(eLogFileMode == LOGFILE_OVERWRITE && browsedPointFile_ &&
+                                   *browsedPointFile_ != *name);
+        if (!PrepareLogFile(*name, changed)) return;
         m_strPointFile = *name;
 
         std::string error;
         bool fresh = false;
-        if (bPointFileChanged) {
+        if (changed) {
             std::string bytes;
             if (!platform::ReadFileBytes(*name, &bytes, &error)) throw std::runtime_error(error);
             const int32_t largest = LargestPointId(bytes);
@@ -137,7 +140,10 @@ void CLOGS_4::WritePoint(const std::string& customId, bool autoIdGrown) {
                 !head.Close(&error))
                 throw std::runtime_error(error);
         }
-        bPointFileChanged = 0;
+        if (changed) {
+            bPointFileChanged = 0;
+            browsedPointFile_.reset();
+        }
 
         if (ePointIdMode == POINTID_AUTO && !autoIdGrown) {
             ShowMessage(platform::Format(

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/paths.h"
 #include "screens/logging/logs_frame.h"
 
 enum : int {
@@ -45,8 +46,18 @@ public:
 protected:
     void FillControls() override;
     std::optional<bool> LogRunning() const override;
-    void OnFileModeChanged() override { bPointFileChanged = 1; }
-    void OnBrowsed() override { bPointFileChanged = 1; }
+    void OnFileModeChanged() override {
+        bPointFileChanged = 1;
+        browsedPointFile_.reset();
+    }
+    void OnBrowsed(const std::string& path) override {
+        // A change already pending for any file named next stays so.
+        if (!bPointFileChanged || browsedPointFile_) browsedPointFile_ = platform::ExpandHome(path);
+        bPointFileChanged = 1;
+    }
+    // The file Browse picked while its change is pending: in "Overwrite Existing File" that
+    // change counts for this file only.
+    std::optional<std::string> browsedPointFile_;
 
 private:
     // autoIdGrown: the running number moved on for this point (an Auto ID is never repeated).

@@ -13,6 +13,7 @@
 #include "engine/txnmea.h"
 #include "platform/clock.h"
 #include "platform/numbers.h"
+#include "platform/trace.h"
 #include "resources/dlg_terminal.h"
 #include "screens/logging/terminal_group.h"
 #include "shell/ScreenPage.h"
@@ -47,6 +48,12 @@ size_t LineLength(const std::string& utf8) {
     return static_cast<size_t>(std::count_if(utf8.begin(), utf8.end(), [](char c) {
         return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
     }));
+}
+
+CTERMINAL_1::Outgoing StoredCommand(std::string_view command) {
+    // A line that had its own CR LF is followed by the pause; one given its CR LF is not.
+    return {StoredCommandLines(command),
+            command.size() >= 2 && command.substr(command.size() - 2) == "\r\n"};
 }
 
 }  // namespace
@@ -206,8 +213,13 @@ void CTERMINAL_1::OnSend() {
     }
     ShowItem(IDC_TERMINAL_SEND, false);
     ShowItem(IDC_TERMINAL_SEND_DOWN, true);
-    FinishStoredCommand();
-    g_TxNMEA.SendString(*bytes + "\r\n");
+    // After clicks still waiting, in turn, on the line timer; else after the command going out.
+    if (!queued_.empty()) {
+        queued_.push_back({{*bytes + "\r\n"}, false});
+    } else {
+        FinishStoredCommand();
+        g_TxNMEA.SendString(*bytes + "\r\n");
+    }
 
     if (!typed.empty() && FindStringExactCase(IDC_TERMINAL_COMMAND, -1, typed) == ui::CB_ERR)
         InsertString(IDC_TERMINAL_COMMAND, 0, typed);
@@ -257,7 +269,7 @@ void CTERMINAL_1::OnHotKey(size_t entry) {
     std::string command = FieldText(key.szCommand, kHotKeyCommandSize);
     // A click while a stored command still goes out follows it, as the clicks were made.
     if (SendingStoredCommand()) {
-        queued_.push_back(std::move(command));
+        queued_.push_back(StoredCommand(command));
         return;
     }
     SendStoredCommand(command);
@@ -265,16 +277,15 @@ void CTERMINAL_1::OnHotKey(size_t entry) {
 
 void CTERMINAL_1::SendStoredCommand(std::string_view command) {
     StopStoredCommand();
-    StartStoredCommand(command);
+    StartStoredCommand(StoredCommand(command));
     SendNextLine();
     if (pausing_) SetOneShotTimer(kTerminalLineTimer, kTerminalLineMs);
 }
 
-void CTERMINAL_1::StartStoredCommand(std::string_view command) {
-    lines_ = StoredCommandLines(command);
+void CTERMINAL_1::StartStoredCommand(Outgoing command) {
+    lines_ = std::move(command.lines);
     nextLine_ = 0;
-    // A line that had its own CR LF is followed by the pause; one given its CR LF is not.
-    pauseAfterLast_ = command.size() >= 2 && command.substr(command.size() - 2) == "\r\n";
+    pauseAfterLast_ = command.pauseAfterLast;
 }
 
 void CTERMINAL_1::SendNextLine() {
@@ -282,9 +293,9 @@ void CTERMINAL_1::SendNextLine() {
     while (true) {
         // A command done, with its pause: the next click's command begins.
         while (nextLine_ >= lines_.size() && !queued_.empty()) {
-            const std::string next = std::move(queued_.front());
+            Outgoing next = std::move(queued_.front());
             queued_.pop_front();
-            StartStoredCommand(next);
+            StartStoredCommand(std::move(next));
         }
         if (nextLine_ >= lines_.size()) return;
         g_TxNMEA.SendString(lines_[nextLine_]);
@@ -297,6 +308,7 @@ void CTERMINAL_1::SendNextLine() {
 
 void CTERMINAL_1::FinishStoredCommand() {
     KillTimer(kTerminalLineTimer);
+    DropQueued();
     while (SendingStoredCommand()) {
         if (const uint32_t left = PauseLeft(); pausing_ && left > 0) {
             RepaintNow();
@@ -310,6 +322,19 @@ void CTERMINAL_1::FinishStoredCommand() {
 uint32_t CTERMINAL_1::PauseLeft() const {
     const uint32_t waited = platform::TickCount() - lastLineTick_;
     return waited < kTerminalLineMs ? kTerminalLineMs - waited : 0;
+}
+
+void CTERMINAL_1::DropQueued() {
+    if (queued_.empty()) return;
+    platform::Trace("Tessaray_PC: terminal left, %d waiting commands not sent\n",
+                    static_cast<int>(queued_.size()));
+    queued_.clear();
+}
+
+void CTERMINAL_1::OnTimersStopped() {
+    DropQueued();
+    StopStoredCommand();
+    bTerminalActive = 0;
 }
 
 void CTERMINAL_1::StopStoredCommand() {

@@ -36,6 +36,12 @@ public:
     void PollReceived();
     void OnSend();
     void OnClear();
+    // The lines of a command to send, and whether the pause follows its last line.
+    struct Outgoing {
+        std::vector<std::string> lines;
+        bool pauseAfterLast = false;
+    };
+
     // Sends a stored command line by line, the lines 500 ms apart.
     void SendStoredCommand(std::string_view command);
     // A stored command is still going out; hot keys clicked meanwhile wait for it.
@@ -53,14 +59,18 @@ private:
     void OnLevel();
     void OnPause(bool pause);
     void ReleasePictureButtons();
+    // The start-up dialog took the port: nothing waiting or half sent goes on.
+    void OnTimersStopped() override;
     // Takes up a command to send; its first line goes at the next SendNextLine.
-    void StartStoredCommand(std::string_view command);
+    void StartStoredCommand(Outgoing command);
     // Sends the next line of the stored command, or the first of the next one waiting;
     // pausing_ says whether a pause follows it.
     void SendNextLine();
-    // What is left of a stored command goes out now, its pauses kept, so that nothing sent
-    // after it (a typed command, the commands of leaving) comes between or before its lines.
+    // What is left of the stored command going out goes out now, its pauses kept, so that
+    // nothing sent after it (a typed command, the commands of leaving) comes between or before
+    // its lines. Commands still waiting behind it are dropped: leaving never waits for them.
     void FinishStoredCommand();
+    void DropQueued();
     // What is left of the pause after the last line sent.
     uint32_t PauseLeft() const;
     void StopStoredCommand();
@@ -68,8 +78,8 @@ private:
 
     TerminalViewFeed feed_;
     std::vector<std::string> lines_;
-    // Hot keys clicked while a stored command went out, oldest first.
-    std::deque<std::string> queued_;
+    // Hot keys clicked and commands typed while a stored command went out, oldest first.
+    std::deque<Outgoing> queued_;
     size_t nextLine_ = 0;
     bool pauseAfterLast_ = false;
     bool pausing_ = false;

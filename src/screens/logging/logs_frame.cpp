@@ -141,6 +141,8 @@ CLogsFrame::CLogsFrame(const ui::DialogTemplate& tpl, eScreen screen, const LogF
     : CBaseDialog(tpl, ScreenFamily::Logs, screen), kind_(kind) {
     SetTabScreens(IDC_LOGS_TAB, {SCR_LOGS_1, SCR_LOGS_2, SCR_LOGS_3, SCR_LOGS_4, SCR_LOGS_5});
     OnControl(IDC_LOGS_BROWSE, ui::BN_CLICKED, [this] { Browse(); });
+    // A name chosen from the list is that item's file, not the browser's last pick.
+    OnControl(IDC_LOGS_FILE, ui::CBN_SELCHANGE, [this] { browsed_.reset(); });
     OnControl(IDC_LOGS_APPEND, ui::BN_CLICKED, [this] { SetFileMode(LOGFILE_APPEND); });
     OnControl(IDC_LOGS_OVERWRITE, ui::BN_CLICKED, [this] { SetFileMode(LOGFILE_OVERWRITE); });
     OnControl(kind.createNewId, ui::BN_CLICKED, [this] { SetFileMode(LOGFILE_CREATE_NEW); });
@@ -214,15 +216,20 @@ void CLogsFrame::Browse() {
     SetDlgItemText(IDC_LOGS_FILE, path);
     // The combo shows bytes that are not UTF-8 as replacement characters; the log must still
     // go to the file chosen, not to a lookalike.
-    browsedPaths_[GetDlgItemText(IDC_LOGS_FILE)] = path;
-    OnBrowsed();
+    browsed_ = BrowsedPath{GetDlgItemText(IDC_LOGS_FILE), path};
+    OnBrowsed(path);
 }
 
 std::string CLogsFrame::FileText() const {
     std::string text = GetDlgItemText(IDC_LOGS_FILE);
-    if (const auto picked = browsedPaths_.find(text); picked != browsedPaths_.end())
-        return picked->second;
-    return text;
+    if (browsed_ && text == browsed_->shown) return browsed_->path;
+    // Names that look alike are told apart by the item chosen.
+    const int sel = GetCurSel(IDC_LOGS_FILE);
+    const auto items = itemBytes_.find(IDC_LOGS_FILE);
+    if (items == itemBytes_.end() || sel < 0 || static_cast<size_t>(sel) >= items->second.size() ||
+        GetLBText(IDC_LOGS_FILE, sel) != text)
+        return text;
+    return items->second[static_cast<size_t>(sel)];
 }
 
 void CLogsFrame::FillRecent(int comboId, int list) {
@@ -237,16 +244,23 @@ void CLogsFrame::FillRecent(int comboId, int list) {
     ResetContent(comboId);
     for (const std::string& name : shown) AddString(comboId, name);
     SetCurSel(comboId, 0);
+    itemBytes_[comboId] = std::move(shown);
+    if (comboId == IDC_LOGS_FILE) browsed_.reset();
 }
 
 void CLogsFrame::RememberRecent(int comboId, int list) {
-    const std::string text = GetDlgItemText(comboId);
-    if (FindStringExactCase(comboId, -1, text) < 0) InsertString(comboId, 0, text);
+    const std::string bytes = comboId == IDC_LOGS_FILE ? FileText() : GetDlgItemText(comboId);
+    std::vector<std::string>& items = itemBytes_[comboId];
+    if (std::find(items.begin(), items.end(), bytes) == items.end()) {
+        InsertString(comboId, 0, bytes);
+        items.insert(items.begin(), bytes);
+    }
+    // The archive keeps the names as shown.
     std::vector<std::string> names;
     const int count = GetCount(comboId);
     for (int i = 0; i < count; ++i) names.push_back(GetLBText(comboId, i));
     StoreRecentList(list, names);
-    runNames_[comboId] = std::move(names);
+    runNames_[comboId] = items;
 }
 
 std::optional<std::string> CLogsFrame::TakeFileName() {

@@ -115,7 +115,8 @@ protected:
     // The run flag the lamp pair (and Start/Stop) follow; nothing on the polygon screen.
     virtual std::optional<bool> LogRunning() const { return std::nullopt; }
     virtual void OnFileModeChanged() {}
-    virtual void OnBrowsed() {}
+    // The file browser gave `path` (as the folder holds it).
+    virtual void OnBrowsed(const std::string& path) { (void)path; }
 
     // Refills a combo with the names used in this run, then those of the recent list not among
     // them; item 0 selected.
@@ -147,14 +148,21 @@ protected:
 private:
     void Browse();
     void SetFileMode(int32_t mode);
-    // The file combo's text; for a name the file browser gave in this run, the path as the
-    // folder holds it (a name need not be valid UTF-8).
+    // The file combo's text; for the browser's pick still shown, or a list item chosen, the
+    // path as the folder holds it (a name need not be valid UTF-8).
     std::string FileText() const;
 
-    // The browser's picks of this run: what the combo shows of each, and its path.
-    std::map<std::string, std::string> browsedPaths_;
+    // The browser's last pick while no list item was chosen after it: what the combo shows of
+    // it and its path.
+    struct BrowsedPath {
+        std::string shown;
+        std::string path;
+    };
+    std::optional<BrowsedPath> browsed_;
 
-    // Per combo, its names as last remembered.
+    // Per combo, the bytes of each of its items in order.
+    std::map<int, std::vector<std::string>> itemBytes_;
+    // Per combo, its names (bytes) as last remembered.
     std::map<int, std::vector<std::string>> runNames_;
 };
 
