@@ -215,7 +215,7 @@ void CTERMINAL_1::OnSend() {
     ShowItem(IDC_TERMINAL_SEND_DOWN, true);
     // After clicks still waiting, in turn, on the line timer; else after the command going out.
     if (!queued_.empty()) {
-        queued_.push_back({{*bytes + "\r\n"}, false});
+        queued_.push_back({{*bytes + "\r\n"}, false, true});
     } else {
         FinishStoredCommand();
         g_TxNMEA.SendString(*bytes + "\r\n");
@@ -308,7 +308,7 @@ void CTERMINAL_1::SendNextLine() {
 
 void CTERMINAL_1::FinishStoredCommand() {
     KillTimer(kTerminalLineTimer);
-    DropQueued();
+    const std::vector<std::string> typed = DropQueued();
     while (SendingStoredCommand()) {
         if (const uint32_t left = PauseLeft(); pausing_ && left > 0) {
             RepaintNow();
@@ -317,6 +317,7 @@ void CTERMINAL_1::FinishStoredCommand() {
         SendNextLine();
     }
     StopStoredCommand();
+    for (const std::string& line : typed) g_TxNMEA.SendString(line);
 }
 
 uint32_t CTERMINAL_1::PauseLeft() const {
@@ -324,15 +325,26 @@ uint32_t CTERMINAL_1::PauseLeft() const {
     return waited < kTerminalLineMs ? kTerminalLineMs - waited : 0;
 }
 
-void CTERMINAL_1::DropQueued() {
-    if (queued_.empty()) return;
-    platform::Trace("Tessaray_PC: terminal left, %d waiting commands not sent\n",
-                    static_cast<int>(queued_.size()));
+std::vector<std::string> CTERMINAL_1::DropQueued() {
+    std::vector<std::string> typed;
+    int dropped = 0;
+    for (const Outgoing& command : queued_) {
+        if (command.typed)
+            typed.insert(typed.end(), command.lines.begin(), command.lines.end());
+        else
+            ++dropped;
+    }
     queued_.clear();
+    if (dropped > 0)
+        platform::Trace("Tessaray_PC: terminal: %d waiting hot-key commands not sent\n", dropped);
+    return typed;
 }
 
 void CTERMINAL_1::OnTimersStopped() {
-    DropQueued();
+    // The port is the start-up dialog's now: nothing waiting goes out, typed or not.
+    if (!queued_.empty())
+        platform::Trace("Tessaray_PC: terminal: %d waiting commands not sent\n",
+                        static_cast<int>(queued_.size()));
     StopStoredCommand();
     bTerminalActive = 0;
 }

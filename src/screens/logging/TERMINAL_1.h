@@ -40,6 +40,7 @@ public:
     struct Outgoing {
         std::vector<std::string> lines;
         bool pauseAfterLast = false;
+        bool typed = false;  // a Send: the user saw it go, so leaving never drops it
     };
 
     // Sends a stored command line by line, the lines 500 ms apart.
@@ -70,7 +71,8 @@ private:
     // nothing sent after it (a typed command, the commands of leaving) comes between or before
     // its lines. Commands still waiting behind it are dropped: leaving never waits for them.
     void FinishStoredCommand();
-    void DropQueued();
+    // Drops the hot-key commands still waiting; returns the lines of typed ones among them.
+    std::vector<std::string> DropQueued();
     // What is left of the pause after the last line sent.
     uint32_t PauseLeft() const;
     void StopStoredCommand();
