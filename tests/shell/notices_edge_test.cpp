@@ -231,6 +231,8 @@ TEST(NoticesEdge, LostDisplaySavesTheSettings) {
     options.env = {{"QT_QPA_PLATFORM", "xcb"}, {"DISPLAY", x.display()}};
     options.stderrPath = temp / "stderr";
     DriverProcess p(options);
+    ASSERT_TRUE(p.Connect()) << "on " << x.display() << ": "
+                             << testsupport::ReadBytes(options.stderrPath);
     StartToStartupPage(p);
     const std::string archive = p.configDir() + "/Tessaray_PC.CFG";
     ASSERT_EQ(testsupport::ReadBytes(archive).substr(0, 1), "A") << "a running copy's archive";
