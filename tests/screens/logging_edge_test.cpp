@@ -24,6 +24,13 @@ namespace fs = std::filesystem;
 using shelltest::ReadFile;
 using shelltest::WriteFile;
 
+// The names of the files in a folder, as bytes.
+std::set<std::string> FileNames(const std::string& dir) {
+    std::set<std::string> names;
+    for (const auto& e : fs::directory_iterator(dir)) names.insert(e.path().filename());
+    return names;
+}
+
 class LoggingEdgeTest : public shelltest::WalkTest {
 protected:
     // The working folder is one of the test's own, so a stray "~" folder shows there.
@@ -392,9 +399,7 @@ TEST_F(LoggingEdgeTest, PickedNamesKeepTheirBytesInTheList) {
                Click(IDC_LOGS_APPEND);
                chooseOdd();
                EXPECT_EQ(Told(), "");
-               std::set<std::string> names;
-               for (const auto& e : fs::directory_iterator(dir)) names.insert(e.path().filename());
-               EXPECT_EQ(names, (std::set<std::string>{"log\xFF.txt", "b.txt"}));
+               EXPECT_EQ(FileNames(dir), (std::set<std::string>{"log\xFF.txt", "b.txt"}));
                EXPECT_EQ(ReadFile(odd), "old\r\n");
            }}});
 }
@@ -455,9 +460,7 @@ TEST_F(LoggingEdgeTest, LookalikeNamesStayApartInTheList) {
                Click(IDC_LOGS_APPEND);
                chooseEach();
                EXPECT_EQ(Told(), "");
-               std::set<std::string> names;
-               for (const auto& e : fs::directory_iterator(dir)) names.insert(e.path().filename());
-               EXPECT_EQ(names, (std::set<std::string>{"log\xFE.txt", "log\xFF.txt"}));
+               EXPECT_EQ(FileNames(dir), (std::set<std::string>{"log\xFE.txt", "log\xFF.txt"}));
                EXPECT_EQ(ReadFile(dir + "log\xFE.txt"), "FE\r\n");
            }}});
 }
